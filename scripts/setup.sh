@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Installs everything a fresh Debian 12 machine needs to build and test Tessary:
+# the mingw-w64 cross compiler, Wine, Xvfb and friends, fonts, GoogleTest sources,
+# and the Scintilla/Lexilla sources from Debian's scite source package.
+# Idempotent: a second run only checks and returns.
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+deps_dir=${TESSARY_DEPS_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/tessary}
+
+packages=(
+  g++-mingw-w64-x86-64-posix wine xvfb xdotool imagemagick cmake make
+  googletest dpkg-dev fonts-liberation fonts-dejavu-core fonts-wqy-microhei
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+
+apt_updated=0
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  as_root apt-get update -qq
+  apt_updated=1
+  DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# Scintilla and Lexilla come from the scite source package. Only their two folders are
+# unpacked; nothing else in that archive is used.
+src_dir="$deps_dir/scite-src"
+if [ ! -f "$src_dir/scintilla/win32/ScintillaWin.cxx" ] || [ ! -f "$src_dir/lexilla/src/Lexilla.cxx" ]; then
+  # Source entries mirror the machine's own binary entries (deb822 and one-line forms).
+  srcfile=/etc/apt/sources.list.d/tessary-src.sources
+  if ! grep -q '^Types: deb-src' "$srcfile" 2>/dev/null; then
+    tmp=$(mktemp)
+    for f in /etc/apt/sources.list.d/*.sources; do
+      [ -f "$f" ] && [ "$f" != "$srcfile" ] || continue
+      awk 'BEGIN{RS=""; ORS="\n\n"} /(^|\n)Types:([^\n]* )?deb( |\n|$)/ && !/(^|\n)Enabled: *no/ {
+             gsub(/Types:[^\n]*/, "Types: deb-src"); print }' "$f" >>"$tmp"
+    done
+    for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+      [ -f "$f" ] || continue
+      grep -E '^[[:space:]]*deb[[:space:]]' "$f" | grep -v -E 'cloud|nodesource' |
+        while read -r _ rest; do
+          # one-line form: deb [opts] uri suite components...
+          opts=""; if [[ $rest == \[* ]]; then opts=${rest%%]*}]; rest=${rest#*] }; fi
+          read -r uri suite comps <<<"$rest"
+          printf 'Types: deb-src\nURIs: %s\nSuites: %s\nComponents: %s\n\n' "$uri" "$suite" "$comps"
+        done >>"$tmp"
+    done
+    as_root install -m 644 "$tmp" "$srcfile"
+    rm -f "$tmp"
+    apt_updated=0
+  fi
+  [ "$apt_updated" -eq 1 ] || as_root apt-get update -qq
+  mkdir -p "$deps_dir/download"
+  (cd "$deps_dir/download" && apt-get source --download-only -qq scite 2>&1 >/dev/null | grep -v 'unsandboxed' || true)
+  orig=$(ls "$deps_dir"/download/scite_*.orig.tar.* | head -n 1)
+  rm -rf "$src_dir.tmp" && mkdir -p "$src_dir.tmp"
+  tar -xf "$orig" -C "$src_dir.tmp" --wildcards 'scintilla/*' 'lexilla/*'
+  rm -rf "$src_dir" && mv "$src_dir.tmp" "$src_dir"
+fi
+
+echo "setup: ready (component sources in $src_dir)"

@@ -1,0 +1,107 @@
+#pragma once
+// Process-wide state of the running program: windows, flags, layout, fonts and settings.
+// Only the user-interface thread touches it.
+#include <windows.h>
+#include <string>
+#include <vector>
+
+#include "app/layout.h"
+
+struct Settings {
+    int fontSize = 11;
+    int tabWidth = 2;
+    int zoom = 0;
+    bool wordWrap = false;
+    int newEnc = 0;
+    std::wstring fontFace = L"Consolas";
+    std::vector<std::wstring> recent;
+};
+
+struct AppState {
+    HINSTANCE instance = nullptr;
+
+    // Windows
+    HWND mainWindow = nullptr;
+    HWND sidebarWindow = nullptr;
+    HWND searchPanelWindow = nullptr;
+    HWND resultListWindow = nullptr;
+    HWND quickOpenPopup = nullptr;
+    HWND menuPopupWindow = nullptr;
+    HWND subMenuPopupWindow = nullptr;
+    HWND toolbarTooltip = nullptr;
+
+    int activeTab = -1;
+
+    // User-interface flags
+    int sidebarVisible = 1;
+    int statusBarVisible = 1;
+    int searchPanelOpen = 0;
+    int searchPanelWidth = 300;
+    int focusMode = 0;
+    int fullScreen = 0;
+    int maximized = 0;
+    int columnMode = 0;
+    int sessionSaved = 0;
+    int settingText = 0;
+    int scrollWidthDirty = 1;
+    long long maxLineWidth = 0;
+    int startMaximized = 0;
+    WINDOWPLACEMENT savedPlacement{};
+    bool hasSavedPlacement = false;
+
+    // Interaction state
+    int hoveredCaptionButton = 0;
+    int closePressed = 0;
+    int hoveredToolbarButton = -1;
+    int hoveredMenuItem = -1;
+    int openMenu = -1;
+    int vScrollHover = 0;
+    int hScrollHover = 0;
+    int vScrollDragging = 0;
+    int hScrollDragging = 0;
+    int rectangleDragging = 0;
+    int contextTab = -1;
+    DWORD lastBeepTick = 0;
+    bool lastBeepValid = false;
+
+    // Layout rectangles (client coordinates)
+    LayoutRects rects;
+
+    // Fonts
+    HFONT monoFont = nullptr;
+    HFONT tabFont = nullptr;
+    HFONT uiFont = nullptr;
+    HFONT panelTitleFont = nullptr;
+    HFONT captionFont = nullptr;
+    HFONT listBoldFont = nullptr;
+    HFONT menuFont = nullptr;
+    HBRUSH inputBrush = nullptr;
+    int monoCharWidth = 0;  // width of "M" in monoFont, measured once
+
+    // Back buffer
+    HBITMAP backBuffer = nullptr;
+    int backBufferWidth = 0;
+    int backBufferHeight = 0;
+
+    // Toolbar images (premultiplied 32-bit ARGB, 18 x 18), one slot per button
+    HBITMAP toolbarImages[17] = {};
+    HICON smallIcon = nullptr;
+    HICON bigIcon = nullptr;
+
+    // Persisted preferences
+    Settings settings;
+    int uiLanguage = 4;  // English
+    int theme = 0;
+    int colorScheme = 0;
+
+    std::wstring folderRoot;  // open folder of the sidebar; empty when none
+};
+
+extern AppState app;
+
+// Folder of the running executable, ending with its separator; empty when it cannot be known.
+std::wstring ProgramDirectory();
+
+// Rectangle conversions between the window-free geometry and GDI.
+inline RECT ToRECT(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+inline Rect FromRECT(const RECT& r) { return Rect{r.left, r.top, r.right, r.bottom}; }

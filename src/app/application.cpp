@@ -1,0 +1,198 @@
+#include "app/application.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include <string>
+
+#include "app/app_state.h"
+#include "app/editor.h"
+#include "app/gdiplus_inc.h"
+#include "app/main_window.h"
+#include "document/tab_rules.h"
+#include "persist/persist.h"
+#include "project/sidebar.h"
+#include "search/search_panel.h"
+#include "syntax/palette.h"
+#include "ui/menu_bar.h"
+
+AppState app;
+
+std::wstring ProgramDirectory() {
+    // Grow the buffer until the whole module path fits: paths of 260 characters and more exist.
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0) return {};
+        if (n < buffer.size()) {
+            buffer.resize(n);
+            return DirectoryWithSeparator(buffer);
+        }
+        if (buffer.size() >= 32768) return {};
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+namespace {
+
+// Decodes one embedded image and draws it into an 18 x 18 premultiplied ARGB bitmap.
+HBITMAP LoadToolbarImage(HINSTANCE instance, int resourceId) {
+    HRSRC resource = FindResourceW(instance, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+    if (!resource) return nullptr;
+    const DWORD size = SizeofResource(instance, resource);
+    HGLOBAL loaded = LoadResource(instance, resource);
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    if (!data || size == 0) return nullptr;
+    IStream* stream = SHCreateMemStream(static_cast<const BYTE*>(data), size);
+    if (!stream) return nullptr;
+    HBITMAP result = nullptr;
+    {
+        Gdiplus::Bitmap source(stream);
+        if (source.GetLastStatus() == Gdiplus::Ok) {
+            BITMAPINFO bi{};
+            bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+            bi.bmiHeader.biWidth = 18;
+            bi.bmiHeader.biHeight = -18;
+            bi.bmiHeader.biPlanes = 1;
+            bi.bmiHeader.biBitCount = 32;
+            void* bits = nullptr;
+            result = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+            if (result) {
+                Gdiplus::Bitmap target(18, 18, 18 * 4, PixelFormat32bppPARGB, static_cast<BYTE*>(bits));
+                Gdiplus::Graphics g(&target);
+                g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+                g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+                g.Clear(Gdiplus::Color(0, 0, 0, 0));
+                g.DrawImage(&source, 0, 0, 18, 18);
+            }
+        }
+    }
+    stream->Release();
+    return result;
+}
+
+HICON LoadAppIcon(HINSTANCE instance, int size) {
+    auto icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0));
+    if (!icon) {
+        const std::wstring file = ProgramDirectory() + L"appicon.ico";
+        icon = static_cast<HICON>(LoadImageW(nullptr, file.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE));
+    }
+    return icon;
+}
+
+void RegisterWindowClasses(HINSTANCE instance) {
+    HBRUSH chrome = CreateSolidBrush(palette.chromeColor);
+    HBRUSH panel = CreateSolidBrush(palette.panelColor);
+    HBRUSH editorBrush = CreateSolidBrush(palette.editorColor);
+    struct ClassSpec {
+        const wchar_t* name;
+        WNDPROC proc;
+        bool redraw;
+        HBRUSH background;
+    };
+    const ClassSpec classes[] = {
+        {L"TessaryClass", MainWindowProc, true, chrome},       {L"TesSide", SidebarProc, true, panel},
+        {L"TessaryPopup", QuickOpenProc, true, chrome},        {L"TesResult", SearchPanelProc, true, panel},
+        {L"TesResultList", ResultListProc, true, editorBrush}, {L"TesMenuPop", MenuPopupProc, false, nullptr},
+        {L"TesSubPop", DefWindowProcW, false, nullptr},
+    };
+    for (const ClassSpec& c : classes) {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.style = c.redraw ? (CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS) : 0;
+        wc.lpfnWndProc = c.proc;
+        wc.hInstance = instance;
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.hbrBackground = c.background;
+        wc.lpszClassName = c.name;
+        RegisterClassExW(&wc);
+    }
+}
+
+void CreatePopups(HINSTANCE instance) {
+    app.quickOpenPopup = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"TessaryPopup", L"", WS_POPUP | WS_BORDER,
+                                         100, 40, 560, 320, app.mainWindow, nullptr, instance, nullptr);
+    const DWORD menuEx = WS_EX_NOACTIVATE | WS_EX_LAYERED | WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
+    app.menuPopupWindow =
+        CreateWindowExW(menuEx, L"TesMenuPop", L"", WS_POPUP, 0, 0, 10, 10, app.mainWindow, nullptr, instance, nullptr);
+    app.subMenuPopupWindow =
+        CreateWindowExW(menuEx, L"TesSubPop", L"", WS_POPUP, 0, 0, 10, 10, app.mainWindow, nullptr, instance, nullptr);
+}
+
+}  // namespace
+
+int RunApplication(HINSTANCE instance) {
+    app.instance = instance;
+    SetProcessDPIAware();
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    Gdiplus::GdiplusStartupInput gdiplusInput;
+    ULONG_PTR gdiplusToken = 0;
+    Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
+
+    for (int i = 0; i < 17; ++i) app.toolbarImages[i] = LoadToolbarImage(instance, 101 + i);
+
+    const std::wstring dir = ProgramDirectory();
+    if (!editor::LoadComponent(dir.empty() ? L"SciLexer.dll" : dir + L"SciLexer.dll")) {
+        // This message is the same in every interface language.
+        MessageBoxW(nullptr,
+                    L"\u65E0\u6CD5\u52A0\u8F7D SciLexer.dll\uFF08\u8BF7\u5C06\u5176\u653E\u5728 Tessary.exe "
+                    L"\u540C\u76EE\u5F55\uFF09",
+                    L"Tessary", MB_OK | MB_ICONERROR);
+        Gdiplus::GdiplusShutdown(gdiplusToken);
+        if (SUCCEEDED(com)) CoUninitialize();
+        return 1;
+    }
+
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&icc);
+    if (HMODULE uxtheme = LoadLibraryW(L"uxtheme.dll")) {
+        using SetPreferredAppModeFn = int(WINAPI*)(int);
+        if (auto setMode = reinterpret_cast<SetPreferredAppModeFn>(
+                reinterpret_cast<void*>(GetProcAddress(uxtheme, "SetPreferredAppMode")))) {
+            setMode(1);
+        }
+    }
+
+    LoadSettings();
+    LoadUiState();
+    RegisterWindowClasses(instance);
+
+    CreateWindowExW(0, L"TessaryClass", L"Tessary", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, CW_USEDEFAULT,
+                    CW_USEDEFAULT, 1100, 720, nullptr, nullptr, instance, nullptr);
+    if (!app.mainWindow) {
+        Gdiplus::GdiplusShutdown(gdiplusToken);
+        if (SUCCEEDED(com)) CoUninitialize();
+        return 1;
+    }
+    SetDarkFrame(app.mainWindow);
+    DragAcceptFiles(app.mainWindow, TRUE);
+
+    app.smallIcon = LoadAppIcon(instance, 16);
+    app.bigIcon = LoadAppIcon(instance, 32);
+    if (app.smallIcon) SendMessageW(app.mainWindow, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(app.smallIcon));
+    if (app.bigIcon) SendMessageW(app.mainWindow, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(app.bigIcon));
+
+    CreatePopups(instance);
+    Layout();
+    if (app.startMaximized) EnterMaximized();
+    ShowWindow(app.mainWindow, SW_SHOW);
+    UpdateWindow(app.mainWindow);
+    RestoreSession();
+
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+
+    if (app.smallIcon) DestroyIcon(app.smallIcon);
+    if (app.bigIcon) DestroyIcon(app.bigIcon);
+    for (HBITMAP& image : app.toolbarImages) {
+        if (image) DeleteObject(image);
+        image = nullptr;
+    }
+    Gdiplus::GdiplusShutdown(gdiplusToken);
+    if (SUCCEEDED(com)) CoUninitialize();
+    return 0;
+}

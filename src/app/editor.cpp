@@ -1,0 +1,79 @@
+#include "app/editor.h"
+
+#include <vector>
+
+namespace editor {
+namespace {
+
+using CreateLexerFn = void*(__stdcall*)(const char* name);
+HMODULE componentModule = nullptr;
+
+}  // namespace
+
+void SetText(HWND editor, const std::string& utf8) {
+    Send(editor, kSetText, 0, reinterpret_cast<LPARAM>(utf8.c_str()));
+}
+
+std::string GetText(HWND editor) {
+    const auto length = static_cast<size_t>(Send(editor, kGetLength));
+    std::string text(length + 1, '\0');
+    Send(editor, kGetText, length + 1, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(length);
+    return text;
+}
+
+void AppendText(HWND editor, const char* data, size_t length) {
+    Send(editor, kAddText, length, reinterpret_cast<LPARAM>(data));
+}
+
+long long Length(HWND editor) { return Send(editor, kGetLength); }
+long long LineCount(HWND editor) { return Send(editor, kGetLineCount); }
+long long FirstVisibleLine(HWND editor) { return Send(editor, kGetFirstVisibleLine); }
+void SetFirstVisibleLine(HWND editor, long long line) { Send(editor, kSetFirstVisibleLine, static_cast<WPARAM>(line)); }
+long long LinesOnScreen(HWND editor) { return Send(editor, kLinesOnScreen); }
+long long XOffset(HWND editor) { return Send(editor, kGetXOffset); }
+void SetXOffset(HWND editor, long long offset) { Send(editor, kSetXOffset, static_cast<WPARAM>(offset)); }
+long long PositionFromPoint(HWND editor, int x, int y) {
+    return Send(editor, kPositionFromPointClose, static_cast<WPARAM>(x), static_cast<LPARAM>(y));
+}
+void SetSavePoint(HWND editor) { Send(editor, kSetSavePoint); }
+void SetReadOnly(HWND editor, bool readOnly) { Send(editor, kSetReadOnly, readOnly ? 1 : 0); }
+
+void StyleSetColours(HWND editor, int style, COLORREF fore, COLORREF back) {
+    Send(editor, kStyleSetFore, static_cast<WPARAM>(style), static_cast<LPARAM>(fore));
+    Send(editor, kStyleSetBack, static_cast<WPARAM>(style), static_cast<LPARAM>(back));
+}
+
+const char* LexerName(int lexerId) {
+    switch (lexerId) {
+        case 1: return "null";
+        case 2: return "python";
+        case 3: return "cpp";
+        case 4: return "hypertext";
+        case 5: return "xml";
+        case 38: return "css";
+        case 98: return "markdown";
+        case 120: return "json";
+        default: return nullptr;
+    }
+}
+
+bool SetLexer(HWND editor, int lexerId) {
+    const char* name = LexerName(lexerId);
+    if (!name || !editor || !componentModule) return false;
+    auto create =
+        reinterpret_cast<CreateLexerFn>(reinterpret_cast<void*>(GetProcAddress(componentModule, "CreateLexer")));
+    if (!create) return false;
+    void* lexer = create(name);
+    if (!lexer) return false;
+    // The component takes ownership of the lexer object.
+    Send(editor, kSetILexer, 0, reinterpret_cast<LPARAM>(lexer));
+    return true;
+}
+
+HMODULE LoadComponent(const std::wstring& dllPath) {
+    componentModule = LoadLibraryW(dllPath.c_str());
+    return componentModule;
+}
+
+}  // namespace editor

@@ -1,0 +1,37 @@
+#include "app/gdi_util.h"
+
+#include "app/app_state.h"
+
+void FillSolid(HDC dc, const RECT& r, COLORREF colour) {
+    const COLORREF previous = SetDCBrushColor(dc, colour);
+    FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    SetDCBrushColor(dc, previous);
+}
+
+void FillSolid(HDC dc, const Rect& r, COLORREF colour) { FillSolid(dc, ToRECT(r), colour); }
+
+void DrawTextBox(HDC dc, const std::wstring& text, const Rect& box, HFONT font, COLORREF colour, UINT format) {
+    RECT r = ToRECT(box);
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, colour);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | format);
+    SelectObject(dc, oldFont);
+}
+
+void DrawLine(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour) {
+    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(DC_PEN));
+    const COLORREF previous = SetDCPenColor(dc, colour);
+    MoveToEx(dc, x1, y1, nullptr);
+    LineTo(dc, x2, y2);
+    SetDCPenColor(dc, previous);
+    SelectObject(dc, oldPen);
+}
+
+int FontHeight(HDC dc, HFONT font) {
+    HGDIOBJ old = SelectObject(dc, font);
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc, &tm);
+    SelectObject(dc, old);
+    return tm.tmHeight;
+}

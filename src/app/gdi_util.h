@@ -1,0 +1,14 @@
+#pragma once
+// Small drawing helpers shared by everything that paints into the back buffer.
+#include <windows.h>
+#include <string>
+
+#include "app/geometry.h"
+
+void FillSolid(HDC dc, const Rect& r, COLORREF colour);
+void FillSolid(HDC dc, const RECT& r, COLORREF colour);
+// Single-line text in a box, transparent background; `format` adds DT_* flags (alignment, ellipsis).
+void DrawTextBox(HDC dc, const std::wstring& text, const Rect& box, HFONT font, COLORREF colour, UINT format);
+void DrawLine(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour);
+// Character height of a font, in pixels.
+int FontHeight(HDC dc, HFONT font);

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "app/layout.h"
+
+enum class FrameHit { Client, Caption, Left, Right, Bottom, BottomLeft, BottomRight };
+
+// x, y in client coordinates of a W x H window.
+FrameHit FrameHitTest(const LayoutRects& r, int W, int H, int x, int y, bool maximizedOrFullScreen);
+
+// Caption button ids.
+constexpr int kCaptionMinimize = 1;
+constexpr int kCaptionMaximize = 2;
+constexpr int kCaptionClose = 3;
+constexpr int kCaptionSidebarToggle = 5;
+
+Rect CaptionButtonRect(const LayoutRects& r, int id);     // empty Rect for unknown ids
+int CaptionButtonAt(const LayoutRects& r, int x, int y);  // a kCaption* id, or 0

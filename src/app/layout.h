@@ -1,0 +1,40 @@
+#pragma once
+
+#include "app/geometry.h"
+
+struct LayoutInput {
+    int width = 0, height = 0;
+    bool sidebarVisible = true, statusBarVisible = true, searchPanelOpen = false, focusMode = false;
+    int searchPanelWidth = 300;
+};
+
+struct LayoutRects {
+    Rect caption, sidebarToggle, minimize, maximize, close, menuBar, toolbar, sidebar, tabBar, editor, vScroll, hScroll,
+        statusBar, searchPanel;
+};
+
+// Fixed metrics of the main window, shared with the painting code.
+constexpr int kCaptionHeight = 32;
+constexpr int kMenuBarHeight = 30;
+constexpr int kToolbarHeight = 30;
+constexpr int kTabBarHeight = 34;
+constexpr int kStatusBarHeight = 24;
+constexpr int kScrollBarSize = 12;
+constexpr int kSidebarWidth = 220;
+constexpr int kCaptionButtonWidth = 46;
+
+LayoutRects ComputeLayout(const LayoutInput& in);
+
+constexpr int kToolbarButtonCount = 17;
+constexpr int kToolbarButtonSize = 24;  // height; buttons are 26 wide
+Rect ToolbarButtonRect(const Rect& toolbar, int index);
+int ToolbarButtonAt(const Rect& toolbar, int x, int y);  // 0..kToolbarButtonCount-1 or -1
+
+struct SearchPanelLayout {
+    Rect close, findBox, replaceBox, caseButton, wordButton, regexButton, allFilesButton, replaceButton,
+        replaceAllButton, results;
+    Rect findText, replaceText;  // relative to their edit box
+};
+
+// w x h is the search panel's own client size.
+SearchPanelLayout ComputeSearchPanelLayout(int w, int h, int fontHeight);

@@ -1,0 +1,5 @@
+#include <windows.h>
+
+#include "app/application.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) { return RunApplication(instance); }

@@ -1,0 +1,687 @@
+#include "app/main_window.h"
+
+#include <commctrl.h>
+#include <dwmapi.h>
+#include <uxtheme.h>
+#include <windowsx.h>
+
+#include "app/app_state.h"
+#include "app/editor.h"
+#include "app/gdi_util.h"
+#include "app/hit_test.h"
+#include "app/key_routing.h"
+#include "app/scroll_bars.h"
+#include "document/document.h"
+#include "document/tabs.h"
+#include "io/files.h"
+#include "persist/persist.h"
+#include "project/sidebar.h"
+#include "search/search_panel.h"
+#include "syntax/palette.h"
+#include "ui/chrome.h"
+#include "ui/commands.h"
+#include "ui/keyboard.h"
+#include "ui/menu_bar.h"
+#include "ui/toolbar.h"
+#include "views/views.h"
+
+namespace {
+
+// Search panel children.
+enum PanelControl {
+    kPanelFind = 20,
+    kPanelReplace = 21,
+    kPanelReplaceOne = 23,
+    kPanelReplaceAll = 24,
+    kPanelCase = 25,
+    kPanelWord = 26,
+    kPanelRegex = 27,
+    kPanelClose = 28,
+    kPanelResults = 31,
+    kPanelAllFiles = 33
+};
+
+HFONT MakeFont(const wchar_t* face, int height, int weight) {
+    return CreateFontW(-height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
+}
+
+void Invalidate(const Rect& r) {
+    RECT rc = ToRECT(r);
+    InvalidateRect(app.mainWindow, &rc, FALSE);
+}
+
+HWND PanelChild(int id) { return GetDlgItem(app.searchPanelWindow, id); }
+
+void CreateSearchPanel(HWND window) {
+    app.searchPanelWindow = CreateWindowExW(0, L"TesResult", L"", WS_CHILD | WS_CLIPCHILDREN, 0, 0, 300, 100, window,
+                                            reinterpret_cast<HMENU>(2), app.instance, nullptr);
+    if (!app.searchPanelWindow) return;
+    SetDarkFrame(app.searchPanelWindow);
+    struct Child {
+        int id;
+        const wchar_t* cls;
+        const wchar_t* text;
+        DWORD style;
+        int w, h;
+    };
+    const DWORD button = WS_CHILD | WS_VISIBLE | BS_OWNERDRAW;
+    const DWORD edit = WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOHSCROLL;
+    const Child children[] = {
+        {kPanelClose, L"BUTTON", L"\u00D7", button, 24, 24},
+        {kPanelFind, L"EDIT", L"", edit, 100, 30},
+        {kPanelReplace, L"EDIT", L"", edit, 100, 30},
+        {kPanelCase, L"BUTTON", L"Aa", button, 30, 30},
+        {kPanelWord, L"BUTTON", L"ab", button, 30, 30},
+        {kPanelRegex, L"BUTTON", L".*", button, 30, 30},
+        {kPanelAllFiles, L"BUTTON", L"F", button, 30, 30},
+        {kPanelReplaceOne, L"BUTTON", L"R", button, 34, 28},
+        {kPanelReplaceAll, L"BUTTON", L"All", button, 38, 28},
+        {kPanelResults, L"TesResultList", L"", WS_CHILD | WS_VISIBLE, 100, 100},
+    };
+    for (const Child& c : children) {
+        HWND child = CreateWindowExW(0, c.cls, c.text, c.style, 0, 0, c.w, c.h, app.searchPanelWindow,
+                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), app.instance, nullptr);
+        if (!child) continue;
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(app.uiFont), FALSE);
+        if (c.id == kPanelFind || c.id == kPanelReplace) {
+            SetWindowTheme(child, L"", L"");
+            SendMessageW(child, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(6, 6));
+            SubclassFindField(child);
+        }
+        if (c.id == kPanelResults) {
+            app.resultListWindow = child;
+            SetDarkFrame(child);
+        }
+    }
+    ShowWindow(app.searchPanelWindow, SW_HIDE);
+}
+
+void LayoutSearchPanel() {
+    RECT client;
+    GetClientRect(app.searchPanelWindow, &client);
+    HDC dc = GetDC(app.searchPanelWindow);
+    HGDIOBJ old = SelectObject(dc, app.uiFont);
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc, &tm);
+    SelectObject(dc, old);
+    ReleaseDC(app.searchPanelWindow, dc);
+    const SearchPanelLayout p = ComputeSearchPanelLayout(client.right, client.bottom, tm.tmHeight);
+    auto place = [](int id, const Rect& r) {
+        if (HWND child = PanelChild(id)) MoveWindow(child, r.left, r.top, r.Width(), r.Height(), TRUE);
+    };
+    place(kPanelClose, p.close);
+    place(kPanelAllFiles, p.allFilesButton);
+    place(kPanelRegex, p.regexButton);
+    place(kPanelWord, p.wordButton);
+    place(kPanelCase, p.caseButton);
+    place(kPanelFind, p.findBox);
+    place(kPanelReplaceAll, p.replaceAllButton);
+    place(kPanelReplaceOne, p.replaceButton);
+    place(kPanelReplace, p.replaceBox);
+    place(kPanelResults, p.results);
+    const struct {
+        int id;
+        Rect box, text;
+    } fields[] = {{kPanelFind, p.findBox, p.findText}, {kPanelReplace, p.replaceBox, p.replaceText}};
+    for (const auto& f : fields) {
+        HWND child = PanelChild(f.id);
+        if (!child) continue;
+        SetWindowRgn(child, CreateRoundRectRgn(0, 0, f.box.Width() + 1, 31, 6, 6), TRUE);
+        RECT text = ToRECT(f.text);
+        SendMessageW(child, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&text));
+    }
+}
+
+void CreateToolbarTooltip(HWND window) {
+    app.toolbarTooltip =
+        CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, app.instance, nullptr);
+    if (!app.toolbarTooltip) return;
+    for (int i = 0; i < kToolbarButtonCount; ++i) {
+        TOOLINFOW ti{};
+        ti.cbSize = sizeof ti;
+        ti.uFlags = TTF_SUBCLASS;
+        ti.hwnd = window;
+        ti.uId = static_cast<UINT_PTR>(i + 1);
+        ti.lpszText = LPSTR_TEXTCALLBACKW;
+        SendMessageW(app.toolbarTooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+}
+
+void UpdateTooltipRects() {
+    if (!app.toolbarTooltip) return;
+    for (int i = 0; i < kToolbarButtonCount; ++i) {
+        TOOLINFOW ti{};
+        ti.cbSize = sizeof ti;
+        ti.hwnd = app.mainWindow;
+        ti.uId = static_cast<UINT_PTR>(i + 1);
+        ti.rect = ToRECT(ToolbarButtonRect(app.rects.toolbar, i));
+        SendMessageW(app.toolbarTooltip, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+}
+
+void OnCreate(HWND window) {
+    app.mainWindow = window;
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&icc);
+    CreateToolbarTooltip(window);
+    app.monoFont = MakeFont(L"Consolas", 15, FW_NORMAL);
+    app.tabFont = MakeFont(L"Consolas", 12, FW_NORMAL);
+    app.uiFont = MakeFont(L"Segoe UI", 12, FW_NORMAL);
+    app.panelTitleFont = MakeFont(L"Segoe UI", 14, FW_BOLD);
+    app.captionFont = MakeFont(L"Segoe UI", 14, FW_BOLD);
+    app.listBoldFont = MakeFont(L"Segoe UI", 12, FW_BOLD);
+    app.menuFont = MakeFont(L"Segoe UI", 14, FW_NORMAL);
+
+    app.sidebarWindow = CreateWindowExW(0, L"TesSide", L"", WS_CHILD, 0, 0, 220, 100, window,
+                                        reinterpret_cast<HMENU>(1), app.instance, nullptr);
+    if (app.sidebarWindow) {
+        SetDarkFrame(app.sidebarWindow);
+        ShowWindow(app.sidebarWindow, SW_SHOW);
+    }
+    CreateSearchPanel(window);
+    app.inputBrush = CreateSolidBrush(palette.inputColor);
+    BuildMenuModel();
+    RelabelMenus();
+    RebuildSidebarRows();
+    CreateTab(L"", window);
+    CloseSearchPanel();
+}
+
+void OnDestroy() {
+    if (app.inputBrush) DeleteObject(app.inputBrush);
+    app.inputBrush = nullptr;
+    if (app.toolbarTooltip) DestroyWindow(app.toolbarTooltip);
+    app.toolbarTooltip = nullptr;
+    ReleaseChromeResources();
+    for (HFONT* font : {&app.monoFont, &app.tabFont, &app.uiFont, &app.panelTitleFont, &app.captionFont,
+                        &app.listBoldFont, &app.menuFont}) {
+        if (*font) DeleteObject(*font);
+        *font = nullptr;
+    }
+    if (app.backBuffer) DeleteObject(app.backBuffer);
+    app.backBuffer = nullptr;
+    if (!app.sessionSaved) {
+        SaveSession();
+        SaveUiState();
+        app.sessionSaved = 1;
+    }
+    PostQuitMessage(0);
+}
+
+void OnClose(HWND window) {
+    if (!app.sessionSaved) {
+        SaveSession();
+        SaveUiState();
+        app.sessionSaved = 1;
+    }
+    while (!documents.empty()) {
+        const size_t before = documents.size();
+        CloseTab(0, 0);
+        if (documents.size() == before) {
+            app.sessionSaved = 0;  // the user kept the program open; write again at the next close
+            return;
+        }
+    }
+    DestroyWindow(window);
+}
+
+void OnPaint(HWND window) {
+    PAINTSTRUCT ps;
+    HDC screen = BeginPaint(window, &ps);
+    RECT client;
+    GetClientRect(window, &client);
+    const int w = std::max<int>(client.right, 1), h = std::max<int>(client.bottom, 1);
+    if (!app.backBuffer || app.backBufferWidth != w || app.backBufferHeight != h) {
+        if (app.backBuffer) DeleteObject(app.backBuffer);
+        app.backBuffer = CreateCompatibleBitmap(screen, w, h);
+        app.backBufferWidth = w;
+        app.backBufferHeight = h;
+    }
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(dc, app.backBuffer);
+    PaintCaption(dc);
+    PaintMenuBar(dc);
+    PaintToolbar(dc);
+    PaintTabBar(dc);
+    if (!app.focusMode) PaintStatusBar(dc);
+    if (app.focusMode) {
+        FillSolid(dc, Rect{0, app.rects.editor.top, w, h}, palette.chromeColor);
+    } else {
+        FillSolid(dc, app.rects.editor, palette.editorColor);
+    }
+    PaintEditorArea(dc);
+    RECT part;
+    if (IntersectRect(&part, &ps.rcPaint, &client)) {
+        BitBlt(screen, part.left, part.top, part.right - part.left, part.bottom - part.top, dc, part.left, part.top,
+               SRCCOPY);
+    }
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    EndPaint(window, &ps);
+}
+
+void OnEditorNotify(const editor::NotifyHeader& n) {
+    Document* doc = ActiveDocument();
+    if (!doc || n.nmhdr.hwndFrom != doc->editor) return;
+    switch (n.nmhdr.code) {
+        case editor::kNotifySavePointReached:
+        case editor::kNotifySavePointLeft:
+            if (app.settingText || doc->hexMode) break;
+            doc->modified = n.nmhdr.code == editor::kNotifySavePointLeft ? 1 : 0;
+            UpdateWindowTitle();
+            ClampSidebarScroll();
+            if (app.sidebarWindow) InvalidateRect(app.sidebarWindow, nullptr, TRUE);
+            Invalidate(app.rects.tabBar);
+            break;
+        case editor::kNotifyModified:
+            if (app.settingText) break;
+            if ((n.modificationType &
+                 (editor::kModInsertText | editor::kModDeleteText | editor::kPerformedUndo | editor::kPerformedRedo)) &&
+                doc->fileSize <= 8ull * 1024 * 1024) {
+                app.scrollWidthDirty = 1;
+                Invalidate(app.rects.hScroll);
+            }
+            break;
+        case editor::kNotifyModifyAttemptRO: {
+            const DWORD now = GetTickCount();
+            if (!app.lastBeepValid || now - app.lastBeepTick >= 1000) {
+                MessageBeep(MB_ICONINFORMATION);
+                app.lastBeepTick = now;
+                app.lastBeepValid = true;
+            }
+            break;
+        }
+        case editor::kNotifyUpdateUI:
+            Invalidate(app.rects.statusBar);
+            if (n.updated & editor::kUpdateContent) UpdateLineNumberMargin(doc->editor);
+            if (n.updated & (editor::kUpdateVScroll | editor::kUpdateHScroll)) RepaintScrollBars();
+            break;
+        default: break;
+    }
+}
+
+// Escape, first that applies: menu, quick open, focus mode, search panel, multiple selection.
+void OnEscape() {
+    if (app.openMenu >= 0) return CloseMenus();
+    if (HideQuickOpen()) return;
+    if (app.focusMode) return ExitFocusMode();
+    if (app.searchPanelOpen) return CloseSearchPanel();
+    Document* doc = ActiveDocument();
+    if (doc && doc->editor) {
+        const LRESULT caret = editor::Send(doc->editor, editor::kGetCurrentPos);
+        editor::Send(doc->editor, editor::kSetSelection, static_cast<WPARAM>(caret), caret);
+        editor::Send(doc->editor, editor::kSetMainSelection, 0);
+    }
+}
+
+void PostToEditor(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (Document* doc = ActiveDocument()) {
+        if (doc->editor) PostMessageW(doc->editor, message, wParam, lParam);
+    }
+}
+
+void OnKeyDown(WPARAM vk, LPARAM lParam) {
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    const bool shift = GetKeyState(VK_SHIFT) < 0;
+    switch (ClassifyMainKeyDown(static_cast<unsigned>(vk), ctrl, shift)) {
+        case MainKeyAction::CtrlHandler: HandleCtrlKey(static_cast<unsigned>(vk), shift); break;
+        case MainKeyAction::Documentation: ExecuteCommand(280); break;
+        case MainKeyAction::FindNext: ExecuteCommand(163); break;
+        case MainKeyAction::FindPrevious: ExecuteCommand(164); break;
+        case MainKeyAction::FullScreen: ExecuteCommand(183); break;
+        case MainKeyAction::FocusMode: ExecuteCommand(184); break;
+        case MainKeyAction::Escape: OnEscape(); break;
+        case MainKeyAction::Drop: break;
+        case MainKeyAction::PassToEditor: PostToEditor(WM_KEYDOWN, vk, lParam); break;
+    }
+}
+
+void SetHover(int& field, int value, const Rect& area) {
+    if (field == value) return;
+    field = value;
+    Invalidate(area);
+}
+
+void OnMouseMove(int x, int y) {
+    Document* doc = ActiveDocument();
+    if (app.rectangleDragging && doc && !doc->hexMode) {
+        const LRESULT pos = editor::PositionFromPoint(doc->editor, x - app.rects.editor.left, y - app.rects.editor.top);
+        if (pos >= 0) editor::Send(doc->editor, editor::kSetRectangularSelectionCaret, static_cast<WPARAM>(pos));
+        return;
+    }
+    SetHover(app.hoveredToolbarButton, ToolbarButtonAt(app.rects.toolbar, x, y), app.rects.toolbar);
+    SetHover(app.vScrollHover, app.vScrollDragging || app.rects.vScroll.Contains(x, y) ? 1 : 0, app.rects.vScroll);
+    SetHover(app.hScrollHover, app.hScrollDragging || app.rects.hScroll.Contains(x, y) ? 1 : 0, app.rects.hScroll);
+    if (app.vScrollDragging) VerticalBarDrag(y);
+    if (app.hScrollDragging) HorizontalBarDrag(x);
+    const int title = MenuTitleAt(x, y);
+    if (app.hoveredMenuItem != title) {
+        app.hoveredMenuItem = title;
+        if (app.openMenu >= 0 && title >= 0 && title != app.openMenu) OpenMenu(title);
+        Invalidate(app.rects.menuBar);
+    }
+    SetHover(app.hoveredCaptionButton, y < 32 ? CaptionButtonAt(app.rects, x, y) : 0, app.rects.caption);
+    if (app.hoveredToolbarButton >= 0 || app.hoveredCaptionButton || app.hoveredMenuItem >= 0 || app.vScrollHover ||
+        app.hScrollHover) {
+        TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, app.mainWindow, 0};
+        TrackMouseEvent(&tme);
+    }
+}
+
+void OnMouseLeave() {
+    SetHover(app.hoveredToolbarButton, -1, app.rects.toolbar);
+    SetHover(app.hoveredCaptionButton, 0, app.rects.caption);
+    if (!app.vScrollDragging) SetHover(app.vScrollHover, 0, app.rects.vScroll);
+    if (!app.hScrollDragging) SetHover(app.hScrollHover, 0, app.rects.hScroll);
+    if (app.hoveredMenuItem >= 0) {
+        app.hoveredMenuItem = -1;
+        Invalidate(app.rects.menuBar);
+    }
+}
+
+void OnLeftButtonDown(int x, int y, WPARAM keys) {
+    const LayoutRects& r = app.rects;
+    if (r.sidebarToggle.Contains(x, y)) {
+        app.hoveredCaptionButton = 0;
+        app.sidebarVisible = !app.sidebarVisible;
+        Layout();
+        SaveUiState();
+        return;
+    }
+    if (r.minimize.Contains(x, y)) {
+        app.hoveredCaptionButton = 0;
+        ShowWindow(app.mainWindow, SW_MINIMIZE);
+        return;
+    }
+    if (r.maximize.Contains(x, y)) {
+        app.hoveredCaptionButton = 0;
+        ToggleMaximize();
+        return;
+    }
+    if (r.close.Contains(x, y)) {
+        app.hoveredCaptionButton = 0;
+        app.closePressed = 1;
+        SetCapture(app.mainWindow);
+        Invalidate(r.caption);
+        return;
+    }
+    const int button = ToolbarButtonAt(r.toolbar, x, y);
+    if (button >= 0) {
+        app.hoveredToolbarButton = -1;
+        CloseMenus();
+        Invalidate(r.toolbar);
+        ExecuteCommand(kToolbarButtons[button].command);
+        return;
+    }
+    if (r.menuBar.Contains(x, y)) {
+        const int title = MenuTitleAt(x, y);
+        if (title >= 0) {
+            if (title == app.openMenu)
+                CloseMenus();
+            else
+                OpenMenu(title);
+        } else {
+            CloseMenus();
+        }
+        return;
+    }
+    CloseMenus();
+    if (r.tabBar.Contains(x, y)) {
+        const int tab = TabAt(x);
+        if (tab < 0) return;
+        if (TabCloseMarkAt(tab, x))
+            CloseTab(tab, 1);
+        else
+            ActivateTab(tab);
+        return;
+    }
+    Document* doc = ActiveDocument();
+    if (!doc) return;
+    if (r.vScroll.Contains(x, y)) return VerticalBarPress(y);
+    if (r.hScroll.Contains(x, y)) return HorizontalBarPress(x);
+    if (r.editor.Contains(x, y) && doc->editor) {
+        const int ex = x - r.editor.left, ey = y - r.editor.top;
+        if (!app.columnMode || doc->hexMode) {
+            SetFocus(doc->editor);
+            PostMessageW(doc->editor, WM_LBUTTONDOWN, keys, MAKELPARAM(ex, ey));
+        } else {
+            const LRESULT pos = editor::PositionFromPoint(doc->editor, ex, ey);
+            if (pos >= 0) {
+                editor::Send(doc->editor, editor::kSetRectangularSelectionAnchor, static_cast<WPARAM>(pos));
+                editor::Send(doc->editor, editor::kSetRectangularSelectionCaret, static_cast<WPARAM>(pos));
+            }
+            app.rectangleDragging = 1;
+            SetCapture(app.mainWindow);
+            SetFocus(doc->editor);
+        }
+    }
+}
+
+void OnLeftButtonUp() {
+    if (app.closePressed) {
+        app.closePressed = 0;
+        ReleaseCapture();
+        PostMessageW(app.mainWindow, WM_CLOSE, 0, 0);
+    } else if (app.rectangleDragging) {
+        app.rectangleDragging = 0;
+        ReleaseCapture();
+    } else if (app.vScrollDragging || app.hScrollDragging) {
+        app.vScrollDragging = 0;
+        app.hScrollDragging = 0;
+        ReleaseCapture();
+        RepaintScrollBars();
+    }
+}
+
+void OnRightButtonUp(int x, int y) {
+    if (!app.rects.tabBar.Contains(x, y)) return;
+    const int tab = TabAt(x);
+    if (tab < 0) return;
+    if (tab != app.activeTab) ActivateTab(tab);
+    app.contextTab = tab;
+    // The tab context menu arrives with the popup menus.
+}
+
+LRESULT OnHitTest(HWND window, LPARAM lParam) {
+    POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ScreenToClient(window, &p);
+    RECT client;
+    GetClientRect(window, &client);
+    switch (FrameHitTest(app.rects, client.right, client.bottom, p.x, p.y, app.maximized || app.fullScreen)) {
+        case FrameHit::Caption: return HTCAPTION;
+        case FrameHit::Left: return HTLEFT;
+        case FrameHit::Right: return HTRIGHT;
+        case FrameHit::Bottom: return HTBOTTOM;
+        case FrameHit::BottomLeft: return HTBOTTOMLEFT;
+        case FrameHit::BottomRight: return HTBOTTOMRIGHT;
+        case FrameHit::Client: break;
+    }
+    return HTCLIENT;
+}
+
+}  // namespace
+
+void SetDarkFrame(HWND window) {
+    if (!window) return;
+    using AllowDarkModeForWindowFn = BOOL(WINAPI*)(HWND, BOOL);
+    if (HMODULE uxtheme = GetModuleHandleW(L"uxtheme.dll")) {
+        // Exported by ordinal only on current systems; looked up by name like the rest.
+        if (auto allow = reinterpret_cast<AllowDarkModeForWindowFn>(
+                reinterpret_cast<void*>(GetProcAddress(uxtheme, "AllowDarkModeForWindow")))) {
+            allow(window, TRUE);
+        }
+    }
+    const BOOL on = TRUE;
+    DwmSetWindowAttribute(window, 20, &on, sizeof on);
+    DwmSetWindowAttribute(window, 19, &on, sizeof on);
+    SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_FRAMECHANGED);
+}
+
+void Layout() {
+    if (!app.mainWindow) return;
+    RECT client;
+    GetClientRect(app.mainWindow, &client);
+    LayoutInput in;
+    in.width = client.right;
+    in.height = client.bottom;
+    in.sidebarVisible = app.sidebarVisible != 0;
+    in.statusBarVisible = app.statusBarVisible != 0;
+    in.searchPanelOpen = app.searchPanelOpen != 0;
+    in.focusMode = app.focusMode != 0;
+    in.searchPanelWidth = app.searchPanelWidth;
+    app.rects = ComputeLayout(in);
+    const LayoutRects& r = app.rects;
+
+    HDC dc = GetDC(app.mainWindow);
+    LayoutMenuTitles(dc);
+    ReleaseDC(app.mainWindow, dc);
+    UpdateTooltipRects();
+
+    Document* doc = ActiveDocument();
+    if (doc && doc->editor)
+        MoveWindow(doc->editor, r.editor.left, r.editor.top, r.editor.Width(), r.editor.Height(), TRUE);
+    if (app.focusMode) {
+        if (app.searchPanelWindow) ShowWindow(app.searchPanelWindow, SW_HIDE);
+        if (app.sidebarWindow) ShowWindow(app.sidebarWindow, SW_HIDE);
+    } else {
+        if (app.sidebarWindow) {
+            ShowWindow(app.sidebarWindow, r.sidebar.Width() > 0 ? SW_SHOW : SW_HIDE);
+            if (r.sidebar.Width() > 0)
+                MoveWindow(app.sidebarWindow, r.sidebar.left, r.sidebar.top, r.sidebar.Width(), r.sidebar.Height(),
+                           TRUE);
+        }
+        if (app.searchPanelWindow && app.searchPanelOpen) {
+            ShowWindow(app.searchPanelWindow, SW_SHOW);
+            MoveWindow(app.searchPanelWindow, r.searchPanel.left, r.searchPanel.top, r.searchPanel.Width(),
+                       r.searchPanel.Height(), TRUE);
+            LayoutSearchPanel();
+        }
+    }
+    InvalidateRect(app.mainWindow, nullptr, TRUE);
+    Invalidate(r.statusBar);
+}
+
+namespace {
+
+void MoveToWorkArea() {
+    MONITORINFO mi{};
+    mi.cbSize = sizeof mi;
+    GetMonitorInfoW(MonitorFromWindow(app.mainWindow, MONITOR_DEFAULTTONEAREST), &mi);
+    const RECT& w = mi.rcWork;
+    SetWindowPos(app.mainWindow, nullptr, w.left, w.top, w.right - w.left, w.bottom - w.top,
+                 SWP_NOZORDER | SWP_NOOWNERZORDER);
+}
+
+}  // namespace
+
+void EnterMaximized() {
+    app.savedPlacement.length = sizeof(WINDOWPLACEMENT);
+    app.hasSavedPlacement = GetWindowPlacement(app.mainWindow, &app.savedPlacement) != FALSE;
+    MoveToWorkArea();
+    app.maximized = 1;
+}
+
+void ToggleMaximize() {
+    if (app.focusMode) {
+        ExitFocusMode();
+        return;
+    }
+    if (app.fullScreen) {
+        ExecuteCommand(183);
+    } else if (app.maximized) {
+        if (app.hasSavedPlacement) SetWindowPlacement(app.mainWindow, &app.savedPlacement);
+        app.hasSavedPlacement = false;
+        app.maximized = 0;
+    } else {
+        EnterMaximized();
+    }
+    Layout();
+}
+
+void ExitFocusMode() {
+    app.focusMode = 0;
+    if (app.fullScreen) {
+        if (app.hasSavedPlacement) SetWindowPlacement(app.mainWindow, &app.savedPlacement);
+        app.fullScreen = 0;
+    }
+    Layout();
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE: OnCreate(window); return 0;
+        case WM_SIZE: Layout(); return 0;
+        case WM_PAINT: OnPaint(window); return 0;
+        case WM_ERASEBKGND: return 1;
+        case WM_NCCALCSIZE: return 0;
+        case WM_NCHITTEST: return OnHitTest(window, lParam);
+        case WM_NCLBUTTONDBLCLK:
+            if (wParam == HTCAPTION) {
+                ToggleMaximize();
+                return 0;
+            }
+            break;
+        case WM_GETMINMAXINFO: {
+            auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+            info->ptMinTrackSize = POINT{480, 240};
+            return 0;
+        }
+        case WM_LBUTTONDOWN: OnLeftButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), wParam); return 0;
+        case WM_LBUTTONUP: OnLeftButtonUp(); return 0;
+        case WM_RBUTTONUP: OnRightButtonUp(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
+        case WM_MOUSEMOVE: OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
+        case WM_MOUSELEAVE: OnMouseLeave(); return 0;
+        case WM_MOUSEWHEEL: PostToEditor(message, wParam, lParam); return 0;
+        case WM_CAPTURECHANGED:
+            app.rectangleDragging = 0;
+            if (app.vScrollDragging || app.hScrollDragging) {
+                app.vScrollDragging = app.hScrollDragging = 0;
+                RepaintScrollBars();
+            }
+            return 0;
+        case WM_KEYDOWN: OnKeyDown(wParam, lParam); return 0;
+        case WM_KEYUP:
+        case WM_IME_CHAR: PostToEditor(message, wParam, lParam); return 0;
+        case WM_CHAR:
+            if (!DropControlChar(static_cast<unsigned>(wParam), GetKeyState(VK_CONTROL) < 0))
+                PostToEditor(message, wParam, lParam);
+            return 0;
+        case WM_COMMAND: {
+            const int id = LOWORD(wParam);
+            if ((id >= 100 && id <= 299) || id == 300 || (id >= 400 && id <= 419) || (id >= 480 && id <= 505))
+                ExecuteCommand(id);
+            return 0;
+        }
+        case WM_DROPFILES: OpenDroppedFiles(reinterpret_cast<HDROP>(wParam)); return 0;
+        case WM_NOTIFY: {
+            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+            if (header->code == TTN_GETDISPINFOW && header->hwndFrom == app.toolbarTooltip) {
+                auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
+                info->lpszText = const_cast<wchar_t*>(ToolbarTooltipText(static_cast<int>(header->idFrom) - 1));
+                return 0;
+            }
+            OnEditorNotify(*reinterpret_cast<const editor::NotifyHeader*>(lParam));
+            return 0;
+        }
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) != WA_INACTIVE && app.activeTab >= 0) {
+                CheckExternalChange(app.activeTab);
+                if (Document* doc = ActiveDocument()) {
+                    if (doc->editor && !doc->hexMode) SetFocus(doc->editor);
+                }
+            }
+            return 0;
+        case WM_SETFOCUS:
+            if (Document* doc = ActiveDocument()) {
+                if (doc->editor && !doc->hexMode) SetFocus(doc->editor);
+            }
+            return 0;
+        case WM_CLOSE: OnClose(window); return 0;
+        case WM_DESTROY: OnDestroy(); return 0;
+        default: break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}

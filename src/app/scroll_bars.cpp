@@ -1,0 +1,169 @@
+#include "app/scroll_bars.h"
+
+#include <algorithm>
+
+#include "app/app_state.h"
+#include "app/editor.h"
+#include "app/gdi_util.h"
+#include "document/document.h"
+#include "syntax/palette.h"
+
+namespace {
+
+constexpr uint64_t kLargeFile = 8ull * 1024 * 1024;
+
+uint64_t HexByteCount(const Document& doc) { return doc.mapped ? doc.mapSize : doc.hexBytes.size(); }
+
+long long LongestLineWidth(const Document& doc) {
+    if (doc.fileSize > kLargeFile || !doc.editor) return 0;
+    if (app.monoCharWidth <= 0) {
+        HDC dc = GetDC(app.mainWindow);
+        HGDIOBJ old = SelectObject(dc, app.monoFont);
+        SIZE size{};
+        GetTextExtentPoint32W(dc, L"M", 1, &size);
+        SelectObject(dc, old);
+        ReleaseDC(app.mainWindow, dc);
+        app.monoCharWidth = std::max<int>(size.cx, 1);
+    }
+    long long longest = 0;
+    const long long lines = editor::LineCount(doc.editor);
+    for (long long line = 0; line < lines; ++line) {
+        longest =
+            std::max<long long>(longest, editor::Send(doc.editor, editor::kLineLength, static_cast<WPARAM>(line)));
+    }
+    return longest * app.monoCharWidth;
+}
+
+void SetFirst(Document& doc, long long first) {
+    if (doc.hexMode) {
+        doc.hexTopRow = static_cast<int>(first);
+        RECT r = ToRECT(app.rects.editor);
+        InvalidateRect(app.mainWindow, &r, FALSE);
+    } else {
+        editor::SetFirstVisibleLine(doc.editor, first);
+    }
+}
+
+long long HorizontalRange() { return std::max<long long>(0, app.maxLineWidth - app.rects.hScroll.Width()); }
+
+void PaintThumb(HDC dc, const Rect& r, bool dragging, bool hovered) {
+    const COLORREF colour =
+        dragging ? RGB(0x66, 0x66, 0x66) : (hovered ? RGB(0x55, 0x55, 0x55) : RGB(0x3A, 0x3A, 0x3A));
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(DC_BRUSH));
+    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
+    const COLORREF previous = SetDCBrushColor(dc, colour);
+    // The null pen leaves the right and bottom edge out, hence + 1.
+    RoundRect(dc, r.left, r.top, r.right + 1, r.bottom + 1, 4, 4);
+    SetDCBrushColor(dc, previous);
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldBrush);
+}
+
+}  // namespace
+
+VerticalModel CurrentVerticalModel() {
+    VerticalModel m;
+    const Document* doc = ActiveDocument();
+    if (!doc) return m;
+    if (doc->hexMode) {
+        m.total = HexRowCount(HexByteCount(*doc));
+        m.first = doc->hexTopRow;
+        m.visible = std::max(app.rects.editor.Height() / 15, 1);
+    } else {
+        m.total = editor::LineCount(doc->editor);
+        m.first = editor::FirstVisibleLine(doc->editor);
+        m.visible = editor::LinesOnScreen(doc->editor);
+    }
+    return m;
+}
+
+ScrollThumb CurrentVerticalThumb() {
+    const VerticalModel m = CurrentVerticalModel();
+    const Rect& track = app.rects.vScroll;
+    return VerticalThumb(track.top, track.Height(), m.total, m.visible, m.first);
+}
+
+ScrollThumb CurrentHorizontalThumb() {
+    const Document* doc = ActiveDocument();
+    if (!doc) return {};
+    if (app.scrollWidthDirty) {
+        app.maxLineWidth = LongestLineWidth(*doc);
+        app.scrollWidthDirty = 0;
+    }
+    const Rect& track = app.rects.hScroll;
+    return HorizontalThumb(track.left, track.Width(), app.maxLineWidth,
+                           doc->hexMode ? 0 : editor::XOffset(doc->editor));
+}
+
+void VerticalBarPress(int y) {
+    Document* doc = ActiveDocument();
+    const ScrollThumb thumb = CurrentVerticalThumb();
+    if (!doc || !thumb.visible) return;
+    if (y >= thumb.start && y < thumb.start + thumb.length) {
+        app.vScrollDragging = 1;
+        SetCapture(app.mainWindow);
+    } else {
+        const VerticalModel m = CurrentVerticalModel();
+        SetFirst(*doc, PageScroll(m.first, m.visible, y < thumb.start ? -1 : 1, m.total, m.visible));
+    }
+    RepaintScrollBars();
+}
+
+void HorizontalBarPress(int x) {
+    Document* doc = ActiveDocument();
+    const ScrollThumb thumb = CurrentHorizontalThumb();
+    if (!doc || !thumb.visible || doc->hexMode) return;
+    if (x >= thumb.start && x < thumb.start + thumb.length) {
+        app.hScrollDragging = 1;
+        SetCapture(app.mainWindow);
+    } else {
+        const long long step = app.rects.hScroll.Width() / 2;
+        const long long offset = editor::XOffset(doc->editor) + (x < thumb.start ? -step : step);
+        editor::SetXOffset(doc->editor, std::clamp<long long>(offset, 0, HorizontalRange()));
+    }
+    RepaintScrollBars();
+}
+
+void VerticalBarDrag(int y) {
+    Document* doc = ActiveDocument();
+    const ScrollThumb thumb = CurrentVerticalThumb();
+    if (!doc || !thumb.visible) return;
+    const VerticalModel m = CurrentVerticalModel();
+    const Rect& track = app.rects.vScroll;
+    SetFirst(*doc, DragPosition(y, track.top, track.Height(), thumb.length, m.total - m.visible));
+    RepaintScrollBars();
+}
+
+void HorizontalBarDrag(int x) {
+    Document* doc = ActiveDocument();
+    const ScrollThumb thumb = CurrentHorizontalThumb();
+    if (!doc || !thumb.visible || doc->hexMode) return;
+    const Rect& track = app.rects.hScroll;
+    editor::SetXOffset(doc->editor, DragPosition(x, track.left, track.Width(), thumb.length, HorizontalRange()));
+    RepaintScrollBars();
+}
+
+void RepaintScrollBars() {
+    if (!app.mainWindow) return;
+    RECT v = ToRECT(app.rects.vScroll);
+    RECT h = ToRECT(app.rects.hScroll);
+    InvalidateRect(app.mainWindow, &v, FALSE);
+    InvalidateRect(app.mainWindow, &h, FALSE);
+}
+
+void PaintScrollBars(HDC dc) {
+    const Rect& v = app.rects.vScroll;
+    const Rect& h = app.rects.hScroll;
+    FillSolid(dc, v, palette.editorColor);
+    FillSolid(dc, h, palette.editorColor);
+    FillSolid(dc, Rect{v.left, h.top, v.right, h.bottom}, palette.editorColor);  // where the bars meet
+    if (!ActiveDocument()) return;
+    const ScrollThumb vt = CurrentVerticalThumb();
+    if (vt.visible)
+        PaintThumb(dc, Rect{v.left + 2, vt.start, v.right - 2, vt.start + vt.length}, app.vScrollDragging,
+                   app.vScrollHover);
+    const ScrollThumb ht = CurrentHorizontalThumb();
+    if (ht.visible)
+        PaintThumb(dc, Rect{ht.start, h.top + 2, ht.start + ht.length, h.bottom - 2}, app.hScrollDragging,
+                   app.hScrollHover);
+}

@@ -1,0 +1,61 @@
+#pragma once
+// One open tab and the ordered list of them. Documents own window and mapping handles, so they
+// are moved, never copied.
+#include <windows.h>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+struct HexEdit {
+    uint64_t offset = 0;
+    uint8_t before = 0;
+    uint8_t after = 0;
+};
+
+struct Document {
+    HWND editor = nullptr;
+    WNDPROC baseEditorProc = nullptr;
+    std::wstring path;
+    std::wstring title;
+    int modified = 0;
+    int readOnlyFile = 0;
+    int readOnlyView = 0;
+    int language = 0;
+    int encoding = 0;
+    int lineEnding = 0;
+    std::wstring savedText;
+    int savedTextValid = 0;
+    uint64_t fileTime = 0;
+    uint64_t fileSize = 0;
+    int hexMode = 0;
+    std::vector<uint8_t> hexBytes;
+    std::unordered_map<uint64_t, uint8_t> hexOverlay;
+    HANDLE mapFile = nullptr;
+    HANDLE mapObject = nullptr;
+    const uint8_t* mapView = nullptr;
+    uint64_t mapSize = 0;
+    int mapped = 0;
+    int hexSavePointValid = 0;
+    std::vector<HexEdit> hexUndo, hexRedo;
+    uint64_t hexChangeCount = 0, hexSavedChangeCount = 0;
+    int hexCaret = 0;
+    int hexCaretLowNibble = 0;
+    int hexTopRow = 0;
+
+    Document() { hexOverlay.max_load_factor(1.0f); }
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
+    // A moved-from record must not keep handles that its new owner now holds.
+    Document(Document&& other) noexcept { *this = std::move(other); }
+    Document& operator=(Document&& other) noexcept;
+};
+
+using DocumentList = std::vector<Document>;
+extern DocumentList documents;
+
+// The active Document, or nullptr when there is none.
+Document* ActiveDocument();
+
+// Unmaps the view, closes the mapping object and the file, zeroes the size and clears `mapped`.
+void ReleaseMapping(Document& doc);

@@ -1,0 +1,93 @@
+#include "document/tab_rules.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+const wchar_t kSeparators[] = L"/\\";
+const wchar_t kAppName[] = L"Tessary";
+
+bool IsSeparator(wchar_t c) { return c == L'/' || c == L'\\'; }
+
+// Decimal value of an all-digit string, or -1 when it is not below INT_MAX.
+int ParseUntitledNumber(const std::wstring& digits) {
+    long long value = 0;
+    for (wchar_t c : digits) {
+        value = value * 10 + (c - L'0');
+        if (value >= INT_MAX) return -1;
+    }
+    return static_cast<int>(value);
+}
+
+}  // namespace
+
+std::wstring FileNameOf(const std::wstring& path) {
+    const auto pos = path.find_last_of(kSeparators);
+    return pos == std::wstring::npos ? path : path.substr(pos + 1);
+}
+
+int NextUntitledNumber(const std::vector<std::wstring>& titles, const std::wstring& word) {
+    int largest = 0;
+    for (const std::wstring& title : titles) {
+        if (title.size() <= word.size() || title.compare(0, word.size(), word) != 0) continue;
+        const auto digitsStart = title.find_first_not_of(L' ', word.size());
+        if (digitsStart == std::wstring::npos) continue;
+        const std::wstring digits = title.substr(digitsStart);
+        if (digits.find_first_not_of(L"0123456789") != std::wstring::npos) continue;
+        largest = std::max(largest, ParseUntitledNumber(digits));
+    }
+    return largest + 1;
+}
+
+std::wstring UntitledTitle(const std::wstring& word, int number) { return word + L" " + std::to_wstring(number); }
+
+int ActiveIndexAfterClose(int active, int closed, int countBefore) {
+    const int countAfter = countBefore - 1;
+    if (countAfter <= 0) return -1;
+    if (closed < active) return active - 1;
+    if (closed == active) return std::min(active, countAfter - 1);
+    return active;
+}
+
+std::wstring WindowTitleText(bool hasActive, const std::wstring& title, bool modified, const std::wstring& workspace) {
+    if (!hasActive) return kAppName;
+    return title + (modified ? L" \u2022" : L"") + L" \u2014 " + workspace;
+}
+
+std::wstring WorkspaceNameOf(const std::wstring& folderRoot) {
+    std::wstring root = folderRoot;
+    if (!root.empty() && IsSeparator(root.back())) root.pop_back();
+    std::wstring name = FileNameOf(root);
+    return name.empty() ? std::wstring(kAppName) : name;
+}
+
+std::wstring DirectoryWithSeparator(const std::wstring& modulePath) {
+    const auto pos = modulePath.find_last_of(kSeparators);
+    return pos == std::wstring::npos ? std::wstring() : modulePath.substr(0, pos + 1);
+}
+
+int TabWidthForText(int textWidth) {
+    return static_cast<int>(std::clamp(static_cast<long long>(textWidth) + 60, 180LL, 320LL));
+}
+
+std::vector<int> TabEdges(int left, const std::vector<int>& widths) {
+    std::vector<int> edges;
+    edges.reserve(widths.size() + 1);
+    edges.push_back(left);
+    for (int width : widths) edges.push_back(edges.back() + width);
+    return edges;
+}
+
+int TabAt(const std::vector<int>& edges, int x) {
+    for (size_t i = 0; i + 1 < edges.size(); ++i) {
+        if (edges[i] <= x && x < edges[i + 1]) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+bool TabCloseMarkHit(const std::vector<int>& edges, int index, int x) {
+    if (index < 0 || static_cast<size_t>(index) + 1 >= edges.size()) return false;
+    const int right = edges[static_cast<size_t>(index) + 1];
+    return right - 18 <= x && x < right - 6;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Naming and tab-strip rules for open documents, kept free of window code.
+
+// Text after the last '/' or '\\'; the whole path when it has no separator.
+std::wstring FileNameOf(const std::wstring& path);
+
+// One more than the largest N among titles "word<spaces>N"; 1 when there is none.
+// Numbers too large for an int (or equal to INT_MAX, which has no successor) are ignored.
+int NextUntitledNumber(const std::vector<std::wstring>& titles, const std::wstring& word);
+std::wstring UntitledTitle(const std::wstring& word, int number);
+
+// Active tab index after tab `closed` is removed from `countBefore` tabs; -1 when none remain.
+int ActiveIndexAfterClose(int active, int closed, int countBefore);
+
+// "Tessary" with no active tab, else "title[ •] — workspace".
+std::wstring WindowTitleText(bool hasActive, const std::wstring& title, bool modified, const std::wstring& workspace);
+
+// Last component of the open folder; "Tessary" when no folder is open (or it has no name, e.g. "/").
+std::wstring WorkspaceNameOf(const std::wstring& folderRoot);
+
+// Directory part of a module path, keeping its trailing separator; empty when there is none.
+std::wstring DirectoryWithSeparator(const std::wstring& modulePath);
+
+// Tab strip geometry.
+int TabWidthForText(int textWidth);                                     // clamp(textWidth + 60, 180, 320)
+std::vector<int> TabEdges(int left, const std::vector<int>& widths);    // widths.size() + 1 edges from left
+int TabAt(const std::vector<int>& edges, int x);                        // tab under x, or -1
+bool TabCloseMarkHit(const std::vector<int>& edges, int index, int x);  // x on tab index's close mark

@@ -1,0 +1,202 @@
+#include "document/tabs.h"
+
+#include <shellapi.h>
+
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/editor.h"
+#include "app/main_window.h"
+#include "app/scroll_geometry.h"
+#include "document/document.h"
+#include "document/tab_rules.h"
+#include "io/files.h"
+#include "io/save.h"
+#include "project/sidebar.h"
+#include "search/search_panel.h"
+#include "syntax/languages.h"
+#include "syntax/palette.h"
+#include "ui/keyboard.h"
+#include "ui/strings.h"
+
+namespace {
+
+constexpr int kEditorControlId = 2000;
+
+void ShowEditorOf(const Document& doc, bool show) {
+    if (doc.editor) ShowWindow(doc.editor, show && !doc.hexMode ? SW_SHOW : SW_HIDE);
+}
+
+void RepaintTabBarAndEditor() {
+    if (!app.mainWindow) return;
+    RECT tabBar = ToRECT(app.rects.tabBar);
+    RECT editorArea = ToRECT(app.rects.editor);
+    InvalidateRect(app.mainWindow, &tabBar, FALSE);
+    InvalidateRect(app.mainWindow, &editorArea, FALSE);
+}
+
+void RefreshSidebar() {
+    ClampSidebarScroll();
+    if (app.sidebarWindow) InvalidateRect(app.sidebarWindow, nullptr, TRUE);
+}
+
+}  // namespace
+
+void ConfigureEditor(HWND ed) {
+    if (!ed) return;
+    using namespace editor;
+    const Settings& s = app.settings;
+    Send(ed, kSetCodePage, 65001);
+    Send(ed, kSetWrapMode, s.wordWrap ? 1 : 0);
+    if (s.wordWrap) {
+        Send(ed, kSetScrollWidth, 1);
+        Send(ed, kSetScrollWidthTracking, 0);
+    }
+    Send(ed, kSetTabWidth, static_cast<WPARAM>(s.tabWidth));
+    if (!s.wordWrap) Send(ed, kSetScrollWidthTracking, 1);
+    // The main window draws its own scroll bars.
+    Send(ed, kSetHScrollBar, 0);
+    Send(ed, kSetVScrollBar, 0);
+    Send(ed, kMarginSetType, 0, 1);  // margin 0 shows line numbers
+    StyleSetColours(ed, kLineNumberStyle, palette.lineNumberColor, palette.editorColor);
+    for (int margin = 1; margin <= 4; ++margin) Send(ed, kSetMarginWidth, static_cast<WPARAM>(margin), 0);
+    Send(ed, kSetSelBack, 1, palette.selectionColor);
+    Send(ed, kSetSelFore, 1, palette.textColor);
+    Send(ed, kSetCaretFore, palette.textColor);
+    Send(ed, kSetCaretWidth, 1);
+    Send(ed, kSetViewWs, 0);
+    Send(ed, kSetModEventMask, static_cast<WPARAM>(-1));
+    Send(ed, kSetPositionCache, 4096);
+    Send(ed, kSetZoom, static_cast<WPARAM>(s.zoom));
+    UpdateLineNumberMargin(ed);
+}
+
+void UpdateLineNumberMargin(HWND ed) {
+    if (!ed) return;
+    using namespace editor;
+    const int digitWidth = static_cast<int>(Send(ed, kTextWidth, kLineNumberStyle, reinterpret_cast<LPARAM>("9")));
+    const int width = LineNumberMarginWidth(LineCount(ed), digitWidth);
+    if (Send(ed, kGetMarginWidth, 0) != width) Send(ed, kSetMarginWidth, 0, width);
+}
+
+int NextUntitledNumber() {
+    std::vector<std::wstring> titles;
+    titles.reserve(documents.size());
+    for (const Document& doc : documents) titles.push_back(doc.title);
+    return ::NextUntitledNumber(titles, LocalizedText(StringTable::UntitledName, 0));
+}
+
+std::wstring WorkspaceName() { return WorkspaceNameOf(app.folderRoot); }
+
+std::wstring CurrentWindowTitle() {
+    const Document* doc = ActiveDocument();
+    return WindowTitleText(doc != nullptr, doc ? doc->title : std::wstring(), doc && doc->modified, WorkspaceName());
+}
+
+void UpdateWindowTitle() {
+    if (!app.mainWindow) return;
+    SetWindowTextW(app.mainWindow, CurrentWindowTitle().c_str());
+    RECT caption = ToRECT(app.rects.caption);
+    InvalidateRect(app.mainWindow, &caption, FALSE);
+}
+
+void CreateTab(const std::wstring& path, HWND parent) {
+    Document doc;
+    if (!path.empty()) {
+        doc.path = path;
+        doc.title = FileNameOf(path);
+        doc.language = DetectLanguage(path);
+    } else {
+        doc.title = UntitledTitle(LocalizedText(StringTable::UntitledName, 0), NextUntitledNumber());
+        doc.language = 0;
+    }
+    doc.editor =
+        CreateWindowExW(0, L"Scintilla", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 10, 10, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditorControlId)), app.instance, nullptr);
+    if (doc.editor) {
+        SetDarkFrame(doc.editor);
+        ConfigureEditor(doc.editor);
+        DragAcceptFiles(doc.editor, TRUE);
+        doc.baseEditorProc = SubclassEditor(doc.editor);
+    }
+    if (path.empty()) doc.encoding = app.settings.newEnc;
+    if (Document* current = ActiveDocument()) ShowEditorOf(*current, false);
+
+    documents.push_back(std::move(doc));
+    app.activeTab = static_cast<int>(documents.size()) - 1;
+    Document& added = documents.back();
+    ShowEditorOf(added, true);
+    ApplyLanguageStyles(added.editor, added.language);
+    if (app.columnMode && added.editor) {
+        editor::Send(added.editor, editor::kSetSelectionMode, 1);
+        editor::Send(added.editor, editor::kSetVirtualSpaceOptions, 1);
+    }
+    UpdateWindowTitle();
+    RefreshSidebar();
+    Layout();
+    if (app.mainWindow && added.editor) SetFocus(added.editor);
+}
+
+void ActivateTab(int index) {
+    if (index < 0 || index >= static_cast<int>(documents.size())) return;
+    if (Document* current = ActiveDocument()) ShowEditorOf(*current, false);
+    app.activeTab = index;
+    Document& doc = documents[static_cast<size_t>(index)];
+    ShowEditorOf(doc, true);
+    if (doc.hexMode || !doc.editor)
+        SetFocus(app.mainWindow);
+    else
+        SetFocus(doc.editor);
+    app.scrollWidthDirty = 1;
+    UpdateWindowTitle();
+    RepaintTabBarAndEditor();
+    Layout();
+    CheckExternalChange(index);
+    if (app.searchPanelOpen) RunSearch();
+}
+
+int CloseTab(int index, int replaceWhenLast) {
+    if (index < 0 || index >= static_cast<int>(documents.size())) return 0;
+    {
+        Document& doc = documents[static_cast<size_t>(index)];
+        if (doc.modified) {
+            // This prompt is the same in every interface language.
+            const std::wstring question = L"\u662F\u5426\u5C06\u66F4\u6539\u4FDD\u5B58\u5230 " + doc.title + L"\uFF1F";
+            const int answer =
+                MessageBoxW(app.mainWindow, question.c_str(), L"Tessary", MB_YESNOCANCEL | MB_ICONQUESTION);
+            if (answer == IDCANCEL) return 0;
+            if (answer == IDYES) {
+                SaveDocument(index, 0);
+                if (index >= static_cast<int>(documents.size()) || documents[static_cast<size_t>(index)].modified)
+                    return 0;
+            }
+        }
+    }
+    const int countBefore = static_cast<int>(documents.size());
+    Document& doc = documents[static_cast<size_t>(index)];
+    ReleaseMapping(doc);
+    if (doc.editor) DestroyWindow(doc.editor);
+    doc.editor = nullptr;
+    documents.erase(documents.begin() + index);
+
+    app.activeTab = ActiveIndexAfterClose(app.activeTab, index, countBefore);
+    app.scrollWidthDirty = 1;
+    if (Document* active = ActiveDocument()) {
+        ShowEditorOf(*active, true);
+        if (active->editor && !active->hexMode && app.mainWindow) SetFocus(active->editor);
+        Layout();
+    } else if (replaceWhenLast) {
+        CreateTab(L"", app.mainWindow);
+    }
+    UpdateWindowTitle();
+    RefreshSidebar();
+    RepaintTabBarAndEditor();
+    return 1;
+}
+
+void CloseAllTabs() {
+    for (int i = static_cast<int>(documents.size()) - 1; i >= 0; --i) {
+        if (!CloseTab(i, 0)) return;
+    }
+    CreateTab(L"", app.mainWindow);
+}

@@ -1,0 +1,20 @@
+#pragma once
+#include <windows.h>
+#include <string>
+
+// Appends a Document for `path` (empty for an untitled tab) and makes it active. Does not read
+// the file.
+void CreateTab(const std::wstring& path, HWND parent);
+void ActivateTab(int index);
+// Returns 1 when the tab was closed; 0 for a bad index, a cancelled prompt or a failed save.
+int CloseTab(int index, int replaceWhenLast);
+// Closes every tab from the last to the first, stopping at the first refusal; when all closed,
+// opens one untitled tab.
+void CloseAllTabs();
+int NextUntitledNumber();
+void UpdateWindowTitle();
+std::wstring WorkspaceName();
+// The text shown in the window title for the current state.
+std::wstring CurrentWindowTitle();
+void ConfigureEditor(HWND editor);
+void UpdateLineNumberMargin(HWND editor);

@@ -1,0 +1,176 @@
+#include "ui/chrome.h"
+
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/gdi_util.h"
+#include "app/gdiplus_inc.h"
+#include "app/layout.h"
+#include "document/document.h"
+#include "document/tab_rules.h"
+#include "document/tabs.h"
+#include "syntax/palette.h"
+#include "ui/toolbar.h"
+
+namespace {
+
+std::vector<int> tabWidths;
+std::vector<int> tabEdges{0};
+std::vector<std::wstring> cachedTitles;
+int cachedLeft = -1;
+HDC measuringDc = nullptr;
+
+constexpr COLORREF kCloseHover = RGB(0xC4, 0x39, 0x3A);
+constexpr COLORREF kActiveMarker = RGB(0x38, 0xD6, 0xC0);
+constexpr COLORREF kDotReadOnly = RGB(0x66, 0x66, 0x66);
+constexpr COLORREF kDotModified = RGB(0xE0, 0x45, 0x45);
+constexpr COLORREF kDotClean = RGB(0x22, 0xC7, 0xA7);
+
+void FillCircle(HDC dc, const Rect& box, COLORREF colour) {
+    Gdiplus::Graphics g(dc);
+    g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+    Gdiplus::SolidBrush brush(Gdiplus::Color(255, GetRValue(colour), GetGValue(colour), GetBValue(colour)));
+    g.FillEllipse(&brush, box.left, box.top, box.Width(), box.Height());
+}
+
+Rect Centered(const Rect& r, int w, int h) {
+    const int x = r.left + (r.Width() - w) / 2;
+    const int y = r.top + (r.Height() - h) / 2;
+    return Rect{x, y, x + w, y + h};
+}
+
+void DrawFrameRect(HDC dc, int l, int t, int r, int b, COLORREF colour) {
+    DrawLine(dc, l, t, r, t, colour);
+    DrawLine(dc, r, t, r, b, colour);
+    DrawLine(dc, r, b, l, b, colour);
+    DrawLine(dc, l, b, l, t, colour);
+}
+
+void DrawToolbarImage(HDC dc, HBITMAP image, const Rect& button) {
+    HDC source = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(source, image);
+    const Rect box = Centered(button, 18, 18);
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    AlphaBlend(dc, box.left, box.top, 18, 18, source, 0, 0, 18, 18, blend);
+    SelectObject(source, old);
+    DeleteDC(source);
+}
+
+}  // namespace
+
+void UpdateTabLayout() {
+    const int left = app.rects.tabBar.left;
+    bool same = cachedTitles.size() == documents.size() && cachedLeft == left;
+    for (size_t i = 0; same && i < documents.size(); ++i) same = cachedTitles[i] == documents[i].title;
+    if (same) return;
+    if (!measuringDc) measuringDc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(measuringDc, app.tabFont);
+    cachedTitles.clear();
+    tabWidths.clear();
+    for (const Document& doc : documents) {
+        cachedTitles.push_back(doc.title);
+        SIZE size{};
+        GetTextExtentPoint32W(measuringDc, doc.title.c_str(), static_cast<int>(doc.title.size()), &size);
+        tabWidths.push_back(TabWidthForText(size.cx));
+    }
+    SelectObject(measuringDc, old);
+    cachedLeft = left;
+    tabEdges = TabEdges(left, tabWidths);
+}
+
+int TabAt(int x) {
+    UpdateTabLayout();
+    return ::TabAt(tabEdges, x);
+}
+
+bool TabCloseMarkAt(int index, int x) {
+    UpdateTabLayout();
+    return TabCloseMarkHit(tabEdges, index, x);
+}
+
+void ReleaseChromeResources() {
+    if (measuringDc) DeleteDC(measuringDc);
+    measuringDc = nullptr;
+    cachedTitles.clear();
+    cachedLeft = -1;
+}
+
+void PaintTabBar(HDC dc) {
+    UpdateTabLayout();
+    const Rect& bar = app.rects.tabBar;
+    FillSolid(dc, bar, palette.panelColor);
+    for (int i = 0; i < static_cast<int>(documents.size()); ++i) {
+        const int l = tabEdges[static_cast<size_t>(i)];
+        const int r = tabEdges[static_cast<size_t>(i) + 1];
+        if (l >= bar.right) break;
+        const Document& doc = documents[static_cast<size_t>(i)];
+        const bool active = i == app.activeTab;
+        FillSolid(dc, Rect{l, bar.top, r, bar.bottom}, active ? palette.editorColor : palette.panelColor);
+        if (active) FillSolid(dc, Rect{l, bar.bottom - 3, r, bar.bottom}, kActiveMarker);
+        const COLORREF dot = doc.readOnlyFile ? kDotReadOnly : (doc.modified ? kDotModified : kDotClean);
+        FillCircle(dc, Rect{l + 7, bar.top + 13, l + 15, bar.top + 21}, dot);
+        DrawTextBox(dc, doc.title, Rect{l + 26, bar.top, r - 34, bar.bottom}, app.tabFont,
+                    active ? palette.textColor : palette.dimTextColor, DT_LEFT | DT_PATH_ELLIPSIS);
+        DrawTextBox(dc, L"x", Rect{r - 18, bar.top, r - 6, bar.bottom}, app.tabFont, palette.dimTextColor, DT_CENTER);
+    }
+}
+
+void PaintToolbar(HDC dc) {
+    const Rect& bar = app.rects.toolbar;
+    FillSolid(dc, bar, palette.panelColor);
+    for (int i = 0; i < kToolbarButtonCount; ++i) {
+        const Rect button = ToolbarButtonRect(bar, i);
+        const bool hovered = i == app.hoveredToolbarButton;
+        if (hovered) FillSolid(dc, button, palette.hoverColor);
+        if (app.toolbarImages[i]) {
+            DrawToolbarImage(dc, app.toolbarImages[i], button);
+        } else {
+            DrawTextBox(dc, kToolbarButtons[i].glyph, button, app.uiFont,
+                        hovered ? palette.textColor : palette.dimTextColor, DT_CENTER);
+        }
+    }
+    FillSolid(dc, Rect{bar.left, bar.bottom - 1, bar.right, bar.bottom}, palette.borderColor);
+}
+
+void PaintCaption(HDC dc) {
+    const LayoutRects& r = app.rects;
+    FillSolid(dc, r.caption, palette.panelColor);
+    if (app.smallIcon)
+        DrawIconEx(dc, r.caption.left + 12, r.caption.top + 7, app.smallIcon, 18, 18, 0, nullptr, DI_NORMAL);
+    DrawTextBox(dc, CurrentWindowTitle(),
+                Rect{r.caption.left + 32, r.caption.top, r.sidebarToggle.left - 6, r.caption.bottom}, app.captionFont,
+                palette.textColor, DT_LEFT | DT_PATH_ELLIPSIS);
+
+    if (app.hoveredCaptionButton == 5) FillSolid(dc, r.sidebarToggle, palette.hoverColor);
+    DrawTextBox(dc, L"\u2630", r.sidebarToggle, app.uiFont,
+                app.sidebarVisible ? palette.textColor : palette.faintTextColor, DT_CENTER);
+
+    const COLORREF minPen = app.hoveredCaptionButton == 1 ? palette.textColor : palette.dimTextColor;
+    if (app.hoveredCaptionButton == 1) FillSolid(dc, r.minimize, palette.hoverColor);
+    int cx = (r.minimize.left + r.minimize.right) / 2, cy = (r.minimize.top + r.minimize.bottom) / 2;
+    DrawLine(dc, cx - 5, cy + 4, cx + 6, cy + 4, minPen);
+
+    const COLORREF maxPen = app.hoveredCaptionButton == 2 ? palette.textColor : palette.dimTextColor;
+    if (app.hoveredCaptionButton == 2) FillSolid(dc, r.maximize, palette.hoverColor);
+    cx = (r.maximize.left + r.maximize.right) / 2;
+    cy = (r.maximize.top + r.maximize.bottom) / 2;
+    if (!app.maximized && !app.fullScreen) {
+        DrawFrameRect(dc, cx - 5, cy - 5, cx + 5, cy + 5, maxPen);
+    } else {
+        DrawFrameRect(dc, cx - 2, cy - 7, cx + 4, cy + 3, maxPen);
+        FillSolid(dc, Rect{cx - 6, cy - 3, cx + 2, cy + 7},
+                  app.hoveredCaptionButton == 2 ? palette.hoverColor : palette.panelColor);
+        DrawFrameRect(dc, cx - 6, cy - 3, cx + 2, cy + 7, maxPen);
+    }
+
+    const bool closeHot = app.hoveredCaptionButton == 3;
+    if (closeHot) FillSolid(dc, r.close, kCloseHover);
+    cx = (r.close.left + r.close.right) / 2;
+    cy = (r.close.top + r.close.bottom) / 2;
+    const COLORREF closePen = closeHot ? RGB(255, 255, 255) : palette.dimTextColor;
+    DrawLine(dc, cx - 5, cy - 5, cx + 6, cy + 6, closePen);
+    DrawLine(dc, cx + 5, cy - 5, cx - 6, cy + 6, closePen);
+
+    FillSolid(dc, Rect{r.caption.left, r.caption.bottom - 1, r.caption.right, r.caption.bottom}, palette.borderColor);
+}

@@ -1,0 +1,14 @@
+#pragma once
+#include <windows.h>
+
+// Recomputes the cached tab widths when the tab count, a title or the bar's left edge changed.
+void UpdateTabLayout();
+// Index of the tab under x, or -1.
+int TabAt(int x);
+// True when x lies on the close mark of tab `index`.
+bool TabCloseMarkAt(int index, int x);
+void PaintCaption(HDC dc);
+void PaintToolbar(HDC dc);
+void PaintTabBar(HDC dc);
+// Releases the device context kept for measuring tab titles.
+void ReleaseChromeResources();

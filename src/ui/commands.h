@@ -1,0 +1,8 @@
+#pragma once
+// Every menu item, toolbar button, palette entry and key combination ends here. Unknown ids and
+// ids whose precondition fails do nothing.
+void ExecuteCommand(int id);
+// Zoom by `delta` steps, clamped to -20..40, for every editor; the new zoom is saved.
+void ChangeZoom(int delta);
+// Opens the user manual that ships beside the executable in the default browser.
+void OpenDocumentation();

@@ -1,0 +1,39 @@
+#include "views/views.h"
+
+#include <cwchar>
+#include <string>
+
+#include "app/app_state.h"
+#include "app/editor.h"
+#include "app/gdi_util.h"
+#include "app/scroll_bars.h"
+#include "document/document.h"
+#include "syntax/palette.h"
+#include "ui/strings.h"
+
+void PaintEditorArea(HDC dc) { PaintScrollBars(dc); }
+
+void PaintStatusBar(HDC dc) {
+    if (app.focusMode || !app.statusBarVisible) return;
+    const Rect& bar = app.rects.statusBar;
+    FillSolid(dc, bar, palette.panelColor);
+    const Document* doc = ActiveDocument();
+    if (!doc || !doc->editor) return;
+    using namespace editor;
+    const long long caret = Send(doc->editor, kGetCurrentPos);
+    const long long line = Send(doc->editor, kLineFromPosition, static_cast<WPARAM>(caret));
+    const long long column = Send(doc->editor, kGetColumn, static_cast<WPARAM>(caret));
+    const long long selected = Send(doc->editor, kGetSelectionEnd) - Send(doc->editor, kGetSelectionStart);
+    wchar_t text[256];
+    int n = std::swprintf(text, 256, L"%ls %lld, %ls %lld", LocalizedText(StringTable::General, 12), line + 1,
+                          LocalizedText(StringTable::General, 13), column + 1);
+    if (selected > 0 && n > 0)
+        n += std::swprintf(text + n, 256 - n, L"   |   %lld %ls", selected, LocalizedText(StringTable::General, 14));
+    if (n > 0)
+        std::swprintf(text + n, 256 - n, L"   |   %ls: %d", LocalizedText(StringTable::General, 15),
+                      app.settings.tabWidth);
+    std::wstring left = text;
+    if (app.columnMode) left = L"[COL] " + left;
+    DrawTextBox(dc, left, Rect{bar.left + 12, bar.top, bar.right, bar.bottom}, app.uiFont, palette.dimTextColor,
+                DT_LEFT);
+}

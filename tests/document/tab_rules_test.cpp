@@ -1,0 +1,102 @@
+#include "document/tab_rules.h"
+
+#include <climits>
+
+#include <gtest/gtest.h>
+
+TEST(TabRules, FileNameOf) {
+    EXPECT_EQ(FileNameOf(L"C:\\work\\main.cpp"), L"main.cpp");
+    EXPECT_EQ(FileNameOf(L"C:/work\\sub/notes.txt"), L"notes.txt");
+    EXPECT_EQ(FileNameOf(L"readme"), L"readme");
+    EXPECT_EQ(FileNameOf(L"C:\\work\\"), L"");
+    EXPECT_EQ(FileNameOf(L""), L"");
+}
+
+TEST(TabRules, NextUntitledNumber) {
+    const std::wstring word = L"New File";
+    EXPECT_EQ(NextUntitledNumber({}, word), 1);
+    EXPECT_EQ(NextUntitledNumber({L"New File 1", L"New File 3"}, word), 4);
+    EXPECT_EQ(NextUntitledNumber({L"New File 3", L"main.cpp", L"New File 1"}, word), 4);
+    EXPECT_EQ(NextUntitledNumber({L"New File   7"}, word), 8);
+    EXPECT_EQ(NextUntitledNumber({L"New File 007"}, word), 8);
+    EXPECT_EQ(NextUntitledNumber({L"New File5"}, word), 6);  // the spaces are optional
+    EXPECT_EQ(NextUntitledNumber({L"New File", L"New File x2", L"New Filex", L"New File 2a", L"New File ",
+                                  L"new file 5", L"Old New File 9"},
+                                 word),
+              1);
+}
+
+TEST(TabRules, NextUntitledNumberIgnoresNumbersOutsideInt) {
+    const std::wstring word = L"New File";
+    EXPECT_EQ(NextUntitledNumber({L"New File 99999999999", L"New File 2"}, word), 3);
+    EXPECT_EQ(NextUntitledNumber({L"New File 99999999999999999999999999999999"}, word), 1);
+    EXPECT_EQ(NextUntitledNumber({L"New File 2147483647"}, word), 1);
+    EXPECT_EQ(NextUntitledNumber({L"New File 2147483646"}, word), INT_MAX);
+    EXPECT_EQ(NextUntitledNumber({L"New File 00000000000000000000042"}, word), 43);
+}
+
+TEST(TabRules, UntitledTitle) {
+    EXPECT_EQ(UntitledTitle(L"New File", 12), L"New File 12");
+    EXPECT_EQ(NextUntitledNumber({UntitledTitle(L"New File", 41)}, L"New File"), 42);
+}
+
+TEST(TabRules, ActiveIndexAfterClose) {
+    EXPECT_EQ(ActiveIndexAfterClose(0, 0, 1), -1);
+    EXPECT_EQ(ActiveIndexAfterClose(3, 1, 5), 2);  // closed before the active tab
+    EXPECT_EQ(ActiveIndexAfterClose(2, 2, 5), 2);  // the next tab slides into place
+    EXPECT_EQ(ActiveIndexAfterClose(4, 4, 5), 3);  // closing the last one falls back
+    EXPECT_EQ(ActiveIndexAfterClose(1, 3, 5), 1);  // closed after: unchanged
+    EXPECT_EQ(ActiveIndexAfterClose(0, 0, 2), 0);
+    EXPECT_EQ(ActiveIndexAfterClose(1, 1, 2), 0);
+}
+
+TEST(TabRules, WindowTitleText) {
+    EXPECT_EQ(WindowTitleText(false, L"x", true, L"proj"), L"Tessary");
+    EXPECT_EQ(WindowTitleText(true, L"New File 1", true, WorkspaceNameOf(L"")), L"New File 1 \u2022 \u2014 Tessary");
+    EXPECT_EQ(WindowTitleText(true, L"main.cpp", false, L"proj"), L"main.cpp \u2014 proj");
+}
+
+TEST(TabRules, WorkspaceNameOf) {
+    EXPECT_EQ(WorkspaceNameOf(L""), L"Tessary");
+    EXPECT_EQ(WorkspaceNameOf(L"C:\\src\\proj"), L"proj");
+    EXPECT_EQ(WorkspaceNameOf(L"C:\\src\\proj\\"), L"proj");
+    EXPECT_EQ(WorkspaceNameOf(L"/home/me/proj/"), L"proj");
+    EXPECT_EQ(WorkspaceNameOf(L"D:\\"), L"D:");
+    EXPECT_EQ(WorkspaceNameOf(L"/"), L"Tessary");
+}
+
+TEST(TabRules, DirectoryWithSeparator) {
+    EXPECT_EQ(DirectoryWithSeparator(L"C:\\Tools\\tessary.exe"), L"C:\\Tools\\");
+    EXPECT_EQ(DirectoryWithSeparator(L"/opt/t/tessary.exe"), L"/opt/t/");
+    EXPECT_EQ(DirectoryWithSeparator(L"tessary.exe"), L"");
+    EXPECT_EQ(DirectoryWithSeparator(L""), L"");
+
+    const std::wstring dir = L"C:\\" + std::wstring(300, L'd') + L"\\";
+    EXPECT_EQ(DirectoryWithSeparator(dir + L"tessary.exe"), dir);
+}
+
+TEST(TabRules, TabStripGeometry) {
+    EXPECT_EQ(TabWidthForText(0), 180);
+    EXPECT_EQ(TabWidthForText(150), 210);
+    EXPECT_EQ(TabWidthForText(1000), 320);
+    EXPECT_EQ(TabWidthForText(INT_MAX), 320);
+
+    const std::vector<int> edges = TabEdges(220, {180, 200, 320});
+    EXPECT_EQ(edges, (std::vector<int>{220, 400, 600, 920}));
+    EXPECT_EQ(TabEdges(5, {}), std::vector<int>{5});
+
+    EXPECT_EQ(TabAt(edges, 219), -1);
+    EXPECT_EQ(TabAt(edges, 220), 0);
+    EXPECT_EQ(TabAt(edges, 399), 0);
+    EXPECT_EQ(TabAt(edges, 400), 1);
+    EXPECT_EQ(TabAt(edges, 919), 2);
+    EXPECT_EQ(TabAt(edges, 920), -1);
+    EXPECT_EQ(TabAt({}, 0), -1);
+
+    EXPECT_FALSE(TabCloseMarkHit(edges, 1, 581));
+    EXPECT_TRUE(TabCloseMarkHit(edges, 1, 582));
+    EXPECT_TRUE(TabCloseMarkHit(edges, 1, 593));
+    EXPECT_FALSE(TabCloseMarkHit(edges, 1, 594));
+    EXPECT_FALSE(TabCloseMarkHit(edges, 3, 910));
+    EXPECT_FALSE(TabCloseMarkHit(edges, -1, 210));
+}

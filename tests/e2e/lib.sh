@@ -1,0 +1,124 @@
+# Shared helpers for the end-to-end scripts; source it, do not run it.
+# The runner has already prepared DISPLAY (Xvfb), WINEPREFIX, WINEDEBUG, WINEDLLOVERRIDES and a
+# persistent wineserver. TESSARY_BUILD_DIR holds Tessary.exe, SciLexer.dll and tesdrive.exe.
+#
+#   e2e_begin NAME; app_start [ARGS]; drive wait-window TessaryClass; ...; app_wait_exit; pass
+
+# shellcheck disable=SC2034  # the globals below are read by the scripts that source this
+: "${TESSARY_BUILD_DIR:?TESSARY_BUILD_DIR must name the folder holding Tessary.exe}"
+
+E2E_NAME=
+E2E_DIR=
+E2E_ARTIFACTS=
+APP_PID=
+APP_EXIT=
+
+# Fresh program folder per test, so settings files and the like never leak between tests.
+e2e_begin() {
+    E2E_NAME=$1
+    case $E2E_NAME in '' | */* | . | ..) echo "e2e_begin: bad test name '$1'" >&2; exit 2 ;; esac
+    E2E_DIR=${TESSARY_E2E_SCRATCH:-${TMPDIR:-/tmp}/tessary-e2e}/$E2E_NAME
+    rm -rf "$E2E_DIR"
+    mkdir -p "$E2E_DIR"
+    cp "$TESSARY_BUILD_DIR/Tessary.exe" "$TESSARY_BUILD_DIR/SciLexer.dll" "$E2E_DIR/" || exit 1
+    E2E_ARTIFACTS=${TESSARY_E2E_ARTIFACTS:-$E2E_DIR/artifacts}
+    mkdir -p "$E2E_ARTIFACTS"
+    trap _e2e_cleanup EXIT
+}
+
+_e2e_cleanup() {
+    [ -n "$APP_PID" ] || return 0
+    kill "$APP_PID" 2>/dev/null || true
+    sleep 0.2
+    kill -9 "$APP_PID" 2>/dev/null || true
+    wait "$APP_PID" 2>/dev/null || true
+    APP_PID=
+}
+
+# Windows path of a file, for command-line arguments to the app.
+win_path() {
+    local path
+    path=$(realpath -m "$1")
+    printf 'Z:%s\n' "${path//\//\\}"
+}
+
+# Started from the program folder; the background process is the Windows process itself,
+# so `wait` on it yields the app's exit code.
+app_start() {
+    (cd "$E2E_DIR" && exec wine "$E2E_DIR/Tessary.exe" "$@" </dev/null >/dev/null 2>&1) &
+    APP_PID=$!
+}
+
+_app_running() {
+    local state
+    state=$(ps -o stat= -p "$APP_PID" 2>/dev/null) || return 1
+    [[ $state != Z* ]]
+}
+
+app_wait_exit() {
+    local limit=$((${1:-20} * 10)) i
+    APP_EXIT=
+    [ -n "$APP_PID" ] || { echo "app_wait_exit: app not started" >&2; return 1; }
+    for ((i = 0; i < limit; i++)); do
+        _app_running || break
+        sleep 0.1
+    done
+    if _app_running; then
+        kill -9 "$APP_PID" 2>/dev/null || true
+        wait "$APP_PID" 2>/dev/null || true
+        APP_PID=
+        return 1
+    fi
+    # Written so that a nonzero exit code does not trip `set -e` in the caller.
+    wait "$APP_PID" && APP_EXIT=0 || APP_EXIT=$?
+    APP_PID=
+}
+
+# The UTF-8 locale makes Wine hand non-ASCII arguments over intact.
+drive() {
+    LC_ALL=C.UTF-8 wine "$TESSARY_BUILD_DIR/tesdrive.exe" "$@" </dev/null | sed 's/\r$//'
+    return "${PIPESTATUS[0]}"
+}
+
+# Polls `CMD...` until it prints EXPECTED (input lands asynchronously); on timeout prints the
+# last output and fails. E2E_WAIT_S sets the limit (default 10 s).
+wait_eq() {
+    local expected=$1 out='' deadline=$((SECONDS + ${E2E_WAIT_S:-10}))
+    shift
+    while :; do
+        out=$("$@") && [ "$out" = "$expected" ] && return 0
+        [ "$SECONDS" -lt "$deadline" ] || break
+        sleep 0.2
+    done
+    printf '%s\n' "$out"
+    return 1
+}
+
+# FILE without a folder goes into E2E_ARTIFACTS.
+screenshot() {
+    local file=$2 x y w h
+    [[ $file == */* ]] || file=$E2E_ARTIFACTS/$file
+    read -r x y w h < <(drive rect "$1") && [ -n "$h" ] || return 1
+    # The crop geometry cannot start left of or above the screen.
+    if [ "$x" -lt 0 ]; then w=$((w + x)); x=0; fi
+    if [ "$y" -lt 0 ]; then h=$((h + y)); y=0; fi
+    import -window root -crop "${w}x${h}+${x}+${y}" +repage "$file"
+}
+
+fail() {
+    echo "FAIL: $E2E_NAME: $*" >&2
+    [ -z "$E2E_ARTIFACTS" ] || import -window root "$E2E_ARTIFACTS/$E2E_NAME-failure.png" 2>/dev/null
+    exit 1
+}
+
+assert_eq() {
+    [ "$1" = "$2" ] || fail "$3: expected '$1', got '$2'"
+}
+
+assert_file_exists() {
+    [ -f "$1" ] || fail "${2:-missing file}: $1"
+}
+
+pass() {
+    echo "PASS: $E2E_NAME"
+}

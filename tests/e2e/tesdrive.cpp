@@ -1,0 +1,593 @@
+// tesdrive: drives a running Tessary from the outside, one action per invocation.
+// Exit codes: 0 success, 1 failure or timeout (reason on stderr), 2 bad usage.
+// Output is UTF-8, one item per line; backslash, CR and LF inside an item are escaped
+// (\\, \r, \n) so that callers can read it line by line.
+//
+// Build: x86_64-w64-mingw32-g++-posix -std=c++17 -O2 -municode -static -static-libgcc
+//        -static-libstdc++ tesdrive.cpp -o tesdrive.exe -luser32 -lgdi32
+
+#include <windows.h>
+
+#include <cwctype>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr DWORD kDefaultTimeoutMs = 10000;
+constexpr DWORD kDefaultQuietMs = 1500;
+constexpr DWORD kPollMs = 50;
+constexpr DWORD kKeyGapMs = 30;
+constexpr UINT kSendTimeoutMs = 5000;
+constexpr int kMsgBoxTextId = 0xFFFF;
+const wchar_t kDialogClass[] = L"#32770";
+
+enum ExitCode { kOk = 0, kFailed = 1, kBadUsage = 2 };
+
+// Raw bytes, so neither the console code page nor Wine's line-ending handling gets a say.
+void WriteUtf8(DWORD which, const std::wstring& text) {
+    if (text.empty()) return;
+    int size =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
+    HANDLE handle = GetStdHandle(which);
+    const char* at = bytes.data();
+    DWORD left = static_cast<DWORD>(bytes.size());
+    while (left > 0) {
+        DWORD written = 0;
+        if (!WriteFile(handle, at, left, &written, nullptr) || written == 0) return;
+        at += written;
+        left -= written;
+    }
+}
+
+std::wstring Escape(const std::wstring& text) {
+    std::wstring out;
+    out.reserve(text.size());
+    for (wchar_t c : text) {
+        if (c == L'\\')
+            out += L"\\\\";
+        else if (c == L'\n')
+            out += L"\\n";
+        else if (c == L'\r')
+            out += L"\\r";
+        else
+            out += c;
+    }
+    return out;
+}
+
+void PrintLine(const std::wstring& text) { WriteUtf8(STD_OUTPUT_HANDLE, Escape(text) + L"\n"); }
+
+int Fail(const std::wstring& reason) {
+    WriteUtf8(STD_ERROR_HANDLE, L"tesdrive: " + Escape(reason) + L"\n");
+    return kFailed;
+}
+
+int BadUsage(const std::wstring& reason) {
+    WriteUtf8(STD_ERROR_HANDLE, L"tesdrive: " + reason + L"\n");
+    return kBadUsage;
+}
+
+int Usage(const std::wstring& synopsis) { return BadUsage(L"usage: tesdrive " + synopsis); }
+
+std::wstring Lower(std::wstring text) {
+    for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(c));
+    return text;
+}
+
+// Decimal or 0x-hex, optionally negative; the whole argument must be consumed.
+bool ParseNumber(const std::wstring& text, long long& value) {
+    size_t at = 0;
+    bool negative = false;
+    if (at < text.size() && (text[at] == L'-' || text[at] == L'+')) negative = text[at++] == L'-';
+    int base = 10;
+    if (text.size() - at > 2 && text[at] == L'0' && (text[at + 1] == L'x' || text[at + 1] == L'X')) {
+        base = 16;
+        at += 2;
+    }
+    if (at >= text.size()) return false;
+    unsigned long long magnitude = 0;
+    for (; at < text.size(); ++at) {
+        wchar_t c = static_cast<wchar_t>(std::towlower(text[at]));
+        int digit = -1;
+        if (c >= L'0' && c <= L'9')
+            digit = c - L'0';
+        else if (base == 16 && c >= L'a' && c <= L'f')
+            digit = c - L'a' + 10;
+        if (digit < 0) return false;
+        magnitude = magnitude * static_cast<unsigned>(base) + static_cast<unsigned>(digit);
+    }
+    value = negative ? -static_cast<long long>(magnitude) : static_cast<long long>(magnitude);
+    return true;
+}
+
+bool ParseTimeout(const std::vector<std::wstring>& args, size_t index, DWORD fallback, DWORD& timeout) {
+    timeout = fallback;
+    if (index >= args.size()) return true;
+    long long value = 0;
+    if (!ParseNumber(args[index], value) || value < 0 || value > 0x7FFFFFFF) return false;
+    timeout = static_cast<DWORD>(value);
+    return true;
+}
+
+std::wstring ClassOf(HWND hwnd) {
+    wchar_t name[256] = {};
+    GetClassNameW(hwnd, name, 256);
+    return name;
+}
+
+// Stored window text; does not send a message, so a busy target cannot block us.
+std::wstring TextOf(HWND hwnd) {
+    int length = GetWindowTextLengthW(hwnd);
+    if (length <= 0) return {};
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), length + 1)));
+    return text;
+}
+
+struct WindowSearch {
+    std::wstring className;
+    HWND visible = nullptr;
+    HWND any = nullptr;
+    int count = 0;
+};
+
+BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM param) {
+    auto& search = *reinterpret_cast<WindowSearch*>(param);
+    if (ClassOf(hwnd) != search.className) return TRUE;
+    ++search.count;
+    if (!search.any) search.any = hwnd;
+    if (!search.visible && IsWindowVisible(hwnd)) search.visible = hwnd;
+    return TRUE;
+}
+
+WindowSearch FindTopLevel(const std::wstring& className) {
+    WindowSearch search{className};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
+    return search;
+}
+
+WindowSearch FindDescendants(HWND parent, const std::wstring& className) {
+    WindowSearch search{className};
+    EnumChildWindows(parent, CollectWindow, reinterpret_cast<LPARAM>(&search));
+    return search;
+}
+
+HWND FindTarget(const std::wstring& className) {
+    WindowSearch search = FindTopLevel(className);
+    return search.visible ? search.visible : search.any;
+}
+
+// Polls done() until it holds or the timeout passes; checks once more at the deadline.
+template <typename Check>
+bool WaitUntil(DWORD timeoutMs, Check done) {
+    ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (done()) return true;
+        if (GetTickCount64() >= deadline) return false;
+        Sleep(kPollMs);
+    }
+}
+
+HWND WaitForTopLevel(const std::wstring& className, DWORD timeoutMs) {
+    HWND found = nullptr;
+    WaitUntil(timeoutMs, [&] { return (found = FindTopLevel(className).visible) != nullptr; });
+    return found;
+}
+
+std::wstring MessageBoxText(HWND dialog) {
+    std::wstring fallback;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (Lower(ClassOf(child)) != L"static") continue;
+        std::wstring text = TextOf(child);
+        if (text.empty()) continue;
+        if ((GetDlgCtrlID(child) & 0xFFFF) == kMsgBoxTextId) return text;
+        if (fallback.empty()) fallback = text;
+    }
+    return fallback;
+}
+
+void PrintMessageBox(HWND dialog) {
+    PrintLine(TextOf(dialog));
+    PrintLine(MessageBoxText(dialog));
+}
+
+bool SendQuietly(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, DWORD_PTR* result = nullptr) {
+    DWORD_PTR ignored = 0;
+    return SendMessageTimeoutW(hwnd, msg, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                               result ? result : &ignored) != 0;
+}
+
+// Key input only reaches the app once its window is the foreground one. While a modal
+// dialog disables the window, the dialog is what a user switching to the app would get.
+bool BringToFront(HWND hwnd) {
+    HWND popup = GetLastActivePopup(hwnd);
+    HWND wanted = popup && IsWindowVisible(popup) && IsWindowEnabled(popup) ? popup : hwnd;
+    ULONGLONG deadline = GetTickCount64() + 2000;
+    for (;;) {
+        SetForegroundWindow(wanted);
+        HWND front = GetForegroundWindow();
+        if (front == hwnd || (front && GetAncestor(front, GA_ROOTOWNER) == hwnd)) return true;
+        if (GetTickCount64() >= deadline) return false;
+        Sleep(kPollMs);
+    }
+}
+
+HWND FirstScintilla(HWND top) {
+    WindowSearch search = FindDescendants(top, L"Scintilla");
+    return search.visible ? search.visible : search.any;
+}
+
+struct KeyStroke {
+    std::vector<WORD> modifiers;
+    WORD key = 0;
+};
+
+WORD KeyFromName(const std::wstring& name, bool ctrlHeld) {
+    if (name.size() == 1 && name[0] >= L'a' && name[0] <= L'z') return static_cast<WORD>(std::towupper(name[0]));
+    if (name.size() == 1 && name[0] >= L'0' && name[0] <= L'9') return static_cast<WORD>(name[0]);
+    if (name.size() >= 2 && name.size() <= 3 && name[0] == L'f' && std::iswdigit(name[1]) &&
+        (name.size() == 2 || std::iswdigit(name[2]))) {
+        int n = std::stoi(name.substr(1));
+        if (n >= 1 && n <= 24) return static_cast<WORD>(VK_F1 + n - 1);
+    }
+    struct Named {
+        const wchar_t* name;
+        WORD key;
+    };
+    static const Named names[] = {
+        {L"enter", VK_RETURN},  {L"escape", VK_ESCAPE},   {L"esc", VK_ESCAPE},      {L"tab", VK_TAB},
+        {L"space", VK_SPACE},   {L"back", VK_BACK},       {L"backspace", VK_BACK},  {L"delete", VK_DELETE},
+        {L"home", VK_HOME},     {L"end", VK_END},         {L"up", VK_UP},           {L"down", VK_DOWN},
+        {L"left", VK_LEFT},     {L"right", VK_RIGHT},     {L"pageup", VK_PRIOR},    {L"pagedown", VK_NEXT},
+        {L"plus", VK_OEM_PLUS}, {L"minus", VK_OEM_MINUS}, {L"comma", VK_OEM_COMMA}, {L"slash", VK_OEM_2},
+        {L"insert", VK_INSERT},
+    };
+    // A real keyboard reports Ctrl+Break as VK_CANCEL and plain Break as VK_PAUSE.
+    if (name == L"break") return ctrlHeld ? VK_CANCEL : VK_PAUSE;
+    for (const Named& entry : names)
+        if (name == entry.name) return entry.key;
+    return 0;
+}
+
+bool ParseCombo(const std::wstring& combo, KeyStroke& stroke) {
+    std::vector<std::wstring> parts;
+    std::wstring text = Lower(combo);
+    size_t start = 0;
+    for (;;) {
+        size_t plus = text.find(L'+', start);
+        parts.push_back(text.substr(start, plus == std::wstring::npos ? std::wstring::npos : plus - start));
+        if (plus == std::wstring::npos) break;
+        start = plus + 1;
+    }
+    bool ctrl = false;
+    for (size_t i = 0; i + 1 < parts.size(); ++i) {
+        const std::wstring& part = parts[i];
+        if (part == L"ctrl" || part == L"control") {
+            stroke.modifiers.push_back(VK_CONTROL);
+            ctrl = true;
+        } else if (part == L"shift") {
+            stroke.modifiers.push_back(VK_SHIFT);
+        } else if (part == L"alt") {
+            stroke.modifiers.push_back(VK_MENU);
+        } else {
+            return false;
+        }
+    }
+    stroke.key = KeyFromName(parts.back(), ctrl);
+    return stroke.key != 0;
+}
+
+bool IsExtendedKey(WORD key) {
+    switch (key) {
+        case VK_INSERT:
+        case VK_DELETE:
+        case VK_HOME:
+        case VK_END:
+        case VK_PRIOR:
+        case VK_NEXT:
+        case VK_UP:
+        case VK_DOWN:
+        case VK_LEFT:
+        case VK_RIGHT:
+        case VK_CANCEL: return true;
+        default: return false;
+    }
+}
+
+bool SendKey(WORD key, bool up) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (IsExtendedKey(key) ? KEYEVENTF_EXTENDEDKEY : 0);
+    bool sent = SendInput(1, &input, sizeof(input)) == 1;
+    Sleep(kKeyGapMs);
+    return sent;
+}
+
+bool SendStroke(const KeyStroke& stroke) {
+    bool ok = true;
+    for (WORD modifier : stroke.modifiers) ok = SendKey(modifier, false) && ok;
+    ok = SendKey(stroke.key, false) && ok;
+    ok = SendKey(stroke.key, true) && ok;
+    for (auto it = stroke.modifiers.rbegin(); it != stroke.modifiers.rend(); ++it) ok = SendKey(*it, true) && ok;
+    return ok;
+}
+
+// Deepest visible, enabled child under a client point of top, the way the mouse would hit it.
+HWND HitChild(HWND top, POINT& point) {
+    HWND current = top;
+    for (;;) {
+        HWND child = ChildWindowFromPointEx(current, point, CWP_SKIPINVISIBLE | CWP_SKIPDISABLED | CWP_SKIPTRANSPARENT);
+        if (!child || child == current) return current;
+        MapWindowPoints(current, child, &point, 1);
+        current = child;
+    }
+}
+
+LPARAM PointParam(POINT point) { return MAKELPARAM(static_cast<WORD>(point.x), static_cast<WORD>(point.y)); }
+
+// ---- subcommands ----------------------------------------------------------------------------
+
+using Args = std::vector<std::wstring>;
+
+int CmdWaitWindow(const Args& args) {
+    DWORD timeout = 0;
+    if (args.size() < 1 || args.size() > 2 || !ParseTimeout(args, 1, kDefaultTimeoutMs, timeout))
+        return Usage(L"wait-window <class> [timeout]");
+    HWND hwnd = WaitForTopLevel(args[0], timeout);
+    if (!hwnd) return Fail(L"no visible window of class " + args[0]);
+    PrintLine(TextOf(hwnd));
+    return kOk;
+}
+
+int CmdTitle(const Args& args) {
+    if (args.size() != 1) return Usage(L"title <class>");
+    HWND hwnd = FindTarget(args[0]);
+    if (!hwnd) return Fail(L"no window of class " + args[0]);
+    PrintLine(TextOf(hwnd));
+    return kOk;
+}
+
+int CmdRect(const Args& args) {
+    if (args.size() != 1) return Usage(L"rect <class>");
+    HWND hwnd = FindTarget(args[0]);
+    if (!hwnd) return Fail(L"no window of class " + args[0]);
+    RECT rect = {};
+    GetWindowRect(hwnd, &rect);
+    PrintLine(std::to_wstring(rect.left) + L" " + std::to_wstring(rect.top) + L" " +
+              std::to_wstring(rect.right - rect.left) + L" " + std::to_wstring(rect.bottom - rect.top));
+    return kOk;
+}
+
+int PostTo(const std::wstring& className, UINT msg, WPARAM wParam, LPARAM lParam) {
+    HWND hwnd = FindTarget(className);
+    if (!hwnd) return Fail(L"no window of class " + className);
+    if (!PostMessageW(hwnd, msg, wParam, lParam)) return Fail(L"PostMessage failed");
+    return kOk;
+}
+
+int CmdCommand(const Args& args) {
+    long long id = 0, lParam = 0;
+    if (args.size() < 2 || args.size() > 3 || !ParseNumber(args[1], id) ||
+        (args.size() == 3 && !ParseNumber(args[2], lParam)))
+        return Usage(L"command <class> <id> [lparam]");
+    return PostTo(args[0], WM_COMMAND, static_cast<WPARAM>(id), static_cast<LPARAM>(lParam));
+}
+
+int CmdPost(const Args& args) {
+    long long msg = 0, wParam = 0, lParam = 0;
+    if (args.size() != 4 || !ParseNumber(args[1], msg) || !ParseNumber(args[2], wParam) ||
+        !ParseNumber(args[3], lParam))
+        return Usage(L"post <class> <msg> <wparam> <lparam>");
+    return PostTo(args[0], static_cast<UINT>(msg), static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam));
+}
+
+int CmdWaitMsgBox(const Args& args) {
+    DWORD timeout = 0;
+    if (args.size() > 1 || !ParseTimeout(args, 0, kDefaultTimeoutMs, timeout)) return Usage(L"wait-msgbox [timeout]");
+    HWND dialog = WaitForTopLevel(kDialogClass, timeout);
+    if (!dialog) return Fail(L"no message box appeared");
+    PrintMessageBox(dialog);
+    return kOk;
+}
+
+int CmdAnswerMsgBox(const Args& args) {
+    struct Button {
+        const wchar_t* name;
+        int id;
+    };
+    static const Button buttons[] = {
+        {L"yes", IDYES},     {L"no", IDNO},       {L"cancel", IDCANCEL}, {L"ok", IDOK},
+        {L"retry", IDRETRY}, {L"abort", IDABORT}, {L"ignore", IDIGNORE},
+    };
+    DWORD timeout = 0;
+    if (args.size() < 1 || args.size() > 2 || !ParseTimeout(args, 1, kDefaultTimeoutMs, timeout))
+        return Usage(L"answer-msgbox <yes|no|cancel|ok|retry|abort|ignore> [timeout]");
+    int id = 0;
+    for (const Button& button : buttons)
+        if (Lower(args[0]) == button.name) id = button.id;
+    if (id == 0) return BadUsage(L"unknown button " + args[0]);
+
+    ULONGLONG start = GetTickCount64();
+    HWND dialog = WaitForTopLevel(kDialogClass, timeout);
+    if (!dialog) return Fail(L"no message box appeared");
+    PrintMessageBox(dialog);
+    HWND button = GetDlgItem(dialog, id);
+    if (!button || !IsWindowVisible(button)) return Fail(L"message box has no " + args[0] + L" button");
+    if (!SendQuietly(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button)))
+        return Fail(L"message box did not take the button press");
+    // Return only once the box is gone, so the next step sees what the answer led to.
+    DWORD elapsed = static_cast<DWORD>(GetTickCount64() - start);
+    DWORD left = timeout > elapsed ? timeout - elapsed : 0;
+    if (!WaitUntil(left + kPollMs, [&] { return !IsWindow(dialog); }))
+        return Fail(L"message box stayed open after pressing " + args[0]);
+    return kOk;
+}
+
+int CmdNoMsgBox(const Args& args) {
+    DWORD quiet = 0;
+    if (args.size() > 1 || !ParseTimeout(args, 0, kDefaultQuietMs, quiet)) return Usage(L"no-msgbox [ms]");
+    HWND dialog = WaitForTopLevel(kDialogClass, quiet);
+    if (dialog) return Fail(L"unexpected message box: " + TextOf(dialog) + L": " + MessageBoxText(dialog));
+    return kOk;
+}
+
+int CmdType(const Args& args) {
+    if (args.size() != 2) return Usage(L"type <class> <text>");
+    HWND top = FindTarget(args[0]);
+    if (!top) return Fail(L"no window of class " + args[0]);
+    BringToFront(top);
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    HWND focus = nullptr;
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info)) focus = info.hwndFocus;
+    if (!focus) focus = FirstScintilla(top);
+    if (!focus) return Fail(L"nothing has the keyboard focus in " + args[0]);
+    for (wchar_t unit : args[1])
+        if (!SendQuietly(focus, WM_CHAR, unit, 1)) return Fail(L"window stopped answering while typing");
+    return kOk;
+}
+
+int CmdKeys(const Args& args) {
+    if (args.size() < 2) return Usage(L"keys <class> <combo> [combo ...]");
+    std::vector<KeyStroke> strokes;
+    for (size_t i = 1; i < args.size(); ++i) {
+        KeyStroke stroke;
+        if (!ParseCombo(args[i], stroke)) return BadUsage(L"unknown key combination " + args[i]);
+        strokes.push_back(stroke);
+    }
+    HWND top = FindTarget(args[0]);
+    if (!top) return Fail(L"no window of class " + args[0]);
+    if (!BringToFront(top)) return Fail(L"could not bring " + args[0] + L" to the foreground");
+    for (const KeyStroke& stroke : strokes)
+        if (!SendStroke(stroke)) return Fail(L"SendInput failed");
+    // Let the target drain what it can before we return; callers still poll for effects.
+    SendQuietly(top, WM_NULL, 0, 0);
+    return kOk;
+}
+
+int CmdEditorText(const Args& args) {
+    if (args.size() != 1) return Usage(L"editor-text <class>");
+    HWND top = FindTarget(args[0]);
+    if (!top) return Fail(L"no window of class " + args[0]);
+    HWND editor = FindDescendants(top, L"Scintilla").visible;
+    if (!editor) return Fail(L"no visible Scintilla window in " + args[0]);
+    DWORD_PTR length = 0;
+    if (!SendQuietly(editor, WM_GETTEXTLENGTH, 0, 0, &length)) return Fail(L"editor did not answer");
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    if (!SendQuietly(editor, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), &copied))
+        return Fail(L"editor did not answer");
+    text.resize(copied < length ? copied : length);
+    PrintLine(text);
+    return kOk;
+}
+
+// Numeric messages only: the result is printed as a signed decimal.
+int CmdEditorSend(const Args& args) {
+    long long msg = 0, w = 0, l = 0;
+    if (args.size() < 2 || args.size() > 4 || !ParseNumber(args[1], msg) ||
+        (args.size() > 2 && !ParseNumber(args[2], w)) || (args.size() > 3 && !ParseNumber(args[3], l)))
+        return Usage(L"editor-send <class> <msg> [wparam] [lparam]");
+    HWND top = FindTarget(args[0]);
+    if (!top) return Fail(L"no window of class " + args[0]);
+    HWND editor = FindDescendants(top, L"Scintilla").visible;
+    if (!editor) return Fail(L"no visible Scintilla window in " + args[0]);
+    DWORD_PTR result = 0;
+    if (!SendQuietly(editor, static_cast<UINT>(msg), static_cast<WPARAM>(w), static_cast<LPARAM>(l), &result))
+        return Fail(L"editor did not answer");
+    PrintLine(std::to_wstring(static_cast<long long>(result)));
+    return kOk;
+}
+
+int CmdChildCount(const Args& args) {
+    if (args.size() != 2) return Usage(L"child-count <class> <childClass>");
+    HWND top = FindTarget(args[0]);
+    if (!top) return Fail(L"no window of class " + args[0]);
+    PrintLine(std::to_wstring(FindDescendants(top, args[1]).count));
+    return kOk;
+}
+
+int CmdWaitGone(const Args& args) {
+    DWORD timeout = 0;
+    if (args.size() < 1 || args.size() > 2 || !ParseTimeout(args, 1, kDefaultTimeoutMs, timeout))
+        return Usage(L"wait-gone <class> [timeout]");
+    if (!WaitUntil(timeout, [&] { return FindTopLevel(args[0]).any == nullptr; }))
+        return Fail(L"window of class " + args[0] + L" still exists");
+    return kOk;
+}
+
+enum class Mouse { Click, RightClick, Move };
+
+int CmdMouse(const Args& args, Mouse kind) {
+    long long x = 0, y = 0;
+    if (args.size() != 3 || !ParseNumber(args[1], x) || !ParseNumber(args[2], y))
+        return Usage(L"click|rclick|move <class> <x> <y>");
+    HWND top = FindTarget(args[0]);
+    if (!top) return Fail(L"no window of class " + args[0]);
+    POINT point = {static_cast<LONG>(x), static_cast<LONG>(y)};
+    POINT screen = point;
+    ClientToScreen(top, &screen);
+    HWND target = HitChild(top, point);
+    // Put the real pointer there too, so GetCursorPos and GetMessagePos agree with the message.
+    SetCursorPos(screen.x, screen.y);
+    LPARAM where = PointParam(point);
+    bool ok = PostMessageW(target, WM_MOUSEMOVE, 0, where);
+    if (kind == Mouse::Click) {
+        ok = ok && PostMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, where);
+        ok = ok && PostMessageW(target, WM_LBUTTONUP, 0, where);
+    } else if (kind == Mouse::RightClick) {
+        ok = ok && PostMessageW(target, WM_RBUTTONDOWN, MK_RBUTTON, where);
+        ok = ok && PostMessageW(target, WM_RBUTTONUP, 0, where);
+    }
+    return ok ? kOk : Fail(L"PostMessage failed");
+}
+
+int CmdDoubleClickCaption(const Args& args) {
+    long long x = -1, y = 1;
+    if ((args.size() != 1 && args.size() != 3) ||
+        (args.size() == 3 && (!ParseNumber(args[1], x) || !ParseNumber(args[2], y))))
+        return Usage(L"dblclick-caption <class> [x y]");
+    HWND top = FindTarget(args[0]);
+    if (!top) return Fail(L"no window of class " + args[0]);
+    RECT client = {};
+    GetClientRect(top, &client);
+    POINT screen = {x < 0 ? client.right / 2 : static_cast<LONG>(x), static_cast<LONG>(y)};
+    ClientToScreen(top, &screen);
+    if (!PostMessageW(top, WM_NCLBUTTONDBLCLK, HTCAPTION, PointParam(screen))) return Fail(L"PostMessage failed");
+    return kOk;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    const wchar_t* commands =
+        L"wait-window|title|rect|command|post|wait-msgbox|answer-msgbox|no-msgbox|type|keys|"
+        L"editor-text|editor-send|child-count|wait-gone|click|rclick|move|dblclick-caption";
+    if (argc < 2) return Usage(std::wstring(L"<") + commands + L"> ...");
+    std::wstring command = argv[1];
+    Args args(argv + 2, argv + argc);
+    if (command == L"wait-window") return CmdWaitWindow(args);
+    if (command == L"title") return CmdTitle(args);
+    if (command == L"rect") return CmdRect(args);
+    if (command == L"command") return CmdCommand(args);
+    if (command == L"post") return CmdPost(args);
+    if (command == L"wait-msgbox") return CmdWaitMsgBox(args);
+    if (command == L"answer-msgbox") return CmdAnswerMsgBox(args);
+    if (command == L"no-msgbox") return CmdNoMsgBox(args);
+    if (command == L"type") return CmdType(args);
+    if (command == L"keys") return CmdKeys(args);
+    if (command == L"editor-text") return CmdEditorText(args);
+    if (command == L"child-count") return CmdChildCount(args);
+    if (command == L"editor-send") return CmdEditorSend(args);
+    if (command == L"wait-gone") return CmdWaitGone(args);
+    if (command == L"click") return CmdMouse(args, Mouse::Click);
+    if (command == L"rclick") return CmdMouse(args, Mouse::RightClick);
+    if (command == L"move") return CmdMouse(args, Mouse::Move);
+    if (command == L"dblclick-caption") return CmdDoubleClickCaption(args);
+    return BadUsage(L"unknown subcommand " + command + L"; expected one of " + commands);
+}
