@@ -105,6 +105,17 @@ screenshot() {
     import -window root -crop "${w}x${h}+${x}+${y}" +repage "$file"
 }
 
+# Colour of one pixel of an image as RRGGBB.
+pixel() {
+    convert "$1" -format "%[hex:p{$2,$3}]" info: | cut -c1-6
+}
+
+# Posts a mouse message to the main window at client coordinates (no button state for moves).
+mouse() {
+    local message=$1 x=$2 y=$3 keys=${4:-0}
+    drive post TessaryClass "$message" "$keys" $(((y << 16) | x)) >/dev/null
+}
+
 fail() {
     echo "FAIL: $E2E_NAME: $*" >&2
     [ -z "$E2E_ARTIFACTS" ] || import -window root "$E2E_ARTIFACTS/$E2E_NAME-failure.png" 2>/dev/null

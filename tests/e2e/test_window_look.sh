@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# The main window as a user sees it: a screenshot for the README (docs/screenshot-main.png is
+# copied from main-window.png), and the colours that make it.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+e2e_begin window_look
+
+app_start
+drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
+drive type TessaryClass $'Tessary\r\rA native editor for source code and plain text.\r' >/dev/null
+drive command TessaryClass 100 >/dev/null
+mouse 0x201 240 109 1   # back to the first, modified tab
+wait_eq "New File 1 • — Tessary" drive title TessaryClass || fail "first tab"
+drive move TessaryClass 700 400 >/dev/null
+sleep 0.5
+shot=$E2E_ARTIFACTS/main-window.png
+screenshot TessaryClass "$shot" || fail "screenshot"
+
+assert_eq 1100x720 "$(identify -format '%wx%h' "$shot")" "window size"
+assert_eq 212121 "$(pixel "$shot" 500 12)" "caption row"
+assert_eq 333333 "$(pixel "$shot" 500 31)" "line under the caption"
+assert_eq 212121 "$(pixel "$shot" 600 50)" "menu bar"
+assert_eq 1E1E1E "$(pixel "$shot" 800 400)" "editor background"
+assert_eq 38D6C0 "$(pixel "$shot" 300 124)" "active tab marker"
+assert_eq E04545 "$(pixel "$shot" 231 109)" "modified dot of the active tab"
+assert_eq 22C7A7 "$(pixel "$shot" 411 109)" "clean dot of the second tab"
+assert_eq 212121 "$(pixel "$shot" 600 710)" "status bar"
+drive move TessaryClass 210 76 >/dev/null   # hover the "Copy" button
+sleep 1
+screenshot TessaryClass toolbar-hover.png || fail "screenshot"
+assert_eq 2A2A2A "$(pixel "$E2E_ARTIFACTS/toolbar-hover.png" 201 66)" "hovered toolbar button"
+
+drive command TessaryClass 109 >/dev/null
+drive answer-msgbox no >/dev/null || fail "no save prompt"
+app_wait_exit 20 || fail "did not exit"
+pass
