@@ -22,7 +22,7 @@ std::string GetText(HWND editor) {
     return text;
 }
 
-void AppendText(HWND editor, const char* data, size_t length) {
+void AddText(HWND editor, const char* data, size_t length) {
     Send(editor, kAddText, length, reinterpret_cast<LPARAM>(data));
 }
 

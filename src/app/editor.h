@@ -163,7 +163,8 @@ inline LRESULT Send(HWND editor, UINT msg, WPARAM w = 0, LPARAM l = 0) {
 // Text in and out, as the component's UTF-8.
 void SetText(HWND editor, const std::string& utf8);
 std::string GetText(HWND editor);
-void AppendText(HWND editor, const char* data, size_t length);
+// Inserts at the caret, which then moves past the new text.
+void AddText(HWND editor, const char* data, size_t length);
 long long Length(HWND editor);
 long long LineCount(HWND editor);
 long long FirstVisibleLine(HWND editor);
