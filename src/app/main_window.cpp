@@ -46,11 +46,6 @@ HFONT MakeFont(const wchar_t* face, int height, int weight) {
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
 }
 
-void Invalidate(const Rect& r) {
-    RECT rc = ToRECT(r);
-    InvalidateRect(app.mainWindow, &rc, FALSE);
-}
-
 HWND PanelChild(int id) { return GetDlgItem(app.searchPanelWindow, id); }
 
 void CreateSearchPanel(HWND window) {
@@ -273,7 +268,7 @@ void OnEditorNotify(const editor::NotifyHeader& n) {
             UpdateWindowTitle();
             ClampSidebarScroll();
             if (app.sidebarWindow) InvalidateRect(app.sidebarWindow, nullptr, TRUE);
-            Invalidate(app.rects.tabBar);
+            RepaintArea(app.rects.tabBar);
             break;
         case editor::kNotifyModified:
             if (app.settingText) break;
@@ -281,7 +276,7 @@ void OnEditorNotify(const editor::NotifyHeader& n) {
                  (editor::kModInsertText | editor::kModDeleteText | editor::kPerformedUndo | editor::kPerformedRedo)) &&
                 doc->fileSize <= 8ull * 1024 * 1024) {
                 app.scrollWidthDirty = 1;
-                Invalidate(app.rects.hScroll);
+                RepaintArea(app.rects.hScroll);
             }
             break;
         case editor::kNotifyModifyAttemptRO: {
@@ -294,7 +289,7 @@ void OnEditorNotify(const editor::NotifyHeader& n) {
             break;
         }
         case editor::kNotifyUpdateUI:
-            Invalidate(app.rects.statusBar);
+            RepaintArea(app.rects.statusBar);
             if (n.updated & editor::kUpdateContent) UpdateLineNumberMargin(doc->editor);
             if (n.updated & (editor::kUpdateVScroll | editor::kUpdateHScroll)) RepaintScrollBars();
             break;
@@ -341,7 +336,7 @@ void OnKeyDown(WPARAM vk, LPARAM lParam) {
 void SetHover(int& field, int value, const Rect& area) {
     if (field == value) return;
     field = value;
-    Invalidate(area);
+    RepaintArea(area);
 }
 
 void OnMouseMove(int x, int y) {
@@ -360,7 +355,7 @@ void OnMouseMove(int x, int y) {
     if (app.hoveredMenuItem != title) {
         app.hoveredMenuItem = title;
         if (app.openMenu >= 0 && title >= 0 && title != app.openMenu) OpenMenu(title);
-        Invalidate(app.rects.menuBar);
+        RepaintArea(app.rects.menuBar);
     }
     SetHover(app.hoveredCaptionButton, y < 32 ? CaptionButtonAt(app.rects, x, y) : 0, app.rects.caption);
     if (app.hoveredToolbarButton >= 0 || app.hoveredCaptionButton || app.hoveredMenuItem >= 0 || app.vScrollHover ||
@@ -377,7 +372,7 @@ void OnMouseLeave() {
     if (!app.hScrollDragging) SetHover(app.hScrollHover, 0, app.rects.hScroll);
     if (app.hoveredMenuItem >= 0) {
         app.hoveredMenuItem = -1;
-        Invalidate(app.rects.menuBar);
+        RepaintArea(app.rects.menuBar);
     }
 }
 
@@ -404,14 +399,14 @@ void OnLeftButtonDown(int x, int y, WPARAM keys) {
         app.hoveredCaptionButton = 0;
         app.closePressed = 1;
         SetCapture(app.mainWindow);
-        Invalidate(r.caption);
+        RepaintArea(r.caption);
         return;
     }
     const int button = ToolbarButtonAt(r.toolbar, x, y);
     if (button >= 0) {
         app.hoveredToolbarButton = -1;
         CloseMenus();
-        Invalidate(r.toolbar);
+        RepaintArea(r.toolbar);
         ExecuteCommand(kToolbarButtons[button].command);
         return;
     }
@@ -520,6 +515,12 @@ void SetDarkFrame(HWND window) {
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_FRAMECHANGED);
 }
 
+void RepaintArea(const Rect& area) {
+    if (!app.mainWindow) return;
+    RECT r = ToRECT(area);
+    InvalidateRect(app.mainWindow, &r, FALSE);
+}
+
 void Layout() {
     if (!app.mainWindow) return;
     RECT client;
@@ -561,7 +562,7 @@ void Layout() {
         }
     }
     InvalidateRect(app.mainWindow, nullptr, TRUE);
-    Invalidate(r.statusBar);
+    RepaintArea(r.statusBar);
 }
 
 namespace {

@@ -5,6 +5,7 @@
 #include "app/app_state.h"
 #include "app/editor.h"
 #include "app/gdi_util.h"
+#include "app/main_window.h"
 #include "document/document.h"
 #include "syntax/palette.h"
 
@@ -37,8 +38,7 @@ long long LongestLineWidth(const Document& doc) {
 void SetFirst(Document& doc, long long first) {
     if (doc.hexMode) {
         doc.hexTopRow = static_cast<int>(first);
-        RECT r = ToRECT(app.rects.editor);
-        InvalidateRect(app.mainWindow, &r, FALSE);
+        RepaintArea(app.rects.editor);
     } else {
         editor::SetFirstVisibleLine(doc.editor, first);
     }
@@ -144,11 +144,8 @@ void HorizontalBarDrag(int x) {
 }
 
 void RepaintScrollBars() {
-    if (!app.mainWindow) return;
-    RECT v = ToRECT(app.rects.vScroll);
-    RECT h = ToRECT(app.rects.hScroll);
-    InvalidateRect(app.mainWindow, &v, FALSE);
-    InvalidateRect(app.mainWindow, &h, FALSE);
+    RepaintArea(app.rects.vScroll);
+    RepaintArea(app.rects.hScroll);
 }
 
 void PaintScrollBars(HDC dc) {

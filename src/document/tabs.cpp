@@ -28,11 +28,8 @@ void ShowEditorOf(const Document& doc, bool show) {
 }
 
 void RepaintTabBarAndEditor() {
-    if (!app.mainWindow) return;
-    RECT tabBar = ToRECT(app.rects.tabBar);
-    RECT editorArea = ToRECT(app.rects.editor);
-    InvalidateRect(app.mainWindow, &tabBar, FALSE);
-    InvalidateRect(app.mainWindow, &editorArea, FALSE);
+    RepaintArea(app.rects.tabBar);
+    RepaintArea(app.rects.editor);
 }
 
 void RefreshSidebar() {
@@ -96,8 +93,7 @@ std::wstring CurrentWindowTitle() {
 void UpdateWindowTitle() {
     if (!app.mainWindow) return;
     SetWindowTextW(app.mainWindow, CurrentWindowTitle().c_str());
-    RECT caption = ToRECT(app.rects.caption);
-    InvalidateRect(app.mainWindow, &caption, FALSE);
+    RepaintArea(app.rects.caption);
 }
 
 void CreateTab(const std::wstring& path, HWND parent) {

@@ -4,6 +4,7 @@
 
 #include "app/app_state.h"
 #include "app/gdi_util.h"
+#include "app/main_window.h"
 #include "syntax/palette.h"
 #include "ui/strings.h"
 
@@ -13,11 +14,7 @@ namespace {
 constexpr int kTitleEntries[8] = {0, 1, 2, 3, 6, 7, 8, 9};
 std::vector<Rect> titleRects;
 
-void RepaintMenuBar() {
-    if (!app.mainWindow) return;
-    RECT r = ToRECT(app.rects.menuBar);
-    InvalidateRect(app.mainWindow, &r, FALSE);
-}
+void RepaintMenuBar() { RepaintArea(app.rects.menuBar); }
 
 }  // namespace
 
