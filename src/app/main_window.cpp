@@ -13,7 +13,8 @@
 #include "app/scroll_bars.h"
 #include "document/document.h"
 #include "document/tabs.h"
-#include "io/files.h"
+#include "io/external_change.h"
+#include "io/open.h"
 #include "persist/persist.h"
 #include "project/sidebar.h"
 #include "search/search_panel.h"
@@ -515,6 +516,13 @@ void SetDarkFrame(HWND window) {
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_FRAMECHANGED);
 }
 
+LRESULT ActiveTabState() {
+    const Document* doc = ActiveDocument();
+    if (!doc) return -1;
+    return (doc->encoding & 0xF) | ((doc->lineEnding & 0xF) << 4) | ((doc->hexMode & 1) << 8) |
+           ((doc->mapped & 1) << 9) | ((doc->modified & 1) << 10) | ((doc->readOnlyFile & 1) << 11);
+}
+
 void RepaintArea(const Rect& area) {
     if (!app.mainWindow) return;
     RECT r = ToRECT(area);
@@ -680,7 +688,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
                 if (doc->editor && !doc->hexMode) SetFocus(doc->editor);
             }
             return 0;
-        case WM_CLOSE: OnClose(window); return 0;
+        case kQueryActiveTabState: return ActiveTabState();
+    case WM_CLOSE: OnClose(window); return 0;
         case WM_DESTROY: OnDestroy(); return 0;
         default: break;
     }

@@ -3,6 +3,12 @@
 
 #include "app/geometry.h"
 
+// Automation: the active tab's state for test drivers and accessibility tools. The result packs
+// encoding (bits 0-3), line ending (4-7), hex mode (8), mapped (9), modified (10), read-only
+// file (11); -1 when no tab is active.
+constexpr UINT kQueryActiveTabState = WM_APP + 0x54;
+LRESULT ActiveTabState();
+
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Recomputes every layout rectangle from the client size and the flags, moves the child windows
 // and repaints.

@@ -10,7 +10,8 @@
 #include "app/scroll_geometry.h"
 #include "document/document.h"
 #include "document/tab_rules.h"
-#include "io/files.h"
+#include "io/external_change.h"
+#include "io/open.h"
 #include "io/save.h"
 #include "project/sidebar.h"
 #include "search/search_panel.h"
@@ -66,6 +67,14 @@ void ConfigureEditor(HWND ed) {
     Send(ed, kSetPositionCache, 4096);
     Send(ed, kSetZoom, static_cast<WPARAM>(s.zoom));
     UpdateLineNumberMargin(ed);
+}
+
+void ReapplySettingsToAllTabs() {
+    for (Document& doc : documents) {
+        ConfigureEditor(doc.editor);
+        ApplyLanguageStyles(doc.editor, doc.language);
+        editor::SetReadOnly(doc.editor, doc.readOnlyFile || doc.readOnlyView || doc.hexMode);
+    }
 }
 
 void UpdateLineNumberMargin(HWND ed) {

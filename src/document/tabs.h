@@ -17,4 +17,6 @@ std::wstring WorkspaceName();
 // The text shown in the window title for the current state.
 std::wstring CurrentWindowTitle();
 void ConfigureEditor(HWND editor);
+// After the settings changed: configures every tab's editor again, with its styles and read-only state.
+void ReapplySettingsToAllTabs();
 void UpdateLineNumberMargin(HWND editor);

@@ -3,68 +3,176 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include <algorithm>
+#include <memory>
+#include <unordered_map>
+
 #include "app/app_state.h"
 #include "app/editor.h"
+#include "app/main_window.h"
 #include "document/document.h"
-#include "document/tabs.h"
 #include "document/tab_rules.h"
-
-bool AtomicWriteBytes(const std::wstring& path, const void* data, size_t size) {
-    const std::wstring temp = path + L".tessary-tmp";
-    HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    const auto* bytes = static_cast<const char*>(data);
-    bool ok = true;
-    while (ok && size > 0) {
-        const DWORD chunk = size > (1u << 30) ? (1u << 30) : static_cast<DWORD>(size);
-        DWORD written = 0;
-        ok = WriteFile(file, bytes, chunk, &written, nullptr) && written == chunk;
-        bytes += chunk;
-        size -= chunk;
-    }
-    ok = ok && FlushFileBuffers(file);
-    CloseHandle(file);
-    if (ok) ok = MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (!ok) DeleteFileW(temp.c_str());
-    return ok;
-}
+#include "document/tabs.h"
+#include "io/encoding.h"
+#include "io/file_access.h"
+#include "io/open.h"
+#include "persist/persist.h"
+#include "project/sidebar.h"
+#include "syntax/languages.h"
 
 namespace {
 
-bool AskSavePath(std::wstring& path) {
-    std::wstring buffer(32768, L'\0');
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = app.mainWindow;
-    ofn.lpstrFilter = L"All Files (*.*)\0*.*\0";
-    ofn.lpstrFile = buffer.data();
-    ofn.nMaxFile = static_cast<DWORD>(buffer.size());
-    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_EXPLORER;
-    if (!GetSaveFileNameW(&ofn)) return false;
-    path.assign(buffer.c_str());
-    return !path.empty();
+// These messages are the same in every interface language.
+const wchar_t kReadOnlyMessage[] = L"\u6587\u4EF6\u4E3A\u53EA\u8BFB\uFF0C\u8BF7\u4F7F\u7528\u53E6\u5B58\u4E3A\u3002";
+const wchar_t kSaveFailedMessage[] =
+    L"\u65E0\u6CD5\u4FDD\u5B58\u6587\u4EF6\u3002\u8BF7\u68C0\u67E5\u6587\u4EF6\u6743\u9650\u3001\u5360\u7528\u72B6\u6001"
+    L"\u548C\u76EE\u6807\u76EE\u5F55\u3002";
+
+bool SaveText(Document& doc, const std::wstring& target, std::wstring& text) {
+    const std::string utf8 = editor::GetText(doc.editor);
+    text = Utf8ToWide(utf8);
+    if (doc.encoding == kEncUtf8 || doc.encoding == kEncUtf8Bom) {
+        // The component's own bytes, unchanged. Even over the tab's own file the write goes through
+        // a temporary file: an interrupted write must never leave a truncated file behind.
+        return AtomicWriteBytes(target, utf8.data(), utf8.size(), doc.encoding == kEncUtf8Bom);
+    }
+    return WriteTextFileAtomic(target, text, static_cast<uint32_t>(doc.encoding));
+}
+
+bool SaveHex(Document& doc, const std::wstring& target) {
+    if (!doc.mapped) return AtomicWriteBytes(target, doc.hexBytes.data(), doc.hexBytes.size(), false);
+    if (target == doc.path && !doc.modified) return true;
+    return SaveMappedHex(target, doc);
+}
+
+void AfterHexSave(Document& doc) {
+    doc.savedText.clear();
+    doc.savedTextValid = 0;
+    doc.hexSavePointValid = 1;
+    doc.hexSavedChangeCount = doc.hexChangeCount;
+    const uint8_t* bytes = doc.mapped ? doc.mapView : doc.hexBytes.data();
+    const uint64_t size = doc.mapped ? doc.mapSize : doc.hexBytes.size();
+    if (size == 0 || !bytes) {
+        doc.encoding = doc.lineEnding = 0;
+    } else {
+        const DetectedEncoding detected = DetectEncoding(bytes, static_cast<size_t>(size));
+        doc.encoding = static_cast<int>(detected.encoding);
+        doc.lineEnding = static_cast<int>(detected.lineEnding);
+    }
 }
 
 }  // namespace
 
-// Saves the editor text as UTF-8; encodings other than UTF-8 arrive with the file layer.
+uint32_t LineEndingOfText(const std::wstring& text) {
+    uint64_t crlf = 0, lf = 0, cr = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'\r') {
+            if (i + 1 < text.size() && text[i + 1] == L'\n') {
+                ++crlf;
+                ++i;
+            } else {
+                ++cr;
+            }
+        } else if (text[i] == L'\n') {
+            ++lf;
+        }
+    }
+    return DecideLineEnding(crlf, lf, cr);
+}
+
+std::wstring SaveFileDialog(const std::wstring& currentPath) {
+    std::vector<wchar_t> buffer(MAX_PATH + 1, L'\0');
+    if (!currentPath.empty() && currentPath.size() <= MAX_PATH)
+        std::copy(currentPath.begin(), currentPath.end(), buffer.begin());
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = app.mainWindow;
+    ofn.lpstrFilter = L"All Files\0*.*\0";
+    ofn.lpstrFile = buffer.data();
+    ofn.nMaxFile = MAX_PATH;
+    ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT;
+    return GetSaveFileNameW(&ofn) ? std::wstring(buffer.data()) : std::wstring();
+}
+
+bool SaveMappedHex(const std::wstring& path, Document& doc) {
+    if (doc.mapSize == 0) return true;
+    const std::wstring temp = path + kTempSuffix;
+    HANDLE file = CreateFileW(ExtendedPath(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[kChunkSize]);
+    bool ok = buffer != nullptr;
+    for (uint64_t start = 0; ok && start < doc.mapSize; start += kChunkSize) {
+        const uint64_t length = std::min<uint64_t>(kChunkSize, doc.mapSize - start);
+        std::copy(doc.mapView + start, doc.mapView + start + length, buffer.get());
+        for (const auto& [offset, value] : doc.hexOverlay) {
+            if (offset >= start && offset < start + length) buffer[offset - start] = value;
+        }
+        ok = WriteAll(file, buffer.get(), length);
+    }
+    ok = ok && FlushFileBuffers(file);
+    CloseHandle(file);
+    if (!ok) {
+        DeleteFileW(ExtendedPath(temp).c_str());
+        return false;
+    }
+    const uint64_t written = doc.mapSize;
+    const std::wstring mappedPath = doc.path;
+    // The changes survive a failed replace: mapping again empties the overlay.
+    std::unordered_map<uint64_t, uint8_t> changes = doc.hexOverlay;
+    ReleaseMapping(doc);
+    if (!MoveFileExW(ExtendedPath(temp).c_str(), ExtendedPath(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileW(ExtendedPath(temp).c_str());
+        MapForHex(doc, mappedPath.empty() ? path : mappedPath);
+        doc.hexOverlay = std::move(changes);
+        return false;
+    }
+    return MapForHex(doc, path) && doc.mapSize == written;
+}
+
 void SaveDocument(int index, int saveAs) {
     if (index < 0 || index >= static_cast<int>(documents.size())) return;
     Document& doc = documents[static_cast<size_t>(index)];
+    if (!saveAs && !doc.path.empty() && doc.readOnlyFile) {
+        MessageBoxW(app.mainWindow, kReadOnlyMessage, L"Tessary", MB_OK | MB_ICONINFORMATION);
+        return;
+    }
     std::wstring target = doc.path;
     if (saveAs || target.empty()) {
-        if (!AskSavePath(target)) return;
+        target = SaveFileDialog(doc.path);
+        if (target.empty()) return;
     }
-    const std::string text = editor::GetText(doc.editor);
-    if (!AtomicWriteBytes(target, text.data(), text.size())) {
-        const std::wstring message = L"Cannot save " + target;
-        MessageBoxW(app.mainWindow, message.c_str(), L"Tessary", MB_OK | MB_ICONERROR);
+    bool ok = false;
+    if (!doc.hexMode) {
+        std::wstring text;
+        ok = SaveText(doc, target, text);
+        if (ok) {
+            doc.savedText = std::move(text);
+            doc.savedTextValid = 1;
+            doc.lineEnding = static_cast<int>(LineEndingOfText(doc.savedText));
+            editor::SetSavePoint(doc.editor);
+        }
+    } else {
+        ok = SaveHex(doc, target);
+        if (ok) AfterHexSave(doc);
+    }
+    if (!ok) {
+        MessageBoxW(app.mainWindow, kSaveFailedMessage, L"Tessary", MB_OK | MB_ICONERROR);
         return;
     }
     doc.path = target;
     doc.title = FileNameOf(target);
-    editor::SetSavePoint(doc.editor);
+    doc.language = DetectLanguage(target);
     doc.modified = 0;
+    const FileStamp stamp = FileTimeAndSize(target);
+    doc.fileTime = stamp.time;
+    doc.fileSize = stamp.size;
+    RefreshReadOnly(doc);
     UpdateWindowTitle();
-    InvalidateRect(app.mainWindow, nullptr, FALSE);
+    ClampSidebarScroll();
+    if (app.sidebarWindow) InvalidateRect(app.sidebarWindow, nullptr, TRUE);
+    RepaintArea(app.rects.tabBar);
+    if (target == SettingsPath()) {
+        LoadSettings();
+        ReapplySettingsToAllTabs();
+    }
 }

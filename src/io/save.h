@@ -1,11 +1,16 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
-// Writes bytes to a temporary file beside `path`, flushes it and then replaces `path` with it, so
-// that a failure at any point leaves the previous file intact. Returns false on failure (no
-// temporary file is left behind).
-bool AtomicWriteBytes(const std::wstring& path, const void* data, size_t size);
+struct Document;
 
 // Saves the tab at `index`; with saveAs = 1 (or when the tab has no path) the user picks the
-// target first. Success shows as `modified` = 0, failure as a message.
+// target first. Success shows as `modified` = 0, failure as a message and `modified` unchanged.
 void SaveDocument(int index, int saveAs);
+// The chosen path, or "" when cancelled.
+std::wstring SaveFileDialog(const std::wstring& currentPath);
+// Writes a mapped hex Document (mapping plus changed bytes) to `path` atomically and maps the
+// result again. On failure the Document keeps its mapping and its unsaved byte changes.
+bool SaveMappedHex(const std::wstring& path, Document& doc);
+// The line-ending kind of a text, from its UTF-16 units.
+uint32_t LineEndingOfText(const std::wstring& text);

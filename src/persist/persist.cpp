@@ -1,5 +1,9 @@
 #include "persist/persist.h"
 
+#include "app/app_state.h"
+
+std::wstring SettingsPath() { return ProgramDirectory() + L"settings.json"; }
+
 // The files are not read or written yet; the defaults of AppState stand.
 void LoadSettings() {}
 void SaveSettings() {}
@@ -7,3 +11,4 @@ void LoadUiState() {}
 void SaveUiState() {}
 void SaveSession() {}
 void RestoreSession() {}
+void AddRecentFile(const std::wstring&) {}

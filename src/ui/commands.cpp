@@ -9,6 +9,9 @@
 #include "app/editor.h"
 #include "document/document.h"
 #include "document/tabs.h"
+#include "io/convert.h"
+#include "io/external_change.h"
+#include "io/open.h"
 #include "io/save.h"
 #include "persist/persist.h"
 
@@ -18,6 +21,21 @@ namespace {
 void TextCommand(UINT message) {
     Document* doc = ActiveDocument();
     if (doc && !doc->hexMode) editor::Send(doc->editor, message);
+}
+
+// The tab context menu acts on the tab it was opened for.
+void TabMenuCommand(int id) {
+    const int tab = app.contextTab;
+    if (tab < 0 || tab >= static_cast<int>(documents.size())) return;
+    switch (id) {
+    case 700: CloseTab(tab, 1); break;
+    case 701: CloseAllTabs(); break;
+    case 702: SaveDocument(tab, documents[static_cast<size_t>(tab)].path.empty() ? 1 : 0); break;
+    case 703:
+    case 704: SaveDocument(tab, 1); break;
+    case 705: ReloadDocument(tab); break;
+    default: break;
+    }
 }
 
 }  // namespace
@@ -38,6 +56,7 @@ void ChangeZoom(int delta) {
 void ExecuteCommand(int id) {
     switch (id) {
         case 100: CreateTab(L"", app.mainWindow); break;
+    case 101: OpenPath(OpenFileDialog()); break;
         case 103:
             if (app.activeTab >= 0) SaveDocument(app.activeTab, 0);
             break;
@@ -48,7 +67,8 @@ void ExecuteCommand(int id) {
             // Only tabs with unsaved changes: rewriting an unmodified tab from memory would undo
             // what another program wrote to that file since.
             for (int i = 0; i < static_cast<int>(documents.size()); ++i) {
-                if (documents[static_cast<size_t>(i)].modified) SaveDocument(i, 0);
+                const Document& doc = documents[static_cast<size_t>(i)];
+            if (doc.modified) SaveDocument(i, doc.path.empty() ? 1 : 0);
             }
             break;
         case 107:
@@ -67,6 +87,14 @@ void ExecuteCommand(int id) {
         case 280: OpenDocumentation(); break;
         case 290: ChangeZoom(1); break;
         case 291: ChangeZoom(-1); break;
-        default: break;
+        default:
+        if (const int encoding = EncodingForCommand(id); encoding >= 0) {
+            SetSaveEncoding(encoding);
+        } else if (int eolMode = 0, lineEnding = 0; LineEndingForCommand(id, eolMode, lineEnding)) {
+            ConvertLineEndings(eolMode, lineEnding);
+        } else if (id >= 700 && id <= 709) {
+            TabMenuCommand(id);
+        }
+        break;
     }
 }

@@ -48,6 +48,8 @@ const wchar_t* const kMenuLabels[] = {L"New File",
                                       L"Zoom Out"};
 const wchar_t* const kHexModeLabel[] = {L"Hex Mode"};
 const wchar_t* const kUntitledName[] = {L"New File"};
+const wchar_t* const kExternalChange[] = {L"File has been modified externally:\n", L"Reload?",
+                                          L"The buffer is large. Reload anyway?"};
 
 template <std::size_t N>
 const wchar_t* Pick(const wchar_t* const (&table)[N], int entry) {
@@ -62,6 +64,7 @@ const wchar_t* LocalizedText(StringTable table, int entry) {
         case StringTable::MenuLabels: return Pick(kMenuLabels, entry);
         case StringTable::HexModeLabel: return Pick(kHexModeLabel, entry);
         case StringTable::UntitledName: return Pick(kUntitledName, entry);
+    case StringTable::ExternalChange: return Pick(kExternalChange, entry);
     }
     return L"";
 }

@@ -116,6 +116,22 @@ mouse() {
     drive post TessaryClass "$message" "$keys" $(((y << 16) | x)) >/dev/null
 }
 
+# The active tab's state as "enc=E eol=L hex=H mapped=M modified=D ro=R" (from the main window's
+# automation query).
+tab_state() {
+    local v
+    v=$(drive send TessaryClass $((0x8000 + 0x54))) || return 1
+    [ "$v" -ge 0 ] || { echo none; return 0; }
+    echo "enc=$((v & 15)) eol=$(((v >> 4) & 15)) hex=$(((v >> 8) & 1)) mapped=$(((v >> 9) & 1))" \
+        "modified=$(((v >> 10) & 1)) ro=$(((v >> 11) & 1))"
+}
+
+# Opens a file through the open dialog, as a user would.
+open_file() {
+    drive command TessaryClass 101 >/dev/null
+    drive file-dialog "$(win_path "$1")" >/dev/null
+}
+
 fail() {
     echo "FAIL: $E2E_NAME: $*" >&2
     [ -z "$E2E_ARTIFACTS" ] || import -window root "$E2E_ARTIFACTS/$E2E_NAME-failure.png" 2>/dev/null

@@ -386,6 +386,43 @@ int CmdPost(const Args& args) {
     return PostTo(args[0], static_cast<UINT>(msg), static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam));
 }
 
+// SendMessage to the top-level window; the result is printed as a signed decimal.
+int CmdSend(const Args& args) {
+    long long msg = 0, wParam = 0, lParam = 0;
+    if (args.size() < 2 || args.size() > 4 || !ParseNumber(args[1], msg) ||
+        (args.size() > 2 && !ParseNumber(args[2], wParam)) || (args.size() > 3 && !ParseNumber(args[3], lParam)))
+        return Usage(L"send <class> <msg> [wparam] [lparam]");
+    HWND hwnd = FindTarget(args[0]);
+    if (!hwnd) return Fail(L"no window of class " + args[0]);
+    DWORD_PTR result = 0;
+    if (!SendQuietly(hwnd, static_cast<UINT>(msg), static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam), &result))
+        return Fail(L"window did not answer");
+    PrintLine(std::to_wstring(static_cast<long long>(static_cast<LONG_PTR>(result))));
+    return kOk;
+}
+
+// Types a path into an open or save dialog's file-name field and presses OK, as a user would.
+int CmdFileDialog(const Args& args) {
+    DWORD timeout = 0;
+    if (args.empty() || args.size() > 2 || !ParseTimeout(args, 1, kDefaultTimeoutMs, timeout))
+        return Usage(L"file-dialog <path> [timeout]");
+    HWND dialog = nullptr;
+    HWND field = nullptr;
+    WaitUntil(timeout, [&] {
+        dialog = FindTopLevel(kDialogClass).visible;
+        if (!dialog) return false;
+        field = GetDlgItem(dialog, 0x47C);  // the file-name combo box of the explorer-style dialog
+        if (!field) field = GetDlgItem(dialog, 0x480);
+        return field != nullptr;
+    });
+    if (!dialog || !field) return Fail(L"no file dialog appeared");
+    if (!SendQuietly(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[0].c_str())))
+        return Fail(L"file dialog did not take the name");
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    if (!WaitUntil(timeout, [&] { return !IsWindow(dialog); })) return Fail(L"file dialog stayed open");
+    return kOk;
+}
+
 int CmdWaitMsgBox(const Args& args) {
     DWORD timeout = 0;
     if (args.size() > 1 || !ParseTimeout(args, 0, kDefaultTimeoutMs, timeout)) return Usage(L"wait-msgbox [timeout]");
@@ -567,7 +604,7 @@ int CmdDoubleClickCaption(const Args& args) {
 int wmain(int argc, wchar_t** argv) {
     const wchar_t* commands =
         L"wait-window|title|rect|command|post|wait-msgbox|answer-msgbox|no-msgbox|type|keys|"
-        L"editor-text|editor-send|child-count|wait-gone|click|rclick|move|dblclick-caption";
+        L"editor-text|editor-send|send|file-dialog|child-count|wait-gone|click|rclick|move|dblclick-caption";
     if (argc < 2) return Usage(std::wstring(L"<") + commands + L"> ...");
     std::wstring command = argv[1];
     Args args(argv + 2, argv + argc);
@@ -584,6 +621,8 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"editor-text") return CmdEditorText(args);
     if (command == L"child-count") return CmdChildCount(args);
     if (command == L"editor-send") return CmdEditorSend(args);
+    if (command == L"send") return CmdSend(args);
+    if (command == L"file-dialog") return CmdFileDialog(args);
     if (command == L"wait-gone") return CmdWaitGone(args);
     if (command == L"click") return CmdMouse(args, Mouse::Click);
     if (command == L"rclick") return CmdMouse(args, Mouse::RightClick);

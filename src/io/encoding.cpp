@@ -1,0 +1,368 @@
+#include "io/encoding.h"
+
+#include <windows.h>
+
+#include <bitset>
+#include <climits>
+#include <cstring>
+
+namespace {
+
+constexpr uint64_t kOnes = 0x0101010101010101ull;
+constexpr uint64_t kHighBits = 0x8080808080808080ull;
+constexpr uint8_t kCr = 0x0D;
+constexpr uint8_t kLf = 0x0A;
+constexpr unsigned kGbkCodePage = 936;
+constexpr unsigned kGb2312CodePage = 20936;
+
+// Bytes a lead byte claims, itself included; 0 for a byte that cannot start a sequence.
+size_t SequenceLength(uint8_t lead) {
+    if (lead < 0x80) return 1;
+    if ((lead & 0xE0) == 0xC0) return 2;
+    if ((lead & 0xF0) == 0xE0) return 3;
+    if ((lead & 0xF8) == 0xF0) return 4;
+    return 0;
+}
+
+bool AllContinuations(const uint8_t* bytes, size_t count) {
+    for (size_t k = 0; k < count; ++k) {
+        if ((bytes[k] & 0xC0) != 0x80) return false;
+    }
+    return true;
+}
+
+// High bit of every zero byte of `word`, whose bytes are all below 0x80: adding 0x7F then carries
+// into the high bit exactly for the non-zero bytes and never across a byte boundary.
+uint64_t ZeroBytes(uint64_t word) { return ~(word + ~kHighBits) & kHighBits; }
+
+size_t BitCount(uint64_t mask) { return std::bitset<64>(mask).count(); }
+
+// Line breaks in 8 ASCII bytes at bytes[i]; returns 9 when a CR in the last of them takes the LF
+// just after. Byte k sits in bits 8k..8k+7 (Windows is little-endian), so `lf >> 8` lines each LF
+// up with the byte before it.
+size_t CountBlockBreaks(uint64_t word, const uint8_t* bytes, size_t length, size_t i, LineBreakCounts& n) {
+    const uint64_t cr = ZeroBytes(word ^ (kCr * kOnes));
+    const uint64_t lf = ZeroBytes(word ^ (kLf * kOnes));
+    if ((cr | lf) == 0) return 8;
+    const uint64_t pairs = cr & (lf >> 8);
+    uint64_t loneCr = cr & ~pairs;
+    n.lf += BitCount(lf & ~(pairs << 8));
+    size_t step = 8;
+    if ((loneCr >> 63) != 0 && i + 8 < length && bytes[i + 8] == kLf) {
+        loneCr &= ~(1ull << 63);
+        ++n.crlf;
+        step = 9;
+    }
+    n.crlf += BitCount(pairs);
+    n.cr += BitCount(loneCr);
+    return step;
+}
+
+// The walk behind ScanUtf8 and the chunked scanner. Unless `final`, it stops before a CR in the
+// last byte or a sequence running past the end and returns that offset, so that the caller can
+// join those bytes with the next chunk; otherwise it returns `length`.
+size_t Walk(const uint8_t* bytes, size_t length, bool final, Utf8Scan& scan) {
+    LineBreakCounts& n = scan.breaks;
+    // A block must leave one byte to look at for its last CR unless the data ends there.
+    const size_t blockEnd = final ? length : (length > 0 ? length - 1 : 0);
+    size_t i = 0;
+    while (i < length) {
+        if (i + 8 <= blockEnd) {
+            uint64_t word;
+            std::memcpy(&word, bytes + i, sizeof word);
+            if ((word & kHighBits) == 0) {
+                i += CountBlockBreaks(word, bytes, length, i, n);
+                continue;
+            }
+        }
+        const uint8_t b = bytes[i];
+        if (b < 0x80) {
+            if (b == kCr) {
+                if (i + 1 < length) {
+                    if (bytes[i + 1] == kLf) {
+                        ++n.crlf;
+                        i += 2;
+                        continue;
+                    }
+                    ++n.cr;
+                } else if (final) {
+                    ++n.cr;
+                } else {
+                    return i;
+                }
+            } else if (b == kLf) {
+                ++n.lf;
+            }
+            ++i;
+            continue;
+        }
+        const size_t size = SequenceLength(b);
+        if (size == 0) {
+            scan.valid = false;
+            ++i;
+            continue;
+        }
+        if (length - i < size) {
+            if (!final) return i;
+            scan.valid = false;
+            return length;
+        }
+        if (!AllContinuations(bytes + i + 1, size - 1)) scan.valid = false;
+        i += size;
+    }
+    return length;
+}
+
+bool HasMark(const uint8_t* bytes, size_t length, const std::string& mark) {
+    return length >= mark.size() && std::memcmp(bytes, mark.data(), mark.size()) == 0;
+}
+
+uint16_t Utf16Unit(const uint8_t* p, bool bigEndian) {
+    return bigEndian ? static_cast<uint16_t>(p[0] << 8 | p[1]) : static_cast<uint16_t>(p[1] << 8 | p[0]);
+}
+
+LineEnding Utf16LineEnding(const uint8_t* units, size_t unitCount, bool bigEndian) {
+    LineBreakCounts n;
+    for (size_t k = 0; k < unitCount; ++k) {
+        const uint16_t unit = Utf16Unit(units + 2 * k, bigEndian);
+        if (unit == kCr) {
+            if (k + 1 < unitCount && Utf16Unit(units + 2 * (k + 1), bigEndian) == kLf) {
+                ++n.crlf;
+                ++k;
+            } else {
+                ++n.cr;
+            }
+        } else if (unit == kLf) {
+            ++n.lf;
+        }
+    }
+    return DecideLineEnding(n.crlf, n.lf, n.cr);
+}
+
+std::wstring Utf16Text(const uint8_t* units, size_t unitCount, bool bigEndian) {
+    std::wstring text(unitCount, L'\0');
+    for (size_t k = 0; k < unitCount; ++k) text[k] = static_cast<wchar_t>(Utf16Unit(units + 2 * k, bigEndian));
+    return text;
+}
+
+// False for empty input, input beyond the API's int range, or a failed conversion.
+bool BytesToWide(UINT codePage, DWORD flags, const uint8_t* bytes, size_t length, std::wstring& out) {
+    out.clear();
+    if (length == 0 || length > INT_MAX) return false;
+    const auto* data = reinterpret_cast<const char*>(bytes);
+    const int size = static_cast<int>(length);
+    const int count = MultiByteToWideChar(codePage, flags, data, size, nullptr, 0);
+    if (count <= 0) return false;
+    out.resize(static_cast<size_t>(count));
+    if (MultiByteToWideChar(codePage, flags, data, size, out.data(), count) != count) {
+        out.clear();
+        return false;
+    }
+    return true;
+}
+
+bool WideToBytes(UINT codePage, const std::wstring& text, std::string& out) {
+    out.clear();
+    if (text.empty()) return true;
+    if (text.size() > INT_MAX) return false;
+    const int size = static_cast<int>(text.size());
+    const int count = WideCharToMultiByte(codePage, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    if (count <= 0) return false;
+    out.resize(static_cast<size_t>(count));
+    if (WideCharToMultiByte(codePage, 0, text.data(), size, out.data(), count, nullptr, nullptr) != count) {
+        out.clear();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+Utf8Scan ScanUtf8(const uint8_t* bytes, size_t length) {
+    Utf8Scan scan;
+    Walk(bytes, length, true, scan);
+    return scan;
+}
+
+Utf8Scan ScanUtf8Bytewise(const uint8_t* bytes, size_t length) {
+    Utf8Scan scan;
+    LineBreakCounts& n = scan.breaks;
+    size_t i = 0;
+    while (i < length) {
+        const uint8_t b = bytes[i];
+        if (b < 0x80) {
+            if (b == kCr) {
+                if (i + 1 < length && bytes[i + 1] == kLf) {
+                    ++n.crlf;
+                    ++i;
+                } else {
+                    ++n.cr;
+                }
+            } else if (b == kLf) {
+                ++n.lf;
+            }
+            ++i;
+            continue;
+        }
+        const size_t size = SequenceLength(b);
+        if (size == 0) {
+            scan.valid = false;
+            ++i;
+            continue;
+        }
+        if (length - i < size || !AllContinuations(bytes + i + 1, size - 1)) scan.valid = false;
+        i += size;
+    }
+    return scan;
+}
+
+void ScanUtf8Chunk(Utf8ScanState& state, const uint8_t* bytes, size_t length) {
+    Utf8Scan& scan = state.result;
+    size_t start = 0;
+    if (state.pendingCr && length > 0) {
+        state.pendingCr = false;
+        if (bytes[0] == kLf) {
+            ++scan.breaks.crlf;
+            start = 1;
+        } else {
+            ++scan.breaks.cr;
+        }
+    }
+    if (state.pendingCount > 0) {
+        const int size = static_cast<int>(SequenceLength(state.pending[0]));
+        while (state.pendingCount < size && start < length) state.pending[state.pendingCount++] = bytes[start++];
+        if (state.pendingCount < size) return;
+        if (!AllContinuations(state.pending + 1, static_cast<size_t>(size - 1))) scan.valid = false;
+        state.pendingCount = 0;
+    }
+    const size_t stop = start + Walk(bytes + start, length - start, false, scan);
+    if (stop == length) return;
+    if (bytes[stop] == kCr) {
+        state.pendingCr = true;
+        return;
+    }
+    // Shorter than the sequence its lead claims, so at most 3 bytes.
+    state.pendingCount = static_cast<int>(length - stop);
+    std::memcpy(state.pending, bytes + stop, length - stop);
+}
+
+Utf8Scan FinishUtf8Scan(Utf8ScanState& state) {
+    if (state.pendingCr) ++state.result.breaks.cr;
+    if (state.pendingCount > 0) state.result.valid = false;
+    state.pendingCr = false;
+    state.pendingCount = 0;
+    return state.result;
+}
+
+LineEnding DecideLineEnding(uint64_t crlf, uint64_t lf, uint64_t cr) {
+    if (crlf >= 1 && lf >= 1) return kEolMixed;
+    if (cr >= 1) return crlf >= 1 || lf >= 1 ? kEolMixed : kEolCr;
+    return lf > crlf ? kEolLf : kEolCrlf;
+}
+
+DetectedEncoding DetectEncoding(const uint8_t* bytes, size_t length) {
+    DetectedEncoding result;
+    if (HasMark(bytes, length, ByteOrderMark(kEncUtf16Le))) {
+        result.encoding = kEncUtf16Le;
+        result.lineEnding = Utf16LineEnding(bytes + 2, (length - 2) / 2, false);
+        return result;
+    }
+    if (HasMark(bytes, length, ByteOrderMark(kEncUtf16Be))) {
+        result.encoding = kEncUtf16Be;
+        result.lineEnding = Utf16LineEnding(bytes + 2, (length - 2) / 2, true);
+        return result;
+    }
+    const bool mark = HasMark(bytes, length, ByteOrderMark(kEncUtf8Bom));
+    const size_t skip = mark ? 3 : 0;
+    const Utf8Scan scan = ScanUtf8(bytes + skip, length - skip);
+    // Invalid bytes after a UTF-8 mark stay UTF-8: as ANSI, the next save would drop the mark and
+    // push every non-ASCII character through the ANSI code page.
+    if (mark) {
+        result.encoding = kEncUtf8Bom;
+    } else {
+        result.encoding = scan.valid ? kEncUtf8 : kEncAnsi;
+    }
+    result.lineEnding = DecideLineEnding(scan.breaks.crlf, scan.breaks.lf, scan.breaks.cr);
+    return result;
+}
+
+std::wstring DecodeBytes(const uint8_t* bytes, size_t length, uint32_t* encodingOut, uint32_t* lineEndingOut) {
+    if (length == 0) return std::wstring();
+    if (encodingOut || lineEndingOut) {
+        const DetectedEncoding detected = DetectEncoding(bytes, length);
+        if (encodingOut) *encodingOut = detected.encoding;
+        if (lineEndingOut) *lineEndingOut = detected.lineEnding;
+    }
+    if (HasMark(bytes, length, ByteOrderMark(kEncUtf16Le))) return Utf16Text(bytes + 2, (length - 2) / 2, false);
+    if (HasMark(bytes, length, ByteOrderMark(kEncUtf16Be))) return Utf16Text(bytes + 2, (length - 2) / 2, true);
+    std::wstring text;
+    if (HasMark(bytes, length, ByteOrderMark(kEncUtf8Bom))) {
+        BytesToWide(CP_UTF8, 0, bytes + 3, length - 3, text);
+        return text;
+    }
+    if (BytesToWide(CP_UTF8, MB_ERR_INVALID_CHARS, bytes, length, text)) return text;
+    BytesToWide(CP_ACP, 0, bytes, length, text);
+    return text;
+}
+
+bool EncodeText(const std::wstring& text, uint32_t encoding, std::string& out) {
+    out.clear();
+    switch (encoding) {
+        case kEncUtf16Le:
+        case kEncUtf16Be: {
+            const bool bigEndian = encoding == kEncUtf16Be;
+            out.resize(text.size() * 2);
+            for (size_t k = 0; k < text.size(); ++k) {
+                const auto unit = static_cast<uint16_t>(text[k]);
+                const auto high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+                out[2 * k] = bigEndian ? high : low;
+                out[2 * k + 1] = bigEndian ? low : high;
+            }
+            return true;
+        }
+        case kEncAnsi: return WideToBytes(CP_ACP, text, out);
+        case kEncGbk: return WideToBytes(kGbkCodePage, text, out);
+        case kEncGb2312: return WideToBytes(kGb2312CodePage, text, out);
+        default: return WideToBytes(CP_UTF8, text, out);
+    }
+}
+
+std::string ByteOrderMark(uint32_t encoding) {
+    switch (encoding) {
+        case kEncUtf8Bom: return "\xEF\xBB\xBF";
+        case kEncUtf16Le: return "\xFF\xFE";
+        case kEncUtf16Be: return "\xFE\xFF";
+        default: return std::string();
+    }
+}
+
+std::wstring EncodingName(uint32_t encoding) { return EncodingNameFor(encoding, GetACP()); }
+
+std::wstring EncodingNameFor(uint32_t encoding, unsigned ansiCodePage) {
+    switch (encoding) {
+        case kEncUtf8Bom: return L"UTF-8 BOM";
+        case kEncUtf16Le: return L"UTF-16 LE";
+        case kEncAnsi:
+            if (ansiCodePage == kGbkCodePage) return L"GBK (ANSI)";
+            if (ansiCodePage == 1252) return L"ANSI";
+            return L"ANSI (CP" + std::to_wstring(ansiCodePage) + L")";
+        case kEncUtf16Be: return L"UTF-16 BE";
+        case kEncGbk: return L"GBK";
+        case kEncGb2312: return L"GB2312";
+        default: return L"UTF-8";
+    }
+}
+
+std::wstring Utf8ToWide(const std::string& text) { return Utf8ToWide(text.data(), text.size()); }
+
+std::wstring Utf8ToWide(const char* data, size_t length) {
+    std::wstring text;
+    BytesToWide(CP_UTF8, MB_ERR_INVALID_CHARS, reinterpret_cast<const uint8_t*>(data), length, text);
+    return text;
+}
+
+std::string WideToUtf8(const std::wstring& text) {
+    std::string bytes;
+    WideToBytes(CP_UTF8, text, bytes);
+    return bytes;
+}

@@ -1,0 +1,126 @@
+#include "io/external_change.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "document/document.h"
+#include "document/tabs.h"
+#include "io/file_access.h"
+#include "io/open.h"
+#include "io/save.h"
+#include "project/sidebar.h"
+#include "syntax/languages.h"
+#include "ui/strings.h"
+
+namespace {
+
+constexpr uint64_t kLargeBuffer = 200ull * 1024 * 1024 + 1;
+
+// The question comes with a message box, which activates the main window again; without this
+// guard that activation would ask a second time, and so on.
+bool asking = false;
+
+bool Valid(int index) { return index >= 0 && index < static_cast<int>(documents.size()); }
+
+// Unsaved changes: save first (Yes), drop them (No) or keep everything (Cancel). Returns whether to
+// go on with the reload.
+bool ResolveUnsavedChanges(int index) {
+    Document& doc = documents[static_cast<size_t>(index)];
+    if (!doc.modified) return true;
+    const std::wstring question =
+        doc.title + L" \u5F53\u524D\u6709\u672A\u4FDD\u5B58\u7684\u4FEE\u6539, \u662F\u5426\u5148\u4FDD\u5B58\u518D\u91CD\u65B0\u52A0\u8F7D?";
+    const int answer = MessageBoxW(app.mainWindow, question.c_str(), L"Tessary", MB_YESNOCANCEL | MB_ICONQUESTION);
+    if (answer == IDCANCEL) return false;
+    if (answer == IDYES) {
+        SaveDocument(index, 0);
+        if (!Valid(index) || documents[static_cast<size_t>(index)].modified) return false;
+    }
+    return true;
+}
+
+// Reads the file again with the same rules as opening it. A read that fails keeps the tab as it
+// was and says why.
+bool ReloadContent(int index) {
+    Document& doc = documents[static_cast<size_t>(index)];
+    const std::wstring path = doc.path;
+    const int languageBefore = doc.language;
+    std::wstring error;
+    if (doc.hexMode) {
+        const uint64_t size = FileSizeOf(path);
+        if (!MapForHex(doc, path)) {
+            ReadResult read = size <= kSmallFileLimit ? ReadFileBytes(path) : ReadResult{};
+            if (read.status != ReadStatus::Ok) {
+                MessageBoxW(app.mainWindow, (L"Tessary cannot read this file:\n" + path).c_str(), L"Tessary",
+                            MB_OK | MB_ICONERROR);
+                return false;
+            }
+            doc.hexBytes = std::move(read.bytes);
+        } else {
+            doc.hexBytes.clear();
+        }
+        EnterHexMode(doc);
+    } else {
+        const LoadOutcome outcome = LoadIntoTab(index, path, error);
+        if (outcome == LoadOutcome::Failed || outcome == LoadOutcome::Missing) {
+            if (outcome == LoadOutcome::Missing) error = L"Tessary cannot find this file:\n" + path;
+            MessageBoxW(app.mainWindow, error.c_str(), L"Tessary", MB_OK | MB_ICONERROR);
+            return false;
+        }
+        Document& loaded = documents[static_cast<size_t>(index)];
+        if (!loaded.hexMode && loaded.language != languageBefore) ApplyLanguageStyles(loaded.editor, loaded.language);
+    }
+    return true;
+}
+
+void AfterReload(int index) {
+    Document& doc = documents[static_cast<size_t>(index)];
+    const FileStamp stamp = FileTimeAndSize(doc.path);
+    doc.fileTime = stamp.time;
+    doc.fileSize = stamp.size;
+    RefreshReadOnly(doc);
+    if (index == app.activeTab && doc.editor) {
+        ShowWindow(doc.editor, doc.hexMode ? SW_HIDE : SW_SHOW);
+        SetFocus(doc.hexMode ? app.mainWindow : doc.editor);
+    }
+    UpdateWindowTitle();
+    ClampSidebarScroll();
+    if (app.sidebarWindow) InvalidateRect(app.sidebarWindow, nullptr, TRUE);
+    RepaintArea(app.rects.tabBar);
+    Layout();
+}
+
+}  // namespace
+
+void CheckExternalChange(int index) {
+    if (asking || !Valid(index)) return;
+    Document& doc = documents[static_cast<size_t>(index)];
+    if (doc.path.empty()) return;
+    RefreshReadOnly(doc);
+    if (doc.fileTime == 0) return;
+    const FileStamp now = FileTimeAndSize(doc.path);
+    if (now.time == 0 || (now.time == doc.fileTime && now.size == doc.fileSize)) return;
+
+    asking = true;
+    const std::wstring message = std::wstring(LocalizedText(StringTable::ExternalChange, 0)) + doc.path + L"\n" +
+                                 LocalizedText(StringTable::ExternalChange, doc.fileSize >= kLargeBuffer ? 2 : 1);
+    const int answer = MessageBoxW(app.mainWindow, message.c_str(), L"Tessary", MB_YESNO | MB_ICONQUESTION);
+    // No: nothing is recorded, so the question comes again while the file differs.
+    if (answer == IDYES && Valid(index) && ResolveUnsavedChanges(index) && ReloadContent(index)) AfterReload(index);
+    asking = false;
+}
+
+void ReloadDocument(int index) {
+    if (!Valid(index)) return;
+    if (documents[static_cast<size_t>(index)].path.empty()) {
+        MessageBoxW(app.mainWindow, L"\u8BE5\u6807\u7B7E\u672A\u5173\u8054\u6587\u4EF6, \u65E0\u6CD5\u91CD\u65B0\u52A0\u8F7D\u3002",
+                    L"Tessary", MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    asking = true;
+    const bool go = ResolveUnsavedChanges(index) && ReloadContent(index);
+    asking = false;
+    if (go) AfterReload(index);
+}

@@ -1,0 +1,148 @@
+#include "io/file_access.h"
+
+#include <algorithm>
+
+#include "io/encoding.h"
+
+namespace {
+
+WriteFileFn writeFile = ::WriteFile;
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+constexpr DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+}  // namespace
+
+std::wstring ExtendedPath(const std::wstring& path) {
+    if (path.size() < MAX_PATH || path.rfind(L"\\\\?\\", 0) == 0) return path;
+    if (path.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + path.substr(2);
+    if (path.size() >= 3 && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/')) {
+        std::wstring extended = L"\\\\?\\" + path;
+        for (wchar_t& c : extended) {
+            if (c == L'/') c = L'\\';
+        }
+        return extended;
+    }
+    return path;
+}
+
+void SetWriteFileForTesting(WriteFileFn fn) { writeFile = fn ? fn : ::WriteFile; }
+
+HANDLE OpenForReading(const std::wstring& path, DWORD flags) {
+    return CreateFileW(ExtendedPath(path).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, flags, nullptr);
+}
+
+ReadResult ReadFileBytes(const std::wstring& path) {
+    ReadResult result;
+    HANDLE file = OpenForReading(path, FILE_FLAG_SEQUENTIAL_SCAN);
+    if (file == INVALID_HANDLE_VALUE) {
+        result.error = GetLastError();
+        const bool missing = result.error == ERROR_FILE_NOT_FOUND || result.error == ERROR_PATH_NOT_FOUND;
+        result.status = missing ? ReadStatus::NotFound : ReadStatus::Failed;
+        return result;
+    }
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file, &size) || size.QuadPart < 0) {
+        result.error = GetLastError();
+        CloseHandle(file);
+        return result;
+    }
+    try {
+        result.bytes.resize(static_cast<size_t>(size.QuadPart));
+    } catch (const std::bad_alloc&) {
+        CloseHandle(file);
+        result.error = ERROR_NOT_ENOUGH_MEMORY;
+        return result;
+    }
+    uint64_t done = 0;
+    const uint64_t total = result.bytes.size();
+    while (done < total) {
+        const DWORD want = static_cast<DWORD>(std::min<uint64_t>(kChunkSize, total - done));
+        DWORD got = 0;
+        if (!ReadFile(file, result.bytes.data() + done, want, &got, nullptr) || got == 0) {
+            // A failed read, or a file that shrank since its size was taken.
+            result.error = got == 0 ? ERROR_HANDLE_EOF : GetLastError();
+            result.bytes.clear();
+            CloseHandle(file);
+            return result;
+        }
+        done += got;
+    }
+    CloseHandle(file);
+    result.status = ReadStatus::Ok;
+    return result;
+}
+
+std::vector<uint8_t> ReadAllBytes(const std::wstring& path) {
+    ReadResult r = ReadFileBytes(path);
+    return r.status == ReadStatus::Ok ? std::move(r.bytes) : std::vector<uint8_t>{};
+}
+
+uint64_t FileSizeOf(const std::wstring& path) { return FileTimeAndSize(path).size; }
+
+FileStamp FileTimeAndSize(const std::wstring& path) {
+    FileStamp stamp;
+    HANDLE file = OpenForReading(path);
+    if (file == INVALID_HANDLE_VALUE) return stamp;
+    FILETIME written{};
+    if (GetFileTime(file, nullptr, nullptr, &written))
+        stamp.time = (static_cast<uint64_t>(written.dwHighDateTime) << 32) | written.dwLowDateTime;
+    LARGE_INTEGER size{};
+    if (GetFileSizeEx(file, &size) && size.QuadPart > 0) stamp.size = static_cast<uint64_t>(size.QuadPart);
+    CloseHandle(file);
+    return stamp;
+}
+
+bool PathExists(const std::wstring& path) { return GetFileAttributesW(ExtendedPath(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool WriteAll(HANDLE file, const void* bytes, uint64_t length) {
+    const auto* p = static_cast<const uint8_t*>(bytes);
+    while (length > 0) {
+        const DWORD chunk = static_cast<DWORD>(std::min<uint64_t>(kChunkSize, length));
+        DWORD written = 0;
+        if (!writeFile(file, p, chunk, &written, nullptr) || written != chunk) return false;
+        p += chunk;
+        length -= chunk;
+    }
+    return true;
+}
+
+bool AtomicWriteParts(const std::wstring& path, const std::string& prefix, const void* bytes, uint64_t length) {
+    const std::wstring temp = path + kTempSuffix;
+    HANDLE file = CreateFileW(ExtendedPath(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bool ok = WriteAll(file, prefix.data(), prefix.size()) && WriteAll(file, bytes, length) &&
+              FlushFileBuffers(file);
+    CloseHandle(file);
+    const DWORD oldAttributes = GetFileAttributesW(ExtendedPath(path).c_str());
+    if (ok) ok = MoveFileExW(ExtendedPath(temp).c_str(), ExtendedPath(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    if (!ok) {
+        DeleteFileW(ExtendedPath(temp).c_str());
+        return false;
+    }
+    if (oldAttributes != INVALID_FILE_ATTRIBUTES && (oldAttributes & kKeptAttributes & ~FILE_ATTRIBUTE_ARCHIVE))
+        SetFileAttributesW(ExtendedPath(path).c_str(), (oldAttributes & kKeptAttributes) | FILE_ATTRIBUTE_ARCHIVE);
+    return true;
+}
+
+bool AtomicWriteBytes(const std::wstring& path, const void* bytes, uint64_t length, bool withUtf8Mark) {
+    return AtomicWriteParts(path, withUtf8Mark ? std::string("\xEF\xBB\xBF") : std::string(), bytes, length);
+}
+
+bool WriteTextFileAtomic(const std::wstring& path, const std::wstring& text, uint32_t encoding) {
+    std::string encoded;
+    if (!EncodeText(text, encoding, encoded)) return false;
+    return AtomicWriteParts(path, ByteOrderMark(encoding), encoded.data(), encoded.size());
+}
+
+std::wstring SystemErrorText(DWORD error) {
+    wchar_t* buffer = nullptr;
+    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                       FORMAT_MESSAGE_IGNORE_INSERTS,
+                                   nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text = n && buffer ? std::wstring(buffer, n) : L"Error " + std::to_wstring(error);
+    if (buffer) LocalFree(buffer);
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();
+    return text;
+}

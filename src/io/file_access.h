@@ -1,0 +1,55 @@
+#pragma once
+// Reading and writing whole files. Every file is opened for reading with read, write and delete
+// sharing, so that other programs may keep it open or replace it.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+constexpr uint64_t kSmallFileLimit = 8ull * 1024 * 1024;   // read whole up to this size
+constexpr uint64_t kChunkSize = 16ull * 1024 * 1024;       // every read, append and write
+constexpr uint64_t kInPlaceLimit = 200ull * 1024 * 1024;
+constexpr wchar_t kTempSuffix[] = L".testmp";
+
+enum class ReadStatus { Ok, NotFound, Failed };
+
+struct ReadResult {
+    ReadStatus status = ReadStatus::Failed;
+    std::vector<uint8_t> bytes;
+    DWORD error = 0;  // the system's reason when status is Failed
+};
+
+// The whole file; NotFound only when the file or its folder does not exist.
+ReadResult ReadFileBytes(const std::wstring& path);
+// The whole file, or nothing when it cannot be opened or read completely.
+std::vector<uint8_t> ReadAllBytes(const std::wstring& path);
+// 0 when the file cannot be opened or its size cannot be read.
+uint64_t FileSizeOf(const std::wstring& path);
+struct FileStamp { uint64_t time = 0; uint64_t size = 0; };
+// Last-write time (0 when the file cannot be opened) and size.
+FileStamp FileTimeAndSize(const std::wstring& path);
+bool PathExists(const std::wstring& path);
+
+// The form of a path the file functions accept at any length: a full path of MAX_PATH characters
+// or more gets the \\?\ prefix (\\?\UNC\ for network paths).
+std::wstring ExtendedPath(const std::wstring& path);
+
+HANDLE OpenForReading(const std::wstring& path, DWORD flags = FILE_ATTRIBUTE_NORMAL);
+
+// Writes in chunks of at most 16 MiB; true when every chunk was written completely.
+bool WriteAll(HANDLE file, const void* bytes, uint64_t length);
+// Writes `prefix` then `bytes` to the temporary file beside `path`, flushes it and moves it over
+// `path`, keeping the old file's hidden/system/archive attributes. On any failure the old file is
+// untouched and no temporary file is left behind.
+bool AtomicWriteBytes(const std::wstring& path, const void* bytes, uint64_t length, bool withUtf8Mark);
+bool AtomicWriteParts(const std::wstring& path, const std::string& prefix, const void* bytes, uint64_t length);
+// Encodes the text (with its byte-order mark) and writes it atomically.
+bool WriteTextFileAtomic(const std::wstring& path, const std::wstring& text, uint32_t encoding);
+
+// A seam for tests: the function every file write goes through.
+using WriteFileFn = BOOL(WINAPI*)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
+void SetWriteFileForTesting(WriteFileFn fn);  // nullptr restores WriteFile
+
+// "The system cannot find..." and the like, for messages.
+std::wstring SystemErrorText(DWORD error);

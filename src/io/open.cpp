@@ -1,0 +1,310 @@
+#include "io/open.h"
+
+#include <commdlg.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "app/app_state.h"
+#include "app/editor.h"
+#include "app/main_window.h"
+#include "document/document.h"
+#include "document/tabs.h"
+#include "io/encoding.h"
+#include "io/file_access.h"
+#include "io/stream_check.h"
+#include "persist/persist.h"
+#include "project/sidebar.h"
+#include "syntax/languages.h"
+
+namespace {
+
+void RefreshSidebar() {
+    ClampSidebarScroll();
+    if (app.sidebarWindow) InvalidateRect(app.sidebarWindow, nullptr, TRUE);
+}
+
+int IndexOfPath(const std::wstring& path) {
+    for (size_t i = 0; i < documents.size(); ++i) {
+        if (documents[i].path == path) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void ShowError(const std::wstring& text) {
+    MessageBoxW(app.mainWindow, text.c_str(), L"Tessary", MB_OK | MB_ICONERROR);
+}
+
+std::wstring CannotReadMessage(const std::wstring& path, const std::wstring& reason) {
+    return L"Tessary cannot read this file:\n" + path + L"\n\n" + reason;
+}
+
+void ClearEditorForText(HWND ed) {
+    editor::SetReadOnly(ed, false);
+    editor::Send(ed, editor::kClearAll);
+}
+
+void FinishTextLoad(Document& doc, const std::wstring& path) {
+    doc.language = DetectLanguage(path);
+    editor::Send(doc.editor, editor::kSetSel, 0, 0);
+    editor::Send(doc.editor, editor::kEmptyUndoBuffer);
+    editor::SetSavePoint(doc.editor);
+    const FileStamp stamp = FileTimeAndSize(path);
+    doc.fileTime = stamp.time;
+    doc.fileSize = stamp.size;
+    doc.modified = 0;
+    doc.hexMode = 0;
+    RefreshReadOnly(doc);
+}
+
+void LoadSmallText(Document& doc, const std::wstring& path, const std::vector<uint8_t>& bytes) {
+    ClearEditorForText(doc.editor);
+    const std::wstring text = DecodeBytes(bytes.data(), bytes.size(), reinterpret_cast<uint32_t*>(&doc.encoding),
+                                          reinterpret_cast<uint32_t*>(&doc.lineEnding));
+    app.settingText = 1;
+    SetEditorText(doc.editor, text);
+    app.settingText = 0;
+    FinishTextLoad(doc, path);
+    doc.savedText = text;
+    doc.savedTextValid = 1;
+}
+
+// Streams a large file; the editor runs without undo, modification events and styling meanwhile.
+bool LoadLargeText(Document& doc, const std::wstring& path, uint64_t size) {
+    HWND ed = doc.editor;
+    editor::SetReadOnly(ed, false);
+    editor::Send(ed, editor::kClearAll);
+    editor::Send(ed, editor::kSetUndoCollection, 0);
+    editor::Send(ed, editor::kSetStatus, 0);
+    editor::Send(ed, editor::kSetModEventMask, 0);
+    editor::SetLexer(ed, 1);
+    uint32_t encoding = static_cast<uint32_t>(doc.encoding), lineEnding = static_cast<uint32_t>(doc.lineEnding);
+    app.settingText = 1;
+    const bool ok = LoadLargeUtf8(ed, path, size, encoding, lineEnding);
+    app.settingText = 0;
+    editor::Send(ed, editor::kSetUndoCollection, 1);
+    editor::Send(ed, editor::kSetModEventMask, static_cast<WPARAM>(-1));
+    editor::SetLexer(ed, 1);
+    doc.encoding = static_cast<int>(encoding);
+    if (!ok) {
+        // Never leave a partial text behind: it would look like the whole file.
+        app.settingText = 1;
+        editor::Send(ed, editor::kClearAll);
+        editor::Send(ed, editor::kEmptyUndoBuffer);
+        app.settingText = 0;
+        return false;
+    }
+    doc.lineEnding = static_cast<int>(lineEnding);
+    FinishTextLoad(doc, path);
+    doc.savedText.clear();
+    doc.savedTextValid = 0;
+    app.scrollWidthDirty = 1;
+    return true;
+}
+
+}  // namespace
+
+bool LooksBinary(const std::vector<uint8_t>& bytes) {
+    if (bytes.empty()) return false;
+    if (bytes.size() >= 2 && ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF)))
+        return false;
+    return std::find(bytes.begin(), bytes.end(), uint8_t{0}) != bytes.end();
+}
+
+void SetEditorText(HWND ed, const std::wstring& text) { editor::SetText(ed, WideToUtf8(text)); }
+
+void RefreshReadOnly(Document& doc) {
+    const DWORD attributes = doc.path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(ExtendedPath(doc.path).c_str());
+    doc.readOnlyFile = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) ? 1 : 0;
+    if (doc.editor) editor::SetReadOnly(doc.editor, doc.readOnlyFile || doc.readOnlyView || doc.hexMode);
+}
+
+bool LoadLargeUtf8(HWND ed, const std::wstring& path, uint64_t size, uint32_t& encoding, uint32_t& lineEnding) {
+    HANDLE file = OpenForReading(path, FILE_FLAG_SEQUENTIAL_SCAN);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[kChunkSize]);
+    bool ok = buffer != nullptr;
+    StreamCheck check;
+    uint64_t done = 0;
+    while (ok && done < size) {
+        const DWORD want = static_cast<DWORD>(std::min<uint64_t>(kChunkSize, size - done));
+        DWORD got = 0;
+        if (!ReadFile(file, buffer.get(), want, &got, nullptr) || got == 0) {
+            ok = false;
+            break;
+        }
+        const uint8_t* data = buffer.get();
+        size_t length = got;
+        if (done == 0) {
+            if (length >= 2 && ((data[0] == 0xFF && data[1] == 0xFE) || (data[0] == 0xFE && data[1] == 0xFF))) {
+                ok = false;
+                break;
+            }
+            const bool mark = length >= 3 && data[0] == 0xEF && data[1] == 0xBB && data[2] == 0xBF;
+            encoding = mark ? kEncUtf8Bom : kEncUtf8;
+            if (mark) {
+                data += 3;
+                length -= 3;
+            }
+        }
+        done += got;
+        if (!FeedStreamCheck(check, data, length)) {
+            ok = false;
+            break;
+        }
+        editor::AddText(ed, reinterpret_cast<const char*>(data), length);
+        // The component reports running out of memory through its status, not through the append.
+        if (editor::Send(ed, editor::kGetStatus) != 0) {
+            editor::Send(ed, editor::kSetStatus, 0);
+            ok = false;
+        }
+    }
+    CloseHandle(file);
+    if (ok && !FinishStreamCheck(check)) ok = false;
+    if (ok) lineEnding = check.lineEnding;
+    return ok;
+}
+
+bool MapForHex(Document& doc, const std::wstring& path) {
+    ReleaseMapping(doc);
+    doc.hexOverlay.clear();
+    HANDLE file = OpenForReading(path);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file, &size) || size.QuadPart < 1) {
+        CloseHandle(file);
+        return false;
+    }
+    HANDLE mapping = CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+    const void* view = mapping ? MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0) : nullptr;
+    if (!view) {
+        if (mapping) CloseHandle(mapping);
+        CloseHandle(file);
+        return false;
+    }
+    doc.mapFile = file;
+    doc.mapObject = mapping;
+    doc.mapView = static_cast<const uint8_t*>(view);
+    doc.mapSize = static_cast<uint64_t>(size.QuadPart);
+    doc.mapped = 1;
+    return true;
+}
+
+void EnterHexMode(Document& doc) {
+    doc.hexMode = 1;
+    doc.hexSavePointValid = 1;
+    doc.hexChangeCount = doc.hexSavedChangeCount = 0;
+    doc.hexUndo.clear();
+    doc.hexRedo.clear();
+    doc.hexCaret = 0;
+    doc.hexCaretLowNibble = 0;
+    doc.hexTopRow = 0;
+    doc.modified = 0;
+    doc.savedText.clear();
+    doc.savedTextValid = 0;
+    const FileStamp stamp = FileTimeAndSize(doc.path);
+    doc.fileTime = stamp.time;
+    doc.fileSize = stamp.size;
+    if (doc.editor) ShowWindow(doc.editor, SW_HIDE);
+    if (&doc == ActiveDocument()) SetFocus(app.mainWindow);
+    RefreshReadOnly(doc);
+}
+
+LoadOutcome LoadIntoTab(int index, const std::wstring& path, std::wstring& error) {
+    Document& doc = documents[static_cast<size_t>(index)];
+    const uint64_t size = FileSizeOf(path);
+    if (size <= kSmallFileLimit) {
+        ReadResult read = ReadFileBytes(path);
+        if (read.status == ReadStatus::NotFound) return LoadOutcome::Missing;
+        if (read.status == ReadStatus::Failed) {
+            error = CannotReadMessage(path, SystemErrorText(read.error));
+            return LoadOutcome::Failed;
+        }
+        if (LooksBinary(read.bytes)) {
+            ReleaseMapping(doc);
+            doc.hexOverlay.clear();
+            doc.hexBytes = std::move(read.bytes);
+            doc.language = DetectLanguage(path);
+            EnterHexMode(doc);
+            return LoadOutcome::HexInMemory;
+        }
+        ReleaseMapping(doc);
+        doc.hexBytes.clear();
+        LoadSmallText(doc, path, read.bytes);
+        return LoadOutcome::Text;
+    }
+    if (LoadLargeText(doc, path, size)) {
+        ReleaseMapping(doc);
+        doc.hexBytes.clear();
+        return LoadOutcome::LargeText;
+    }
+    if (MapForHex(doc, path)) {
+        doc.hexBytes.clear();
+        doc.language = DetectLanguage(path);
+        EnterHexMode(doc);
+        return LoadOutcome::HexMapped;
+    }
+    error = L"\u5927\u6587\u4EF6\u4E0D\u662F\u53EF\u8BC6\u522B\u7684 UTF-8 \u6587\u672C\uFF0C\u4E14\u65E0\u6CD5\u5EFA\u7ACB HEX \u6620\u5C04\u3002";
+    return LoadOutcome::Failed;
+}
+
+void OpenPath(const std::wstring& path) {
+    if (path.empty()) return;
+    const int existing = IndexOfPath(path);
+    if (existing >= 0) {
+        ActivateTab(existing);
+        return;
+    }
+    // A file that exists but cannot be read must not become an empty tab bound to its path:
+    // saving that tab later would wipe the file.
+    const DWORD attributes = GetFileAttributesW(ExtendedPath(path).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+
+    CreateTab(path, app.mainWindow);
+    const int index = app.activeTab;
+    std::wstring error;
+    const LoadOutcome outcome = LoadIntoTab(index, path, error);
+    if (outcome == LoadOutcome::Failed) {
+        CloseTab(index, documents.size() == 1 ? 1 : 0);
+        ShowError(error);
+        return;
+    }
+    Document& doc = documents[static_cast<size_t>(index)];
+    if (outcome == LoadOutcome::Missing) {
+        // A path that does not exist yet opens empty; saving creates the file.
+        doc.fileTime = doc.fileSize = 0;
+        RefreshReadOnly(doc);
+    }
+    UpdateWindowTitle();
+    RefreshSidebar();
+    AddRecentFile(path);
+    Layout();
+}
+
+std::wstring OpenFileDialog() {
+    std::vector<wchar_t> buffer(MAX_PATH + 1, L'\0');
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = app.mainWindow;
+    ofn.lpstrFilter =
+        L"All Files\0*.*\0Text\0*.txt\0Source\0*.c;*.cpp;*.h;*.hpp;*.cs;*.py;*.js;*.ts;*.json;*.html;*.css;*.md;*.xml\0";
+    ofn.lpstrFile = buffer.data();
+    ofn.nMaxFile = MAX_PATH;
+    ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+    return GetOpenFileNameW(&ofn) ? std::wstring(buffer.data()) : std::wstring();
+}
+
+void OpenDroppedFiles(HDROP drop) {
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+        if (length == 0) continue;
+        std::wstring path(length + 1, L'\0');
+        DragQueryFileW(drop, i, path.data(), length + 1);
+        path.resize(length);
+        const DWORD attributes = GetFileAttributesW(ExtendedPath(path).c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+        OpenPath(path);
+    }
+    DragFinish(drop);
+}

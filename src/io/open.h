@@ -1,0 +1,36 @@
+#pragma once
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct Document;
+
+// Opens or activates the tab for `path`.
+void OpenPath(const std::wstring& path);
+// The chosen path, or "" when cancelled.
+std::wstring OpenFileDialog();
+void OpenDroppedFiles(HDROP drop);
+
+// How a file's content reached its tab.
+enum class LoadOutcome { Text, LargeText, HexInMemory, HexMapped, Missing, Failed };
+// Reads `path` into the tab at `index` the way opening does: small files whole and decoded,
+// large UTF-8 files streamed, binary and large non-UTF-8 files into the hex view. On Failed
+// the tab's text is left as it was (a large text is cleared) and `error` holds the message.
+LoadOutcome LoadIntoTab(int index, const std::wstring& path, std::wstring& error);
+
+// A file is binary when it is not empty, has no UTF-16 mark and holds a zero byte.
+bool LooksBinary(const std::vector<uint8_t>& bytes);
+
+// True when the whole file was appended to the editor as UTF-8.
+bool LoadLargeUtf8(HWND editor, const std::wstring& path, uint64_t size, uint32_t& encoding,
+                   uint32_t& lineEnding);
+// A read-only mapping of the whole file; replaces any earlier mapping and empties the overlay.
+bool MapForHex(Document& doc, const std::wstring& path);
+// Re-reads the read-only attribute and sets the editor's read-only state.
+void RefreshReadOnly(Document& doc);
+void SetEditorText(HWND editor, const std::wstring& text);
+// Puts the tab into the hex view with fresh history (the bytes or mapping are already in place).
+void EnterHexMode(Document& doc);

@@ -1,0 +1,131 @@
+// Whole-file reads and atomic writes on real files in a scratch folder.
+#include "io/file_access.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+std::wstring ScratchDir() {
+    wchar_t base[MAX_PATH];
+    GetTempPathW(MAX_PATH, base);
+    std::wstring dir = std::wstring(base) + L"tessary io test \u00E4\u4E2D " + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(dir.c_str(), nullptr);
+    return dir + L"\\";
+}
+
+std::string Read(const std::wstring& path) {
+    const auto bytes = ReadAllBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+int failWritesAfter = -1;
+BOOL WINAPI FlakyWrite(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED overlapped) {
+    if (failWritesAfter == 0) {
+        SetLastError(ERROR_DISK_FULL);
+        *written = 0;
+        return FALSE;
+    }
+    if (failWritesAfter > 0) --failWritesAfter;
+    return WriteFile(file, data, size, written, overlapped);
+}
+
+class FileAccess : public ::testing::Test {
+protected:
+    void TearDown() override {
+        SetWriteFileForTesting(nullptr);
+        failWritesAfter = -1;
+    }
+    std::wstring dir = ScratchDir();
+};
+
+TEST_F(FileAccess, AtomicWriteReplacesAndLeavesNoTemporaryFile) {
+    const std::wstring path = dir + L"plain file.txt";
+    ASSERT_TRUE(AtomicWriteBytes(path, "old", 3, false));
+    ASSERT_TRUE(AtomicWriteBytes(path, "new text", 8, true));
+    EXPECT_EQ("\xEF\xBB\xBFnew text", Read(path));
+    EXPECT_FALSE(PathExists(path + kTempSuffix));
+    ASSERT_TRUE(AtomicWriteBytes(path, "", 0, false));
+    EXPECT_EQ("", Read(path));
+    EXPECT_EQ(ReadStatus::Ok, ReadFileBytes(path).status);
+}
+
+TEST_F(FileAccess, FailedWriteKeepsTheOldFileByteForByte) {
+    const std::wstring path = dir + L"precious.txt";
+    ASSERT_TRUE(AtomicWriteBytes(path, "precious content", 16, false));
+    SetWriteFileForTesting(FlakyWrite);
+    for (int after : {0, 1}) {  // the mark fails, or the text after the mark
+        failWritesAfter = after;
+        EXPECT_FALSE(AtomicWriteBytes(path, "replacement", 11, true));
+        EXPECT_EQ("precious content", Read(path));
+        EXPECT_FALSE(PathExists(path + kTempSuffix));
+    }
+    failWritesAfter = 0;
+    EXPECT_FALSE(WriteTextFileAtomic(path, L"x", 2));
+    EXPECT_EQ("precious content", Read(path));
+}
+
+TEST_F(FileAccess, MissingFolderFailsCleanly) {
+    const std::wstring path = dir + L"no such folder\\file.txt";
+    EXPECT_FALSE(AtomicWriteBytes(path, "x", 1, false));
+    EXPECT_EQ(ReadStatus::NotFound, ReadFileBytes(path).status);
+    EXPECT_EQ(ReadStatus::NotFound, ReadFileBytes(dir + L"missing.txt").status);
+    EXPECT_EQ(0u, FileTimeAndSize(path).time);
+}
+
+TEST_F(FileAccess, LockedFileIsAFailureNotAMissingFile) {
+    const std::wstring path = dir + L"locked.txt";
+    ASSERT_TRUE(AtomicWriteBytes(path, "data", 4, false));
+    HANDLE lock = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, lock);
+    const ReadResult read = ReadFileBytes(path);
+    EXPECT_EQ(ReadStatus::Failed, read.status);
+    EXPECT_TRUE(read.bytes.empty());
+    EXPECT_FALSE(SystemErrorText(read.error).empty());
+    EXPECT_FALSE(AtomicWriteBytes(path, "other", 5, false));
+    CloseHandle(lock);
+    EXPECT_EQ("data", Read(path));
+}
+
+TEST_F(FileAccess, ReadOnlyTargetIsNotReplaced) {
+    const std::wstring path = dir + L"readonly.txt";
+    ASSERT_TRUE(AtomicWriteBytes(path, "keep", 4, false));
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(AtomicWriteBytes(path, "lost", 4, false));
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ("keep", Read(path));
+    EXPECT_FALSE(PathExists(path + kTempSuffix));
+}
+
+TEST_F(FileAccess, HiddenAttributeSurvivesAReplace) {
+    const std::wstring path = dir + L"hidden.txt";
+    ASSERT_TRUE(AtomicWriteBytes(path, "a", 1, false));
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    ASSERT_TRUE(AtomicWriteBytes(path, "b", 1, false));
+    EXPECT_TRUE(GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+}
+
+TEST_F(FileAccess, PathsLongerThanMaxPathWork) {
+    std::wstring deep = dir;
+    while (deep.size() < 300) {
+        deep += L"a rather long folder name \u00FC\\";
+        CreateDirectoryW(ExtendedPath(deep).c_str(), nullptr);
+    }
+    const std::wstring path = deep + L"file.txt";
+    ASSERT_GT(path.size(), 260u);
+    ASSERT_TRUE(AtomicWriteBytes(path, "deep", 4, false));
+    EXPECT_EQ("deep", Read(path));
+    EXPECT_EQ(4u, FileSizeOf(path));
+    EXPECT_NE(0u, FileTimeAndSize(path).time);
+}
+
+TEST_F(FileAccess, ExtendedPathOnlyTouchesLongPaths) {
+    EXPECT_EQ(L"C:\\a.txt", ExtendedPath(L"C:\\a.txt"));
+    const std::wstring longPath = L"C:\\" + std::wstring(300, L'x');
+    EXPECT_EQ(L"\\\\?\\" + longPath, ExtendedPath(longPath));
+    EXPECT_EQ(L"\\\\?\\UNC\\server\\" + std::wstring(300, L'y'), ExtendedPath(L"\\\\server\\" + std::wstring(300, L'y')));
+    EXPECT_EQ(L"\\\\?\\" + longPath, ExtendedPath(L"\\\\?\\" + longPath));
+}
+
+}  // namespace
