@@ -423,6 +423,18 @@ int CmdFileDialog(const Args& args) {
     return kOk;
 }
 
+// Holds a file open without sharing for a while, as another program locking it would.
+int CmdLockFile(const Args& args) {
+    long long ms = 0;
+    if (args.size() != 2 || !ParseNumber(args[1], ms) || ms < 0) return Usage(L"lock-file <path> <ms>");
+    HANDLE file = CreateFileW(args[0].c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return Fail(L"cannot lock " + args[0]);
+    PrintLine(L"locked");
+    Sleep(static_cast<DWORD>(ms));
+    CloseHandle(file);
+    return kOk;
+}
+
 int CmdWaitMsgBox(const Args& args) {
     DWORD timeout = 0;
     if (args.size() > 1 || !ParseTimeout(args, 0, kDefaultTimeoutMs, timeout)) return Usage(L"wait-msgbox [timeout]");
@@ -604,7 +616,7 @@ int CmdDoubleClickCaption(const Args& args) {
 int wmain(int argc, wchar_t** argv) {
     const wchar_t* commands =
         L"wait-window|title|rect|command|post|wait-msgbox|answer-msgbox|no-msgbox|type|keys|"
-        L"editor-text|editor-send|send|file-dialog|child-count|wait-gone|click|rclick|move|dblclick-caption";
+        L"editor-text|editor-send|send|file-dialog|lock-file|child-count|wait-gone|click|rclick|move|dblclick-caption";
     if (argc < 2) return Usage(std::wstring(L"<") + commands + L"> ...");
     std::wstring command = argv[1];
     Args args(argv + 2, argv + argc);
@@ -622,6 +634,7 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"child-count") return CmdChildCount(args);
     if (command == L"editor-send") return CmdEditorSend(args);
     if (command == L"send") return CmdSend(args);
+    if (command == L"lock-file") return CmdLockFile(args);
     if (command == L"file-dialog") return CmdFileDialog(args);
     if (command == L"wait-gone") return CmdWaitGone(args);
     if (command == L"click") return CmdMouse(args, Mouse::Click);

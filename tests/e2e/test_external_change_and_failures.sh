@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# A file changed on disk is offered for reload on activation; unsaved text is never dropped
+# without asking; failed reads and saves are reported and lose nothing.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+e2e_begin external_change
+d=$E2E_DIR/data
+mkdir -p "$d"
+printf 'one\n' >"$d/watched.txt"
+
+app_start
+drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
+open_file "$d/watched.txt"
+wait_eq "watched.txt — Tessary" drive title TessaryClass || fail "open"
+drive command TessaryClass 100 >/dev/null                      # a second tab to switch to
+wait_eq "New File 2 — Tessary" drive title TessaryClass || fail "new tab"
+
+printf 'two\n' >"$d/watched.txt"
+touch -d '+5 seconds' "$d/watched.txt"
+mouse 0x201 440 109 1                                          # back to watched.txt
+prompt=$(drive answer-msgbox no) || fail "no prompt after the file changed"
+shown=$(win_path "$d/watched.txt")
+assert_eq $'Tessary\nFile has been modified externally:\\n'"${shown//\\/\\\\}"$'\\nReload?' "$prompt" "prompt text"
+drive no-msgbox 500 >/dev/null || fail "the prompt asked twice"
+assert_eq 'one\n' "$(drive editor-text TessaryClass)" "No keeps the old text"
+mouse 0x201 620 109 1                                          # away and back: asks again
+mouse 0x201 440 109 1
+drive answer-msgbox yes >/dev/null || fail "no second prompt"
+wait_eq 'two\n' drive editor-text TessaryClass || fail "Yes reloads"
+assert_eq "enc=0 eol=1 hex=0 mapped=0 modified=0 ro=0" "$(tab_state)" "state after reload"
+
+# Unsaved text: the reload asks first; Cancel keeps everything.
+drive type TessaryClass "mine " >/dev/null
+printf 'three\n' >"$d/watched.txt"
+touch -d '+10 seconds' "$d/watched.txt"
+mouse 0x201 620 109 1
+mouse 0x201 440 109 1
+drive answer-msgbox yes >/dev/null || fail "no reload prompt for a modified tab"
+prompt=$(drive answer-msgbox cancel) || fail "no save-or-discard question"
+[[ $prompt == *"watched.txt 当前有未保存的修改"* ]] || fail "unexpected question: $prompt"
+wait_eq 'mine two\n' drive editor-text TessaryClass || fail "cancel lost the unsaved text"
+
+# A locked file cannot be saved: the message says so and the file and the tab stay as they were.
+drive lock-file "$(win_path "$d/watched.txt")" 4000 >/dev/null &
+locker=$!
+sleep 1
+drive command TessaryClass 103 >/dev/null
+prompt=$(drive answer-msgbox ok) || fail "no message for a failed save"
+assert_eq $'Tessary\n无法保存文件。请检查文件权限、占用状态和目标目录。' "$prompt" "save failure message"
+assert_eq "three" "$(tr -d '\n' <"$d/watched.txt")" "the file on disk is untouched"
+[ ! -e "$d/watched.txt.testmp" ] || fail "temporary file left behind"
+[[ $(drive title TessaryClass) == "watched.txt • — Tessary" ]] || fail "the tab must stay modified"
+
+# Opening a locked file is reported and opens no tab.
+printf 'secret\n' >"$d/locked.txt"
+drive lock-file "$(win_path "$d/locked.txt")" 4000 >/dev/null &
+sleep 1
+tabs=$(drive child-count TessaryClass Scintilla)
+open_file "$d/locked.txt"
+prompt=$(drive answer-msgbox ok) || fail "no message for an unreadable file"
+[[ $prompt == *"cannot read this file"* ]] || fail "unexpected message: $prompt"
+assert_eq "$tabs" "$(drive child-count TessaryClass Scintilla)" "no tab for an unreadable file"
+wait "$locker" || true
+
+# A read-only file: plain save is refused, Save As works.
+printf 'ro\n' >"$d/readonly.txt"
+chmod a-w "$d/readonly.txt"
+wine attrib +r "$(win_path "$d/readonly.txt")" </dev/null >/dev/null 2>&1 || true
+open_file "$d/readonly.txt"
+wait_eq "readonly.txt — Tessary" drive title TessaryClass || fail "open read-only"
+assert_eq "enc=0 eol=1 hex=0 mapped=0 modified=0 ro=1" "$(tab_state)" "read-only state"
+drive command TessaryClass 103 >/dev/null
+prompt=$(drive answer-msgbox ok) || fail "no message for saving a read-only file"
+assert_eq $'Tessary\n文件为只读，请使用另存为。' "$prompt" "read-only message"
+drive command TessaryClass 104 >/dev/null
+drive file-dialog "$(win_path "$d/copy.txt")" >/dev/null || fail "save-as dialog"
+wait_eq "copy.txt — Tessary" drive title TessaryClass || fail "save as"
+assert_eq "ro" "$(tr -d '\n' <"$d/copy.txt")" "save as wrote the copy"
+
+drive command TessaryClass 109 >/dev/null
+drive answer-msgbox no >/dev/null || true     # watched.txt still has unsaved text
+app_wait_exit 20 || fail "did not exit"
+pass
