@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Large UTF-8 files stream into the editor; large non-UTF-8 and binary files open as bytes and
+# save back unchanged.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+e2e_begin large_and_binary
+d=$E2E_DIR/data
+mkdir -p "$d"
+
+# 20 MiB of CRLF lines whose last break is LF (the chunk boundary falls inside the data).
+python3 - "$d" <<'PY'
+import sys
+line = b"The quick brown fox jumps over the lazy dog, again and again.\r\n"
+size = 20 * 1024 * 1024
+data = (line * (size // len(line) + 1))[:size - 2] + b"x\n"
+open(sys.argv[1] + "/big-utf8.txt", "wb").write(data)
+PY
+cp "$d/big-utf8.txt" "$d/big-invalid.bin"
+printf '\xff' | dd of="$d/big-invalid.bin" bs=1 seek=$((17 * 1024 * 1024)) conv=notrunc status=none
+printf 'abc\x00def\x01\x02\n' >"$d/small.bin"
+cp "$d/small.bin" "$d/small.bin.orig"
+
+app_start
+drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
+open_file "$d/big-utf8.txt"
+wait_eq "big-utf8.txt — Tessary" drive title TessaryClass || fail "large text"
+assert_eq "enc=0 eol=1 hex=0 mapped=0 modified=0 ro=0" "$(tab_state)" "large UTF-8 file"
+assert_eq $((20 * 1024 * 1024)) "$(drive editor-send TessaryClass 2006)" "all bytes reached the editor"
+
+open_file "$d/big-invalid.bin"
+wait_eq "big-invalid.bin — Tessary" drive title TessaryClass || fail "large invalid file"
+assert_eq "hex=1 mapped=1 modified=0" "$(tab_state | cut -d' ' -f3-5)" "large non-UTF-8 file is mapped"
+cp "$d/big-invalid.bin" "$d/big-invalid.orig"
+drive command TessaryClass 103 >/dev/null
+drive no-msgbox 500 >/dev/null || fail "message on saving an unchanged mapped tab"
+cmp -s "$d/big-invalid.bin" "$d/big-invalid.orig" || fail "mapped file changed"
+
+open_file "$d/small.bin"
+wait_eq "small.bin — Tessary" drive title TessaryClass || fail "binary file"
+assert_eq "hex=1 mapped=0 modified=0" "$(tab_state | cut -d' ' -f3-5)" "small binary file is held in memory"
+drive command TessaryClass 104 >/dev/null
+drive file-dialog "$(win_path "$d/copy.bin")" >/dev/null || fail "save-as dialog"
+wait_eq "copy.bin — Tessary" drive title TessaryClass || fail "save as"
+cmp -s "$d/copy.bin" "$d/small.bin.orig" || fail "binary copy differs"
+
+drive command TessaryClass 109 >/dev/null
+app_wait_exit 30 || fail "did not exit"
+assert_eq 0 "$APP_EXIT" "exit code"
+pass
