@@ -10,7 +10,7 @@ deps_dir=${TESSARY_DEPS_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/tessary}
 
 packages=(
   g++-mingw-w64-x86-64-posix wine xvfb xdotool imagemagick cmake make
-  googletest dpkg-dev fonts-liberation fonts-dejavu-core fonts-wqy-microhei
+  googletest dpkg-dev fonts-liberation fonts-dejavu-core fonts-wqy-microhei locales
 )
 
 missing=()
@@ -26,6 +26,13 @@ if [ ${#missing[@]} -gt 0 ]; then
   as_root apt-get update -qq
   apt_updated=1
   DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# A Chinese locale lets one test run Wine with the GBK (936) ANSI code page.
+if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
+  as_root sed -i 's/^# *\(zh_CN.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
+  as_root locale-gen >/dev/null
 fi
 
 # Scintilla and Lexilla come from the scite source package. Only their two folders are

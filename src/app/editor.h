@@ -100,6 +100,11 @@ enum Msg : UINT {
     kCountCharacters = 2633,
     kDeleteRange = 2645,
     kSetTargetRange = 2686,
+    kAllocate = 2446,
+    kCreateDocument = 2375,
+    kSetDocPointer = 2358,
+    kReleaseDocument = 2377,
+    kAllocateLines = 2089,
     kSetILexer = 4033,
     kSetKeywords = 4005,
 };

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include <bitset>
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
@@ -31,31 +31,83 @@ bool AllContinuations(const uint8_t* bytes, size_t count) {
     return true;
 }
 
-// High bit of every zero byte of `word`, whose bytes are all below 0x80: adding 0x7F then carries
-// into the high bit exactly for the non-zero bytes and never across a byte boundary.
-uint64_t ZeroBytes(uint64_t word) { return ~(word + ~kHighBits) & kHighBits; }
+// Sum of the eight byte lanes.
+uint64_t LaneSum(uint64_t lanes) {
+    const uint64_t pairs = (lanes & 0x00FF00FF00FF00FFull) + (lanes >> 8 & 0x00FF00FF00FF00FFull);
+    return pairs * 0x0001000100010001ull >> 48;
+}
 
-size_t BitCount(uint64_t mask) { return std::bitset<64>(mask).count(); }
+// Per-lane tallies over at most 255 ASCII words.
+struct LaneCounts {
+    uint64_t nonCr = 0, nonLf = 0, nonPairs = 0;
+};
 
-// Line breaks in 8 ASCII bytes at bytes[i]; returns 9 when a CR in the last of them takes the LF
-// just after. Byte k sits in bits 8k..8k+7 (Windows is little-endian), so `lf >> 8` lines each LF
-// up with the byte before it.
-size_t CountBlockBreaks(uint64_t word, const uint8_t* bytes, size_t length, size_t i, LineBreakCounts& n) {
-    const uint64_t cr = ZeroBytes(word ^ (kCr * kOnes));
-    const uint64_t lf = ZeroBytes(word ^ (kLf * kOnes));
-    if ((cr | lf) == 0) return 8;
-    const uint64_t pairs = cr & (lf >> 8);
-    uint64_t loneCr = cr & ~pairs;
-    n.lf += BitCount(lf & ~(pairs << 8));
-    size_t step = 8;
-    if ((loneCr >> 63) != 0 && i + 8 < length && bytes[i + 8] == kLf) {
-        loneCr &= ~(1ull << 63);
-        ++n.crlf;
-        step = 9;
+// For a byte below 0x80, adding 0x7F sets its high bit exactly when it is not zero, and never
+// carries into the next byte; so after XOR with the wanted byte the high bits, moved down to bit
+// 0 of each byte, mark the others. Byte k of a word sits in bits 8k..8k+7 (Windows is
+// little-endian), so `nonCr << 8` lines each byte up with the one before it; `nonCrBefore` brings
+// in the last byte of the previous word.
+inline void CountWord(uint64_t word, uint64_t& nonCrBefore, LaneCounts& lanes) {
+    const uint64_t nonCr = ((word ^ (kCr * kOnes)) + ~kHighBits) >> 7 & kOnes;
+    const uint64_t nonLf = ((word ^ (kLf * kOnes)) + ~kHighBits) >> 7 & kOnes;
+    lanes.nonCr += nonCr;
+    lanes.nonLf += nonLf;
+    lanes.nonPairs += nonLf | nonCr << 8 | nonCrBefore;  // an LF after a CR leaves a zero
+    nonCrBefore = nonCr >> 56;
+}
+
+// Counts line breaks over whole 8-byte words from bytes[i] while they are all ASCII and end at or
+// before `blockEnd`; returns where it stopped. In ASCII the walk sees every CR and LF, so lone
+// ones are the totals less the CRLF pairs, and counting needs no branch per line.
+size_t AsciiRun(const uint8_t* bytes, size_t i, size_t blockEnd, size_t length, LineBreakCounts& n) {
+    const size_t start = i;
+    uint64_t nonCrs = 0, nonLfs = 0, nonPairs = 0;
+    uint64_t nonCrBefore = 1;  // the walk has dealt with the byte before
+    bool more = true;
+    while (more) {
+        // Four words a step; 63 steps put at most 252 in a lane, which holds 255.
+        LaneCounts lanes;
+        const size_t steps = std::min<size_t>(63, (blockEnd - i) / 32);
+        const uint8_t* p = bytes + i;
+        const uint8_t* const end = p + steps * 32;
+        for (; p != end; p += 32) {
+            uint64_t w0, w1, w2, w3;
+            std::memcpy(&w0, p, 8);
+            std::memcpy(&w1, p + 8, 8);
+            std::memcpy(&w2, p + 16, 8);
+            std::memcpy(&w3, p + 24, 8);
+            if (((w0 | w1 | w2 | w3) & kHighBits) != 0) break;
+            CountWord(w0, nonCrBefore, lanes);
+            CountWord(w1, nonCrBefore, lanes);
+            CountWord(w2, nonCrBefore, lanes);
+            CountWord(w3, nonCrBefore, lanes);
+        }
+        more = p == end && steps == 63;
+        i = static_cast<size_t>(p - bytes);
+        if (!more) {
+            // Non-ASCII ahead or fewer than 32 bytes left: the plain words before it.
+            for (uint64_t word; i + 8 <= blockEnd; i += 8) {
+                std::memcpy(&word, bytes + i, sizeof word);
+                if ((word & kHighBits) != 0) break;
+                CountWord(word, nonCrBefore, lanes);
+            }
+        }
+        nonCrs += LaneSum(lanes.nonCr);
+        nonLfs += LaneSum(lanes.nonLf);
+        nonPairs += LaneSum(lanes.nonPairs);
     }
-    n.crlf += BitCount(pairs);
-    n.cr += BitCount(loneCr);
-    return step;
+    const uint64_t seen = i - start;
+    uint64_t crs = seen - nonCrs, lfs = seen - nonLfs, pairs = seen - nonPairs;
+    // A CR ending the run takes an LF just after it.
+    if (nonCrBefore == 0 && i < length && bytes[i] == kLf) {
+        ++pairs;
+        ++lfs;
+        ++i;
+    }
+    n.crlf += pairs;
+    n.cr += crs - pairs;
+    n.lf += lfs - pairs;
+    return i;
 }
 
 // The walk behind ScanUtf8 and the chunked scanner. Unless `final`, it stops before a CR in the
@@ -63,20 +115,20 @@ size_t CountBlockBreaks(uint64_t word, const uint8_t* bytes, size_t length, size
 // join those bytes with the next chunk; otherwise it returns `length`.
 size_t Walk(const uint8_t* bytes, size_t length, bool final, Utf8Scan& scan) {
     LineBreakCounts& n = scan.breaks;
-    // A block must leave one byte to look at for its last CR unless the data ends there.
+    // A run of words must leave one byte to look at for its last CR unless the data ends there.
     const size_t blockEnd = final ? length : (length > 0 ? length - 1 : 0);
     size_t i = 0;
     while (i < length) {
-        if (i + 8 <= blockEnd) {
-            uint64_t word;
-            std::memcpy(&word, bytes + i, sizeof word);
-            if ((word & kHighBits) == 0) {
-                i += CountBlockBreaks(word, bytes, length, i, n);
-                continue;
-            }
-        }
         const uint8_t b = bytes[i];
         if (b < 0x80) {
+            if (i + 8 <= blockEnd) {
+                uint64_t word;
+                std::memcpy(&word, bytes + i, sizeof word);
+                if ((word & kHighBits) == 0) {
+                    i = AsciiRun(bytes, i, blockEnd, length, n);
+                    continue;
+                }
+            }
             if (b == kCr) {
                 if (i + 1 < length) {
                     if (bytes[i + 1] == kLf) {
@@ -107,7 +159,15 @@ size_t Walk(const uint8_t* bytes, size_t length, bool final, Utf8Scan& scan) {
             scan.valid = false;
             return length;
         }
-        if (!AllContinuations(bytes + i + 1, size - 1)) scan.valid = false;
+        if (length - i >= 4) {
+            // One look at the lead and the next three bytes; byte k is bits 8k..8k+7.
+            static const uint32_t kMasks[5] = {0, 0, 0xC000, 0xC0C000, 0xC0C0C000};
+            uint32_t head;
+            std::memcpy(&head, bytes + i, sizeof head);
+            if ((head & kMasks[size]) != (kMasks[size] & 0x80808080u)) scan.valid = false;
+        } else if (!AllContinuations(bytes + i + 1, size - 1)) {
+            scan.valid = false;
+        }
         i += size;
     }
     return length;

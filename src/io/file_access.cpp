@@ -109,13 +109,15 @@ bool WriteAll(HANDLE file, const void* bytes, uint64_t length) {
 }
 
 bool AtomicWriteParts(const std::wstring& path, const std::string& prefix, const void* bytes, uint64_t length) {
+    // A read-only file is never replaced (not every file system refuses the move by itself).
+    const DWORD oldAttributes = GetFileAttributesW(ExtendedPath(path).c_str());
+    if (oldAttributes != INVALID_FILE_ATTRIBUTES && (oldAttributes & FILE_ATTRIBUTE_READONLY)) return false;
     const std::wstring temp = path + kTempSuffix;
     HANDLE file = CreateFileW(ExtendedPath(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     bool ok = WriteAll(file, prefix.data(), prefix.size()) && WriteAll(file, bytes, length) &&
               FlushFileBuffers(file);
     CloseHandle(file);
-    const DWORD oldAttributes = GetFileAttributesW(ExtendedPath(path).c_str());
     if (ok) ok = MoveFileExW(ExtendedPath(temp).c_str(), ExtendedPath(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
     if (!ok) {
         DeleteFileW(ExtendedPath(temp).c_str());

@@ -58,6 +58,17 @@ void FinishTextLoad(Document& doc, const std::wstring& path) {
 }
 
 void LoadSmallText(Document& doc, const std::wstring& path, const std::vector<uint8_t>& bytes) {
+    // A tab that held a large file has a document without style bytes; small text is coloured.
+    constexpr int kGetDocumentOptions = 2379;
+    if (editor::Send(doc.editor, kGetDocumentOptions) & 0x1) {
+        const LRESULT fresh = editor::Send(doc.editor, editor::kCreateDocument, 0, 0);
+        if (fresh) {
+            editor::Send(doc.editor, editor::kSetDocPointer, 0, fresh);
+            editor::Send(doc.editor, editor::kReleaseDocument, 0, fresh);
+            ConfigureEditor(doc.editor);
+            ApplyLanguageStyles(doc.editor, DetectLanguage(path));
+        }
+    }
     ClearEditorForText(doc.editor);
     const std::wstring text = DecodeBytes(bytes.data(), bytes.size(), reinterpret_cast<uint32_t*>(&doc.encoding),
                                           reinterpret_cast<uint32_t*>(&doc.lineEnding));
@@ -72,6 +83,7 @@ void LoadSmallText(Document& doc, const std::wstring& path, const std::vector<ui
 // Streams a large file; the editor runs without undo, modification events and styling meanwhile.
 bool LoadLargeText(Document& doc, const std::wstring& path, uint64_t size) {
     HWND ed = doc.editor;
+    PrepareLargeDocument(ed, size);
     editor::SetReadOnly(ed, false);
     editor::Send(ed, editor::kClearAll);
     editor::Send(ed, editor::kSetUndoCollection, 0);
@@ -111,6 +123,16 @@ bool LooksBinary(const std::vector<uint8_t>& bytes) {
     return std::find(bytes.begin(), bytes.end(), uint8_t{0}) != bytes.end();
 }
 
+void PrepareLargeDocument(HWND ed, uint64_t size) {
+    constexpr int kStylesNone = 0x1, kTextLarge = 0x100;
+    const int options = kStylesNone | (size >= 0x7FFFFFFF ? kTextLarge : 0);
+    const LRESULT document = editor::Send(ed, editor::kCreateDocument, static_cast<WPARAM>(size + 1), options);
+    if (!document) return;
+    editor::Send(ed, editor::kSetDocPointer, 0, document);
+    editor::Send(ed, editor::kReleaseDocument, 0, document);  // the editor holds the only reference now
+    ConfigureEditor(ed);
+}
+
 void SetEditorText(HWND ed, const std::wstring& text) { editor::SetText(ed, WideToUtf8(text)); }
 
 void RefreshReadOnly(Document& doc) {
@@ -124,6 +146,9 @@ bool LoadLargeUtf8(HWND ed, const std::wstring& path, uint64_t size, uint32_t& e
     if (file == INVALID_HANDLE_VALUE) return false;
     std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[kChunkSize]);
     bool ok = buffer != nullptr;
+    // Room for the whole file up front: growing the component's buffer chunk by chunk would copy
+    // it again and again and briefly hold it twice.
+    if (ok) editor::Send(ed, editor::kAllocate, static_cast<WPARAM>(size + 1));
     StreamCheck check;
     uint64_t done = 0;
     while (ok && done < size) {

@@ -27,6 +27,9 @@ bool LooksBinary(const std::vector<uint8_t>& bytes);
 // True when the whole file was appended to the editor as UTF-8.
 bool LoadLargeUtf8(HWND editor, const std::wstring& path, uint64_t size, uint32_t& encoding,
                    uint32_t& lineEnding);
+// Gives the editor a fresh document without style bytes (large files are never styled), which
+// halves the memory a large text takes; the document-level settings are applied again.
+void PrepareLargeDocument(HWND editor, uint64_t size);
 // A read-only mapping of the whole file; replaces any earlier mapping and empties the overlay.
 bool MapForHex(Document& doc, const std::wstring& path);
 // Re-reads the read-only attribute and sets the editor's read-only state.

@@ -1,70 +1,202 @@
 #include "ui/strings.h"
 
 #include <cstddef>
+#include <iterator>
+
+#include "app/app_state.h"
 
 namespace {
 
-// English (language 4). Other languages fall back to these until their tables exist.
-const wchar_t* const kGeneral[] = {L"File",    L"Edit",        L"Find",     L"View",  L"Goto",         L"Tools",
-                                   L"Project", L"Preferences", L"Language", L"Help",  L"Color Scheme", L"Theme",
-                                   L"Ln",      L"Col",         L"selected", L"Spaces"};
-const wchar_t* const kMenuLabels[] = {L"New File",
-                                      L"Open File",
-                                      L"Open Folder",
-                                      L"Save",
-                                      L"Save As",
-                                      L"Save All",
-                                      L"Close File",
-                                      L"Close All",
-                                      L"Exit",
-                                      L"Undo",
-                                      L"Redo",
-                                      L"Cut",
-                                      L"Copy",
-                                      L"Paste",
-                                      L"Delete",
-                                      L"Select All",
-                                      L"Toggle Comment",
-                                      L"Find",
-                                      L"Replace",
-                                      L"Find all",
-                                      L"Find Next",
-                                      L"Find Previous",
-                                      L"Sidebar",
-                                      L"Status Bar",
-                                      L"Full Screen",
-                                      L"Distraction Free",
-                                      L"Open Project",
-                                      L"Save Project",
-                                      L"Add Folder to Project",
-                                      L"Settings",
-                                      L"Key Bindings",
-                                      L"Color Scheme",
-                                      L"Theme",
-                                      L"Documentation",
-                                      L"Check for Updates",
-                                      L"About",
-                                      L"Zoom In",
-                                      L"Zoom Out"};
-const wchar_t* const kHexModeLabel[] = {L"Hex Mode"};
-const wchar_t* const kUntitledName[] = {L"New File"};
-const wchar_t* const kExternalChange[] = {L"File has been modified externally:\n", L"Reload?",
-                                          L"The buffer is large. Reload anyway?"};
+// Each table is language-major: row L holds the entries of interface language L. The rows live in
+// ui/strings/*.inc, one file per table, so that a translator can review one message kind at a time.
+constexpr const wchar_t* kGeneral[][16] = {
+#include "ui/strings/general.inc"
+};
+constexpr const wchar_t* kMenuLabels[][38] = {
+#include "ui/strings/menu_labels.inc"
+};
+constexpr const wchar_t* kHexModeLabel[][1] = {
+#include "ui/strings/hex_mode_label.inc"
+};
+constexpr const wchar_t* kUntitledName[][1] = {
+#include "ui/strings/untitled_name.inc"
+};
+constexpr const wchar_t* kExternalChange[][3] = {
+#include "ui/strings/external_change.inc"
+};
+constexpr const wchar_t* kRestorePrompt[][1] = {
+#include "ui/strings/restore_prompt.inc"
+};
+constexpr const wchar_t* kTabMenuLabels[][10] = {
+#include "ui/strings/tab_menu_labels.inc"
+};
+constexpr const wchar_t* kSearchPanelTitle[][1] = {
+#include "ui/strings/search_panel_title.inc"
+};
+constexpr const wchar_t* kPrintLabel[][1] = {
+#include "ui/strings/print_label.inc"
+};
+constexpr const wchar_t* kClearListLabel[][1] = {
+#include "ui/strings/clear_list_label.inc"
+};
+constexpr const wchar_t* kRecentFilesLabel[][1] = {
+#include "ui/strings/recent_files_label.inc"
+};
+constexpr const wchar_t* kNoRecentFiles[][1] = {
+#include "ui/strings/no_recent_files.inc"
+};
+constexpr const wchar_t* kLineEndingsLabel[][1] = {
+#include "ui/strings/line_endings_label.inc"
+};
+constexpr const wchar_t* kEncodingLabel[][1] = {
+#include "ui/strings/encoding_label.inc"
+};
+constexpr const wchar_t* kIndentLabels[][2] = {
+#include "ui/strings/indent_labels.inc"
+};
+constexpr const wchar_t* kColumnModeLabel[][1] = {
+#include "ui/strings/column_mode_label.inc"
+};
+constexpr const wchar_t* kWordWrapLabel[][1] = {
+#include "ui/strings/word_wrap_label.inc"
+};
+constexpr const wchar_t* kSettingsDialog[][7] = {
+#include "ui/strings/settings_dialog.inc"
+};
+constexpr const wchar_t* kSearchTexts[][4] = {
+#include "ui/strings/search_texts.inc"
+};
+constexpr const wchar_t* kGotoLine[][2] = {
+#include "ui/strings/goto_line.inc"
+};
+constexpr const wchar_t* kKeyBindingLines[][13] = {
+#include "ui/strings/key_binding_lines.inc"
+};
+constexpr const wchar_t* kZoomLabel[][1] = {
+#include "ui/strings/zoom_label.inc"
+};
 
-template <std::size_t N>
-const wchar_t* Pick(const wchar_t* const (&table)[N], int entry) {
-    return entry >= 0 && static_cast<std::size_t>(entry) < N ? table[entry] : L"";
+// A missing language row, or a row cut short (its tail would be null), fails the build rather than
+// showing blanks at run time.
+template <std::size_t Languages, std::size_t Entries>
+constexpr bool Complete(const wchar_t* const (&rows)[Languages][Entries]) {
+    if (Languages != kInterfaceLanguageCount) return false;
+    for (const auto& row : rows) {
+        for (const wchar_t* text : row) {
+            if (text == nullptr) return false;
+        }
+    }
+    return true;
 }
+
+static_assert(Complete(kGeneral), "General");
+static_assert(Complete(kMenuLabels), "MenuLabels");
+static_assert(Complete(kHexModeLabel), "HexModeLabel");
+static_assert(Complete(kUntitledName), "UntitledName");
+static_assert(Complete(kExternalChange), "ExternalChange");
+static_assert(Complete(kRestorePrompt), "RestorePrompt");
+static_assert(Complete(kTabMenuLabels), "TabMenuLabels");
+static_assert(Complete(kSearchPanelTitle), "SearchPanelTitle");
+static_assert(Complete(kPrintLabel), "PrintLabel");
+static_assert(Complete(kClearListLabel), "ClearListLabel");
+static_assert(Complete(kRecentFilesLabel), "RecentFilesLabel");
+static_assert(Complete(kNoRecentFiles), "NoRecentFiles");
+static_assert(Complete(kLineEndingsLabel), "LineEndingsLabel");
+static_assert(Complete(kEncodingLabel), "EncodingLabel");
+static_assert(Complete(kIndentLabels), "IndentLabels");
+static_assert(Complete(kColumnModeLabel), "ColumnModeLabel");
+static_assert(Complete(kWordWrapLabel), "WordWrapLabel");
+static_assert(Complete(kSettingsDialog), "SettingsDialog");
+static_assert(Complete(kSearchTexts), "SearchTexts");
+static_assert(Complete(kGotoLine), "GotoLine");
+static_assert(Complete(kKeyBindingLines), "KeyBindingLines");
+static_assert(Complete(kZoomLabel), "ZoomLabel");
+
+// Calls visit with the rows of the table; false for a value outside the enumeration.
+template <typename Visit>
+bool VisitTable(StringTable table, Visit&& visit) {
+    switch (table) {
+        case StringTable::General: visit(kGeneral); return true;
+        case StringTable::MenuLabels: visit(kMenuLabels); return true;
+        case StringTable::HexModeLabel: visit(kHexModeLabel); return true;
+        case StringTable::UntitledName: visit(kUntitledName); return true;
+        case StringTable::ExternalChange: visit(kExternalChange); return true;
+        case StringTable::RestorePrompt: visit(kRestorePrompt); return true;
+        case StringTable::TabMenuLabels: visit(kTabMenuLabels); return true;
+        case StringTable::SearchPanelTitle: visit(kSearchPanelTitle); return true;
+        case StringTable::PrintLabel: visit(kPrintLabel); return true;
+        case StringTable::ClearListLabel: visit(kClearListLabel); return true;
+        case StringTable::RecentFilesLabel: visit(kRecentFilesLabel); return true;
+        case StringTable::NoRecentFiles: visit(kNoRecentFiles); return true;
+        case StringTable::LineEndingsLabel: visit(kLineEndingsLabel); return true;
+        case StringTable::EncodingLabel: visit(kEncodingLabel); return true;
+        case StringTable::IndentLabels: visit(kIndentLabels); return true;
+        case StringTable::ColumnModeLabel: visit(kColumnModeLabel); return true;
+        case StringTable::WordWrapLabel: visit(kWordWrapLabel); return true;
+        case StringTable::SettingsDialog: visit(kSettingsDialog); return true;
+        case StringTable::SearchTexts: visit(kSearchTexts); return true;
+        case StringTable::GotoLine: visit(kGotoLine); return true;
+        case StringTable::KeyBindingLines: visit(kKeyBindingLines); return true;
+        case StringTable::ZoomLabel: visit(kZoomLabel); return true;
+    }
+    return false;
+}
+
+// Names are never translated: each language is listed under its own.
+constexpr const wchar_t* kLanguageNames[] = {
+    L"العربية",  // 0 Arabic
+    L"Bahasa Indonesia",  // 1 Indonesian
+    L"中文",  // 2 Chinese
+    L"Deutsch",  // 3 German
+    L"English",  // 4 English
+    L"Español",  // 5 Spanish
+    L"Français",  // 6 French
+    L"हिन्दी",  // 7 Hindi
+    L"Italiano",  // 8 Italian
+    L"日本語",  // 9 Japanese
+    L"한국어",  // 10 Korean
+    L"Nederlands",  // 11 Dutch
+    L"فارسی",  // 12 Persian
+    L"Polski",  // 13 Polish
+    L"Português",  // 14 Portuguese
+    L"Русский",  // 15 Russian
+    L"ไทย",  // 16 Thai
+    L"Türkçe",  // 17 Turkish
+    L"Українська",  // 18 Ukrainian
+    L"Tiếng Việt",  // 19 Vietnamese
+};
+static_assert(std::size(kLanguageNames) == kInterfaceLanguageCount, "one name per language");
+
+bool IsLanguage(int language) { return language >= 0 && language < kInterfaceLanguageCount; }
 
 }  // namespace
 
+const wchar_t* LocalizedTextFor(int language, StringTable table, int entry) {
+    const wchar_t* text = L"";
+    VisitTable(table, [&](const auto& rows) {
+        const int entries = static_cast<int>(std::size(rows[0]));
+        if (IsLanguage(language) && entry >= 0 && entry < entries) text = rows[language][entry];
+    });
+    return text;
+}
+
 const wchar_t* LocalizedText(StringTable table, int entry) {
-    switch (table) {
-        case StringTable::General: return Pick(kGeneral, entry);
-        case StringTable::MenuLabels: return Pick(kMenuLabels, entry);
-        case StringTable::HexModeLabel: return Pick(kHexModeLabel, entry);
-        case StringTable::UntitledName: return Pick(kUntitledName, entry);
-    case StringTable::ExternalChange: return Pick(kExternalChange, entry);
+    return LocalizedTextFor(app.uiLanguage, table, entry);
+}
+
+int StringTableEntryCount(StringTable table) {
+    int entries = 0;
+    VisitTable(table, [&](const auto& rows) { entries = static_cast<int>(std::size(rows[0])); });
+    return entries;
+}
+
+const wchar_t* LanguageName(int language) { return IsLanguage(language) ? kLanguageNames[language] : L""; }
+
+const wchar_t* KeyBindingsCaption(int language) {
+    switch (language) {
+        case 2: return L"快捷键";
+        case 9: return L"キーバインド";
+        case 10: return L"키 바인딩";
     }
-    return L"";
+    return IsLanguage(language) ? L"Key Bindings" : L"";
 }

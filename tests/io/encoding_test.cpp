@@ -1,0 +1,305 @@
+#include "io/encoding.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <random>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string kUtf8Mark = "\xEF\xBB\xBF";
+
+const uint8_t* Data(const std::string& bytes) { return reinterpret_cast<const uint8_t*>(bytes.data()); }
+
+// One line per scan, so a mismatch shows every field at once.
+std::string Show(const Utf8Scan& s) {
+    return "valid=" + std::to_string(s.valid) + " crlf=" + std::to_string(s.breaks.crlf) +
+           " lf=" + std::to_string(s.breaks.lf) + " cr=" + std::to_string(s.breaks.cr);
+}
+
+std::string Show(bool valid, uint64_t crlf, uint64_t lf, uint64_t cr) {
+    Utf8Scan s;
+    s.valid = valid;
+    s.breaks = {crlf, lf, cr};
+    return Show(s);
+}
+
+std::string Show(uint32_t encoding, uint32_t lineEnding) {
+    return "enc=" + std::to_string(encoding) + " eol=" + std::to_string(lineEnding);
+}
+
+std::string Show(const DetectedEncoding& d) { return Show(d.encoding, d.lineEnding); }
+
+std::string Detect(const std::string& bytes) { return Show(DetectEncoding(Data(bytes), bytes.size())); }
+
+// Mostly ASCII runs, so blocks of 8 occur, mixed with line breaks and (unless asciiOnly) with
+// well-formed, broken and stray multi-byte pieces; cut to `length`, which may leave a truncated
+// sequence at the end.
+std::string RandomText(std::mt19937& rng, size_t length, bool asciiOnly = false) {
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    auto byte = [&](int lo, int hi) { return static_cast<char>(pick(lo, hi)); };
+    std::string s;
+    while (s.size() < length) {
+        const int kind = pick(0, 15);
+        switch (asciiOnly && kind >= 3 && kind <= 10 ? 15 : kind) {
+            case 0: s += '\r'; break;
+            case 1: s += '\n'; break;
+            case 2: s += "\r\n"; break;
+            case 3: s += {byte(0xC2, 0xDF), byte(0x80, 0xBF)}; break;
+            case 4: s += {byte(0xE0, 0xEF), byte(0x80, 0xBF), byte(0x80, 0xBF)}; break;
+            case 5: s += {byte(0xF0, 0xF4), byte(0x80, 0xBF), byte(0x80, 0xBF), byte(0x80, 0xBF)}; break;
+            case 6: s += {byte(0xC0, 0xF7), pick(0, 1) ? '\r' : '\n', '\n'}; break;  // breaks swallowed by a lead
+            case 7: s += {byte(0xE0, 0xF7), byte(0x80, 0xBF)}; break;                // cut short
+            case 8: s += byte(0x80, 0xBF); break;                                    // stray continuation
+            case 9: s += byte(0xF8, 0xFF); break;
+            case 10: s += byte(0, 255); break;
+            default:
+                for (int n = pick(1, 24); n > 0; --n) s += byte(0x20, 0x7E);
+        }
+    }
+    s.resize(length);
+    return s;
+}
+
+Utf8Scan ScanInChunks(const std::string& bytes, std::vector<size_t> cuts) {
+    std::sort(cuts.begin(), cuts.end());
+    Utf8ScanState state;
+    size_t from = 0;
+    for (size_t cut : cuts) {
+        ScanUtf8Chunk(state, Data(bytes) + from, cut - from);
+        from = cut;
+    }
+    ScanUtf8Chunk(state, Data(bytes) + from, bytes.size() - from);
+    return FinishUtf8Scan(state);
+}
+
+}  // namespace
+
+TEST(Utf8Scan, WalkRules) {
+    struct Case {
+        std::string bytes;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"", Show(true, 0, 0, 0)},
+        {"a\r\nb\nc\rd", Show(true, 1, 1, 1)},
+        {"\r\r\n\n", Show(true, 1, 1, 1)},
+        {"end\r", Show(true, 0, 0, 1)},  // a final CR is a lone CR
+        {"\n\r", Show(true, 0, 1, 1)},
+        {"caf\xC3\xA9 \xE4\xB8\xAD \xF0\x9F\x98\x80\r\n", Show(true, 1, 0, 0)},
+        {"\xC0\x80 \xED\xA0\x80 \xF7\xBF\xBF\xBF", Show(true, 0, 0, 0)},  // overlong, surrogate, too large: pass
+        {"x\xC3", Show(false, 0, 0, 0)},
+        {"\xE4\xB8", Show(false, 0, 0, 0)},
+        {"\x80", Show(false, 0, 0, 0)},
+        {"\xF8\n", Show(false, 0, 1, 0)},      // a bad byte steps over itself only
+        {"\xE3\n\n\n", Show(false, 0, 1, 0)},  // the lead steps over two LFs
+        {"\xC3\r\n", Show(false, 0, 1, 0)},    // the CR is swallowed, its LF stands alone
+        {"\xF0\x9F\x98\r\n", Show(false, 0, 1, 0)},
+        {"abcdefg\r\nhijklmn\r", Show(true, 1, 0, 1)},  // CRLF across an 8-byte block
+        {"abcdefgh\r\r\r\r\r\r\r\r\n\n", Show(true, 1, 1, 7)},
+        {"\n\n\n\n\n\n\n\n\r\n\r\n\r\n\r\n", Show(true, 4, 8, 0)},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Show(ScanUtf8Bytewise(Data(c.bytes), c.bytes.size())), c.expected) << c.bytes;
+        EXPECT_EQ(Show(ScanUtf8(Data(c.bytes), c.bytes.size())), c.expected) << c.bytes;
+    }
+}
+
+TEST(Utf8Scan, FastPathMatchesBytewiseWalk) {
+    std::mt19937 rng(20240611);
+    std::string buffer;
+    for (int round = 0; round < 20000; ++round) {
+        const std::string text = RandomText(rng, static_cast<size_t>(round % 101));
+        const size_t offset = static_cast<size_t>(round / 101 % 8);  // every alignment
+        buffer.assign(offset, 'x');
+        buffer += text;
+        const uint8_t* start = Data(buffer) + offset;
+        ASSERT_EQ(Show(ScanUtf8(start, text.size())), Show(ScanUtf8Bytewise(start, text.size()))) << round;
+    }
+    // Long ASCII stretches, where counts pile up over many words between sums.
+    const std::string crs(20000, '\r'), lfs(20000, '\n');
+    std::string crlfs;
+    for (int n = 0; n < 10000; ++n) crlfs += "\r\n";
+    const std::string large[] = {RandomText(rng, size_t(1) << 20),
+                                 RandomText(rng, (size_t(3) << 20) + 5),
+                                 RandomText(rng, 300000, true),
+                                 crs,
+                                 lfs,
+                                 crlfs,
+                                 lfs + crlfs + "\r\r\n\xE4\xB8\xAD" + crs};
+    for (const std::string& text : large) {
+        EXPECT_EQ(Show(ScanUtf8(Data(text), text.size())), Show(ScanUtf8Bytewise(Data(text), text.size())));
+    }
+}
+
+TEST(Utf8Scan, ChunksMatchWholeScan) {
+    // Every two-way and three-way split of inputs with pairs and sequences on the boundaries.
+    for (const std::string text : {"abcdefg\r\nabc\r", "\xF0\x9F\x98\x80\r\n\xE4\xB8\xAD\n", "\xE3\r\n\n\r\xC3",
+                                   "\r\n\r\n\xC3\xA9\r", "x\xF0\x9F\x98"}) {
+        const std::string whole = Show(ScanUtf8(Data(text), text.size()));
+        for (size_t a = 0; a <= text.size(); ++a) {
+            for (size_t b = a; b <= text.size(); ++b) ASSERT_EQ(Show(ScanInChunks(text, {a, b})), whole) << a << b;
+        }
+    }
+    std::mt19937 rng(7);
+    for (int round = 0; round < 20000; ++round) {
+        const std::string text = RandomText(rng, static_cast<size_t>(round % 101));
+        std::vector<size_t> cuts(std::uniform_int_distribution<size_t>(0, 6)(rng));
+        for (size_t& cut : cuts) cut = std::uniform_int_distribution<size_t>(0, text.size())(rng);
+        ASSERT_EQ(Show(ScanInChunks(text, cuts)), Show(ScanUtf8(Data(text), text.size()))) << round;
+    }
+    for (bool asciiOnly : {false, true}) {
+        const std::string large = RandomText(rng, size_t(1) << 20, asciiOnly);
+        std::vector<size_t> cuts;
+        for (size_t cut = 0; cut < large.size(); cut += std::uniform_int_distribution<size_t>(1, 70000)(rng)) {
+            cuts.push_back(cut);
+        }
+        EXPECT_EQ(Show(ScanInChunks(large, cuts)), Show(ScanUtf8(Data(large), large.size())));
+    }
+}
+
+TEST(Utf8Scan, TruncatedSequenceIsInvalidOnlyAtTheEnd) {
+    Utf8ScanState state;
+    ScanUtf8Chunk(state, Data("a\xE4"), 2);
+    ScanUtf8Chunk(state, Data("\xB8"), 1);
+    EXPECT_TRUE(state.result.valid);  // still waiting for the third byte
+    const Utf8Scan scan = FinishUtf8Scan(state);
+    EXPECT_FALSE(scan.valid);
+}
+
+TEST(LineEndings, Decide) {
+    EXPECT_EQ(DecideLineEnding(0, 0, 0), kEolCrlf);
+    EXPECT_EQ(DecideLineEnding(3, 0, 0), kEolCrlf);
+    EXPECT_EQ(DecideLineEnding(0, 3, 0), kEolLf);
+    EXPECT_EQ(DecideLineEnding(3, 1, 0), kEolMixed);
+    EXPECT_EQ(DecideLineEnding(0, 0, 2), kEolCr);
+    EXPECT_EQ(DecideLineEnding(1, 0, 2), kEolMixed);
+    EXPECT_EQ(DecideLineEnding(0, 1, 2), kEolMixed);
+}
+
+TEST(Detect, Utf8AndAnsi) {
+    EXPECT_EQ(Detect(""), Show(kEncUtf8, kEolCrlf));
+    EXPECT_EQ(Detect("\xEF\xBB\xBF"), Show(kEncUtf8Bom, kEolCrlf));
+    EXPECT_EQ(Detect(kUtf8Mark + "a\nb\n"), Show(kEncUtf8Bom, kEolLf));
+    EXPECT_EQ(Detect("a\nb\n"), Show(kEncUtf8, kEolLf));
+    EXPECT_EQ(Detect("a\r\nb\r\n"), Show(kEncUtf8, kEolCrlf));
+    EXPECT_EQ(Detect("a\r\nb\r\nc\n"), Show(kEncUtf8, kEolMixed));
+    EXPECT_EQ(Detect("a\rb\r"), Show(kEncUtf8, kEolCr));
+    EXPECT_EQ(Detect("a\rb\r\n"), Show(kEncUtf8, kEolMixed));
+    EXPECT_EQ(Detect("a\nb\r"), Show(kEncUtf8, kEolMixed));  // the final CR counts
+    EXPECT_EQ(Detect("caf\xC3"), Show(kEncAnsi, kEolCrlf));
+    EXPECT_EQ(Detect("caf\xE9 au lait\n"), Show(kEncAnsi, kEolLf));
+    EXPECT_EQ(Detect("\xEF\xBB"), Show(kEncAnsi, kEolCrlf));  // half a mark is just bad UTF-8
+}
+
+TEST(Detect, InvalidUtf8AfterMarkKeepsTheMark) {
+    const std::string bytes = kUtf8Mark + "x\xFFy\n";
+    EXPECT_EQ(Detect(bytes), Show(kEncUtf8Bom, kEolLf));
+    uint32_t encoding = 99, lineEnding = 99;
+    EXPECT_EQ(DecodeBytes(Data(bytes), bytes.size(), &encoding, &lineEnding), L"x\uFFFDy\n");
+    EXPECT_EQ(Show(encoding, lineEnding), Show(kEncUtf8Bom, kEolLf));
+}
+
+TEST(Detect, Utf16) {
+    using namespace std::string_literals;
+    EXPECT_EQ(Detect("\xFF\xFE"), Show(kEncUtf16Le, kEolCrlf));
+    EXPECT_EQ(Detect("\xFF\xFE\x0A"), Show(kEncUtf16Le, kEolCrlf));  // half a unit is ignored
+    EXPECT_EQ(Detect("\xFF\xFE\x0A\x00\x0A"s), Show(kEncUtf16Le, kEolLf));
+    EXPECT_EQ(Detect("\xFF\xFE"s + "a\0\r\0\n\0\r\0"s), Show(kEncUtf16Le, kEolMixed));
+    EXPECT_EQ(Detect("\xFE\xFF\0a\0\r\0\n\0b\0\r\0\n"s), Show(kEncUtf16Be, kEolCrlf));
+    EXPECT_EQ(Detect("\xFE\xFF\x0A\x00"s), Show(kEncUtf16Be, kEolCrlf));  // unit 0A00 is no LF
+    EXPECT_EQ(Detect("\xFE\xFF\0\r"s), Show(kEncUtf16Be, kEolCr));
+}
+
+TEST(Decode, OutputsAreOptional) {
+    uint32_t encoding = 77, lineEnding = 77;
+    EXPECT_EQ(DecodeBytes(Data(""), 0, &encoding, &lineEnding), L"");
+    EXPECT_EQ(Show(encoding, lineEnding), Show(77, 77));
+    EXPECT_EQ(DecodeBytes(Data("a\nb"), 3, nullptr, nullptr), L"a\nb");
+    EXPECT_EQ(DecodeBytes(Data("a\nb"), 3, &encoding, nullptr), L"a\nb");
+    EXPECT_EQ(encoding, kEncUtf8);
+    EXPECT_EQ(DecodeBytes(Data("a\nb"), 3, nullptr, &lineEnding), L"a\nb");
+    EXPECT_EQ(lineEnding, kEolLf);
+    EXPECT_EQ(DecodeBytes(Data("\xEF\xBB\xBF"), 3, nullptr, nullptr), L"");
+}
+
+TEST(Decode, AnsiFallbackIgnoresGbk) {
+    if (GetACP() != 1252) GTEST_SKIP() << "needs ANSI code page 1252";
+    uint32_t encoding = 0;
+    EXPECT_EQ(DecodeBytes(Data("caf\xE9\r\n"), 6, &encoding, nullptr), L"caf\u00e9\r\n");
+    EXPECT_EQ(encoding, kEncAnsi);
+    std::string gbk;
+    ASSERT_TRUE(EncodeText(L"\u4e2d\u6587", kEncGbk, gbk));
+    EXPECT_EQ(DecodeBytes(Data(gbk), gbk.size(), nullptr, nullptr), L"\u00d6\u00d0\u00ce\u00c4");
+}
+
+TEST(Encode, RoundTripsThroughDecode) {
+    const std::wstring text = L"int x = 1;\r\nca\u00e9 \u4e2d\u6587 \U0001F600\n";
+    for (uint32_t encoding : {kEncUtf8, kEncUtf8Bom, kEncUtf16Le, kEncUtf16Be}) {
+        std::string body;
+        ASSERT_TRUE(EncodeText(text, encoding, body)) << encoding;
+        std::string bytes = ByteOrderMark(encoding) + body;
+        if (encoding == kEncUtf16Le || encoding == kEncUtf16Be) bytes += 'z';  // an odd last byte is ignored
+        uint32_t detected = 99, lineEnding = 99;
+        EXPECT_EQ(DecodeBytes(Data(bytes), bytes.size(), &detected, &lineEnding), text) << encoding;
+        EXPECT_EQ(Show(detected, lineEnding), Show(encoding, kEolMixed));
+    }
+}
+
+TEST(Encode, Bytes) {
+    using namespace std::string_literals;
+    std::string out;
+    ASSERT_TRUE(EncodeText(L"A\u00e9\U0001F600", kEncUtf16Le, out));
+    EXPECT_EQ(out, "A\0\xE9\0\x3D\xD8\x00\xDE"s);
+    ASSERT_TRUE(EncodeText(L"A\u00e9\U0001F600", kEncUtf16Be, out));
+    EXPECT_EQ(out, "\0A\0\xE9\xD8\x3D\xDE\x00"s);
+    ASSERT_TRUE(EncodeText(L"A\u00e9\U0001F600", kEncUtf8, out));
+    EXPECT_EQ(out, "A\xC3\xA9\xF0\x9F\x98\x80");
+    ASSERT_TRUE(EncodeText(L"\u00e9", kEncUtf8Bom, out));
+    EXPECT_EQ(out, "\xC3\xA9");  // the mark is the caller's
+    ASSERT_TRUE(EncodeText(L"\u4e2d\u6587", kEncGbk, out));
+    EXPECT_EQ(out, "\xD6\xD0\xCE\xC4");
+    // Wine has no table for 20936, which makes a handy failed conversion.
+    const bool hasGb2312 = IsValidCodePage(20936);
+    EXPECT_EQ(EncodeText(L"\u4e2d\u6587", kEncGb2312, out), hasGb2312);
+    EXPECT_EQ(out, hasGb2312 ? "\xD6\xD0\xCE\xC4" : "");
+    for (uint32_t encoding = 0; encoding <= 6; ++encoding) {
+        out = "stale";
+        EXPECT_TRUE(EncodeText(L"", encoding, out));
+        EXPECT_EQ(out, "");
+    }
+    if (GetACP() == 1252) {
+        ASSERT_TRUE(EncodeText(L"caf\u00e9 \u20ac \u4e2d", kEncAnsi, out));
+        EXPECT_EQ(out, "caf\xE9 \x80 ?");  // unmappable becomes the default character
+    }
+}
+
+TEST(Encode, ByteOrderMarks) {
+    EXPECT_EQ(ByteOrderMark(kEncUtf8), "");
+    EXPECT_EQ(ByteOrderMark(kEncUtf8Bom), "\xEF\xBB\xBF");
+    EXPECT_EQ(ByteOrderMark(kEncUtf16Le), "\xFF\xFE");
+    EXPECT_EQ(ByteOrderMark(kEncUtf16Be), "\xFE\xFF");
+    for (uint32_t encoding : {3u, 5u, 6u, 42u}) EXPECT_EQ(ByteOrderMark(encoding), "");
+}
+
+TEST(EncodingNames, All) {
+    const wchar_t* const names[] = {L"UTF-8", L"UTF-8 BOM", L"UTF-16 LE", L"ANSI", L"UTF-16 BE", L"GBK", L"GB2312"};
+    for (uint32_t encoding = 0; encoding <= 6; ++encoding) EXPECT_EQ(EncodingNameFor(encoding, 1252), names[encoding]);
+    EXPECT_EQ(EncodingNameFor(7, 1252), L"UTF-8");
+    EXPECT_EQ(EncodingNameFor(kEncAnsi, 936), L"GBK (ANSI)");
+    EXPECT_EQ(EncodingNameFor(kEncAnsi, 1251), L"ANSI (CP1251)");
+    EXPECT_EQ(EncodingNameFor(kEncGbk, 936), L"GBK");
+    EXPECT_EQ(EncodingName(kEncAnsi), EncodingNameFor(kEncAnsi, GetACP()));
+}
+
+TEST(Utf8Conversion, StrictBothWays) {
+    EXPECT_EQ(Utf8ToWide(""), L"");
+    EXPECT_EQ(Utf8ToWide("h\xC3\xA9 \xF0\x9F\x98\x80"), L"h\u00e9 \U0001F600");
+    EXPECT_EQ(Utf8ToWide(std::string("a\0b", 3)), std::wstring(L"a\0b", 3));
+    EXPECT_EQ(Utf8ToWide("abc", 2), L"ab");
+    for (const char* bad : {"\xC3", "z\x80z", "\xFF", "ok \xE4\xB8"}) EXPECT_EQ(Utf8ToWide(bad), L"") << bad;
+    EXPECT_EQ(WideToUtf8(L""), "");
+    EXPECT_EQ(WideToUtf8(L"h\u00e9 \U0001F600"), "h\xC3\xA9 \xF0\x9F\x98\x80");
+}

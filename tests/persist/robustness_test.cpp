@@ -1,0 +1,191 @@
+// Feeds every reader many randomly damaged versions of valid files. Besides not crashing, the
+// values must stay in their ranges, and whatever was read must survive its own writer unchanged.
+
+#include <algorithm>
+#include <random>
+
+#include <gtest/gtest.h>
+
+#include "persist/json_text.h"
+#include "persist/session_file.h"
+#include "persist/settings_file.h"
+#include "persist/ui_state_file.h"
+
+namespace {
+
+const int kRounds = 20000;
+
+std::string Utf16Le(const std::string& utf8) {
+    std::string bytes = "\xFF\xFE";
+    for (wchar_t c : WideFromUtf8(utf8)) {
+        bytes += static_cast<char>(c & 0xFF);
+        bytes += static_cast<char>((c >> 8) & 0xFF);
+    }
+    return bytes;
+}
+
+class Mutator {
+public:
+    explicit Mutator(std::vector<std::string> seeds) : seeds_(std::move(seeds)) {
+        const size_t count = seeds_.size();
+        for (size_t i = 0; i < count; ++i) seeds_.push_back(Utf16Le(seeds_[i].substr(3)));
+    }
+
+    std::string Next() {
+        std::string bytes = seeds_[Below(seeds_.size())];
+        const size_t edits = 1 + Below(4);
+        for (size_t e = 0; e < edits; ++e) Edit(bytes);
+        return bytes;
+    }
+
+private:
+    size_t Below(size_t n) { return n == 0 ? 0 : rng_() % n; }
+
+    void Edit(std::string& bytes) {
+        static const char* const tokens[] = {
+            "\"", "\\", "\\u", "\\u12", "\\ud800", "[", "]", "{", "}", ":", ": ", ",", "-", "=", "1", "0",
+            "9999999999999", "-2147483649", "\xEF\xBB\xBF", "\xFF\xFE", "\xC3", "\xED\xA0\x80", "\r\n",
+            "\"fontSize\": ", "\"recent\": [", "\"fontFace\": \"", "\"wrap\": true", "lang=", "sidebar=",
+            "\"tabs\": [", "{ \"path\": \"", "\"text\": \"", "\"active\": "};
+        const size_t pos = Below(bytes.size() + 1);
+        switch (Below(6)) {
+            case 0:  // flip
+                if (!bytes.empty()) bytes[Below(bytes.size())] = static_cast<char>(rng_());
+                break;
+            case 1:  // truncate
+                bytes.resize(pos);
+                break;
+            case 2: {  // random bytes
+                std::string junk(1 + Below(4), '\0');
+                for (char& c : junk) c = static_cast<char>(rng_());
+                bytes.insert(pos, junk);
+                break;
+            }
+            case 3:  // a token that matters to the scanners
+                bytes.insert(pos, tokens[Below(sizeof tokens / sizeof *tokens)]);
+                break;
+            case 4: {  // duplicate a fragment
+                const size_t from = Below(bytes.size() + 1);
+                bytes.insert(pos, bytes.substr(from, Below(40)));
+                break;
+            }
+            default:  // drop a fragment
+                bytes.erase(pos, Below(20));
+                break;
+        }
+    }
+
+    std::vector<std::string> seeds_;
+    std::mt19937 rng_{12345};
+};
+
+// The text a string becomes after a trip through UTF-8 (unpaired surrogates turn into U+FFFD).
+std::wstring ThroughUtf8(const std::wstring& text) { return WideFromUtf8(Utf8FromWide(text)); }
+
+}  // namespace
+
+TEST(Robustness, SettingsReader) {
+    Settings full;
+    full.fontSize = 20, full.tabWidth = 4, full.zoom = -7, full.wordWrap = true, full.newEnc = 3;
+    full.fontFace = L"A \"B\" \\C";
+    for (int i = 0; i < 10; ++i) full.recent.push_back(L"C:\\dir]" + std::to_wstring(i) + L"\\f\"[.txt");
+    Mutator mutator({FormatSettings(Settings()), FormatSettings(full)});
+
+    for (int round = 0; round < kRounds; ++round) {
+        const std::string bytes = mutator.Next();
+        Settings s;
+        ReadSettings(bytes, s);
+        ASSERT_TRUE(s.fontSize >= 8 && s.fontSize <= 32) << round;
+        ASSERT_TRUE(s.tabWidth >= 1 && s.tabWidth <= 16) << round;
+        ASSERT_TRUE(s.zoom >= -20 && s.zoom <= 40) << round;
+        ASSERT_TRUE(s.newEnc >= 0 && s.newEnc <= 6) << round;
+        ASSERT_LE(s.recent.size(), kMaxRecentFiles) << round;
+        for (const std::wstring& entry : s.recent) ASSERT_FALSE(entry.empty()) << round;
+
+        Settings back;
+        back.fontSize = 9;  // the written file must carry every value itself
+        ReadSettings(FormatSettings(s), back);
+        ASSERT_EQ(back.fontSize, s.fontSize) << round;
+        ASSERT_EQ(back.tabWidth, s.tabWidth) << round;
+        ASSERT_EQ(back.zoom, s.zoom) << round;
+        ASSERT_EQ(back.wordWrap, s.wordWrap) << round;
+        ASSERT_EQ(back.newEnc, s.newEnc) << round;
+        ASSERT_EQ(back.fontFace, ThroughUtf8(s.fontFace)) << round;
+        ASSERT_EQ(back.recent.size(), s.recent.size()) << round;
+        for (size_t i = 0; i < s.recent.size(); ++i) ASSERT_EQ(back.recent[i], ThroughUtf8(s.recent[i])) << round;
+    }
+}
+
+TEST(Robustness, UiStateReader) {
+    UiState other;
+    other.startMaximized = 1, other.uiLanguage = 17, other.theme = 2, other.colorScheme = 5;
+    other.sidebarVisible = 0, other.regex = 1, other.allFiles = 1;
+    Mutator mutator({FormatUiState(UiState()), FormatUiState(other), std::string(kUtf8Bom) + "1"});
+
+    for (int round = 0; round < kRounds; ++round) {
+        UiState s;
+        ReadUiState(mutator.Next(), s);
+        ASSERT_TRUE(s.uiLanguage >= 0 && s.uiLanguage < kUiLanguageCount) << round;
+        ASSERT_TRUE(s.theme >= 0 && s.theme < kThemeCount) << round;
+        ASSERT_TRUE(s.colorScheme >= 0 && s.colorScheme < kColorSchemeCount) << round;
+        for (int flag : {s.startMaximized, s.sidebarVisible, s.statusBarVisible, s.matchCase, s.wholeWord, s.regex,
+                         s.allFiles}) {
+            ASSERT_TRUE(flag == 0 || flag == 1) << round;
+        }
+
+        UiState back = other;
+        ReadUiState(FormatUiState(s), back);
+        ASSERT_EQ(FormatUiState(back), FormatUiState(s)) << round;
+    }
+}
+
+TEST(Robustness, SessionReader) {
+    Session session;
+    session.active = 2;
+    session.entries = {{L"C:\\a]}.txt", L""}, {L"", L"line\none\t\"quoted\" {braces} [x] \\u0041\x01"},
+                       {L"\\\\host\\share\\b.txt", L""}, {L"", L"\u00e9\u4e2d"}};
+    Mutator mutator({FormatSession(session), FormatSession(Session())});
+
+    for (int round = 0; round < kRounds; ++round) {
+        const std::string bytes = mutator.Next();
+        Session s;
+        const bool any = ReadSession(bytes, s);
+        ASSERT_EQ(any, !s.entries.empty()) << round;
+        const std::wstring text = DecodeStoredText(bytes);
+        ASSERT_LE(s.entries.size(), static_cast<size_t>(std::count(text.begin(), text.end(), L'{'))) << round;
+        if (any) {
+            const int tab = RestoredActiveTab(s.active, static_cast<int>(s.entries.size()));
+            ASSERT_TRUE(tab >= 0 && tab < static_cast<int>(s.entries.size())) << round;
+        }
+
+        Session back;
+        ReadSession(FormatSession(s), back);
+        ASSERT_EQ(back.entries.size(), s.entries.size()) << round;
+        if (!any) continue;
+        ASSERT_EQ(back.active, s.active) << round;
+        for (size_t i = 0; i < s.entries.size(); ++i) {
+            ASSERT_EQ(back.entries[i].path, s.entries[i].path) << round;
+            // A tab with a path is stored by its path alone.
+            ASSERT_EQ(back.entries[i].text, s.entries[i].path.empty() ? s.entries[i].text : L"") << round;
+        }
+    }
+}
+
+TEST(Robustness, RandomBytes) {
+    std::mt19937 rng(777);
+    for (int round = 0; round < kRounds; ++round) {
+        std::string bytes(rng() % 64, '\0');
+        static const char alphabet[] = "\"\\[]{}:=1-u \xEF\xBB\xBF\xFF\xFE";
+        for (char& c : bytes) c = alphabet[rng() % (sizeof alphabet - 1)];
+        Settings settings;
+        ReadSettings(bytes, settings);
+        UiState ui;
+        ReadUiState(bytes, ui);
+        Session session;
+        ReadSession(bytes, session);
+        const std::wstring text = DecodeStoredText(bytes);
+        for (size_t pos = 0; pos <= text.size(); ++pos) JsonUnescape(text, pos);
+        ASSERT_TRUE(settings.fontSize >= 8 && settings.fontSize <= 32);
+        ASSERT_TRUE(ui.uiLanguage >= 0 && ui.uiLanguage < kUiLanguageCount);
+    }
+}

@@ -1,0 +1,120 @@
+#include "persist/ui_state_file.h"
+
+#include <gtest/gtest.h>
+
+#include "persist/json_text.h"
+
+namespace {
+
+UiState Read(const std::string& bytes, UiState state = UiState()) {
+    ReadUiState(bytes, state);
+    return state;
+}
+
+bool Same(const UiState& a, const UiState& b) {
+    return a.startMaximized == b.startMaximized && a.uiLanguage == b.uiLanguage && a.theme == b.theme &&
+           a.colorScheme == b.colorScheme && a.sidebarVisible == b.sidebarVisible &&
+           a.statusBarVisible == b.statusBarVisible && a.matchCase == b.matchCase && a.wholeWord == b.wholeWord &&
+           a.regex == b.regex && a.allFiles == b.allFiles;
+}
+
+UiState NonDefault() {
+    UiState s;
+    s.startMaximized = 1;
+    s.uiLanguage = 19;
+    s.theme = 2;
+    s.colorScheme = 5;
+    s.sidebarVisible = 0;
+    s.statusBarVisible = 0;
+    s.matchCase = 1;
+    s.wholeWord = 1;
+    s.regex = 1;
+    s.allFiles = 1;
+    return s;
+}
+
+}  // namespace
+
+TEST(UiStateFile, DefaultFileBytes) {
+    EXPECT_EQ(FormatUiState(UiState()),
+              "\xEF\xBB\xBFmaximized=0\r\nlang=4\r\ntheme=0\r\nscheme=0\r\nsidebar=1\r\nstatus=1\r\n"
+              "findCase=0\r\nfindWord=0\r\nfindRegex=0\r\nfindAllFiles=0\r\n");
+}
+
+TEST(UiStateFile, FlagsAreWrittenAsZeroOrOne) {
+    UiState s = NonDefault();
+    s.startMaximized = 2;
+    s.matchCase = -3;
+    EXPECT_EQ(FormatUiState(s),
+              "\xEF\xBB\xBFmaximized=1\r\nlang=19\r\ntheme=2\r\nscheme=5\r\nsidebar=0\r\nstatus=0\r\n"
+              "findCase=1\r\nfindWord=1\r\nfindRegex=1\r\nfindAllFiles=1\r\n");
+}
+
+TEST(UiStateFile, RoundTrip) {
+    EXPECT_TRUE(Same(Read(FormatUiState(NonDefault())), NonDefault()));
+    EXPECT_TRUE(Same(Read(FormatUiState(UiState()), NonDefault()), UiState()));
+}
+
+TEST(UiStateFile, EmptyFileChangesNothing) {
+    for (const std::string& bytes : {std::string(), std::string(kUtf8Bom), std::string("\xFE\xFF")}) {
+        EXPECT_TRUE(Same(Read(bytes, NonDefault()), NonDefault()));
+    }
+}
+
+TEST(UiStateFile, OlderOneValueForm) {
+    UiState expected;
+    expected.startMaximized = 1;
+    EXPECT_TRUE(Same(Read("1"), expected));
+    EXPECT_TRUE(Same(Read("\xEF\xBB\xBF" "1\r\n"), expected));
+    EXPECT_TRUE(Same(Read("210"), expected));
+
+    UiState other = NonDefault();  // only the maximized flag is touched
+    EXPECT_EQ(Read("0", other).startMaximized, 0);
+    EXPECT_TRUE(Same(Read("0", other), [] {
+        UiState s = NonDefault();
+        s.startMaximized = 0;
+        return s;
+    }()));
+    EXPECT_EQ(Read("\r\n", other).startMaximized, 0);
+}
+
+TEST(UiStateFile, RangesAndSigns) {
+    EXPECT_EQ(Read("lang=25").uiLanguage, 4);
+    EXPECT_EQ(Read("lang=-1").uiLanguage, 4);
+    EXPECT_EQ(Read("lang=4294967300").uiLanguage, 4);
+    EXPECT_EQ(Read("lang=-4294967292").uiLanguage, 4);
+    EXPECT_EQ(Read("lang=19").uiLanguage, 19);
+    EXPECT_EQ(Read("lang=0").uiLanguage, 0);
+    EXPECT_EQ(Read("theme=3").theme, 0);
+    EXPECT_EQ(Read("theme=2").theme, 2);
+    EXPECT_EQ(Read("scheme=6").colorScheme, 0);
+    EXPECT_EQ(Read("scheme=5").colorScheme, 5);
+    EXPECT_EQ(Read("sidebar=-1").sidebarVisible, 1);
+    EXPECT_EQ(Read("sidebar=7").sidebarVisible, 1);
+    EXPECT_EQ(Read("sidebar=0").sidebarVisible, 0);
+    EXPECT_EQ(Read("maximized=99999999999").startMaximized, 1);
+    EXPECT_EQ(Read("maximized=-99999999999").startMaximized, 0);
+    EXPECT_EQ(Read("status=x").statusBarVisible, 0);  // no digits read as 0
+}
+
+TEST(UiStateFile, KeysMatchAnywhereAtTheirFirstOccurrence) {
+    EXPECT_EQ(Read("xlang=9").uiLanguage, 9);
+    EXPECT_EQ(Read("lang=3\r\nlang=5").uiLanguage, 3);
+    EXPECT_EQ(Read("lang=\t 7").uiLanguage, 7);
+    EXPECT_EQ(Read("lang =7").uiLanguage, 4);
+    EXPECT_EQ(Read("LANG=7").uiLanguage, 4);
+    UiState s = Read("; comment\r\n\r\nfindRegex=1 findCase=1theme=1\nscheme=2");
+    EXPECT_EQ(s.regex, 1);
+    EXPECT_EQ(s.matchCase, 1);
+    EXPECT_EQ(s.theme, 1);
+    EXPECT_EQ(s.colorScheme, 2);
+    EXPECT_EQ(s.startMaximized, 0);
+}
+
+TEST(UiStateFile, Utf16File) {
+    std::string bytes = "\xFF\xFE";
+    for (char c : std::string("lang=2\r\nfindWord=1\r\n")) bytes += std::string(1, c) + '\0';
+    UiState s = Read(bytes);
+    EXPECT_EQ(s.uiLanguage, 2);
+    EXPECT_EQ(s.wholeWord, 1);
+}
