@@ -382,7 +382,10 @@ bool EncodeText(const std::wstring& text, uint32_t encoding, std::string& out) {
         }
         case kEncAnsi: return WideToBytes(CP_ACP, text, out);
         case kEncGbk: return WideToBytes(kGbkCodePage, text, out);
-        case kEncGb2312: return WideToBytes(kGb2312CodePage, text, out);
+        case kEncGb2312:
+            // Every GB2312 character has the same bytes in GBK; systems without the GB2312 table
+            // (some compatibility layers) write through GBK rather than fail the save.
+            return WideToBytes(IsValidCodePage(kGb2312CodePage) ? kGb2312CodePage : kGbkCodePage, text, out);
         default: return WideToBytes(CP_UTF8, text, out);
     }
 }

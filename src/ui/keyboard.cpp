@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "app/key_routing.h"
+#include "io/open.h"
 #include "ui/commands.h"
 
 namespace {
@@ -41,6 +42,10 @@ LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     if (message == WM_KEYDOWN && ctrl && IsCtrlTableKey(static_cast<unsigned>(wParam))) {
         HandleCtrlKey(static_cast<unsigned>(wParam), GetKeyState(VK_SHIFT) < 0);
         suppressNextControlChar = true;
+        return 0;
+    }
+    if (message == WM_DROPFILES) {  // files dropped on the text open like files dropped on the window
+        OpenDroppedFiles(reinterpret_cast<HDROP>(wParam));
         return 0;
     }
     if (message == WM_CHAR && suppressNextControlChar) {

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Under the GBK (936) system code page a GBK file opens as ANSI and saves back byte-identical.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+e2e_begin gbk_codepage
+d=$E2E_DIR/data
+mkdir -p "$d"
+printf '\xd6\xd0\xce\xc4 text\r\n\xb1\xe0\xbc\xad\r\n' >"$d/gbk.txt"   # "中文 text", "编辑"
+cp "$d/gbk.txt" "$d/gbk.orig"
+
+# The ANSI code page is taken per process from the locale.
+LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 app_start
+drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
+open_file "$d/gbk.txt"
+wait_eq "gbk.txt — Tessary" drive title TessaryClass || fail "open"
+assert_eq "enc=3 eol=0 hex=0 mapped=0 modified=0 ro=0" "$(tab_state)" "GBK file is ANSI"
+assert_eq '中文 text\r\n编辑\r\n' "$(drive editor-text TessaryClass)" "decoded through code page 936"
+drive command TessaryClass 103 >/dev/null
+drive no-msgbox 300 >/dev/null || fail "message on save"
+cmp -s "$d/gbk.txt" "$d/gbk.orig" || fail "GBK file changed on save"
+
+# GB2312 writes the same bytes for these characters.
+drive command TessaryClass 155 >/dev/null
+drive command TessaryClass 103 >/dev/null
+wait_eq "gbk.txt — Tessary" drive title TessaryClass || fail "save as GB2312"
+cmp -s "$d/gbk.txt" "$d/gbk.orig" || fail "GB2312 bytes differ: $(od -An -tx1 "$d/gbk.txt")"
+
+drive command TessaryClass 109 >/dev/null
+app_wait_exit 20 || fail "did not exit"
+pass
