@@ -41,6 +41,8 @@ struct AppState {
     int fullScreen = 0;
     int maximized = 0;
     int columnMode = 0;
+    int macroRecording = 0;
+    std::vector<int> macroBuffer;  // c >= 0 a typed character, -v the virtual key v
     int sessionSaved = 0;
     int settingText = 0;
     int scrollWidthDirty = 1;

@@ -107,6 +107,11 @@ enum Msg : UINT {
     kAllocateLines = 2089,
     kSetILexer = 4033,
     kSetKeywords = 4005,
+    kGetStyleAt = 2010,
+    kStyleGetFore = 2481,
+    kStyleGetBack = 2482,
+    kColourise = 4003,
+    kGetLexerLanguage = 4012,
 };
 
 // Notification codes the main window reads.

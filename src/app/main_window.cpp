@@ -298,20 +298,6 @@ void OnEditorNotify(const editor::NotifyHeader& n) {
     }
 }
 
-// Escape, first that applies: menu, quick open, focus mode, search panel, multiple selection.
-void OnEscape() {
-    if (app.openMenu >= 0) return CloseMenus();
-    if (HideQuickOpen()) return;
-    if (app.focusMode) return ExitFocusMode();
-    if (app.searchPanelOpen) return CloseSearchPanel();
-    Document* doc = ActiveDocument();
-    if (doc && doc->editor) {
-        const LRESULT caret = editor::Send(doc->editor, editor::kGetCurrentPos);
-        editor::Send(doc->editor, editor::kSetSelection, static_cast<WPARAM>(caret), caret);
-        editor::Send(doc->editor, editor::kSetMainSelection, 0);
-    }
-}
-
 void PostToEditor(UINT message, WPARAM wParam, LPARAM lParam) {
     if (Document* doc = ActiveDocument()) {
         if (doc->editor) PostMessageW(doc->editor, message, wParam, lParam);
@@ -328,7 +314,11 @@ void OnKeyDown(WPARAM vk, LPARAM lParam) {
         case MainKeyAction::FindPrevious: ExecuteCommand(164); break;
         case MainKeyAction::FullScreen: ExecuteCommand(183); break;
         case MainKeyAction::FocusMode: ExecuteCommand(184); break;
-        case MainKeyAction::Escape: OnEscape(); break;
+        case MainKeyAction::Escape: {
+        const Document* doc = ActiveDocument();
+        HandleEscape(doc ? doc->editor : nullptr);
+        break;
+    }
         case MainKeyAction::Drop: break;
         case MainKeyAction::PassToEditor: PostToEditor(WM_KEYDOWN, vk, lParam); break;
     }

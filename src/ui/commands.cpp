@@ -7,13 +7,18 @@
 
 #include "app/app_state.h"
 #include "app/editor.h"
+#include "app/main_window.h"
 #include "document/document.h"
 #include "document/tabs.h"
+#include "document/tab_rules.h"
 #include "io/convert.h"
 #include "io/external_change.h"
 #include "io/open.h"
 #include "io/save.h"
 #include "persist/persist.h"
+#include "project/file_actions.h"
+#include "ui/keyboard.h"
+#include "ui/menu_bar.h"
 
 namespace {
 
@@ -21,6 +26,27 @@ namespace {
 void TextCommand(UINT message) {
     Document* doc = ActiveDocument();
     if (doc && !doc->hexMode) editor::Send(doc->editor, message);
+}
+
+void ToggleColumnMode() {
+    app.columnMode = !app.columnMode;
+    for (Document& doc : documents) {
+        editor::Send(doc.editor, editor::kSetSelectionMode, app.columnMode ? 1 : 0);
+        editor::Send(doc.editor, editor::kSetRectangularSelectionModifier, app.columnMode ? 0 : 4);
+        editor::Send(doc.editor, editor::kSetVirtualSpaceOptions, app.columnMode ? 1 : 0);
+        if (doc.editor) InvalidateRect(doc.editor, nullptr, FALSE);
+    }
+    RepaintArea(app.rects.statusBar);
+    if (app.menuPopupWindow && IsWindowVisible(app.menuPopupWindow)) InvalidateRect(app.menuPopupWindow, nullptr, FALSE);
+}
+
+void ToggleWordWrap() {
+    app.settings.wordWrap = !app.settings.wordWrap;
+    for (Document& doc : documents) ConfigureEditor(doc.editor);
+    app.scrollWidthDirty = 1;
+    SaveSettings();
+    if (app.menuPopupWindow && IsWindowVisible(app.menuPopupWindow)) InvalidateRect(app.menuPopupWindow, nullptr, FALSE);
+    InvalidateRect(app.mainWindow, nullptr, FALSE);
 }
 
 // The tab context menu acts on the tab it was opened for.
@@ -34,6 +60,14 @@ void TabMenuCommand(int id) {
     case 703:
     case 704: SaveDocument(tab, 1); break;
     case 705: ReloadDocument(tab); break;
+    case 706: ShowInExplorer(documents[static_cast<size_t>(tab)].path); break;
+    case 707: CopyTextToClipboard(documents[static_cast<size_t>(tab)].path); break;
+    case 708: {
+        const std::wstring& path = documents[static_cast<size_t>(tab)].path;
+        if (!path.empty()) CopyTextToClipboard(FileNameOf(path));
+        break;
+    }
+    case 709: CopyTextToClipboard(FolderOf(documents[static_cast<size_t>(tab)].path)); break;
     default: break;
     }
 }
@@ -84,6 +118,31 @@ void ExecuteCommand(int id) {
         case 123: TextCommand(editor::kCopy); break;
         case 124: TextCommand(editor::kPaste); break;
         case 125: TextCommand(editor::kClear); break;
+    case 126: TextCommand(editor::kSelectAll); break;
+    case 128: TextCommand(editor::kTab); break;
+    case 129: TextCommand(editor::kBackTab); break;
+    case 130: ToggleColumnMode(); break;
+    case 180:
+        app.sidebarVisible = !app.sidebarVisible;
+        Layout();
+        SaveUiState();
+        break;
+    case 181: Layout(); break;
+    case 182:
+        app.statusBarVisible = !app.statusBarVisible;
+        Layout();
+        SaveUiState();
+        break;
+    case 186: ToggleWordWrap(); break;
+    case 223: ToggleMacroRecording(); break;
+    case 224: PlayMacro(); break;
+    case 281: {
+        // The same text in every interface language; no network access takes place.
+        const std::wstring text = L"\u5F53\u524D\u7248\u672C v0.1\n(\u672A\u914D\u7F6E\u5728\u7EBF\u66F4\u65B0\u6E90, "
+                                  L"\u8BF7\u624B\u52A8\u68C0\u67E5)";
+        MessageBoxW(app.mainWindow, text.c_str(), L"Tessary", MB_OK | MB_ICONINFORMATION);
+        break;
+    }
         case 280: OpenDocumentation(); break;
         case 290: ChangeZoom(1); break;
         case 291: ChangeZoom(-1); break;
@@ -94,6 +153,12 @@ void ExecuteCommand(int id) {
             ConvertLineEndings(eolMode, lineEnding);
         } else if (id >= 700 && id <= 709) {
             TabMenuCommand(id);
+        } else if (id >= 400 && id <= 419) {
+            app.uiLanguage = id - 400;
+            RelabelMenus();
+            RepaintArea(app.rects.menuBar);
+            InvalidateRect(app.mainWindow, nullptr, FALSE);
+            SaveUiState();
         }
         break;
     }

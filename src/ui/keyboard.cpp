@@ -1,17 +1,87 @@
 #include "ui/keyboard.h"
 
+#include <string>
+
 #include "app/app_state.h"
-#include "app/key_routing.h"
+#include "app/editor.h"
+#include "app/main_window.h"
+#include "document/document.h"
 #include "io/open.h"
+#include "persist/persist.h"
+#include "search/search_panel.h"
 #include "ui/commands.h"
+#include "ui/key_table.h"
+#include "ui/menu_bar.h"
 
 namespace {
 
-// After a Ctrl combination the system still delivers its control character; drop it.
+// After a handled combination the system still delivers its control character; drop it.
 bool suppressNextControlChar = false;
+char pendingChord = 0;
 const wchar_t kBaseProcProperty[] = L"TessaryBaseProc";
 
 WNDPROC BaseProcOf(HWND window) { return reinterpret_cast<WNDPROC>(GetPropW(window, kBaseProcProperty)); }
+
+bool KeyHeld(int vk) { return GetKeyState(vk) < 0; }
+
+Document* DocumentOf(HWND window) {
+    for (Document& doc : documents) {
+        if (doc.editor == window) return &doc;
+    }
+    return nullptr;
+}
+
+// The text position under a point and, past the end of its line, the virtual space up to it.
+void PointToPosition(HWND ed, int x, int y, LRESULT& position, LRESULT& virtualSpace) {
+    using namespace editor;
+    position = Send(ed, kPositionFromPointClose, static_cast<WPARAM>(x), y);
+    if (position < 0) position = Send(ed, kGetLength);  // below the last line
+    virtualSpace = 0;
+    const LRESULT lineEnd = Send(ed, kGetLineEndPosition, static_cast<WPARAM>(Send(ed, kLineFromPosition, position)));
+    if (position >= lineEnd) {
+        const LRESULT xEnd = Send(ed, kPointXFromPosition, 0, lineEnd);
+        const LRESULT space = Send(ed, kTextWidth, kDefaultStyle, reinterpret_cast<LPARAM>(" "));
+        if (space > 0 && x > xEnd) virtualSpace = (x - xEnd) / space;
+    }
+}
+
+// Ctrl+drag, and any drag in column mode, selects a rectangle.
+bool HandleRectangleMouse(HWND ed, UINT message, LPARAM lParam) {
+    const bool ctrl = KeyHeld(VK_CONTROL);
+    if (!app.columnMode && !(ctrl && !pendingChord)) return false;
+    const int x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
+    LRESULT position = 0, virtualSpace = 0;
+    using namespace editor;
+    if (message == WM_LBUTTONDOWN) {
+        if (ctrl && !app.columnMode) {
+            Send(ed, kSetSelectionMode, 1);
+            Send(ed, kSetVirtualSpaceOptions, 1);
+        }
+        PointToPosition(ed, x, y, position, virtualSpace);
+        Send(ed, kSetRectangularSelectionAnchor, static_cast<WPARAM>(position));
+        Send(ed, kSetRectangularSelectionAnchorVirtualSpace, static_cast<WPARAM>(virtualSpace));
+        Send(ed, kSetRectangularSelectionCaret, static_cast<WPARAM>(position));
+        Send(ed, kSetRectangularSelectionCaretVirtualSpace, static_cast<WPARAM>(virtualSpace));
+        app.rectangleDragging = 1;
+        SetCapture(ed);
+        SetFocus(ed);
+        return true;
+    }
+    if (message == WM_MOUSEMOVE && app.rectangleDragging) {
+        PointToPosition(ed, x, y, position, virtualSpace);
+        Send(ed, kSetRectangularSelectionCaret, static_cast<WPARAM>(position));
+        Send(ed, kSetRectangularSelectionCaretVirtualSpace, static_cast<WPARAM>(virtualSpace));
+        return true;
+    }
+    if (message == WM_LBUTTONUP && app.rectangleDragging) {
+        app.rectangleDragging = 0;
+        ReleaseCapture();
+        return true;
+    }
+    return false;
+}
+
+bool IsRecordedKey(WPARAM vk) { return vk == VK_DELETE || (vk >= VK_PRIOR && vk <= VK_DOWN); }
 
 }  // namespace
 
@@ -24,35 +94,162 @@ WNDPROC SubclassEditor(HWND editorWindow) {
     return base;
 }
 
-bool IsCtrlTableKey(unsigned vk) { return ClassifyMainKeyDown(vk, true, false) == MainKeyAction::CtrlHandler; }
-
 void HandleCtrlKey(unsigned vk, bool shift) {
-    switch (vk) {
-        case 'N': ExecuteCommand(100); break;
-        case 'O': ExecuteCommand(101); break;
-        case 'S': ExecuteCommand(shift ? 104 : 103); break;
-        case 'W': ExecuteCommand(shift ? 108 : 107); break;
-        default: break;
+    const KeyResult result = LookupCtrlKey(vk, shift, KeyHeld(VK_MENU), pendingChord);
+    pendingChord = result.pendingChord;
+    Document* doc = ActiveDocument();
+    switch (result.action) {
+    case KeyAction::Command: ExecuteCommand(result.command); break;
+    case KeyAction::SelectAll:
+        if (doc && !doc->hexMode) editor::Send(doc->editor, editor::kSelectAll);
+        break;
+    case KeyAction::SelectNextOccurrence:
+        if (doc && !doc->hexMode) SelectNextOccurrence(doc->editor);
+        break;
+    case KeyAction::ToggleSidebar: ExecuteCommand(180); break;
+    case KeyAction::StartChord:
+    case KeyAction::None: break;
+    }
+}
+
+bool HandleEscape(HWND ed) {
+    if (app.openMenu >= 0) {
+        CloseMenus();
+        return true;
+    }
+    if (HideQuickOpen()) return true;
+    if (app.focusMode) {
+        ExitFocusMode();
+        return true;
+    }
+    if (app.searchPanelOpen) {
+        CloseSearchPanel();
+        return true;
+    }
+    if (ed && editor::Send(ed, editor::kGetSelections) > 1) {
+        const LRESULT caret = editor::Send(ed, editor::kGetCurrentPos);
+        editor::Send(ed, editor::kSetSelection, static_cast<WPARAM>(caret), caret);
+        editor::Send(ed, editor::kSetMainSelection, 0);
+        return true;
+    }
+    return false;
+}
+
+void SelectNextOccurrence(HWND ed) {
+    using namespace editor;
+    LRESULT searchStart = Send(ed, kGetSelectionEnd);
+    if (Send(ed, kGetSelectionStart) == searchStart) {
+        const LRESULT caret = Send(ed, kGetCurrentPos);
+        const LRESULT start = Send(ed, kWordStartPosition, static_cast<WPARAM>(caret), 1);
+        const LRESULT end = Send(ed, kWordEndPosition, static_cast<WPARAM>(caret), 1);
+        if (end > start) {
+            Send(ed, kSetSelection, static_cast<WPARAM>(start), end);
+            searchStart = end;
+        }
+    }
+    const LRESULT length = Send(ed, kGetSelText, 0, 0);
+    std::string selected(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
+    Send(ed, kGetSelText, 0, reinterpret_cast<LPARAM>(selected.data()));
+    selected.resize(std::char_traits<char>::length(selected.c_str()));
+    if (selected.empty()) return;
+    Send(ed, kSetSearchFlags, 0);
+    Send(ed, kSetTargetRange, static_cast<WPARAM>(searchStart), Send(ed, kGetLength));
+    const LRESULT found = Send(ed, kSearchInTarget, selected.size(), reinterpret_cast<LPARAM>(selected.data()));
+    if (found < 0) return;
+    const LRESULT count = Send(ed, kGetSelections);
+    Send(ed, kAddSelection, static_cast<WPARAM>(found), found + static_cast<LPARAM>(selected.size()));
+    Send(ed, kSetMainSelection, static_cast<WPARAM>(count));
+    Send(ed, kScrollCaret);
+}
+
+void ToggleMacroRecording() {
+    app.macroRecording = !app.macroRecording;
+    if (app.macroRecording) app.macroBuffer.clear();
+    RepaintArea(app.rects.statusBar);
+}
+
+void PlayMacro() {
+    const Document* doc = ActiveDocument();
+    if (app.macroBuffer.empty() || !doc || doc->readOnlyFile || !doc->editor) return;
+    // Posted, not sent: the keys run after this command returns, in order, through EditorProc.
+    for (int entry : app.macroBuffer) {
+        const MacroStep step = MacroStepFor(entry);
+        if (step.message) PostMessageW(doc->editor, step.message, step.wParam, step.message == WM_CHAR ? 1 : 0);
     }
 }
 
 LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     WNDPROC base = BaseProcOf(window);
-    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
-    if (message == WM_KEYDOWN && ctrl && IsCtrlTableKey(static_cast<unsigned>(wParam))) {
-        HandleCtrlKey(static_cast<unsigned>(wParam), GetKeyState(VK_SHIFT) < 0);
-        suppressNextControlChar = true;
-        return 0;
+    auto passOn = [&] {
+        return base ? CallWindowProcW(base, window, message, wParam, lParam)
+                    : DefWindowProcW(window, message, wParam, lParam);
+    };
+    if (message == WM_NCDESTROY) {
+        RemovePropW(window, kBaseProcProperty);
+        return base ? CallWindowProcW(base, window, message, wParam, lParam) : 0;
     }
-    if (message == WM_DROPFILES) {  // files dropped on the text open like files dropped on the window
+    if (message == WM_DROPFILES) {
         OpenDroppedFiles(reinterpret_cast<HDROP>(wParam));
         return 0;
     }
-    if (message == WM_CHAR && suppressNextControlChar) {
-        suppressNextControlChar = false;
-        if (wParam < 32) return 0;
+    const Document* doc = DocumentOf(window);
+    const bool ctrl = KeyHeld(VK_CONTROL), shift = KeyHeld(VK_SHIFT);
+    if (doc && doc->hexMode) {
+        // The byte view is drawn by the main window; until it edits bytes, only shortcuts work here.
+        if (message == WM_KEYDOWN && ctrl && (EditorRoutesCtrlKey(static_cast<unsigned>(wParam), KeyHeld(VK_MENU))))
+            HandleCtrlKey(static_cast<unsigned>(wParam), shift);
+        if (message == WM_DESTROY) return passOn();
+        if ((message >= WM_KEYFIRST && message <= WM_KEYLAST) || (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST))
+            return 0;
     }
-    if (!base) return DefWindowProcW(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) RemovePropW(window, kBaseProcProperty);
-    return CallWindowProcW(base, window, message, wParam, lParam);
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP:
+        if (HandleRectangleMouse(window, message, lParam)) return 0;
+        break;
+    case WM_CHAR:
+        if (app.macroRecording && !ctrl && (wParam >= 32 || wParam == 8 || wParam == 9 || wParam == 13))
+            app.macroBuffer.push_back(static_cast<int>(wParam));
+        if (suppressNextControlChar) {
+            suppressNextControlChar = false;
+            if (wParam < 32) return 0;
+        } else if (ctrl && wParam < 32) {
+            return 0;
+        }
+        break;
+    case WM_KEYDOWN: {
+        const auto vk = static_cast<unsigned>(wParam);
+        if (!ctrl) {
+            if (vk == VK_F3) {
+                ExecuteCommand(shift ? 164 : 163);
+                suppressNextControlChar = true;
+                return 0;
+            }
+            if (app.macroRecording && IsRecordedKey(wParam)) app.macroBuffer.push_back(-static_cast<int>(vk));
+        } else if (EditorRoutesCtrlKey(vk, KeyHeld(VK_MENU))) {
+            HandleCtrlKey(vk, shift);
+            suppressNextControlChar = true;
+            return 0;
+        } else if (vk == 'D') {
+            SelectNextOccurrence(window);
+            return 0;
+        }
+        if (vk == VK_F11) {
+            ExecuteCommand(shift ? 184 : 183);
+            suppressNextControlChar = true;
+            return 0;
+        }
+        if (vk == VK_ESCAPE && HandleEscape(window)) return 0;
+        break;
+    }
+    case WM_MOUSEWHEEL:
+        if (ctrl) {
+            ChangeZoom(static_cast<short>(HIWORD(wParam)) > 0 ? 1 : -1);
+            return 0;
+        }
+        break;
+    default: break;
+    }
+    return passOn();
 }

@@ -1,0 +1,46 @@
+#include "project/file_actions.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstring>
+
+#include "app/app_state.h"
+
+std::wstring FolderOf(const std::wstring& path) {
+    const size_t separator = path.find_last_of(L"\\/");
+    return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator);
+}
+
+void ShowInExplorer(const std::wstring& path) {
+    if (path.empty()) return;
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        const std::wstring parameters = L"/select,\"" + path + L"\"";
+        ShellExecuteW(app.mainWindow, L"open", L"explorer.exe", parameters.c_str(), nullptr, SW_SHOWNORMAL);
+        return;
+    }
+    std::wstring folder = path;
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        folder = FolderOf(path);
+        if (folder.empty()) folder = path;
+    }
+    ShellExecuteW(app.mainWindow, L"explore", folder.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void CopyTextToClipboard(const std::wstring& text) {
+    if (text.empty()) return;
+    if (!OpenClipboard(app.resultListWindow ? app.resultListWindow : app.mainWindow)) return;
+    EmptyClipboard();
+    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    if (HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+        if (void* target = GlobalLock(block)) {
+            std::memcpy(target, text.c_str(), bytes);
+            GlobalUnlock(block);
+            if (!SetClipboardData(CF_UNICODETEXT, block)) GlobalFree(block);
+        } else {
+            GlobalFree(block);
+        }
+    }
+    CloseClipboard();
+}

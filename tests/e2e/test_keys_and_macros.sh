@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Shortcuts typed in the editor: macro recording and playback, the Ctrl+K chord, Check for
+# Updates, an unknown command id, and the toolbar tooltip.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+e2e_begin keys_and_macros
+
+app_start
+drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
+
+# Record a, c, Backspace, b, Enter (Ctrl+Q), stop (Ctrl+Q), play back twice (Ctrl+Shift+Q).
+drive keys TessaryClass ctrl+q a c back b enter ctrl+q >/dev/null
+wait_eq 'ab\r\n' drive editor-text TessaryClass || fail "recorded keys were not typed"
+drive keys TessaryClass ctrl+shift+q >/dev/null
+wait_eq 'ab\r\nab\r\n' drive editor-text TessaryClass || fail "playback"
+drive keys TessaryClass ctrl+shift+q >/dev/null
+wait_eq 'ab\r\nab\r\nab\r\n' drive editor-text TessaryClass || fail "second playback"
+
+# Ctrl+K then Ctrl+S neither saves nor toggles anything; Ctrl+K, typing, Ctrl+B toggles the sidebar.
+drive keys TessaryClass ctrl+k ctrl+s >/dev/null
+drive no-msgbox 800 >/dev/null || fail "Ctrl+K Ctrl+S opened something"
+screenshot TessaryClass keys_and_macros-before.png
+assert_eq 212121 "$(pixel "$E2E_ARTIFACTS/keys_and_macros-before.png" 100 400)" "sidebar shown at start"
+drive keys TessaryClass ctrl+k x ctrl+b >/dev/null
+sleep 0.5
+screenshot TessaryClass keys_and_macros-after.png
+assert_eq 1E1E1E "$(pixel "$E2E_ARTIFACTS/keys_and_macros-after.png" 100 400)" "Ctrl+K, x, Ctrl+B hides the sidebar"
+
+# Check for Updates says the same in every language; an unknown id does nothing.
+drive command TessaryClass 281 >/dev/null
+assert_eq $'Tessary\n当前版本 v0.1\\n(未配置在线更新源, 请手动检查)' "$(drive answer-msgbox ok)" "update message"
+before=$(drive title TessaryClass)
+drive command TessaryClass 299 >/dev/null
+drive command TessaryClass 12345 >/dev/null
+drive no-msgbox 800 >/dev/null || fail "an unknown id showed something"
+assert_eq "$before" "$(drive title TessaryClass)" "unknown ids change nothing"
+assert_eq 1 "$(drive child-count TessaryClass Scintilla)" "unknown ids open nothing"
+
+# The toolbar tooltip: label and shortcut.
+drive move TessaryClass 70 76 >/dev/null
+sleep 1.5
+import -window root "$E2E_ARTIFACTS/keys_and_macros-tooltip.png"
+
+drive command TessaryClass 109 >/dev/null
+drive answer-msgbox no >/dev/null || fail "no save prompt"
+app_wait_exit 20 || fail "did not exit"
+pass
