@@ -6,16 +6,8 @@
 #include <vector>
 
 #include "app/layout.h"
+#include "persist/settings_file.h"
 
-struct Settings {
-    int fontSize = 11;
-    int tabWidth = 2;
-    int zoom = 0;
-    bool wordWrap = false;
-    int newEnc = 0;
-    std::wstring fontFace = L"Consolas";
-    std::vector<std::wstring> recent;
-};
 
 struct AppState {
     HINSTANCE instance = nullptr;
@@ -37,6 +29,7 @@ struct AppState {
     int statusBarVisible = 1;
     int searchPanelOpen = 0;
     int searchPanelWidth = 300;
+    int findCase = 0, findWord = 0, findRegex = 0, findAllFiles = 0;  // search options
     int focusMode = 0;
     int fullScreen = 0;
     int maximized = 0;

@@ -198,29 +198,27 @@ void OnDestroy() {
     }
     if (app.backBuffer) DeleteObject(app.backBuffer);
     app.backBuffer = nullptr;
-    if (!app.sessionSaved) {
-        SaveSession();
-        SaveUiState();
-        app.sessionSaved = 1;
-    }
+    SaveSessionAndUiStateOnce();
     PostQuitMessage(0);
 }
 
-void OnClose(HWND window) {
-    if (!app.sessionSaved) {
-        SaveSession();
-        SaveUiState();
-        app.sessionSaved = 1;
-    }
+// The close sequence: session and interface state first, then every tab with its save prompt.
+// False when a prompt was cancelled or a save failed: the program stays open.
+bool CloseEverything() {
+    SaveSessionAndUiStateOnce();
     while (!documents.empty()) {
         const size_t before = documents.size();
         CloseTab(0, 0);
         if (documents.size() == before) {
             app.sessionSaved = 0;  // the user kept the program open; write again at the next close
-            return;
+            return false;
         }
     }
-    DestroyWindow(window);
+    return true;
+}
+
+void OnClose(HWND window) {
+    if (CloseEverything()) DestroyWindow(window);
 }
 
 void OnPaint(HWND window) {
@@ -467,7 +465,9 @@ void OnRightButtonUp(int x, int y) {
     if (tab < 0) return;
     if (tab != app.activeTab) ActivateTab(tab);
     app.contextTab = tab;
-    // The tab context menu arrives with the popup menus.
+    POINT at{x, y + 4};
+    ClientToScreen(app.mainWindow, &at);
+    OpenMenuAt(8, at);
 }
 
 LRESULT OnHitTest(HWND window, LPARAM lParam) {
@@ -680,6 +680,16 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         case kQueryActiveTabState: return ActiveTabState();
     case WM_CLOSE: OnClose(window); return 0;
+    // Log-off and shutdown end the process without WM_CLOSE: run the same close sequence, and
+    // refuse the end of the session when the user cancels a save prompt.
+    case WM_QUERYENDSESSION: return CloseEverything() ? TRUE : FALSE;
+    case WM_ENDSESSION:
+        if (wParam) {
+            DestroyWindow(window);
+        } else if (documents.empty()) {
+            CreateTab(L"", window);  // another program vetoed the end; keep a usable window
+        }
+        return 0;
         case WM_DESTROY: OnDestroy(); return 0;
         default: break;
     }

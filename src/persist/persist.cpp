@@ -1,14 +1,190 @@
 #include "persist/persist.h"
 
+#include <windows.h>
+
+#include <cwchar>
+#include <vector>
+
 #include "app/app_state.h"
+#include "app/editor.h"
+#include "app/main_window.h"
+#include "document/document.h"
+#include "document/tabs.h"
+#include "io/encoding.h"
+#include "io/file_access.h"
+#include "io/open.h"
+#include "persist/session_file.h"
+#include "persist/settings_file.h"
+#include "persist/ui_state_file.h"
+#include "project/sidebar.h"
+#include "syntax/languages.h"
+#include "syntax/themes.h"
+#include "ui/menu_bar.h"
+#include "ui/strings.h"
+
+namespace {
+
+// The files are UTF-8 with a mark, but a hand-edited one may come in any encoding the decoder
+// recognises.
+std::wstring ReadTextFile(const std::wstring& path) {
+    const std::vector<uint8_t> bytes = ReadAllBytes(path);
+    return DecodeBytes(bytes.data(), bytes.size(), nullptr, nullptr);
+}
+
+void WriteQuietly(const std::wstring& path, const std::string& bytes) {
+    AtomicWriteBytes(path, bytes.data(), bytes.size(), false);
+}
+
+void RefreshRecentMenus() {
+    RebuildRecentFilesMenu();
+    RepaintArea(app.rects.menuBar);
+}
+
+}  // namespace
 
 std::wstring SettingsPath() { return ProgramDirectory() + L"settings.json"; }
+std::wstring UiStatePath() { return ProgramDirectory() + L"ui.ini"; }
+std::wstring SessionPath() { return ProgramDirectory() + L"session.json"; }
 
-// The files are not read or written yet; the defaults of AppState stand.
-void LoadSettings() {}
-void SaveSettings() {}
-void LoadUiState() {}
-void SaveUiState() {}
-void SaveSession() {}
-void RestoreSession() {}
-void AddRecentFile(const std::wstring&) {}
+void LoadSettings() {
+    const std::wstring text = ReadTextFile(SettingsPath());
+    if (text.empty()) ApplyMissingSettingsFile(app.settings);
+    else ReadSettingsText(text, app.settings);
+}
+
+void SaveSettings() {
+    // Without a program directory there is nowhere to write; never fall back to the current one.
+    if (ProgramDirectory().empty()) return;
+    WriteQuietly(SettingsPath(), FormatSettings(app.settings));
+}
+
+void AddRecentFile(const std::wstring& path) {
+    if (!AddRecentPath(app.settings.recent, path)) return;
+    SaveSettings();
+    RefreshRecentMenus();
+}
+
+void OpenRecentFile(int index) {
+    if (index < 0 || index >= static_cast<int>(app.settings.recent.size())) return;
+    const std::wstring path = app.settings.recent[static_cast<size_t>(index)];
+    const DWORD attributes = GetFileAttributesW(ExtendedPath(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        // The same text in every interface language.
+        const std::wstring message = L"\u6587\u4EF6\u4E0D\u5B58\u5728\u6216\u5DF2\u53D8\u4E3A\u76EE\u5F55:\n" + path;
+        MessageBoxW(app.mainWindow, message.c_str(), L"Tessary", MB_OK | MB_ICONWARNING);
+        app.settings.recent.erase(app.settings.recent.begin() + index);
+        SaveSettings();
+        RefreshRecentMenus();
+        return;
+    }
+    OpenPath(path);
+}
+
+void ClearRecentFiles() {
+    if (!app.settings.recent.empty()) {
+        app.settings.recent.clear();
+        SaveSettings();
+        RebuildRecentFilesMenu();
+        if (app.openMenu == 0) CloseMenus();
+    }
+    RefreshRecentMenus();
+}
+
+void LoadUiState() {
+    UiState state;
+    state.uiLanguage = app.uiLanguage;
+    state.theme = app.theme;
+    state.colorScheme = app.colorScheme;
+    state.sidebarVisible = app.sidebarVisible;
+    state.statusBarVisible = app.statusBarVisible;
+    const std::vector<uint8_t> bytes = ReadAllBytes(UiStatePath());
+    ReadUiState(std::string(bytes.begin(), bytes.end()), state);
+    app.startMaximized = state.startMaximized;
+    app.uiLanguage = state.uiLanguage;
+    app.theme = state.theme;
+    app.colorScheme = state.colorScheme;
+    app.sidebarVisible = state.sidebarVisible;
+    app.statusBarVisible = state.statusBarVisible;
+    app.findCase = state.matchCase;
+    app.findWord = state.wholeWord;
+    app.findRegex = state.regex;
+    app.findAllFiles = state.allFiles;
+    // Before the window classes take their background brushes from the palette.
+    if (app.theme != 0 || app.colorScheme != 0) ApplyThemeAndScheme();
+}
+
+void SaveUiState() {
+    if (ProgramDirectory().empty()) return;
+    UiState state;
+    state.startMaximized = app.maximized || app.fullScreen ? 1 : 0;
+    state.uiLanguage = app.uiLanguage;
+    state.theme = app.theme;
+    state.colorScheme = app.colorScheme;
+    state.sidebarVisible = app.sidebarVisible ? 1 : 0;
+    state.statusBarVisible = app.statusBarVisible ? 1 : 0;
+    state.matchCase = app.findCase ? 1 : 0;
+    state.wholeWord = app.findWord ? 1 : 0;
+    state.regex = app.findRegex ? 1 : 0;
+    state.allFiles = app.findAllFiles ? 1 : 0;
+    WriteQuietly(UiStatePath(), FormatUiState(state));
+}
+
+void SaveSession() {
+    if (ProgramDirectory().empty()) return;
+    std::vector<SessionEntry> tabs;
+    tabs.reserve(documents.size());
+    for (const Document& doc : documents) {
+        SessionEntry entry;
+        entry.path = doc.path;
+        if (doc.path.empty()) entry.text = Utf8ToWide(editor::GetText(doc.editor));
+        tabs.push_back(std::move(entry));
+    }
+    const Session session = CollectSession(tabs, app.activeTab);
+    if (session.entries.empty()) {
+        DeleteFileW(SessionPath().c_str());
+        return;
+    }
+    WriteQuietly(SessionPath(), FormatSession(session));
+}
+
+void SaveSessionAndUiStateOnce() {
+    if (app.sessionSaved) return;
+    SaveSession();
+    SaveUiState();
+    app.sessionSaved = 1;
+}
+
+void RestoreSession() {
+    const std::wstring text = ReadTextFile(SessionPath());
+    if (text.empty()) return;
+    Session session;
+    if (!ReadSessionText(text, session)) return;
+    wchar_t question[512];
+    std::swprintf(question, 512, LocalizedText(StringTable::RestorePrompt, 0),
+                  static_cast<int>(session.entries.size()));
+    if (MessageBoxW(app.mainWindow, question, L"Tessary", MB_YESNO | MB_ICONQUESTION) != IDYES) {
+        DeleteFileW(SessionPath().c_str());
+        return;
+    }
+    if (!documents.empty()) CloseTab(0, 0);
+    for (const SessionEntry& entry : session.entries) {
+        if (!entry.path.empty()) {
+            OpenPath(entry.path);
+            continue;
+        }
+        CreateTab(L"", app.mainWindow);
+        Document& doc = documents.back();
+        app.settingText = 1;
+        SetEditorText(doc.editor, entry.text);
+        app.settingText = 0;
+        doc.modified = 1;
+        doc.savedText.clear();
+        doc.savedTextValid = 0;
+        ApplyLanguageStyles(doc.editor, doc.language);
+        editor::Send(doc.editor, editor::kSetSel, 0, 0);
+        UpdateWindowTitle();
+        RepaintArea(app.rects.tabBar);
+        if (app.sidebarWindow) InvalidateRect(app.sidebarWindow, nullptr, TRUE);
+    }
+    if (app.activeTab != -1) ActivateTab(RestoredActiveTab(session.active, static_cast<int>(documents.size())));
+}

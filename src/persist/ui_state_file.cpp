@@ -28,7 +28,7 @@ void ReadUiStateText(const std::wstring& text, UiState& state) {
     ReadFlag(text, L"maximized=", state.startMaximized);
     ReadIndex(text, L"lang=", kUiLanguageCount, state.uiLanguage);
     ReadIndex(text, L"theme=", kThemeCount, state.theme);
-    ReadIndex(text, L"scheme=", kColorSchemeCount, state.colorScheme);
+    ReadIndex(text, L"scheme=", kSchemeCount, state.colorScheme);
     ReadFlag(text, L"sidebar=", state.sidebarVisible);
     ReadFlag(text, L"status=", state.statusBarVisible);
     ReadFlag(text, L"findCase=", state.matchCase);

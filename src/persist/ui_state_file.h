@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "syntax/palette.h"  // kThemeCount, kSchemeCount
+
 struct UiState {
     int startMaximized = 0;  // written as 1 when the window is maximized or full screen
     int uiLanguage = 4;      // 0..19, 4 is English
@@ -17,8 +19,6 @@ struct UiState {
 };
 
 const int kUiLanguageCount = 20;
-const int kThemeCount = 3;
-const int kColorSchemeCount = 6;
 
 // Reads the file's bytes into `state`. An empty file changes nothing; a file without any "=" is
 // the older form whose only value is the maximized flag ("1" anywhere); otherwise each key is

@@ -17,6 +17,7 @@
 #include "io/save.h"
 #include "persist/persist.h"
 #include "project/file_actions.h"
+#include "syntax/themes.h"
 #include "ui/keyboard.h"
 #include "ui/menu_bar.h"
 
@@ -153,6 +154,14 @@ void ExecuteCommand(int id) {
             ConvertLineEndings(eolMode, lineEnding);
         } else if (id >= 700 && id <= 709) {
             TabMenuCommand(id);
+        } else if ((id >= 480 && id <= 482) || (id >= 500 && id <= 505)) {
+            (id < 500 ? app.theme : app.colorScheme) = id - (id < 500 ? 480 : 500);
+            ApplyThemeAndScheme();
+            SaveUiState();
+        } else if (id >= 800 && id <= 809) {
+            OpenRecentFile(id - 800);
+        } else if (id == 820) {
+            ClearRecentFiles();
         } else if (id >= 400 && id <= 419) {
             app.uiLanguage = id - 400;
             RelabelMenus();

@@ -127,7 +127,7 @@ TEST(Robustness, UiStateReader) {
         ReadUiState(mutator.Next(), s);
         ASSERT_TRUE(s.uiLanguage >= 0 && s.uiLanguage < kUiLanguageCount) << round;
         ASSERT_TRUE(s.theme >= 0 && s.theme < kThemeCount) << round;
-        ASSERT_TRUE(s.colorScheme >= 0 && s.colorScheme < kColorSchemeCount) << round;
+        ASSERT_TRUE(s.colorScheme >= 0 && s.colorScheme < kSchemeCount) << round;
         for (int flag : {s.startMaximized, s.sidebarVisible, s.statusBarVisible, s.matchCase, s.wholeWord, s.regex,
                          s.allFiles}) {
             ASSERT_TRUE(flag == 0 || flag == 1) << round;
