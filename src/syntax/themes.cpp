@@ -1,0 +1,19 @@
+#include "syntax/themes.h"
+
+#include "app/app_state.h"
+#include "document/document.h"
+#include "document/tabs.h"
+#include "syntax/languages.h"
+#include "syntax/palette.h"
+
+void ApplyThemeAndScheme() {
+    palette = PaletteFor(app.theme, app.colorScheme);
+    if (app.searchPanelWindow) InvalidateRect(app.searchPanelWindow, nullptr, TRUE);
+    // Hex-mode tabs too: their hidden editors must be right when the tab returns to text.
+    for (Document& doc : documents) {
+        ConfigureEditor(doc.editor);
+        ApplyLanguageStyles(doc.editor, doc.language);
+    }
+    if (app.mainWindow) InvalidateRect(app.mainWindow, nullptr, FALSE);
+    if (app.sidebarWindow) InvalidateRect(app.sidebarWindow, nullptr, FALSE);
+}
