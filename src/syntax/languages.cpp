@@ -175,7 +175,13 @@ void ApplyLanguageStyles(HWND ed, int language) {
     if (styled) Send(ed, kStyleClearAll);
     Send(ed, kStyleSetFore, kLineNumberStyle, palette.lineNumberColor);
     Send(ed, kStyleSetBack, kLineNumberStyle, palette.editorColor);
-    if (!styled) return;
+    if (!styled) {
+        // Its text is all drawn in style 0, which the skipped clear would have refreshed: without
+        // this a theme switch would leave the old theme's text colours on the new background.
+        Send(ed, kStyleSetFore, 0, palette.textColor);
+        Send(ed, kStyleSetBack, 0, palette.editorColor);
+        return;
+    }
     const LexerSetup setup = LexerSetupFor(language);
     SetLexer(ed, setup.lexer);
     for (const KeywordSet& k : setup.keywords) {

@@ -1,0 +1,179 @@
+#!/usr/bin/env bash
+# Syntax colouring as a user sees it: a C++, a JSON and a Markdown file in the default Dark theme
+# with the Monokai scheme, then (when the theme commands answer) the C++ file in Light and back.
+# Screenshots for the README come from here (docs/screenshot-cpp-dark.png, -json, -markdown).
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+e2e_begin syntax_look
+d=$E2E_DIR/data
+mkdir -p "$d"
+
+cat >"$d/sample.cpp" <<'EOF'
+#include <string>
+#include <vector>
+
+// Counts the words of a line.
+namespace text {
+
+struct Counter {
+    size_t total = 0;
+};
+
+int CountWords(const std::string& line) {
+    int words = 0;
+    bool inWord = false;
+    for (char c : line) {
+        if (c == ' ') {
+            inWord = false;
+        } else if (!inWord) {
+            inWord = true;
+            ++words;
+        }
+    }
+    return words;
+}
+
+}  // namespace text
+
+int main() {
+    std::vector<std::string> lines = {"hello world", "one"};
+    text::Counter counter;
+    for (const auto& line : lines) counter.total += text::CountWords(line);
+    return counter.total == 3 ? 0 : 1;  /* 3 words in all */
+}
+EOF
+
+cat >"$d/config.json" <<'EOF'
+{
+  "name": "tessary",
+  "version": 3,
+  "window": { "width": 1100, "height": 720, "maximized": false },
+  "recent": ["C:\\work\\main.cpp", "C:\\work\\notes.md"],
+  "wordWrap": true,
+  "zoom": -2,
+  "theme": null
+}
+EOF
+
+cat >"$d/notes.md" <<'EOF'
+# Release notes
+
+## Editing
+
+- Syntax colouring for ten languages
+- Six colour schemes, three themes
+
+### Links
+
+See [the manual](manual.html) and [the project page](https://example.org/tessary).
+
+#### Plain paragraphs
+
+Text without marks keeps the default colour.
+EOF
+
+# Pixels of exactly one colour inside a screenshot's editor area (anti-aliased edges do not
+# count, the cores of the strokes do).
+count_colour() {
+    convert "$1" -crop 860x560+230+135 +repage -fill black +opaque "#$2" -fill white -opaque "#$2" \
+        -format '%[fx:round(mean*w*h)]' info:
+}
+
+expect_colour() {   # file, RRGGBB, what
+    local n
+    n=$(count_colour "$1" "$2")
+    [ "$n" -ge 20 ] || fail "$3: #$2 found on $n pixels only"
+}
+
+no_colour() {       # file, RRGGBB, what
+    local n
+    n=$(count_colour "$1" "$2")
+    [ "$n" -eq 0 ] || fail "$3: #$2 found on $n pixels"
+}
+
+shoot() {           # title to wait for, file name
+    wait_eq "$1 — Tessary" drive title TessaryClass || fail "$1 did not open"
+    drive move TessaryClass 1090 700 >/dev/null   # keep the mouse off the tabs and the text
+    sleep 0.5
+    screenshot TessaryClass "$2" || fail "screenshot $2"
+}
+
+app_start
+drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
+
+open_file "$d/sample.cpp"
+shoot sample.cpp syntax_look-cpp-dark.png
+cpp=$E2E_ARTIFACTS/syntax_look-cpp-dark.png
+assert_eq 1E1E1E "$(pixel "$cpp" 1000 600)" "editor background"
+# Stems of the "i" of "int" (line 11) and the "h" of "hello" (line 28).
+assert_eq F92672 "$(pixel "$cpp" 253 303)" "keyword pixel"
+assert_eq E6DB74 "$(pixel "$cpp" 601 591)" "string pixel"
+expect_colour "$cpp" F92672 "C++ keywords"
+expect_colour "$cpp" E6DB74 "C++ strings"
+expect_colour "$cpp" 66D9EF "C++ types and preprocessor lines"
+expect_colour "$cpp" 75715E "C++ comments"
+expect_colour "$cpp" AE81FF "C++ numbers"
+expect_colour "$cpp" E0E0E0 "C++ identifiers"
+
+open_file "$d/config.json"
+shoot config.json syntax_look-json.png
+json=$E2E_ARTIFACTS/syntax_look-json.png
+expect_colour "$json" A6E22E "JSON property names"
+expect_colour "$json" E6DB74 "JSON strings"
+expect_colour "$json" AE81FF "JSON numbers"
+expect_colour "$json" F92672 "JSON keywords"
+no_colour "$json" 75715E "JSON has no comments"
+
+open_file "$d/notes.md"
+shoot notes.md syntax_look-markdown.png
+md=$E2E_ARTIFACTS/syntax_look-markdown.png
+expect_colour "$md" A6E22E "Markdown headings"
+expect_colour "$md" 66D9EF "Markdown links"
+no_colour "$md" F92672 "Markdown has no keywords"
+
+# Theme and scheme commands act on every tab at once; the text keeps its scheme colours.
+# Skipped when the commands do not answer (not wired in this build).
+editor_background() {
+    local probe=$E2E_ARTIFACTS/syntax_look-probe.png
+    screenshot TessaryClass "$probe" >/dev/null && pixel "$probe" 1000 600
+}
+open_file "$d/sample.cpp"   # an open path activates its tab
+wait_eq "sample.cpp — Tessary" drive title TessaryClass || fail "C++ tab not activated"
+drive command TessaryClass 481 >/dev/null
+if ! E2E_WAIT_S=3 wait_eq FFFFFF editor_background >/dev/null; then
+    echo "SKIP: $E2E_NAME: theme command 481 changes nothing; theme checks skipped"
+else
+    shoot sample.cpp syntax_look-cpp-light.png
+    light=$E2E_ARTIFACTS/syntax_look-cpp-light.png
+    assert_eq ECECEC "$(pixel "$light" 600 50)" "menu bar in the Light theme"
+    assert_eq F92672 "$(pixel "$light" 253 303)" "keyword pixel in the Light theme"
+    expect_colour "$light" F92672 "keywords keep the scheme in the Light theme"
+    expect_colour "$light" 202020 "Light theme text"
+    no_colour "$light" E0E0E0 "Dark theme text left behind"
+
+    drive command TessaryClass 503 >/dev/null   # Nord
+    drive command TessaryClass 480 >/dev/null   # Dark
+    wait_eq 1E1E1E editor_background >/dev/null || fail "Dark theme did not come back"
+    shoot sample.cpp syntax_look-cpp-nord.png
+    nord=$E2E_ARTIFACTS/syntax_look-cpp-nord.png
+    assert_eq 212121 "$(pixel "$nord" 600 50)" "menu bar in the Dark theme"
+    assert_eq 88C0D0 "$(pixel "$nord" 253 303)" "keyword pixel in Nord"
+    assert_eq A3BE8C "$(pixel "$nord" 601 591)" "string pixel in Nord"
+    expect_colour "$nord" 88C0D0 "Nord keywords"
+    expect_colour "$nord" D08770 "Nord types"
+    no_colour "$nord" F92672 "Monokai keywords left behind"
+    no_colour "$nord" FFFFFF "Light background left behind"
+
+    # The JSON tab was restyled too while it was in the background.
+    open_file "$d/config.json"
+    shoot config.json syntax_look-json-nord.png
+    expect_colour "$E2E_ARTIFACTS/syntax_look-json-nord.png" 88C0D0 "Nord keywords in the JSON tab"
+    no_colour "$E2E_ARTIFACTS/syntax_look-json-nord.png" F92672 "Monokai keywords in the JSON tab"
+    drive command TessaryClass 500 >/dev/null
+fi
+rm -f "$E2E_ARTIFACTS/syntax_look-probe.png"
+
+drive command TessaryClass 109 >/dev/null
+app_wait_exit 20 || fail "did not exit"
+assert_eq 0 "$APP_EXIT" "exit code"
+pass

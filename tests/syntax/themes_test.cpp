@@ -1,0 +1,250 @@
+// Syntax styles and palette changes on real editing-component windows.
+#include "syntax/themes.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/editor.h"
+#include "document/document.h"
+#include "syntax/languages.h"
+#include "syntax/palette.h"
+
+namespace {
+
+using editor::Send;
+
+std::wstring ComponentPath() {
+    wchar_t module[4096];
+    const DWORD n = GetModuleFileNameW(nullptr, module, 4096);
+    std::wstring path(module, n);
+    path.resize(path.find_last_of(L"\\/"));      // the tests folder
+    path.resize(path.find_last_of(L"\\/") + 1);  // the build folder, where the DLL is
+    return path + L"SciLexer.dll";
+}
+
+Colour Fore(HWND ed, int style) { return static_cast<Colour>(Send(ed, editor::kStyleGetFore, style)); }
+Colour Back(HWND ed, int style) { return static_cast<Colour>(Send(ed, editor::kStyleGetBack, style)); }
+
+std::string LexerLanguage(HWND ed) {
+    char name[64] = {};
+    Send(ed, editor::kGetLexerLanguage, 0, reinterpret_cast<LPARAM>(name));
+    return name;
+}
+
+// Style of the first character of `word` in the text, after lexing all of it.
+int StyleOf(HWND ed, const std::string& word) {
+    const std::string text = editor::GetText(ed);
+    const size_t at = text.find(word);
+    if (at == std::string::npos) return -1;
+    Send(ed, editor::kColourise, 0, static_cast<LPARAM>(-1));
+    return static_cast<int>(Send(ed, editor::kGetStyleAt, at));
+}
+
+// Records the styling messages an editor receives, in order, before passing them on.
+struct Recorded {
+    UINT message;
+    WPARAM w;
+};
+std::vector<Recorded> recorded;
+WNDPROC componentProc = nullptr;
+
+LRESULT CALLBACK Recorder(HWND window, UINT message, WPARAM w, LPARAM l) {
+    if ((message >= 2050 && message <= 2056) || message == editor::kSetKeywords || message == editor::kSetILexer) {
+        recorded.push_back({message, message == editor::kSetILexer ? 0 : w});
+    }
+    return CallWindowProcW(componentProc, window, message, w, l);
+}
+
+class Styling : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_NE(editor::LoadComponent(ComponentPath()), nullptr); }
+
+    HWND NewEditor(const std::string& text = {}) {
+        HWND ed = CreateWindowExW(0, L"Scintilla", L"", WS_POPUP, 0, 0, 400, 200, nullptr, nullptr, nullptr, nullptr);
+        EXPECT_NE(ed, nullptr);
+        Send(ed, editor::kSetCodePage, 65001);
+        editor::SetText(ed, text);
+        windows.push_back(ed);
+        return ed;
+    }
+
+    void TearDown() override {
+        documents.clear();
+        for (HWND ed : windows) DestroyWindow(ed);
+        palette = StartPalette();
+        app.theme = 0;
+        app.colorScheme = 0;
+    }
+
+    std::vector<HWND> windows;
+};
+
+TEST_F(Styling, CppWordsTakeTheSchemeColoursOfTheirLists) {
+    palette = PaletteFor(0, 1);
+    HWND ed = NewEditor("int main() { size_t n = 0; std::vector<int> v; return 42; } // done\n");
+    ApplyLanguageStyles(ed, 1);
+
+    EXPECT_EQ("cpp", LexerLanguage(ed));
+    EXPECT_EQ(palette.keywordColor, Fore(ed, 5));
+    EXPECT_EQ(palette.typeColor, Fore(ed, 16));
+    EXPECT_EQ(palette.commentColor, Fore(ed, 2));
+    EXPECT_EQ(palette.numberColor, Fore(ed, 4));
+    EXPECT_EQ(palette.textColor, Fore(ed, 32));
+    EXPECT_EQ(palette.editorColor, Back(ed, 32));
+    EXPECT_EQ(palette.lineNumberColor, Fore(ed, 33));
+    EXPECT_EQ(palette.editorColor, Back(ed, 33));
+    // Cleared styles took the default background; none was given one of its own.
+    EXPECT_EQ(palette.editorColor, Back(ed, 5));
+
+    // "int" is in both lists: the keyword list wins.
+    EXPECT_EQ(5, StyleOf(ed, "int main"));
+    EXPECT_EQ(5, StyleOf(ed, "return"));
+    EXPECT_EQ(16, StyleOf(ed, "size_t"));
+    EXPECT_EQ(16, StyleOf(ed, "vector"));
+    EXPECT_EQ(11, StyleOf(ed, "main"));
+    EXPECT_EQ(2, StyleOf(ed, "// done"));
+}
+
+TEST_F(Styling, PythonJsonAndMarkdownStylesReachTheirWords) {
+    HWND py = NewEditor("@cached\ndef f(x):\n    return len(x)  # n\n");
+    ApplyLanguageStyles(py, 3);
+    EXPECT_EQ("python", LexerLanguage(py));
+    EXPECT_EQ(5, StyleOf(py, "def"));
+    EXPECT_EQ(5, StyleOf(py, "len"));
+    EXPECT_EQ(15, StyleOf(py, "@cached"));
+    EXPECT_EQ(palette.typeColor, Fore(py, 15));
+    EXPECT_EQ(palette.commentColor, Fore(py, StyleOf(py, "# n")));
+
+    HWND json = NewEditor("{\"name\": \"x\", \"ok\": true, \"n\": 12}");
+    ApplyLanguageStyles(json, 5);
+    EXPECT_EQ("json", LexerLanguage(json));
+    EXPECT_EQ(palette.propertyColor, Fore(json, StyleOf(json, "\"name\"")));
+    EXPECT_EQ(palette.stringColor, Fore(json, StyleOf(json, "\"x\"")));
+    EXPECT_EQ(palette.keywordColor, Fore(json, StyleOf(json, "true")));
+    EXPECT_EQ(palette.numberColor, Fore(json, StyleOf(json, "12")));
+
+    // The lexer marks the heading's hashes; the heading text stays default.
+    HWND md = NewEditor("# Title\n\n### Part\n\nSee [docs](http://x).\n");
+    ApplyLanguageStyles(md, 8);
+    EXPECT_EQ("markdown", LexerLanguage(md));
+    EXPECT_EQ(6, StyleOf(md, "# Title"));
+    EXPECT_EQ(8, StyleOf(md, "### Part"));
+    EXPECT_EQ(palette.propertyColor, Fore(md, 8));
+    EXPECT_EQ(18, StyleOf(md, "[docs]"));
+    EXPECT_EQ(palette.typeColor, Fore(md, 18));
+}
+
+TEST_F(Styling, MessagesGoInTheirFixedOrder) {
+    HWND ed = NewEditor("{}");
+    componentProc =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(ed, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Recorder)));
+    recorded.clear();
+    ApplyLanguageStyles(ed, 5);
+    SetWindowLongPtrW(ed, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(componentProc));
+
+    const std::vector<std::pair<UINT, WPARAM>> expected = {{2051, 32}, {2052, 32}, {2056, 32}, {2055, 32}, {2050, 0},
+                                                           {2051, 33}, {2052, 33}, {4033, 0},  {4005, 0},  {2051, 0},
+                                                           {2051, 1},  {2051, 2},  {2051, 3},  {2051, 4},  {2051, 11}};
+    ASSERT_EQ(expected.size(), recorded.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(expected[i].first, recorded[i].message) << i;
+        EXPECT_EQ(expected[i].second, recorded[i].w) << i;
+    }
+}
+
+// Over 8 MiB the lexer and the language's styles stay as they are; the text, all drawn in style 0,
+// follows the palette so that a theme switch does not leave the old colours behind.
+TEST_F(Styling, DocumentsOverEightMiBKeepTheirLexerAndFollowThePalette) {
+    const Colour marker = Hex(0x123456);
+    HWND atLimit = NewEditor(std::string(0x800000, 'x'));
+    HWND over = NewEditor(std::string(0x800001, 'x'));
+    for (HWND ed : {atLimit, over}) {
+        editor::SetLexer(ed, 1);
+        Send(ed, editor::kStyleSetFore, 5, marker);
+        Send(ed, editor::kStyleSetBack, 0, marker);
+    }
+    palette = PaletteFor(1, 0);
+    ApplyLanguageStyles(atLimit, 1);
+    ApplyLanguageStyles(over, 1);
+
+    EXPECT_EQ(palette.keywordColor, Fore(atLimit, 5));
+    EXPECT_EQ(palette.editorColor, Back(atLimit, 0));
+    EXPECT_EQ("cpp", LexerLanguage(atLimit));
+
+    EXPECT_EQ(marker, Fore(over, 5));
+    EXPECT_EQ(palette.textColor, Fore(over, 0));
+    EXPECT_EQ(palette.editorColor, Back(over, 0));
+    EXPECT_EQ("null", LexerLanguage(over));
+    EXPECT_EQ(palette.textColor, Fore(over, 32));
+    EXPECT_EQ(palette.editorColor, Back(over, 32));
+    EXPECT_EQ(palette.lineNumberColor, Fore(over, 33));
+    EXPECT_EQ(palette.editorColor, Back(over, 33));
+}
+
+// Two tabs as the tab list holds them; the second is in hex mode, its editor hidden.
+class Themes : public Styling {
+protected:
+    void OpenTabs() {
+        cpp = NewEditor("int x = 1;\n");
+        json = NewEditor("{\"a\": true}");
+        Document first, second;
+        first.editor = cpp;
+        first.language = 1;
+        second.editor = json;
+        second.language = 5;
+        second.hexMode = 1;
+        documents.push_back(std::move(first));
+        documents.push_back(std::move(second));
+        ApplyThemeAndScheme();
+    }
+    HWND cpp = nullptr, json = nullptr;
+};
+
+TEST_F(Themes, SchemeChangeRecoloursEveryTabAndKeepsTheTheme) {
+    OpenTabs();
+    EXPECT_EQ(Hex(0xF92672), Fore(cpp, 5));
+    EXPECT_EQ(Hex(0xF92672), Fore(json, 11));
+
+    app.colorScheme = 3;  // Nord
+    ApplyThemeAndScheme();
+    EXPECT_EQ(Hex(0x88C0D0), palette.keywordColor);
+    EXPECT_EQ(Hex(0x88C0D0), Fore(cpp, 5));
+    EXPECT_EQ(Hex(0x88C0D0), Fore(json, 11));
+    EXPECT_EQ(Hex(0xD08770), Fore(cpp, 16));
+    EXPECT_EQ(Hex(0xA3BE8C), Fore(json, 2));
+    for (HWND ed : {cpp, json}) {
+        EXPECT_EQ(Hex(0x1E1E1E), Back(ed, 32));
+        EXPECT_EQ(Hex(0xE0E0E0), Fore(ed, 32));
+        EXPECT_EQ(Hex(0x888888), Fore(ed, 33));
+    }
+    EXPECT_EQ("cpp", LexerLanguage(cpp));
+    EXPECT_EQ("json", LexerLanguage(json));
+}
+
+TEST_F(Themes, DarkToLightAndBackRestoresEveryBackground) {
+    OpenTabs();
+    app.theme = 1;
+    ApplyThemeAndScheme();
+    for (HWND ed : {cpp, json}) {
+        EXPECT_EQ(Hex(0xFFFFFF), Back(ed, 32));
+        EXPECT_EQ(Hex(0xFFFFFF), Back(ed, 0));
+        EXPECT_EQ(Hex(0x202020), Fore(ed, 32));
+    }
+    EXPECT_EQ(Hex(0xECECEC), palette.panelColor);
+    EXPECT_EQ(Hex(0xF92672), Fore(cpp, 5));  // the scheme stays
+
+    app.theme = 0;
+    ApplyThemeAndScheme();
+    for (HWND ed : {cpp, json}) {
+        EXPECT_EQ(Hex(0x1E1E1E), Back(ed, 32));
+        EXPECT_EQ(Hex(0x1E1E1E), Back(ed, 0));
+        EXPECT_EQ(Hex(0x1E1E1E), Back(ed, 5));
+        EXPECT_EQ(Hex(0x1E1E1E), Back(ed, 33));
+    }
+    EXPECT_EQ(Hex(0x1F2C42), palette.selectionColor);
+}
+
+}  // namespace
