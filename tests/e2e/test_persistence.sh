@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Settings, interface state and the session survive a restart; a cancelled close keeps the
+# program running; log-off writes the session before the tabs go.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+e2e_begin persistence
+d=$E2E_DIR/data
+mkdir -p "$d"
+printf 'first\n' >"$d/one.txt"
+printf 'second\n' >"$d/two.txt"
+hex() { od -An -tx1 "$1" | tr -d ' \n'; }
+
+# 1. Zoom in twice, switch theme, scheme and language, exit.
+app_start
+drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
+drive command TessaryClass 290 >/dev/null
+drive command TessaryClass 290 >/dev/null
+drive command TessaryClass 481 >/dev/null   # Light
+drive command TessaryClass 503 >/dev/null   # Nord
+drive command TessaryClass 402 >/dev/null   # Chinese
+drive command TessaryClass 109 >/dev/null
+app_wait_exit 20 || fail "did not exit"
+[[ $(hex "$E2E_DIR/settings.json") == efbbbf* ]] || fail "settings.json has no byte-order mark"
+grep -q '"zoom": 2' "$E2E_DIR/settings.json" || fail "zoom not saved: $(cat "$E2E_DIR/settings.json")"
+assert_eq $'\xef\xbb\xbfmaximized=0\r\nlang=2\r\ntheme=1\r\nscheme=3\r\nsidebar=1\r\nstatus=1\r\nfindCase=0\r\nfindWord=0\r\nfindRegex=0\r\nfindAllFiles=0\r' \
+    "$(cat "$E2E_DIR/ui.ini")" "ui.ini"
+[ ! -e "$E2E_DIR/session.json" ] || fail "an empty untitled tab wrote a session"
+
+# 2. The look comes back; build a session of two files and an untitled tab with tricky text.
+app_start
+drive wait-window TessaryClass 20000 >/dev/null || fail "no main window after restart"
+screenshot TessaryClass persistence-light.png
+assert_eq FFFFFF "$(pixel "$E2E_ARTIFACTS/persistence-light.png" 800 400)" "Light theme restored"
+assert_eq 2 "$(drive editor-send TessaryClass 2374)" "zoom restored"
+drive command TessaryClass 400 >/dev/null && drive command TessaryClass 404 >/dev/null  # back to English
+tricky=$'say "hi" \\ back\tslash\r\nline \x01\x02 中文 😀 end'
+drive type TessaryClass "$tricky" >/dev/null
+expected=$(drive editor-text TessaryClass)
+open_file "$d/one.txt"
+open_file "$d/two.txt"
+wait_eq "two.txt — Tessary" drive title TessaryClass || fail "files did not open"
+mouse 0x201 240 109 1                         # the untitled tab is active at the close
+wait_eq "新文件 1 • — Tessary" drive title TessaryClass || fail "untitled tab (named in Chinese when it was made)"
+
+# A cancelled close keeps the program, but the session was written.
+drive command TessaryClass 109 >/dev/null
+drive answer-msgbox cancel >/dev/null || fail "no save prompt"
+drive no-msgbox 500 >/dev/null || true
+assert_eq "新文件 1 • — Tessary" "$(drive title TessaryClass)" "cancelled close keeps the tab"
+assert_file_exists "$E2E_DIR/session.json" "session written at the first close"
+rm "$E2E_DIR/session.json"
+drive command TessaryClass 109 >/dev/null
+drive answer-msgbox no >/dev/null || fail "no save prompt at the second close"
+app_wait_exit 20 || fail "did not exit"
+assert_file_exists "$E2E_DIR/session.json" "session written again at the next close"
+
+# 3. Yes restores the tabs, the active one and the exact text.
+app_start
+prompt=$(drive answer-msgbox yes 20000) || fail "no restore question"
+assert_eq $'Tessary\nRestore the 3 files that were open when the app was closed?' "$prompt" "restore question"
+wait_eq "New File 1 • — Tessary" drive title TessaryClass || fail "active tab not restored"
+assert_eq "$expected" "$(drive editor-text TessaryClass)" "untitled text restored exactly"
+assert_eq 3 "$(drive child-count TessaryClass Scintilla)" "three tabs"
+
+# 4. Log-off: the session (with the untitled text) is written before the tabs go.
+rm "$E2E_DIR/session.json"
+drive post TessaryClass 0x11 0 0 >/dev/null       # WM_QUERYENDSESSION
+drive answer-msgbox no >/dev/null || fail "no save prompt at log-off"
+drive post TessaryClass 0x16 1 0 >/dev/null       # WM_ENDSESSION
+app_wait_exit 20 || fail "did not end with the session"
+grep -q 'say' "$E2E_DIR/session.json" || fail "log-off did not write the untitled text"
+
+# 5. No deletes the session file.
+app_start
+drive answer-msgbox no 20000 >/dev/null || fail "no restore question"
+sleep 0.5
+[ ! -e "$E2E_DIR/session.json" ] || fail "No kept session.json"
+drive command TessaryClass 109 >/dev/null
+app_wait_exit 20 || fail "did not exit"
+pass
