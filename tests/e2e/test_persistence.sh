@@ -75,6 +75,15 @@ app_start
 drive answer-msgbox no 20000 >/dev/null || fail "no restore question"
 sleep 0.5
 [ ! -e "$E2E_DIR/session.json" ] || fail "No kept session.json"
+
+# 6. Saving settings.json from a tab applies it at once.
+open_file "$E2E_DIR/settings.json"
+wait_eq "settings.json — Tessary" drive title TessaryClass || fail "open settings.json"
+drive keys TessaryClass ctrl+a >/dev/null
+drive type TessaryClass '{ "fontSize": 12, "tabWidth": 4, "zoom": 5 }' >/dev/null
+drive command TessaryClass 103 >/dev/null
+wait_eq 5 drive editor-send TessaryClass 2374 || fail "saved settings were not applied (zoom)"
+assert_eq 4 "$(drive editor-send TessaryClass 2121)" "saved settings were not applied (tab width)"
 drive command TessaryClass 109 >/dev/null
 app_wait_exit 20 || fail "did not exit"
 pass
