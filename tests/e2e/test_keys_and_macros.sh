@@ -16,6 +16,23 @@ wait_eq 'ab\r\nab\r\n' drive editor-text TessaryClass || fail "playback"
 drive keys TessaryClass ctrl+shift+q >/dev/null
 wait_eq 'ab\r\nab\r\nab\r\n' drive editor-text TessaryClass || fail "second playback"
 
+# Ctrl+D on an empty selection selects the word and adds its next occurrence; with no further
+# copy another Ctrl+D adds nothing.
+drive keys TessaryClass ctrl+n >/dev/null
+wait_eq "New File 2 — Tessary" drive title TessaryClass || fail "Ctrl+N"
+drive type TessaryClass 'foo bar foo baz' >/dev/null
+drive keys TessaryClass home right ctrl+d >/dev/null
+wait_eq 2 drive editor-send TessaryClass 2570 || fail "Ctrl+D did not add the next occurrence"
+assert_eq 1 "$(drive editor-send TessaryClass 2575)" "the new selection is the main one"
+drive keys TessaryClass ctrl+d >/dev/null
+sleep 0.3
+assert_eq 2 "$(drive editor-send TessaryClass 2570)" "no wrap-around"
+drive keys TessaryClass escape >/dev/null
+wait_eq 1 drive editor-send TessaryClass 2570 || fail "Escape keeps only the main caret"
+drive command TessaryClass 107 >/dev/null
+drive answer-msgbox no >/dev/null || fail "no prompt closing the second tab"
+wait_eq "New File 1 • — Tessary" drive title TessaryClass || fail "back to the first tab"
+
 # Ctrl+K then Ctrl+S neither saves nor toggles anything; Ctrl+K, typing, Ctrl+B toggles the sidebar.
 drive keys TessaryClass ctrl+k ctrl+s >/dev/null
 drive no-msgbox 800 >/dev/null || fail "Ctrl+K Ctrl+S opened something"
