@@ -336,6 +336,9 @@ void OnMouseMove(int x, int y) {
         return;
     }
     SetHover(app.hoveredToolbarButton, ToolbarButtonAt(app.rects.toolbar, x, y), app.rects.toolbar);
+    const int tab = app.rects.tabBar.Contains(x, y) ? TabAt(x) : -1;
+    SetHover(app.hoveredTab, tab, app.rects.tabBar);
+    SetHover(app.hoveredTabClose, tab >= 0 && TabCloseMarkAt(tab, x) ? 1 : 0, app.rects.tabBar);
     SetHover(app.vScrollHover, app.vScrollDragging || app.rects.vScroll.Contains(x, y) ? 1 : 0, app.rects.vScroll);
     SetHover(app.hScrollHover, app.hScrollDragging || app.rects.hScroll.Contains(x, y) ? 1 : 0, app.rects.hScroll);
     if (app.vScrollDragging) VerticalBarDrag(y);
@@ -347,7 +350,7 @@ void OnMouseMove(int x, int y) {
         RepaintArea(app.rects.menuBar);
     }
     SetHover(app.hoveredCaptionButton, y < 32 ? CaptionButtonAt(app.rects, x, y) : 0, app.rects.caption);
-    if (app.hoveredToolbarButton >= 0 || app.hoveredCaptionButton || app.hoveredMenuItem >= 0 || app.vScrollHover ||
+    if (app.hoveredToolbarButton >= 0 || app.hoveredTab >= 0 || app.hoveredCaptionButton || app.hoveredMenuItem >= 0 || app.vScrollHover ||
         app.hScrollHover) {
         TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, app.mainWindow, 0};
         TrackMouseEvent(&tme);
@@ -356,6 +359,8 @@ void OnMouseMove(int x, int y) {
 
 void OnMouseLeave() {
     SetHover(app.hoveredToolbarButton, -1, app.rects.toolbar);
+    SetHover(app.hoveredTab, -1, app.rects.tabBar);
+    SetHover(app.hoveredTabClose, 0, app.rects.tabBar);
     SetHover(app.hoveredCaptionButton, 0, app.rects.caption);
     if (!app.vScrollDragging) SetHover(app.vScrollHover, 0, app.rects.vScroll);
     if (!app.hScrollDragging) SetHover(app.hScrollHover, 0, app.rects.hScroll);

@@ -106,13 +106,19 @@ void PaintTabBar(HDC dc) {
         if (l >= bar.right) break;
         const Document& doc = documents[static_cast<size_t>(i)];
         const bool active = i == app.activeTab;
-        FillSolid(dc, Rect{l, bar.top, r, bar.bottom}, active ? palette.editorColor : palette.panelColor);
+        const bool hovered = i == app.hoveredTab;
+        FillSolid(dc, Rect{l, bar.top, r, bar.bottom},
+                  active ? palette.editorColor : (hovered ? palette.hoverColor : palette.panelColor));
+        FillSolid(dc, Rect{r - 1, bar.top + 8, r, bar.bottom - 8}, palette.borderColor);  // separator
         if (active) FillSolid(dc, Rect{l, bar.bottom - 3, r, bar.bottom}, kActiveMarker);
         const COLORREF dot = doc.readOnlyFile ? kDotReadOnly : (doc.modified ? kDotModified : kDotClean);
         FillCircle(dc, Rect{l + 7, bar.top + 13, l + 15, bar.top + 21}, dot);
         DrawTextBox(dc, doc.title, Rect{l + 26, bar.top, r - 34, bar.bottom}, app.tabFont,
                     active ? palette.textColor : palette.dimTextColor, DT_LEFT | DT_PATH_ELLIPSIS);
-        DrawTextBox(dc, L"x", Rect{r - 18, bar.top, r - 6, bar.bottom}, app.tabFont, palette.dimTextColor, DT_CENTER);
+        const bool closeHot = hovered && app.hoveredTabClose;
+        if (closeHot) FillSolid(dc, Rect{r - 20, bar.top + 7, r - 4, bar.bottom - 7}, palette.activeColor);
+        DrawTextBox(dc, L"x", Rect{r - 18, bar.top, r - 6, bar.bottom}, app.tabFont,
+                    closeHot ? palette.textColor : palette.dimTextColor, DT_CENTER);
     }
 }
 

@@ -9,6 +9,14 @@ app_start
 drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
 drive type TessaryClass $'Tessary\r\rA native editor for source code and plain text.\r' >/dev/null
 drive command TessaryClass 100 >/dev/null
+wait_eq "New File 2 — Tessary" drive title TessaryClass || fail "second tab"
+# Hover the modified, inactive first tab and its close mark.
+mouse 0x200 388 109
+sleep 0.5
+screenshot TessaryClass window_look-tab-hover.png || fail "screenshot"
+assert_eq 2A2A2A "$(pixel "$E2E_ARTIFACTS/window_look-tab-hover.png" 300 100)" "hovered inactive tab"
+assert_eq 3D3D3D "$(pixel "$E2E_ARTIFACTS/window_look-tab-hover.png" 381 101)" "hovered close mark"
+assert_eq E04545 "$(pixel "$E2E_ARTIFACTS/window_look-tab-hover.png" 231 109)" "modified dot"
 mouse 0x201 240 109 1   # back to the first, modified tab
 wait_eq "New File 1 • — Tessary" drive title TessaryClass || fail "first tab"
 drive move TessaryClass 700 400 >/dev/null
