@@ -56,7 +56,7 @@ assert_eq 1 "$(drive child-count TessaryClass Scintilla)" "unknown ids open noth
 # The toolbar tooltip: label and shortcut.
 drive move TessaryClass 70 76 >/dev/null
 sleep 1.5
-import -window root "$E2E_ARTIFACTS/keys_and_macros-tooltip.png"
+import -window root "$E2E_ARTIFACTS/keys_and_macros-tooltip.png"   # docs/screenshot-toolbar-tooltip.png
 
 drive command TessaryClass 109 >/dev/null
 drive answer-msgbox no >/dev/null || fail "no save prompt"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Syntax colouring as a user sees it: a C++, a JSON and a Markdown file in the default Dark theme
 # with the Monokai scheme, then (when the theme commands answer) the C++ file in Light and back.
-# Screenshots for the README come from here (docs/screenshot-cpp-dark.png, -json, -markdown).
+# Screenshots for the README come from here (docs/screenshot-cpp-dark.png, -light, -contrast,
+# -json, -markdown).
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 e2e_begin syntax_look
@@ -163,6 +164,14 @@ else
     expect_colour "$nord" D08770 "Nord types"
     no_colour "$nord" F92672 "Monokai keywords left behind"
     no_colour "$nord" FFFFFF "Light background left behind"
+
+    # High Contrast: black editor, white text.
+    open_file "$d/sample.cpp"
+    drive command TessaryClass 482 >/dev/null
+    wait_eq 000000 editor_background >/dev/null || fail "High Contrast theme"
+    shoot sample.cpp syntax_look-cpp-contrast.png
+    expect_colour "$E2E_ARTIFACTS/syntax_look-cpp-contrast.png" FFFFFF "High Contrast text"
+    drive command TessaryClass 480 >/dev/null
 
     # The JSON tab was restyled too while it was in the background.
     open_file "$d/config.json"
