@@ -4,18 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include "support/component.h"
+
 #include <string>
 
 namespace {
 
-std::wstring ComponentPath() {
-    wchar_t module[4096];
-    const DWORD n = GetModuleFileNameW(nullptr, module, 4096);
-    std::wstring path(module, n);
-    path.resize(path.find_last_of(L"\\/"));          // the tests folder
-    path.resize(path.find_last_of(L"\\/") + 1);      // the build folder, where the DLL is
-    return path + L"SciLexer.dll";
-}
 
 std::string LexerLanguage(HWND window) {
     char name[64] = {};
@@ -25,7 +19,7 @@ std::string LexerLanguage(HWND window) {
 
 class EditorComponent : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { ASSERT_NE(editor::LoadComponent(ComponentPath()), nullptr); }
+    static void SetUpTestSuite() { ASSERT_TRUE(LoadComponentForTests()); }
     void SetUp() override {
         window = CreateWindowExW(0, L"Scintilla", L"", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(window, nullptr);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/component.h"
+
 #include <string>
 #include <vector>
 
@@ -16,14 +18,6 @@ namespace {
 
 using editor::Send;
 
-std::wstring ComponentPath() {
-    wchar_t module[4096];
-    const DWORD n = GetModuleFileNameW(nullptr, module, 4096);
-    std::wstring path(module, n);
-    path.resize(path.find_last_of(L"\\/"));      // the tests folder
-    path.resize(path.find_last_of(L"\\/") + 1);  // the build folder, where the DLL is
-    return path + L"SciLexer.dll";
-}
 
 Colour Fore(HWND ed, int style) { return static_cast<Colour>(Send(ed, editor::kStyleGetFore, style)); }
 Colour Back(HWND ed, int style) { return static_cast<Colour>(Send(ed, editor::kStyleGetBack, style)); }
@@ -60,7 +54,7 @@ LRESULT CALLBACK Recorder(HWND window, UINT message, WPARAM w, LPARAM l) {
 
 class Styling : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { ASSERT_NE(editor::LoadComponent(ComponentPath()), nullptr); }
+    static void SetUpTestSuite() { ASSERT_TRUE(LoadComponentForTests()); }
 
     HWND NewEditor(const std::string& text = {}) {
         HWND ed = CreateWindowExW(0, L"Scintilla", L"", WS_POPUP, 0, 0, 400, 200, nullptr, nullptr, nullptr, nullptr);
