@@ -2,12 +2,15 @@
 
 #include <cwchar>
 #include <string>
+#include <vector>
 
 #include "app/app_state.h"
 #include "app/editor.h"
 #include "app/gdi_util.h"
 #include "app/scroll_bars.h"
 #include "document/document.h"
+#include "io/encoding.h"
+#include "syntax/languages.h"
 #include "syntax/palette.h"
 #include "ui/strings.h"
 
@@ -36,4 +39,22 @@ void PaintStatusBar(HDC dc) {
     if (app.columnMode) left = L"[COL] " + left;
     DrawTextBox(dc, left, Rect{bar.left + 12, bar.top, bar.right, bar.bottom}, app.uiFont, palette.dimTextColor,
                 DT_LEFT);
+
+    // Right-hand segments, drawn from the last to the first.
+    static const wchar_t* const kLineEndingNames[] = {L"Windows (CRLF)", L"Unix (LF)", L"Mixed", L"Mac (CR)"};
+    std::vector<std::wstring> segments = {kLineEndingNames[doc->lineEnding & 3],
+                                          EncodingName(static_cast<uint32_t>(doc->encoding)),
+                                          LanguageDisplayName(doc->language)};
+    if (doc->readOnlyFile) segments.push_back(L"\u53EA\u8BFB");
+    if (doc->modified) segments.push_back(L"*");
+    segments.push_back(std::wstring(L"  ") + LanguageName(app.uiLanguage));
+    HGDIOBJ old = SelectObject(dc, app.uiFont);
+    int right = bar.right - 12;
+    for (auto it = segments.rbegin(); it != segments.rend(); ++it) {
+        DrawTextBox(dc, *it, Rect{bar.left, bar.top, right, bar.bottom}, app.uiFont, palette.dimTextColor, DT_RIGHT);
+        SIZE size{};
+        GetTextExtentPoint32W(dc, it->c_str(), static_cast<int>(it->size()), &size);
+        right -= size.cx + 18;
+    }
+    SelectObject(dc, old);
 }
