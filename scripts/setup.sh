@@ -10,7 +10,7 @@ deps_dir=${TESSARY_DEPS_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/tessary}
 
 packages=(
   g++-mingw-w64-x86-64-posix wine xvfb xdotool imagemagick cmake make
-  googletest dpkg-dev fonts-liberation fonts-dejavu-core fonts-wqy-microhei locales
+  googletest dpkg-dev fonts-liberation fonts-dejavu-core fonts-wqy-microhei locales xcompmgr
 )
 
 missing=()

@@ -302,10 +302,15 @@ void PostToEditor(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+// Set when the main window handled a key itself: the character the system makes of it is dropped.
+bool dropNextControlChar = false;
+
 void OnKeyDown(WPARAM vk, LPARAM lParam) {
     const bool ctrl = GetKeyState(VK_CONTROL) < 0;
     const bool shift = GetKeyState(VK_SHIFT) < 0;
-    switch (ClassifyMainKeyDown(static_cast<unsigned>(vk), ctrl, shift)) {
+    const MainKeyAction action = ClassifyMainKeyDown(static_cast<unsigned>(vk), ctrl, shift);
+    dropNextControlChar = action != MainKeyAction::PassToEditor;
+    switch (action) {
         case MainKeyAction::CtrlHandler: HandleCtrlKey(static_cast<unsigned>(vk), shift); break;
         case MainKeyAction::Documentation: ExecuteCommand(280); break;
         case MainKeyAction::FindNext: ExecuteCommand(163); break;
@@ -649,10 +654,13 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_KEYDOWN: OnKeyDown(wParam, lParam); return 0;
         case WM_KEYUP:
         case WM_IME_CHAR: PostToEditor(message, wParam, lParam); return 0;
-        case WM_CHAR:
-            if (!DropControlChar(static_cast<unsigned>(wParam), GetKeyState(VK_CONTROL) < 0))
+        case WM_CHAR: {
+            const bool dropAfterKey = dropNextControlChar && wParam < 32;
+            dropNextControlChar = false;
+            if (!dropAfterKey && !DropControlChar(static_cast<unsigned>(wParam), GetKeyState(VK_CONTROL) < 0))
                 PostToEditor(message, wParam, lParam);
             return 0;
+        }
         case WM_COMMAND: {
             const int id = LOWORD(wParam);
             if ((id >= 100 && id <= 299) || id == 300 || (id >= 400 && id <= 419) || (id >= 480 && id <= 505))

@@ -38,7 +38,7 @@ void ToggleColumnMode() {
         if (doc.editor) InvalidateRect(doc.editor, nullptr, FALSE);
     }
     RepaintArea(app.rects.statusBar);
-    if (app.menuPopupWindow && IsWindowVisible(app.menuPopupWindow)) InvalidateRect(app.menuPopupWindow, nullptr, FALSE);
+    RepaintOpenMenus();
 }
 
 void ToggleWordWrap() {
@@ -46,7 +46,7 @@ void ToggleWordWrap() {
     for (Document& doc : documents) ConfigureEditor(doc.editor);
     app.scrollWidthDirty = 1;
     SaveSettings();
-    if (app.menuPopupWindow && IsWindowVisible(app.menuPopupWindow)) InvalidateRect(app.menuPopupWindow, nullptr, FALSE);
+    RepaintOpenMenus();
     InvalidateRect(app.mainWindow, nullptr, FALSE);
 }
 

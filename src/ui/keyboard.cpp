@@ -240,7 +240,10 @@ LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             suppressNextControlChar = true;
             return 0;
         }
-        if (vk == VK_ESCAPE && HandleEscape(window)) return 0;
+        if (vk == VK_ESCAPE && HandleEscape(window)) {
+            suppressNextControlChar = true;  // or the component would insert the ESC character
+            return 0;
+        }
         break;
     }
     case WM_MOUSEWHEEL:

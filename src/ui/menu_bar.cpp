@@ -13,7 +13,6 @@
 #include "document/document.h"
 #include "syntax/palette.h"
 #include "ui/commands.h"
-#include "ui/strings.h"
 
 namespace {
 
@@ -108,12 +107,13 @@ void DrawPopupContent(Gdiplus::Graphics& g, HDC dc, const PopupImage& image) {
     const float m = kMenuShadowMargin;
     const float w = static_cast<float>(image.bodyWidth), h = static_cast<float>(image.bodyHeight);
 
-    // Soft shadow: four widening, fainter layers, a little below the body.
-    for (int k = 4; k >= 1; --k) {
-        const float grow = 2.5f * k;
+    // Soft shadow, a little below the body: widest and faintest layer first.
+    const std::vector<double> alphas = ShadowRingAlphas();
+    for (int i = kShadowRings; i >= 1; --i) {
+        const float grow = static_cast<float>(i);
         GraphicsPath layer;
-        AddRoundedRect(layer, m - grow, m - grow + 3, w + 2 * grow, h + 2 * grow, static_cast<float>(k + 4));
-        SolidBrush shade(Color(static_cast<BYTE>(92 - 17 * k), 0, 0, 0));
+        AddRoundedRect(layer, m - grow, m - grow + kShadowDrop, w + 2 * grow, h + 2 * grow, 4 + 0.4f * grow);
+        SolidBrush shade(Color(static_cast<BYTE>(alphas[static_cast<size_t>(i - 1)] * 255 + 0.5), 0, 0, 0));
         g.FillPath(&shade, &layer);
     }
 
@@ -163,8 +163,8 @@ void DrawPopupContent(Gdiplus::Graphics& g, HDC dc, const PopupImage& image) {
             tick.SetLineJoin(LineJoinRound);
             tick.SetStartCap(LineCapRound);
             tick.SetEndCap(LineCapRound);
-            const PointF points[] = {PointF(28.5f, centreY), PointF(32.0f, centreY + 3.5f),
-                                     PointF(38.5f, centreY - 4.0f)};
+            const PointF points[] = {PointF(27.5f, centreY), PointF(30.5f, centreY + 3.5f),
+                                     PointF(36.5f, centreY - 4.0f)};
             g.DrawLines(&tick, points, 3);
             labelLeft += 14;
         }

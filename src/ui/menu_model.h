@@ -110,5 +110,13 @@ int TitleAt(const std::vector<Rect>& titles, int x, int y);
 // [areaStart, areaEnd), but never before areaStart.
 int FitInto(int start, int size, int areaStart, int areaEnd);
 
+// The drop shadow: kShadowRings rounded rectangles around the body, layer i (1 = innermost) grown by
+// i pixels, each filled with black at alphas[i - 1]. Together they darken the ring at distance d
+// from the body by ShadowDarkness(d).
+constexpr int kShadowRings = 10;
+constexpr int kShadowDrop = 3;  // the shadow sits this much lower than the body
+double ShadowDarkness(double distance);
+std::vector<double> ShadowRingAlphas();
+
 // Whether text on this COLORREF fill must be dark to stay readable.
 bool IsLightFill(uint32_t colour);
