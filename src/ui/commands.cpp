@@ -17,6 +17,7 @@
 #include "io/save.h"
 #include "persist/persist.h"
 #include "project/file_actions.h"
+#include "project/sidebar.h"
 #include "syntax/themes.h"
 #include "ui/keyboard.h"
 #include "ui/menu_bar.h"
@@ -92,6 +93,13 @@ void ExecuteCommand(int id) {
     switch (id) {
         case 100: CreateTab(L"", app.mainWindow); break;
     case 101: OpenPath(OpenFileDialog()); break;
+    case 102:
+    case 242: OpenFolder(); break;
+    case 240: {
+        const std::wstring path = OpenFileDialog();
+        if (!path.empty()) OpenProjectPath(path);
+        break;
+    }
         case 103:
             if (app.activeTab >= 0) SaveDocument(app.activeTab, 0);
             break;

@@ -57,6 +57,11 @@ expect_after 150 4142c3a90d0a
 drive command TessaryClass 150 >/dev/null
 wait_eq "convert.txt — Tessary" drive title TessaryClass || fail "same encoding marked the tab"
 
+# Open Project with a file that is not a project opens that file's folder as the workspace.
+drive command TessaryClass 240 >/dev/null
+drive file-dialog "$(win_path "$d/convert.txt")" >/dev/null || fail "open project dialog"
+wait_eq "convert.txt — data" drive title TessaryClass || fail "the file's folder did not become the workspace"
+
 drive command TessaryClass 109 >/dev/null
 app_wait_exit 20 || fail "did not exit"
 assert_eq 0 "$APP_EXIT" "exit code"
