@@ -36,6 +36,8 @@ bool SaveText(Document& doc, const std::wstring& target, std::wstring& text) {
         // a temporary file: an interrupted write must never leave a truncated file behind.
         return AtomicWriteBytes(target, utf8.data(), utf8.size(), doc.encoding == kEncUtf8Bom);
     }
+    // A text that does not convert must fail the save, never write an empty file.
+    if (text.empty() && !utf8.empty()) return false;
     return WriteTextFileAtomic(target, text, static_cast<uint32_t>(doc.encoding));
 }
 

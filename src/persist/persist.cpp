@@ -13,6 +13,7 @@
 #include "io/encoding.h"
 #include "io/file_access.h"
 #include "io/open.h"
+#include "persist/json_text.h"
 #include "persist/session_file.h"
 #include "persist/settings_file.h"
 #include "persist/ui_state_file.h"
@@ -136,7 +137,8 @@ void SaveSession() {
     for (const Document& doc : documents) {
         SessionEntry entry;
         entry.path = doc.path;
-        if (doc.path.empty()) entry.text = Utf8ToWide(editor::GetText(doc.editor));
+        // Lenient: one odd byte must not cost the whole untitled text.
+        if (doc.path.empty()) entry.text = WideFromUtf8(editor::GetText(doc.editor));
         tabs.push_back(std::move(entry));
     }
     const Session session = CollectSession(tabs, app.activeTab);
