@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/editor.h"
 #include "app/main_window.h"
 #include "document/document.h"
 #include "document/tabs.h"
@@ -63,10 +64,18 @@ bool ReloadContent(int index) {
         }
         EnterHexMode(doc);
     } else {
+        const long long lengthBefore = editor::Length(doc.editor);
         const LoadOutcome outcome = LoadIntoTab(index, path, error);
         if (outcome == LoadOutcome::Failed || outcome == LoadOutcome::Missing) {
             if (outcome == LoadOutcome::Missing) error = L"Tessary cannot find this file:\n" + path;
             MessageBoxW(app.mainWindow, error.c_str(), L"Tessary", MB_OK | MB_ICONERROR);
+            // A large file that failed part-way has left the tab empty: an empty tab bound to the
+            // path would wipe the file at the next save, so it goes.
+            Document& failed = documents[static_cast<size_t>(index)];
+            if (!failed.hexMode && lengthBefore > 0 && editor::Length(failed.editor) == 0) {
+                failed.modified = 0;
+                CloseTab(index, 1);
+            }
             return false;
         }
         Document& loaded = documents[static_cast<size_t>(index)];
