@@ -108,6 +108,7 @@ int wmain(int argc, wchar_t** argv) {
                 saved ? "ok" : "FAILED", atomic, size / 1e6 / atomic, raw, size / 1e6 / raw, raw / atomic);
 
     DestroyWindow(ed);
-    for (const std::wstring& path : {textPath, binPath, hugePath, savePath, savePath + L".raw"}) DeleteFileW(path.c_str());
+    for (const std::wstring& path : {textPath, binPath, hugePath, savePath, savePath + L".raw"})
+        DeleteFileW(path.c_str());
     return 0;
 }

@@ -8,7 +8,6 @@
 #include "app/layout.h"
 #include "persist/settings_file.h"
 
-
 struct AppState {
     HINSTANCE instance = nullptr;
 
@@ -48,8 +47,8 @@ struct AppState {
     int hoveredCaptionButton = 0;
     int closePressed = 0;
     int hoveredToolbarButton = -1;
-    int hoveredTab = -1;        // tab under the mouse, -1 none
-    int hoveredTabClose = 0;    // 1 while the mouse is on that tab's close mark
+    int hoveredTab = -1;      // tab under the mouse, -1 none
+    int hoveredTabClose = 0;  // 1 while the mouse is on that tab's close mark
     int hoveredMenuItem = -1;
     int openMenu = -1;
     int vScrollHover = 0;

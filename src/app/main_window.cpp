@@ -318,10 +318,10 @@ void OnKeyDown(WPARAM vk, LPARAM lParam) {
         case MainKeyAction::FullScreen: ExecuteCommand(183); break;
         case MainKeyAction::FocusMode: ExecuteCommand(184); break;
         case MainKeyAction::Escape: {
-        const Document* doc = ActiveDocument();
-        HandleEscape(doc ? doc->editor : nullptr);
-        break;
-    }
+            const Document* doc = ActiveDocument();
+            HandleEscape(doc ? doc->editor : nullptr);
+            break;
+        }
         case MainKeyAction::Drop: break;
         case MainKeyAction::PassToEditor: PostToEditor(WM_KEYDOWN, vk, lParam); break;
     }
@@ -355,8 +355,8 @@ void OnMouseMove(int x, int y) {
         RepaintArea(app.rects.menuBar);
     }
     SetHover(app.hoveredCaptionButton, y < 32 ? CaptionButtonAt(app.rects, x, y) : 0, app.rects.caption);
-    if (app.hoveredToolbarButton >= 0 || app.hoveredTab >= 0 || app.hoveredCaptionButton || app.hoveredMenuItem >= 0 || app.vScrollHover ||
-        app.hScrollHover) {
+    if (app.hoveredToolbarButton >= 0 || app.hoveredTab >= 0 || app.hoveredCaptionButton || app.hoveredMenuItem >= 0 ||
+        app.vScrollHover || app.hScrollHover) {
         TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, app.mainWindow, 0};
         TrackMouseEvent(&tme);
     }
@@ -692,17 +692,17 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             }
             return 0;
         case kQueryActiveTabState: return ActiveTabState();
-    case WM_CLOSE: OnClose(window); return 0;
-    // Log-off and shutdown end the process without WM_CLOSE: run the same close sequence, and
-    // refuse the end of the session when the user cancels a save prompt.
-    case WM_QUERYENDSESSION: return CloseEverything() ? TRUE : FALSE;
-    case WM_ENDSESSION:
-        if (wParam) {
-            DestroyWindow(window);
-        } else if (documents.empty()) {
-            CreateTab(L"", window);  // another program vetoed the end; keep a usable window
-        }
-        return 0;
+        case WM_CLOSE: OnClose(window); return 0;
+        // Log-off and shutdown end the process without WM_CLOSE: run the same close sequence, and
+        // refuse the end of the session when the user cancels a save prompt.
+        case WM_QUERYENDSESSION: return CloseEverything() ? TRUE : FALSE;
+        case WM_ENDSESSION:
+            if (wParam) {
+                DestroyWindow(window);
+            } else if (documents.empty()) {
+                CreateTab(L"", window);  // another program vetoed the end; keep a usable window
+            }
+            return 0;
         case WM_DESTROY: OnDestroy(); return 0;
         default: break;
     }

@@ -9,23 +9,32 @@
 
 int EncodingForCommand(int command) {
     switch (command) {
-    case 150: return kEncUtf8;
-    case 151: return kEncUtf8Bom;
-    case 152: return kEncUtf16Le;
-    case 153: return kEncUtf16Be;
-    case 154: return kEncGbk;
-    case 155: return kEncGb2312;
-    case 156: return kEncAnsi;
-    default: return -1;
+        case 150: return kEncUtf8;
+        case 151: return kEncUtf8Bom;
+        case 152: return kEncUtf16Le;
+        case 153: return kEncUtf16Be;
+        case 154: return kEncGbk;
+        case 155: return kEncGb2312;
+        case 156: return kEncAnsi;
+        default: return -1;
     }
 }
 
 bool LineEndingForCommand(int command, int& eolMode, int& lineEnding) {
     switch (command) {
-    case 131: eolMode = 0; lineEnding = kEolCrlf; return true;
-    case 132: eolMode = 2; lineEnding = kEolLf; return true;
-    case 133: eolMode = 1; lineEnding = kEolCr; return true;
-    default: return false;
+        case 131:
+            eolMode = 0;
+            lineEnding = kEolCrlf;
+            return true;
+        case 132:
+            eolMode = 2;
+            lineEnding = kEolLf;
+            return true;
+        case 133:
+            eolMode = 1;
+            lineEnding = kEolCr;
+            return true;
+        default: return false;
     }
 }
 

@@ -94,7 +94,9 @@ FileStamp FileTimeAndSize(const std::wstring& path) {
     return stamp;
 }
 
-bool PathExists(const std::wstring& path) { return GetFileAttributesW(ExtendedPath(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool PathExists(const std::wstring& path) {
+    return GetFileAttributesW(ExtendedPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 bool WriteAll(HANDLE file, const void* bytes, uint64_t length) {
     const auto* p = static_cast<const uint8_t*>(bytes);
@@ -113,12 +115,14 @@ bool AtomicWriteParts(const std::wstring& path, const std::string& prefix, const
     const DWORD oldAttributes = GetFileAttributesW(ExtendedPath(path).c_str());
     if (oldAttributes != INVALID_FILE_ATTRIBUTES && (oldAttributes & FILE_ATTRIBUTE_READONLY)) return false;
     const std::wstring temp = path + kTempSuffix;
-    HANDLE file = CreateFileW(ExtendedPath(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(ExtendedPath(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
-    bool ok = WriteAll(file, prefix.data(), prefix.size()) && WriteAll(file, bytes, length) &&
-              FlushFileBuffers(file);
+    bool ok = WriteAll(file, prefix.data(), prefix.size()) && WriteAll(file, bytes, length) && FlushFileBuffers(file);
     CloseHandle(file);
-    if (ok) ok = MoveFileExW(ExtendedPath(temp).c_str(), ExtendedPath(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    if (ok)
+        ok = MoveFileExW(ExtendedPath(temp).c_str(), ExtendedPath(path).c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
     if (!ok) {
         DeleteFileW(ExtendedPath(temp).c_str());
         return false;
@@ -140,9 +144,9 @@ bool WriteTextFileAtomic(const std::wstring& path, const std::wstring& text, uin
 
 std::wstring SystemErrorText(DWORD error) {
     wchar_t* buffer = nullptr;
-    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    const DWORD n =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     std::wstring text = n && buffer ? std::wstring(buffer, n) : L"Error " + std::to_wstring(error);
     if (buffer) LocalFree(buffer);
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();

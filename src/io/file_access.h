@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-constexpr uint64_t kSmallFileLimit = 8ull * 1024 * 1024;   // read whole up to this size
-constexpr uint64_t kChunkSize = 16ull * 1024 * 1024;       // every read, append and write
+constexpr uint64_t kSmallFileLimit = 8ull * 1024 * 1024;  // read whole up to this size
+constexpr uint64_t kChunkSize = 16ull * 1024 * 1024;      // every read, append and write
 constexpr uint64_t kInPlaceLimit = 200ull * 1024 * 1024;
 constexpr wchar_t kTempSuffix[] = L".testmp";
 
@@ -26,7 +26,10 @@ ReadResult ReadFileBytes(const std::wstring& path);
 std::vector<uint8_t> ReadAllBytes(const std::wstring& path);
 // 0 when the file cannot be opened or its size cannot be read.
 uint64_t FileSizeOf(const std::wstring& path);
-struct FileStamp { uint64_t time = 0; uint64_t size = 0; };
+struct FileStamp {
+    uint64_t time = 0;
+    uint64_t size = 0;
+};
 // Last-write time (0 when the file cannot be opened) and size.
 FileStamp FileTimeAndSize(const std::wstring& path);
 bool PathExists(const std::wstring& path);

@@ -136,7 +136,8 @@ void PrepareLargeDocument(HWND ed, uint64_t size) {
 void SetEditorText(HWND ed, const std::wstring& text) { editor::SetText(ed, WideToUtf8(text)); }
 
 void RefreshReadOnly(Document& doc) {
-    const DWORD attributes = doc.path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(ExtendedPath(doc.path).c_str());
+    const DWORD attributes =
+        doc.path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(ExtendedPath(doc.path).c_str());
     doc.readOnlyFile = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) ? 1 : 0;
     if (doc.editor) editor::SetReadOnly(doc.editor, doc.readOnlyFile || doc.readOnlyView || doc.hexMode);
 }
@@ -269,7 +270,9 @@ LoadOutcome LoadIntoTab(int index, const std::wstring& path, std::wstring& error
         EnterHexMode(doc);
         return LoadOutcome::HexMapped;
     }
-    error = L"\u5927\u6587\u4EF6\u4E0D\u662F\u53EF\u8BC6\u522B\u7684 UTF-8 \u6587\u672C\uFF0C\u4E14\u65E0\u6CD5\u5EFA\u7ACB HEX \u6620\u5C04\u3002";
+    error =
+        L"\u5927\u6587\u4EF6\u4E0D\u662F\u53EF\u8BC6\u522B\u7684 UTF-8 "
+        L"\u6587\u672C\uFF0C\u4E14\u65E0\u6CD5\u5EFA\u7ACB HEX \u6620\u5C04\u3002";
     return LoadOutcome::Failed;
 }
 
@@ -312,7 +315,8 @@ std::wstring OpenFileDialog() {
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = app.mainWindow;
     ofn.lpstrFilter =
-        L"All Files\0*.*\0Text\0*.txt\0Source\0*.c;*.cpp;*.h;*.hpp;*.cs;*.py;*.js;*.ts;*.json;*.html;*.css;*.md;*.xml\0";
+        L"All "
+        L"Files\0*.*\0Text\0*.txt\0Source\0*.c;*.cpp;*.h;*.hpp;*.cs;*.py;*.js;*.ts;*.json;*.html;*.css;*.md;*.xml\0";
     ofn.lpstrFile = buffer.data();
     ofn.nMaxFile = MAX_PATH;
     ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;

@@ -25,8 +25,7 @@ LoadOutcome LoadIntoTab(int index, const std::wstring& path, std::wstring& error
 bool LooksBinary(const std::vector<uint8_t>& bytes);
 
 // True when the whole file was appended to the editor as UTF-8.
-bool LoadLargeUtf8(HWND editor, const std::wstring& path, uint64_t size, uint32_t& encoding,
-                   uint32_t& lineEnding);
+bool LoadLargeUtf8(HWND editor, const std::wstring& path, uint64_t size, uint32_t& encoding, uint32_t& lineEnding);
 // Gives the editor a fresh document without style bytes (large files are never styled), which
 // halves the memory a large text takes; the document-level settings are applied again.
 void PrepareLargeDocument(HWND editor, uint64_t size);

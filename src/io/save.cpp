@@ -25,7 +25,8 @@ namespace {
 // These messages are the same in every interface language.
 const wchar_t kReadOnlyMessage[] = L"\u6587\u4EF6\u4E3A\u53EA\u8BFB\uFF0C\u8BF7\u4F7F\u7528\u53E6\u5B58\u4E3A\u3002";
 const wchar_t kSaveFailedMessage[] =
-    L"\u65E0\u6CD5\u4FDD\u5B58\u6587\u4EF6\u3002\u8BF7\u68C0\u67E5\u6587\u4EF6\u6743\u9650\u3001\u5360\u7528\u72B6\u6001"
+    L"\u65E0\u6CD5\u4FDD\u5B58\u6587\u4EF6\u3002\u8BF7\u68C0\u67E5\u6587\u4EF6\u6743\u9650\u3001\u5360\u7528\u72B6"
+    L"\u6001"
     L"\u548C\u76EE\u6807\u76EE\u5F55\u3002";
 
 bool SaveText(Document& doc, const std::wstring& target, std::wstring& text) {
@@ -99,7 +100,8 @@ std::wstring SaveFileDialog(const std::wstring& currentPath) {
 bool SaveMappedHex(const std::wstring& path, Document& doc) {
     if (doc.mapSize == 0) return true;
     const std::wstring temp = path + kTempSuffix;
-    HANDLE file = CreateFileW(ExtendedPath(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(ExtendedPath(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[kChunkSize]);
     bool ok = buffer != nullptr;
@@ -122,7 +124,8 @@ bool SaveMappedHex(const std::wstring& path, Document& doc) {
     // The changes survive a failed replace: mapping again empties the overlay.
     std::unordered_map<uint64_t, uint8_t> changes = doc.hexOverlay;
     ReleaseMapping(doc);
-    if (!MoveFileExW(ExtendedPath(temp).c_str(), ExtendedPath(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!MoveFileExW(ExtendedPath(temp).c_str(), ExtendedPath(path).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         DeleteFileW(ExtendedPath(temp).c_str());
         MapForHex(doc, mappedPath.empty() ? path : mappedPath);
         doc.hexOverlay = std::move(changes);

@@ -5,8 +5,10 @@
 namespace {
 
 void SettleCr(StreamCheck& c, bool followedByLf, bool crBefore) {
-    if (followedByLf) c.lineEnding = kEolCrlf;
-    else if (!crBefore) c.lineEnding = kEolCr;
+    if (followedByLf)
+        c.lineEnding = kEolCrlf;
+    else if (!crBefore)
+        c.lineEnding = kEolCr;
 }
 
 }  // namespace
@@ -19,10 +21,14 @@ bool FeedStreamCheck(StreamCheck& c, const uint8_t* bytes, size_t length) {
             if ((b & 0xC0) != 0x80) return c.valid = false;
             --c.pendingContinuations;
         } else if (b >= 0x80) {
-            if ((b & 0xE0) == 0xC0) c.pendingContinuations = 1;
-            else if ((b & 0xF0) == 0xE0) c.pendingContinuations = 2;
-            else if ((b & 0xF8) == 0xF0) c.pendingContinuations = 3;
-            else return c.valid = false;
+            if ((b & 0xE0) == 0xC0)
+                c.pendingContinuations = 1;
+            else if ((b & 0xF0) == 0xE0)
+                c.pendingContinuations = 2;
+            else if ((b & 0xF8) == 0xF0)
+                c.pendingContinuations = 3;
+            else
+                return c.valid = false;
         }
         if (c.crAtChunkEnd) {
             // A CR that ended the previous chunk is judged by the byte that follows it, so that a
@@ -32,7 +38,8 @@ bool FeedStreamCheck(StreamCheck& c, const uint8_t* bytes, size_t length) {
         }
         if (b == '\r') {
             const bool crBefore = c.hasPrevious && c.previous == '\r';
-            if (i + 1 < length) SettleCr(c, bytes[i + 1] == '\n', crBefore);
+            if (i + 1 < length)
+                SettleCr(c, bytes[i + 1] == '\n', crBefore);
             else {
                 c.crAtChunkEnd = true;
                 c.crBeforeThat = crBefore;

@@ -6,11 +6,11 @@
 struct StreamCheck {
     int pendingContinuations = 0;  // continuation bytes a multi-byte sequence still expects
     bool valid = true;
-    bool crAtChunkEnd = false;     // a CR ended the previous chunk; the next byte decides its kind
-    bool crBeforeThat = false;     // the byte before that CR was a CR too
-    uint8_t previous = 0;          // the last byte seen, in any chunk
+    bool crAtChunkEnd = false;  // a CR ended the previous chunk; the next byte decides its kind
+    bool crBeforeThat = false;  // the byte before that CR was a CR too
+    uint8_t previous = 0;       // the last byte seen, in any chunk
     bool hasPrevious = false;
-    uint32_t lineEnding = 0;       // the kind of the last line break seen (CRLF until one is seen)
+    uint32_t lineEnding = 0;  // the kind of the last line break seen (CRLF until one is seen)
 };
 
 // Feeds the next chunk; returns false once the data is not UTF-8.

@@ -49,8 +49,10 @@ std::wstring SessionPath() { return ProgramDirectory() + L"session.json"; }
 
 void LoadSettings() {
     const std::wstring text = ReadTextFile(SettingsPath());
-    if (text.empty()) ApplyMissingSettingsFile(app.settings);
-    else ReadSettingsText(text, app.settings);
+    if (text.empty())
+        ApplyMissingSettingsFile(app.settings);
+    else
+        ReadSettingsText(text, app.settings);
 }
 
 void SaveSettings() {

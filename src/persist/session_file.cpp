@@ -40,7 +40,8 @@ bool ReadSessionText(const std::wstring& text, Session& session) {
     if (open == std::wstring::npos) return false;
     // A file cut off before its "]" still gives back the entries that survived complete.
     const size_t close = FindOutsideStrings(text, open + 1, L']');
-    const std::wstring list = text.substr(open + 1, close == std::wstring::npos ? std::wstring::npos : close - open - 1);
+    const std::wstring list =
+        text.substr(open + 1, close == std::wstring::npos ? std::wstring::npos : close - open - 1);
 
     size_t pos = 0;
     for (;;) {

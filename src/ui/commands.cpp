@@ -30,6 +30,13 @@ void TextCommand(UINT message) {
     if (doc && !doc->hexMode) editor::Send(doc->editor, message);
 }
 
+// The sidebar and the status bar: flip, lay out, remember.
+void TogglePanel(int& visible) {
+    visible = !visible;
+    Layout();
+    SaveUiState();
+}
+
 void ToggleColumnMode() {
     app.columnMode = !app.columnMode;
     for (Document& doc : documents) {
@@ -56,21 +63,21 @@ void TabMenuCommand(int id) {
     const int tab = app.contextTab;
     if (tab < 0 || tab >= static_cast<int>(documents.size())) return;
     switch (id) {
-    case 700: CloseTab(tab, 1); break;
-    case 701: CloseAllTabs(); break;
-    case 702: SaveDocument(tab, documents[static_cast<size_t>(tab)].path.empty() ? 1 : 0); break;
-    case 703:
-    case 704: SaveDocument(tab, 1); break;
-    case 705: ReloadDocument(tab); break;
-    case 706: ShowInExplorer(documents[static_cast<size_t>(tab)].path); break;
-    case 707: CopyTextToClipboard(documents[static_cast<size_t>(tab)].path); break;
-    case 708: {
-        const std::wstring& path = documents[static_cast<size_t>(tab)].path;
-        if (!path.empty()) CopyTextToClipboard(FileNameOf(path));
-        break;
-    }
-    case 709: CopyTextToClipboard(FolderOf(documents[static_cast<size_t>(tab)].path)); break;
-    default: break;
+        case 700: CloseTab(tab, 1); break;
+        case 701: CloseAllTabs(); break;
+        case 702: SaveDocument(tab, documents[static_cast<size_t>(tab)].path.empty() ? 1 : 0); break;
+        case 703:
+        case 704: SaveDocument(tab, 1); break;
+        case 705: ReloadDocument(tab); break;
+        case 706: ShowInExplorer(documents[static_cast<size_t>(tab)].path); break;
+        case 707: CopyTextToClipboard(documents[static_cast<size_t>(tab)].path); break;
+        case 708: {
+            const std::wstring& path = documents[static_cast<size_t>(tab)].path;
+            if (!path.empty()) CopyTextToClipboard(FileNameOf(path));
+            break;
+        }
+        case 709: CopyTextToClipboard(FolderOf(documents[static_cast<size_t>(tab)].path)); break;
+        default: break;
     }
 }
 
@@ -92,14 +99,14 @@ void ChangeZoom(int delta) {
 void ExecuteCommand(int id) {
     switch (id) {
         case 100: CreateTab(L"", app.mainWindow); break;
-    case 101: OpenPath(OpenFileDialog()); break;
-    case 102:
-    case 242: OpenFolder(); break;
-    case 240: {
-        const std::wstring path = OpenFileDialog();
-        if (!path.empty()) OpenProjectPath(path);
-        break;
-    }
+        case 101: OpenPath(OpenFileDialog()); break;
+        case 102:
+        case 242: OpenFolder(); break;
+        case 240: {
+            const std::wstring path = OpenFileDialog();
+            if (!path.empty()) OpenProjectPath(path);
+            break;
+        }
         case 103:
             if (app.activeTab >= 0) SaveDocument(app.activeTab, 0);
             break;
@@ -111,7 +118,7 @@ void ExecuteCommand(int id) {
             // what another program wrote to that file since.
             for (int i = 0; i < static_cast<int>(documents.size()); ++i) {
                 const Document& doc = documents[static_cast<size_t>(i)];
-            if (doc.modified) SaveDocument(i, doc.path.empty() ? 1 : 0);
+                if (doc.modified) SaveDocument(i, doc.path.empty() ? 1 : 0);
             }
             break;
         case 107:
@@ -127,56 +134,49 @@ void ExecuteCommand(int id) {
         case 123: TextCommand(editor::kCopy); break;
         case 124: TextCommand(editor::kPaste); break;
         case 125: TextCommand(editor::kClear); break;
-    case 126: TextCommand(editor::kSelectAll); break;
-    case 128: TextCommand(editor::kTab); break;
-    case 129: TextCommand(editor::kBackTab); break;
-    case 130: ToggleColumnMode(); break;
-    case 180:
-        app.sidebarVisible = !app.sidebarVisible;
-        Layout();
-        SaveUiState();
-        break;
-    case 181: Layout(); break;
-    case 182:
-        app.statusBarVisible = !app.statusBarVisible;
-        Layout();
-        SaveUiState();
-        break;
-    case 186: ToggleWordWrap(); break;
-    case 223: ToggleMacroRecording(); break;
-    case 224: PlayMacro(); break;
-    case 281: {
-        // The same text in every interface language; no network access takes place.
-        const std::wstring text = L"\u5F53\u524D\u7248\u672C v0.1\n(\u672A\u914D\u7F6E\u5728\u7EBF\u66F4\u65B0\u6E90, "
-                                  L"\u8BF7\u624B\u52A8\u68C0\u67E5)";
-        MessageBoxW(app.mainWindow, text.c_str(), L"Tessary", MB_OK | MB_ICONINFORMATION);
-        break;
-    }
+        case 126: TextCommand(editor::kSelectAll); break;
+        case 128: TextCommand(editor::kTab); break;
+        case 129: TextCommand(editor::kBackTab); break;
+        case 130: ToggleColumnMode(); break;
+        case 180: TogglePanel(app.sidebarVisible); break;
+        case 181: Layout(); break;
+        case 182: TogglePanel(app.statusBarVisible); break;
+        case 186: ToggleWordWrap(); break;
+        case 223: ToggleMacroRecording(); break;
+        case 224: PlayMacro(); break;
+        case 281: {
+            // The same text in every interface language; no network access takes place.
+            const std::wstring text =
+                L"\u5F53\u524D\u7248\u672C v0.1\n(\u672A\u914D\u7F6E\u5728\u7EBF\u66F4\u65B0\u6E90, "
+                L"\u8BF7\u624B\u52A8\u68C0\u67E5)";
+            MessageBoxW(app.mainWindow, text.c_str(), L"Tessary", MB_OK | MB_ICONINFORMATION);
+            break;
+        }
         case 280: OpenDocumentation(); break;
         case 290: ChangeZoom(1); break;
         case 291: ChangeZoom(-1); break;
         default:
-        if (const int encoding = EncodingForCommand(id); encoding >= 0) {
-            SetSaveEncoding(encoding);
-        } else if (int eolMode = 0, lineEnding = 0; LineEndingForCommand(id, eolMode, lineEnding)) {
-            ConvertLineEndings(eolMode, lineEnding);
-        } else if (id >= 700 && id <= 709) {
-            TabMenuCommand(id);
-        } else if ((id >= 480 && id <= 482) || (id >= 500 && id <= 505)) {
-            (id < 500 ? app.theme : app.colorScheme) = id - (id < 500 ? 480 : 500);
-            ApplyThemeAndScheme();
-            SaveUiState();
-        } else if (id >= 800 && id <= 809) {
-            OpenRecentFile(id - 800);
-        } else if (id == 820) {
-            ClearRecentFiles();
-        } else if (id >= 400 && id <= 419) {
-            app.uiLanguage = id - 400;
-            RelabelMenus();
-            RepaintArea(app.rects.menuBar);
-            InvalidateRect(app.mainWindow, nullptr, FALSE);
-            SaveUiState();
-        }
-        break;
+            if (const int encoding = EncodingForCommand(id); encoding >= 0) {
+                SetSaveEncoding(encoding);
+            } else if (int eolMode = 0, lineEnding = 0; LineEndingForCommand(id, eolMode, lineEnding)) {
+                ConvertLineEndings(eolMode, lineEnding);
+            } else if (id >= 700 && id <= 709) {
+                TabMenuCommand(id);
+            } else if ((id >= 480 && id <= 482) || (id >= 500 && id <= 505)) {
+                (id < 500 ? app.theme : app.colorScheme) = id - (id < 500 ? 480 : 500);
+                ApplyThemeAndScheme();
+                SaveUiState();
+            } else if (id >= 800 && id <= 809) {
+                OpenRecentFile(id - 800);
+            } else if (id == 820) {
+                ClearRecentFiles();
+            } else if (id >= 400 && id <= 419) {
+                app.uiLanguage = id - 400;
+                RelabelMenus();
+                RepaintArea(app.rects.menuBar);
+                InvalidateRect(app.mainWindow, nullptr, FALSE);
+                SaveUiState();
+            }
+            break;
     }
 }

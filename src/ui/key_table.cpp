@@ -9,44 +9,44 @@ KeyResult Do(KeyAction action) { return KeyResult{action, 0, 0}; }
 
 KeyResult CtrlAlt(unsigned vk, bool shift) {
     switch (vk) {
-    case 'B': return Run(182);
-    case 'F': return Run(242);
-    case 'H': return Run(185);
-    case 'I': return Run(282);
-    case 'K': return Run(261);
-    case 'O': return Run(102);
-    case 'P': return Run(shift ? 241 : 240);
-    case 'S': return Run(shift ? 241 : 105);
-    case 'U': return Run(281);
-    case 'W': return shift ? Run(108) : KeyResult{};
-    default: return {};
+        case 'B': return Run(182);
+        case 'F': return Run(242);
+        case 'H': return Run(185);
+        case 'I': return Run(282);
+        case 'K': return Run(261);
+        case 'O': return Run(102);
+        case 'P': return Run(shift ? 241 : 240);
+        case 'S': return Run(shift ? 241 : 105);
+        case 'U': return Run(281);
+        case 'W': return shift ? Run(108) : KeyResult{};
+        default: return {};
     }
 }
 
 KeyResult Ctrl(unsigned vk, bool shift) {
     switch (vk) {
-    case kVkBreak: return Run(222);
-    case kVkSpace: return shift ? Run(140) : KeyResult{};
-    case 'A': return Do(KeyAction::SelectAll);
-    case 'B': return Run(221);
-    case 'D': return Do(KeyAction::SelectNextOccurrence);
-    case 'F': return Run(shift ? 162 : 160);
-    case 'G': return Run(203);
-    case 'H': return Run(161);
-    case 'K': return KeyResult{KeyAction::StartChord, 0, 'K'};
-    case 'L': return shift ? Run(143) : KeyResult{};
-    case 'N': return Run(100);
-    case 'O': return Run(101);
-    case 'P': return Run(shift ? 220 : 200);
-    case 'Q': return Run(shift ? 224 : 223);
-    case 'R': return Run(202);
-    case 'S': return Run(shift ? 104 : 103);
-    case 'U': return shift ? Run(141) : KeyResult{};
-    case 'W': return Run(shift ? 108 : 107);
-    case kVkF1: return Run(280);
-    case kVkComma: return Run(260);
-    case kVkSlash: return Run(127);
-    default: return {};
+        case kVkBreak: return Run(222);
+        case kVkSpace: return shift ? Run(140) : KeyResult{};
+        case 'A': return Do(KeyAction::SelectAll);
+        case 'B': return Run(221);
+        case 'D': return Do(KeyAction::SelectNextOccurrence);
+        case 'F': return Run(shift ? 162 : 160);
+        case 'G': return Run(203);
+        case 'H': return Run(161);
+        case 'K': return KeyResult{KeyAction::StartChord, 0, 'K'};
+        case 'L': return shift ? Run(143) : KeyResult{};
+        case 'N': return Run(100);
+        case 'O': return Run(101);
+        case 'P': return Run(shift ? 220 : 200);
+        case 'Q': return Run(shift ? 224 : 223);
+        case 'R': return Run(202);
+        case 'S': return Run(shift ? 104 : 103);
+        case 'U': return shift ? Run(141) : KeyResult{};
+        case 'W': return Run(shift ? 108 : 107);
+        case kVkF1: return Run(280);
+        case kVkComma: return Run(260);
+        case kVkSlash: return Run(127);
+        default: return {};
     }
 }
 
@@ -63,19 +63,19 @@ MacroStep MacroStepFor(int entry) {
     // The component's own commands for the recorded keys (and for Backspace, Tab and Return,
     // which it takes as keys, not characters).
     switch (entry) {
-    case 8: return {2326, 0};     // delete back
-    case 9: return {2327, 0};     // tab
-    case 13: return {2329, 0};    // new line
-    case -0x21: return {2320, 0}; // Page Up
-    case -0x22: return {2322, 0}; // Page Down
-    case -0x23: return {2314, 0}; // End: line end
-    case -0x24: return {2331, 0}; // Home: first non-blank, then column 0
-    case -0x25: return {2304, 0}; // Left
-    case -0x26: return {2302, 0}; // Up
-    case -0x27: return {2306, 0}; // Right
-    case -0x28: return {2300, 0}; // Down
-    case -0x2E: return {2180, 0}; // Delete
-    default: break;
+        case 8: return {2326, 0};      // delete back
+        case 9: return {2327, 0};      // tab
+        case 13: return {2329, 0};     // new line
+        case -0x21: return {2320, 0};  // Page Up
+        case -0x22: return {2322, 0};  // Page Down
+        case -0x23: return {2314, 0};  // End: line end
+        case -0x24: return {2331, 0};  // Home: first non-blank, then column 0
+        case -0x25: return {2304, 0};  // Left
+        case -0x26: return {2302, 0};  // Up
+        case -0x27: return {2306, 0};  // Right
+        case -0x28: return {2300, 0};  // Down
+        case -0x2E: return {2180, 0};  // Delete
+        default: break;
     }
     if (entry >= 0) return {kChar, static_cast<uintptr_t>(entry)};
     return {};
@@ -83,11 +83,27 @@ MacroStep MacroStepFor(int entry) {
 
 bool EditorRoutesCtrlKey(unsigned vk, bool alt) {
     switch (vk) {
-    case kVkBreak: case kVkSpace: case 'A': case 'B': case 'F': case 'G': case 'H': case 'K': case 'L':
-    case 'N': case 'O': case 'P': case 'Q': case 'R': case 'S': case 'U': case 'W': case kVkF1:
-    case kVkComma: case kVkSlash:
-        return true;
-    case 'I': return alt;
-    default: return false;
+        case kVkBreak:
+        case kVkSpace:
+        case 'A':
+        case 'B':
+        case 'F':
+        case 'G':
+        case 'H':
+        case 'K':
+        case 'L':
+        case 'N':
+        case 'O':
+        case 'P':
+        case 'Q':
+        case 'R':
+        case 'S':
+        case 'U':
+        case 'W':
+        case kVkF1:
+        case kVkComma:
+        case kVkSlash: return true;
+        case 'I': return alt;
+        default: return false;
     }
 }

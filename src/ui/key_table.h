@@ -7,8 +7,8 @@ enum class KeyAction { None, Command, SelectAll, SelectNextOccurrence, StartChor
 
 struct KeyResult {
     KeyAction action = KeyAction::None;
-    int command = 0;         // for KeyAction::Command
-    char pendingChord = 0;   // the chord state after this key
+    int command = 0;        // for KeyAction::Command
+    char pendingChord = 0;  // the chord state after this key
 };
 
 // `vk` is the virtual-key code of a key pressed while Ctrl is held.

@@ -99,16 +99,16 @@ void HandleCtrlKey(unsigned vk, bool shift) {
     pendingChord = result.pendingChord;
     Document* doc = ActiveDocument();
     switch (result.action) {
-    case KeyAction::Command: ExecuteCommand(result.command); break;
-    case KeyAction::SelectAll:
-        if (doc && !doc->hexMode) editor::Send(doc->editor, editor::kSelectAll);
-        break;
-    case KeyAction::SelectNextOccurrence:
-        if (doc && !doc->hexMode) SelectNextOccurrence(doc->editor);
-        break;
-    case KeyAction::ToggleSidebar: ExecuteCommand(180); break;
-    case KeyAction::StartChord:
-    case KeyAction::None: break;
+        case KeyAction::Command: ExecuteCommand(result.command); break;
+        case KeyAction::SelectAll:
+            if (doc && !doc->hexMode) editor::Send(doc->editor, editor::kSelectAll);
+            break;
+        case KeyAction::SelectNextOccurrence:
+            if (doc && !doc->hexMode) SelectNextOccurrence(doc->editor);
+            break;
+        case KeyAction::ToggleSidebar: ExecuteCommand(180); break;
+        case KeyAction::StartChord:
+        case KeyAction::None: break;
     }
 }
 
@@ -203,56 +203,56 @@ LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             return 0;
     }
     switch (message) {
-    case WM_LBUTTONDOWN:
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONUP:
-        if (HandleRectangleMouse(window, message, lParam)) return 0;
-        break;
-    case WM_CHAR:
-        if (app.macroRecording && !ctrl && (wParam >= 32 || wParam == 8 || wParam == 9 || wParam == 13))
-            app.macroBuffer.push_back(static_cast<int>(wParam));
-        if (suppressNextControlChar) {
-            suppressNextControlChar = false;
-            if (wParam < 32) return 0;
-        } else if (ctrl && wParam < 32) {
-            return 0;
-        }
-        break;
-    case WM_KEYDOWN: {
-        const auto vk = static_cast<unsigned>(wParam);
-        if (!ctrl) {
-            if (vk == VK_F3) {
-                ExecuteCommand(shift ? 164 : 163);
+        case WM_LBUTTONDOWN:
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONUP:
+            if (HandleRectangleMouse(window, message, lParam)) return 0;
+            break;
+        case WM_CHAR:
+            if (app.macroRecording && !ctrl && (wParam >= 32 || wParam == 8 || wParam == 9 || wParam == 13))
+                app.macroBuffer.push_back(static_cast<int>(wParam));
+            if (suppressNextControlChar) {
+                suppressNextControlChar = false;
+                if (wParam < 32) return 0;
+            } else if (ctrl && wParam < 32) {
+                return 0;
+            }
+            break;
+        case WM_KEYDOWN: {
+            const auto vk = static_cast<unsigned>(wParam);
+            if (!ctrl) {
+                if (vk == VK_F3) {
+                    ExecuteCommand(shift ? 164 : 163);
+                    suppressNextControlChar = true;
+                    return 0;
+                }
+                if (app.macroRecording && IsRecordedKey(wParam)) app.macroBuffer.push_back(-static_cast<int>(vk));
+            } else if (EditorRoutesCtrlKey(vk, KeyHeld(VK_MENU))) {
+                HandleCtrlKey(vk, shift);
+                suppressNextControlChar = true;
+                return 0;
+            } else if (vk == 'D') {
+                SelectNextOccurrence(window);
+                return 0;
+            }
+            if (vk == VK_F11) {
+                ExecuteCommand(shift ? 184 : 183);
                 suppressNextControlChar = true;
                 return 0;
             }
-            if (app.macroRecording && IsRecordedKey(wParam)) app.macroBuffer.push_back(-static_cast<int>(vk));
-        } else if (EditorRoutesCtrlKey(vk, KeyHeld(VK_MENU))) {
-            HandleCtrlKey(vk, shift);
-            suppressNextControlChar = true;
-            return 0;
-        } else if (vk == 'D') {
-            SelectNextOccurrence(window);
-            return 0;
+            if (vk == VK_ESCAPE && HandleEscape(window)) {
+                suppressNextControlChar = true;  // or the component would insert the ESC character
+                return 0;
+            }
+            break;
         }
-        if (vk == VK_F11) {
-            ExecuteCommand(shift ? 184 : 183);
-            suppressNextControlChar = true;
-            return 0;
-        }
-        if (vk == VK_ESCAPE && HandleEscape(window)) {
-            suppressNextControlChar = true;  // or the component would insert the ESC character
-            return 0;
-        }
-        break;
-    }
-    case WM_MOUSEWHEEL:
-        if (ctrl) {
-            ChangeZoom(static_cast<short>(HIWORD(wParam)) > 0 ? 1 : -1);
-            return 0;
-        }
-        break;
-    default: break;
+        case WM_MOUSEWHEEL:
+            if (ctrl) {
+                ChangeZoom(static_cast<short>(HIWORD(wParam)) > 0 ? 1 : -1);
+                return 0;
+            }
+            break;
+        default: break;
     }
     return passOn();
 }

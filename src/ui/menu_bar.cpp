@@ -27,8 +27,8 @@ struct OpenMenuState {
     MenuRows rows;
     int menuWidth = 0, menuHeight = 0, shortcutWidth = 0;
     int submenuWidth = 0, submenuHeight = 0;
-    POINT origin{};     // screen point the body was asked to start at
-    POINT menuPos{};    // popup window positions, screen coordinates
+    POINT origin{};   // screen point the body was asked to start at
+    POINT menuPos{};  // popup window positions, screen coordinates
     POINT submenuPos{};
 };
 OpenMenuState state;
@@ -58,7 +58,9 @@ Colour TextOnFill(Colour fill) {
     return IsLightFill(palette.textColor) ? Rgb(0, 0, 0) : palette.textColor;
 }
 
-Gdiplus::Color ToArgb(Colour c, BYTE alpha = 255) { return Gdiplus::Color(alpha, GetRValue(c), GetGValue(c), GetBValue(c)); }
+Gdiplus::Color ToArgb(Colour c, BYTE alpha = 255) {
+    return Gdiplus::Color(alpha, GetRValue(c), GetGValue(c), GetBValue(c));
+}
 
 RECT WorkAreaAt(POINT screen) {
     MONITORINFO info{};
@@ -473,8 +475,7 @@ void OpenMenuAt(int index, POINT screen) {
 }
 
 void OpenSubmenu(int index, POINT screen) {
-    if (index < 0 || index >= static_cast<int>(model.submenus.size()) || !app.subMenuPopupWindow ||
-        app.openMenu < 0)
+    if (index < 0 || index >= static_cast<int>(model.submenus.size()) || !app.subMenuPopupWindow || app.openMenu < 0)
         return;
     const std::vector<SubmenuItem>& items = model.submenus[static_cast<size_t>(index)];
     std::vector<const std::wstring*> labels;

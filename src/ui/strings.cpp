@@ -144,26 +144,26 @@ bool VisitTable(StringTable table, Visit&& visit) {
 
 // Names are never translated: each language is listed under its own.
 constexpr const wchar_t* kLanguageNames[] = {
-    L"العربية",  // 0 Arabic
+    L"العربية",           // 0 Arabic
     L"Bahasa Indonesia",  // 1 Indonesian
-    L"中文",  // 2 Chinese
-    L"Deutsch",  // 3 German
-    L"English",  // 4 English
-    L"Español",  // 5 Spanish
-    L"Français",  // 6 French
-    L"हिन्दी",  // 7 Hindi
-    L"Italiano",  // 8 Italian
-    L"日本語",  // 9 Japanese
-    L"한국어",  // 10 Korean
-    L"Nederlands",  // 11 Dutch
-    L"فارسی",  // 12 Persian
-    L"Polski",  // 13 Polish
-    L"Português",  // 14 Portuguese
-    L"Русский",  // 15 Russian
-    L"ไทย",  // 16 Thai
-    L"Türkçe",  // 17 Turkish
-    L"Українська",  // 18 Ukrainian
-    L"Tiếng Việt",  // 19 Vietnamese
+    L"中文",              // 2 Chinese
+    L"Deutsch",           // 3 German
+    L"English",           // 4 English
+    L"Español",           // 5 Spanish
+    L"Français",          // 6 French
+    L"हिन्दी",             // 7 Hindi
+    L"Italiano",          // 8 Italian
+    L"日本語",            // 9 Japanese
+    L"한국어",            // 10 Korean
+    L"Nederlands",        // 11 Dutch
+    L"فارسی",             // 12 Persian
+    L"Polski",            // 13 Polish
+    L"Português",         // 14 Portuguese
+    L"Русский",           // 15 Russian
+    L"ไทย",               // 16 Thai
+    L"Türkçe",            // 17 Turkish
+    L"Українська",        // 18 Ukrainian
+    L"Tiếng Việt",        // 19 Vietnamese
 };
 static_assert(std::size(kLanguageNames) == kInterfaceLanguageCount, "one name per language");
 
@@ -180,9 +180,7 @@ const wchar_t* LocalizedTextFor(int language, StringTable table, int entry) {
     return text;
 }
 
-const wchar_t* LocalizedText(StringTable table, int entry) {
-    return LocalizedTextFor(app.uiLanguage, table, entry);
-}
+const wchar_t* LocalizedText(StringTable table, int entry) { return LocalizedTextFor(app.uiLanguage, table, entry); }
 
 int StringTableEntryCount(StringTable table) {
     int entries = 0;

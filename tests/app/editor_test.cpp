@@ -10,7 +10,6 @@
 
 namespace {
 
-
 std::string LexerLanguage(HWND window) {
     char name[64] = {};
     editor::Send(window, 4012 /* SCI_GETLEXERLANGUAGE */, 0, reinterpret_cast<LPARAM>(name));
@@ -29,9 +28,11 @@ protected:
 };
 
 TEST_F(EditorComponent, LexerNumbersSelectTheirLexers) {
-    const struct { int id; const char* name; } cases[] = {
-        {1, "null"}, {2, "python"}, {3, "cpp"}, {4, "hypertext"}, {5, "xml"},
-        {38, "css"}, {98, "markdown"}, {120, "json"}};
+    const struct {
+        int id;
+        const char* name;
+    } cases[] = {{1, "null"}, {2, "python"}, {3, "cpp"},       {4, "hypertext"},
+                 {5, "xml"},  {38, "css"},   {98, "markdown"}, {120, "json"}};
     for (const auto& c : cases) {
         EXPECT_TRUE(editor::SetLexer(window, c.id)) << c.id;
         EXPECT_EQ(c.name, LexerLanguage(window)) << c.id;

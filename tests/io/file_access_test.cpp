@@ -124,7 +124,8 @@ TEST_F(FileAccess, ExtendedPathOnlyTouchesLongPaths) {
     EXPECT_EQ(L"C:\\a.txt", ExtendedPath(L"C:\\a.txt"));
     const std::wstring longPath = L"C:\\" + std::wstring(300, L'x');
     EXPECT_EQ(L"\\\\?\\" + longPath, ExtendedPath(longPath));
-    EXPECT_EQ(L"\\\\?\\UNC\\server\\" + std::wstring(300, L'y'), ExtendedPath(L"\\\\server\\" + std::wstring(300, L'y')));
+    EXPECT_EQ(L"\\\\?\\UNC\\server\\" + std::wstring(300, L'y'),
+              ExtendedPath(L"\\\\server\\" + std::wstring(300, L'y')));
     EXPECT_EQ(L"\\\\?\\" + longPath, ExtendedPath(L"\\\\?\\" + longPath));
 }
 

@@ -53,9 +53,12 @@ TEST(StreamCheck, MultiByteSequencesAcrossChunks) {
     uint32_t eol = 0;
     const std::string text = "x\xE4\xB8\xAD\xF0\x9F\x98\x80y\xC3\xA9";
     for (size_t cut = 0; cut <= text.size(); ++cut) EXPECT_TRUE(Check(text, {cut}, eol)) << cut;
-    EXPECT_FALSE(Check("abc\xE4\xB8", {4}, eol));          // truncated at the end
-    EXPECT_FALSE(Check("abc\xE4" "a\xAD", {4}, eol));       // broken continuation in the next chunk
-    EXPECT_FALSE(Check("\x80", {}, eol));                   // stray continuation byte
+    EXPECT_FALSE(Check("abc\xE4\xB8", {4}, eol));  // truncated at the end
+    EXPECT_FALSE(
+        Check("abc\xE4"
+              "a\xAD",
+              {4}, eol));                                  // broken continuation in the next chunk
+    EXPECT_FALSE(Check("\x80", {}, eol));                  // stray continuation byte
     EXPECT_FALSE(Check("\xF8\x88\x80\x80\x80", {}, eol));  // no five-byte forms
 }
 

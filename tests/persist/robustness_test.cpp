@@ -42,11 +42,39 @@ private:
     size_t Below(size_t n) { return n == 0 ? 0 : rng_() % n; }
 
     void Edit(std::string& bytes) {
-        static const char* const tokens[] = {
-            "\"", "\\", "\\u", "\\u12", "\\ud800", "[", "]", "{", "}", ":", ": ", ",", "-", "=", "1", "0",
-            "9999999999999", "-2147483649", "\xEF\xBB\xBF", "\xFF\xFE", "\xC3", "\xED\xA0\x80", "\r\n",
-            "\"fontSize\": ", "\"recent\": [", "\"fontFace\": \"", "\"wrap\": true", "lang=", "sidebar=",
-            "\"tabs\": [", "{ \"path\": \"", "\"text\": \"", "\"active\": "};
+        static const char* const tokens[] = {"\"",
+                                             "\\",
+                                             "\\u",
+                                             "\\u12",
+                                             "\\ud800",
+                                             "[",
+                                             "]",
+                                             "{",
+                                             "}",
+                                             ":",
+                                             ": ",
+                                             ",",
+                                             "-",
+                                             "=",
+                                             "1",
+                                             "0",
+                                             "9999999999999",
+                                             "-2147483649",
+                                             "\xEF\xBB\xBF",
+                                             "\xFF\xFE",
+                                             "\xC3",
+                                             "\xED\xA0\x80",
+                                             "\r\n",
+                                             "\"fontSize\": ",
+                                             "\"recent\": [",
+                                             "\"fontFace\": \"",
+                                             "\"wrap\": true",
+                                             "lang=",
+                                             "sidebar=",
+                                             "\"tabs\": [",
+                                             "{ \"path\": \"",
+                                             "\"text\": \"",
+                                             "\"active\": "};
         const size_t pos = Below(bytes.size() + 1);
         switch (Below(6)) {
             case 0:  // flip
@@ -128,8 +156,8 @@ TEST(Robustness, UiStateReader) {
         ASSERT_TRUE(s.uiLanguage >= 0 && s.uiLanguage < kUiLanguageCount) << round;
         ASSERT_TRUE(s.theme >= 0 && s.theme < kThemeCount) << round;
         ASSERT_TRUE(s.colorScheme >= 0 && s.colorScheme < kSchemeCount) << round;
-        for (int flag : {s.startMaximized, s.sidebarVisible, s.statusBarVisible, s.matchCase, s.wholeWord, s.regex,
-                         s.allFiles}) {
+        for (int flag :
+             {s.startMaximized, s.sidebarVisible, s.statusBarVisible, s.matchCase, s.wholeWord, s.regex, s.allFiles}) {
             ASSERT_TRUE(flag == 0 || flag == 1) << round;
         }
 
@@ -142,8 +170,10 @@ TEST(Robustness, UiStateReader) {
 TEST(Robustness, SessionReader) {
     Session session;
     session.active = 2;
-    session.entries = {{L"C:\\a]}.txt", L""}, {L"", L"line\none\t\"quoted\" {braces} [x] \\u0041\x01"},
-                       {L"\\\\host\\share\\b.txt", L""}, {L"", L"\u00e9\u4e2d"}};
+    session.entries = {{L"C:\\a]}.txt", L""},
+                       {L"", L"line\none\t\"quoted\" {braces} [x] \\u0041\x01"},
+                       {L"\\\\host\\share\\b.txt", L""},
+                       {L"", L"\u00e9\u4e2d"}};
     Mutator mutator({FormatSession(session), FormatSession(Session())});
 
     for (int round = 0; round < kRounds; ++round) {

@@ -83,7 +83,8 @@ TEST(SessionFile, CollectSession) {
 }
 
 TEST(SessionFile, ReadsHandEditedEntries) {
-    Session s = Read("{\"tabs\":[{\"path\":\"C:\\\\x.txt\"},{},{ \"text\" : \"hi\" , \"path\" : \"\" }, {\"path\": 7}]}");
+    Session s =
+        Read("{\"tabs\":[{\"path\":\"C:\\\\x.txt\"},{},{ \"text\" : \"hi\" , \"path\" : \"\" }, {\"path\": 7}]}");
     EXPECT_TRUE(Same(s, Make(0, {{L"C:\\x.txt", L""}, {L"", L""}, {L"", L"hi"}, {L"", L""}})));
     EXPECT_EQ(Read("\"active\": 99, \"tabs\": [{}]").active, 99);
     EXPECT_EQ(Read("\"active\":\n -1 \"tabs\": [{}]").active, -1);
@@ -123,7 +124,8 @@ TEST(SessionFile, TruncatedFileKeepsTheCompleteEntries) {
 TEST(SessionFile, ShortAndBrokenEscapes) {
     Session s = Read("\"tabs\": [ { \"path\": \"\", \"text\": \"a\\uZZ41\\ud83d\\ude00\\q\" } ]");
     ASSERT_EQ(s.entries.size(), 1u);
-    EXPECT_EQ(s.entries[0].text, std::wstring(L"aA") + static_cast<wchar_t>(0xD83D) + static_cast<wchar_t>(0xDE00) + L"\\q");
+    EXPECT_EQ(s.entries[0].text,
+              std::wstring(L"aA") + static_cast<wchar_t>(0xD83D) + static_cast<wchar_t>(0xDE00) + L"\\q");
     // A \u cut short by the end of the object stays as written.
     s = Read("\"tabs\": [ { \"path\": \"\", \"text\": \"b\\u1\"}");
     ASSERT_EQ(s.entries.size(), 1u);

@@ -65,7 +65,9 @@ TEST(UiStateFile, OlderOneValueForm) {
     UiState expected;
     expected.startMaximized = 1;
     EXPECT_TRUE(Same(Read("1"), expected));
-    EXPECT_TRUE(Same(Read("\xEF\xBB\xBF" "1\r\n"), expected));
+    EXPECT_TRUE(Same(Read("\xEF\xBB\xBF"
+                          "1\r\n"),
+                     expected));
     EXPECT_TRUE(Same(Read("210"), expected));
 
     UiState other = NonDefault();  // only the maximized flag is touched

@@ -18,7 +18,6 @@ namespace {
 
 using editor::Send;
 
-
 Colour Fore(HWND ed, int style) { return static_cast<Colour>(Send(ed, editor::kStyleGetFore, style)); }
 Colour Back(HWND ed, int style) { return static_cast<Colour>(Send(ed, editor::kStyleGetBack, style)); }
 

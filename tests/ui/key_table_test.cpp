@@ -10,20 +10,52 @@ int CommandOf(unsigned vk, bool shift = false, bool alt = false) {
 }
 
 TEST(KeyTable, EveryDocumentedCtrlCombination) {
-    const struct { unsigned vk; bool shift; bool alt; int command; } table[] = {
-        {0x03, false, false, 222}, {0x20, true, false, 140}, {'B', false, false, 221}, {'F', false, false, 160},
-        {'F', true, false, 162},   {'G', false, false, 203}, {'H', false, false, 161}, {'L', true, false, 143},
-        {'N', false, false, 100},  {'O', false, false, 101}, {'P', false, false, 200}, {'P', true, false, 220},
-        {'Q', false, false, 223},  {'Q', true, false, 224},  {'R', false, false, 202}, {'S', false, false, 103},
-        {'S', true, false, 104},   {'U', true, false, 141},  {'W', false, false, 107}, {'W', true, false, 108},
-        {0x70, false, false, 280}, {0xBC, false, false, 260}, {0xBF, false, false, 127},
+    const struct {
+        unsigned vk;
+        bool shift;
+        bool alt;
+        int command;
+    } table[] = {
+        {0x03, false, false, 222},
+        {0x20, true, false, 140},
+        {'B', false, false, 221},
+        {'F', false, false, 160},
+        {'F', true, false, 162},
+        {'G', false, false, 203},
+        {'H', false, false, 161},
+        {'L', true, false, 143},
+        {'N', false, false, 100},
+        {'O', false, false, 101},
+        {'P', false, false, 200},
+        {'P', true, false, 220},
+        {'Q', false, false, 223},
+        {'Q', true, false, 224},
+        {'R', false, false, 202},
+        {'S', false, false, 103},
+        {'S', true, false, 104},
+        {'U', true, false, 141},
+        {'W', false, false, 107},
+        {'W', true, false, 108},
+        {0x70, false, false, 280},
+        {0xBC, false, false, 260},
+        {0xBF, false, false, 127},
         // Ctrl+Alt
-        {'B', false, true, 182}, {'F', false, true, 242}, {'H', false, true, 185}, {'I', false, true, 282},
-        {'K', false, true, 261}, {'O', false, true, 102}, {'P', false, true, 240}, {'P', true, true, 241},
-        {'S', false, true, 105}, {'S', true, true, 241}, {'U', false, true, 281}, {'W', true, true, 108},
+        {'B', false, true, 182},
+        {'F', false, true, 242},
+        {'H', false, true, 185},
+        {'I', false, true, 282},
+        {'K', false, true, 261},
+        {'O', false, true, 102},
+        {'P', false, true, 240},
+        {'P', true, true, 241},
+        {'S', false, true, 105},
+        {'S', true, true, 241},
+        {'U', false, true, 281},
+        {'W', true, true, 108},
     };
     for (const auto& row : table)
-        EXPECT_EQ(row.command, CommandOf(row.vk, row.shift, row.alt)) << row.vk << " shift " << row.shift << " alt " << row.alt;
+        EXPECT_EQ(row.command, CommandOf(row.vk, row.shift, row.alt))
+            << row.vk << " shift " << row.shift << " alt " << row.alt;
     EXPECT_EQ(KeyAction::SelectAll, LookupCtrlKey('A', false, false, 0).action);
     EXPECT_EQ(KeyAction::SelectNextOccurrence, LookupCtrlKey('D', false, false, 0).action);
 }

@@ -40,7 +40,8 @@ const std::wstring kPath = L"C:\\Projects\\tessary\\src\\main.cpp";
 TEST(MenuModel, BuildsTheMenusInBarOrderWithTheTabMenuLast) {
     const MenuModel model = BuildEnglishMenuModel();
     ASSERT_EQ(9u, model.menus.size());
-    const wchar_t* titles[] = {L"File", L"Edit", L"Find", L"View", L"Project", L"Preferences", L"Language", L"Help", L""};
+    const wchar_t* titles[] = {L"File",        L"Edit",     L"Find", L"View", L"Project",
+                               L"Preferences", L"Language", L"Help", L""};
     for (size_t i = 0; i < 9; ++i) EXPECT_EQ(titles[i], model.menus[i].title);
 
     EXPECT_EQ((std::vector<int>{100, 101, 102, 0, 103, 104, 105, 106, 0, 107, 108, 0, -3, 0, 109}),
@@ -123,7 +124,8 @@ TEST(MenuModel, EveryLanguageLabelsTheItemsFromTheRightEntries) {
             }
         }
         EXPECT_EQ(LocalizedTextFor(language, StringTable::MenuLabels, 30), model.menus[5].items[1].label);
-        EXPECT_EQ(LocalizedTextFor(language, StringTable::TabMenuLabels, 9), model.menus[kTabContextMenu].items.back().label);
+        EXPECT_EQ(LocalizedTextFor(language, StringTable::TabMenuLabels, 9),
+                  model.menus[kTabContextMenu].items.back().label);
     }
 }
 
@@ -212,7 +214,7 @@ TEST(MenuGeometry, RowHitTestingInPopupCoordinates) {
     EXPECT_EQ(9, MenuRowAt(file, width, 100, 12 + 355));
     EXPECT_EQ(10, MenuRowAt(file, width, 100, 12 + 435));
     EXPECT_EQ(-1, MenuRowAt(file, width, 100, 12 + 436));  // bottom padding
-    EXPECT_EQ(-1, MenuRowAt(file, width, 11, 20));          // shadow margin
+    EXPECT_EQ(-1, MenuRowAt(file, width, 11, 20));         // shadow margin
     EXPECT_EQ(0, MenuRowAt(file, width, 12, 20));
     EXPECT_EQ(0, MenuRowAt(file, width, 12 + width - 1, 20));
     EXPECT_EQ(-1, MenuRowAt(file, width, 12 + width, 20));
@@ -243,7 +245,7 @@ TEST(MenuGeometry, TitlesAndPlacement) {
     EXPECT_EQ(100, FitInto(100, 264, 0, 1280));
     EXPECT_EQ(1016, FitInto(1100, 264, 0, 1280));  // shadow stays on the screen
     EXPECT_EQ(0, FitInto(-4, 264, 0, 1280));
-    EXPECT_EQ(0, FitInto(50, 2000, 0, 1280));      // never before the work area's origin
+    EXPECT_EQ(0, FitInto(50, 2000, 0, 1280));  // never before the work area's origin
 
     EXPECT_EQ(2, SubmenuOf(-3));
     EXPECT_EQ(0, SubmenuOf(-1));
@@ -263,7 +265,8 @@ TEST(MenuGeometry, ShadowRingsCompoundToTheDarknessProfile) {
     ASSERT_EQ(static_cast<size_t>(kShadowRings), alphas.size());
     for (int ring = 0; ring < kShadowRings; ++ring) {
         double clear = 1.0;
-        for (int layer = ring + 1; layer <= kShadowRings; ++layer) clear *= 1.0 - alphas[static_cast<size_t>(layer - 1)];
+        for (int layer = ring + 1; layer <= kShadowRings; ++layer)
+            clear *= 1.0 - alphas[static_cast<size_t>(layer - 1)];
         EXPECT_NEAR(ShadowDarkness(ring + 0.5), 1.0 - clear, 1e-9) << ring;
     }
     EXPECT_NEAR(0.585, ShadowDarkness(0), 1e-9);

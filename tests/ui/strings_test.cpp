@@ -82,115 +82,101 @@ const wchar_t* const kRestoreQuestions[kInterfaceLanguageCount] = {
 };
 
 const wchar_t* const kLanguageNames[kInterfaceLanguageCount] = {
-    L"العربية", L"Bahasa Indonesia", L"中文", L"Deutsch", L"English", L"Español", L"Français", L"हिन्दी",
-    L"Italiano", L"日本語", L"한국어", L"Nederlands", L"فارسی", L"Polski", L"Português", L"Русский", L"ไทย",
-    L"Türkçe", L"Українська", L"Tiếng Việt"
-};
+    L"العربية",   L"Bahasa Indonesia", L"中文",   L"Deutsch", L"English",    L"Español",   L"Français",
+    L"हिन्दी",     L"Italiano",         L"日本語", L"한국어",  L"Nederlands", L"فارسی",     L"Polski",
+    L"Português", L"Русский",          L"ไทย",    L"Türkçe",  L"Українська", L"Tiếng Việt"};
 
 // The English of every table, in table order.
 const std::vector<std::vector<std::wstring>> kEnglish = {
     // General
-    {
-        L"File", L"Edit", L"Find", L"View", L"Goto", L"Tools", L"Project", L"Preferences", L"Language",
-        L"Help", L"Color Scheme", L"Theme", L"Ln", L"Col", L"selected", L"Spaces"
-    },
+    {L"File", L"Edit", L"Find", L"View", L"Goto", L"Tools", L"Project", L"Preferences", L"Language", L"Help",
+     L"Color Scheme", L"Theme", L"Ln", L"Col", L"selected", L"Spaces"},
     // MenuLabels
-    {
-        L"New File", L"Open File", L"Open Folder", L"Save", L"Save As", L"Save All", L"Close File",
-        L"Close All", L"Exit", L"Undo", L"Redo", L"Cut", L"Copy", L"Paste", L"Delete", L"Select All",
-        L"Toggle Comment", L"Find", L"Replace", L"Find all", L"Find Next", L"Find Previous", L"Sidebar",
-        L"Status Bar", L"Full Screen", L"Distraction Free", L"Open Project", L"Save Project",
-        L"Add Folder to Project", L"Settings", L"Key Bindings", L"Color Scheme", L"Theme", L"Documentation",
-        L"Check for Updates", L"About", L"Zoom In", L"Zoom Out"
-    },
+    {L"New File",
+     L"Open File",
+     L"Open Folder",
+     L"Save",
+     L"Save As",
+     L"Save All",
+     L"Close File",
+     L"Close All",
+     L"Exit",
+     L"Undo",
+     L"Redo",
+     L"Cut",
+     L"Copy",
+     L"Paste",
+     L"Delete",
+     L"Select All",
+     L"Toggle Comment",
+     L"Find",
+     L"Replace",
+     L"Find all",
+     L"Find Next",
+     L"Find Previous",
+     L"Sidebar",
+     L"Status Bar",
+     L"Full Screen",
+     L"Distraction Free",
+     L"Open Project",
+     L"Save Project",
+     L"Add Folder to Project",
+     L"Settings",
+     L"Key Bindings",
+     L"Color Scheme",
+     L"Theme",
+     L"Documentation",
+     L"Check for Updates",
+     L"About",
+     L"Zoom In",
+     L"Zoom Out"},
     // HexModeLabel
-    {
-        L"Hex Mode"
-    },
+    {L"Hex Mode"},
     // UntitledName
-    {
-        L"New File"
-    },
+    {L"New File"},
     // ExternalChange
-    {
-        L"File has been modified externally:\n", L"Reload?", L"The buffer is large. Reload anyway?"
-    },
+    {L"File has been modified externally:\n", L"Reload?", L"The buffer is large. Reload anyway?"},
     // RestorePrompt
-    {
-        L"Restore the %d files that were open when the app was closed?"
-    },
+    {L"Restore the %d files that were open when the app was closed?"},
     // TabMenuLabels
-    {
-        L"Close", L"Close All", L"Save", L"Save As", L"Rename", L"Reload", L"Show in Explorer",
-        L"Copy Full Path", L"Copy File Name", L"Copy Folder Path"
-    },
+    {L"Close", L"Close All", L"Save", L"Save As", L"Rename", L"Reload", L"Show in Explorer", L"Copy Full Path",
+     L"Copy File Name", L"Copy Folder Path"},
     // SearchPanelTitle
-    {
-        L"Find and Replace"
-    },
+    {L"Find and Replace"},
     // PrintLabel
-    {
-        L"Print"
-    },
+    {L"Print"},
     // ClearListLabel
-    {
-        L"Clear List"
-    },
+    {L"Clear List"},
     // RecentFilesLabel
-    {
-        L"Recent Files"
-    },
+    {L"Recent Files"},
     // NoRecentFiles
-    {
-        L"(No recent files)"
-    },
+    {L"(No recent files)"},
     // LineEndingsLabel
-    {
-        L"Line Endings"
-    },
+    {L"Line Endings"},
     // EncodingLabel
-    {
-        L"Encoding Conversion"
-    },
+    {L"Encoding Conversion"},
     // IndentLabels
-    {
-        L"Increase Indent", L"Decrease Indent"
-    },
+    {L"Increase Indent", L"Decrease Indent"},
     // ColumnModeLabel
-    {
-        L"Column Edit Mode"
-    },
+    {L"Column Edit Mode"},
     // WordWrapLabel
-    {
-        L"Word Wrap"
-    },
+    {L"Word Wrap"},
     // SettingsDialog
-    {
-        L"Settings", L"Font Size", L"Tab Width", L"OK", L"Cancel", L"Font", L"Default Encoding"
-    },
+    {L"Settings", L"Font Size", L"Tab Width", L"OK", L"Cancel", L"Font", L"Default Encoding"},
     // SearchTexts
-    {
-        L"%d matches", L"Copy", L"Replace All", L"%d matches in %d files"
-    },
+    {L"%d matches", L"Copy", L"Replace All", L"%d matches in %d files"},
     // GotoLine
-    {
-        L"Line:", L"Go"
-    },
+    {L"Line:", L"Go"},
     // KeyBindingLines
-    {
-        L"Ctrl+N / Ctrl+O / Ctrl+S / Ctrl+Shift+S  New / Open / Save / Save As",
-        L"Ctrl+W / Ctrl+Shift+W  Close Tab / Close All", L"Ctrl+Z / Ctrl+Shift+Z / Ctrl+Y  Undo / Redo",
-        L"Ctrl+X / Ctrl+C / Ctrl+V  Cut / Copy / Paste", L"Ctrl+A / Ctrl+D  Select All / Multi-select Next",
-        L"Ctrl+F / Ctrl+H / F3 / Shift+F3  Find / Replace / Next / Previous",
-        L"Ctrl+P / Ctrl+R / Ctrl+G / Ctrl+Shift+P  Goto File / Symbol / Line / Palette",
-        L"Ctrl+/  Toggle Comment", L"F11 / Shift+F11  Full Screen / Distraction Free",
-        L"Ctrl+K Ctrl+B  Toggle Sidebar", L"Ctrl+,Settings", L"Ctrl+B / Ctrl+Break  Build / Cancel Build",
-        L"Ctrl+Q / Ctrl+Shift+Q  Record / Playback Macro"
-    },
+    {L"Ctrl+N / Ctrl+O / Ctrl+S / Ctrl+Shift+S  New / Open / Save / Save As",
+     L"Ctrl+W / Ctrl+Shift+W  Close Tab / Close All", L"Ctrl+Z / Ctrl+Shift+Z / Ctrl+Y  Undo / Redo",
+     L"Ctrl+X / Ctrl+C / Ctrl+V  Cut / Copy / Paste", L"Ctrl+A / Ctrl+D  Select All / Multi-select Next",
+     L"Ctrl+F / Ctrl+H / F3 / Shift+F3  Find / Replace / Next / Previous",
+     L"Ctrl+P / Ctrl+R / Ctrl+G / Ctrl+Shift+P  Goto File / Symbol / Line / Palette", L"Ctrl+/  Toggle Comment",
+     L"F11 / Shift+F11  Full Screen / Distraction Free", L"Ctrl+K Ctrl+B  Toggle Sidebar", L"Ctrl+,Settings",
+     L"Ctrl+B / Ctrl+Break  Build / Cancel Build", L"Ctrl+Q / Ctrl+Shift+Q  Record / Playback Macro"},
     // ZoomLabel
-    {
-        L"Zoom"
-    },
+    {L"Zoom"},
 };
 
 // Words that other languages really do write as English does.
@@ -202,9 +188,7 @@ const std::set<int> kNonLatinLanguages = {0, 2, 7, 9, 10, 12, 15, 16, 18};
 
 StringTable TableAt(int index) { return static_cast<StringTable>(index); }
 
-std::wstring Text(int language, int table, int entry) {
-    return LocalizedTextFor(language, TableAt(table), entry);
-}
+std::wstring Text(int language, int table, int entry) { return LocalizedTextFor(language, TableAt(table), entry); }
 
 // The printf directives of a text in order, and its line breaks: a translation must keep both, or
 // formatting it reads the wrong arguments.
@@ -332,8 +316,8 @@ TEST(StringTables, NoEnglishLeftInOtherLanguages) {
                 const std::wstring text = Text(lang, t, e);
                 if (text == kEnglish[t][e]) {
                     ++same;
-                    EXPECT_TRUE(kSharedWords.count(text)) << "untranslated: language " << lang << " table " << t
-                                                          << " entry " << e;
+                    EXPECT_TRUE(kSharedWords.count(text))
+                        << "untranslated: language " << lang << " table " << t << " entry " << e;
                 }
                 if (kNonLatinLanguages.count(lang) && text != L"OK") {
                     EXPECT_FALSE(IsAscii(text)) << "language " << lang << " table " << t << " entry " << e;
@@ -348,11 +332,11 @@ TEST(StringTables, NoEnglishLeftInOtherLanguages) {
 
 TEST(StringTables, MenuTextsFitAMenu) {
     const StringTable menuTables[] = {
-        StringTable::General,          StringTable::MenuLabels,       StringTable::TabMenuLabels,
-        StringTable::HexModeLabel,     StringTable::PrintLabel,       StringTable::ClearListLabel,
-        StringTable::RecentFilesLabel, StringTable::NoRecentFiles,    StringTable::LineEndingsLabel,
-        StringTable::EncodingLabel,    StringTable::IndentLabels,     StringTable::ColumnModeLabel,
-        StringTable::WordWrapLabel,    StringTable::GotoLine,         StringTable::ZoomLabel,
+        StringTable::General,          StringTable::MenuLabels,    StringTable::TabMenuLabels,
+        StringTable::HexModeLabel,     StringTable::PrintLabel,    StringTable::ClearListLabel,
+        StringTable::RecentFilesLabel, StringTable::NoRecentFiles, StringTable::LineEndingsLabel,
+        StringTable::EncodingLabel,    StringTable::IndentLabels,  StringTable::ColumnModeLabel,
+        StringTable::WordWrapLabel,    StringTable::GotoLine,      StringTable::ZoomLabel,
     };
     for (int lang = 0; lang < kInterfaceLanguageCount; ++lang) {
         for (StringTable table : menuTables) {
