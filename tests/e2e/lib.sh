@@ -94,6 +94,19 @@ wait_eq() {
     return 1
 }
 
+# Moves the pointer to X Y of CLASS until CMD... prints EXPECTED, moving again on every try: a
+# pointer event still on its way from an earlier move can land after the first one.
+hover_until() {
+    local expected=$1
+    shift
+    wait_eq "$expected" _move_then "$@"
+}
+_move_then() {
+    drive move "$1" "$2" "$3" >/dev/null
+    shift 3
+    "$@"
+}
+
 # FILE without a folder goes into E2E_ARTIFACTS.
 screenshot() {
     local file=$2 x y w h

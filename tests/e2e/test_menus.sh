@@ -69,16 +69,14 @@ assert_eq 464 "$mh" "File menu height: 11 rows, 4 separators, padding and shadow
 body_w=$((mw - 24))
 
 # Recent Files is row 10 (body top 355): hovering it opens the submenu beside the menu body.
-drive move TesMenuPop 100 $((12 + 355 + 18)) >/dev/null
-wait_eq shown shown TesSubPop || fail "hovering Recent Files did not open its submenu"
+hover_until shown TesMenuPop 100 $((12 + 355 + 18)) shown TesSubPop || fail "hovering Recent Files did not open its submenu"
 read -r sx sy sw sh < <(drive rect TesSubPop)
 assert_eq "$((mx + mw - 24)) $((my + 355 - 8))" "$sx $sy" "submenu position"
 assert_eq $((8 + 3 * 36 + 9 + 36 + 24)) "$sh" "three recent files, a separator and Clear List"
 [ "$sw" -ge $((150 + 24)) ] || fail "submenu narrower than the minimum: $sw"
 
 # Into the submenu: its first entry lights up, the Recent Files row stays lit.
-drive move TesMenuPop $((sx - mx + 80)) $((sy - my + 16 + 18)) >/dev/null
-wait_eq 4A90D9 screen_pixel $((sx + 20)) $((sy + 16 + 3)) || fail "hovered submenu entry"
+hover_until 4A90D9 TesMenuPop $((sx - mx + 80)) $((sy - my + 16 + 18)) screen_pixel $((sx + 20)) $((sy + 16 + 3)) || fail "hovered submenu entry"
 assert_eq 4A90D9 "$(screen_pixel $((mx + 15)) $((my + 12 + 355 + 3)))" "Recent Files row while in its submenu"
 assert_eq shown "$(shown TesSubPop)" "submenu stays open while the pointer is in it"
 import -window root "$E2E_ARTIFACTS/file-menu.png"
@@ -110,13 +108,10 @@ fi
 # A plain row closes the submenu again; a click on Recent Files itself changes nothing: the
 # submenu is still there for the pointer that moves on into it.
 probe=$E2E_DIR/probe.png
-drive move TesMenuPop 100 $((12 + 157 + 18)) >/dev/null
-wait_eq hidden shown TesSubPop || fail "moving to Save As left the submenu open"
-drive move TesMenuPop 100 $((12 + 355 + 18)) >/dev/null
-wait_eq shown shown TesSubPop || fail "Recent Files submenu"
+hover_until hidden TesMenuPop 100 $((12 + 157 + 18)) shown TesSubPop || fail "moving to Save As left the submenu open"
+hover_until shown TesMenuPop 100 $((12 + 355 + 18)) shown TesSubPop || fail "Recent Files submenu"
 drive post TesMenuPop 0x201 1 $((((12 + 355 + 18) << 16) | 100)) >/dev/null
-drive move TesMenuPop $((sx - mx + 80)) $((sy - my + 16 + 36 + 18)) >/dev/null
-wait_eq 4A90D9 screen_pixel $((sx + 20)) $((sy + 16 + 36 + 3)) || fail "submenu gone after clicking Recent Files"
+hover_until 4A90D9 TesMenuPop $((sx - mx + 80)) $((sy - my + 16 + 36 + 18)) screen_pixel $((sx + 20)) $((sy + 16 + 36 + 3)) || fail "submenu gone after clicking Recent Files"
 assert_eq shown "$(shown TesMenuPop)" "clicking Recent Files closed the menu"
 
 # Choosing New File closes both popups and opens a second tab.
@@ -130,14 +125,11 @@ assert_eq hidden "$(shown TesSubPop)" "submenu after choosing an item"
 drive click TessaryClass 20 47 >/dev/null
 wait_eq shown shown TesMenuPop || fail "File menu again"
 read -r mx my _ _ < <(drive rect TesMenuPop)
-drive move TesMenuPop $((wx + language_x - mx)) $((wy + 47 - my)) >/dev/null
-wait_eq 752 menu_height ||
+hover_until 752 TesMenuPop $((wx + language_x - mx)) $((wy + 47 - my)) menu_height ||
     fail "moving onto Language did not switch menus"
 read -r mx my mw mh < <(drive rect TesMenuPop)
-drive move TesMenuPop 60 $((12 + 4 + 4 * 36 + 18)) >/dev/null  # hover English
-wait_eq 4A90D9 screen_pixel $((mx + 15)) $((my + 12 + 4 + 4 * 36 + 3)) || fail "hovered English row"
-drive move TesMenuPop 60 $((12 + 4 + 9 * 36 + 18)) >/dev/null  # hover 日本語, so English shows unlit
-wait_eq 4A90D9 screen_pixel $((mx + 15)) $((my + 12 + 4 + 9 * 36 + 3)) || fail "hovered 日本語 row"
+hover_until 4A90D9 TesMenuPop 60 $((12 + 4 + 4 * 36 + 18)) screen_pixel $((mx + 15)) $((my + 12 + 4 + 4 * 36 + 3)) || fail "hovered English row"  # hover English
+hover_until 4A90D9 TesMenuPop 60 $((12 + 4 + 9 * 36 + 18)) screen_pixel $((mx + 15)) $((my + 12 + 4 + 9 * 36 + 3)) || fail "hovered 日本語 row"  # hover 日本語, so English shows unlit
 cp "$probe" "$E2E_ARTIFACTS/language-menu.png"
 [ "$(blue_pixels $((mx + 26)) $((my + 12 + 4 + 4 * 36 + 8)) 18 20)" -gt 5 ] || fail "English has no tick"
 [ "$(blue_pixels $((mx + 26)) $((my + 12 + 4 + 3 * 36 + 8)) 18 20)" -eq 0 ] || fail "Deutsch has a tick"
