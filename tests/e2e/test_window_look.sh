@@ -33,10 +33,8 @@ assert_eq 38D6C0 "$(pixel "$shot" 300 124)" "active tab marker"
 assert_eq E04545 "$(pixel "$shot" 231 109)" "modified dot of the active tab"
 assert_eq 22C7A7 "$(pixel "$shot" 411 109)" "clean dot of the second tab"
 assert_eq 212121 "$(pixel "$shot" 600 710)" "status bar"
-drive move TessaryClass 210 76 >/dev/null   # hover the "Copy" button
-sleep 1
-screenshot TessaryClass toolbar-hover.png || fail "screenshot"
-assert_eq 2A2A2A "$(pixel "$E2E_ARTIFACTS/toolbar-hover.png" 201 66)" "hovered toolbar button"
+hovered_copy() { screenshot TessaryClass toolbar-hover.png && pixel "$E2E_ARTIFACTS/toolbar-hover.png" 201 66; }
+hover_until 2A2A2A TessaryClass 210 76 hovered_copy || fail "hovered toolbar button"   # the "Copy" button
 
 drive command TessaryClass 109 >/dev/null
 drive answer-msgbox no >/dev/null || fail "no save prompt"
