@@ -39,9 +39,8 @@ drive no-msgbox 800 >/dev/null || fail "Ctrl+K Ctrl+S opened something"
 screenshot TessaryClass keys_and_macros-before.png
 assert_eq 212121 "$(pixel "$E2E_ARTIFACTS/keys_and_macros-before.png" 100 400)" "sidebar shown at start"
 drive keys TessaryClass ctrl+k x ctrl+b >/dev/null
-sleep 0.5
-screenshot TessaryClass keys_and_macros-after.png
-assert_eq 1E1E1E "$(pixel "$E2E_ARTIFACTS/keys_and_macros-after.png" 100 400)" "Ctrl+K, x, Ctrl+B hides the sidebar"
+sidebar_pixel() { screenshot TessaryClass keys_and_macros-after.png && pixel "$E2E_ARTIFACTS/keys_and_macros-after.png" 100 400; }
+wait_eq 1E1E1E sidebar_pixel || fail "Ctrl+K, x, Ctrl+B hides the sidebar"
 
 # Check for Updates says the same in every language; an unknown id does nothing.
 drive command TessaryClass 281 >/dev/null

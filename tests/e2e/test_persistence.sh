@@ -73,8 +73,8 @@ grep -q 'say' "$E2E_DIR/session.json" || fail "log-off did not write the untitle
 # 5. No deletes the session file.
 app_start
 drive answer-msgbox no 20000 >/dev/null || fail "no restore question"
-sleep 0.5
-[ ! -e "$E2E_DIR/session.json" ] || fail "No kept session.json"
+session_file() { if [ -e "$E2E_DIR/session.json" ]; then echo kept; else echo gone; fi; }
+wait_eq gone session_file || fail "No kept session.json"
 
 # 6. Saving settings.json from a tab applies it at once.
 open_file "$E2E_DIR/settings.json"

@@ -11,11 +11,12 @@ drive type TessaryClass $'Tessary\r\rA native editor for source code and plain t
 drive command TessaryClass 100 >/dev/null
 wait_eq "New File 2 — Tessary" drive title TessaryClass || fail "second tab"
 # Hover the modified, inactive first tab and its close mark.
-mouse 0x200 388 109
-sleep 0.5
-screenshot TessaryClass window_look-tab-hover.png || fail "screenshot"
+hovered_close_mark() {
+    mouse 0x200 388 109
+    screenshot TessaryClass window_look-tab-hover.png && pixel "$E2E_ARTIFACTS/window_look-tab-hover.png" 381 101
+}
+wait_eq 3D3D3D hovered_close_mark || fail "hovered close mark"
 assert_eq 2A2A2A "$(pixel "$E2E_ARTIFACTS/window_look-tab-hover.png" 300 100)" "hovered inactive tab"
-assert_eq 3D3D3D "$(pixel "$E2E_ARTIFACTS/window_look-tab-hover.png" 381 101)" "hovered close mark"
 assert_eq E04545 "$(pixel "$E2E_ARTIFACTS/window_look-tab-hover.png" 231 109)" "modified dot"
 mouse 0x201 240 109 1   # back to the first, modified tab
 wait_eq "New File 1 • — Tessary" drive title TessaryClass || fail "first tab"
