@@ -139,10 +139,25 @@ tab_state() {
         "modified=$(((v >> 10) & 1)) ro=$(((v >> 11) & 1))"
 }
 
+# Holds FILE open without sharing, as another program would, until unlock_file (at most a minute).
+# Returns once the lock is in place.
+lock_file() {
+    local out=$E2E_DIR/lock.out
+    : >"$out"
+    LC_ALL=C.UTF-8 wine "$TESSARY_BUILD_DIR/tesdrive.exe" lock-file "$(win_path "$1")" 60000 </dev/null >"$out" &
+    _E2E_LOCKER=$!
+    wait_eq locked _lock_state "$out"
+}
+_lock_state() { if grep -q locked "$1"; then echo locked; else echo waiting; fi; }
+unlock_file() {
+    drive unlock >/dev/null
+    wait "$_E2E_LOCKER" || true
+}
+
 # Opens a file through the open dialog, as a user would.
 open_file() {
     drive command TessaryClass 101 >/dev/null
-    drive file-dialog "$(win_path "$1")" >/dev/null
+    drive file-dialog "$(win_path "$1")" >/dev/null || fail "the open dialog did not open $1"
 }
 
 fail() {

@@ -424,14 +424,34 @@ int CmdFileDialog(const Args& args) {
 }
 
 // Holds a file open without sharing for a while, as another program locking it would.
+// Set by `unlock` to end a `lock-file` early.
+constexpr wchar_t kUnlockEvent[] = L"Local\\TesdriveUnlock";
+
+// Holds a file open without sharing until `unlock` or until <ms> have passed.
 int CmdLockFile(const Args& args) {
     long long ms = 0;
     if (args.size() != 2 || !ParseNumber(args[1], ms) || ms < 0) return Usage(L"lock-file <path> <ms>");
+    HANDLE unlock = CreateEventW(nullptr, TRUE, FALSE, kUnlockEvent);
+    if (!unlock) return Fail(L"cannot create the unlock event");
+    ResetEvent(unlock);
     HANDLE file = CreateFileW(args[0].c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return Fail(L"cannot lock " + args[0]);
+    if (file == INVALID_HANDLE_VALUE) {
+        CloseHandle(unlock);
+        return Fail(L"cannot lock " + args[0]);
+    }
     PrintLine(L"locked");
-    Sleep(static_cast<DWORD>(ms));
+    WaitForSingleObject(unlock, static_cast<DWORD>(ms));
     CloseHandle(file);
+    CloseHandle(unlock);
+    return kOk;
+}
+
+int CmdUnlock(const Args& args) {
+    if (!args.empty()) return Usage(L"unlock");
+    HANDLE unlock = OpenEventW(EVENT_MODIFY_STATE, FALSE, kUnlockEvent);
+    if (!unlock) return Fail(L"nothing is locked");
+    SetEvent(unlock);
+    CloseHandle(unlock);
     return kOk;
 }
 
@@ -616,7 +636,7 @@ int CmdDoubleClickCaption(const Args& args) {
 int wmain(int argc, wchar_t** argv) {
     const wchar_t* commands =
         L"wait-window|title|rect|command|post|wait-msgbox|answer-msgbox|no-msgbox|type|keys|"
-        L"editor-text|editor-send|send|file-dialog|lock-file|child-count|wait-gone|click|rclick|move|dblclick-caption";
+        L"editor-text|editor-send|send|file-dialog|lock-file|unlock|child-count|wait-gone|click|rclick|move|dblclick-caption";
     if (argc < 2) return Usage(std::wstring(L"<") + commands + L"> ...");
     std::wstring command = argv[1];
     Args args(argv + 2, argv + argc);
@@ -635,6 +655,7 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"editor-send") return CmdEditorSend(args);
     if (command == L"send") return CmdSend(args);
     if (command == L"lock-file") return CmdLockFile(args);
+    if (command == L"unlock") return CmdUnlock(args);
     if (command == L"file-dialog") return CmdFileDialog(args);
     if (command == L"wait-gone") return CmdWaitGone(args);
     if (command == L"click") return CmdMouse(args, Mouse::Click);

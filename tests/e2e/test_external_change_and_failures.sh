@@ -41,26 +41,28 @@ prompt=$(drive answer-msgbox cancel) || fail "no save-or-discard question"
 wait_eq 'mine two\n' drive editor-text TessaryClass || fail "cancel lost the unsaved text"
 
 # A locked file cannot be saved: the message says so and the file and the tab stay as they were.
-drive lock-file "$(win_path "$d/watched.txt")" 4000 >/dev/null &
-locker=$!
-sleep 1
+lock_file "$d/watched.txt" || fail "could not lock watched.txt"
 drive command TessaryClass 103 >/dev/null
 prompt=$(drive answer-msgbox ok) || fail "no message for a failed save"
 assert_eq $'Tessary\n无法保存文件。请检查文件权限、占用状态和目标目录。' "$prompt" "save failure message"
 assert_eq "three" "$(tr -d '\n' <"$d/watched.txt")" "the file on disk is untouched"
 [ ! -e "$d/watched.txt.testmp" ] || fail "temporary file left behind"
 [[ $(drive title TessaryClass) == "watched.txt • — Tessary" ]] || fail "the tab must stay modified"
+# Once the other program lets go, the same save goes through.
+unlock_file
+drive command TessaryClass 103 >/dev/null
+wait_eq "watched.txt — Tessary" drive title TessaryClass || fail "saving after the lock ended"
+assert_eq "mine two" "$(tr -d '\n' <"$d/watched.txt")" "the saved text"
 
 # Opening a locked file is reported and opens no tab.
 printf 'secret\n' >"$d/locked.txt"
-drive lock-file "$(win_path "$d/locked.txt")" 4000 >/dev/null &
-sleep 1
+lock_file "$d/locked.txt" || fail "could not lock locked.txt"
 tabs=$(drive child-count TessaryClass Scintilla)
 open_file "$d/locked.txt"
 prompt=$(drive answer-msgbox ok) || fail "no message for an unreadable file"
 [[ $prompt == *"cannot read this file"* ]] || fail "unexpected message: $prompt"
 assert_eq "$tabs" "$(drive child-count TessaryClass Scintilla)" "no tab for an unreadable file"
-wait "$locker" || true
+unlock_file
 
 # A read-only file: plain save is refused, Save As works.
 printf 'ro\n' >"$d/readonly.txt"
@@ -78,6 +80,5 @@ wait_eq "copy.txt — Tessary" drive title TessaryClass || fail "save as"
 assert_eq "ro" "$(tr -d '\n' <"$d/copy.txt")" "save as wrote the copy"
 
 drive command TessaryClass 109 >/dev/null
-drive answer-msgbox no >/dev/null || true     # watched.txt still has unsaved text
-app_wait_exit 20 || fail "did not exit"
+app_wait_exit 20 || fail "did not exit: every tab is saved"
 pass
