@@ -316,7 +316,10 @@ void SetHoveredTitle(int title) {
 }
 
 // The menu-bar title under a screen point, or -1.
+// The menu bar title under a screen point, -1 if none. Only a menu opened from the bar follows the
+// pointer along the bar: a context menu stays what it is until it closes.
 int TitleAtScreen(POINT screen) {
+    if (app.openMenu < 0 || app.openMenu >= static_cast<int>(titleRects.size())) return -1;
     ScreenToClient(app.mainWindow, &screen);
     return app.rects.menuBar.Contains(screen.x, screen.y) ? MenuTitleAt(screen.x, screen.y) : -1;
 }

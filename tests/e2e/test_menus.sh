@@ -164,6 +164,11 @@ drive rclick TessaryClass 300 109 >/dev/null
 wait_eq shown shown TesMenuPop || fail "right-clicking a tab did not open its menu"
 assert_eq "$((wx + 300 - 12)) $((wy + 113 - 12)) $((8 + 10 * 36 + 2 * 9 + 24))" \
     "$(drive rect TesMenuPop | cut -d' ' -f1,2,4)" "tab context menu position and height"
+# Unlike a menu from the bar, the context menu does not turn into the File menu under the pointer.
+read -r mx my _ _ < <(drive rect TesMenuPop)
+drive move TesMenuPop $((wx + 20 - mx)) $((wy + 47 - my)) >/dev/null
+drive no-msgbox 700 >/dev/null
+assert_eq "$((8 + 10 * 36 + 2 * 9 + 24))" "$(menu_height)" "the tab menu switched to the File menu"
 drive keys TessaryClass escape >/dev/null
 wait_eq hidden shown TesMenuPop || fail "Escape left the tab menu open"
 drive keys TessaryClass x >/dev/null
