@@ -24,6 +24,13 @@ e2e_begin() {
     E2E_ARTIFACTS=${TESSARY_E2E_ARTIFACTS:-$E2E_DIR/artifacts}
     mkdir -p "$E2E_ARTIFACTS"
     trap _e2e_cleanup EXIT
+    # A step that fails without a message of its own (under `set -e`) still says where it stopped.
+    trap '_e2e_error $? $LINENO "$BASH_COMMAND"' ERR
+}
+
+_e2e_error() {
+    echo "FAIL: $E2E_NAME: line $2: '$3' failed with status $1" >&2
+    [ -z "$E2E_ARTIFACTS" ] || import -window root "$E2E_ARTIFACTS/$E2E_NAME-failure.png" 2>/dev/null || true
 }
 
 _e2e_cleanup() {

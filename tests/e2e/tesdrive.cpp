@@ -592,6 +592,18 @@ int CmdWaitGone(const Args& args) {
 
 enum class Mouse { Click, RightClick, Move };
 
+// Gives the window's program a moment to take in the pointer motion that a SetCursorPos has caused
+// on the X server, so that motion cannot arrive after the messages of a later step.
+void LetPointerSettle(HWND window) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    HANDLE process = pid ? OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid) : nullptr;
+    Sleep(30);
+    if (!process) return;
+    WaitForInputIdle(process, 2000);
+    CloseHandle(process);
+}
+
 int CmdMouse(const Args& args, Mouse kind) {
     long long x = 0, y = 0;
     if (args.size() != 3 || !ParseNumber(args[1], x) || !ParseNumber(args[2], y))
@@ -604,6 +616,7 @@ int CmdMouse(const Args& args, Mouse kind) {
     HWND target = HitChild(top, point);
     // Put the real pointer there too, so GetCursorPos and GetMessagePos agree with the message.
     SetCursorPos(screen.x, screen.y);
+    LetPointerSettle(top);
     LPARAM where = PointParam(point);
     bool ok = PostMessageW(target, WM_MOUSEMOVE, 0, where);
     if (kind == Mouse::Click) {
