@@ -30,6 +30,10 @@ e2e_begin() {
 
 _e2e_error() {
     echo "FAIL: $E2E_NAME: line $2: '$3' failed with status $1" >&2
+    _e2e_failure_screenshot
+}
+
+_e2e_failure_screenshot() {
     [ -z "$E2E_ARTIFACTS" ] || import -window root "$E2E_ARTIFACTS/$E2E_NAME-failure.png" 2>/dev/null || true
 }
 
@@ -169,7 +173,7 @@ open_file() {
 
 fail() {
     echo "FAIL: $E2E_NAME: $*" >&2
-    [ -z "$E2E_ARTIFACTS" ] || import -window root "$E2E_ARTIFACTS/$E2E_NAME-failure.png" 2>/dev/null
+    _e2e_failure_screenshot
     exit 1
 }
 
