@@ -11,7 +11,11 @@ HMODULE componentModule = nullptr;
 }  // namespace
 
 void SetText(HWND editor, const std::string& utf8) {
-    Send(editor, kSetText, 0, reinterpret_cast<LPARAM>(utf8.c_str()));
+    // Not SCI_SETTEXT: it takes a zero-terminated string and would cut the text at its first NUL.
+    Send(editor, kBeginUndoAction);
+    Send(editor, kClearAll);
+    Send(editor, kAppendText, utf8.size(), reinterpret_cast<LPARAM>(utf8.data()));
+    Send(editor, kEndUndoAction);
 }
 
 std::string GetText(HWND editor) {

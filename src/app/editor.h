@@ -57,6 +57,7 @@ enum Msg : UINT {
     kPaste = 2179,
     kClear = 2180,
     kSetText = 2181,
+    kAppendText = 2282,
     kGetText = 2182,
     kSetCaretWidth = 2188,
     kGetTargetEnd = 2193,
@@ -170,7 +171,8 @@ inline LRESULT Send(HWND editor, UINT msg, WPARAM w = 0, LPARAM l = 0) {
     return editor ? SendMessageW(editor, msg, w, l) : 0;
 }
 
-// Text in and out, as the component's UTF-8.
+// Text in and out, as the component's UTF-8. SetText replaces the whole text with all of `utf8`,
+// zero bytes included, as one undo step, and leaves the caret at 0.
 void SetText(HWND editor, const std::string& utf8);
 std::string GetText(HWND editor);
 // Inserts at the caret, which then moves past the new text.

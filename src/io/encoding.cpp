@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -29,6 +30,11 @@ bool AllContinuations(const uint8_t* bytes, size_t count) {
         if ((bytes[k] & 0xC0) != 0x80) return false;
     }
     return true;
+}
+
+// A whole sequence of `size` bytes (the size its lead claims) is well-formed.
+bool SequenceWellFormed(const uint8_t* sequence, size_t size) {
+    return AllContinuations(sequence + 1, size - 1) && Utf8SecondByteOk(sequence[0], sequence[1]);
 }
 
 // Sum of the eight byte lanes.
@@ -164,8 +170,9 @@ size_t Walk(const uint8_t* bytes, size_t length, bool final, Utf8Scan& scan) {
             static const uint32_t kMasks[5] = {0, 0, 0xC000, 0xC0C000, 0xC0C0C000};
             uint32_t head;
             std::memcpy(&head, bytes + i, sizeof head);
-            if ((head & kMasks[size]) != (kMasks[size] & 0x80808080u)) scan.valid = false;
-        } else if (!AllContinuations(bytes + i + 1, size - 1)) {
+            if ((head & kMasks[size]) != (kMasks[size] & 0x80808080u) || !Utf8SecondByteOk(b, bytes[i + 1]))
+                scan.valid = false;
+        } else if (!SequenceWellFormed(bytes + i, size)) {
             scan.valid = false;
         }
         i += size;
@@ -238,6 +245,17 @@ bool WideToBytes(UINT codePage, const std::wstring& text, std::string& out) {
 
 }  // namespace
 
+bool Utf8SecondByteOk(uint8_t lead, uint8_t second) {
+    if ((second & 0xC0) != 0x80) return false;
+    switch (lead) {
+        case 0xE0: return second >= 0xA0;              // shorter forms are overlong
+        case 0xED: return second <= 0x9F;              // above that, the encoded surrogates
+        case 0xF0: return second >= 0x90;              // overlong
+        case 0xF4: return second <= 0x8F;              // beyond U+10FFFF
+        default: return lead >= 0xC2 && lead <= 0xF4;  // C0 and C1 are overlong, F5 and up too large
+    }
+}
+
 Utf8Scan ScanUtf8(const uint8_t* bytes, size_t length) {
     Utf8Scan scan;
     Walk(bytes, length, true, scan);
@@ -270,7 +288,7 @@ Utf8Scan ScanUtf8Bytewise(const uint8_t* bytes, size_t length) {
             ++i;
             continue;
         }
-        if (length - i < size || !AllContinuations(bytes + i + 1, size - 1)) scan.valid = false;
+        if (length - i < size || !SequenceWellFormed(bytes + i, size)) scan.valid = false;
         i += size;
     }
     return scan;
@@ -292,7 +310,7 @@ void ScanUtf8Chunk(Utf8ScanState& state, const uint8_t* bytes, size_t length) {
         const int size = static_cast<int>(SequenceLength(state.pending[0]));
         while (state.pendingCount < size && start < length) state.pending[state.pendingCount++] = bytes[start++];
         if (state.pendingCount < size) return;
-        if (!AllContinuations(state.pending + 1, static_cast<size_t>(size - 1))) scan.valid = false;
+        if (!SequenceWellFormed(state.pending, static_cast<size_t>(size))) scan.valid = false;
         state.pendingCount = 0;
     }
     const size_t stop = start + Walk(bytes + start, length - start, false, scan);
@@ -428,4 +446,86 @@ std::string WideToUtf8(const std::wstring& text) {
     std::string bytes;
     WideToBytes(CP_UTF8, text, bytes);
     return bytes;
+}
+
+bool EncodeEditorText(const std::string& utf8, uint32_t encoding, SaveBody& body) {
+    body.converted.clear();
+    if (encoding == kEncUtf8 || encoding == kEncUtf8Bom) {
+        body.data = utf8.data();
+        body.size = utf8.size();
+        return true;
+    }
+    const std::wstring text = Utf8ToWide(utf8);
+    if (text.empty() != utf8.empty() || !EncodeText(text, encoding, body.converted)) return false;
+    body.data = body.converted.data();
+    body.size = body.converted.size();
+    return true;
+}
+
+bool LooksBinary(const uint8_t* bytes, size_t length) {
+    if (length == 0 || HasMark(bytes, length, ByteOrderMark(kEncUtf16Le)) ||
+        HasMark(bytes, length, ByteOrderMark(kEncUtf16Be)))
+        return false;
+    return std::memchr(bytes, 0, length) != nullptr;
+}
+
+namespace {
+
+// The editor's text for `bytes` under `encoding`, when a save of it writes those bytes again.
+bool DecodeExactly(const uint8_t* bytes, size_t length, uint32_t encoding, std::string& utf8) {
+    utf8.clear();
+    const std::string mark = ByteOrderMark(encoding);
+    if (!HasMark(bytes, length, mark)) return false;
+    const uint8_t* body = bytes + mark.size();
+    const size_t size = length - mark.size();
+    std::wstring text;
+    switch (encoding) {
+        case kEncUtf8:
+        case kEncUtf8Bom:
+            if (!ScanUtf8(body, size).valid) return false;
+            utf8.assign(reinterpret_cast<const char*>(body), size);
+            break;
+        case kEncUtf16Le:
+        case kEncUtf16Be:
+            if (size % 2 != 0) return false;
+            utf8 = WideToUtf8(Utf16Text(body, size / 2, encoding == kEncUtf16Be));
+            break;
+        case kEncAnsi:
+            if (size > 0 && !BytesToWide(CP_ACP, 0, body, size, text)) return false;
+            utf8 = WideToUtf8(text);
+            break;
+        default: return false;
+    }
+    // Lone surrogates, bytes the code page maps to one character both ways and the like only show
+    // when the text is encoded back.
+    SaveBody saved;
+    return EncodeEditorText(utf8, encoding, saved) && saved.size == size &&
+           (size == 0 || std::memcmp(saved.data, body, size) == 0);
+}
+
+}  // namespace
+
+TextPlan PlanFileText(const uint8_t* bytes, size_t length, uint32_t currentEncoding, uint32_t currentLineEnding) {
+    TextPlan plan;
+    plan.encoding = currentEncoding;
+    plan.lineEnding = currentLineEnding;
+    if (length == 0) {
+        plan.asText = true;
+        if (!ByteOrderMark(currentEncoding).empty()) plan.encoding = kEncUtf8;
+        return plan;
+    }
+    if (LooksBinary(bytes, length)) return plan;
+    const DetectedEncoding detected = DetectEncoding(bytes, length);
+    plan.lineEnding = detected.lineEnding;
+    std::vector<uint32_t> candidates = {detected.encoding};
+    if (detected.encoding == kEncUtf8 || detected.encoding == kEncUtf8Bom) candidates.push_back(kEncAnsi);
+    for (const uint32_t encoding : candidates) {
+        if (DecodeExactly(bytes, length, encoding, plan.utf8)) {
+            plan.encoding = encoding;
+            plan.asText = true;
+            return plan;
+        }
+    }
+    plan.utf8.clear();
+    return plan;
 }

@@ -24,13 +24,17 @@ struct LineBreakCounts {
     uint64_t crlf = 0, lf = 0, cr = 0;
 };
 
-// valid: well-formed by lead byte and continuation bytes only; overlong forms, surrogates and
-// values above U+10FFFF pass. Line breaks are counted only where the walk sees single bytes, so a
-// CR or LF swallowed by a broken multi-byte sequence is not counted.
+// valid: well-formed UTF-8 in the strict sense, the same that the system's strict decoder accepts:
+// overlong forms, encoded surrogates and values above U+10FFFF are invalid. Line breaks are counted
+// only where the walk sees single bytes, so a CR or LF swallowed by a broken multi-byte sequence is
+// not counted.
 struct Utf8Scan {
     bool valid = true;
     LineBreakCounts breaks;
 };
+
+// Whether `second` may follow the lead byte `lead` in well-formed UTF-8.
+bool Utf8SecondByteOk(uint8_t lead, uint8_t second);
 
 Utf8Scan ScanUtf8(const uint8_t* bytes, size_t length);          // 8 ASCII bytes at a time where it can
 Utf8Scan ScanUtf8Bytewise(const uint8_t* bytes, size_t length);  // the plain walk; same results
@@ -74,3 +78,29 @@ std::wstring EncodingNameFor(uint32_t encoding, unsigned ansiCodePage);
 std::wstring Utf8ToWide(const std::string& text);
 std::wstring Utf8ToWide(const char* data, size_t length);
 std::string WideToUtf8(const std::wstring& text);
+
+// Bytes of the body a save writes after ByteOrderMark(encoding), for the editor's UTF-8 text:
+// UTF-8 tabs write the editor's bytes as they are (`data` points into `utf8`), the others convert
+// through UTF-16 into `converted`. False when the text does not convert: the save must fail then,
+// never write something else.
+struct SaveBody {
+    std::string converted;
+    const char* data = nullptr;
+    size_t size = 0;
+};
+bool EncodeEditorText(const std::string& utf8, uint32_t encoding, SaveBody& body);
+
+// A file is binary when it is not empty, has no UTF-16 mark and holds a zero byte.
+bool LooksBinary(const uint8_t* bytes, size_t length);
+
+// How a whole file is shown so that saving it without an edit writes exactly the bytes read:
+// as text under the detected encoding when that encodes back to the same bytes, else as ANSI text
+// when that does (never for a UTF-16 mark), else as bytes in the hex view. An empty file keeps the
+// tab's encoding unless that would add a byte-order mark.
+struct TextPlan {
+    bool asText = false;
+    uint32_t encoding = kEncUtf8;
+    uint32_t lineEnding = kEolCrlf;
+    std::string utf8;  // the editor's text, zero bytes included
+};
+TextPlan PlanFileText(const uint8_t* bytes, size_t length, uint32_t currentEncoding, uint32_t currentLineEnding);

@@ -57,7 +57,7 @@ void FinishTextLoad(Document& doc, const std::wstring& path) {
     RefreshReadOnly(doc);
 }
 
-void LoadSmallText(Document& doc, const std::wstring& path, const std::vector<uint8_t>& bytes) {
+void LoadSmallText(Document& doc, const std::wstring& path, const TextPlan& plan) {
     // A tab that held a large file has a document without style bytes; small text is coloured.
     constexpr int kGetDocumentOptions = 2379;
     if (editor::Send(doc.editor, kGetDocumentOptions) & 0x1) {
@@ -70,13 +70,13 @@ void LoadSmallText(Document& doc, const std::wstring& path, const std::vector<ui
         }
     }
     ClearEditorForText(doc.editor);
-    const std::wstring text = DecodeBytes(bytes.data(), bytes.size(), reinterpret_cast<uint32_t*>(&doc.encoding),
-                                          reinterpret_cast<uint32_t*>(&doc.lineEnding));
+    doc.encoding = static_cast<int>(plan.encoding);
+    doc.lineEnding = static_cast<int>(plan.lineEnding);
     app.settingText = 1;
-    SetEditorText(doc.editor, text);
+    editor::SetText(doc.editor, plan.utf8);
     app.settingText = 0;
     FinishTextLoad(doc, path);
-    doc.savedText = text;
+    doc.savedText = Utf8ToWide(plan.utf8);
     doc.savedTextValid = 1;
 }
 
@@ -115,13 +115,6 @@ bool LoadLargeText(Document& doc, const std::wstring& path, uint64_t size) {
 }
 
 }  // namespace
-
-bool LooksBinary(const std::vector<uint8_t>& bytes) {
-    if (bytes.empty()) return false;
-    if (bytes.size() >= 2 && ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF)))
-        return false;
-    return std::find(bytes.begin(), bytes.end(), uint8_t{0}) != bytes.end();
-}
 
 void PrepareLargeDocument(HWND ed, uint64_t size) {
     constexpr int kStylesNone = 0x1, kTextLarge = 0x100;
@@ -246,7 +239,10 @@ LoadOutcome LoadIntoTab(int index, const std::wstring& path, std::wstring& error
             error = CannotReadMessage(path, SystemErrorText(read.error));
             return LoadOutcome::Failed;
         }
-        if (LooksBinary(read.bytes)) {
+        // Text only when an unedited save would write these very bytes again; else the bytes.
+        const TextPlan plan = PlanFileText(read.bytes.data(), read.bytes.size(), static_cast<uint32_t>(doc.encoding),
+                                           static_cast<uint32_t>(doc.lineEnding));
+        if (!plan.asText) {
             ReleaseMapping(doc);
             doc.hexOverlay.clear();
             doc.hexBytes = std::move(read.bytes);
@@ -256,7 +252,7 @@ LoadOutcome LoadIntoTab(int index, const std::wstring& path, std::wstring& error
         }
         ReleaseMapping(doc);
         doc.hexBytes.clear();
-        LoadSmallText(doc, path, read.bytes);
+        LoadSmallText(doc, path, plan);
         return LoadOutcome::Text;
     }
     if (LoadLargeText(doc, path, size)) {

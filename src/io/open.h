@@ -21,9 +21,6 @@ enum class LoadOutcome { Text, LargeText, HexInMemory, HexMapped, Missing, Faile
 // the tab's text is left as it was (a large text is cleared) and `error` holds the message.
 LoadOutcome LoadIntoTab(int index, const std::wstring& path, std::wstring& error);
 
-// A file is binary when it is not empty, has no UTF-16 mark and holds a zero byte.
-bool LooksBinary(const std::vector<uint8_t>& bytes);
-
 // True when the whole file was appended to the editor as UTF-8.
 bool LoadLargeUtf8(HWND editor, const std::wstring& path, uint64_t size, uint32_t& encoding, uint32_t& lineEnding);
 // Gives the editor a fresh document without style bytes (large files are never styled), which

@@ -29,17 +29,16 @@ const wchar_t kSaveFailedMessage[] =
     L"\u6001"
     L"\u548C\u76EE\u6807\u76EE\u5F55\u3002";
 
+// UTF-8 tabs write the component's own bytes unchanged. Even over the tab's own file the write
+// goes through a temporary file: an interrupted write must never leave a truncated file behind.
 bool SaveText(Document& doc, const std::wstring& target, std::wstring& text) {
     const std::string utf8 = editor::GetText(doc.editor);
+    const auto encoding = static_cast<uint32_t>(doc.encoding);
+    SaveBody body;
+    if (!EncodeEditorText(utf8, encoding, body)) return false;
+    if (!AtomicWriteParts(target, ByteOrderMark(encoding), body.data, body.size)) return false;
     text = Utf8ToWide(utf8);
-    if (doc.encoding == kEncUtf8 || doc.encoding == kEncUtf8Bom) {
-        // The component's own bytes, unchanged. Even over the tab's own file the write goes through
-        // a temporary file: an interrupted write must never leave a truncated file behind.
-        return AtomicWriteBytes(target, utf8.data(), utf8.size(), doc.encoding == kEncUtf8Bom);
-    }
-    // A text that does not convert must fail the save, never write an empty file.
-    if (text.empty() && !utf8.empty()) return false;
-    return WriteTextFileAtomic(target, text, static_cast<uint32_t>(doc.encoding));
+    return true;
 }
 
 bool SaveHex(Document& doc, const std::wstring& target) {

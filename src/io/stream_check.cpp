@@ -19,8 +19,12 @@ bool FeedStreamCheck(StreamCheck& c, const uint8_t* bytes, size_t length) {
         const uint8_t b = bytes[i];
         if (c.pendingContinuations > 0) {
             if ((b & 0xC0) != 0x80) return c.valid = false;
+            // The second byte rules out overlong forms, surrogates and values above U+10FFFF.
+            if (c.lead != 0 && !Utf8SecondByteOk(c.lead, b)) return c.valid = false;
+            c.lead = 0;
             --c.pendingContinuations;
         } else if (b >= 0x80) {
+            c.lead = b;
             if ((b & 0xE0) == 0xC0)
                 c.pendingContinuations = 1;
             else if ((b & 0xF0) == 0xE0)

@@ -5,6 +5,7 @@
 
 struct StreamCheck {
     int pendingContinuations = 0;  // continuation bytes a multi-byte sequence still expects
+    uint8_t lead = 0;              // the lead byte of that sequence, while its second byte is awaited
     bool valid = true;
     bool crAtChunkEnd = false;  // a CR ended the previous chunk; the next byte decides its kind
     bool crBeforeThat = false;  // the byte before that CR was a CR too

@@ -48,9 +48,12 @@ TEST_F(EditorComponent, UnknownLexerNumberKeepsTheCurrentLexer) {
 
 TEST_F(EditorComponent, TextRoundTripsAsUtf8) {
     editor::Send(window, editor::kSetCodePage, 65001);
-    const std::string text = "a\xC3\xBC\r\n\xE4\xB8\xAD\xF0\x9F\x98\x80";
+    // A zero byte inside the text must not cut it.
+    const std::string text = std::string("a\xC3\xBC\0b\r\n", 7) + "\xE4\xB8\xAD\xF0\x9F\x98\x80";
+    editor::SetText(window, "old text");
     editor::SetText(window, text);
     EXPECT_EQ(text, editor::GetText(window));
+    EXPECT_EQ(0, editor::Send(window, editor::kGetCurrentPos));
     EXPECT_EQ(static_cast<long long>(text.size()), editor::Length(window));
     EXPECT_EQ(2, editor::LineCount(window));
     editor::Send(window, editor::kSetSel, text.size(), static_cast<LPARAM>(text.size()));

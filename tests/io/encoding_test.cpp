@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <map>
 #include <random>
 
 #include <gtest/gtest.h>
@@ -89,7 +91,15 @@ TEST(Utf8Scan, WalkRules) {
         {"end\r", Show(true, 0, 0, 1)},  // a final CR is a lone CR
         {"\n\r", Show(true, 0, 1, 1)},
         {"caf\xC3\xA9 \xE4\xB8\xAD \xF0\x9F\x98\x80\r\n", Show(true, 1, 0, 0)},
-        {"\xC0\x80 \xED\xA0\x80 \xF7\xBF\xBF\xBF", Show(true, 0, 0, 0)},  // overlong, surrogate, too large: pass
+        // The edges of well-formed: U+0080, U+0800, U+D7FF, U+E000, U+10000, U+10FFFF.
+        {"\xC2\x80\xE0\xA0\x80\xED\x9F\xBF\xEE\x80\x80\xF0\x90\x80\x80\xF4\x8F\xBF\xBF", Show(true, 0, 0, 0)},
+        {"\xC0\x80", Show(false, 0, 0, 0)},          // overlong
+        {"\xC1\xBF", Show(false, 0, 0, 0)},          // overlong
+        {"\xE0\x9F\xBF", Show(false, 0, 0, 0)},      // overlong
+        {"\xF0\x8F\xBF\xBF", Show(false, 0, 0, 0)},  // overlong
+        {"\xED\xA0\x80", Show(false, 0, 0, 0)},      // a surrogate
+        {"\xF4\x90\x80\x80", Show(false, 0, 0, 0)},  // beyond U+10FFFF
+        {"\xF5\x80\x80\x80 12345678", Show(false, 0, 0, 0)},
         {"x\xC3", Show(false, 0, 0, 0)},
         {"\xE4\xB8", Show(false, 0, 0, 0)},
         {"\x80", Show(false, 0, 0, 0)},
@@ -301,4 +311,129 @@ TEST(Utf8Conversion, StrictBothWays) {
     for (const char* bad : {"\xC3", "z\x80z", "\xFF", "ok \xE4\xB8"}) EXPECT_EQ(Utf8ToWide(bad), L"") << bad;
     EXPECT_EQ(WideToUtf8(L""), "");
     EXPECT_EQ(WideToUtf8(L"h\u00e9 \U0001F600"), "h\xC3\xA9 \xF0\x9F\x98\x80");
+}
+
+namespace {
+
+// A text of characters from every range the encodings treat differently, with every kind of line
+// break, cut to about `length` characters.
+std::wstring RandomWide(std::mt19937& rng, size_t length) {
+    static const wchar_t* const kPieces[] = {L"a",      L"Zz 09",        L"\r\n",       L"\n",
+                                             L"\r",     L"\t",           L"\u00e9",     L"\u00ff",
+                                             L"\u20ac", L"\u4e2d\u6587", L"\U0001F600", L"\uFEFF"};
+    std::wstring text = L"x";  // not a mark at the start
+    while (text.size() < length) text += kPieces[std::uniform_int_distribution<size_t>(0, 11)(rng)];
+    return text;
+}
+
+std::string Encoded(const std::wstring& text, uint32_t encoding) {
+    std::string body;
+    EncodeText(text, encoding, body);
+    return body;
+}
+
+// What an unedited save writes for a file opened by PlanFileText, or the bytes themselves when
+// the file went to the hex view (which writes what it holds).
+std::string SavedUnedited(const std::string& bytes, TextPlan& plan) {
+    plan = PlanFileText(Data(bytes), bytes.size(), kEncUtf8Bom, kEolLf);
+    if (!plan.asText) return bytes;
+    SaveBody body;
+    if (!EncodeEditorText(plan.utf8, plan.encoding, body)) return "<does not convert>";
+    return ByteOrderMark(plan.encoding) + std::string(body.data, body.size);
+}
+
+}  // namespace
+
+// Opening any file and saving it without an edit writes exactly the bytes that were read, and the
+// editor only ever gets well-formed UTF-8.
+TEST(Lossless, UneditedSaveWritesTheBytesRead) {
+    using namespace std::string_literals;
+    std::mt19937 rng(97);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    std::vector<std::pair<std::string, std::string>> corpus;  // class, bytes
+    auto add = [&](const std::string& kind, const std::string& bytes) { corpus.emplace_back(kind, bytes); };
+
+    for (int n = 0; n < 200; ++n) {
+        std::string bytes;
+        for (int k = pick(0, 64); k > 0; --k) bytes += static_cast<char>(pick(0, 255));
+        add("random bytes", bytes);
+        add("random text", RandomText(rng, static_cast<size_t>(pick(0, 120))));
+    }
+    for (int n = 0; n < 40; ++n) {
+        const std::wstring text = RandomWide(rng, static_cast<size_t>(pick(0, 80)));
+        for (uint32_t encoding : {kEncUtf8, kEncUtf16Le, kEncUtf16Be, kEncGbk}) {
+            add("encoding " + std::to_string(encoding), Encoded(text, encoding));
+            if (!ByteOrderMark(encoding).empty()) {
+                add("encoding " + std::to_string(encoding) + " with mark",
+                    ByteOrderMark(encoding) + Encoded(text, encoding));
+            }
+        }
+        add("UTF-8 mark", kUtf8Mark + Encoded(text, kEncUtf8));
+        add("ANSI", Encoded(text, kEncAnsi));
+        const std::string utf16 = "\xFF\xFE"s + Encoded(text, kEncUtf16Le);
+        add("UTF-16 odd length", utf16 + "x");
+        add("UTF-16 with NUL", utf16 + "a\0\0\0b\0"s);
+        add("UTF-16 lone surrogate", utf16 + "\x00\xD8\x41\x00"s);
+        add("UTF-16 reversed pair", "\xFE\xFF"s + "\xDC\x00\xD8\x00"s + Encoded(text, kEncUtf16Be));
+    }
+    const char* const kBroken[] = {
+        "\xC0\x80",         "\xC1\xBF",         "\xE0\x80\x80", "\xED\xA0\x80", "\xED\xBF\xBF", "\xF0\x80\x80\x80",
+        "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xFF",         "\x80",         "\xC3",         "\xE4\xB8",
+        "\xF0\x9F\x98"};
+    for (const char* broken : kBroken) {
+        for (int n = 0; n < 12; ++n) {
+            const std::string text = Encoded(RandomWide(rng, static_cast<size_t>(pick(0, 40))), kEncUtf8);
+            const std::string bytes = text.substr(0, text.size() / 2) + broken + text.substr(text.size() / 2);
+            add("invalid UTF-8", bytes);
+            add("invalid UTF-8 after a mark", kUtf8Mark + bytes);
+            add("invalid UTF-8 at the end", text + broken);
+        }
+    }
+    for (int n = 0; n < 30; ++n) {
+        const std::string text = Encoded(RandomWide(rng, 30), kEncUtf8);
+        add("UTF-8 with NUL", text + "\0"s + text);
+        add("lone CR at the end", text + "\r");
+    }
+    for (const char* eol : {"\n", "\r\n", "\r"}) {
+        std::string lines;
+        for (int n = 0; n < 50; ++n) lines += "line " + std::to_string(n) + eol;
+        add("line breaks", lines);
+        add("line breaks", lines + "\n\r\n");
+    }
+    for (uint32_t encoding : {kEncUtf8, kEncUtf8Bom, kEncUtf16Le, kEncUtf16Be})
+        add("empty or mark only", ByteOrderMark(encoding));
+    add("long line", Encoded(std::wstring(300000, L'\u00e9') + L"\r\n", kEncUtf8));
+    add("long line", "\xFF\xFE"s + Encoded(std::wstring(200000, L'x'), kEncUtf16Le));
+    ASSERT_GE(corpus.size(), 1000u);
+
+    std::map<std::string, std::map<std::string, int>> routes;  // class -> route -> files
+    for (const auto& [kind, bytes] : corpus) {
+        TextPlan plan;
+        ASSERT_EQ(SavedUnedited(bytes, plan), bytes) << kind;
+        // The system's strict decoder is the judge of well-formed.
+        if (plan.asText) {
+            ASSERT_EQ(Utf8ToWide(plan.utf8).empty(), plan.utf8.empty()) << kind;
+        }
+        ++routes[kind][plan.asText ? "text " + std::to_string(plan.encoding) : "hex"];
+    }
+    // Where the labels are not in doubt they stay as detection gives them.
+    for (const auto& [kind, expected] : std::map<std::string, std::string>{{"encoding 0", "text 0"},
+                                                                           {"UTF-8 mark", "text 1"},
+                                                                           {"encoding 2 with mark", "text 2"},
+                                                                           {"encoding 4 with mark", "text 4"},
+                                                                           {"UTF-16 with NUL", "text 2"},
+                                                                           {"UTF-16 odd length", "hex"},
+                                                                           {"UTF-16 lone surrogate", "hex"},
+                                                                           {"UTF-8 with NUL", "hex"}}) {
+        EXPECT_EQ(routes[kind].size(), 1u) << kind;
+        EXPECT_EQ(routes[kind].begin()->first, expected) << kind;
+    }
+    std::string table;
+    for (const auto& [kind, counts] : routes) {
+        table += "  " + kind + ":";
+        for (const auto& [route, files] : counts) table += " " + route + " x" + std::to_string(files);
+        table += "\n";
+    }
+    std::printf("%zu files, each saved back byte for byte; routes (text = encoding label):\n%s", corpus.size(),
+                table.c_str());
 }

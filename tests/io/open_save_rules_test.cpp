@@ -6,12 +6,18 @@
 #include "io/save.h"
 
 TEST(OpenRules, BinaryMeansAZeroByteWithoutUtf16Mark) {
-    EXPECT_FALSE(LooksBinary({}));
-    EXPECT_FALSE(LooksBinary({'a', 'b'}));
-    EXPECT_TRUE(LooksBinary({'a', 0, 'b'}));
-    EXPECT_FALSE(LooksBinary({0xFF, 0xFE, 'a', 0}));
-    EXPECT_FALSE(LooksBinary({0xFE, 0xFF, 0, 'a'}));
-    EXPECT_TRUE(LooksBinary({0xEF, 0xBB, 0xBF, 0}));
+    auto binary = [](const std::string& bytes) {
+        return LooksBinary(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    };
+    using namespace std::string_literals;
+    EXPECT_FALSE(binary(""));
+    EXPECT_FALSE(binary("ab"));
+    EXPECT_TRUE(binary("a\0b"s));
+    EXPECT_FALSE(
+        binary("\xFF\xFE"
+               "a\0"s));
+    EXPECT_FALSE(binary("\xFE\xFF\0a"s));
+    EXPECT_TRUE(binary("\xEF\xBB\xBF\0"s));
 }
 
 TEST(SaveRules, LineEndingFromTheSavedText) {

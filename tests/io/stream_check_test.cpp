@@ -60,6 +60,12 @@ TEST(StreamCheck, MultiByteSequencesAcrossChunks) {
               {4}, eol));                                  // broken continuation in the next chunk
     EXPECT_FALSE(Check("\x80", {}, eol));                  // stray continuation byte
     EXPECT_FALSE(Check("\xF8\x88\x80\x80\x80", {}, eol));  // no five-byte forms
+    // Overlong forms, surrogates and values beyond U+10FFFF, wherever the chunk ends.
+    for (const std::string bad :
+         {"a\xC0\x80", "a\xE0\x9F\xBF", "a\xED\xA0\x80", "a\xF4\x90\x80\x80", "a\xF5\x80\x80\x80"}) {
+        for (size_t cut = 0; cut <= bad.size(); ++cut) EXPECT_FALSE(Check(bad, {cut}, eol)) << cut;
+    }
+    EXPECT_TRUE(Check("\xF4\x8F\xBF\xBF\xED\x9F\xBF", {1}, eol));
 }
 
 }  // namespace
