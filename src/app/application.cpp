@@ -11,7 +11,9 @@
 #include "app/gdiplus_inc.h"
 #include "app/main_window.h"
 #include "document/tab_rules.h"
+#include "document/document.h"
 #include "persist/persist.h"
+#include "persist/recovery.h"
 #include "project/sidebar.h"
 #include "search/search_panel.h"
 #include "syntax/palette.h"
@@ -178,13 +180,18 @@ int RunApplication(HINSTANCE instance) {
     if (app.startMaximized) EnterMaximized();
     ShowWindow(app.mainWindow, SW_SHOW);
     UpdateWindow(app.mainWindow);
+    StartRecovery();
+    OfferRecovery();
     RestoreSession();
+    NoteRecoveryChange();  // restored untitled text counts as unsaved from here on
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+    // Every tab closed means the close sequence ran to its end: nothing is left to recover.
+    EndRecovery(documents.empty());
 
     if (app.smallIcon) DestroyIcon(app.smallIcon);
     if (app.bigIcon) DestroyIcon(app.bigIcon);

@@ -16,6 +16,7 @@
 #include "io/external_change.h"
 #include "io/open.h"
 #include "persist/persist.h"
+#include "persist/recovery.h"
 #include "project/sidebar.h"
 #include "search/search_panel.h"
 #include "syntax/palette.h"
@@ -264,6 +265,7 @@ void OnEditorNotify(const editor::NotifyHeader& n) {
         case editor::kNotifySavePointLeft:
             if (app.settingText || doc->hexMode) break;
             doc->modified = n.nmhdr.code == editor::kNotifySavePointLeft ? 1 : 0;
+            NoteRecoveryChange();
             UpdateWindowTitle();
             ClampSidebarScroll();
             if (app.sidebarWindow) InvalidateRect(app.sidebarWindow, nullptr, TRUE);
@@ -271,11 +273,13 @@ void OnEditorNotify(const editor::NotifyHeader& n) {
             break;
         case editor::kNotifyModified:
             if (app.settingText) break;
-            if ((n.modificationType &
-                 (editor::kModInsertText | editor::kModDeleteText | editor::kPerformedUndo | editor::kPerformedRedo)) &&
-                doc->fileSize <= 8ull * 1024 * 1024) {
-                app.scrollWidthDirty = 1;
-                RepaintArea(app.rects.hScroll);
+            if (n.modificationType &
+                (editor::kModInsertText | editor::kModDeleteText | editor::kPerformedUndo | editor::kPerformedRedo)) {
+                NoteRecoveryChange();
+                if (doc->fileSize <= 8ull * 1024 * 1024) {
+                    app.scrollWidthDirty = 1;
+                    RepaintArea(app.rects.hScroll);
+                }
             }
             break;
         case editor::kNotifyModifyAttemptRO: {
@@ -667,6 +671,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
                 ExecuteCommand(id);
             return 0;
         }
+        case WM_TIMER:
+            if (wParam == kRecoveryTimerId) OnRecoveryTimer();
+            return 0;
         case WM_DROPFILES: OpenDroppedFiles(reinterpret_cast<HDROP>(wParam)); return 0;
         case WM_NOTIFY: {
             const auto* header = reinterpret_cast<const NMHDR*>(lParam);

@@ -170,7 +170,10 @@ void RestoreSession() {
         DeleteFileW(SessionPath().c_str());
         return;
     }
-    if (!documents.empty()) CloseTab(0, 0);
+    // Only the empty tab the window opened with makes way; recovered tabs stay.
+    if (documents.size() == 1 && documents[0].path.empty() && !documents[0].modified &&
+        editor::Length(documents[0].editor) == 0)
+        CloseTab(0, 0);
     for (const SessionEntry& entry : session.entries) {
         if (!entry.path.empty()) {
             OpenPath(entry.path);

@@ -150,12 +150,13 @@ tab_state() {
         "modified=$(((v >> 10) & 1)) ro=$(((v >> 11) & 1))"
 }
 
-# Holds FILE open without sharing, as another program would, until unlock_file (at most a minute).
+# Holds FILE open without sharing, as another program would, until unlock_file (at most MS
+# milliseconds, default a minute).
 # Returns once the lock is in place.
 lock_file() {
     local out=$E2E_DIR/lock.out
     : >"$out"
-    LC_ALL=C.UTF-8 wine "$TESSARY_BUILD_DIR/tesdrive.exe" lock-file "$(win_path "$1")" 60000 </dev/null >"$out" &
+    LC_ALL=C.UTF-8 wine "$TESSARY_BUILD_DIR/tesdrive.exe" lock-file "$(win_path "$1")" "${2:-60000}" </dev/null >"$out" &
     _E2E_LOCKER=$!
     wait_eq locked _lock_state "$out"
 }

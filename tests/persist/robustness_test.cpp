@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "persist/json_text.h"
+#include "persist/recovery_file.h"
 #include "persist/session_file.h"
 #include "persist/settings_file.h"
 #include "persist/ui_state_file.h"
@@ -74,7 +75,10 @@ private:
                                              "\"tabs\": [",
                                              "{ \"path\": \"",
                                              "\"text\": \"",
-                                             "\"active\": "};
+                                             "\"active\": ",
+                                             "\"file\": \"tab-",
+                                             "\"caret\": ",
+                                             "]}"};
         const size_t pos = Below(bytes.size() + 1);
         switch (Below(6)) {
             case 0:  // flip
@@ -198,6 +202,32 @@ TEST(Robustness, SessionReader) {
             // A tab with a path is stored by its path alone.
             ASSERT_EQ(back.entries[i].text, s.entries[i].path.empty() ? s.entries[i].text : L"") << round;
         }
+    }
+}
+
+TEST(Robustness, RecoveryIndexReader) {
+    RecoveryEntry entry;
+    entry.path = L"C:\\a]}\\\"b\".txt";
+    entry.title = L"\"b\".txt";
+    entry.file = L"tab-12.txt";
+    entry.caret = 99, entry.encoding = 4, entry.fileTime = 5, entry.fileSize = 6;
+    RecoveryEntry skipped;
+    skipped.skipped = 1;
+    Mutator mutator({FormatRecoveryIndex({entry, skipped}), FormatRecoveryIndex({entry})});
+
+    for (int round = 0; round < 100000; ++round) {
+        std::vector<RecoveryEntry> entries;
+        if (!ReadRecoveryIndex(mutator.Next(), entries)) continue;
+        for (const RecoveryEntry& e : entries) {
+            ASSERT_TRUE(e.encoding >= 0 && e.encoding <= 6 && e.lineEnding >= 0 && e.lineEnding <= 3) << round;
+            ASSERT_GE(e.caret, 0) << round;
+            // Only a plain name inside the snapshot folder is ever opened.
+            ASSERT_EQ(e.file.find_first_of(L"\\/:"), std::wstring::npos) << round;
+            ASSERT_EQ(e.file.empty(), e.skipped != 0) << round;
+        }
+        std::vector<RecoveryEntry> back;
+        ASSERT_TRUE(ReadRecoveryIndex(FormatRecoveryIndex(entries), back)) << round;
+        ASSERT_EQ(FormatRecoveryIndex(back), FormatRecoveryIndex(entries)) << round;
     }
 }
 

@@ -177,6 +177,8 @@ const std::vector<std::vector<std::wstring>> kEnglish = {
      L"Ctrl+B / Ctrl+Break  Build / Cancel Build", L"Ctrl+Q / Ctrl+Shift+Q  Record / Playback Macro"},
     // ZoomLabel
     {L"Zoom"},
+    // RecoveryPrompt
+    {L"Tessary did not close properly. Recover the unsaved changes of %d tabs?"},
 };
 
 // Words that other languages really do write as English does.
@@ -222,7 +224,7 @@ std::wstring ShortcutPart(const std::wstring& line) {
 }  // namespace
 
 TEST(StringTables, EntryCountsPerTable) {
-    const int expected[kStringTableCount] = {16, 38, 1, 1, 3, 1, 10, 1, 1, 1, 1, 1, 1, 1, 2, 1, 1, 7, 4, 2, 13, 1};
+    const int expected[kStringTableCount] = {16, 38, 1, 1, 3, 1, 10, 1, 1, 1, 1, 1, 1, 1, 2, 1, 1, 7, 4, 2, 13, 1, 1};
     ASSERT_EQ(kStringTableCount, static_cast<int>(kEnglish.size()));
     for (int t = 0; t < kStringTableCount; ++t) {
         EXPECT_EQ(expected[t], StringTableEntryCount(TableAt(t))) << "table " << t;

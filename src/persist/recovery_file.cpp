@@ -1,0 +1,124 @@
+#include "persist/recovery_file.h"
+
+#include "persist/json_text.h"
+
+namespace {
+
+std::wstring Field(const std::wstring& key, uint64_t value) { return L", \"" + key + L"\": " + std::to_wstring(value); }
+
+// Where the value of `key` starts in one entry's text (past the colon and blanks): the key must
+// stand outside string values, so that a path holding key-like text cannot stand in for it.
+size_t ValueOf(const std::wstring& object, const wchar_t* key) {
+    const std::wstring quoted = std::wstring(L"\"") + key + L"\":";
+    bool inString = false;
+    for (size_t i = 0; i < object.size(); ++i) {
+        if (!inString && object.compare(i, quoted.size(), quoted) == 0) {
+            size_t pos = i + quoted.size();
+            while (pos < object.size() && object[pos] == L' ') ++pos;
+            return pos;
+        }
+        if (inString && object[i] == L'\\') {
+            ++i;
+        } else if (object[i] == L'"') {
+            inString = !inString;
+        }
+    }
+    return std::wstring::npos;
+}
+
+bool ReadString(const std::wstring& object, const wchar_t* key, std::wstring& value) {
+    const size_t pos = ValueOf(object, key);
+    if (pos >= object.size() || object[pos] != L'"') return false;
+    value = JsonUnescape(object, pos);
+    return true;
+}
+
+// Reads a number after `key` in one entry's text; false when it is missing or negative.
+bool ReadNumber(const std::wstring& object, const wchar_t* key, uint64_t& value) {
+    size_t pos = ValueOf(object, key);
+    if (pos >= object.size() || object[pos] < L'0' || object[pos] > L'9') return false;
+    value = 0;
+    for (; pos < object.size() && object[pos] >= L'0' && object[pos] <= L'9'; ++pos) {
+        if (value > (UINT64_MAX - 9) / 10) return false;
+        value = value * 10 + static_cast<uint64_t>(object[pos] - L'0');
+    }
+    return true;
+}
+
+bool ReadInt(const std::wstring& object, const wchar_t* key, int& value) {
+    uint64_t number = 0;
+    if (!ReadNumber(object, key, number) || number > 0x7FFFFFFF) return false;
+    value = static_cast<int>(number);
+    return true;
+}
+
+// A text file name of the snapshot's own making: no folders, nothing odd.
+bool PlainFileName(const std::wstring& name) {
+    if (name.empty() || name.size() > 64) return false;
+    for (wchar_t c : name) {
+        if (!((c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'z') || c == L'-' || c == L'.')) return false;
+    }
+    return name.find(L"..") == std::wstring::npos;
+}
+
+}  // namespace
+
+std::string FormatRecoveryIndex(const std::vector<RecoveryEntry>& entries) {
+    std::wstring text = L"{\"tabs\": [";
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const RecoveryEntry& e = entries[i];
+        text += i == 0 ? L"\n" : L",\n";
+        text += L"{\"path\": " + JsonEscape(e.path) + L", \"title\": " + JsonEscape(e.title) + L", \"file\": " +
+                JsonEscape(e.file) + Field(L"encoding", e.encoding) + Field(L"lineEnding", e.lineEnding) +
+                Field(L"language", e.language) + Field(L"caret", static_cast<uint64_t>(e.caret)) +
+                Field(L"modified", e.modified) + Field(L"skipped", e.skipped) + Field(L"fileTime", e.fileTime) +
+                Field(L"fileSize", e.fileSize) + L"}";
+    }
+    text += L"\n]}\n";
+    return kUtf8Bom + Utf8FromWide(text);
+}
+
+bool ReadRecoveryIndex(const std::string& bytes, std::vector<RecoveryEntry>& entries) {
+    entries.clear();
+    const std::wstring text = DecodeStoredText(bytes);
+    const size_t key = text.find(L"{\"tabs\": [");
+    if (key == std::wstring::npos) return false;
+    const size_t open = key + 9;
+    const size_t close = FindOutsideStrings(text, open + 1, L']');
+    if (close == std::wstring::npos || text.compare(close, 2, L"]}") != 0) return false;
+    size_t pos = open + 1;
+    for (;;) {
+        const size_t begin = FindOutsideStrings(text, pos, L'{');
+        if (begin == std::wstring::npos || begin > close) break;
+        const size_t end = FindOutsideStrings(text, begin + 1, L'}');
+        if (end == std::wstring::npos || end > close) return false;
+        const std::wstring object = text.substr(begin, end - begin);
+        RecoveryEntry e;
+        uint64_t caret = 0;
+        if (!ReadString(object, L"path", e.path) || !ReadString(object, L"title", e.title) ||
+            !ReadString(object, L"file", e.file) || !ReadInt(object, L"encoding", e.encoding) || e.encoding > 6 ||
+            !ReadInt(object, L"lineEnding", e.lineEnding) || e.lineEnding > 3 ||
+            !ReadInt(object, L"language", e.language) || !ReadNumber(object, L"caret", caret) ||
+            !ReadInt(object, L"modified", e.modified) || !ReadInt(object, L"skipped", e.skipped) ||
+            !ReadNumber(object, L"fileTime", e.fileTime) || !ReadNumber(object, L"fileSize", e.fileSize))
+            return false;
+        e.caret = static_cast<long long>(caret & 0x7FFFFFFFFFFFFFFFull);
+        if (e.skipped ? !e.file.empty() : !PlainFileName(e.file)) return false;
+        entries.push_back(std::move(e));
+        pos = end + 1;
+    }
+    return !entries.empty();
+}
+
+void NoteSnapshotChange(SnapshotClock& clock, uint64_t nowMs) {
+    if (!clock.pending) clock.firstChange = nowMs;
+    clock.pending = true;
+    clock.lastChange = nowMs;
+}
+
+bool SnapshotDue(const SnapshotClock& clock, uint64_t nowMs) {
+    if (!clock.pending) return false;
+    return nowMs - clock.lastChange >= kRecoveryQuietMs || nowMs - clock.firstChange >= kRecoveryMaxDelayMs;
+}
+
+void NoteSnapshotTaken(SnapshotClock& clock) { clock = SnapshotClock(); }

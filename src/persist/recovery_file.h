@@ -1,0 +1,43 @@
+#pragma once
+// The crash-recovery snapshot: an index of the tabs with unsaved changes, beside one file per tab
+// holding its text as the editor's UTF-8 bytes. Written while the program runs, removed by a clean
+// exit, offered back at the next start when it is still there.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+constexpr uint64_t kRecoveryQuietMs = 3000;                   // a snapshot follows this long after the last change
+constexpr uint64_t kRecoveryMaxDelayMs = 30000;               // and comes at least this often while typing goes on
+constexpr uint64_t kRecoveryTextLimit = 64ull * 1024 * 1024;  // larger tabs are listed, not kept
+
+struct RecoveryEntry {
+    std::wstring path;   // empty for an untitled tab
+    std::wstring title;  // the tab's title when the snapshot was taken
+    std::wstring file;   // name of the text file in the snapshot folder; empty when skipped
+    int encoding = 0;
+    int lineEnding = 0;
+    int language = 0;
+    long long caret = 0;
+    int modified = 1;
+    int skipped = 0;                      // the text was over kRecoveryTextLimit and is not in the snapshot
+    uint64_t fileTime = 0, fileSize = 0;  // the file on disk as the tab last knew it
+};
+
+// The exact bytes of the index: UTF-8 with a byte-order mark, one entry per line, closed by "]}".
+std::string FormatRecoveryIndex(const std::vector<RecoveryEntry>& entries);
+
+// False for anything that is not a whole index (cut short, damaged, no entries, an entry without
+// its text file): such a snapshot is left alone for the user rather than offered or deleted.
+bool ReadRecoveryIndex(const std::string& bytes, std::vector<RecoveryEntry>& entries);
+
+// When to take the next snapshot: kRecoveryQuietMs after the last change, but no later than
+// kRecoveryMaxDelayMs after the first change the last snapshot does not hold.
+struct SnapshotClock {
+    bool pending = false;
+    uint64_t firstChange = 0;
+    uint64_t lastChange = 0;
+};
+void NoteSnapshotChange(SnapshotClock& clock, uint64_t nowMs);
+bool SnapshotDue(const SnapshotClock& clock, uint64_t nowMs);
+void NoteSnapshotTaken(SnapshotClock& clock);
