@@ -55,8 +55,8 @@ bool ReloadContent(int index) {
         if (!MapForHex(doc, path)) {
             ReadResult read = size <= kSmallFileLimit ? ReadFileBytes(path) : ReadResult{};
             if (read.status != ReadStatus::Ok) {
-                MessageBoxW(app.mainWindow, (L"Tessary cannot read this file:\n" + path).c_str(), L"Tessary",
-                            MB_OK | MB_ICONERROR);
+                const std::wstring message = LocalizedText(StringTable::FileErrors, 0) + path;
+                MessageBoxW(app.mainWindow, message.c_str(), L"Tessary", MB_OK | MB_ICONERROR);
                 return false;
             }
             doc.hexBytes = std::move(read.bytes);
@@ -68,7 +68,7 @@ bool ReloadContent(int index) {
         const long long lengthBefore = editor::Length(doc.editor);
         const LoadOutcome outcome = LoadIntoTab(index, path, error);
         if (outcome == LoadOutcome::Failed || outcome == LoadOutcome::Missing) {
-            if (outcome == LoadOutcome::Missing) error = L"Tessary cannot find this file:\n" + path;
+            if (outcome == LoadOutcome::Missing) error = LocalizedText(StringTable::FileErrors, 1) + path;
             MessageBoxW(app.mainWindow, error.c_str(), L"Tessary", MB_OK | MB_ICONERROR);
             // A large file that failed part-way has left the tab empty: an empty tab bound to the
             // path would wipe the file at the next save, so it goes.

@@ -16,6 +16,7 @@
 #include "persist/persist.h"
 #include "project/sidebar.h"
 #include "syntax/languages.h"
+#include "ui/strings.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ void ShowError(const std::wstring& text) {
 }
 
 std::wstring CannotReadMessage(const std::wstring& path, const std::wstring& reason) {
-    return L"Tessary cannot read this file:\n" + path + L"\n\n" + reason;
+    return LocalizedText(StringTable::FileErrors, 0) + path + L"\n\n" + reason;
 }
 
 void ClearEditorForText(HWND ed) {

@@ -26,9 +26,10 @@ enum class StringTable {
     GotoLine,
     KeyBindingLines,
     ZoomLabel,
+    FileErrors,
 };
 
-constexpr int kStringTableCount = 22;
+constexpr int kStringTableCount = 23;
 // Interface languages are 0-19 in Language-menu order; English is the default.
 constexpr int kInterfaceLanguageCount = 20;
 constexpr int kEnglishLanguage = 4;
