@@ -51,37 +51,26 @@ bool ReloadContent(int index) {
     const int languageBefore = doc.language;
     std::wstring error;
     if (doc.hexMode) {
-        const uint64_t size = FileSizeOf(path);
-        if (!MapForHex(doc, path)) {
-            ReadResult read = size <= kSmallFileLimit ? ReadFileBytes(path) : ReadResult{};
-            if (read.status != ReadStatus::Ok) {
-                const std::wstring message = LocalizedText(StringTable::FileErrors, 0) + path;
-                MessageBoxW(app.mainWindow, message.c_str(), L"Tessary", MB_OK | MB_ICONERROR);
-                return false;
-            }
-            doc.hexBytes = std::move(read.bytes);
-        } else {
-            doc.hexBytes.clear();
-        }
-        EnterHexMode(doc);
-    } else {
-        const long long lengthBefore = editor::Length(doc.editor);
-        const LoadOutcome outcome = LoadIntoTab(index, path, error);
-        if (outcome == LoadOutcome::Failed || outcome == LoadOutcome::Missing) {
-            if (outcome == LoadOutcome::Missing) error = LocalizedText(StringTable::FileErrors, 1) + path;
-            MessageBoxW(app.mainWindow, error.c_str(), L"Tessary", MB_OK | MB_ICONERROR);
-            // A large file that failed part-way has left the tab empty: an empty tab bound to the
-            // path would wipe the file at the next save, so it goes.
-            Document& failed = documents[static_cast<size_t>(index)];
-            if (!failed.hexMode && lengthBefore > 0 && editor::Length(failed.editor) == 0) {
-                failed.modified = 0;
-                CloseTab(index, 1);
-            }
-            return false;
-        }
-        Document& loaded = documents[static_cast<size_t>(index)];
-        if (!loaded.hexMode && loaded.language != languageBefore) ApplyLanguageStyles(loaded.editor, loaded.language);
+        if (ReloadHexBytes(doc, error)) return true;
+        MessageBoxW(app.mainWindow, error.c_str(), L"Tessary", MB_OK | MB_ICONERROR);
+        return false;
     }
+    const long long lengthBefore = editor::Length(doc.editor);
+    const LoadOutcome outcome = LoadIntoTab(index, path, error);
+    if (outcome == LoadOutcome::Failed || outcome == LoadOutcome::Missing) {
+        if (outcome == LoadOutcome::Missing) error = LocalizedText(StringTable::FileErrors, 1) + path;
+        MessageBoxW(app.mainWindow, error.c_str(), L"Tessary", MB_OK | MB_ICONERROR);
+        // A large file that failed part-way has left the tab empty: an empty tab bound to the
+        // path would wipe the file at the next save, so it goes.
+        Document& failed = documents[static_cast<size_t>(index)];
+        if (!failed.hexMode && lengthBefore > 0 && editor::Length(failed.editor) == 0) {
+            failed.modified = 0;
+            CloseTab(index, 1);
+        }
+        return false;
+    }
+    Document& loaded = documents[static_cast<size_t>(index)];
+    if (!loaded.hexMode && loaded.language != languageBefore) ApplyLanguageStyles(loaded.editor, loaded.language);
     return true;
 }
 
@@ -103,6 +92,28 @@ void AfterReload(int index) {
 }
 
 }  // namespace
+
+bool ReloadHexBytes(Document& doc, std::wstring& error) {
+    const std::wstring path = doc.path;
+    if (MapForHex(doc, path)) {
+        doc.hexBytes.clear();
+    } else {
+        // Not mappable (an empty file, say): read it whole when it is small enough. A failure here
+        // leaves the tab's mapping or bytes as they were.
+        ReadResult read = FileSizeOf(path) <= kSmallFileLimit ? ReadFileBytes(path) : ReadResult{};
+        if (read.status != ReadStatus::Ok) {
+            const bool missing = read.status == ReadStatus::NotFound;
+            error = LocalizedText(StringTable::FileErrors, missing ? 1 : 0) + path;
+            if (!missing && read.error) error += L"\n\n" + SystemErrorText(read.error);
+            return false;
+        }
+        ReleaseMapping(doc);
+        doc.hexOverlay.clear();
+        doc.hexBytes = std::move(read.bytes);
+    }
+    EnterHexMode(doc);
+    return true;
+}
 
 void CheckExternalChange(int index) {
     if (asking || !Valid(index)) return;

@@ -207,8 +207,8 @@ bool LoadLargeUtf8(HWND ed, const std::wstring& path, uint64_t size, uint32_t& e
 }
 
 bool MapForHex(Document& doc, const std::wstring& path) {
-    ReleaseMapping(doc);
-    doc.hexOverlay.clear();
+    // The new mapping is made before the old one goes: a file that has vanished, is locked or
+    // cannot be mapped leaves the tab with the bytes it shows.
     HANDLE file = OpenForReading(path);
     if (file == INVALID_HANDLE_VALUE) return false;
     LARGE_INTEGER size{};
@@ -223,6 +223,8 @@ bool MapForHex(Document& doc, const std::wstring& path) {
         CloseHandle(file);
         return false;
     }
+    ReleaseMapping(doc);
+    doc.hexOverlay.clear();
     doc.mapFile = file;
     doc.mapObject = mapping;
     doc.mapView = static_cast<const uint8_t*>(view);

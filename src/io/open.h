@@ -33,6 +33,7 @@ void PrepareLargeDocument(HWND editor, uint64_t size);
 // Drops the editor's text and the room it took (a fresh, styled document in its place).
 void ReleaseEditorText(HWND editor, int language);
 // A read-only mapping of the whole file; replaces any earlier mapping and empties the overlay.
+// On failure the Document keeps its mapping and overlay.
 bool MapForHex(Document& doc, const std::wstring& path);
 // Re-reads the read-only attribute and sets the editor's read-only state.
 void RefreshReadOnly(Document& doc);
