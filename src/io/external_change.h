@@ -9,5 +9,6 @@ void CheckExternalChange(int index);
 // The reload command: guards unsaved changes first.
 void ReloadDocument(int index);
 // Maps (or, for a small file that cannot be mapped, reads) a hex tab's file again with fresh
-// history. On failure the tab keeps its bytes and `error` says why.
+// history, the caret kept within the new bytes and the encoding and line ending detected anew. On
+// failure the tab keeps its bytes and `error` says why.
 bool ReloadHexBytes(Document& doc, std::wstring& error);

@@ -255,6 +255,18 @@ void EnterHexMode(Document& doc) {
     RefreshReadOnly(doc);
 }
 
+void DetectHexEncoding(Document& doc) {
+    const uint8_t* bytes = doc.mapped ? doc.mapView : doc.hexBytes.data();
+    const uint64_t size = doc.mapped ? doc.mapSize : doc.hexBytes.size();
+    if (size == 0 || !bytes) {
+        doc.encoding = doc.lineEnding = 0;
+        return;
+    }
+    const DetectedEncoding detected = DetectEncoding(bytes, static_cast<size_t>(size));
+    doc.encoding = static_cast<int>(detected.encoding);
+    doc.lineEnding = static_cast<int>(detected.lineEnding);
+}
+
 LoadOutcome LoadIntoTab(int index, const std::wstring& path, std::wstring& error) {
     Document& doc = documents[static_cast<size_t>(index)];
     const uint64_t size = FileSizeOf(path);

@@ -40,3 +40,5 @@ void RefreshReadOnly(Document& doc);
 void SetEditorText(HWND editor, const std::wstring& text);
 // Puts the tab into the hex view with fresh history (the bytes or mapping are already in place).
 void EnterHexMode(Document& doc);
+// (encoding, lineEnding) of a hex tab's current bytes, both 0 when there are none.
+void DetectHexEncoding(Document& doc);

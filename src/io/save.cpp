@@ -51,15 +51,7 @@ void AfterHexSave(Document& doc) {
     doc.savedTextValid = 0;
     doc.hexSavePointValid = 1;
     doc.hexSavedChangeCount = doc.hexChangeCount;
-    const uint8_t* bytes = doc.mapped ? doc.mapView : doc.hexBytes.data();
-    const uint64_t size = doc.mapped ? doc.mapSize : doc.hexBytes.size();
-    if (size == 0 || !bytes) {
-        doc.encoding = doc.lineEnding = 0;
-    } else {
-        const DetectedEncoding detected = DetectEncoding(bytes, static_cast<size_t>(size));
-        doc.encoding = static_cast<int>(detected.encoding);
-        doc.lineEnding = static_cast<int>(detected.lineEnding);
-    }
+    DetectHexEncoding(doc);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Large UTF-8 files stream into the editor; large non-UTF-8 and binary files open as bytes, save
-# back unchanged and keep their bytes when the file vanishes.
+# back unchanged, keep their bytes when the file vanishes and are read anew when it changes.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 e2e_begin large_and_binary
@@ -57,6 +57,13 @@ drive command TessaryClass 104 >/dev/null
 drive file-dialog "$(win_path "$d/copy.bin")" >/dev/null || fail "save-as dialog"
 wait_eq "copy.bin — Tessary" drive title TessaryClass || fail "save as"
 cmp -s "$d/copy.bin" "$d/small.bin.orig" || fail "binary copy differs"
+
+# Changed on disk into UTF-16 text with LF breaks: the reload of the hex tab detects both anew.
+printf '\xff\xfea\x00\n\x00b\x00' >"$d/copy.bin"
+touch -d '+5 seconds' "$d/copy.bin"
+drive post TessaryClass 0x6 1 0 >/dev/null                     # WM_ACTIVATE
+drive answer-msgbox yes >/dev/null || fail "no reload prompt for the changed binary file"
+wait_eq "enc=2 eol=1 hex=1 mapped=1 modified=0 ro=0" tab_state || fail "hex reload state"
 
 drive command TessaryClass 109 >/dev/null
 app_wait_exit 30 || fail "did not exit"

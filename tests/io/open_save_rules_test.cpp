@@ -113,6 +113,29 @@ TEST_F(HexFiles, ReloadOfAVanishedOrLockedFileKeepsTheBytes) {
     ExpectMappedWithChange("abc\0def"s);
 }
 
+TEST_F(HexFiles, ReloadKeepsTheCaretWithinTheNewBytesAndDetectsTheEncoding) {
+    doc.hexMode = 1;
+    doc.hexBytes.assign(64, 0x41);
+    doc.hexCaret = 3;
+    doc.hexCaretLowNibble = 1;
+    doc.path = Write(L"utf16.bin",
+                     "\xFF\xFE"
+                     "a\0\n\0b\0"s);
+    std::wstring error;
+    ASSERT_TRUE(ReloadHexBytes(doc, error));
+    EXPECT_EQ(1, doc.mapped);
+    EXPECT_TRUE(doc.hexBytes.empty());
+    EXPECT_EQ(3, doc.hexCaret);
+    EXPECT_EQ(1, doc.hexCaretLowNibble);
+    EXPECT_EQ(static_cast<int>(kEncUtf16Le), doc.encoding);
+    EXPECT_EQ(static_cast<int>(kEolLf), doc.lineEnding);
+
+    doc.hexCaret = 40;
+    ASSERT_TRUE(ReloadHexBytes(doc, error));
+    EXPECT_EQ(7, doc.hexCaret);
+    EXPECT_EQ(0, doc.hexCaretLowNibble);
+}
+
 TEST_F(HexFiles, FailedSaveToAnotherFileKeepsTheMapping) {
     // The tab's own file has been renamed away, so it could not be mapped again, and the target
     // is held by another program, so the replace fails.
