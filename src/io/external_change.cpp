@@ -49,7 +49,6 @@ bool ResolveUnsavedChanges(int index) {
 bool ReloadContent(int index) {
     Document& doc = documents[static_cast<size_t>(index)];
     const std::wstring path = doc.path;
-    const int languageBefore = doc.language;
     std::wstring error;
     if (doc.hexMode) {
         if (ReloadHexBytes(doc, error)) return true;
@@ -70,8 +69,9 @@ bool ReloadContent(int index) {
         }
         return false;
     }
+    // Styled on every reload: a save under a new name has changed the language without restyling.
     Document& loaded = documents[static_cast<size_t>(index)];
-    if (!loaded.hexMode && loaded.language != languageBefore) ApplyLanguageStyles(loaded.editor, loaded.language);
+    if (outcome == LoadOutcome::Text) ApplyLanguageStyles(loaded.editor, loaded.language);
     return true;
 }
 
