@@ -181,8 +181,5 @@ void SaveDocument(int index, int saveAs) {
     ClampSidebarScroll();
     if (app.sidebarWindow) InvalidateRect(app.sidebarWindow, nullptr, TRUE);
     RepaintArea(app.rects.tabBar);
-    if (target == SettingsPath()) {
-        LoadSettings();
-        ReapplySettingsToAllTabs();
-    }
+    if (target == SettingsPath()) ReloadSettings();
 }

@@ -84,6 +84,13 @@ drive type TessaryClass '{ "fontSize": 12, "tabWidth": 4, "zoom": 5 }' >/dev/nul
 drive command TessaryClass 103 >/dev/null
 wait_eq 5 drive editor-send TessaryClass 2374 || fail "saved settings were not applied (zoom)"
 assert_eq 4 "$(drive editor-send TessaryClass 2121)" "saved settings were not applied (tab width)"
+# The saved text has no recent files: File > Recent Files shows only its placeholder row.
+drive click TessaryClass 20 47 >/dev/null
+wait_eq shown shown TesMenuPop || fail "clicking File did not open it"
+hover_until shown TesMenuPop 100 $((12 + 355 + 18)) shown TesSubPop || fail "no Recent Files submenu"
+assert_eq $((8 + 36 + 24)) "$(drive rect TesSubPop | cut -d' ' -f4)" "Recent Files after saving the settings"
+drive keys TessaryClass escape >/dev/null
+wait_eq hidden shown TesMenuPop || fail "Escape left the menu open"
 drive command TessaryClass 109 >/dev/null
 app_wait_exit 20 || fail "did not exit"
 pass
