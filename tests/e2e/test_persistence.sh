@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Settings, interface state and the session survive a restart; a cancelled close keeps the
-# program running; log-off writes the session before the tabs go.
+# program running; log-off writes the session before the tabs go, and a vetoed one keeps them.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 e2e_begin persistence
@@ -62,11 +62,20 @@ wait_eq "New File 1 • — Tessary" drive title TessaryClass || fail "active ta
 assert_eq "$expected" "$(drive editor-text TessaryClass)" "untitled text restored exactly"
 assert_eq 3 "$(drive child-count TessaryClass Scintilla)" "three tabs"
 
-# 4. Log-off: the session (with the untitled text) is written before the tabs go.
+# 4. Log-off: the session (with the untitled text) is written when the end is asked for, and the
+# tabs go only when it really comes. A log-off that another program vetoes keeps every tab.
 rm "$E2E_DIR/session.json"
 drive post TessaryClass 0x11 0 0 >/dev/null       # WM_QUERYENDSESSION
 drive answer-msgbox no >/dev/null || fail "no save prompt at log-off"
-drive post TessaryClass 0x16 1 0 >/dev/null       # WM_ENDSESSION
+drive post TessaryClass 0x16 0 0 >/dev/null       # WM_ENDSESSION: vetoed
+wait_eq 3 drive child-count TessaryClass Scintilla || fail "the vetoed log-off closed tabs"
+assert_eq "New File 1 • — Tessary" "$(drive title TessaryClass)" "the untitled tab stays active and modified"
+assert_eq "$expected" "$(drive editor-text TessaryClass)" "the vetoed log-off kept the text"
+grep -q 'say' "$E2E_DIR/session.json" || fail "the query did not write the session"
+rm "$E2E_DIR/session.json"
+drive post TessaryClass 0x11 0 0 >/dev/null
+drive answer-msgbox no >/dev/null || fail "no save prompt at the second log-off"
+drive post TessaryClass 0x16 1 0 >/dev/null       # WM_ENDSESSION: the session ends
 app_wait_exit 20 || fail "did not end with the session"
 grep -q 'say' "$E2E_DIR/session.json" || fail "log-off did not write the untitled text"
 
