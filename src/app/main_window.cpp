@@ -222,6 +222,32 @@ void OnClose(HWND window) {
     if (CloseEverything()) DestroyWindow(window);
 }
 
+// Log-off or shutdown asks first: the session and interface state are written and every unsaved
+// tab is settled now, but nothing closes, since another program may still veto the end. False when
+// the user cancelled a prompt or a save failed.
+bool QueryEndSession() {
+    SaveSessionAndUiStateOnce();
+    for (size_t i = 0; i < documents.size(); ++i) {
+        if (!SettleUnsavedChanges(static_cast<int>(i))) {
+            app.sessionSaved = 0;
+            return false;
+        }
+    }
+    return true;
+}
+
+void EndSession(HWND window, bool ending) {
+    if (!ending) {
+        // Vetoed: every tab stays as it is, and the next close writes the session again.
+        app.sessionSaved = 0;
+        return;
+    }
+    // The prompts were answered at the query: what is still unsaved was declined there.
+    for (Document& doc : documents) doc.modified = 0;
+    CloseEverything();
+    DestroyWindow(window);
+}
+
 void OnPaint(HWND window) {
     PAINTSTRUCT ps;
     HDC screen = BeginPaint(window, &ps);
@@ -700,16 +726,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         case kQueryActiveTabState: return ActiveTabState();
         case WM_CLOSE: OnClose(window); return 0;
-        // Log-off and shutdown end the process without WM_CLOSE: run the same close sequence, and
-        // refuse the end of the session when the user cancels a save prompt.
-        case WM_QUERYENDSESSION: return CloseEverything() ? TRUE : FALSE;
-        case WM_ENDSESSION:
-            if (wParam) {
-                DestroyWindow(window);
-            } else if (documents.empty()) {
-                CreateTab(L"", window);  // another program vetoed the end; keep a usable window
-            }
-            return 0;
+        // Log-off and shutdown end the process without WM_CLOSE; a cancelled save prompt refuses
+        // the end of the session.
+        case WM_QUERYENDSESSION: return QueryEndSession() ? TRUE : FALSE;
+        case WM_ENDSESSION: EndSession(window, wParam != 0); return 0;
         case WM_DESTROY: OnDestroy(); return 0;
         default: break;
     }

@@ -160,23 +160,24 @@ void ActivateTab(int index) {
     if (app.searchPanelOpen) RunSearch();
 }
 
+bool SettleUnsavedChanges(int index) {
+    if (index < 0 || index >= static_cast<int>(documents.size())) return false;
+    const Document& doc = documents[static_cast<size_t>(index)];
+    if (!doc.modified) return true;
+    // This prompt is the same in every interface language.
+    const std::wstring question = L"\u662F\u5426\u5C06\u66F4\u6539\u4FDD\u5B58\u5230 " + doc.title + L"\uFF1F";
+    const int answer = MessageBoxW(app.mainWindow, question.c_str(), L"Tessary", MB_YESNOCANCEL | MB_ICONQUESTION);
+    if (answer == IDCANCEL) return false;
+    if (answer == IDYES) {
+        SaveDocument(index, 0);
+        if (index >= static_cast<int>(documents.size()) || documents[static_cast<size_t>(index)].modified) return false;
+    }
+    return true;
+}
+
 int CloseTab(int index, int replaceWhenLast) {
     if (index < 0 || index >= static_cast<int>(documents.size())) return 0;
-    {
-        Document& doc = documents[static_cast<size_t>(index)];
-        if (doc.modified) {
-            // This prompt is the same in every interface language.
-            const std::wstring question = L"\u662F\u5426\u5C06\u66F4\u6539\u4FDD\u5B58\u5230 " + doc.title + L"\uFF1F";
-            const int answer =
-                MessageBoxW(app.mainWindow, question.c_str(), L"Tessary", MB_YESNOCANCEL | MB_ICONQUESTION);
-            if (answer == IDCANCEL) return 0;
-            if (answer == IDYES) {
-                SaveDocument(index, 0);
-                if (index >= static_cast<int>(documents.size()) || documents[static_cast<size_t>(index)].modified)
-                    return 0;
-            }
-        }
-    }
+    if (!SettleUnsavedChanges(index)) return 0;
     const int countBefore = static_cast<int>(documents.size());
     Document& doc = documents[static_cast<size_t>(index)];
     ReleaseMapping(doc);

@@ -6,6 +6,9 @@
 // the file.
 void CreateTab(const std::wstring& path, HWND parent);
 void ActivateTab(int index);
+// Asks about a modified tab's changes: Yes saves them, No leaves them, Cancel keeps everything.
+// True when the tab may go (unmodified, saved, or No); false for Cancel, a failed save or a bad index.
+bool SettleUnsavedChanges(int index);
 // Returns 1 when the tab was closed; 0 for a bad index, a cancelled prompt or a failed save.
 int CloseTab(int index, int replaceWhenLast);
 // Closes every tab from the last to the first, stopping at the first refusal; when all closed,

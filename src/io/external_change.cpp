@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 #include "app/app_state.h"
@@ -48,40 +49,29 @@ bool ResolveUnsavedChanges(int index) {
 bool ReloadContent(int index) {
     Document& doc = documents[static_cast<size_t>(index)];
     const std::wstring path = doc.path;
-    const int languageBefore = doc.language;
     std::wstring error;
     if (doc.hexMode) {
-        const uint64_t size = FileSizeOf(path);
-        if (!MapForHex(doc, path)) {
-            ReadResult read = size <= kSmallFileLimit ? ReadFileBytes(path) : ReadResult{};
-            if (read.status != ReadStatus::Ok) {
-                MessageBoxW(app.mainWindow, (L"Tessary cannot read this file:\n" + path).c_str(), L"Tessary",
-                            MB_OK | MB_ICONERROR);
-                return false;
-            }
-            doc.hexBytes = std::move(read.bytes);
-        } else {
-            doc.hexBytes.clear();
-        }
-        EnterHexMode(doc);
-    } else {
-        const long long lengthBefore = editor::Length(doc.editor);
-        const LoadOutcome outcome = LoadIntoTab(index, path, error);
-        if (outcome == LoadOutcome::Failed || outcome == LoadOutcome::Missing) {
-            if (outcome == LoadOutcome::Missing) error = L"Tessary cannot find this file:\n" + path;
-            MessageBoxW(app.mainWindow, error.c_str(), L"Tessary", MB_OK | MB_ICONERROR);
-            // A large file that failed part-way has left the tab empty: an empty tab bound to the
-            // path would wipe the file at the next save, so it goes.
-            Document& failed = documents[static_cast<size_t>(index)];
-            if (!failed.hexMode && lengthBefore > 0 && editor::Length(failed.editor) == 0) {
-                failed.modified = 0;
-                CloseTab(index, 1);
-            }
-            return false;
-        }
-        Document& loaded = documents[static_cast<size_t>(index)];
-        if (!loaded.hexMode && loaded.language != languageBefore) ApplyLanguageStyles(loaded.editor, loaded.language);
+        if (ReloadHexBytes(doc, error)) return true;
+        MessageBoxW(app.mainWindow, error.c_str(), L"Tessary", MB_OK | MB_ICONERROR);
+        return false;
     }
+    const long long lengthBefore = editor::Length(doc.editor);
+    const LoadOutcome outcome = LoadIntoTab(index, path, error);
+    if (outcome == LoadOutcome::Failed || outcome == LoadOutcome::Missing) {
+        if (outcome == LoadOutcome::Missing) error = LocalizedText(StringTable::FileErrors, 1) + path;
+        MessageBoxW(app.mainWindow, error.c_str(), L"Tessary", MB_OK | MB_ICONERROR);
+        // A large file that failed part-way has left the tab empty: an empty tab bound to the
+        // path would wipe the file at the next save, so it goes.
+        Document& failed = documents[static_cast<size_t>(index)];
+        if (!failed.hexMode && lengthBefore > 0 && editor::Length(failed.editor) == 0) {
+            failed.modified = 0;
+            CloseTab(index, 1);
+        }
+        return false;
+    }
+    // Styled on every reload: a save under a new name has changed the language without restyling.
+    Document& loaded = documents[static_cast<size_t>(index)];
+    if (outcome == LoadOutcome::Text) ApplyLanguageStyles(loaded.editor, loaded.language);
     return true;
 }
 
@@ -103,6 +93,35 @@ void AfterReload(int index) {
 }
 
 }  // namespace
+
+bool ReloadHexBytes(Document& doc, std::wstring& error) {
+    const std::wstring path = doc.path;
+    if (MapForHex(doc, path)) {
+        doc.hexBytes.clear();
+    } else {
+        // Not mappable (an empty file, say): read it whole when it is small enough. A failure here
+        // leaves the tab's mapping or bytes as they were.
+        ReadResult read = FileSizeOf(path) <= kSmallFileLimit ? ReadFileBytes(path) : ReadResult{};
+        if (read.status != ReadStatus::Ok) {
+            const bool missing = read.status == ReadStatus::NotFound;
+            error = LocalizedText(StringTable::FileErrors, missing ? 1 : 0) + path;
+            if (!missing && read.error) error += L"\n\n" + SystemErrorText(read.error);
+            return false;
+        }
+        ReleaseMapping(doc);
+        doc.hexOverlay.clear();
+        doc.hexBytes = std::move(read.bytes);
+    }
+    const int caret = doc.hexCaret, lowNibble = doc.hexCaretLowNibble;
+    EnterHexMode(doc);
+    DetectHexEncoding(doc);
+    const uint64_t size = doc.mapped ? doc.mapSize : doc.hexBytes.size();
+    // The caret stays where it was, limited to the bytes that are there now.
+    const uint64_t last = size == 0 ? 0 : size - 1;
+    doc.hexCaret = static_cast<int>(std::min<uint64_t>(static_cast<uint64_t>(std::max(caret, 0)), last));
+    doc.hexCaretLowNibble = doc.hexCaret == caret ? lowNibble : 0;
+    return true;
+}
 
 void CheckExternalChange(int index) {
     if (asking || !Valid(index)) return;

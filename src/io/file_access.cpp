@@ -33,6 +33,18 @@ HANDLE OpenForReading(const std::wstring& path, DWORD flags) {
     return CreateFileW(ExtendedPath(path).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, flags, nullptr);
 }
 
+bool IsSameFile(HANDLE file, const std::wstring& path) {
+    // No access asked for: a file another program holds without sharing can still be identified.
+    HANDLE other = CreateFileW(ExtendedPath(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (other == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION a{}, b{};
+    const bool same = GetFileInformationByHandle(file, &a) && GetFileInformationByHandle(other, &b) &&
+                      a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+                      a.nFileIndexLow == b.nFileIndexLow;
+    CloseHandle(other);
+    return same;
+}
+
 ReadResult ReadFileBytes(const std::wstring& path) {
     ReadResult result;
     HANDLE file = OpenForReading(path, FILE_FLAG_SEQUENTIAL_SCAN);

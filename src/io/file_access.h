@@ -39,6 +39,8 @@ bool PathExists(const std::wstring& path);
 std::wstring ExtendedPath(const std::wstring& path);
 
 HANDLE OpenForReading(const std::wstring& path, DWORD flags = FILE_ATTRIBUTE_NORMAL);
+// True when `path` names the file that `file` is open on (under this or any other name).
+bool IsSameFile(HANDLE file, const std::wstring& path);
 
 // Writes in chunks of at most 16 MiB; true when every chunk was written completely.
 bool WriteAll(HANDLE file, const void* bytes, uint64_t length);

@@ -16,6 +16,7 @@
 #include "persist/persist.h"
 #include "project/sidebar.h"
 #include "syntax/languages.h"
+#include "ui/strings.h"
 
 namespace {
 
@@ -36,7 +37,21 @@ void ShowError(const std::wstring& text) {
 }
 
 std::wstring CannotReadMessage(const std::wstring& path, const std::wstring& reason) {
-    return L"Tessary cannot read this file:\n" + path + L"\n\n" + reason;
+    return LocalizedText(StringTable::FileErrors, 0) + path + L"\n\n" + reason;
+}
+
+// Swaps the editor's document for a new empty one with the component's document `options`, which
+// frees the old one; the document-level settings are applied again. False when none was made.
+bool ReplaceDocument(HWND ed, int options) {
+    const LRESULT document = editor::Send(ed, editor::kCreateDocument, 0, options);
+    if (!document) return false;
+    const int settingText = app.settingText;
+    app.settingText = 1;
+    editor::Send(ed, editor::kSetDocPointer, 0, document);
+    app.settingText = settingText;
+    editor::Send(ed, editor::kReleaseDocument, 0, document);  // the editor holds the only reference now
+    ConfigureEditor(ed);
+    return true;
 }
 
 void ClearEditorForText(HWND ed) {
@@ -99,11 +114,9 @@ bool LoadLargeText(Document& doc, const std::wstring& path, uint64_t size) {
     editor::SetLexer(ed, 1);
     doc.encoding = static_cast<int>(encoding);
     if (!ok) {
-        // Never leave a partial text behind: it would look like the whole file.
-        app.settingText = 1;
-        editor::Send(ed, editor::kClearAll);
-        editor::Send(ed, editor::kEmptyUndoBuffer);
-        app.settingText = 0;
+        // Never leave a partial text behind: it would look like the whole file. A new document
+        // also gives back the room that was taken for all of it.
+        ReleaseEditorText(doc.editor, DetectLanguage(path));
         return false;
     }
     doc.lineEnding = static_cast<int>(lineEnding);
@@ -118,12 +131,12 @@ bool LoadLargeText(Document& doc, const std::wstring& path, uint64_t size) {
 
 void PrepareLargeDocument(HWND ed, uint64_t size) {
     constexpr int kStylesNone = 0x1, kTextLarge = 0x100;
-    const int options = kStylesNone | (size >= 0x7FFFFFFF ? kTextLarge : 0);
-    const LRESULT document = editor::Send(ed, editor::kCreateDocument, static_cast<WPARAM>(size + 1), options);
-    if (!document) return;
-    editor::Send(ed, editor::kSetDocPointer, 0, document);
-    editor::Send(ed, editor::kReleaseDocument, 0, document);  // the editor holds the only reference now
-    ConfigureEditor(ed);
+    // No room is taken yet: the first chunk decides whether the file is text at all.
+    ReplaceDocument(ed, kStylesNone | (size >= 0x7FFFFFFF ? kTextLarge : 0));
+}
+
+void ReleaseEditorText(HWND ed, int language) {
+    if (ReplaceDocument(ed, 0)) ApplyLanguageStyles(ed, language);
 }
 
 void SetEditorText(HWND ed, const std::wstring& text) { editor::SetText(ed, WideToUtf8(text)); }
@@ -140,9 +153,6 @@ bool LoadLargeUtf8(HWND ed, const std::wstring& path, uint64_t size, uint32_t& e
     if (file == INVALID_HANDLE_VALUE) return false;
     std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[kChunkSize]);
     bool ok = buffer != nullptr;
-    // Room for the whole file up front: growing the component's buffer chunk by chunk would copy
-    // it again and again and briefly hold it twice.
-    if (ok) editor::Send(ed, editor::kAllocate, static_cast<WPARAM>(size + 1));
     StreamCheck check;
     uint64_t done = 0;
     while (ok && done < size) {
@@ -154,7 +164,8 @@ bool LoadLargeUtf8(HWND ed, const std::wstring& path, uint64_t size, uint32_t& e
         }
         const uint8_t* data = buffer.get();
         size_t length = got;
-        if (done == 0) {
+        const bool first = done == 0;
+        if (first) {
             if (length >= 2 && ((data[0] == 0xFF && data[1] == 0xFE) || (data[0] == 0xFE && data[1] == 0xFF))) {
                 ok = false;
                 break;
@@ -171,6 +182,10 @@ bool LoadLargeUtf8(HWND ed, const std::wstring& path, uint64_t size, uint32_t& e
             ok = false;
             break;
         }
+        // Room for the whole file once the first chunk has shown text: growing the component's
+        // buffer chunk by chunk would copy it again and again and briefly hold it twice, but a file
+        // that goes to the hex view instead must not cost a buffer of its size.
+        if (first) editor::Send(ed, editor::kAllocate, static_cast<WPARAM>(size + 1));
         editor::AddText(ed, reinterpret_cast<const char*>(data), length);
         // The component reports running out of memory through its status, not through the append.
         if (editor::Send(ed, editor::kGetStatus) != 0) {
@@ -185,8 +200,8 @@ bool LoadLargeUtf8(HWND ed, const std::wstring& path, uint64_t size, uint32_t& e
 }
 
 bool MapForHex(Document& doc, const std::wstring& path) {
-    ReleaseMapping(doc);
-    doc.hexOverlay.clear();
+    // The new mapping is made before the old one goes: a file that has vanished, is locked or
+    // cannot be mapped leaves the tab with the bytes it shows.
     HANDLE file = OpenForReading(path);
     if (file == INVALID_HANDLE_VALUE) return false;
     LARGE_INTEGER size{};
@@ -201,6 +216,8 @@ bool MapForHex(Document& doc, const std::wstring& path) {
         CloseHandle(file);
         return false;
     }
+    ReleaseMapping(doc);
+    doc.hexOverlay.clear();
     doc.mapFile = file;
     doc.mapObject = mapping;
     doc.mapView = static_cast<const uint8_t*>(view);
@@ -224,9 +241,23 @@ void EnterHexMode(Document& doc) {
     const FileStamp stamp = FileTimeAndSize(doc.path);
     doc.fileTime = stamp.time;
     doc.fileSize = stamp.size;
+    // The hidden editor's text is not used in the hex view; its memory goes back.
+    if (doc.editor && editor::Length(doc.editor) > 0) ReleaseEditorText(doc.editor, doc.language);
     if (doc.editor) ShowWindow(doc.editor, SW_HIDE);
     if (&doc == ActiveDocument()) SetFocus(app.mainWindow);
     RefreshReadOnly(doc);
+}
+
+void DetectHexEncoding(Document& doc) {
+    const uint8_t* bytes = doc.mapped ? doc.mapView : doc.hexBytes.data();
+    const uint64_t size = doc.mapped ? doc.mapSize : doc.hexBytes.size();
+    if (size == 0 || !bytes) {
+        doc.encoding = doc.lineEnding = 0;
+        return;
+    }
+    const DetectedEncoding detected = DetectEncoding(bytes, static_cast<size_t>(size));
+    doc.encoding = static_cast<int>(detected.encoding);
+    doc.lineEnding = static_cast<int>(detected.lineEnding);
 }
 
 LoadOutcome LoadIntoTab(int index, const std::wstring& path, std::wstring& error) {

@@ -25,11 +25,17 @@ LoadOutcome LoadIntoTab(int index, const std::wstring& path, std::wstring& error
 bool LoadLargeUtf8(HWND editor, const std::wstring& path, uint64_t size, uint32_t& encoding, uint32_t& lineEnding);
 // Gives the editor a fresh document without style bytes (large files are never styled), which
 // halves the memory a large text takes; the document-level settings are applied again.
+// LoadLargeUtf8 takes the room for the text once the file's first chunk has passed.
 void PrepareLargeDocument(HWND editor, uint64_t size);
+// Drops the editor's text and the room it took (a fresh, styled document in its place).
+void ReleaseEditorText(HWND editor, int language);
 // A read-only mapping of the whole file; replaces any earlier mapping and empties the overlay.
+// On failure the Document keeps its mapping and overlay.
 bool MapForHex(Document& doc, const std::wstring& path);
 // Re-reads the read-only attribute and sets the editor's read-only state.
 void RefreshReadOnly(Document& doc);
 void SetEditorText(HWND editor, const std::wstring& text);
 // Puts the tab into the hex view with fresh history (the bytes or mapping are already in place).
 void EnterHexMode(Document& doc);
+// (encoding, lineEnding) of a hex tab's current bytes, both 0 when there are none.
+void DetectHexEncoding(Document& doc);

@@ -41,29 +41,26 @@ bool SaveText(Document& doc, const std::wstring& target, std::wstring& text) {
     return true;
 }
 
-bool SaveHex(Document& doc, const std::wstring& target) {
-    if (!doc.mapped) return AtomicWriteBytes(target, doc.hexBytes.data(), doc.hexBytes.size(), false);
-    if (target == doc.path && !doc.modified) return true;
-    return SaveMappedHex(target, doc);
-}
+// A hex tab that holds neither a mapping nor bytes although its file had bytes when last read (a
+// mapping that could not be made again): saving it would write an empty file.
+bool HexBytesLost(const Document& doc) { return !doc.mapped && doc.hexBytes.empty() && doc.fileSize > 0; }
 
 void AfterHexSave(Document& doc) {
     doc.savedText.clear();
     doc.savedTextValid = 0;
     doc.hexSavePointValid = 1;
     doc.hexSavedChangeCount = doc.hexChangeCount;
-    const uint8_t* bytes = doc.mapped ? doc.mapView : doc.hexBytes.data();
-    const uint64_t size = doc.mapped ? doc.mapSize : doc.hexBytes.size();
-    if (size == 0 || !bytes) {
-        doc.encoding = doc.lineEnding = 0;
-    } else {
-        const DetectedEncoding detected = DetectEncoding(bytes, static_cast<size_t>(size));
-        doc.encoding = static_cast<int>(detected.encoding);
-        doc.lineEnding = static_cast<int>(detected.lineEnding);
-    }
+    DetectHexEncoding(doc);
 }
 
 }  // namespace
+
+bool SaveHexBytes(Document& doc, const std::wstring& target) {
+    if (HexBytesLost(doc)) return false;
+    if (!doc.mapped) return AtomicWriteBytes(target, doc.hexBytes.data(), doc.hexBytes.size(), false);
+    if (target == doc.path && !doc.modified) return true;
+    return SaveMappedHex(target, doc);
+}
 
 uint32_t LineEndingOfText(const std::wstring& text) {
     uint64_t crlf = 0, lf = 0, cr = 0;
@@ -120,14 +117,22 @@ bool SaveMappedHex(const std::wstring& path, Document& doc) {
     }
     const uint64_t written = doc.mapSize;
     const std::wstring mappedPath = doc.path;
+    // Only the mapped file itself must be unmapped before it is replaced; for any other target the
+    // mapping stays, so a failed move or a failed new mapping leaves the tab's bytes in place.
+    const bool replacingMapped = IsSameFile(doc.mapFile, path);
     // The changes survive a failed replace: mapping again empties the overlay.
-    std::unordered_map<uint64_t, uint8_t> changes = doc.hexOverlay;
-    ReleaseMapping(doc);
+    std::unordered_map<uint64_t, uint8_t> changes;
+    if (replacingMapped) {
+        changes = doc.hexOverlay;
+        ReleaseMapping(doc);
+    }
     if (!MoveFileExW(ExtendedPath(temp).c_str(), ExtendedPath(path).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         DeleteFileW(ExtendedPath(temp).c_str());
-        MapForHex(doc, mappedPath.empty() ? path : mappedPath);
-        doc.hexOverlay = std::move(changes);
+        if (replacingMapped) {
+            MapForHex(doc, mappedPath.empty() ? path : mappedPath);
+            doc.hexOverlay = std::move(changes);
+        }
         return false;
     }
     return MapForHex(doc, path) && doc.mapSize == written;
@@ -156,7 +161,7 @@ void SaveDocument(int index, int saveAs) {
             editor::SetSavePoint(doc.editor);
         }
     } else {
-        ok = SaveHex(doc, target);
+        ok = SaveHexBytes(doc, target);
         if (ok) AfterHexSave(doc);
     }
     if (!ok) {
@@ -175,8 +180,5 @@ void SaveDocument(int index, int saveAs) {
     ClampSidebarScroll();
     if (app.sidebarWindow) InvalidateRect(app.sidebarWindow, nullptr, TRUE);
     RepaintArea(app.rects.tabBar);
-    if (target == SettingsPath()) {
-        LoadSettings();
-        ReapplySettingsToAllTabs();
-    }
+    if (target == SettingsPath()) ReloadSettings();
 }

@@ -12,5 +12,8 @@ std::wstring SaveFileDialog(const std::wstring& currentPath);
 // Writes a mapped hex Document (mapping plus changed bytes) to `path` atomically and maps the
 // result again. On failure the Document keeps its mapping and its unsaved byte changes.
 bool SaveMappedHex(const std::wstring& path, Document& doc);
+// Writes a hex tab's bytes to `target`. Refused (false, nothing written) when the tab holds neither
+// a mapping nor bytes although its file had bytes: that would write an empty file.
+bool SaveHexBytes(Document& doc, const std::wstring& target);
 // The line-ending kind of a text, from its UTF-16 units.
 uint32_t LineEndingOfText(const std::wstring& text);

@@ -55,6 +55,13 @@ void LoadSettings() {
         ReadSettingsText(text, app.settings);
 }
 
+void ReloadSettings() {
+    LoadSettings();
+    ReapplySettingsToAllTabs();
+    // Commands 800 and up already open the entries of the list just read.
+    RefreshRecentMenus();
+}
+
 void SaveSettings() {
     // Without a program directory there is nowhere to write; never fall back to the current one.
     if (ProgramDirectory().empty()) return;

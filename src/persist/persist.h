@@ -9,6 +9,9 @@ std::wstring UiStatePath();
 std::wstring SessionPath();
 
 void LoadSettings();
+// After settings.json was saved from a tab: reads it again and applies it to every tab and to the
+// Recent Files menu.
+void ReloadSettings();
 void SaveSettings();
 // Puts a path at the top of the recent files (called for every file opened into a new tab).
 void AddRecentFile(const std::wstring& path);

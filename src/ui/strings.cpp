@@ -75,6 +75,9 @@ constexpr const wchar_t* kKeyBindingLines[][13] = {
 constexpr const wchar_t* kZoomLabel[][1] = {
 #include "ui/strings/zoom_label.inc"
 };
+constexpr const wchar_t* kFileErrors[][2] = {
+#include "ui/strings/file_errors.inc"
+};
 constexpr const wchar_t* kRecoveryPrompt[][1] = {
 #include "ui/strings/recovery_prompt.inc"
 };
@@ -114,6 +117,7 @@ static_assert(Complete(kSearchTexts), "SearchTexts");
 static_assert(Complete(kGotoLine), "GotoLine");
 static_assert(Complete(kKeyBindingLines), "KeyBindingLines");
 static_assert(Complete(kZoomLabel), "ZoomLabel");
+static_assert(Complete(kFileErrors), "FileErrors");
 static_assert(Complete(kRecoveryPrompt), "RecoveryPrompt");
 
 // Calls visit with the rows of the table; false for a value outside the enumeration.
@@ -142,6 +146,7 @@ bool VisitTable(StringTable table, Visit&& visit) {
         case StringTable::GotoLine: visit(kGotoLine); return true;
         case StringTable::KeyBindingLines: visit(kKeyBindingLines); return true;
         case StringTable::ZoomLabel: visit(kZoomLabel); return true;
+        case StringTable::FileErrors: visit(kFileErrors); return true;
         case StringTable::RecoveryPrompt: visit(kRecoveryPrompt); return true;
     }
     return false;

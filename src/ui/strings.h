@@ -26,10 +26,11 @@ enum class StringTable {
     GotoLine,
     KeyBindingLines,
     ZoomLabel,
+    FileErrors,
     RecoveryPrompt,
 };
 
-constexpr int kStringTableCount = 23;
+constexpr int kStringTableCount = 24;
 // Interface languages are 0-19 in Language-menu order; English is the default.
 constexpr int kInterfaceLanguageCount = 20;
 constexpr int kEnglishLanguage = 4;

@@ -105,6 +105,9 @@ wait_eq() {
     return 1
 }
 
+# "shown" while a window of CLASS is visible, else "hidden" (for wait_eq).
+shown() { if drive wait-window "$1" 0 >/dev/null 2>&1; then echo shown; else echo hidden; fi; }
+
 # Moves the pointer to X Y of CLASS until CMD... prints EXPECTED, moving again on every try: a
 # pointer event still on its way from an earlier move can land after the first one.
 hover_until() {

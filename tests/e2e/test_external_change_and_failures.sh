@@ -79,6 +79,20 @@ drive file-dialog "$(win_path "$d/copy.txt")" >/dev/null || fail "save-as dialog
 wait_eq "copy.txt — Tessary" drive title TessaryClass || fail "save as"
 assert_eq "ro" "$(tr -d '\n' <"$d/copy.txt")" "save as wrote the copy"
 
+# Saved under a C++ name, then changed on disk: the reload colours the text as C++.
+printf 'int x;\n' >"$d/plain.txt"
+open_file "$d/plain.txt"
+wait_eq "plain.txt — Tessary" drive title TessaryClass || fail "open plain.txt"
+drive command TessaryClass 104 >/dev/null
+drive file-dialog "$(win_path "$d/plain.cpp")" >/dev/null || fail "save-as dialog for plain.cpp"
+wait_eq "plain.cpp — Tessary" drive title TessaryClass || fail "save as plain.cpp"
+printf 'int y;\n' >"$d/plain.cpp"
+touch -d '+5 seconds' "$d/plain.cpp"
+drive post TessaryClass 0x6 1 0 >/dev/null                     # WM_ACTIVATE
+drive answer-msgbox yes >/dev/null || fail "no reload prompt for plain.cpp"
+wait_eq 'int y;\n' drive editor-text TessaryClass || fail "reload of plain.cpp"
+assert_eq 3 "$(drive editor-send TessaryClass 4002)" "the reloaded text has the C++ lexer"
+
 drive command TessaryClass 109 >/dev/null
 app_wait_exit 20 || fail "did not exit: every tab is saved"
 pass

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Large UTF-8 files stream into the editor; large non-UTF-8 and binary files open as bytes and
-# save back unchanged.
+# Large UTF-8 files stream into the editor; large non-UTF-8 and binary files open as bytes, save
+# back unchanged, keep their bytes when the file vanishes and are read anew when it changes.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 e2e_begin large_and_binary
@@ -35,6 +35,21 @@ drive command TessaryClass 103 >/dev/null
 drive no-msgbox 500 >/dev/null || fail "message on saving an unchanged mapped tab"
 cmp -s "$d/big-invalid.bin" "$d/big-invalid.orig" || fail "mapped file changed"
 
+# The mapped file is deleted: reloading it (tab menu > Reload) says so and keeps the bytes, and a
+# save afterwards writes no empty file.
+rm "$d/big-invalid.bin"
+drive rclick TessaryClass 670 109 >/dev/null                   # the third tab
+wait_eq shown shown TesMenuPop || fail "no tab menu"
+drive click TesMenuPop 100 $((12 + 4 + 5 * 36 + 9 + 18)) >/dev/null
+prompt=$(drive answer-msgbox ok) || fail "no message for reloading a deleted file"
+where=$(win_path "$d/big-invalid.bin")
+assert_eq $'Tessary\nTessary cannot find this file:\\n'"${where//\\/\\\\}" "$prompt" "reload message"
+assert_eq "hex=1 mapped=1 modified=0" "$(tab_state | cut -d' ' -f3-5)" "the tab keeps its mapping"
+drive command TessaryClass 103 >/dev/null
+drive no-msgbox 500 >/dev/null || fail "message on saving the unchanged tab"
+[ ! -e "$d/big-invalid.bin" ] || cmp -s "$d/big-invalid.bin" "$d/big-invalid.orig" ||
+    fail "saving after the failed reload wrote $(stat -c %s "$d/big-invalid.bin") bytes"
+
 open_file "$d/small.bin"
 wait_eq "small.bin — Tessary" drive title TessaryClass || fail "binary file"
 assert_eq "hex=1 mapped=0 modified=0" "$(tab_state | cut -d' ' -f3-5)" "small binary file is held in memory"
@@ -42,6 +57,13 @@ drive command TessaryClass 104 >/dev/null
 drive file-dialog "$(win_path "$d/copy.bin")" >/dev/null || fail "save-as dialog"
 wait_eq "copy.bin — Tessary" drive title TessaryClass || fail "save as"
 cmp -s "$d/copy.bin" "$d/small.bin.orig" || fail "binary copy differs"
+
+# Changed on disk into UTF-16 text with LF breaks: the reload of the hex tab detects both anew.
+printf '\xff\xfea\x00\n\x00b\x00' >"$d/copy.bin"
+touch -d '+5 seconds' "$d/copy.bin"
+drive post TessaryClass 0x6 1 0 >/dev/null                     # WM_ACTIVATE
+drive answer-msgbox yes >/dev/null || fail "no reload prompt for the changed binary file"
+wait_eq "enc=2 eol=1 hex=1 mapped=1 modified=0 ro=0" tab_state || fail "hex reload state"
 
 drive command TessaryClass 109 >/dev/null
 app_wait_exit 30 || fail "did not exit"

@@ -25,7 +25,6 @@ printf '\xEF\xBB\xBF{\n  "recent": [\n    "%s",\n    "%s",\n    "%s"\n  ]\n}\n' 
     'C:\\Users\\dev\\notes\\todo.txt' >"$E2E_DIR/settings.json"
 
 probe=$E2E_DIR/probe.png
-shown() { if drive wait-window "$1" 0 >/dev/null 2>&1; then echo shown; else echo hidden; fi; }
 menu_height() { drive rect TesMenuPop | cut -d' ' -f4; }
 screen_pixel() { import -window root "$probe" && pixel "$probe" "$1" "$2"; }
 # Pixels of a region (x y w h) of the last probe that are clearly blue, as the accent colour is.

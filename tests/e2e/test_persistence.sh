@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Settings, interface state and the session survive a restart; a cancelled close keeps the
-# program running; log-off writes the session before the tabs go.
+# program running; log-off writes the session before the tabs go, and a vetoed one keeps them.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 e2e_begin persistence
@@ -62,11 +62,20 @@ wait_eq "New File 1 • — Tessary" drive title TessaryClass || fail "active ta
 assert_eq "$expected" "$(drive editor-text TessaryClass)" "untitled text restored exactly"
 assert_eq 3 "$(drive child-count TessaryClass Scintilla)" "three tabs"
 
-# 4. Log-off: the session (with the untitled text) is written before the tabs go.
+# 4. Log-off: the session (with the untitled text) is written when the end is asked for, and the
+# tabs go only when it really comes. A log-off that another program vetoes keeps every tab.
 rm "$E2E_DIR/session.json"
 drive post TessaryClass 0x11 0 0 >/dev/null       # WM_QUERYENDSESSION
 drive answer-msgbox no >/dev/null || fail "no save prompt at log-off"
-drive post TessaryClass 0x16 1 0 >/dev/null       # WM_ENDSESSION
+drive post TessaryClass 0x16 0 0 >/dev/null       # WM_ENDSESSION: vetoed
+wait_eq 3 drive child-count TessaryClass Scintilla || fail "the vetoed log-off closed tabs"
+assert_eq "New File 1 • — Tessary" "$(drive title TessaryClass)" "the untitled tab stays active and modified"
+assert_eq "$expected" "$(drive editor-text TessaryClass)" "the vetoed log-off kept the text"
+grep -q 'say' "$E2E_DIR/session.json" || fail "the query did not write the session"
+rm "$E2E_DIR/session.json"
+drive post TessaryClass 0x11 0 0 >/dev/null
+drive answer-msgbox no >/dev/null || fail "no save prompt at the second log-off"
+drive post TessaryClass 0x16 1 0 >/dev/null       # WM_ENDSESSION: the session ends
 app_wait_exit 20 || fail "did not end with the session"
 grep -q 'say' "$E2E_DIR/session.json" || fail "log-off did not write the untitled text"
 
@@ -84,6 +93,13 @@ drive type TessaryClass '{ "fontSize": 12, "tabWidth": 4, "zoom": 5 }' >/dev/nul
 drive command TessaryClass 103 >/dev/null
 wait_eq 5 drive editor-send TessaryClass 2374 || fail "saved settings were not applied (zoom)"
 assert_eq 4 "$(drive editor-send TessaryClass 2121)" "saved settings were not applied (tab width)"
+# The saved text has no recent files: File > Recent Files shows only its placeholder row.
+drive click TessaryClass 20 47 >/dev/null
+wait_eq shown shown TesMenuPop || fail "clicking File did not open it"
+hover_until shown TesMenuPop 100 $((12 + 355 + 18)) shown TesSubPop || fail "no Recent Files submenu"
+assert_eq $((8 + 36 + 24)) "$(drive rect TesSubPop | cut -d' ' -f4)" "Recent Files after saving the settings"
+drive keys TessaryClass escape >/dev/null
+wait_eq hidden shown TesMenuPop || fail "Escape left the menu open"
 drive command TessaryClass 109 >/dev/null
 app_wait_exit 20 || fail "did not exit"
 pass

@@ -1,9 +1,20 @@
 #include <gtest/gtest.h>
+#include <windows.h>
 
+#include <psapi.h>
+
+#include <string>
+
+#include "document/document.h"
 #include "io/convert.h"
 #include "io/encoding.h"
+#include "io/external_change.h"
+#include "io/file_access.h"
 #include "io/open.h"
 #include "io/save.h"
+#include "support/component.h"
+
+using namespace std::string_literals;
 
 TEST(OpenRules, BinaryMeansAZeroByteWithoutUtf16Mark) {
     auto binary = [](const std::string& bytes) {
@@ -42,3 +53,155 @@ TEST(ConvertCommands, EveryIdMapsToItsEncodingOrLineEnding) {
     EXPECT_EQ(static_cast<int>(kEolCr), eol);
     EXPECT_FALSE(LineEndingForCommand(134, mode, eol));
 }
+
+namespace {
+
+// Hex tabs over real files in a scratch folder: a file that vanishes or is locked must never cost
+// a tab its bytes, and a tab without bytes must never write an empty file.
+class HexFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        wchar_t base[MAX_PATH];
+        GetTempPathW(MAX_PATH, base);
+        dir = std::wstring(base) + L"tessary hex test " + std::to_wstring(GetCurrentProcessId()) + L"\\";
+        CreateDirectoryW(dir.c_str(), nullptr);
+    }
+    void TearDown() override { ReleaseMapping(doc); }
+
+    std::wstring Write(const std::wstring& name, const std::string& bytes) {
+        const std::wstring path = dir + name;
+        EXPECT_TRUE(AtomicWriteBytes(path, bytes.data(), bytes.size(), false));
+        return path;
+    }
+    static std::string Read(const std::wstring& path) {
+        const auto bytes = ReadAllBytes(path);
+        return std::string(bytes.begin(), bytes.end());
+    }
+    static HANDLE Lock(const std::wstring& path) {
+        return CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    }
+    // Maps `path` into the tab with one changed byte on top.
+    void MapWithChange(const std::wstring& path) {
+        doc.path = path;
+        doc.hexMode = 1;
+        ASSERT_TRUE(MapForHex(doc, path));
+        doc.hexOverlay[1] = 'X';
+        doc.modified = 1;
+        doc.fileSize = doc.mapSize;
+    }
+    void ExpectMappedWithChange(const std::string& bytes) {
+        ASSERT_EQ(1, doc.mapped);
+        ASSERT_EQ(bytes.size(), doc.mapSize);
+        EXPECT_EQ(bytes, std::string(reinterpret_cast<const char*>(doc.mapView), bytes.size()));
+        ASSERT_EQ(1u, doc.hexOverlay.count(1));
+        EXPECT_EQ('X', doc.hexOverlay[1]);
+    }
+
+    std::wstring dir;
+    Document doc;
+};
+
+TEST_F(HexFiles, ReloadOfAVanishedOrLockedFileKeepsTheBytes) {
+    MapWithChange(Write(L"shown.bin", "abc\0def"s));
+    std::wstring error;
+    doc.path = dir + L"gone.bin";
+    EXPECT_FALSE(ReloadHexBytes(doc, error));
+    EXPECT_EQ(L"Tessary cannot find this file:\n" + doc.path, error);
+    ExpectMappedWithChange("abc\0def"s);
+
+    doc.path = Write(L"locked.bin", "locked");
+    HANDLE lock = Lock(doc.path);
+    ASSERT_NE(INVALID_HANDLE_VALUE, lock);
+    EXPECT_FALSE(ReloadHexBytes(doc, error));
+    EXPECT_EQ(0u, error.rfind(L"Tessary cannot read this file:\n" + doc.path, 0)) << error.c_str();
+    EXPECT_FALSE(MapForHex(doc, doc.path));
+    CloseHandle(lock);
+    ExpectMappedWithChange("abc\0def"s);
+}
+
+TEST_F(HexFiles, ReloadKeepsTheCaretWithinTheNewBytesAndDetectsTheEncoding) {
+    doc.hexMode = 1;
+    doc.hexBytes.assign(64, 0x41);
+    doc.hexCaret = 3;
+    doc.hexCaretLowNibble = 1;
+    doc.path = Write(L"utf16.bin",
+                     "\xFF\xFE"
+                     "a\0\n\0b\0"s);
+    std::wstring error;
+    ASSERT_TRUE(ReloadHexBytes(doc, error));
+    EXPECT_EQ(1, doc.mapped);
+    EXPECT_TRUE(doc.hexBytes.empty());
+    EXPECT_EQ(3, doc.hexCaret);
+    EXPECT_EQ(1, doc.hexCaretLowNibble);
+    EXPECT_EQ(static_cast<int>(kEncUtf16Le), doc.encoding);
+    EXPECT_EQ(static_cast<int>(kEolLf), doc.lineEnding);
+
+    doc.hexCaret = 40;
+    ASSERT_TRUE(ReloadHexBytes(doc, error));
+    EXPECT_EQ(7, doc.hexCaret);
+    EXPECT_EQ(0, doc.hexCaretLowNibble);
+}
+
+TEST_F(HexFiles, FailedSaveToAnotherFileKeepsTheMapping) {
+    // The tab's own file has been renamed away, so it could not be mapped again, and the target
+    // is held by another program, so the replace fails.
+    const std::wstring shown = Write(L"renamed.bin", "abc\0def"s);
+    MapWithChange(shown);
+    ASSERT_TRUE(MoveFileExW(shown.c_str(), (dir + L"renamed later.bin").c_str(), 0));
+    const std::wstring target = Write(L"busy.bin", "busy");
+    HANDLE lock = Lock(target);
+    ASSERT_NE(INVALID_HANDLE_VALUE, lock);
+    EXPECT_FALSE(SaveMappedHex(target, doc));
+    CloseHandle(lock);
+    EXPECT_EQ("busy", Read(target));
+    EXPECT_FALSE(PathExists(target + kTempSuffix));
+    ExpectMappedWithChange("abc\0def"s);
+
+    ASSERT_TRUE(SaveMappedHex(target, doc));
+    EXPECT_EQ("aXc\0def"s, Read(target));
+    EXPECT_TRUE(doc.hexOverlay.empty());
+}
+
+TEST_F(HexFiles, ATabWithoutBytesNeverWritesAnEmptyFile) {
+    const std::wstring path = Write(L"precious.bin", "precious");
+    doc.path = path;
+    doc.hexMode = 1;
+    doc.fileSize = 8;
+    doc.modified = 1;
+    EXPECT_FALSE(SaveHexBytes(doc, path));
+    EXPECT_FALSE(SaveHexBytes(doc, dir + L"copy.bin"));
+    EXPECT_EQ("precious", Read(path));
+    EXPECT_FALSE(PathExists(dir + L"copy.bin"));
+    // A file that was empty when read may be written empty again.
+    doc.fileSize = 0;
+    EXPECT_TRUE(SaveHexBytes(doc, dir + L"empty.bin"));
+    EXPECT_EQ("", Read(dir + L"empty.bin"));
+}
+
+// Memory the process has committed (what a buffer of the file's size would show in).
+uint64_t CommittedBytes() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters.PagefileUsage;
+}
+
+TEST_F(HexFiles, LargeFileThatIsNotUtf8LeavesNoBufferOfItsSize) {
+    ASSERT_TRUE(LoadComponentForTests());
+    constexpr size_t kSize = 24u << 20;
+    const std::wstring path = Write(L"large utf16.txt", "\xFF\xFE"s + std::string(kSize - 2, 'a'));
+    documents.emplace_back();
+    Document& tab = documents.back();
+    tab.path = path;
+    tab.editor = CreateWindowExW(0, L"Scintilla", L"", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, tab.editor);
+    const uint64_t before = CommittedBytes();
+    std::wstring error;
+    EXPECT_EQ(LoadOutcome::HexMapped, LoadIntoTab(0, path, error));
+    EXPECT_LT(CommittedBytes(), before + (8u << 20));
+    ReleaseMapping(tab);
+    DestroyWindow(tab.editor);
+    documents.clear();
+}
+
+}  // namespace

@@ -177,6 +177,8 @@ const std::vector<std::vector<std::wstring>> kEnglish = {
      L"Ctrl+B / Ctrl+Break  Build / Cancel Build", L"Ctrl+Q / Ctrl+Shift+Q  Record / Playback Macro"},
     // ZoomLabel
     {L"Zoom"},
+    // FileErrors
+    {L"Tessary cannot read this file:\n", L"Tessary cannot find this file:\n"},
     // RecoveryPrompt
     {L"Tessary did not close properly. Recover the unsaved changes of %d tabs?"},
 };
@@ -224,7 +226,7 @@ std::wstring ShortcutPart(const std::wstring& line) {
 }  // namespace
 
 TEST(StringTables, EntryCountsPerTable) {
-    const int expected[kStringTableCount] = {16, 38, 1, 1, 3, 1, 10, 1, 1, 1, 1, 1, 1, 1, 2, 1, 1, 7, 4, 2, 13, 1, 1};
+    const int expected[kStringTableCount] = {16, 38, 1, 1, 3, 1, 10, 1, 1, 1, 1, 1, 1, 1, 2, 1, 1, 7, 4, 2, 13, 1, 2, 1};
     ASSERT_EQ(kStringTableCount, static_cast<int>(kEnglish.size()));
     for (int t = 0; t < kStringTableCount; ++t) {
         EXPECT_EQ(expected[t], StringTableEntryCount(TableAt(t))) << "table " << t;
@@ -292,6 +294,8 @@ TEST(StringTables, TranslationsKeepFormatDirectivesAndLineBreaks) {
     // The line break ends the first part, so the path starts a line of its own.
     for (int lang = 0; lang < kInterfaceLanguageCount; ++lang) {
         EXPECT_EQ(L'\n', Text(lang, static_cast<int>(StringTable::ExternalChange), 0).back()) << lang;
+        EXPECT_EQ(L'\n', Text(lang, static_cast<int>(StringTable::FileErrors), 0).back()) << lang;
+        EXPECT_EQ(L'\n', Text(lang, static_cast<int>(StringTable::FileErrors), 1).back()) << lang;
     }
 }
 
