@@ -86,6 +86,10 @@ bool IsRecordedKey(WPARAM vk) { return vk == VK_DELETE || (vk >= VK_PRIOR && vk 
 }  // namespace
 
 WNDPROC SubclassEditor(HWND editorWindow) {
+    // The component zooms its own window on Ctrl with the keypad's +, - and /; zoom is the
+    // program's, for every tab at once and saved with the settings.
+    constexpr WPARAM kCtrl = 2 << 16, kPadPlus = 310, kPadMinus = 311, kPadDivide = 312;
+    for (WPARAM key : {kPadPlus, kPadMinus, kPadDivide}) editor::Send(editorWindow, editor::kClearCmdKey, key | kCtrl);
     auto base = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(editorWindow, GWLP_WNDPROC));
     // The base procedure is kept on the window itself so that it is found even while the
     // window's Document is still being built or already being removed.

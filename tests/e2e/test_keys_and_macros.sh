@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Shortcuts typed in the editor: macro recording and playback, the Ctrl+K chord, Check for
-# Updates, an unknown command id, and the toolbar tooltip.
+# Shortcuts typed in the editor: macro recording and playback, zoom keys, the Ctrl+K chord, Check
+# for Updates, an unknown command id, and the toolbar tooltip.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 e2e_begin keys_and_macros
@@ -29,9 +29,19 @@ sleep 0.3
 assert_eq 2 "$(drive editor-send TessaryClass 2570)" "no wrap-around"
 drive keys TessaryClass escape >/dev/null
 wait_eq 1 drive editor-send TessaryClass 2570 || fail "Escape keeps only the main caret"
+
+# Ctrl+= and Ctrl+- (and the keypad's + and -) zoom every tab and save the level.
+drive keys TessaryClass ctrl+plus ctrl+plus ctrl+add ctrl+minus >/dev/null
+wait_eq 2 drive editor-send TessaryClass 2374 || fail "Ctrl+= and Ctrl+keypad + zoom in, Ctrl+- out"
+drive keys TessaryClass ctrl+subtract >/dev/null
+wait_eq 1 drive editor-send TessaryClass 2374 || fail "Ctrl+keypad - zooms out"
+grep -q '"zoom": 1' "$E2E_DIR/settings.json" || fail "zoom not saved: $(cat "$E2E_DIR/settings.json")"
 drive command TessaryClass 107 >/dev/null
 drive answer-msgbox no >/dev/null || fail "no prompt closing the second tab"
 wait_eq "New File 1 • — Tessary" drive title TessaryClass || fail "back to the first tab"
+assert_eq 1 "$(drive editor-send TessaryClass 2374)" "the zoom keys zoom every tab"
+drive keys TessaryClass ctrl+minus >/dev/null
+wait_eq 0 drive editor-send TessaryClass 2374 || fail "Ctrl+- in the first tab"
 
 # Ctrl+K then Ctrl+S neither saves nor toggles anything; Ctrl+K, typing, Ctrl+B toggles the sidebar.
 drive keys TessaryClass ctrl+k ctrl+s >/dev/null

@@ -39,6 +39,12 @@ TEST(KeyTable, EveryDocumentedCtrlCombination) {
         {0x70, false, false, 280},
         {0xBC, false, false, 260},
         {0xBF, false, false, 127},
+        // Zoom: "+" is "=" with Shift on the main keyboard; the keypad has both signs of its own.
+        {0xBB, false, false, 290},
+        {0xBB, true, false, 290},
+        {0x6B, false, false, 290},
+        {0xBD, false, false, 291},
+        {0x6D, false, false, 291},
         // Ctrl+Alt
         {'B', false, true, 182},
         {'F', false, true, 242},
@@ -82,6 +88,8 @@ TEST(KeyTable, ChordCtrlKThenCtrlB) {
 TEST(KeyTable, EditorHandsOnlyTheTableKeysToIt) {
     for (unsigned vk : {0x03u, 0x20u, unsigned('A'), unsigned('S'), unsigned('W'), 0x70u, 0xBCu, 0xBFu})
         EXPECT_TRUE(EditorRoutesCtrlKey(vk, false)) << vk;
+    // The component would zoom only its own window on Ctrl with the keypad's signs.
+    for (unsigned vk : {0xBBu, 0xBDu, 0x6Bu, 0x6Du}) EXPECT_TRUE(EditorRoutesCtrlKey(vk, false)) << vk;
     for (unsigned vk : {unsigned('C'), unsigned('V'), unsigned('X'), unsigned('Z'), unsigned('Y'), unsigned('D')})
         EXPECT_FALSE(EditorRoutesCtrlKey(vk, false)) << vk;
     EXPECT_FALSE(EditorRoutesCtrlKey('I', false));
