@@ -306,7 +306,7 @@ void PostToEditor(UINT message, WPARAM wParam, LPARAM lParam) {
 bool dropNextControlChar = false;
 
 void OnKeyDown(WPARAM vk, LPARAM lParam) {
-    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0 && !IsAltGrInput(WM_KEYDOWN, vk);
     const bool shift = GetKeyState(VK_SHIFT) < 0;
     const MainKeyAction action = ClassifyMainKeyDown(static_cast<unsigned>(vk), ctrl, shift);
     dropNextControlChar = action != MainKeyAction::PassToEditor;

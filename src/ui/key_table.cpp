@@ -65,6 +65,11 @@ KeyResult LookupCtrlKey(unsigned vk, bool shift, bool alt, char pendingChord) {
     return alt ? CtrlAlt(vk, shift) : Ctrl(vk, shift);
 }
 
+bool IsAltGrTyping(bool ctrl, bool alt, bool rightAlt, unsigned typedChar) {
+    const bool printable = typedChar >= 32 && typedChar != 127;  // 127: Ctrl+Backspace
+    return ctrl && alt && (rightAlt || printable);
+}
+
 MacroStep MacroStepFor(int entry) {
     constexpr unsigned kChar = 0x0102;  // WM_CHAR
     // The component's own commands for the recorded keys (and for Backspace, Tab and Return,

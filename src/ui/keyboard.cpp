@@ -116,6 +116,20 @@ void HandleCtrlKey(unsigned vk, bool shift) {
     }
 }
 
+bool IsAltGrInput(UINT message, WPARAM wParam) {
+    const bool ctrl = KeyHeld(VK_CONTROL), alt = KeyHeld(VK_MENU);
+    if (!ctrl || !alt) return false;
+    unsigned typed = static_cast<unsigned>(wParam);
+    if (message != WM_CHAR) {
+        // TranslateMessage has queued the character of a key press before the press is dispatched.
+        MSG next{};
+        typed = PeekMessageW(&next, nullptr, WM_CHAR, WM_CHAR, PM_NOREMOVE | PM_NOYIELD | PM_QS_POSTMESSAGE)
+                    ? static_cast<unsigned>(next.wParam)
+                    : 0;
+    }
+    return IsAltGrTyping(ctrl, alt, KeyHeld(VK_RMENU), typed);
+}
+
 bool HandleEscape(HWND ed) {
     if (app.openMenu >= 0) {
         CloseMenus();
@@ -197,7 +211,8 @@ LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     }
     const Document* doc = DocumentOf(window);
-    const bool ctrl = KeyHeld(VK_CONTROL), shift = KeyHeld(VK_SHIFT);
+    const bool altGr = (message == WM_KEYDOWN || message == WM_CHAR) && IsAltGrInput(message, wParam);
+    const bool ctrl = KeyHeld(VK_CONTROL) && !altGr, shift = KeyHeld(VK_SHIFT);
     if (doc && doc->hexMode) {
         // The byte view is drawn by the main window; until it edits bytes, only shortcuts work here.
         if (message == WM_KEYDOWN && ctrl && (EditorRoutesCtrlKey(static_cast<unsigned>(wParam), KeyHeld(VK_MENU))))

@@ -315,24 +315,23 @@ bool SendKey(WORD key, bool up) {
     return sent;
 }
 
-// One UTF-16 unit typed as a keyboard layout delivers it (VK_PACKET, translated into WM_CHAR).
-bool SendUnit(wchar_t unit) {
-    INPUT input[2] = {};
-    for (int i = 0; i < 2; ++i) {
-        input[i].type = INPUT_KEYBOARD;
-        input[i].ki.wScan = unit;
-        input[i].ki.dwFlags = KEYEVENTF_UNICODE | (i ? KEYEVENTF_KEYUP : 0);
-    }
-    bool sent = SendInput(2, input, sizeof(INPUT)) == 2;
-    Sleep(kKeyGapMs);
-    return sent;
+// Gives the window's program a moment to take in the input sent so far (pointer motion that a
+// SetCursorPos has caused on the X server, keys), so that it cannot arrive after the messages of a
+// later step.
+void LetInputSettle(HWND window) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    HANDLE process = pid ? OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid) : nullptr;
+    Sleep(30);
+    if (!process) return;
+    WaitForInputIdle(process, 2000);
+    CloseHandle(process);
 }
 
-bool SendStroke(const KeyStroke& stroke, const std::wstring& typed = {}) {
+bool SendStroke(const KeyStroke& stroke) {
     bool ok = true;
     for (WORD modifier : stroke.modifiers) ok = SendKey(modifier, false) && ok;
     ok = SendKey(stroke.key, false) && ok;
-    for (wchar_t unit : typed) ok = SendUnit(unit) && ok;
     ok = SendKey(stroke.key, true) && ok;
     for (auto it = stroke.modifiers.rbegin(); it != stroke.modifiers.rend(); ++it) ok = SendKey(*it, true) && ok;
     return ok;
@@ -526,16 +525,20 @@ int CmdNoMsgBox(const Args& args) {
     return kOk;
 }
 
+HWND FocusOf(HWND top) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    HWND focus = nullptr;
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info)) focus = info.hwndFocus;
+    return focus ? focus : FirstScintilla(top);
+}
+
 int CmdType(const Args& args) {
     if (args.size() != 2) return Usage(L"type <class> <text>");
     HWND top = FindTarget(args[0]);
     if (!top) return Fail(L"no window of class " + args[0]);
     BringToFront(top);
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof(info);
-    HWND focus = nullptr;
-    if (GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info)) focus = info.hwndFocus;
-    if (!focus) focus = FirstScintilla(top);
+    HWND focus = FocusOf(top);
     if (!focus) return Fail(L"nothing has the keyboard focus in " + args[0]);
     for (wchar_t unit : args[1])
         if (!SendQuietly(focus, WM_CHAR, unit, 1)) return Fail(L"window stopped answering while typing");
@@ -580,7 +583,8 @@ int CmdKeys(const Args& args) {
 }
 
 // Presses a combination whose key the keyboard layout turns into <text> (AltGr+S giving "ś" on a
-// Polish layout): the characters arrive while the key is down, as a layout delivers them.
+// Polish layout): once the program has taken the key press, the characters arrive while the keys
+// are still held. (They are sent as WM_CHAR: Wine's Unicode key input adds its Alt flag to them.)
 int CmdKeyChar(const Args& args) {
     KeyStroke stroke;
     if (args.size() != 3) return Usage(L"key-char <class> <combo> <text>");
@@ -588,8 +592,16 @@ int CmdKeyChar(const Args& args) {
     HWND top = FindTarget(args[0]);
     if (!top) return Fail(L"no window of class " + args[0]);
     if (!BringToFront(top)) return Fail(L"could not bring " + args[0] + L" to the foreground");
-    if (!SendStroke(stroke, args[2])) return Fail(L"SendInput failed");
-    // Let the target drain what it can before we return; callers still poll for effects.
+    HWND focus = FocusOf(top);
+    if (!focus) return Fail(L"nothing has the keyboard focus in " + args[0]);
+    bool ok = true;
+    for (WORD modifier : stroke.modifiers) ok = SendKey(modifier, false) && ok;
+    ok = SendKey(stroke.key, false) && ok;
+    LetInputSettle(top);
+    for (wchar_t unit : args[2]) ok = SendQuietly(focus, WM_CHAR, unit, 1) && ok;
+    ok = SendKey(stroke.key, true) && ok;
+    for (auto it = stroke.modifiers.rbegin(); it != stroke.modifiers.rend(); ++it) ok = SendKey(*it, true) && ok;
+    if (!ok) return Fail(L"the key or its character did not go through");
     SendQuietly(top, WM_NULL, 0, 0);
     return kOk;
 }
@@ -659,18 +671,6 @@ int CmdWaitGone(const Args& args) {
 
 enum class Mouse { Click, RightClick, Move, Press, Release };
 
-// Gives the window's program a moment to take in the pointer motion that a SetCursorPos has caused
-// on the X server, so that motion cannot arrive after the messages of a later step.
-void LetPointerSettle(HWND window) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    HANDLE process = pid ? OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid) : nullptr;
-    Sleep(30);
-    if (!process) return;
-    WaitForInputIdle(process, 2000);
-    CloseHandle(process);
-}
-
 int CmdMouse(const Args& args, Mouse kind) {
     long long x = 0, y = 0;
     if (args.size() != 3 || !ParseNumber(args[1], x) || !ParseNumber(args[2], y))
@@ -683,7 +683,7 @@ int CmdMouse(const Args& args, Mouse kind) {
     HWND target = HitChild(top, point);
     // Put the real pointer there too, so GetCursorPos and GetMessagePos agree with the message.
     SetCursorPos(screen.x, screen.y);
-    LetPointerSettle(top);
+    LetInputSettle(top);
     LPARAM where = PointParam(point);
     bool ok = PostMessageW(target, WM_MOUSEMOVE, 0, where);
     if (kind == Mouse::Click) {

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Shortcuts typed in the editor: macro recording and playback, zoom keys, the Ctrl+K chord, Check
-# for Updates, an unknown command id, and the toolbar tooltip.
+# Shortcuts typed in the editor: macro recording and playback, zoom keys, AltGr typing, the Ctrl+K
+# chord, Check for Updates, an unknown command id, and the toolbar tooltip.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 e2e_begin keys_and_macros
@@ -42,6 +42,12 @@ wait_eq "New File 1 • — Tessary" drive title TessaryClass || fail "back to t
 assert_eq 1 "$(drive editor-send TessaryClass 2374)" "the zoom keys zoom every tab"
 drive keys TessaryClass ctrl+minus >/dev/null
 wait_eq 0 drive editor-send TessaryClass 2374 || fail "Ctrl+- in the first tab"
+
+# AltGr arrives as Ctrl+Alt: AltGr+S on a Polish layout types "ś" and does not run Save All (which
+# would ask where to save this untitled tab).
+drive key-char TessaryClass altgr+s ś >/dev/null
+wait_eq 'ab\r\nab\r\nab\r\nś' drive editor-text TessaryClass || fail "AltGr+S did not type ś"
+drive no-msgbox 800 >/dev/null || fail "AltGr+S ran a command"
 
 # Ctrl+K then Ctrl+S neither saves nor toggles anything; Ctrl+K, typing, Ctrl+B toggles the sidebar.
 drive keys TessaryClass ctrl+k ctrl+s >/dev/null

@@ -73,6 +73,18 @@ TEST(KeyTable, KeysThatMustDoNothing) {
     EXPECT_EQ(0, CommandOf('A', false, true));
 }
 
+// AltGr arrives as Ctrl+Alt: AltGr+S is "ś" on a Polish layout, AltGr+B "{" on a Czech one.
+TEST(KeyTable, AltGrIsTypingNotAShortcut) {
+    EXPECT_TRUE(IsAltGrTyping(true, true, true, 0));  // right Alt held, character not yet known
+    EXPECT_TRUE(IsAltGrTyping(true, true, true, '{'));
+    EXPECT_TRUE(IsAltGrTyping(true, true, false, 0x015B));  // left Ctrl+Alt also type "ś" there
+    EXPECT_FALSE(IsAltGrTyping(true, true, false, 0));      // Ctrl+Alt+S without a character: Save All
+    EXPECT_FALSE(IsAltGrTyping(true, true, false, 0x13));   // control characters are not typing
+    EXPECT_FALSE(IsAltGrTyping(true, true, false, 0x7F));
+    EXPECT_FALSE(IsAltGrTyping(true, false, false, 's'));  // Ctrl alone
+    EXPECT_FALSE(IsAltGrTyping(false, false, false, 's'));
+}
+
 TEST(KeyTable, ChordCtrlKThenCtrlB) {
     const KeyResult k = LookupCtrlKey('K', false, false, 0);
     EXPECT_EQ(KeyAction::StartChord, k.action);
