@@ -70,6 +70,16 @@ bool IsAltGrTyping(bool ctrl, bool alt, bool rightAlt, unsigned typedChar) {
     return ctrl && alt && (rightAlt || printable);
 }
 
+RectangleMouse RectangleMouseStep(MouseEvent event, bool dragging, bool columnMode, bool ctrl, bool chordPending) {
+    switch (event) {
+        case MouseEvent::Press:
+            return columnMode || (ctrl && !chordPending) ? RectangleMouse::Start : RectangleMouse::None;
+        case MouseEvent::Move: return dragging ? RectangleMouse::Extend : RectangleMouse::None;
+        case MouseEvent::Release: return dragging ? RectangleMouse::End : RectangleMouse::None;
+    }
+    return RectangleMouse::None;
+}
+
 MacroStep MacroStepFor(int entry) {
     constexpr unsigned kChar = 0x0102;  // WM_CHAR
     // The component's own commands for the recorded keys (and for Backspace, Tab and Return,

@@ -20,6 +20,13 @@ KeyResult LookupCtrlKey(unsigned vk, bool shift, bool alt, char pendingChord);
 // no shortcut, and its character goes to the text as usual.
 bool IsAltGrTyping(bool ctrl, bool alt, bool rightAlt, unsigned typedChar);
 
+// Ctrl+drag, and any drag in column mode, selects a rectangle in an editor. A press starts one (not
+// while the Ctrl+K chord waits for its second key), moves extend it while it lasts, and the
+// button-up ends it, whatever keys are held by then. (Losing the mouse capture ends it too.)
+enum class MouseEvent { Press, Move, Release };
+enum class RectangleMouse { None, Start, Extend, End };
+RectangleMouse RectangleMouseStep(MouseEvent event, bool dragging, bool columnMode, bool ctrl, bool chordPending);
+
 // One macro entry replayed: a typed character, or the editing command of a recorded key.
 // Keys are replayed as the component's commands rather than as key presses, so that modifiers
 // still held from the playback shortcut (Ctrl+Shift+Q) do not turn Left into Ctrl+Shift+Left.

@@ -48,11 +48,21 @@ void PointToPosition(HWND ed, int x, int y, LRESULT& position, LRESULT& virtualS
 // Ctrl+drag, and any drag in column mode, selects a rectangle.
 bool HandleRectangleMouse(HWND ed, UINT message, LPARAM lParam) {
     const bool ctrl = KeyHeld(VK_CONTROL);
-    if (!app.columnMode && !(ctrl && !pendingChord)) return false;
+    const MouseEvent event = message == WM_LBUTTONDOWN ? MouseEvent::Press
+                             : message == WM_MOUSEMOVE ? MouseEvent::Move
+                                                       : MouseEvent::Release;
+    const RectangleMouse step =
+        RectangleMouseStep(event, app.rectangleDragging != 0, app.columnMode != 0, ctrl, pendingChord != 0);
+    if (step == RectangleMouse::None) return false;
+    if (step == RectangleMouse::End) {
+        app.rectangleDragging = 0;
+        ReleaseCapture();
+        return true;
+    }
     const int x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
     LRESULT position = 0, virtualSpace = 0;
     using namespace editor;
-    if (message == WM_LBUTTONDOWN) {
+    if (step == RectangleMouse::Start) {
         if (ctrl && !app.columnMode) {
             Send(ed, kSetSelectionMode, 1);
             Send(ed, kSetVirtualSpaceOptions, 1);
@@ -67,18 +77,10 @@ bool HandleRectangleMouse(HWND ed, UINT message, LPARAM lParam) {
         SetFocus(ed);
         return true;
     }
-    if (message == WM_MOUSEMOVE && app.rectangleDragging) {
-        PointToPosition(ed, x, y, position, virtualSpace);
-        Send(ed, kSetRectangularSelectionCaret, static_cast<WPARAM>(position));
-        Send(ed, kSetRectangularSelectionCaretVirtualSpace, static_cast<WPARAM>(virtualSpace));
-        return true;
-    }
-    if (message == WM_LBUTTONUP && app.rectangleDragging) {
-        app.rectangleDragging = 0;
-        ReleaseCapture();
-        return true;
-    }
-    return false;
+    PointToPosition(ed, x, y, position, virtualSpace);
+    Send(ed, kSetRectangularSelectionCaret, static_cast<WPARAM>(position));
+    Send(ed, kSetRectangularSelectionCaretVirtualSpace, static_cast<WPARAM>(virtualSpace));
+    return true;
 }
 
 bool IsRecordedKey(WPARAM vk) { return vk == VK_DELETE || (vk >= VK_PRIOR && vk <= VK_DOWN); }
@@ -226,6 +228,9 @@ LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case WM_MOUSEMOVE:
         case WM_LBUTTONUP:
             if (HandleRectangleMouse(window, message, lParam)) return 0;
+            break;
+        case WM_CAPTURECHANGED:  // Alt+Tab and the like take the mouse away in the middle of a drag
+            app.rectangleDragging = 0;
             break;
         case WM_CHAR:
             if (app.macroRecording && !ctrl && (wParam >= 32 || wParam == 8 || wParam == 9 || wParam == 13))

@@ -97,6 +97,20 @@ TEST(KeyTable, ChordCtrlKThenCtrlB) {
     EXPECT_EQ(103, CommandOf('S'));
 }
 
+TEST(KeyTable, RectangleDragEndsAtTheButtonUpWhateverKeysAreHeld) {
+    using E = MouseEvent;
+    using R = RectangleMouse;
+    EXPECT_EQ(R::Start, RectangleMouseStep(E::Press, false, false, true, false));  // Ctrl+press
+    EXPECT_EQ(R::Start, RectangleMouseStep(E::Press, false, true, false, false));  // column mode
+    EXPECT_EQ(R::None, RectangleMouseStep(E::Press, false, false, true, true));    // Ctrl+K pending
+    EXPECT_EQ(R::None, RectangleMouseStep(E::Press, false, false, false, false));
+    // Ctrl let go before the button: the drag goes on to the button-up and ends there.
+    EXPECT_EQ(R::Extend, RectangleMouseStep(E::Move, true, false, false, false));
+    EXPECT_EQ(R::End, RectangleMouseStep(E::Release, true, false, false, false));
+    EXPECT_EQ(R::None, RectangleMouseStep(E::Release, false, true, true, false));
+    EXPECT_EQ(R::None, RectangleMouseStep(E::Move, false, true, true, false));
+}
+
 TEST(KeyTable, EditorHandsOnlyTheTableKeysToIt) {
     for (unsigned vk : {0x03u, 0x20u, unsigned('A'), unsigned('S'), unsigned('W'), 0x70u, 0xBCu, 0xBFu})
         EXPECT_TRUE(EditorRoutesCtrlKey(vk, false)) << vk;
