@@ -72,8 +72,8 @@ bool HandleRectangleMouse(HWND ed, UINT message, LPARAM lParam) {
         Send(ed, kSetRectangularSelectionAnchorVirtualSpace, static_cast<WPARAM>(virtualSpace));
         Send(ed, kSetRectangularSelectionCaret, static_cast<WPARAM>(position));
         Send(ed, kSetRectangularSelectionCaretVirtualSpace, static_cast<WPARAM>(virtualSpace));
+        SetCapture(ed);  // first: taking the capture over from itself may report a capture change
         app.rectangleDragging = 1;
-        SetCapture(ed);
         SetFocus(ed);
         return true;
     }
