@@ -32,6 +32,7 @@ enum Msg : UINT {
     kSetSelFore = 2067,
     kSetSelBack = 2068,
     kSetCaretFore = 2069,
+    kClearCmdKey = 2071,
     kBeginUndoAction = 2078,
     kEndUndoAction = 2079,
     kGetColumn = 2129,

@@ -1,21 +1,11 @@
 #include "app/key_routing.h"
 
-#include <algorithm>
-#include <iterator>
-
-namespace {
-
-// Ctrl chords that have a command of their own; Shift variants go to the same handler.
-constexpr unsigned kCtrlKeys[] = {
-    kVkCancel, kVkSpace, 'A', 'B', 'D', 'F', 'G', 'H',   'K',         'L',     'N',
-    'O',       'P',      'Q', 'R', 'S', 'U', 'W', kVkF1, kVkOemComma, kVkOem2,
-};
-
-}  // namespace
+#include "ui/key_table.h"
 
 MainKeyAction ClassifyMainKeyDown(unsigned vk, bool ctrl, bool shift) {
-    if (ctrl && std::find(std::begin(kCtrlKeys), std::end(kCtrlKeys), vk) != std::end(kCtrlKeys))
-        return MainKeyAction::CtrlHandler;
+    // The keys an editor hands to the key table, and Ctrl+D (which an editor handles itself);
+    // Shift variants go to the same handler. Ctrl+Alt+I goes on to the editor, which routes it.
+    if (ctrl && (EditorRoutesCtrlKey(vk, false) || vk == 'D')) return MainKeyAction::CtrlHandler;
     if (vk == kVkEscape) return MainKeyAction::Escape;
     if (!ctrl) {
         if (vk == kVkF1) return MainKeyAction::Documentation;

@@ -16,14 +16,10 @@ enum class MainKeyAction {
 };
 
 // Windows virtual-key codes, spelled out so this file needs no platform header.
-constexpr unsigned kVkCancel = 0x03;  // Ctrl+Break arrives as VK_CANCEL
 constexpr unsigned kVkEscape = 0x1B;
-constexpr unsigned kVkSpace = 0x20;
 constexpr unsigned kVkF1 = 0x70;
 constexpr unsigned kVkF3 = 0x72;
 constexpr unsigned kVkF11 = 0x7A;
-constexpr unsigned kVkOemComma = 0xBC;
-constexpr unsigned kVkOem2 = 0xBF;  // '/' on US layouts
 
 MainKeyAction ClassifyMainKeyDown(unsigned vk, bool ctrl, bool shift);
 

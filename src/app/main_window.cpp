@@ -336,7 +336,7 @@ void PostToEditor(UINT message, WPARAM wParam, LPARAM lParam) {
 bool dropNextControlChar = false;
 
 void OnKeyDown(WPARAM vk, LPARAM lParam) {
-    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0 && !IsAltGrInput(WM_KEYDOWN, vk);
     const bool shift = GetKeyState(VK_SHIFT) < 0;
     const MainKeyAction action = ClassifyMainKeyDown(static_cast<unsigned>(vk), ctrl, shift);
     dropNextControlChar = action != MainKeyAction::PassToEditor;
@@ -668,7 +668,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             info->ptMinTrackSize = POINT{480, 240};
             return 0;
         }
-        case WM_LBUTTONDOWN: OnLeftButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), wParam); return 0;
+        // The class asks for double clicks, so the second of two quick clicks arrives as a double
+        // click: on the chrome it is a press like the first (the caption's own double click is a
+        // non-client message).
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK: OnLeftButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), wParam); return 0;
         case WM_LBUTTONUP: OnLeftButtonUp(); return 0;
         case WM_RBUTTONUP: OnRightButtonUp(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
         case WM_MOUSEMOVE: OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;

@@ -3,6 +3,9 @@
 namespace {
 
 constexpr unsigned kVkBreak = 0x03, kVkSpace = 0x20, kVkF1 = 0x70, kVkComma = 0xBC, kVkSlash = 0xBF;
+// "+" and "-": the main keyboard's keys (with or without Shift, "=" shares the key with "+") and
+// the keypad's.
+constexpr unsigned kVkPlus = 0xBB, kVkMinus = 0xBD, kVkPadPlus = 0x6B, kVkPadMinus = 0x6D;
 
 KeyResult Run(int command) { return KeyResult{KeyAction::Command, command, 0}; }
 KeyResult Do(KeyAction action) { return KeyResult{action, 0, 0}; }
@@ -46,6 +49,10 @@ KeyResult Ctrl(unsigned vk, bool shift) {
         case kVkF1: return Run(280);
         case kVkComma: return Run(260);
         case kVkSlash: return Run(127);
+        case kVkPlus:
+        case kVkPadPlus: return Run(290);
+        case kVkMinus:
+        case kVkPadMinus: return Run(291);
         default: return {};
     }
 }
@@ -56,6 +63,21 @@ KeyResult LookupCtrlKey(unsigned vk, bool shift, bool alt, char pendingChord) {
     // The key after Ctrl+K completes the chord, whatever it is, and does nothing else.
     if (pendingChord) return pendingChord == 'K' && vk == 'B' ? Do(KeyAction::ToggleSidebar) : KeyResult{};
     return alt ? CtrlAlt(vk, shift) : Ctrl(vk, shift);
+}
+
+bool IsAltGrTyping(bool ctrl, bool alt, bool rightAlt, unsigned typedChar) {
+    const bool printable = typedChar >= 32 && typedChar != 127;  // 127: Ctrl+Backspace
+    return ctrl && alt && (rightAlt || printable);
+}
+
+RectangleMouse RectangleMouseStep(MouseEvent event, bool dragging, bool columnMode, bool ctrl, bool chordPending) {
+    switch (event) {
+        case MouseEvent::Press:
+            return columnMode || (ctrl && !chordPending) ? RectangleMouse::Start : RectangleMouse::None;
+        case MouseEvent::Move: return dragging ? RectangleMouse::Extend : RectangleMouse::None;
+        case MouseEvent::Release: return dragging ? RectangleMouse::End : RectangleMouse::None;
+    }
+    return RectangleMouse::None;
 }
 
 MacroStep MacroStepFor(int entry) {
@@ -102,7 +124,11 @@ bool EditorRoutesCtrlKey(unsigned vk, bool alt) {
         case 'W':
         case kVkF1:
         case kVkComma:
-        case kVkSlash: return true;
+        case kVkSlash:
+        case kVkPlus:
+        case kVkMinus:
+        case kVkPadPlus:
+        case kVkPadMinus: return true;
         case 'I': return alt;
         default: return false;
     }

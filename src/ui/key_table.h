@@ -1,7 +1,8 @@
 #pragma once
 #include <cstdint>
 // The shared table for keys pressed with Ctrl (in an editor or in the main window): which command
-// or action a combination runs, and the two-key chord Ctrl+K.
+// or action a combination runs, and the two-key chord Ctrl+K; and the other decisions of the
+// editor's key and mouse handling that need no window.
 
 enum class KeyAction { None, Command, SelectAll, SelectNextOccurrence, StartChord, ToggleSidebar };
 
@@ -13,6 +14,18 @@ struct KeyResult {
 
 // `vk` is the virtual-key code of a key pressed while Ctrl is held.
 KeyResult LookupCtrlKey(unsigned vk, bool shift, bool alt, char pendingChord);
+
+// Windows reports AltGr as Ctrl+Alt. A Ctrl+Alt press made with the right Alt key, or one that the
+// keyboard layout turns into a printable character (`typedChar`, 0 when none), is typing: it runs
+// no shortcut, and its character goes to the text as usual.
+bool IsAltGrTyping(bool ctrl, bool alt, bool rightAlt, unsigned typedChar);
+
+// Ctrl+drag, and any drag in column mode, selects a rectangle in an editor. A press starts one (not
+// while the Ctrl+K chord waits for its second key), moves extend it while it lasts, and the
+// button-up ends it, whatever keys are held by then. (Losing the mouse capture ends it too.)
+enum class MouseEvent { Press, Move, Release };
+enum class RectangleMouse { None, Start, Extend, End };
+RectangleMouse RectangleMouseStep(MouseEvent event, bool dragging, bool columnMode, bool ctrl, bool chordPending);
 
 // One macro entry replayed: a typed character, or the editing command of a recorded key.
 // Keys are replayed as the component's commands rather than as key presses, so that modifiers

@@ -48,11 +48,21 @@ void PointToPosition(HWND ed, int x, int y, LRESULT& position, LRESULT& virtualS
 // Ctrl+drag, and any drag in column mode, selects a rectangle.
 bool HandleRectangleMouse(HWND ed, UINT message, LPARAM lParam) {
     const bool ctrl = KeyHeld(VK_CONTROL);
-    if (!app.columnMode && !(ctrl && !pendingChord)) return false;
+    const MouseEvent event = message == WM_LBUTTONDOWN ? MouseEvent::Press
+                             : message == WM_MOUSEMOVE ? MouseEvent::Move
+                                                       : MouseEvent::Release;
+    const RectangleMouse step =
+        RectangleMouseStep(event, app.rectangleDragging != 0, app.columnMode != 0, ctrl, pendingChord != 0);
+    if (step == RectangleMouse::None) return false;
+    if (step == RectangleMouse::End) {
+        app.rectangleDragging = 0;
+        ReleaseCapture();
+        return true;
+    }
     const int x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
     LRESULT position = 0, virtualSpace = 0;
     using namespace editor;
-    if (message == WM_LBUTTONDOWN) {
+    if (step == RectangleMouse::Start) {
         if (ctrl && !app.columnMode) {
             Send(ed, kSetSelectionMode, 1);
             Send(ed, kSetVirtualSpaceOptions, 1);
@@ -62,23 +72,15 @@ bool HandleRectangleMouse(HWND ed, UINT message, LPARAM lParam) {
         Send(ed, kSetRectangularSelectionAnchorVirtualSpace, static_cast<WPARAM>(virtualSpace));
         Send(ed, kSetRectangularSelectionCaret, static_cast<WPARAM>(position));
         Send(ed, kSetRectangularSelectionCaretVirtualSpace, static_cast<WPARAM>(virtualSpace));
+        SetCapture(ed);  // first: taking the capture over from itself may report a capture change
         app.rectangleDragging = 1;
-        SetCapture(ed);
         SetFocus(ed);
         return true;
     }
-    if (message == WM_MOUSEMOVE && app.rectangleDragging) {
-        PointToPosition(ed, x, y, position, virtualSpace);
-        Send(ed, kSetRectangularSelectionCaret, static_cast<WPARAM>(position));
-        Send(ed, kSetRectangularSelectionCaretVirtualSpace, static_cast<WPARAM>(virtualSpace));
-        return true;
-    }
-    if (message == WM_LBUTTONUP && app.rectangleDragging) {
-        app.rectangleDragging = 0;
-        ReleaseCapture();
-        return true;
-    }
-    return false;
+    PointToPosition(ed, x, y, position, virtualSpace);
+    Send(ed, kSetRectangularSelectionCaret, static_cast<WPARAM>(position));
+    Send(ed, kSetRectangularSelectionCaretVirtualSpace, static_cast<WPARAM>(virtualSpace));
+    return true;
 }
 
 bool IsRecordedKey(WPARAM vk) { return vk == VK_DELETE || (vk >= VK_PRIOR && vk <= VK_DOWN); }
@@ -86,6 +88,10 @@ bool IsRecordedKey(WPARAM vk) { return vk == VK_DELETE || (vk >= VK_PRIOR && vk 
 }  // namespace
 
 WNDPROC SubclassEditor(HWND editorWindow) {
+    // The component zooms its own window on Ctrl with the keypad's +, - and /; zoom is the
+    // program's, for every tab at once and saved with the settings.
+    constexpr WPARAM kCtrl = 2 << 16, kPadPlus = 310, kPadMinus = 311, kPadDivide = 312;
+    for (WPARAM key : {kPadPlus, kPadMinus, kPadDivide}) editor::Send(editorWindow, editor::kClearCmdKey, key | kCtrl);
     auto base = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(editorWindow, GWLP_WNDPROC));
     // The base procedure is kept on the window itself so that it is found even while the
     // window's Document is still being built or already being removed.
@@ -110,6 +116,20 @@ void HandleCtrlKey(unsigned vk, bool shift) {
         case KeyAction::StartChord:
         case KeyAction::None: break;
     }
+}
+
+bool IsAltGrInput(UINT message, WPARAM wParam) {
+    const bool ctrl = KeyHeld(VK_CONTROL), alt = KeyHeld(VK_MENU);
+    if (!ctrl || !alt) return false;
+    unsigned typed = static_cast<unsigned>(wParam);
+    if (message != WM_CHAR) {
+        // TranslateMessage has queued the character of a key press before the press is dispatched.
+        MSG next{};
+        typed = PeekMessageW(&next, nullptr, WM_CHAR, WM_CHAR, PM_NOREMOVE | PM_NOYIELD | PM_QS_POSTMESSAGE)
+                    ? static_cast<unsigned>(next.wParam)
+                    : 0;
+    }
+    return IsAltGrTyping(ctrl, alt, KeyHeld(VK_RMENU), typed);
 }
 
 bool HandleEscape(HWND ed) {
@@ -193,7 +213,8 @@ LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     }
     const Document* doc = DocumentOf(window);
-    const bool ctrl = KeyHeld(VK_CONTROL), shift = KeyHeld(VK_SHIFT);
+    const bool altGr = (message == WM_KEYDOWN || message == WM_CHAR) && IsAltGrInput(message, wParam);
+    const bool ctrl = KeyHeld(VK_CONTROL) && !altGr, shift = KeyHeld(VK_SHIFT);
     if (doc && doc->hexMode) {
         // The byte view is drawn by the main window; until it edits bytes, only shortcuts work here.
         if (message == WM_KEYDOWN && ctrl && (EditorRoutesCtrlKey(static_cast<unsigned>(wParam), KeyHeld(VK_MENU))))
@@ -207,6 +228,9 @@ LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case WM_MOUSEMOVE:
         case WM_LBUTTONUP:
             if (HandleRectangleMouse(window, message, lParam)) return 0;
+            break;
+        case WM_CAPTURECHANGED:  // Alt+Tab and the like take the mouse away in the middle of a drag
+            app.rectangleDragging = 0;
             break;
         case WM_CHAR:
             if (app.macroRecording && !ctrl && (wParam >= 32 || wParam == 8 || wParam == 9 || wParam == 13))

@@ -8,6 +8,9 @@ LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 WNDPROC SubclassEditor(HWND editorWindow);
 // The shared key table for keys pressed with Ctrl (Alt is read from the keyboard state).
 void HandleCtrlKey(unsigned virtualKey, bool shiftDown);
+// Whether the WM_KEYDOWN or WM_CHAR being handled is typing with AltGr (IsAltGrTyping), judged by
+// the keyboard state; Ctrl then counts as not held.
+bool IsAltGrInput(UINT message, WPARAM wParam);
 // Escape: closes the open menu, the quick-open popup, distraction-free mode or the search panel,
 // or reduces several selections of `editor` to one. False when none of these applied.
 bool HandleEscape(HWND editor);

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 TEST(KeyRouting, CtrlChordsWithCommands) {
-    const unsigned handled[] = {0x03, 0x20, 'A', 'B', 'D', 'F', 'G', 'H',  'K',  'L', 'N',
-                                'O',  'P',  'Q', 'R', 'S', 'U', 'W', 0x70, 0xBC, 0xBF};
+    const unsigned handled[] = {0x03, 0x20, 'A', 'B', 'D', 'F',  'G',  'H',  'K',  'L',  'N',  'O', 'P',
+                                'Q',  'R',  'S', 'U', 'W', 0x70, 0xBC, 0xBF, 0xBB, 0xBD, 0x6B, 0x6D};
     for (unsigned vk : handled) {
         EXPECT_EQ(ClassifyMainKeyDown(vk, true, false), MainKeyAction::CtrlHandler) << vk;
         EXPECT_EQ(ClassifyMainKeyDown(vk, true, true), MainKeyAction::CtrlHandler) << vk;

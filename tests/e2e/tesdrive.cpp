@@ -243,7 +243,8 @@ WORD KeyFromName(const std::wstring& name, bool ctrlHeld) {
         {L"home", VK_HOME},     {L"end", VK_END},         {L"up", VK_UP},           {L"down", VK_DOWN},
         {L"left", VK_LEFT},     {L"right", VK_RIGHT},     {L"pageup", VK_PRIOR},    {L"pagedown", VK_NEXT},
         {L"plus", VK_OEM_PLUS}, {L"minus", VK_OEM_MINUS}, {L"comma", VK_OEM_COMMA}, {L"slash", VK_OEM_2},
-        {L"insert", VK_INSERT},
+        {L"insert", VK_INSERT}, {L"add", VK_ADD},         {L"ctrl", VK_CONTROL},    {L"subtract", VK_SUBTRACT},
+        {L"shift", VK_SHIFT},   {L"alt", VK_MENU},
     };
     // A real keyboard reports Ctrl+Break as VK_CANCEL and plain Break as VK_PAUSE.
     if (name == L"break") return ctrlHeld ? VK_CANCEL : VK_PAUSE;
@@ -272,6 +273,11 @@ bool ParseCombo(const std::wstring& combo, KeyStroke& stroke) {
             stroke.modifiers.push_back(VK_SHIFT);
         } else if (part == L"alt") {
             stroke.modifiers.push_back(VK_MENU);
+        } else if (part == L"altgr") {
+            // What the right Alt key of a layout with AltGr sends: a left Ctrl, then the right Alt.
+            stroke.modifiers.push_back(VK_CONTROL);
+            stroke.modifiers.push_back(VK_RMENU);
+            ctrl = true;
         } else {
             return false;
         }
@@ -292,6 +298,7 @@ bool IsExtendedKey(WORD key) {
         case VK_DOWN:
         case VK_LEFT:
         case VK_RIGHT:
+        case VK_RMENU:
         case VK_CANCEL: return true;
         default: return false;
     }
@@ -306,6 +313,19 @@ bool SendKey(WORD key, bool up) {
     bool sent = SendInput(1, &input, sizeof(input)) == 1;
     Sleep(kKeyGapMs);
     return sent;
+}
+
+// Gives the window's program a moment to take in the input sent so far (pointer motion that a
+// SetCursorPos has caused on the X server, keys), so that it cannot arrive after the messages of a
+// later step.
+void LetInputSettle(HWND window) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    HANDLE process = pid ? OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid) : nullptr;
+    Sleep(30);
+    if (!process) return;
+    WaitForInputIdle(process, 2000);
+    CloseHandle(process);
 }
 
 bool SendStroke(const KeyStroke& stroke) {
@@ -505,37 +525,96 @@ int CmdNoMsgBox(const Args& args) {
     return kOk;
 }
 
+HWND FocusOf(HWND top) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    HWND focus = nullptr;
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info)) focus = info.hwndFocus;
+    return focus ? focus : FirstScintilla(top);
+}
+
 int CmdType(const Args& args) {
     if (args.size() != 2) return Usage(L"type <class> <text>");
     HWND top = FindTarget(args[0]);
     if (!top) return Fail(L"no window of class " + args[0]);
     BringToFront(top);
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof(info);
-    HWND focus = nullptr;
-    if (GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info)) focus = info.hwndFocus;
-    if (!focus) focus = FirstScintilla(top);
+    HWND focus = FocusOf(top);
     if (!focus) return Fail(L"nothing has the keyboard focus in " + args[0]);
     for (wchar_t unit : args[1])
         if (!SendQuietly(focus, WM_CHAR, unit, 1)) return Fail(L"window stopped answering while typing");
     return kOk;
 }
 
+// A combination pressed and released, or "down:<key>" / "up:<key>" for one key held or let go.
+struct KeyStep {
+    KeyStroke stroke;
+    int only = 0;  // 0: the whole stroke; 1: key down only; -1: key up only
+};
+
+bool ParseStep(const std::wstring& text, KeyStep& step) {
+    const std::wstring lower = Lower(text);
+    for (const auto& [prefix, only] : {std::pair<const wchar_t*, int>{L"down:", 1}, {L"up:", -1}}) {
+        if (lower.rfind(prefix, 0) != 0) continue;
+        step.only = only;
+        step.stroke.key = KeyFromName(lower.substr(wcslen(prefix)), false);
+        return step.stroke.key != 0;
+    }
+    return ParseCombo(text, step.stroke);
+}
+
 int CmdKeys(const Args& args) {
-    if (args.size() < 2) return Usage(L"keys <class> <combo> [combo ...]");
-    std::vector<KeyStroke> strokes;
+    if (args.size() < 2) return Usage(L"keys <class> <combo|down:key|up:key> [...]");
+    std::vector<KeyStep> steps;
     for (size_t i = 1; i < args.size(); ++i) {
-        KeyStroke stroke;
-        if (!ParseCombo(args[i], stroke)) return BadUsage(L"unknown key combination " + args[i]);
-        strokes.push_back(stroke);
+        KeyStep step;
+        if (!ParseStep(args[i], step)) return BadUsage(L"unknown key combination " + args[i]);
+        steps.push_back(step);
     }
     HWND top = FindTarget(args[0]);
     if (!top) return Fail(L"no window of class " + args[0]);
     if (!BringToFront(top)) return Fail(L"could not bring " + args[0] + L" to the foreground");
-    for (const KeyStroke& stroke : strokes)
-        if (!SendStroke(stroke)) return Fail(L"SendInput failed");
+    for (const KeyStep& step : steps) {
+        const bool sent = step.only ? SendKey(step.stroke.key, step.only < 0) : SendStroke(step.stroke);
+        if (!sent) return Fail(L"SendInput failed");
+    }
     // Let the target drain what it can before we return; callers still poll for effects.
     SendQuietly(top, WM_NULL, 0, 0);
+    return kOk;
+}
+
+// Presses a combination whose key the keyboard layout turns into <text> (AltGr+S giving "ś" on a
+// Polish layout): once the program has taken the key press, the characters arrive while the keys
+// are still held. (They are sent as WM_CHAR: Wine's Unicode key input adds its Alt flag to them.)
+int CmdKeyChar(const Args& args) {
+    KeyStroke stroke;
+    if (args.size() != 3) return Usage(L"key-char <class> <combo> <text>");
+    if (!ParseCombo(args[1], stroke)) return BadUsage(L"unknown key combination " + args[1]);
+    HWND top = FindTarget(args[0]);
+    if (!top) return Fail(L"no window of class " + args[0]);
+    if (!BringToFront(top)) return Fail(L"could not bring " + args[0] + L" to the foreground");
+    HWND focus = FocusOf(top);
+    if (!focus) return Fail(L"nothing has the keyboard focus in " + args[0]);
+    bool ok = true;
+    for (WORD modifier : stroke.modifiers) ok = SendKey(modifier, false) && ok;
+    ok = SendKey(stroke.key, false) && ok;
+    LetInputSettle(top);
+    for (wchar_t unit : args[2]) ok = SendQuietly(focus, WM_CHAR, unit, 1) && ok;
+    ok = SendKey(stroke.key, true) && ok;
+    for (auto it = stroke.modifiers.rbegin(); it != stroke.modifiers.rend(); ++it) ok = SendKey(*it, true) && ok;
+    if (!ok) return Fail(L"the key or its character did not go through");
+    SendQuietly(top, WM_NULL, 0, 0);
+    return kOk;
+}
+
+// The class of the window holding the mouse capture in the target's thread; empty when none does.
+int CmdCapture(const Args& args) {
+    if (args.size() != 1) return Usage(L"capture <class>");
+    HWND top = FindTarget(args[0]);
+    if (!top) return Fail(L"no window of class " + args[0]);
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info)) return Fail(L"no thread information");
+    PrintLine(info.hwndCapture ? ClassOf(info.hwndCapture) : std::wstring());
     return kOk;
 }
 
@@ -590,24 +669,12 @@ int CmdWaitGone(const Args& args) {
     return kOk;
 }
 
-enum class Mouse { Click, RightClick, Move };
-
-// Gives the window's program a moment to take in the pointer motion that a SetCursorPos has caused
-// on the X server, so that motion cannot arrive after the messages of a later step.
-void LetPointerSettle(HWND window) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    HANDLE process = pid ? OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid) : nullptr;
-    Sleep(30);
-    if (!process) return;
-    WaitForInputIdle(process, 2000);
-    CloseHandle(process);
-}
+enum class Mouse { Click, RightClick, Move, Press, Release };
 
 int CmdMouse(const Args& args, Mouse kind) {
     long long x = 0, y = 0;
     if (args.size() != 3 || !ParseNumber(args[1], x) || !ParseNumber(args[2], y))
-        return Usage(L"click|rclick|move <class> <x> <y>");
+        return Usage(L"click|rclick|move|press|release <class> <x> <y>");
     HWND top = FindTarget(args[0]);
     if (!top) return Fail(L"no window of class " + args[0]);
     POINT point = {static_cast<LONG>(x), static_cast<LONG>(y)};
@@ -616,11 +683,15 @@ int CmdMouse(const Args& args, Mouse kind) {
     HWND target = HitChild(top, point);
     // Put the real pointer there too, so GetCursorPos and GetMessagePos agree with the message.
     SetCursorPos(screen.x, screen.y);
-    LetPointerSettle(top);
+    LetInputSettle(top);
     LPARAM where = PointParam(point);
     bool ok = PostMessageW(target, WM_MOUSEMOVE, 0, where);
     if (kind == Mouse::Click) {
         ok = ok && PostMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, where);
+        ok = ok && PostMessageW(target, WM_LBUTTONUP, 0, where);
+    } else if (kind == Mouse::Press) {
+        ok = ok && PostMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, where);
+    } else if (kind == Mouse::Release) {
         ok = ok && PostMessageW(target, WM_LBUTTONUP, 0, where);
     } else if (kind == Mouse::RightClick) {
         ok = ok && PostMessageW(target, WM_RBUTTONDOWN, MK_RBUTTON, where);
@@ -649,7 +720,9 @@ int CmdDoubleClickCaption(const Args& args) {
 int wmain(int argc, wchar_t** argv) {
     const wchar_t* commands =
         L"wait-window|title|rect|command|post|wait-msgbox|answer-msgbox|no-msgbox|type|keys|"
-        L"editor-text|editor-send|send|file-dialog|lock-file|unlock|child-count|wait-gone|click|rclick|move|dblclick-caption";
+        L"key-char|capture|editor-text|editor-send|send|file-dialog|lock-file|unlock|child-count|wait-gone|click|"
+        L"rclick|"
+        L"move|press|release|dblclick-caption";
     if (argc < 2) return Usage(std::wstring(L"<") + commands + L"> ...");
     std::wstring command = argv[1];
     Args args(argv + 2, argv + argc);
@@ -663,6 +736,8 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"no-msgbox") return CmdNoMsgBox(args);
     if (command == L"type") return CmdType(args);
     if (command == L"keys") return CmdKeys(args);
+    if (command == L"key-char") return CmdKeyChar(args);
+    if (command == L"capture") return CmdCapture(args);
     if (command == L"editor-text") return CmdEditorText(args);
     if (command == L"child-count") return CmdChildCount(args);
     if (command == L"editor-send") return CmdEditorSend(args);
@@ -674,6 +749,8 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"click") return CmdMouse(args, Mouse::Click);
     if (command == L"rclick") return CmdMouse(args, Mouse::RightClick);
     if (command == L"move") return CmdMouse(args, Mouse::Move);
+    if (command == L"press") return CmdMouse(args, Mouse::Press);
+    if (command == L"release") return CmdMouse(args, Mouse::Release);
     if (command == L"dblclick-caption") return CmdDoubleClickCaption(args);
     return BadUsage(L"unknown subcommand " + command + L"; expected one of " + commands);
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Shortcuts typed in the editor: macro recording and playback, the Ctrl+K chord, Check for
-# Updates, an unknown command id, and the toolbar tooltip.
+# Shortcuts typed in the editor: macro recording and playback, zoom keys, AltGr typing, Ctrl+drag
+# and column-mode drags, the Ctrl+K chord, Check for Updates, an unknown command id, and the
+# toolbar tooltip.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 e2e_begin keys_and_macros
@@ -29,9 +30,53 @@ sleep 0.3
 assert_eq 2 "$(drive editor-send TessaryClass 2570)" "no wrap-around"
 drive keys TessaryClass escape >/dev/null
 wait_eq 1 drive editor-send TessaryClass 2570 || fail "Escape keeps only the main caret"
+
+# Ctrl+= and Ctrl+- (and the keypad's + and -) zoom every tab and save the level.
+drive keys TessaryClass ctrl+plus ctrl+plus ctrl+add ctrl+minus >/dev/null
+wait_eq 2 drive editor-send TessaryClass 2374 || fail "Ctrl+= and Ctrl+keypad + zoom in, Ctrl+- out"
+drive keys TessaryClass ctrl+subtract >/dev/null
+wait_eq 1 drive editor-send TessaryClass 2374 || fail "Ctrl+keypad - zooms out"
+grep -q '"zoom": 1' "$E2E_DIR/settings.json" || fail "zoom not saved: $(cat "$E2E_DIR/settings.json")"
 drive command TessaryClass 107 >/dev/null
 drive answer-msgbox no >/dev/null || fail "no prompt closing the second tab"
 wait_eq "New File 1 • — Tessary" drive title TessaryClass || fail "back to the first tab"
+assert_eq 1 "$(drive editor-send TessaryClass 2374)" "the zoom keys zoom every tab"
+drive keys TessaryClass ctrl+minus >/dev/null
+wait_eq 0 drive editor-send TessaryClass 2374 || fail "Ctrl+- in the first tab"
+
+# AltGr arrives as Ctrl+Alt: AltGr+S on a Polish layout types "ś" and does not run Save All (which
+# would ask where to save this untitled tab).
+drive key-char TessaryClass altgr+s ś >/dev/null
+wait_eq 'ab\r\nab\r\nab\r\nś' drive editor-text TessaryClass || fail "AltGr+S did not type ś"
+drive no-msgbox 800 >/dev/null || fail "AltGr+S ran a command"
+
+# A Ctrl+drag ends at the button-up even when Ctrl was let go first. (The pointer is put in place
+# before Ctrl goes down: under Wine a pointer move resets the modifier keys sent as input.)
+point_of() {  # a point of the main window inside the character at byte $1 (the editor is at 220, 126)
+    local x y
+    x=$(drive editor-send TessaryClass 2164 0 "$1") && y=$(drive editor-send TessaryClass 2165 0 "$1")
+    echo $((220 + x + 2)) $((126 + y + 5))
+}
+read -r x1 y1 < <(point_of 1)
+read -r x9 y9 < <(point_of 9)
+drive move TessaryClass "$x1" "$y1" >/dev/null
+drive keys TessaryClass down:ctrl >/dev/null
+drive press TessaryClass "$x1" "$y1" >/dev/null
+wait_eq 1 drive editor-send TessaryClass 2423 || fail "Ctrl+press did not start a rectangle"
+drive keys TessaryClass up:ctrl >/dev/null
+drive release TessaryClass "$x1" "$y1" >/dev/null
+wait_eq '' drive capture TessaryClass || fail "the Ctrl+drag outlived the button-up"
+# A column-mode drag ends when the mouse capture is taken away (as switching windows does): the
+# rectangle then no longer follows the pointer.
+drive command TessaryClass 130 >/dev/null
+drive press TessaryClass "$x1" "$y1" >/dev/null
+wait_eq Scintilla drive capture TessaryClass || fail "a press in column mode did not start a rectangle"
+assert_eq 1 "$(drive editor-send TessaryClass 2589)" "the rectangle starts under the pointer"
+drive editor-send TessaryClass 0x1F >/dev/null  # WM_CANCELMODE: the window lets go of the mouse
+drive move TessaryClass "$x9" "$y9" >/dev/null
+drive command TessaryClass 130 >/dev/null  # posted after the move, so handled after it
+wait_eq 0 drive editor-send TessaryClass 2423 || fail "column mode off"
+assert_eq 1 "$(drive editor-send TessaryClass 2589)" "the rectangle followed the pointer after the drag"
 
 # Ctrl+K then Ctrl+S neither saves nor toggles anything; Ctrl+K, typing, Ctrl+B toggles the sidebar.
 drive keys TessaryClass ctrl+k ctrl+s >/dev/null

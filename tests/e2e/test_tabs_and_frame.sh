@@ -4,31 +4,34 @@
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 e2e_begin tabs_and_frame
-WM_LBUTTONDOWN=0x201 WM_LBUTTONUP=0x202 WM_MOUSEMOVE=0x200
+WM_LBUTTONDOWN=0x201 WM_LBUTTONUP=0x202 WM_LBUTTONDBLCLK=0x203 WM_MOUSEMOVE=0x200
 
 app_start
 drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
-drive command TessaryClass 100 >/dev/null
-drive command TessaryClass 100 >/dev/null
-wait_eq "New File 3 — Tessary" drive title TessaryClass || fail "third untitled tab"
-assert_eq 3 "$(drive child-count TessaryClass Scintilla)" "three editors"
+for _ in 1 2 3; do drive command TessaryClass 100 >/dev/null; done
+wait_eq "New File 4 — Tessary" drive title TessaryClass || fail "fourth untitled tab"
+assert_eq 4 "$(drive child-count TessaryClass Scintilla)" "four editors"
 
 # Tabs are 180 px wide from x 220 (the sidebar's width); a close mark spans right-18..right-6.
+# Two quick clicks on the first close mark (the second arrives as a double click) close two tabs.
 mouse $WM_LBUTTONDOWN 388 109 1
-wait_eq 2 drive child-count TessaryClass Scintilla || fail "close mark of an inactive tab"
-assert_eq "New File 3 — Tessary" "$(drive title TessaryClass)" "the active tab stays active"
+mouse $WM_LBUTTONUP 388 109
+mouse $WM_LBUTTONDBLCLK 388 109 1
+mouse $WM_LBUTTONUP 388 109
+wait_eq 2 drive child-count TessaryClass Scintilla || fail "close marks of inactive tabs, clicked quickly"
+assert_eq "New File 4 — Tessary" "$(drive title TessaryClass)" "the active tab stays active"
 mouse $WM_LBUTTONDOWN 240 109 1
-wait_eq "New File 2 — Tessary" drive title TessaryClass || fail "tab click activates"
+wait_eq "New File 3 — Tessary" drive title TessaryClass || fail "tab click activates"
 
 # A modified tab asks before closing; Cancel keeps it, No drops the text.
 drive type TessaryClass "draft" >/dev/null
-wait_eq "New File 2 • — Tessary" drive title TessaryClass || fail "modified mark"
+wait_eq "New File 3 • — Tessary" drive title TessaryClass || fail "modified mark"
 drive command TessaryClass 107 >/dev/null
 drive answer-msgbox cancel >/dev/null || fail "no prompt on close"
 assert_eq "draft" "$(drive editor-text TessaryClass)" "cancel keeps the text"
 drive command TessaryClass 107 >/dev/null
 drive answer-msgbox no >/dev/null || fail "no prompt on second close"
-wait_eq "New File 3 — Tessary" drive title TessaryClass || fail "the next tab becomes active"
+wait_eq "New File 4 — Tessary" drive title TessaryClass || fail "the next tab becomes active"
 
 # Closing the only tab leaves a fresh untitled one.
 drive command TessaryClass 107 >/dev/null

@@ -39,6 +39,12 @@ TEST(KeyTable, EveryDocumentedCtrlCombination) {
         {0x70, false, false, 280},
         {0xBC, false, false, 260},
         {0xBF, false, false, 127},
+        // Zoom: "+" is "=" with Shift on the main keyboard; the keypad has both signs of its own.
+        {0xBB, false, false, 290},
+        {0xBB, true, false, 290},
+        {0x6B, false, false, 290},
+        {0xBD, false, false, 291},
+        {0x6D, false, false, 291},
         // Ctrl+Alt
         {'B', false, true, 182},
         {'F', false, true, 242},
@@ -67,6 +73,18 @@ TEST(KeyTable, KeysThatMustDoNothing) {
     EXPECT_EQ(0, CommandOf('A', false, true));
 }
 
+// AltGr arrives as Ctrl+Alt: AltGr+S is "ś" on a Polish layout, AltGr+B "{" on a Czech one.
+TEST(KeyTable, AltGrIsTypingNotAShortcut) {
+    EXPECT_TRUE(IsAltGrTyping(true, true, true, 0));  // right Alt held, character not yet known
+    EXPECT_TRUE(IsAltGrTyping(true, true, true, '{'));
+    EXPECT_TRUE(IsAltGrTyping(true, true, false, 0x015B));  // left Ctrl+Alt also type "ś" there
+    EXPECT_FALSE(IsAltGrTyping(true, true, false, 0));      // Ctrl+Alt+S without a character: Save All
+    EXPECT_FALSE(IsAltGrTyping(true, true, false, 0x13));   // control characters are not typing
+    EXPECT_FALSE(IsAltGrTyping(true, true, false, 0x7F));
+    EXPECT_FALSE(IsAltGrTyping(true, false, false, 's'));  // Ctrl alone
+    EXPECT_FALSE(IsAltGrTyping(false, false, false, 's'));
+}
+
 TEST(KeyTable, ChordCtrlKThenCtrlB) {
     const KeyResult k = LookupCtrlKey('K', false, false, 0);
     EXPECT_EQ(KeyAction::StartChord, k.action);
@@ -79,9 +97,25 @@ TEST(KeyTable, ChordCtrlKThenCtrlB) {
     EXPECT_EQ(103, CommandOf('S'));
 }
 
+TEST(KeyTable, RectangleDragEndsAtTheButtonUpWhateverKeysAreHeld) {
+    using E = MouseEvent;
+    using R = RectangleMouse;
+    EXPECT_EQ(R::Start, RectangleMouseStep(E::Press, false, false, true, false));  // Ctrl+press
+    EXPECT_EQ(R::Start, RectangleMouseStep(E::Press, false, true, false, false));  // column mode
+    EXPECT_EQ(R::None, RectangleMouseStep(E::Press, false, false, true, true));    // Ctrl+K pending
+    EXPECT_EQ(R::None, RectangleMouseStep(E::Press, false, false, false, false));
+    // Ctrl let go before the button: the drag goes on to the button-up and ends there.
+    EXPECT_EQ(R::Extend, RectangleMouseStep(E::Move, true, false, false, false));
+    EXPECT_EQ(R::End, RectangleMouseStep(E::Release, true, false, false, false));
+    EXPECT_EQ(R::None, RectangleMouseStep(E::Release, false, true, true, false));
+    EXPECT_EQ(R::None, RectangleMouseStep(E::Move, false, true, true, false));
+}
+
 TEST(KeyTable, EditorHandsOnlyTheTableKeysToIt) {
     for (unsigned vk : {0x03u, 0x20u, unsigned('A'), unsigned('S'), unsigned('W'), 0x70u, 0xBCu, 0xBFu})
         EXPECT_TRUE(EditorRoutesCtrlKey(vk, false)) << vk;
+    // The component would zoom only its own window on Ctrl with the keypad's signs.
+    for (unsigned vk : {0xBBu, 0xBDu, 0x6Bu, 0x6Du}) EXPECT_TRUE(EditorRoutesCtrlKey(vk, false)) << vk;
     for (unsigned vk : {unsigned('C'), unsigned('V'), unsigned('X'), unsigned('Z'), unsigned('Y'), unsigned('D')})
         EXPECT_FALSE(EditorRoutesCtrlKey(vk, false)) << vk;
     EXPECT_FALSE(EditorRoutesCtrlKey('I', false));
