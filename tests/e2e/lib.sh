@@ -150,6 +150,13 @@ tab_state() {
         "modified=$(((v >> 10) & 1)) ro=$(((v >> 11) & 1))"
 }
 
+# Identity and modification time of FILE. A save replaces the file (a new identity) or rewrites it
+# in place (a new time, once the file was given an old one with `touch -d @1000000000`).
+file_stamp() { stat -c '%i %Y' "$1"; }
+# Polls until FILE no longer has the STAMP taken before a save.
+wait_rewritten() { wait_eq rewritten _rewritten "$1" "$2"; }
+_rewritten() { if [ "$(file_stamp "$1")" != "$2" ]; then echo rewritten; else echo "not rewritten"; fi; }
+
 # Holds FILE open without sharing, as another program would, until unlock_file (at most a minute).
 # Returns once the lock is in place.
 lock_file() {
