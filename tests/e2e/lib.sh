@@ -134,6 +134,17 @@ pixel() {
     convert "$1" -format "%[hex:p{$2,$3}]" info: | cut -c1-6
 }
 
+# Takes a screenshot of CLASS into FILE and prints the colours at the points X,Y given, so that
+# wait_eq can poll until a repaint has landed.
+shot_pixels() {
+    local file=$2 at colours=()
+    [[ $file == */* ]] || file=$E2E_ARTIFACTS/$file
+    screenshot "$1" "$file" || return 1
+    shift 2
+    for at; do colours+=("$(pixel "$file" "${at%,*}" "${at#*,}")"); done
+    echo "${colours[*]}"
+}
+
 # Posts a mouse message to the main window at client coordinates (no button state for moves).
 mouse() {
     local message=$1 x=$2 y=$3 keys=${4:-0}

@@ -29,8 +29,7 @@ assert_eq $'\xef\xbb\xbfmaximized=0\r\nlang=2\r\ntheme=1\r\nscheme=3\r\nsidebar=
 # 2. The look comes back; build a session of two files and an untitled tab with tricky text.
 app_start
 drive wait-window TessaryClass 20000 >/dev/null || fail "no main window after restart"
-screenshot TessaryClass persistence-light.png
-assert_eq FFFFFF "$(pixel "$E2E_ARTIFACTS/persistence-light.png" 800 400)" "Light theme restored"
+wait_eq FFFFFF shot_pixels TessaryClass persistence-light.png 800,400 || fail "Light theme restored"
 assert_eq 2 "$(drive editor-send TessaryClass 2374)" "zoom restored"
 drive command TessaryClass 400 >/dev/null && drive command TessaryClass 404 >/dev/null  # back to English
 tricky=$'say "hi" \\ back\tslash\r\nline \x01\x02 中文 😀 end'
