@@ -660,7 +660,8 @@ int CmdDoubleClickCaption(const Args& args) {
 int wmain(int argc, wchar_t** argv) {
     const wchar_t* commands =
         L"wait-window|title|window-text|rect|command|post|wait-msgbox|answer-msgbox|no-msgbox|type|keys|"
-        L"editor-text|editor-send|send|file-dialog|lock-file|unlock|child-count|wait-gone|click|rclick|move|dblclick-caption";
+        L"editor-text|editor-send|send|file-dialog|lock-file|unlock|child-count|wait-gone|click|rclick|move|"
+        L"dblclick-caption";
     if (argc < 2) return Usage(std::wstring(L"<") + commands + L"> ...");
     std::wstring command = argv[1];
     Args args(argv + 2, argv + argc);
