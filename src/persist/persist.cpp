@@ -181,12 +181,17 @@ void RestoreSession() {
     if (documents.size() == 1 && documents[0].path.empty() && !documents[0].modified &&
         editor::Length(documents[0].editor) == 0)
         CloseTab(0, 0);
+    // The tab each entry became: an entry that does not open shifts the tabs after it.
+    std::vector<int> tabOfEntry;
     for (const SessionEntry& entry : session.entries) {
         if (!entry.path.empty()) {
             OpenPath(entry.path);
+            const Document* shown = ActiveDocument();
+            tabOfEntry.push_back(shown && shown->path == entry.path ? app.activeTab : -1);
             continue;
         }
         CreateTab(L"", app.mainWindow);
+        tabOfEntry.push_back(static_cast<int>(documents.size()) - 1);
         Document& doc = documents.back();
         app.settingText = 1;
         SetEditorText(doc.editor, entry.text);
@@ -200,5 +205,7 @@ void RestoreSession() {
         RepaintArea(app.rects.tabBar);
         if (app.sidebarWindow) InvalidateRect(app.sidebarWindow, nullptr, TRUE);
     }
-    if (app.activeTab != -1) ActivateTab(RestoredActiveTab(session.active, static_cast<int>(documents.size())));
+    // Entries that all failed to open must not leave a window without a tab.
+    if (documents.empty()) CreateTab(L"", app.mainWindow);
+    ActivateTab(RestoredActiveTab(session.active, tabOfEntry, static_cast<int>(documents.size())));
 }

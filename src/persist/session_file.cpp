@@ -63,7 +63,11 @@ bool ReadSession(const std::string& bytes, Session& session) {
     return ReadSessionText(DecodeStoredText(bytes), session);
 }
 
-int RestoredActiveTab(int active, int tabCount) {
+int RestoredActiveTab(int active, const std::vector<int>& tabOfEntry, int tabCount) {
     if (tabCount <= 0) return -1;
-    return active < 0 || active >= tabCount ? tabCount - 1 : active;
+    if (active < 0) return tabCount - 1;
+    for (size_t i = static_cast<size_t>(active); i < tabOfEntry.size(); ++i) {
+        if (tabOfEntry[i] >= 0 && tabOfEntry[i] < tabCount) return tabOfEntry[i];
+    }
+    return tabCount - 1;
 }

@@ -29,6 +29,7 @@ bool ReadSession(const std::string& bytes, Session& session);
 // The same over text that is already decoded.
 bool ReadSessionText(const std::wstring& text, Session& session);
 
-// The tab to select after restoring into tabCount tabs: `active`, or the last tab when `active`
-// is negative or too large; -1 when there are no tabs.
-int RestoredActiveTab(int active, int tabCount);
+// The tab to select after restoring into tabCount tabs, where tabOfEntry[i] is the tab that entry i
+// became (-1 when it opened none): the tab of the stored active entry, or of the nearest entry after
+// it that opened one; the last tab when there is none or `active` is out of range; -1 without tabs.
+int RestoredActiveTab(int active, const std::vector<int>& tabOfEntry, int tabCount);

@@ -137,6 +137,17 @@ pixel() {
     convert "$1" -format "%[hex:p{$2,$3}]" info: | cut -c1-6
 }
 
+# Takes a screenshot of CLASS into FILE and prints the colours at the points X,Y given, so that
+# wait_eq can poll until a repaint has landed.
+shot_pixels() {
+    local file=$2 at colours=()
+    [[ $file == */* ]] || file=$E2E_ARTIFACTS/$file
+    screenshot "$1" "$file" || return 1
+    shift 2
+    for at; do colours+=("$(pixel "$file" "${at%,*}" "${at#*,}")"); done
+    echo "${colours[*]}"
+}
+
 # Posts a mouse message to the main window at client coordinates (no button state for moves).
 mouse() {
     local message=$1 x=$2 y=$3 keys=${4:-0}
@@ -152,6 +163,13 @@ tab_state() {
     echo "enc=$((v & 15)) eol=$(((v >> 4) & 15)) hex=$(((v >> 8) & 1)) mapped=$(((v >> 9) & 1))" \
         "modified=$(((v >> 10) & 1)) ro=$(((v >> 11) & 1))"
 }
+
+# Identity and modification time of FILE. A save replaces the file (a new identity) or rewrites it
+# in place (a new time, once the file was given an old one with `touch -d @1000000000`).
+file_stamp() { stat -c '%i %Y' "$1"; }
+# Polls until FILE no longer has the STAMP taken before a save.
+wait_rewritten() { wait_eq rewritten _rewritten "$1" "$2"; }
+_rewritten() { if [ "$(file_stamp "$1")" != "$2" ]; then echo rewritten; else echo "not rewritten"; fi; }
 
 # Holds FILE open without sharing, as another program would, until unlock_file (at most MS
 # milliseconds, default a minute).

@@ -372,6 +372,17 @@ int CmdTitle(const Args& args) {
     return kOk;
 }
 
+// What a visible top-level window answers to WM_GETTEXT (for a tooltip, the tip it shows).
+int CmdWindowText(const Args& args) {
+    if (args.size() != 1) return Usage(L"window-text <class>");
+    HWND hwnd = FindTopLevel(args[0]).visible;
+    if (!hwnd) return Fail(L"no visible window of class " + args[0]);
+    wchar_t text[512] = {};
+    if (!SendQuietly(hwnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text))) return Fail(L"window did not answer");
+    PrintLine(text);
+    return kOk;
+}
+
 int CmdRect(const Args& args) {
     if (args.size() != 1) return Usage(L"rect <class>");
     HWND hwnd = FindTarget(args[0]);
@@ -719,15 +730,15 @@ int CmdDoubleClickCaption(const Args& args) {
 
 int wmain(int argc, wchar_t** argv) {
     const wchar_t* commands =
-        L"wait-window|title|rect|command|post|wait-msgbox|answer-msgbox|no-msgbox|type|keys|"
+        L"wait-window|title|window-text|rect|command|post|wait-msgbox|answer-msgbox|no-msgbox|type|keys|"
         L"key-char|capture|editor-text|editor-send|send|file-dialog|lock-file|unlock|child-count|wait-gone|click|"
-        L"rclick|"
-        L"move|press|release|dblclick-caption";
+        L"rclick|move|press|release|dblclick-caption";
     if (argc < 2) return Usage(std::wstring(L"<") + commands + L"> ...");
     std::wstring command = argv[1];
     Args args(argv + 2, argv + argc);
     if (command == L"wait-window") return CmdWaitWindow(args);
     if (command == L"title") return CmdTitle(args);
+    if (command == L"window-text") return CmdWindowText(args);
     if (command == L"rect") return CmdRect(args);
     if (command == L"command") return CmdCommand(args);
     if (command == L"post") return CmdPost(args);

@@ -64,6 +64,23 @@ prompt=$(drive answer-msgbox ok) || fail "no message for an unreadable file"
 assert_eq "$tabs" "$(drive child-count TessaryClass Scintilla)" "no tab for an unreadable file"
 unlock_file
 
+# Editor bytes that are not UTF-8 (typed through a single-byte code page) do not convert for an
+# ANSI tab: the save is refused and the file keeps its bytes.
+printf 'caf\xe9\n' >"$d/ansi.txt"
+cp "$d/ansi.txt" "$d/ansi.orig"
+open_file "$d/ansi.txt"
+wait_eq "ansi.txt — Tessary" drive title TessaryClass || fail "open ansi.txt"
+drive editor-send TessaryClass 2037 0 >/dev/null         # SCI_SETCODEPAGE
+drive editor-send TessaryClass 0x102 0xE9 1 >/dev/null   # WM_CHAR
+drive editor-send TessaryClass 2037 65001 >/dev/null
+wait_eq "ansi.txt • — Tessary" drive title TessaryClass || fail "the typed byte marks the tab"
+drive command TessaryClass 103 >/dev/null
+assert_eq $'Tessary\n无法保存文件。请检查文件权限、占用状态和目标目录。' "$(drive answer-msgbox ok)" "refused save"
+cmp -s "$d/ansi.txt" "$d/ansi.orig" || fail "a refused save changed the file"
+assert_eq "ansi.txt • — Tessary" "$(drive title TessaryClass)" "the refused tab stays modified"
+drive command TessaryClass 107 >/dev/null
+drive answer-msgbox no >/dev/null || fail "no prompt closing the refused tab"
+
 # A read-only file: plain save is refused, Save As works.
 printf 'ro\n' >"$d/readonly.txt"
 chmod a-w "$d/readonly.txt"

@@ -34,6 +34,17 @@ cp "$d/big-invalid.bin" "$d/big-invalid.orig"
 drive command TessaryClass 103 >/dev/null
 drive no-msgbox 500 >/dev/null || fail "message on saving an unchanged mapped tab"
 cmp -s "$d/big-invalid.bin" "$d/big-invalid.orig" || fail "mapped file changed"
+# Save As writes the same bytes and binds the tab, still mapped, to the new file.
+drive command TessaryClass 104 >/dev/null
+drive file-dialog "$(win_path "$d/big-copy.bin")" >/dev/null || fail "save-as dialog for the mapped tab"
+wait_eq "big-copy.bin — Tessary" drive title TessaryClass || fail "save as of the mapped tab"
+assert_eq "hex=1 mapped=1 modified=0" "$(tab_state | cut -d' ' -f3-5)" "the copy is mapped"
+cmp -s "$d/big-copy.bin" "$d/big-invalid.orig" || fail "the copy of the mapped file differs"
+tabs=$(drive child-count TessaryClass Scintilla)
+open_file "$d/big-copy.bin"
+drive no-msgbox 300 >/dev/null || fail "opening the copy showed a message"
+assert_eq "$tabs big-copy.bin — Tessary" "$(drive child-count TessaryClass Scintilla) $(drive title TessaryClass)" \
+    "the tab already shows the copy"
 
 # The mapped file is deleted: reloading it (tab menu > Reload) says so and keeps the bytes, and a
 # save afterwards writes no empty file.

@@ -29,8 +29,7 @@ assert_eq $'\xef\xbb\xbfmaximized=0\r\nlang=2\r\ntheme=1\r\nscheme=3\r\nsidebar=
 # 2. The look comes back; build a session of two files and an untitled tab with tricky text.
 app_start
 drive wait-window TessaryClass 20000 >/dev/null || fail "no main window after restart"
-screenshot TessaryClass persistence-light.png
-assert_eq FFFFFF "$(pixel "$E2E_ARTIFACTS/persistence-light.png" 800 400)" "Light theme restored"
+wait_eq FFFFFF shot_pixels TessaryClass persistence-light.png 800,400 || fail "Light theme restored"
 assert_eq 2 "$(drive editor-send TessaryClass 2374)" "zoom restored"
 drive command TessaryClass 400 >/dev/null && drive command TessaryClass 404 >/dev/null  # back to English
 tricky=$'say "hi" \\ back\tslash\r\nline \x01\x02 中文 😀 end'
@@ -45,7 +44,7 @@ wait_eq "新文件 1 • — Tessary" drive title TessaryClass || fail "untitled
 # A cancelled close keeps the program, but the session was written.
 drive command TessaryClass 109 >/dev/null
 drive answer-msgbox cancel >/dev/null || fail "no save prompt"
-drive no-msgbox 500 >/dev/null || true
+drive no-msgbox 500 >/dev/null || fail "the cancelled close went on asking"
 assert_eq "新文件 1 • — Tessary" "$(drive title TessaryClass)" "cancelled close keeps the tab"
 assert_file_exists "$E2E_DIR/session.json" "session written at the first close"
 rm "$E2E_DIR/session.json"
@@ -100,6 +99,42 @@ hover_until shown TesMenuPop 100 $((12 + 355 + 18)) shown TesSubPop || fail "no 
 assert_eq $((8 + 36 + 24)) "$(drive rect TesSubPop | cut -d' ' -f4)" "Recent Files after saving the settings"
 drive keys TessaryClass escape >/dev/null
 wait_eq hidden shown TesMenuPop || fail "Escape left the menu open"
+drive command TessaryClass 109 >/dev/null
+app_wait_exit 20 || fail "did not exit"
+
+# 7. A hand-written session: the files come back in order as they are now, and the stored active
+# entry stays active although a folder before it opens no tab.
+json_path() { local p; p=$(win_path "$1"); printf '"%s"' "${p//\\/\\\\}"; }
+write_session() {   # active, paths...
+    local active=$1 sep='' p
+    shift
+    { printf '\xef\xbb\xbf{\n  "active": %s,\n  "tabs": [' "$active"
+      for p; do printf '%s\n    { "path": %s }' "$sep" "$(json_path "$p")"; sep=,; done
+      printf '\n  ]\n}\n'; } >"$E2E_DIR/session.json"
+}
+mkdir -p "$d/folder"
+printf 'third\n' >"$d/three.txt"
+printf 'second, changed since\n' >"$d/two.txt"
+write_session 2 "$d/one.txt" "$d/folder" "$d/two.txt" "$d/three.txt"
+app_start
+prompt=$(drive answer-msgbox yes 20000) || fail "no restore question for the written session"
+[[ $prompt == *" 4 files "* ]] || fail "restore question: $prompt"
+wait_eq "two.txt — Tessary" drive title TessaryClass || fail "the stored active entry is not active"
+assert_eq 'second, changed since\n' "$(drive editor-text TessaryClass)" "a file shows its text of now"
+assert_eq 3 "$(drive child-count TessaryClass Scintilla)" "the folder opens no tab"
+for tab in "310 one.txt" "490 two.txt" "670 three.txt"; do
+    mouse 0x201 "${tab% *}" 109 1
+    wait_eq "${tab#* } — Tessary" drive title TessaryClass || fail "tab order: ${tab#* }"
+done
+drive command TessaryClass 109 >/dev/null
+app_wait_exit 20 || fail "did not exit"
+
+# A session of nothing that opens still leaves a tab to type in.
+write_session 0 "$d/folder"
+app_start
+drive answer-msgbox yes 20000 >/dev/null || fail "no restore question for a folder-only session"
+wait_eq "New File 1 — Tessary" drive title TessaryClass || fail "no untitled tab after restoring nothing"
+assert_eq 1 "$(drive child-count TessaryClass Scintilla)" "one tab"
 drive command TessaryClass 109 >/dev/null
 app_wait_exit 20 || fail "did not exit"
 pass

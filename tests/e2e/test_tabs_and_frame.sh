@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Tabs opened, activated and closed with the mouse; caption buttons; the custom scroll bar;
-# closing from the caption button with unsaved tabs.
+# Tabs opened, activated and closed with the mouse; caption buttons; the custom scroll bar; Yes at
+# the close prompt, Save All, and closing from the caption button with a save that fails.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 e2e_begin tabs_and_frame
@@ -65,10 +65,65 @@ mouse $WM_MOUSEMOVE $((w0 - 6)) $((h0 - 40)) 1
 mouse $WM_LBUTTONUP $((w0 - 6)) $((h0 - 40))
 wait_eq "$first" drive editor-send TessaryClass 2152 || fail "dragging the thumb to the end"
 
-# Pressing the close button and releasing elsewhere still closes; the unsaved tab asks first.
+# Yes at the close prompt saves the tab, then closes it; when that save fails the tab stays, text
+# and all.
+d=$E2E_DIR/data
+mkdir -p "$d"
+printf 'one\n' >"$d/a.txt"
+printf 'two\n' >"$d/b.txt"
+printf 'three\n' >"$d/c.txt"
+open_file "$d/c.txt"
+wait_eq "c.txt — Tessary" drive title TessaryClass || fail "open c.txt"
+drive type TessaryClass "new " >/dev/null
+wait_eq "c.txt • — Tessary" drive title TessaryClass || fail "typing marks c.txt"
+lock_file "$d/c.txt" || fail "could not lock c.txt"
+drive command TessaryClass 107 >/dev/null
+assert_eq $'Tessary\n是否将更改保存到 c.txt？' "$(drive answer-msgbox yes)" "close prompt"
+drive answer-msgbox ok >/dev/null || fail "no message for the failed save"
+assert_eq "c.txt • — Tessary" "$(drive title TessaryClass)" "a failed save keeps the tab"
+assert_eq 'new three\n' "$(drive editor-text TessaryClass)" "a failed save keeps the text"
+unlock_file
+drive command TessaryClass 107 >/dev/null
+drive answer-msgbox yes >/dev/null || fail "no close prompt once the lock ended"
+wait_eq "New File 1 • — Tessary" drive title TessaryClass || fail "Yes closes the saved tab"
+assert_eq "new three" "$(tr -d '\n' <"$d/c.txt")" "Yes saved the text"
+
+# Save All saves the modified tabs, the untitled one through the save dialog; an unmodified tab
+# is not written from memory, so what another program wrote to its file since stays.
+open_file "$d/a.txt"
+open_file "$d/b.txt"
+wait_eq "b.txt — Tessary" drive title TessaryClass || fail "open b.txt"
+printf 'two, from elsewhere\n' >"$d/b.txt"
+mouse $WM_LBUTTONDOWN 490 109 1
+wait_eq "a.txt — Tessary" drive title TessaryClass || fail "a.txt tab"
+drive type TessaryClass "edited " >/dev/null
+wait_eq "a.txt • — Tessary" drive title TessaryClass || fail "typing marks a.txt"
+drive command TessaryClass 105 >/dev/null
+drive file-dialog "$(win_path "$d/untitled.txt")" >/dev/null || fail "no save dialog for the untitled tab"
+wait_eq "a.txt — Tessary" drive title TessaryClass || fail "Save All left a.txt modified"
+assert_eq "edited one" "$(tr -d '\n' <"$d/a.txt")" "a.txt saved"
+assert_eq "two, from elsewhere" "$(tr -d '\n' <"$d/b.txt")" "Save All wrote the unmodified b.txt"
+assert_eq 120 "$(grep -o line "$d/untitled.txt" | wc -l)" "the untitled tab's text saved"
+mouse $WM_LBUTTONDOWN 310 109 1
+wait_eq "untitled.txt — Tessary" drive title TessaryClass || fail "the untitled tab took the file's name"
+
+# At exit (the close button pressed and released elsewhere) Yes with a save that fails keeps the
+# program open with the text; once the save works, the program saves and ends.
+mouse $WM_LBUTTONDOWN 490 109 1
+wait_eq "a.txt — Tessary" drive title TessaryClass || fail "back to a.txt"
+drive type TessaryClass "more " >/dev/null
+wait_eq "a.txt • — Tessary" drive title TessaryClass || fail "typing marks a.txt again"
+lock_file "$d/a.txt" || fail "could not lock a.txt"
 mouse $WM_LBUTTONDOWN $((w0 - 23)) 16 1
 mouse $WM_LBUTTONUP 300 300
-drive answer-msgbox no >/dev/null || fail "no prompt for the unsaved tab"
+drive answer-msgbox yes >/dev/null || fail "no prompt at exit"
+drive answer-msgbox ok >/dev/null || fail "no message for the failed save at exit"
+wait_eq "a.txt • — Tessary" drive title TessaryClass || fail "the program must stay with the unsaved tab"
+assert_eq 'edited more one\n' "$(drive editor-text TessaryClass)" "the text survives the failed save"
+unlock_file
+drive command TessaryClass 109 >/dev/null
+drive answer-msgbox yes >/dev/null || fail "no prompt at the second exit"
 app_wait_exit 20 || fail "did not exit"
 assert_eq 0 "$APP_EXIT" "exit code"
+assert_eq "edited more one" "$(tr -d '\n' <"$d/a.txt")" "saved at exit"
 pass

@@ -21,19 +21,12 @@ assert_eq E04545 "$(pixel "$E2E_ARTIFACTS/window_look-tab-hover.png" 231 109)" "
 mouse 0x201 240 109 1   # back to the first, modified tab
 wait_eq "New File 1 • — Tessary" drive title TessaryClass || fail "first tab"
 drive move TessaryClass 700 400 >/dev/null
-sleep 0.5
 shot=$E2E_ARTIFACTS/main-window.png
-screenshot TessaryClass "$shot" || fail "screenshot"
-
+# Caption row, the line under it, menu bar, editor background, active tab marker, modified dot of
+# the active tab, clean dot of the second tab, status bar.
+wait_eq "212121 333333 212121 1E1E1E 38D6C0 E04545 22C7A7 212121" shot_pixels TessaryClass "$shot" \
+    500,12 500,31 600,50 800,400 300,124 231,109 411,109 600,710 || fail "main window colours"
 assert_eq 1100x720 "$(identify -format '%wx%h' "$shot")" "window size"
-assert_eq 212121 "$(pixel "$shot" 500 12)" "caption row"
-assert_eq 333333 "$(pixel "$shot" 500 31)" "line under the caption"
-assert_eq 212121 "$(pixel "$shot" 600 50)" "menu bar"
-assert_eq 1E1E1E "$(pixel "$shot" 800 400)" "editor background"
-assert_eq 38D6C0 "$(pixel "$shot" 300 124)" "active tab marker"
-assert_eq E04545 "$(pixel "$shot" 231 109)" "modified dot of the active tab"
-assert_eq 22C7A7 "$(pixel "$shot" 411 109)" "clean dot of the second tab"
-assert_eq 212121 "$(pixel "$shot" 600 710)" "status bar"
 hovered_copy() { screenshot TessaryClass toolbar-hover.png && pixel "$E2E_ARTIFACTS/toolbar-hover.png" 201 66; }
 hover_until 2A2A2A TessaryClass 210 76 hovered_copy || fail "hovered toolbar button"   # the "Copy" button
 

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "document/document.h"
-#include "io/convert.h"
 #include "io/encoding.h"
 #include "io/external_change.h"
 #include "io/file_access.h"
@@ -38,20 +37,6 @@ TEST(SaveRules, LineEndingFromTheSavedText) {
     EXPECT_EQ(kEolLf, LineEndingOfText(L"a\nb\n"));
     EXPECT_EQ(kEolCr, LineEndingOfText(L"a\rb\r"));
     EXPECT_EQ(kEolMixed, LineEndingOfText(L"a\rb\r\n"));
-}
-
-TEST(ConvertCommands, EveryIdMapsToItsEncodingOrLineEnding) {
-    const int encodings[] = {0, 1, 2, 4, 5, 6, 3};
-    for (int id = 150; id <= 156; ++id) EXPECT_EQ(encodings[id - 150], EncodingForCommand(id));
-    EXPECT_EQ(-1, EncodingForCommand(157));
-    int mode = -1, eol = -1;
-    ASSERT_TRUE(LineEndingForCommand(132, mode, eol));
-    EXPECT_EQ(2, mode);
-    EXPECT_EQ(static_cast<int>(kEolLf), eol);
-    ASSERT_TRUE(LineEndingForCommand(133, mode, eol));
-    EXPECT_EQ(1, mode);
-    EXPECT_EQ(static_cast<int>(kEolCr), eol);
-    EXPECT_FALSE(LineEndingForCommand(134, mode, eol));
 }
 
 namespace {

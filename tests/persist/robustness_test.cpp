@@ -2,6 +2,7 @@
 // values must stay in their ranges, and whatever was read must survive its own writer unchanged.
 
 #include <algorithm>
+#include <numeric>
 #include <random>
 
 #include <gtest/gtest.h>
@@ -188,7 +189,9 @@ TEST(Robustness, SessionReader) {
         const std::wstring text = DecodeStoredText(bytes);
         ASSERT_LE(s.entries.size(), static_cast<size_t>(std::count(text.begin(), text.end(), L'{'))) << round;
         if (any) {
-            const int tab = RestoredActiveTab(s.active, static_cast<int>(s.entries.size()));
+            std::vector<int> tabs(s.entries.size());
+            std::iota(tabs.begin(), tabs.end(), 0);
+            const int tab = RestoredActiveTab(s.active, tabs, static_cast<int>(tabs.size()));
             ASSERT_TRUE(tab >= 0 && tab < static_cast<int>(s.entries.size())) << round;
         }
 

@@ -140,11 +140,14 @@ TEST(SessionFile, Utf16File) {
     EXPECT_TRUE(Same(s, Make(0, {{L"C:\\u.txt", L""}})));
 }
 
-TEST(SessionFile, RestoredActiveTab) {
-    EXPECT_EQ(RestoredActiveTab(1, 3), 1);
-    EXPECT_EQ(RestoredActiveTab(0, 3), 0);
-    EXPECT_EQ(RestoredActiveTab(99, 3), 2);
-    EXPECT_EQ(RestoredActiveTab(3, 3), 2);
-    EXPECT_EQ(RestoredActiveTab(-1, 3), 2);
-    EXPECT_EQ(RestoredActiveTab(0, 0), -1);
+TEST(SessionFile, RestoredActiveTabIsTheTabTheActiveEntryBecame) {
+    // Entries a, a folder (no tab), c, d became tabs 0, -, 1, 2.
+    const std::vector<int> tabs = {0, -1, 1, 2};
+    EXPECT_EQ(1, RestoredActiveTab(2, tabs, 3));
+    EXPECT_EQ(1, RestoredActiveTab(1, tabs, 3));  // the folder: the next entry's tab
+    EXPECT_EQ(0, RestoredActiveTab(0, tabs, 3));
+    EXPECT_EQ(2, RestoredActiveTab(99, tabs, 3));
+    EXPECT_EQ(2, RestoredActiveTab(-1, tabs, 3));
+    EXPECT_EQ(0, RestoredActiveTab(1, {0, -1}, 1));  // nothing opened after it: the last tab
+    EXPECT_EQ(-1, RestoredActiveTab(0, {-1}, 0));
 }

@@ -3,24 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
-
-// A table as "style:role" pairs in sending order, so a wrong number, role or order shows at once.
-std::string Describe(const std::vector<StyleRole>& styles) {
-    std::string out;
-    for (const StyleRole& s : styles) {
-        static const char kRoles[] = "TELKSPYCN";  // Text Editor LineNumber Keyword String Property tYpe Comment Number
-        if (!out.empty()) out += ' ';
-        out += std::to_string(s.style) + kRoles[static_cast<int>(s.role)];
-    }
-    return out;
-}
-
-bool StartsWith(const std::string& text, const std::string& start) { return text.rfind(start, 0) == 0; }
-bool EndsWith(const std::string& text, const std::string& end) {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
 
 TEST(DetectLanguage, OnlyAsciiCaseIsFoldedAndTheLastEndingDecides) {
     EXPECT_EQ(1, DetectLanguage(L"MAIN.CPP"));
@@ -84,68 +69,42 @@ TEST(LanguageTables, LexersAndDisplayNames) {
     }
 }
 
-TEST(LanguageTables, StyleRolesInSendingOrder) {
-    const char* cFamily = "5K 16Y 6S 7S 4N 1C 2C 3C 15C 9Y 10T 11T";
-    EXPECT_EQ(cFamily, Describe(LexerSetupFor(1).styles));
-    EXPECT_EQ(cFamily, Describe(LexerSetupFor(2).styles));
-    EXPECT_EQ(cFamily, Describe(LexerSetupFor(4).styles));
-    // 15 is where the lexer puts decorators.
-    EXPECT_EQ("5K 14Y 15Y 3S 4S 6S 7S 2N 1C 12C 10T 11T", Describe(LexerSetupFor(3).styles));
-    EXPECT_EQ("0T 1N 2S 3S 4P 11K", Describe(LexerSetupFor(5).styles));
-    EXPECT_EQ("0T 1Y 2C 3P 6S 7S 9C 46K 48S 49S 42C 43C 121K 119S 120S 124C 125C 127T",
-              Describe(LexerSetupFor(6).styles));
-    EXPECT_EQ("0T 9C 1Y 2P 6T 5T", Describe(LexerSetupFor(7).styles));
-    EXPECT_EQ("0T 6P 7P 8P 9P 10P 11P 18Y", Describe(LexerSetupFor(8).styles));
-    EXPECT_EQ("0T 1Y 3P 6S 9C", Describe(LexerSetupFor(9).styles));
-}
-
-TEST(LanguageTables, KeywordSetsPerLanguage) {
-    for (int language : {1, 2, 4}) {
-        const LexerSetup setup = LexerSetupFor(language);
-        ASSERT_EQ(2u, setup.keywords.size()) << language;
-        EXPECT_EQ(0, setup.keywords[0].set);
-        EXPECT_EQ(1, setup.keywords[1].set);
-        // One list serves the whole family.
-        EXPECT_STREQ(LexerSetupFor(1).keywords[0].words, setup.keywords[0].words);
-    }
-    const std::string a = LexerSetupFor(1).keywords[0].words;
-    const std::string b = LexerSetupFor(1).keywords[1].words;
-    EXPECT_TRUE(StartsWith(a, "auto break case char const continue ")) << a;
-    EXPECT_TRUE(EndsWith(a, " interface abstract sealed override event delegate get set")) << a;
-    EXPECT_NE(std::string::npos, a.find(" nullptr bool import function var let typeof instanceof "));
-    EXPECT_TRUE(StartsWith(b, "int char double float ")) << b;
-    EXPECT_TRUE(EndsWith(b, " size_t wchar_t wstring string vector map")) << b;
-
-    ASSERT_EQ(1u, LexerSetupFor(3).keywords.size());
-    EXPECT_EQ(0, LexerSetupFor(3).keywords[0].set);
-    const std::string c = LexerSetupFor(3).keywords[0].words;
-    EXPECT_TRUE(StartsWith(c, "def class return if elif else ")) << c;
-    EXPECT_TRUE(EndsWith(c, " print len range str int float list dict open")) << c;
-
-    ASSERT_EQ(1u, LexerSetupFor(5).keywords.size());
-    EXPECT_STREQ("true false null", LexerSetupFor(5).keywords[0].words);
-    for (int language : {6, 7, 8, 9}) EXPECT_TRUE(LexerSetupFor(language).keywords.empty()) << language;
-
-    // The lexer splits on white space; anything but single ASCII spaces would hide words.
-    for (const std::string& list : {a, b, c}) {
-        EXPECT_EQ(std::string::npos, list.find("  "));
-        EXPECT_NE(' ', list.front());
-        EXPECT_NE(' ', list.back());
-        for (char ch : list) EXPECT_TRUE(ch == ' ' || (ch > ' ' && ch < 0x7F)) << static_cast<int>(ch);
+// Whatever the theme and scheme, each style a language colours is drawn in a colour that differs
+// from the editor background, and styles of different roles in one language differ from each other.
+TEST(LanguageTables, StylesGiveDistinctReadableColoursInEveryThemeAndScheme) {
+    for (int language = 1; language <= 9; ++language) {
+        const std::vector<StyleRole> styles = LexerSetupFor(language).styles;
+        ASSERT_FALSE(styles.empty()) << language;
+        for (int theme = 0; theme < kThemeCount; ++theme) {
+            for (int scheme = 0; scheme < kSchemeCount; ++scheme) {
+                const Palette p = PaletteFor(theme, scheme);
+                for (const StyleRole& a : styles) {
+                    SCOPED_TRACE(testing::Message() << "language " << language << " theme " << theme << " scheme "
+                                                    << scheme << " style " << a.style);
+                    EXPECT_NE(p.editorColor, RoleColour(p, a.role));
+                    EXPECT_NE(p.lineNumberColor, RoleColour(p, a.role));
+                    for (const StyleRole& b : styles) {
+                        if (a.role == b.role) continue;
+                        EXPECT_NE(RoleColour(p, a.role), RoleColour(p, b.role)) << b.style;
+                    }
+                }
+            }
+        }
     }
 }
 
-TEST(LanguageTables, RolesReadTheirPaletteColour) {
-    const Palette p = PaletteFor(1, 2);
-    EXPECT_EQ(p.textColor, RoleColour(p, ColourRole::Text));
-    EXPECT_EQ(p.editorColor, RoleColour(p, ColourRole::Editor));
-    EXPECT_EQ(p.lineNumberColor, RoleColour(p, ColourRole::LineNumber));
-    EXPECT_EQ(p.keywordColor, RoleColour(p, ColourRole::Keyword));
-    EXPECT_EQ(p.stringColor, RoleColour(p, ColourRole::String));
-    EXPECT_EQ(p.propertyColor, RoleColour(p, ColourRole::Property));
-    EXPECT_EQ(p.typeColor, RoleColour(p, ColourRole::Type));
-    EXPECT_EQ(p.commentColor, RoleColour(p, ColourRole::Comment));
-    EXPECT_EQ(p.numberColor, RoleColour(p, ColourRole::Number));
+// The lexer splits a keyword list on white space; anything but single ASCII spaces would hide words.
+TEST(LanguageTables, KeywordListsAreSingleSpacedAscii) {
+    for (int language = 1; language <= 9; ++language) {
+        for (const KeywordSet& set : LexerSetupFor(language).keywords) {
+            const std::string list = set.words;
+            ASSERT_FALSE(list.empty()) << language;
+            EXPECT_EQ(std::string::npos, list.find("  ")) << language;
+            EXPECT_NE(' ', list.front());
+            EXPECT_NE(' ', list.back());
+            for (char ch : list) EXPECT_TRUE(ch == ' ' || (ch > ' ' && ch < 0x7F)) << static_cast<int>(ch);
+        }
+    }
 }
 
 }  // namespace

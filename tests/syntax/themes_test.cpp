@@ -36,21 +36,6 @@ int StyleOf(HWND ed, const std::string& word) {
     return static_cast<int>(Send(ed, editor::kGetStyleAt, at));
 }
 
-// Records the styling messages an editor receives, in order, before passing them on.
-struct Recorded {
-    UINT message;
-    WPARAM w;
-};
-std::vector<Recorded> recorded;
-WNDPROC componentProc = nullptr;
-
-LRESULT CALLBACK Recorder(HWND window, UINT message, WPARAM w, LPARAM l) {
-    if ((message >= 2050 && message <= 2056) || message == editor::kSetKeywords || message == editor::kSetILexer) {
-        recorded.push_back({message, message == editor::kSetILexer ? 0 : w});
-    }
-    return CallWindowProcW(componentProc, window, message, w, l);
-}
-
 class Styling : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { ASSERT_TRUE(LoadComponentForTests()); }
@@ -128,24 +113,6 @@ TEST_F(Styling, PythonJsonAndMarkdownStylesReachTheirWords) {
     EXPECT_EQ(palette.propertyColor, Fore(md, 8));
     EXPECT_EQ(18, StyleOf(md, "[docs]"));
     EXPECT_EQ(palette.typeColor, Fore(md, 18));
-}
-
-TEST_F(Styling, MessagesGoInTheirFixedOrder) {
-    HWND ed = NewEditor("{}");
-    componentProc =
-        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(ed, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Recorder)));
-    recorded.clear();
-    ApplyLanguageStyles(ed, 5);
-    SetWindowLongPtrW(ed, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(componentProc));
-
-    const std::vector<std::pair<UINT, WPARAM>> expected = {{2051, 32}, {2052, 32}, {2056, 32}, {2055, 32}, {2050, 0},
-                                                           {2051, 33}, {2052, 33}, {4033, 0},  {4005, 0},  {2051, 0},
-                                                           {2051, 1},  {2051, 2},  {2051, 3},  {2051, 4},  {2051, 11}};
-    ASSERT_EQ(expected.size(), recorded.size());
-    for (size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(expected[i].first, recorded[i].message) << i;
-        EXPECT_EQ(expected[i].second, recorded[i].w) << i;
-    }
 }
 
 // Over 8 MiB the lexer and the language's styles stay as they are; the text, all drawn in style 0,
