@@ -48,18 +48,18 @@ assert_eq "$tabs big-copy.bin — Tessary" "$(drive child-count TessaryClass Sci
 
 # The mapped file is deleted: reloading it (tab menu > Reload) says so and keeps the bytes, and a
 # save afterwards writes no empty file.
-rm "$d/big-invalid.bin"
+rm "$d/big-copy.bin"   # the tab's file since the Save As
 drive rclick TessaryClass 670 109 >/dev/null                   # the third tab
 wait_eq shown shown TesMenuPop || fail "no tab menu"
 drive click TesMenuPop 100 $((12 + 4 + 5 * 36 + 9 + 18)) >/dev/null
 prompt=$(drive answer-msgbox ok) || fail "no message for reloading a deleted file"
-where=$(win_path "$d/big-invalid.bin")
+where=$(win_path "$d/big-copy.bin")
 assert_eq $'Tessary\nTessary cannot find this file:\\n'"${where//\\/\\\\}" "$prompt" "reload message"
 assert_eq "hex=1 mapped=1 modified=0" "$(tab_state | cut -d' ' -f3-5)" "the tab keeps its mapping"
 drive command TessaryClass 103 >/dev/null
 drive no-msgbox 500 >/dev/null || fail "message on saving the unchanged tab"
-[ ! -e "$d/big-invalid.bin" ] || cmp -s "$d/big-invalid.bin" "$d/big-invalid.orig" ||
-    fail "saving after the failed reload wrote $(stat -c %s "$d/big-invalid.bin") bytes"
+[ ! -e "$d/big-copy.bin" ] || cmp -s "$d/big-copy.bin" "$d/big-invalid.orig" ||
+    fail "saving after the failed reload wrote $(stat -c %s "$d/big-copy.bin") bytes"
 
 open_file "$d/small.bin"
 wait_eq "small.bin — Tessary" drive title TessaryClass || fail "binary file"
