@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "ui/menu_model.h"
+
 namespace {
 
 int CommandOf(unsigned vk, bool shift = false, bool alt = false) {
@@ -9,61 +15,104 @@ int CommandOf(unsigned vk, bool shift = false, bool alt = false) {
     return r.action == KeyAction::Command ? r.command : (r.action == KeyAction::None ? 0 : -1);
 }
 
-TEST(KeyTable, EveryDocumentedCtrlCombination) {
+// A shortcut as the menus and the manual write it ("Ctrl+Alt+Shift+P", "Ctrl++", "Ctrl+K Ctrl+B").
+struct Shortcut {
+    bool ok = false, shift = false, alt = false;
+    unsigned vk = 0;
+    bool chord = false;  // Ctrl+K first
+};
+
+Shortcut Parse(std::wstring text) {
+    Shortcut s;
+    if (text.rfind(L"Ctrl+K Ctrl+", 0) == 0) {
+        s.chord = true;
+        text = text.substr(7);
+    }
+    if (text.rfind(L"Ctrl+", 0) != 0) return s;
+    text = text.substr(5);
+    for (;;) {
+        if (text.rfind(L"Alt+", 0) == 0) {
+            s.alt = true;
+            text = text.substr(4);
+        } else if (text.rfind(L"Shift+", 0) == 0) {
+            s.shift = true;
+            text = text.substr(6);
+        } else {
+            break;
+        }
+    }
     const struct {
+        const wchar_t* name;
         unsigned vk;
-        bool shift;
-        bool alt;
-        int command;
-    } table[] = {
-        {0x03, false, false, 222},
-        {0x20, true, false, 140},
-        {'B', false, false, 221},
-        {'F', false, false, 160},
-        {'F', true, false, 162},
-        {'G', false, false, 203},
-        {'H', false, false, 161},
-        {'L', true, false, 143},
-        {'N', false, false, 100},
-        {'O', false, false, 101},
-        {'P', false, false, 200},
-        {'P', true, false, 220},
-        {'Q', false, false, 223},
-        {'Q', true, false, 224},
-        {'R', false, false, 202},
-        {'S', false, false, 103},
-        {'S', true, false, 104},
-        {'U', true, false, 141},
-        {'W', false, false, 107},
-        {'W', true, false, 108},
-        {0x70, false, false, 280},
-        {0xBC, false, false, 260},
-        {0xBF, false, false, 127},
-        // Zoom: "+" is "=" with Shift on the main keyboard; the keypad has both signs of its own.
-        {0xBB, false, false, 290},
-        {0xBB, true, false, 290},
-        {0x6B, false, false, 290},
-        {0xBD, false, false, 291},
-        {0x6D, false, false, 291},
-        // Ctrl+Alt
-        {'B', false, true, 182},
-        {'F', false, true, 242},
-        {'H', false, true, 185},
-        {'I', false, true, 282},
-        {'K', false, true, 261},
-        {'O', false, true, 102},
-        {'P', false, true, 240},
-        {'P', true, true, 241},
-        {'S', false, true, 105},
-        {'S', true, true, 241},
-        {'U', false, true, 281},
-        {'W', true, true, 108},
-    };
-    for (const auto& row : table)
-        EXPECT_EQ(row.command, CommandOf(row.vk, row.shift, row.alt))
-            << row.vk << " shift " << row.shift << " alt " << row.alt;
-    EXPECT_EQ(KeyAction::SelectAll, LookupCtrlKey('A', false, false, 0).action);
-    EXPECT_EQ(KeyAction::SelectNextOccurrence, LookupCtrlKey('D', false, false, 0).action);
+    } named[] = {{L"+", 0xBB},     {L"-", 0xBD},     {L",", 0xBC}, {L"/", 0xBF},
+                 {L"Space", 0x20}, {L"Break", 0x03}, {L"F1", 0x70}};
+    for (const auto& n : named) {
+        if (text == n.name) s.vk = n.vk;
+    }
+    if (text.size() == 1 && text[0] >= L'A' && text[0] <= L'Z') s.vk = text[0];
+    s.ok = s.vk != 0;
+    return s;
+}
+
+KeyResult Press(const Shortcut& s) {
+    if (!s.chord) return LookupCtrlKey(s.vk, s.shift, s.alt, 0);
+    const KeyResult first = LookupCtrlKey('K', false, false, 0);
+    return LookupCtrlKey(s.vk, s.shift, s.alt, first.pendingChord);
+}
+
+// Undo, redo, cut, copy and paste are the editing component's own keys.
+bool ComponentKey(unsigned vk) { return vk == 'Z' || vk == 'Y' || vk == 'X' || vk == 'C' || vk == 'V'; }
+
+std::string Utf8(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
+// Every shortcut a menu shows runs that menu item's command.
+TEST(KeyTable, MenuShortcutsRunTheirItems) {
+    int checked = 0;
+    for (const Menu& menu : BuildEnglishMenuModel().menus) {
+        for (const MenuItem& item : menu.items) {
+            const Shortcut s = Parse(item.shortcut);
+            if (!s.ok) continue;
+            ++checked;
+            const KeyResult r = Press(s);
+            if (ComponentKey(s.vk)) {
+                EXPECT_EQ(KeyAction::None, r.action) << Utf8(item.shortcut);
+            } else if (item.id == 126) {
+                EXPECT_EQ(KeyAction::SelectAll, r.action);
+            } else if (item.id == 180) {
+                EXPECT_EQ(KeyAction::ToggleSidebar, r.action);
+            } else {
+                EXPECT_EQ(KeyAction::Command, r.action) << Utf8(item.shortcut);
+                EXPECT_EQ(item.id, r.command) << Utf8(item.shortcut);
+            }
+        }
+    }
+    EXPECT_GE(checked, 30);
+}
+
+// Every Ctrl shortcut the manual's keyboard table documents does something.
+TEST(KeyTable, ManualShortcutsAllWork) {
+    std::string path = TESSARY_SOURCE_DIR "/docs/manual.html";
+    std::ifstream file(path);
+    if (!file && path[0] == '/') file.open("Z:" + path);  // a Unix path seen from Wine
+    ASSERT_TRUE(file) << path;
+    const std::string html((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const size_t table = html.find("<h2>Keyboard</h2>");
+    ASSERT_NE(table, std::string::npos);
+    int checked = 0;
+    for (size_t at = html.find("<kbd>", table); at != std::string::npos; at = html.find("<kbd>", at + 1)) {
+        const size_t end = html.find("</kbd>", at);
+        std::string key = html.substr(at + 5, end - at - 5);
+        // "Ctrl+K</kbd> then <kbd>Ctrl+B" is the chord.
+        if (key == "Ctrl+K" && html.compare(end, 23, "</kbd> then <kbd>Ctrl+B") == 0) {
+            key = "Ctrl+K Ctrl+B";
+            at = html.find("<kbd>", end);
+        }
+        const Shortcut s = Parse(std::wstring(key.begin(), key.end()));
+        if (!s.ok) continue;  // no Ctrl, or Ctrl with the mouse
+        ++checked;
+        EXPECT_TRUE(ComponentKey(s.vk) || Press(s).action != KeyAction::None) << key;
+    }
+    EXPECT_GE(checked, 35);
 }
 
 TEST(KeyTable, KeysThatMustDoNothing) {
