@@ -629,6 +629,22 @@ int CmdMouse(const Args& args, Mouse kind) {
     return ok ? kOk : Fail(L"PostMessage failed");
 }
 
+// The clipboard's Unicode text (empty output when there is none).
+int CmdClipboard(const Args& args) {
+    if (!args.empty()) return Usage(L"clipboard");
+    if (!OpenClipboard(nullptr)) return Fail(L"cannot open the clipboard");
+    std::wstring text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = chars;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    PrintLine(text);
+    return kOk;
+}
+
 int CmdDoubleClickCaption(const Args& args) {
     long long x = -1, y = 1;
     if ((args.size() != 1 && args.size() != 3) ||
@@ -649,7 +665,8 @@ int CmdDoubleClickCaption(const Args& args) {
 int wmain(int argc, wchar_t** argv) {
     const wchar_t* commands =
         L"wait-window|title|rect|command|post|wait-msgbox|answer-msgbox|no-msgbox|type|keys|"
-        L"editor-text|editor-send|send|file-dialog|lock-file|unlock|child-count|wait-gone|click|rclick|move|dblclick-caption";
+        L"editor-text|editor-send|send|file-dialog|lock-file|unlock|child-count|wait-gone|click|rclick|move|dblclick-"
+        L"caption|clipboard";
     if (argc < 2) return Usage(std::wstring(L"<") + commands + L"> ...");
     std::wstring command = argv[1];
     Args args(argv + 2, argv + argc);
@@ -675,5 +692,6 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"rclick") return CmdMouse(args, Mouse::RightClick);
     if (command == L"move") return CmdMouse(args, Mouse::Move);
     if (command == L"dblclick-caption") return CmdDoubleClickCaption(args);
+    if (command == L"clipboard") return CmdClipboard(args);
     return BadUsage(L"unknown subcommand " + command + L"; expected one of " + commands);
 }
