@@ -29,20 +29,6 @@
 
 namespace {
 
-// Search panel children.
-enum PanelControl {
-    kPanelFind = 20,
-    kPanelReplace = 21,
-    kPanelReplaceOne = 23,
-    kPanelReplaceAll = 24,
-    kPanelCase = 25,
-    kPanelWord = 26,
-    kPanelRegex = 27,
-    kPanelClose = 28,
-    kPanelResults = 31,
-    kPanelAllFiles = 33
-};
-
 HFONT MakeFont(const wchar_t* face, int height, int weight) {
     return CreateFontW(-height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
@@ -729,6 +715,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             }
             return 0;
         case kQueryActiveTabState: return ActiveTabState();
+        case kQuerySearchState: return QuerySearchState(wParam);
         case WM_CLOSE: OnClose(window); return 0;
         // Log-off and shutdown end the process without WM_CLOSE; a cancelled save prompt refuses
         // the end of the session.

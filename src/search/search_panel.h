@@ -1,16 +1,74 @@
 #pragma once
+// The search panel (window class "TesResult") with its find and replace boxes, option toggles and
+// the results list (class "TesResultList"), and the live search that fills it.
 #include <windows.h>
+
+#include <vector>
+
+#include "search/search_model.h"
+
+// Child control ids of the panel.
+enum PanelControl {
+    kPanelFind = 20,
+    kPanelReplace = 21,
+    kPanelReplaceOne = 23,
+    kPanelReplaceAll = 24,
+    kPanelCase = 25,
+    kPanelWord = 26,
+    kPanelRegex = 27,
+    kPanelClose = 28,
+    kPanelResults = 31,
+    kPanelAllFiles = 33
+};
+
+// Automation: the main window and the results list answer this with a figure of the search
+// (wParam 0 hits, 1 groups, 2 rows, 3 folded groups, 4 the id of the panel child holding the
+// focus or 0, 5 whether the panel is open).
+constexpr UINT kQuerySearchState = WM_APP + 0x55;
+LRESULT QuerySearchState(WPARAM what);
+
+// The hits of the last live search and the results list's view of them.
+struct SearchResults {
+    std::vector<SearchHit> hits;
+    std::vector<HitGroup> groups;
+    std::vector<ResultRow> rows;
+    int selAnchor = -1, selEnd = -1;
+    int scrollY = 0, scrollX = 0;
+    int hoverRow = -1;
+    int maxTextWidth = 0;
+    bool selecting = false;
+    bool vThumbHover = false, vThumbDrag = false;
+    bool hThumbHover = false, hThumbDrag = false;
+    bool copyHover = false, copyConfirm = false;
+};
+extern SearchResults results;
 
 LRESULT CALLBACK SearchPanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK ResultListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK QuickOpenProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK FindFieldProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Hides the search panel and lays the window out again.
 // Subclasses one of the panel's edit fields with FindFieldProc.
 void SubclassFindField(HWND field);
+// Shows the panel, searches, and focuses the find box (or the replace box).
+void OpenSearchPanel(bool focusReplace);
+// Hides the panel, forgets the query and the results, and lays the window out again.
 void CloseSearchPanel();
 // The live search of the open panel.
 void RunSearch();
+// Commands 162, 163 and 164.
+void FindAllCommand();
+void FindNextCommand(bool forward);
 // Closes the quick-open popup when it is visible; returns whether it was.
 bool HideQuickOpen();
+
+// Colours the panel adds to the palette: the boxes' fill and the match highlight, dark as drawn in
+// the dark themes, light when the theme's text is dark (so that text stays readable).
+COLORREF SearchFieldFill();
+COLORREF SearchMatchFill();
+
+// Results list operations (the list window's own procedure calls them too).
+void RebuildResultRows();
+void ToggleGroup(int group);
+void OpenHit(int row);
+void CopyResults(bool selectionOnly);

@@ -8,7 +8,9 @@
 
 void ApplyThemeAndScheme() {
     palette = PaletteFor(app.theme, app.colorScheme);
-    if (app.searchPanelWindow) InvalidateRect(app.searchPanelWindow, nullptr, TRUE);
+    // The panel with its buttons, boxes and results list.
+    if (app.searchPanelWindow)
+        RedrawWindow(app.searchPanelWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     // Hex-mode tabs too: their hidden editors must be right when the tab returns to text.
     for (Document& doc : documents) {
         ConfigureEditor(doc.editor);

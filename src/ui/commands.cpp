@@ -18,6 +18,7 @@
 #include "persist/persist.h"
 #include "project/file_actions.h"
 #include "project/sidebar.h"
+#include "search/search_panel.h"
 #include "syntax/themes.h"
 #include "ui/keyboard.h"
 #include "ui/menu_bar.h"
@@ -138,6 +139,11 @@ void ExecuteCommand(int id) {
         case 128: TextCommand(editor::kTab); break;
         case 129: TextCommand(editor::kBackTab); break;
         case 130: ToggleColumnMode(); break;
+        case 160: OpenSearchPanel(false); break;
+        case 161: OpenSearchPanel(true); break;
+        case 162: FindAllCommand(); break;
+        case 163: FindNextCommand(true); break;
+        case 164: FindNextCommand(false); break;
         case 180: TogglePanel(app.sidebarVisible); break;
         case 181: Layout(); break;
         case 182: TogglePanel(app.statusBarVisible); break;

@@ -711,6 +711,22 @@ int CmdMouse(const Args& args, Mouse kind) {
     return ok ? kOk : Fail(L"PostMessage failed");
 }
 
+// The clipboard's Unicode text (empty output when there is none).
+int CmdClipboard(const Args& args) {
+    if (!args.empty()) return Usage(L"clipboard");
+    if (!OpenClipboard(nullptr)) return Fail(L"cannot open the clipboard");
+    std::wstring text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = chars;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    PrintLine(text);
+    return kOk;
+}
+
 int CmdDoubleClickCaption(const Args& args) {
     long long x = -1, y = 1;
     if ((args.size() != 1 && args.size() != 3) ||
@@ -732,7 +748,7 @@ int wmain(int argc, wchar_t** argv) {
     const wchar_t* commands =
         L"wait-window|title|window-text|rect|command|post|wait-msgbox|answer-msgbox|no-msgbox|type|keys|"
         L"key-char|capture|editor-text|editor-send|send|file-dialog|lock-file|unlock|child-count|wait-gone|click|"
-        L"rclick|move|press|release|dblclick-caption";
+        L"rclick|move|press|release|dblclick-caption|clipboard";
     if (argc < 2) return Usage(std::wstring(L"<") + commands + L"> ...");
     std::wstring command = argv[1];
     Args args(argv + 2, argv + argc);
@@ -763,5 +779,6 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"press") return CmdMouse(args, Mouse::Press);
     if (command == L"release") return CmdMouse(args, Mouse::Release);
     if (command == L"dblclick-caption") return CmdDoubleClickCaption(args);
+    if (command == L"clipboard") return CmdClipboard(args);
     return BadUsage(L"unknown subcommand " + command + L"; expected one of " + commands);
 }

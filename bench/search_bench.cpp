@@ -1,0 +1,183 @@
+// Find in files at the full budget and the live search in a large open tab.
+//   bench_search.exe [folder]   (default: a scratch folder under %TEMP%, made once and kept)
+// Prints MB/s for reading the files alone, a plain search and an expression search over them,
+// and the time of one collection in a 50 MiB editor for a rare word and for a word on every line.
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/editor.h"
+#include "search/editor_search.h"
+#include "search/find_in_files.h"
+
+namespace {
+
+constexpr int kFiles = 3000;
+constexpr uint64_t kTotal = 64ull * 1024 * 1024;
+const char* const kWords[] = {"alpha", "beta",   "gamma",  "delta", "return", "value", "index",
+                              "count", "string", "buffer", "while", "struct", "const", "line"};
+
+double Seconds(std::chrono::steady_clock::time_point since) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+std::string Line(unsigned& seed, int number) {
+    std::string line;
+    while (line.size() < 60) {
+        seed = seed * 1103515245u + 12345u;
+        line += kWords[(seed >> 16) % (sizeof kWords / sizeof *kWords)];
+        line += ' ';
+    }
+    if (number % 5000 == 4999) line += "zanzibar ";
+    return line + "\r\n";
+}
+
+void MakeTree(const std::wstring& root) {
+    CreateDirectoryW(root.c_str(), nullptr);
+    unsigned seed = 7;
+    int lineNumber = 0;
+    for (int i = 0; i < kFiles; ++i) {
+        const std::wstring dir = root + L"\\d" + std::to_wstring(i / 100);
+        CreateDirectoryW(dir.c_str(), nullptr);
+        const bool utf16 = i % 3 == 2;
+        std::string bytes = utf16 ? std::string("\xFF\xFE", 2) : std::string();
+        while (bytes.size() < kTotal / kFiles) {
+            const std::string line = Line(seed, lineNumber++);
+            if (!utf16) {
+                bytes += line;
+            } else {
+                for (char c : line) {
+                    bytes += c;
+                    bytes += '\0';
+                }
+            }
+        }
+        bytes.resize(kTotal / kFiles);
+        HANDLE f = CreateFileW((dir + L"\\f" + std::to_wstring(i) + L".txt").c_str(), GENERIC_WRITE, 0, nullptr,
+                               CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(f);
+    }
+}
+
+// The baseline: the same walk and reads, nothing decoded or matched.
+uint64_t ReadTree(const std::wstring& folder, std::vector<uint8_t>& buffer) {
+    uint64_t total = 0;
+    WIN32_FIND_DATAW e;
+    HANDLE find = FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &e, FindExSearchNameMatch, nullptr,
+                                   FIND_FIRST_EX_LARGE_FETCH);
+    if (find == INVALID_HANDLE_VALUE) return 0;
+    do {
+        const std::wstring name = e.cFileName;
+        if (name == L"." || name == L"..") continue;
+        const std::wstring path = folder + L"\\" + name;
+        if (e.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            total += ReadTree(path, buffer);
+            continue;
+        }
+        HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        if (f == INVALID_HANDLE_VALUE) continue;
+        buffer.resize(e.nFileSizeLow);
+        DWORD got = 0;
+        ReadFile(f, buffer.data(), e.nFileSizeLow, &got, nullptr);
+        CloseHandle(f);
+        total += got;
+    } while (FindNextFileW(find, &e));
+    FindClose(find);
+    return total;
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+void FolderFigures(const std::wstring& root) {
+    std::vector<uint8_t> buffer;
+    ReadTree(root, buffer);  // into the cache
+    std::vector<double> read, plain, regex;
+    size_t plainHits = 0, regexHits = 0;
+    uint64_t bytes = 0;
+    FolderSearchStats stats;
+    for (int run = 0; run < 5; ++run) {
+        auto t = std::chrono::steady_clock::now();
+        bytes = ReadTree(root, buffer);
+        read.push_back(Seconds(t));
+        LineMatcher m;
+        t = std::chrono::steady_clock::now();
+        PrepareLineMatcher(m, L"Zanzibar", 0);
+        std::vector<SearchHit> hits;
+        stats = SearchFolder(root, m, {}, hits);
+        plain.push_back(Seconds(t));
+        plainHits = hits.size();
+        LineMatcher r;
+        t = std::chrono::steady_clock::now();
+        PrepareLineMatcher(r, L"zanz\\w+r", kFindRegex);
+        hits.clear();
+        SearchFolder(root, r, {}, hits);
+        regex.push_back(Seconds(t));
+        regexHits = hits.size();
+    }
+    const double mb = static_cast<double>(bytes) / (1024.0 * 1024.0);
+    std::printf("tree: %zu files searched of %zu seen, %.1f MiB\n", stats.filesSearched, stats.filesSeen, mb);
+    std::printf("read only      : %7.1f ms  %7.1f MB/s\n", Median(read) * 1000, mb / Median(read));
+    std::printf("plain (no case): %7.1f ms  %7.1f MB/s  %3.0f %% of read  hits %zu\n", Median(plain) * 1000,
+                mb / Median(plain), 100 * Median(read) / Median(plain), plainHits);
+    std::printf("regex (no case): %7.1f ms  %7.1f MB/s  %3.0f %% of read  hits %zu\n", Median(regex) * 1000,
+                mb / Median(regex), 100 * Median(read) / Median(regex), regexHits);
+}
+
+void EditorFigures() {
+    wchar_t module[MAX_PATH];
+    GetModuleFileNameW(nullptr, module, MAX_PATH);
+    std::wstring dir(module);
+    dir.resize(dir.find_last_of(L"\\/"));
+    dir.resize(dir.find_last_of(L"\\/") + 1);
+    if (!editor::LoadComponent(dir + L"SciLexer.dll")) {
+        std::printf("editor: SciLexer.dll not found next to the build folder\n");
+        return;
+    }
+    HWND ed = CreateWindowExW(0, L"Scintilla", L"", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr, nullptr, nullptr);
+    editor::Send(ed, editor::kSetCodePage, 65001);
+    editor::Send(ed, editor::kSetUndoCollection, 0);
+    std::string text;
+    unsigned seed = 11;
+    for (int n = 0; text.size() < 50ull * 1024 * 1024; ++n) text += Line(seed, n);
+    editor::Send(ed, editor::kAppendText, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    for (const char* word : {"zanzibar", "e"}) {
+        std::vector<double> times;
+        size_t count = 0;
+        for (int run = 0; run < 3; ++run) {
+            std::vector<SearchHit> hits;
+            const auto t = std::chrono::steady_clock::now();
+            CollectEditorHits(ed, word, 0, 0, HitSource{L"", L"big", 0}, hits);
+            times.push_back(Seconds(t));
+            count = hits.size();
+        }
+        std::printf("50 MiB tab, \"%s\": %7.1f ms, %zu hits\n", word, Median(times) * 1000, count);
+    }
+    DestroyWindow(ed);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    std::wstring root;
+    if (argc > 1) {
+        root = argv[1];
+    } else {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        root = std::wstring(temp) + L"tessary-search-bench";
+    }
+    if (GetFileAttributesW((root + L"\\d0").c_str()) == INVALID_FILE_ATTRIBUTES) MakeTree(root);
+    FolderFigures(root);
+    EditorFigures();
+    return 0;
+}

@@ -1,0 +1,35 @@
+#pragma once
+// Searching the files of the open folder that are not open in a tab: a depth-first walk within
+// budgets of file count, total size, size per file and hits. No window is touched.
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "search/search_model.h"
+#include "search/text_match.h"
+
+struct FolderSearchLimits {
+    size_t maxFiles = 3000;                   // files met, whatever happened to them
+    uint64_t maxBytes = 64ull * 1024 * 1024;  // sum of their sizes
+    uint64_t maxFileSize = 2ull * 1024 * 1024;
+};
+
+struct FolderSearchStats {
+    size_t filesSeen = 0;
+    uint64_t bytesSeen = 0;
+    size_t filesSearched = 0;
+};
+
+// Appends the hits of the files below `root` whose full paths are not in `openPaths` (exact,
+// case-sensitive comparison). Directories whose names begin with "." and directory reparse points
+// (junctions, links) are not entered; files that are offline or would be recalled from elsewhere
+// on access are not read. The limits are checked after every entry.
+FolderSearchStats SearchFolder(const std::wstring& root, const LineMatcher& matcher,
+                               const std::set<std::wstring>& openPaths, std::vector<SearchHit>& hits,
+                               const FolderSearchLimits& limits = {});
+
+// Reads, decodes and matches one file; false when it could not be read or is larger than maxSize.
+// `buffer` is scratch space reused from file to file.
+bool SearchFile(const std::wstring& path, uint64_t maxSize, const LineMatcher& matcher, std::vector<SearchHit>& hits,
+                std::vector<uint8_t>& buffer);

@@ -1,0 +1,170 @@
+#include "search/search_model.h"
+
+#include <algorithm>
+
+int SearchFlagWord(bool matchCase, bool wholeWord, bool regex) {
+    return (matchCase ? kFindMatchCase : 0) | (wholeWord ? kFindWholeWord : 0) | (regex ? kFindRegex : 0);
+}
+
+std::vector<HitGroup> GroupHits(const std::vector<SearchHit>& hits, const std::vector<HitGroup>& previous) {
+    std::vector<HitGroup> groups;
+    for (size_t i = 0; i < hits.size();) {
+        size_t end = i + 1;
+        while (end < hits.size() && hits[end].docIndex == hits[i].docIndex && hits[end].path == hits[i].path) ++end;
+        HitGroup group;
+        group.label = hits[i].title.empty() ? hits[i].path : hits[i].title;
+        group.first = static_cast<int>(i);
+        group.count = static_cast<int>(end - i);
+        for (const HitGroup& old : previous) {
+            if (old.label == group.label) {
+                group.collapsed = old.collapsed;
+                break;
+            }
+        }
+        groups.push_back(std::move(group));
+        i = end;
+    }
+    return groups;
+}
+
+std::vector<ResultRow> BuildResultRows(const std::vector<SearchHit>& hits, const std::vector<HitGroup>& groups) {
+    std::vector<ResultRow> rows;
+    if (hits.empty()) return rows;
+    rows.push_back(ResultRow{kRowSummary, -1, -1});
+    for (size_t g = 0; g < groups.size(); ++g) {
+        const int group = static_cast<int>(g);
+        rows.push_back(ResultRow{kRowHeader, group, -1});
+        if (groups[g].collapsed) continue;
+        for (int h = groups[g].first; h < groups[g].first + groups[g].count; ++h)
+            rows.push_back(ResultRow{kRowHit, group, h});
+    }
+    return rows;
+}
+
+namespace {
+
+void AppendHitLine(std::wstring& out, const SearchHit& hit) {
+    out += hit.path.empty() ? hit.title : hit.path;
+    out += L':';
+    out += std::to_wstring(hit.line);
+    out += L": ";
+    out += hit.lineText;
+    out += L"\r\n";
+}
+
+}  // namespace
+
+std::wstring ResultsCopyText(const std::vector<SearchHit>& hits, const std::vector<ResultRow>& rows, int selAnchor,
+                             int selEnd) {
+    std::wstring out;
+    if (hits.empty()) return out;
+    if (selAnchor < 0 || selEnd < 0) {
+        for (const SearchHit& hit : hits) AppendHitLine(out, hit);
+        return out;
+    }
+    const int last = std::min(std::max(selAnchor, selEnd), static_cast<int>(rows.size()) - 1);
+    for (int r = std::min(selAnchor, selEnd); r <= last; ++r) {
+        const ResultRow& row = rows[static_cast<size_t>(r)];
+        if (row.kind == kRowHit && row.hit >= 0 && row.hit < static_cast<int>(hits.size()))
+            AppendHitLine(out, hits[static_cast<size_t>(row.hit)]);
+    }
+    return out;
+}
+
+std::wstring ConvertReplacement(const std::wstring& text) {
+    std::wstring out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const bool groupReference =
+            text[i] == L'$' && i + 1 < text.size() && text[i + 1] >= L'0' && text[i + 1] <= L'9';
+        out += groupReference ? L'\\' : text[i];
+    }
+    return out;
+}
+
+HighlightSpan HitHighlight(const std::wstring& lineText, int column, int matchLength) {
+    size_t n = lineText.size();
+    while (n > 0 && (lineText[n - 1] == L'\r' || lineText[n - 1] == L'\n')) --n;
+    HighlightSpan span;
+    span.length = static_cast<int>(n);
+    span.start = std::min(span.length, std::max(0, column));
+    span.count = matchLength;
+    if (!(matchLength >= 0 && static_cast<long long>(span.start) + matchLength <= span.length))
+        span.count = span.length - span.start;
+    return span;
+}
+
+namespace {
+
+long long ContentHeight(int rowCount) { return static_cast<long long>(rowCount) * kResultRowHeight; }
+int TextViewWidth(int width) { return std::max(0, width - 70); }
+int HorizontalRange(int maxTextWidth, int width) { return maxTextWidth + 48 - TextViewWidth(width); }
+double Clamp01(double v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
+
+}  // namespace
+
+int ClampResultScrollY(int scrollY, int rowCount, int height) {
+    const long long limit = std::max<long long>(0, ContentHeight(rowCount) - height);
+    return static_cast<int>(std::clamp<long long>(scrollY, 0, limit));
+}
+
+int ClampResultScrollX(int scrollX, int maxTextWidth, int width) {
+    return std::max(0, std::min(scrollX, std::max(0, HorizontalRange(maxTextWidth, width))));
+}
+
+Thumb VerticalThumb(int rowCount, int height, int scrollY) {
+    Thumb t;
+    const long long content = ContentHeight(rowCount);
+    if (content <= height || height <= 0) return t;
+    t.shown = true;
+    t.length = std::max<int>(20, static_cast<int>(static_cast<long long>(height - 16) * height / content));
+    const double fraction = static_cast<double>(scrollY) / static_cast<double>(content - height);
+    t.start = 8 + static_cast<int>(fraction * (height - 16 - t.length));
+    return t;
+}
+
+Thumb HorizontalThumb(int maxTextWidth, int width, int scrollX) {
+    Thumb t;
+    const int q = maxTextWidth + 48;
+    const int range = HorizontalRange(maxTextWidth, width);
+    if (range < 1 || q <= 0) return t;
+    t.shown = true;
+    t.length = std::max(20, static_cast<int>(static_cast<long long>(TextViewWidth(width)) * (width - 16) / q));
+    const double fraction = static_cast<double>(scrollX) / range;
+    t.start = 2 + static_cast<int>(fraction * (width - 16 - t.length));
+    return t;
+}
+
+int ScrollYForThumbDrag(int y, int rowCount, int height) {
+    const Thumb t = VerticalThumb(rowCount, height, 0);
+    const int travel = height - 16 - t.length;
+    if (!t.shown || travel <= 0) return 0;
+    const double fraction = Clamp01(static_cast<double>(y - t.length / 2 - 8) / travel);
+    return static_cast<int>(fraction * static_cast<double>(ContentHeight(rowCount) - height));
+}
+
+int ScrollXForThumbDrag(int x, int maxTextWidth, int width) {
+    const Thumb t = HorizontalThumb(maxTextWidth, width, 0);
+    const int travel = width - 16 - t.length;
+    if (!t.shown || travel <= 0) return 0;
+    const double fraction = Clamp01(static_cast<double>(x - t.length / 2 - 2) / travel);
+    return static_cast<int>(fraction * HorizontalRange(maxTextWidth, width));
+}
+
+int ResultRowAt(int y, int scrollY, int rowCount) {
+    const long long offset = static_cast<long long>(scrollY) + y;
+    if (offset < 0) return -1;
+    const long long row = offset / kResultRowHeight;
+    return row < rowCount ? static_cast<int>(row) : -1;
+}
+
+int ScrollToShowRow(int row, int scrollY, int height) {
+    const int top = row * kResultRowHeight;
+    scrollY = std::min(scrollY, top);
+    if (top + kResultRowHeight > scrollY + height) scrollY = top + kResultRowHeight - height;
+    return scrollY;
+}
+
+int PanelWidthForDrag(int mainWidth, int sidebarWidth, int x) {
+    return std::min(std::max(mainWidth - sidebarWidth - 312, 260), std::max(mainWidth - x, 240));
+}

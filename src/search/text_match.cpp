@@ -1,0 +1,364 @@
+#include "search/text_match.h"
+
+#include <emmintrin.h>
+#include <pcre2.h>
+
+#include <cwctype>
+
+static_assert(sizeof(wchar_t) == sizeof(PCRE2_UCHAR), "UTF-16 text is matched in place");
+
+namespace {
+
+// Limits for one match call: a pattern that backtracks without end, or nests without end, stops
+// with an error code well before it could hold the program up or overflow a stack.
+constexpr uint32_t kMatchLimit = 1000000;
+constexpr uint32_t kDepthLimit = 10000;
+constexpr uint32_t kHeapLimitKiB = 32 * 1024;
+constexpr size_t kJitStackStart = 32 * 1024;
+constexpr size_t kJitStackMax = 1024 * 1024;
+
+constexpr size_t npos = static_cast<size_t>(-1);
+
+// Code units one of which lies in every match (the scan looks for lines that hold one).
+struct UnitSet {
+    wchar_t units[4] = {};
+    int count = 0;
+    void Add(wchar_t u) {
+        for (int i = 0; i < count; ++i)
+            if (units[i] == u) return;
+        if (count < 4) units[count++] = u;
+    }
+};
+
+wchar_t FoldAscii(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + 32) : c; }
+bool IsAsciiLetter(wchar_t c) { return FoldAscii(c) >= L'a' && FoldAscii(c) <= L'z'; }
+
+int LowestSetBit(unsigned mask) {
+    int bit = 0;
+    while (!(mask & 1u)) {
+        mask >>= 1;
+        ++bit;
+    }
+    return bit;
+}
+
+// The first position at or after `from` holding one of the set's units.
+size_t FindAnyUnit(const wchar_t* s, size_t n, size_t from, const UnitSet& set) {
+    if (set.count == 0) return from < n ? from : npos;
+    __m128i v[4];
+    for (int k = 0; k < 4; ++k) v[k] = _mm_set1_epi16(static_cast<short>(set.units[k < set.count ? k : 0]));
+    size_t i = from;
+    for (; i + 8 <= n; i += 8) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        const __m128i eq = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(x, v[0]), _mm_cmpeq_epi16(x, v[1])),
+                                        _mm_or_si128(_mm_cmpeq_epi16(x, v[2]), _mm_cmpeq_epi16(x, v[3])));
+        const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(eq));
+        if (mask) return i + static_cast<size_t>(LowestSetBit(mask) / 2);
+    }
+    for (; i < n; ++i) {
+        for (int k = 0; k < set.count; ++k)
+            if (s[i] == set.units[k]) return i;
+    }
+    return npos;
+}
+
+size_t FindUnit(const wchar_t* s, size_t n, size_t from, wchar_t unit) {
+    UnitSet set;
+    set.Add(unit);
+    return FindAnyUnit(s, n, from, set);
+}
+
+// Line feeds in [from, to).
+size_t CountLineFeeds(const wchar_t* s, size_t from, size_t to) {
+    size_t count = 0, i = from;
+    const __m128i lf = _mm_set1_epi16(L'\n');
+    for (; i + 8 <= to; i += 8) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(x, lf)));
+        while (mask) {
+            count += mask & 1u;
+            mask >>= 2;
+        }
+    }
+    for (; i < to; ++i) count += s[i] == L'\n';
+    return count;
+}
+
+bool EqualFolded(const wchar_t* s, const std::wstring& query, bool caseless) {
+    for (size_t k = 0; k < query.size(); ++k) {
+        const wchar_t c = caseless ? FoldAscii(s[k]) : s[k];
+        if (c != query[k]) return false;
+    }
+    return true;
+}
+
+bool WordBoundariesAt(const wchar_t* line, size_t length, size_t start, size_t end) {
+    if (start > 0 && IsWordCharacter(line[start - 1])) return false;
+    if (end < length && IsWordCharacter(line[end])) return false;
+    return true;
+}
+
+bool HasLoneSurrogate(std::wstring_view text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        const wchar_t c = text[i];
+        if (c < 0xD800 || c > 0xDFFF) continue;
+        if (c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            ++i;
+            continue;
+        }
+        return true;
+    }
+    return false;
+}
+
+// Lone surrogates become U+FFFD, so that the engine, told the text is valid UTF-16, may skip its
+// own check; lengths and positions do not change.
+void RepairSurrogates(std::wstring& text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        const wchar_t c = text[i];
+        if (c < 0xD800 || c > 0xDFFF) continue;
+        if (c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            ++i;
+            continue;
+        }
+        text[i] = 0xFFFD;
+    }
+}
+
+}  // namespace
+
+struct LineMatcherEngine {
+    pcre2_code* code = nullptr;
+    pcre2_match_data* data = nullptr;
+    pcre2_match_context* context = nullptr;
+    pcre2_jit_stack* jitStack = nullptr;
+    UnitSet filter;  // empty: every line is tried
+
+    ~LineMatcherEngine() {
+        if (data) pcre2_match_data_free(data);
+        if (context) pcre2_match_context_free(context);
+        if (jitStack) pcre2_jit_stack_free(jitStack);
+        if (code) pcre2_code_free(code);
+    }
+};
+
+LineMatcher::~LineMatcher() { delete engine; }
+
+bool IsWordCharacter(wchar_t c) { return c == L'_' || std::iswalnum(c); }
+
+namespace {
+
+// A unit the engine found in every match, widened to the units it may match without case.
+void ChooseLineFilter(LineMatcherEngine& e, bool maybeCaseless) {
+    uint32_t type = 0, unit = 0;
+    pcre2_pattern_info(e.code, PCRE2_INFO_FIRSTCODETYPE, &type);
+    if (type == 1) {
+        pcre2_pattern_info(e.code, PCRE2_INFO_FIRSTCODEUNIT, &unit);
+    } else {
+        pcre2_pattern_info(e.code, PCRE2_INFO_LASTCODETYPE, &type);
+        if (type == 1) pcre2_pattern_info(e.code, PCRE2_INFO_LASTCODEUNIT, &unit);
+    }
+    if (type != 1 || unit == 0 || unit > 0xFFFF) return;
+    const auto u = static_cast<wchar_t>(unit);
+    if (!maybeCaseless) {
+        e.filter.Add(u);
+        return;
+    }
+    if (u >= 0x80) return;  // other cases outside ASCII are not worth listing
+    e.filter.Add(u);
+    if (IsAsciiLetter(u)) {
+        const wchar_t lower = FoldAscii(u);
+        e.filter.Add(lower);
+        e.filter.Add(static_cast<wchar_t>(lower - 32));
+        if (lower == L'k') e.filter.Add(0x212A);  // Kelvin sign
+        if (lower == L's') e.filter.Add(0x017F);  // long s
+    }
+}
+
+LineMatch MatchRegex(std::wstring_view line, const LineMatcher& matcher) {
+    LineMatcherEngine& e = *matcher.engine;
+    const auto* subject = reinterpret_cast<PCRE2_SPTR>(line.data());
+    size_t start = 0;
+    for (;;) {
+        const int rc = pcre2_match(e.code, subject, line.size(), start, PCRE2_NO_UTF_CHECK, e.data, e.context);
+        if (rc < 0) return {};  // no match, or a limit reached: the line counts as not matching
+        const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(e.data);
+        const size_t matchStart = ovector[0], matchEnd = ovector[1];
+        if (matchEnd <= matchStart) return {};
+        if (!matcher.wholeWord || WordBoundariesAt(line.data(), line.size(), matchStart, matchEnd))
+            return LineMatch{true, static_cast<int>(matchStart), static_cast<int>(matchEnd - matchStart)};
+        start = matchEnd;
+    }
+}
+
+LineMatch MatchPlain(std::wstring_view line, const LineMatcher& matcher) {
+    const std::wstring& q = matcher.query;
+    for (size_t p = 0; p + q.size() <= line.size(); ++p) {
+        if (!EqualFolded(line.data() + p, q, matcher.caseless)) continue;
+        if (!matcher.wholeWord || WordBoundariesAt(line.data(), line.size(), p, p + q.size()))
+            return LineMatch{true, static_cast<int>(p), static_cast<int>(q.size())};
+    }
+    return {};
+}
+
+LineMatch MatchCheckedLine(std::wstring_view line, const LineMatcher& matcher) {
+    if (!matcher.usable) return {};
+    return matcher.regex ? MatchRegex(line, matcher) : MatchPlain(line, matcher);
+}
+
+SearchHit FileHit(const std::wstring& path, const std::wstring& title, size_t lineNumber, const wchar_t* line,
+                  size_t length, const LineMatch& m) {
+    SearchHit hit;
+    hit.path = path;
+    hit.title = title;
+    hit.docIndex = -1;
+    hit.line = static_cast<int>(lineNumber);
+    hit.column = m.column;
+    hit.matchLength = m.length;
+    hit.lineText.assign(line, length);
+    return hit;
+}
+
+// Plain text: the query is looked for in the whole text, not line by line; only a line that
+// holds a candidate is delimited, and after a hit the scan goes on at the next line.
+void SearchPlainText(const std::wstring& text, const LineMatcher& matcher, const std::wstring& path,
+                     const std::wstring& title, std::vector<SearchHit>& hits) {
+    const std::wstring& q = matcher.query;
+    if (q.find(L'\n') != std::wstring::npos) return;  // no line holds a line feed
+    const wchar_t* s = text.data();
+    const size_t n = text.size();
+    UnitSet first;
+    first.Add(q[0]);
+    if (matcher.caseless && IsAsciiLetter(q[0])) first.Add(static_cast<wchar_t>(q[0] - 32));
+
+    size_t pos = 0, counted = 0, lineNumber = 1;
+    size_t lineStart = 0, lineEnd = 0, trimmedEnd = 0;  // the line of the last candidate
+    bool lineKnown = false;
+    while (pos < n && hits.size() < kMaxHits) {
+        const size_t p = FindAnyUnit(s, n, pos, first);
+        if (p == npos || p + q.size() > n) break;
+        if (!EqualFolded(s + p, q, matcher.caseless)) {
+            pos = p + 1;
+            continue;
+        }
+        if (!lineKnown || p > lineEnd) {
+            lineNumber += CountLineFeeds(s, counted, p);
+            counted = p;
+            lineStart = p;
+            while (lineStart > 0 && s[lineStart - 1] != L'\n') --lineStart;
+            lineEnd = FindUnit(s, n, p, L'\n');
+            if (lineEnd == npos) lineEnd = n;
+            trimmedEnd = lineEnd;
+            while (trimmedEnd > lineStart && s[trimmedEnd - 1] == L'\r') --trimmedEnd;
+            lineKnown = true;
+        }
+        const size_t end = p + q.size();
+        if (end > trimmedEnd || (matcher.wholeWord && !WordBoundariesAt(s + lineStart, trimmedEnd - lineStart,
+                                                                        p - lineStart, end - lineStart))) {
+            pos = p + 1;
+            continue;
+        }
+        hits.push_back(FileHit(path, title, lineNumber, s + lineStart, trimmedEnd - lineStart,
+                               LineMatch{true, static_cast<int>(p - lineStart), static_cast<int>(q.size())}));
+        if (lineEnd >= n) break;
+        pos = counted = lineEnd + 1;
+        ++lineNumber;
+        lineKnown = false;
+    }
+}
+
+// Regular expressions run line by line; with a unit every match must hold, only the lines that
+// hold one are tried.
+void SearchRegexText(const std::wstring& text, const LineMatcher& matcher, const std::wstring& path,
+                     const std::wstring& title, std::vector<SearchHit>& hits) {
+    const wchar_t* s = text.data();
+    const size_t n = text.size();
+    const UnitSet& filter = matcher.engine->filter;
+    size_t pos = 0, counted = 0, lineNumber = 1;
+    while (pos < n && hits.size() < kMaxHits) {
+        size_t lineStart = pos;
+        if (filter.count > 0) {
+            const size_t candidate = FindAnyUnit(s, n, pos, filter);
+            if (candidate == npos) break;
+            lineStart = candidate;
+            while (lineStart > pos && s[lineStart - 1] != L'\n') --lineStart;
+        }
+        lineNumber += CountLineFeeds(s, counted, lineStart);
+        counted = lineStart;
+        size_t lineEnd = FindUnit(s, n, lineStart, L'\n');
+        if (lineEnd == npos) lineEnd = n;
+        size_t trimmedEnd = lineEnd;
+        while (trimmedEnd > lineStart && s[trimmedEnd - 1] == L'\r') --trimmedEnd;
+        const LineMatch m = MatchRegex(std::wstring_view(s + lineStart, trimmedEnd - lineStart), matcher);
+        if (m.found) hits.push_back(FileHit(path, title, lineNumber, s + lineStart, trimmedEnd - lineStart, m));
+        if (lineEnd >= n) break;
+        pos = counted = lineEnd + 1;
+        ++lineNumber;
+    }
+}
+
+}  // namespace
+
+void PrepareLineMatcher(LineMatcher& matcher, const std::wstring& query, int flags) {
+    delete matcher.engine;
+    matcher.engine = nullptr;
+    matcher.query = query;
+    matcher.caseless = (flags & kFindMatchCase) == 0;
+    matcher.wholeWord = (flags & kFindWholeWord) != 0;
+    matcher.regex = (flags & kFindRegex) != 0;
+    matcher.usable = false;
+    if (query.empty()) return;
+    if (!matcher.regex) {
+        if (matcher.caseless)
+            for (wchar_t& c : matcher.query) c = FoldAscii(c);
+        matcher.usable = true;
+        return;
+    }
+    // ECMAScript habits: \u escapes, [] matches nothing, a reference to an unset group matches empty.
+    uint32_t options =
+        PCRE2_UTF | PCRE2_ALT_BSUX | PCRE2_ALLOW_EMPTY_CLASS | PCRE2_MATCH_UNSET_BACKREF | PCRE2_DOLLAR_ENDONLY;
+    if (matcher.caseless) options |= PCRE2_CASELESS;
+    int error = 0;
+    PCRE2_SIZE offset = 0;
+    pcre2_code* code =
+        pcre2_compile(reinterpret_cast<PCRE2_SPTR>(query.data()), query.size(), options, &error, &offset, nullptr);
+    if (!code) return;  // an invalid expression finds nothing
+    auto* e = new LineMatcherEngine;
+    e->code = code;
+    pcre2_jit_compile(code, PCRE2_JIT_COMPLETE);  // without the JIT the interpreter runs, same limits
+    e->data = pcre2_match_data_create_from_pattern(code, nullptr);
+    e->context = pcre2_match_context_create(nullptr);
+    e->jitStack = pcre2_jit_stack_create(kJitStackStart, kJitStackMax, nullptr);
+    if (!e->data || !e->context) {
+        delete e;
+        return;
+    }
+    pcre2_set_match_limit(e->context, kMatchLimit);
+    pcre2_set_depth_limit(e->context, kDepthLimit);
+    pcre2_set_heap_limit(e->context, kHeapLimitKiB);
+    if (e->jitStack) pcre2_jit_stack_assign(e->context, nullptr, e->jitStack);
+    // An inline option group may switch case folding on inside the expression.
+    ChooseLineFilter(*e, matcher.caseless || query.find(L"(?") != std::wstring::npos);
+    matcher.engine = e;
+    matcher.usable = true;
+}
+
+LineMatch MatchLine(std::wstring_view line, const LineMatcher& matcher) {
+    if (matcher.regex && HasLoneSurrogate(line)) {
+        std::wstring copy(line);
+        RepairSurrogates(copy);
+        return MatchCheckedLine(copy, matcher);
+    }
+    return MatchCheckedLine(line, matcher);
+}
+
+void SearchTextLines(std::wstring& text, const LineMatcher& matcher, const std::wstring& path,
+                     const std::wstring& title, std::vector<SearchHit>& hits) {
+    if (!matcher.usable || text.empty() || hits.size() >= kMaxHits) return;
+    if (matcher.regex) {
+        RepairSurrogates(text);
+        SearchRegexText(text, matcher, path, title, hits);
+    } else {
+        SearchPlainText(text, matcher, path, title, hits);
+    }
+}

@@ -1,0 +1,48 @@
+#pragma once
+// Matching decoded text line by line, for files that are not open in a tab: plain text (letters
+// A-Z compared without case unless the case flag is set) or a regular expression in the
+// ECMAScript style on the PCRE2 engine, with match and depth limits so that no pattern and no line
+// can crash or freeze the program. Positions and lengths are in UTF-16 units.
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "search/search_model.h"
+
+struct LineMatcherEngine;  // the compiled expression and its match state
+
+// One query, prepared once per search and used for every file.
+struct LineMatcher {
+    std::wstring query;
+    bool caseless = true;
+    bool wholeWord = false;
+    bool regex = false;
+    bool usable = false;  // false for an empty query or an expression that does not compile
+    LineMatcherEngine* engine = nullptr;
+
+    LineMatcher() = default;
+    LineMatcher(const LineMatcher&) = delete;
+    LineMatcher& operator=(const LineMatcher&) = delete;
+    ~LineMatcher();
+};
+
+// Flags: the search-flag word (kFindMatchCase, kFindWholeWord, kFindRegex).
+void PrepareLineMatcher(LineMatcher& matcher, const std::wstring& query, int flags);
+
+struct LineMatch {
+    bool found = false;
+    int column = 0;
+    int length = 0;
+};
+
+// The first match of one line (without its line end). A regular expression whose first match is
+// empty, or whose matching hits a limit, gives no match.
+LineMatch MatchLine(std::wstring_view line, const LineMatcher& matcher);
+
+// Word characters for the whole-word rule: alphanumeric to the runtime, or "_".
+bool IsWordCharacter(wchar_t c);
+
+// Appends one hit per matching line of `text` (lines end at LF; trailing CRs are not part of a
+// line) until `hits` holds kMaxHits. Lone surrogates in `text` are read as U+FFFD.
+void SearchTextLines(std::wstring& text, const LineMatcher& matcher, const std::wstring& path,
+                     const std::wstring& title, std::vector<SearchHit>& hits);

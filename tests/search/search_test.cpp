@@ -1,0 +1,370 @@
+// The search's pure parts (grouping, rows, copy text, replacement form, scroll arithmetic), line
+// matching on PCRE2 with its limits, the folder walk, and the editor search against a real
+// editing-component window.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/editor.h"
+#include "search/editor_search.h"
+#include "search/find_in_files.h"
+#include "search/search_model.h"
+#include "search/text_match.h"
+#include "support/component.h"
+
+namespace {
+
+SearchHit Hit(const std::wstring& path, const std::wstring& title, int doc, int line, const std::wstring& text) {
+    SearchHit h;
+    h.path = path;
+    h.title = title;
+    h.docIndex = doc;
+    h.line = line;
+    h.lineText = text;
+    return h;
+}
+
+TEST(SearchModel, GroupsRowsAndCopyText) {
+    const std::vector<SearchHit> hits = {
+        Hit(L"C:\\a.txt", L"a.txt", 0, 1, L"one"), Hit(L"C:\\a.txt", L"a.txt", 0, 4, L"two"),
+        Hit(L"", L"Untitled-1", 1, 2, L"three"), Hit(L"C:\\d\\b.txt", L"b.txt", -1, 9, L"four")};
+    // b.txt was folded before this search: it stays folded; labels that are new start open.
+    const std::vector<HitGroup> previous = {HitGroup{L"b.txt", 0, 5, 1}, HitGroup{L"a.txt", 5, 1, 0}};
+    const std::vector<HitGroup> groups = GroupHits(hits, previous);
+    ASSERT_EQ(3u, groups.size());
+    EXPECT_EQ(L"a.txt", groups[0].label);
+    EXPECT_EQ(2, groups[0].count);
+    EXPECT_EQ(L"Untitled-1", groups[1].label);
+    EXPECT_EQ(1u, groups[2].collapsed);
+
+    const std::vector<ResultRow> rows = BuildResultRows(hits, groups);
+    // summary, a.txt header + 2 hits, Untitled header + 1 hit, b.txt header (folded)
+    ASSERT_EQ(7u, rows.size());
+    EXPECT_EQ(kRowSummary, rows[0].kind);
+    EXPECT_EQ(kRowHeader, rows[6].kind);
+    EXPECT_TRUE(BuildResultRows({}, {}).empty());
+
+    // Without a selection every hit is copied, folded ones too; an untitled hit shows its title.
+    EXPECT_EQ(L"C:\\a.txt:1: one\r\nC:\\a.txt:4: two\r\nUntitled-1:2: three\r\nC:\\d\\b.txt:9: four\r\n",
+              ResultsCopyText(hits, rows, -1, -1));
+    // A selection over a header copies only the hit rows in it, whichever end is the anchor.
+    EXPECT_EQ(L"C:\\a.txt:4: two\r\nUntitled-1:2: three\r\n", ResultsCopyText(hits, rows, 5, 3));
+    EXPECT_EQ(L"", ResultsCopyText({}, {}, -1, -1));
+}
+
+TEST(SearchModel, ReplacementFormAndHighlight) {
+    EXPECT_EQ(L"\\1-\\2", ConvertReplacement(L"$1-$2"));
+    EXPECT_EQ(L"$a $ x$", ConvertReplacement(L"$a $ x$"));
+    // A stored match length that runs past the line highlights to the end of the line.
+    const HighlightSpan past = HitHighlight(L"abcdef\r\n", 4, 10);
+    EXPECT_EQ(6, past.length);
+    EXPECT_EQ(4, past.start);
+    EXPECT_EQ(2, past.count);
+    const HighlightSpan outside = HitHighlight(L"abc", 9, -1);
+    EXPECT_EQ(3, outside.start);
+    EXPECT_EQ(0, outside.count);
+}
+
+TEST(SearchModel, ScrollArithmeticNeverDividesByZero) {
+    // rows*22 == H: no vertical bar, offset pinned to 0.
+    EXPECT_FALSE(VerticalThumb(10, 220, 0).shown);
+    EXPECT_EQ(0, ClampResultScrollY(50, 10, 220));
+    EXPECT_EQ(0, ScrollYForThumbDrag(100, 10, 220));
+    // A list too short for its thumb to travel.
+    EXPECT_EQ(0, ScrollYForThumbDrag(30, 100, 30));
+    // Q == W - 70: no horizontal bar.
+    EXPECT_FALSE(HorizontalThumb(300 - 70 - 48, 300, 0).shown);
+    EXPECT_EQ(0, ScrollXForThumbDrag(100, 300 - 70 - 48, 300));
+    EXPECT_EQ(0, ScrollXForThumbDrag(10, 5000, 30));
+    // Clamping: never negative, never past the content.
+    EXPECT_EQ(0, ClampResultScrollY(-40, 100, 200));
+    EXPECT_EQ(100 * 22 - 200, ClampResultScrollY(1 << 30, 100, 200));
+    EXPECT_EQ(1000 + 48 - 230, ClampResultScrollX(5000, 1000, 300));
+    const Thumb v = VerticalThumb(100, 200, 100 * 22 - 200);
+    EXPECT_EQ(200 - 8 - v.length, v.start);  // at the end the thumb touches the bottom inset
+    EXPECT_EQ(-1, ResultRowAt(22 * 3, 0, 3));
+    EXPECT_EQ(2, ResultRowAt(10, 44, 3));
+    EXPECT_EQ(22 * 10 + 22 - 100, ScrollToShowRow(10, 0, 100));
+    EXPECT_EQ(22, ScrollToShowRow(1, 200, 100));
+    EXPECT_EQ(240, PanelWidthForDrag(700, 220, 650));
+    EXPECT_EQ(260, PanelWidthForDrag(700, 220, 300));
+    EXPECT_EQ(500, PanelWidthForDrag(1100, 0, 600));
+}
+
+LineMatch Match(const std::wstring& line, const std::wstring& query, int flags) {
+    LineMatcher m;
+    PrepareLineMatcher(m, query, flags);
+    return MatchLine(line, m);
+}
+
+TEST(LineMatching, PlainWholeWordAndRegex) {
+    LineMatch m = Match(L"Alpha BETA beta", L"beta", 0);
+    EXPECT_TRUE(m.found);
+    EXPECT_EQ(6, m.column);
+    EXPECT_EQ(11, Match(L"Alpha BETA beta", L"beta", kFindMatchCase).column);
+    // Without case only A-Z fold in plain mode.
+    EXPECT_FALSE(Match(L"\u00C9t\u00E9", L"\u00E9t\u00E9", 0).found);
+    // Whole word: "cat" in "concat" and "cat_" are rejected, the free one is found.
+    m = Match(L"concat cat_ (cat)", L"cat", kFindWholeWord);
+    EXPECT_EQ(13, m.column);
+    EXPECT_FALSE(Match(L"concatenate", L"cat", kFindWholeWord).found);
+
+    m = Match(L"x = foo123 + Foo9", L"foo\\d+", kFindRegex | kFindMatchCase);
+    EXPECT_EQ(4, m.column);
+    EXPECT_EQ(6, m.length);
+    EXPECT_TRUE(Match(L"\u0416\u0443\u043A", L"\u0436\u0423", kFindRegex).found);  // Unicode case folding
+    EXPECT_EQ(5, Match(L"xab1 ab!", L"ab", kFindRegex | kFindWholeWord).column);
+    EXPECT_TRUE(Match(L"\u00E9", L"\\u00e9", kFindRegex).found);  // ECMAScript \u escape
+    // The first match is empty: the line has no hit, the expression does not loop.
+    EXPECT_FALSE(Match(L"banana", L"a*", kFindRegex).found);
+    EXPECT_TRUE(Match(L"aab", L"a*", kFindRegex).found);
+    // Invalid expressions and empty queries never match.
+    LineMatcher invalid;
+    PrepareLineMatcher(invalid, L"(", kFindRegex);
+    EXPECT_FALSE(invalid.usable);
+    EXPECT_FALSE(Match(L"(", L"(", kFindRegex).found);
+    EXPECT_FALSE(Match(L"text", L"", 0).found);
+    // A lone surrogate neither crashes nor blocks the rest of the line.
+    EXPECT_TRUE(Match(std::wstring(L"a\xD800") + L"b", L"b", kFindRegex).found);
+}
+
+TEST(LineMatching, LimitsEndRunawayExpressionsWithNoMatch) {
+    // Two megabytes of one line: exponential or deeply recursive expressions stop at a limit and
+    // count as no match; an ordinary one still works on the same line.
+    std::wstring line;
+    for (int i = 0; i < 1024 * 1024; ++i) line += i % 2 ? L'c' : L'a';
+    line += L'b';
+    EXPECT_FALSE(Match(line, L"(a|c)*b", kFindRegex).found);
+    EXPECT_FALSE(Match(line, L"(a|c)*+d|((a|c)*)*z", kFindRegex).found);
+    std::wstring xs(2 * 1024 * 1024 - 2, L'x');
+    xs += L"xz";
+    EXPECT_FALSE(Match(xs, L"(x+x+)+y", kFindRegex).found);
+    const LineMatch all = Match(xs, L".*", kFindRegex);
+    EXPECT_TRUE(all.found);
+    EXPECT_EQ(static_cast<int>(xs.size()), all.length);
+    EXPECT_TRUE(Match(line, L"cb$", kFindRegex).found);
+}
+
+std::vector<SearchHit> SearchText(std::wstring text, const std::wstring& query, int flags) {
+    LineMatcher m;
+    PrepareLineMatcher(m, query, flags);
+    std::vector<SearchHit> hits;
+    SearchTextLines(text, m, L"C:\\f.txt", L"f.txt", hits);
+    return hits;
+}
+
+TEST(LineMatching, LinesOfDecodedText) {
+    // CR LF, a lone CR inside a line, and no final line end; one hit per line.
+    const std::wstring text = L"key one key\r\nnone\r\nkey\rstill line 3\nlast key";
+    for (int flags : {0, kFindRegex}) {
+        const std::vector<SearchHit> hits = SearchText(text, L"key", flags);
+        ASSERT_EQ(3u, hits.size()) << flags;
+        EXPECT_EQ(1, hits[0].line);
+        EXPECT_EQ(L"key one key", hits[0].lineText);
+        EXPECT_EQ(3, hits[1].line);
+        EXPECT_EQ(L"key\rstill line 3", hits[1].lineText);
+        EXPECT_EQ(4, hits[2].line);
+        EXPECT_EQ(5, hits[2].column);
+        EXPECT_EQ(-1, hits[2].docIndex);
+        EXPECT_EQ(-1, hits[2].matchStart);
+    }
+    // A trailing CR is not part of the line, for plain text and expressions alike.
+    EXPECT_TRUE(SearchText(L"ab\r\n", L"b\r", 0).empty());
+    EXPECT_TRUE(SearchText(L"ab\r\n", L"b$", kFindRegex).size() == 1);
+    EXPECT_TRUE(SearchText(L"a\nb", L"a\nb", 0).empty());
+    // Whole word across candidates of one long line.
+    EXPECT_EQ(1u, SearchText(std::wstring(100000, L'a') + L" a", L"a", kFindWholeWord).size());
+    // The hit list stops at its limit.
+    std::wstring many;
+    for (int i = 0; i < 12000; ++i) many += L"hit\n";
+    EXPECT_EQ(kMaxHits, SearchText(many, L"HIT", 0).size());
+    EXPECT_EQ(kMaxHits, SearchText(many, L"h.t", kFindRegex).size());
+}
+
+// ---- folder walk ----------------------------------------------------------------------------
+
+class FolderSearch : public ::testing::Test {
+protected:
+    void SetUp() override {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        root = std::wstring(temp) + L"tessary-search-" + std::to_wstring(GetCurrentProcessId());
+        CreateDirectoryW(root.c_str(), nullptr);
+    }
+    void TearDown() override { RemoveTree(root); }
+    static void RemoveTree(const std::wstring& dir) {
+        WIN32_FIND_DATAW e;
+        HANDLE f = FindFirstFileW((dir + L"\\*").c_str(), &e);
+        if (f != INVALID_HANDLE_VALUE) {
+            do {
+                const std::wstring name = e.cFileName;
+                if (name == L"." || name == L"..") continue;
+                const std::wstring path = dir + L"\\" + name;
+                if (e.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                    RemoveTree(path);
+                else
+                    DeleteFileW(path.c_str());
+            } while (FindNextFileW(f, &e));
+            FindClose(f);
+        }
+        RemoveDirectoryW(dir.c_str());
+    }
+    void Write(const std::wstring& name, const std::string& bytes) {
+        HANDLE f = CreateFileW((root + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(f);
+    }
+    void MakeDir(const std::wstring& name) { CreateDirectoryW((root + L"\\" + name).c_str(), nullptr); }
+    std::wstring root;
+};
+
+TEST_F(FolderSearch, WalkRulesAndBudgets) {
+    MakeDir(L".git");
+    MakeDir(L"sub");
+    Write(L".git\\config", "needle in a dot folder\n");
+    Write(L".hidden.txt", "a needle in a dot file\n");
+    Write(L"sub\\utf16.txt", std::string("\xFF\xFE", 2) + std::string("n\0e\0e\0d\0l\0e\0\r\0\n\0", 16));
+    Write(L"open.txt", "needle on disk, but the tab is searched instead\n");
+    Write(L"big.txt", std::string(3 * 1024 * 1024, 'x') + "needle\n");
+    LineMatcher m;
+    PrepareLineMatcher(m, L"NEEDLE", 0);
+    std::vector<SearchHit> hits;
+    const FolderSearchStats stats = SearchFolder(root, m, {root + L"\\open.txt"}, hits);
+    ASSERT_EQ(2u, hits.size());
+    for (const SearchHit& h : hits) EXPECT_TRUE(h.title == L".hidden.txt" || h.title == L"utf16.txt") << h.title;
+    EXPECT_EQ(4u, stats.filesSeen);  // the 3 MiB file is counted, not searched
+    EXPECT_GE(stats.bytesSeen, 3u * 1024 * 1024);
+    EXPECT_EQ(2u, stats.filesSearched);
+
+    // The file budget holds within one directory: enumeration stops after the entry that reached it.
+    for (int i = 0; i < 6; ++i) Write(L"sub\\f" + std::to_wstring(i) + L".txt", "needle\n");
+    FolderSearchLimits limits;
+    limits.maxFiles = 3;
+    hits.clear();
+    EXPECT_EQ(3u, SearchFolder(root, m, {}, hits, limits).filesSeen);
+    limits = FolderSearchLimits{};
+    limits.maxBytes = 1;
+    hits.clear();
+    EXPECT_EQ(1u, SearchFolder(root, m, {}, hits, limits).filesSeen);
+
+    // A root that is gone, and an invalid expression, give nothing.
+    hits.clear();
+    EXPECT_EQ(0u, SearchFolder(root + L"\\missing", m, {}, hits).filesSeen);
+    LineMatcher invalid;
+    PrepareLineMatcher(invalid, L"(", kFindRegex);
+    EXPECT_EQ(0u, SearchFolder(root, invalid, {}, hits).filesSeen);
+    EXPECT_TRUE(hits.empty());
+}
+
+// ---- the editing component's search ------------------------------------------------------------
+
+class EditorSearch : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(LoadComponentForTests()); }
+    void SetUp() override {
+        window = CreateWindowExW(0, L"Scintilla", L"", WS_POPUP, 0, 0, 400, 200, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(window, nullptr);
+        editor::Send(window, editor::kSetCodePage, 65001);
+    }
+    void TearDown() override { DestroyWindow(window); }
+    void SetText(const std::string& text) {
+        editor::SetText(window, text);
+        editor::Send(window, editor::kEmptyUndoBuffer);
+    }
+    std::vector<SearchHit> Collect(const std::string& query, int flags, long long limit = 0) {
+        std::vector<SearchHit> hits;
+        CollectEditorHits(window, query, flags, limit, HitSource{L"C:\\t.txt", L"t.txt", 3}, hits);
+        return hits;
+    }
+    std::pair<long long, long long> Selection() {
+        return {editor::Send(window, editor::kGetSelectionStart), editor::Send(window, editor::kGetSelectionEnd)};
+    }
+    HWND window = nullptr;
+};
+
+TEST_F(EditorSearch, CollectsOneHitPerLine) {
+    SetText("aaa\r\nb\xC3\xA9 a\r\nnone\r\nlast a");
+    std::vector<SearchHit> hits = Collect("a", 0);
+    ASSERT_EQ(3u, hits.size());
+    EXPECT_EQ(1, hits[0].line);
+    EXPECT_EQ(0, hits[0].column);
+    EXPECT_EQ(1, hits[0].matchLength);
+    EXPECT_EQ(L"aaa", hits[0].lineText);
+    EXPECT_EQ(2, hits[1].line);
+    EXPECT_EQ(3, hits[1].column);  // characters, not bytes
+    EXPECT_EQ(9, hits[1].matchStart);
+    EXPECT_EQ(L"b\u00E9 a", hits[1].lineText);
+    EXPECT_EQ(3, hits[1].docIndex);
+    // An expression that matches the empty string does not loop.
+    hits = Collect("a*", kFindRegex);
+    EXPECT_GE(hits.size(), 3u);
+    // The limit: only the first bytes are searched.
+    EXPECT_EQ(1u, Collect("a", 0, 4).size());
+
+    // One line with many matches costs one line: the hit is the line's first match.
+    std::string line(200000, 'e');
+    SetText(line + "\nx e");
+    hits = Collect("e", 0);
+    ASSERT_EQ(2u, hits.size());
+    EXPECT_EQ(2, hits[1].line);
+    EXPECT_EQ(2, hits[1].column);
+}
+
+TEST_F(EditorSearch, FindNextWrapsAndFindPreviousMovesOn) {
+    SetText("one two one two one");
+    editor::Send(window, editor::kSetSel, 19, 19);
+    EXPECT_TRUE(FindInEditor(window, "one", 0, true));  // wraps to the start
+    EXPECT_EQ(std::make_pair(0LL, 3LL), Selection());
+    EXPECT_TRUE(FindInEditor(window, "one", 0, true));
+    EXPECT_EQ(std::make_pair(8LL, 11LL), Selection());
+    // Backwards from the selected match reaches the one before, not the same one again.
+    EXPECT_TRUE(FindInEditor(window, "one", 0, false));
+    EXPECT_EQ(std::make_pair(0LL, 3LL), Selection());
+    EXPECT_TRUE(FindInEditor(window, "one", 0, false));  // wraps to the end
+    EXPECT_EQ(std::make_pair(16LL, 19LL), Selection());
+    EXPECT_FALSE(FindInEditor(window, "zzz", 0, true));
+    EXPECT_EQ(std::make_pair(16LL, 19LL), Selection());
+}
+
+TEST_F(EditorSearch, ReplaceAllIsOneStepAndSkipsNothing) {
+    // An empty replacement: every match goes, none is skipped.
+    SetText("xx axx x");
+    EXPECT_EQ(5, ReplaceAllInEditor(window, "x", "", 0));
+    EXPECT_EQ(" a ", editor::GetText(window));
+    editor::Send(window, editor::kUndo);
+    EXPECT_EQ("xx axx x", editor::GetText(window));
+
+    // Far more matches than any old cap, all replaced, undone at once.
+    std::string csv;
+    for (int i = 0; i < 250000; ++i) csv += "1,";
+    SetText(csv);
+    EXPECT_EQ(250000, ReplaceAllInEditor(window, ",", ";", 0));
+    EXPECT_EQ(std::string::npos, editor::GetText(window).find(','));
+    editor::Send(window, editor::kUndo);
+    EXPECT_EQ(csv, editor::GetText(window));
+
+    // Group references; empty matches replace nothing.
+    SetText("ab-cd");
+    EXPECT_EQ(2, ReplaceAllInEditor(window, "\\([a-z]\\)\\([a-z]\\)", "\\2\\1", kFindRegex));
+    EXPECT_EQ("ba-dc", editor::GetText(window));
+    EXPECT_EQ(0, ReplaceAllInEditor(window, "q*", "Z", kFindRegex));
+    EXPECT_EQ("ba-dc", editor::GetText(window));
+}
+
+TEST_F(EditorSearch, ReplaceCurrentNeedsAnExactMatchSelected) {
+    SetText("cat cat cat");
+    editor::Send(window, editor::kSetSel, 0, 2);  // not a whole match: only moves on
+    ReplaceCurrentInEditor(window, "cat", "dog", 0);
+    EXPECT_EQ("cat cat cat", editor::GetText(window));
+    EXPECT_EQ(std::make_pair(4LL, 7LL), Selection());
+    ReplaceCurrentInEditor(window, "cat", "dog", 0);
+    EXPECT_EQ("cat dog cat", editor::GetText(window));
+    EXPECT_EQ(std::make_pair(8LL, 11LL), Selection());
+}
+
+}  // namespace
