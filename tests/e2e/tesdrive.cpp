@@ -402,10 +402,13 @@ int CmdSend(const Args& args) {
 }
 
 // Types a path into an open or save dialog's file-name field and presses OK, as a user would.
-int CmdFileDialog(const Args& args) {
+// With "overwrite" last, the dialog's question whether to replace an existing file is answered Yes.
+int CmdFileDialog(Args args) {
+    const bool overwrite = !args.empty() && args.back() == L"overwrite";
+    if (overwrite) args.pop_back();
     DWORD timeout = 0;
     if (args.empty() || args.size() > 2 || !ParseTimeout(args, 1, kDefaultTimeoutMs, timeout))
-        return Usage(L"file-dialog <path> [timeout]");
+        return Usage(L"file-dialog <path> [timeout] [overwrite]");
     HWND dialog = nullptr;
     HWND field = nullptr;
     WaitUntil(timeout, [&] {
@@ -419,7 +422,34 @@ int CmdFileDialog(const Args& args) {
     if (!SendQuietly(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[0].c_str())))
         return Fail(L"file dialog did not take the name");
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-    if (!WaitUntil(timeout, [&] { return !IsWindow(dialog); })) return Fail(L"file dialog stayed open");
+    const auto closed = [&] {
+        if (!IsWindow(dialog)) return true;
+        HWND question = GetLastActivePopup(dialog);
+        if (overwrite && question && question != dialog && IsWindowVisible(question))
+            PostMessageW(question, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(question, IDYES)));
+        return false;
+    };
+    if (!WaitUntil(timeout, closed)) return Fail(L"file dialog stayed open");
+    return kOk;
+}
+
+// The clipboard's Unicode text; fails when it holds none.
+int CmdClipboard(const Args& args) {
+    if (!args.empty()) return Usage(L"clipboard");
+    if (!OpenClipboard(nullptr)) return Fail(L"cannot open the clipboard");
+    std::wstring text;
+    bool found = false;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* units = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = units;
+            found = true;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    if (!found) return Fail(L"no text on the clipboard");
+    PrintLine(text);
     return kOk;
 }
 
@@ -649,7 +679,9 @@ int CmdDoubleClickCaption(const Args& args) {
 int wmain(int argc, wchar_t** argv) {
     const wchar_t* commands =
         L"wait-window|title|rect|command|post|wait-msgbox|answer-msgbox|no-msgbox|type|keys|"
-        L"editor-text|editor-send|send|file-dialog|lock-file|unlock|child-count|wait-gone|click|rclick|move|dblclick-caption";
+        L"editor-text|editor-send|send|file-dialog|lock-file|unlock|child-count|wait-gone|click|rclick|move|dblclick-"
+        L"caption|"
+        L"clipboard";
     if (argc < 2) return Usage(std::wstring(L"<") + commands + L"> ...");
     std::wstring command = argv[1];
     Args args(argv + 2, argv + argc);
@@ -675,5 +707,6 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"rclick") return CmdMouse(args, Mouse::RightClick);
     if (command == L"move") return CmdMouse(args, Mouse::Move);
     if (command == L"dblclick-caption") return CmdDoubleClickCaption(args);
+    if (command == L"clipboard") return CmdClipboard(args);
     return BadUsage(L"unknown subcommand " + command + L"; expected one of " + commands);
 }
