@@ -44,7 +44,8 @@ void ScanFolder(const std::wstring& folder, int depth, const FolderSet& expanded
         SidebarRow row;
         row.isFolder = entry.isFolder;
         row.depth = depth;
-        row.path = folder + L"\\" + entry.name;
+        row.path.reserve(folder.size() + 1 + entry.name.size());
+        row.path.append(folder).append(1, L'\\').append(entry.name);
         row.name = std::move(entry.name);
         const bool open = row.isFolder && expanded.count(row.path) != 0;
         const std::wstring path = open ? row.path : std::wstring();
