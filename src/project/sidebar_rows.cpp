@@ -8,12 +8,20 @@
 #include "io/file_access.h"
 #include "syntax/palette.h"
 
+namespace {
+// A drive root such as C:\ ends in its separator already.
+bool EndsWithSeparator(const std::wstring& folder) {
+    return !folder.empty() && (folder.back() == L'\\' || folder.back() == L'/');
+}
+}  // namespace
+
 bool ListFolder(const std::wstring& folder, std::vector<FolderEntry>& entries) {
     entries.clear();
     WIN32_FIND_DATAW data;
     // The basic information level skips the short 8.3 names, and the large fetch asks for entries in
     // big batches: both matter for folders of tens of thousands of entries.
-    HANDLE find = FindFirstFileExW(ExtendedPath(folder + L"\\*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+    const std::wstring pattern = folder + (EndsWithSeparator(folder) ? L"*" : L"\\*");
+    HANDLE find = FindFirstFileExW(ExtendedPath(pattern).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
                                    nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (find == INVALID_HANDLE_VALUE) return false;
     do {
@@ -40,12 +48,15 @@ void ScanFolder(const std::wstring& folder, int depth, const FolderSet& expanded
         return a.isFolder != b.isFolder ? a.isFolder : a.name < b.name;
     });
     rows.reserve(rows.size() + entries.size());
+    const bool endsWithSeparator = EndsWithSeparator(folder);
     for (FolderEntry& entry : entries) {
         SidebarRow row;
         row.isFolder = entry.isFolder;
         row.depth = depth;
         row.path.reserve(folder.size() + 1 + entry.name.size());
-        row.path.append(folder).append(1, L'\\').append(entry.name);
+        row.path.append(folder);
+        if (!endsWithSeparator) row.path += L'\\';
+        row.path += entry.name;
         row.name = std::move(entry.name);
         const bool open = row.isFolder && expanded.count(row.path) != 0;
         const std::wstring path = open ? row.path : std::wstring();

@@ -71,6 +71,9 @@ TEST(SidebarRows, FoldersFirstInOrdinalOrderWithExpandedContentsAfterTheirRow) {
     EXPECT_EQ(std::vector<std::wstring>{L"0H FOLDERS|"}, Describe(BuildSidebarRows(L"", expanded, disk.Lister())));
     EXPECT_EQ((std::vector<std::wstring>{L"0H FOLDERS|", L"0D gone|D:\\gone"}),
               Describe(BuildSidebarRows(L"D:\\gone", {L"D:\\gone"}, disk.Lister())));
+    // A drive root chosen in the folder dialog ends in a backslash already.
+    disk.folders[L"E:\\"] = {{L"x.txt", false}};
+    EXPECT_EQ(L"E:\\x.txt", BuildSidebarRows(L"E:\\", {L"E:\\"}, disk.Lister()).back().path);
 }
 
 TEST(SidebarRows, ALinkToAnAncestorIsReadOnlyAsFarAsTheUserExpandedIt) {
