@@ -123,6 +123,11 @@ menu_item 310 7  # the untitled tab: nothing changes
 menu_item 310 9
 assert_eq 'C:' "$(drive clipboard)" "copies on an untitled tab changed the clipboard"
 
+# The header's close mark hides the sidebar and remembers it.
+drive click TessaryClass 205 "$(row_y 0)" >/dev/null
+wait_eq 1E1E1E sidebar_pixel || fail "the close mark did not hide the sidebar"
+grep -q 'sidebar=0' "$E2E_DIR/ui.ini" || fail "hiding the sidebar by its close mark was not saved"
+
 drive command TessaryClass 109 >/dev/null
 app_wait_exit 20 || fail "did not exit"
 assert_eq 0 "$APP_EXIT" "exit code"
