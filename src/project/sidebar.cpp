@@ -1,39 +1,244 @@
 #include "project/sidebar.h"
 
 #include <shlobj.h>
-
-#include <set>
+#include <windowsx.h>
 
 #include "app/app_state.h"
-#include "app/main_window.h"
-#include "document/tabs.h"
-#include "persist/persist.h"
-#include "project/file_actions.h"
-
 #include "app/gdi_util.h"
+#include "app/main_window.h"
+#include "document/document.h"
+#include "document/tabs.h"
+#include "io/open.h"
+#include "persist/persist.h"
 #include "syntax/palette.h"
 
-// Until a folder can be opened the sidebar is an empty panel with its right border.
-LRESULT CALLBACK SidebarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_PAINT) {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(window, &ps);
-        RECT client;
-        GetClientRect(window, &client);
-        FillSolid(dc, client, palette.panelColor);
-        FillSolid(dc, RECT{client.right - 1, client.top, client.right, client.bottom}, palette.borderColor);
-        EndPaint(window, &ps);
-        return 0;
-    }
-    if (message == WM_ERASEBKGND) return 1;
-    return DefWindowProcW(window, message, wParam, lParam);
-}
+SidebarState sidebar;
 
 namespace {
-std::set<std::wstring> expandedFolders;
+
+HBITMAP backBuffer = nullptr;
+int backBufferWidth = 0, backBufferHeight = 0;
+
+void RepaintSidebar() {
+    if (app.sidebarWindow) InvalidateRect(app.sidebarWindow, nullptr, FALSE);
 }
 
-void RebuildSidebarRows() {}
+RECT ClientOf(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    return client;
+}
+
+// Rebuilds the rows from the disk and shows them.
+void RefreshSidebar() {
+    RebuildSidebarRows();
+    RepaintSidebar();
+    ClampSidebarScroll();
+}
+
+void RoundBox(HDC dc, int left, int top, int right, int bottom, int corner, COLORREF colour) {
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(DC_BRUSH));
+    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(DC_PEN));
+    SetDCBrushColor(dc, colour);
+    SetDCPenColor(dc, colour);
+    RoundRect(dc, left, top, right, bottom, 2 * corner, 2 * corner);
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldBrush);
+}
+
+void PaintRow(HDC dc, const SidebarRow& row, int top, int contentWidth) {
+    const int bottom = top + kSidebarRowHeight;
+    const int indent = row.depth * 14;
+    if (row.isHeader) {
+        DrawTextBox(dc, row.name, Rect{12, top, contentWidth - 12, bottom}, app.uiFont, palette.faintTextColor, 0);
+        DrawTextBox(dc, L"\u00D7", Rect{contentWidth - 12, top, contentWidth, bottom}, app.uiFont, palette.dimTextColor,
+                    DT_CENTER);
+    } else if (row.isFolder) {
+        const bool open = sidebar.expandedFolders.count(row.path) != 0;
+        DrawTextBox(dc, open ? L"v" : L">", Rect{indent + 10, top, indent + 24, bottom}, app.uiFont,
+                    palette.dimTextColor, 0);
+        DrawTextBox(dc, row.name, Rect{indent + 26, top, contentWidth, bottom}, app.uiFont, palette.textColor,
+                    DT_PATH_ELLIPSIS);
+    } else {
+        const FileBadge badge = BadgeForName(row.name);
+        RoundBox(dc, indent + 22, top + 4, indent + 40, top + 17, 2, badge.background);
+        DrawTextBox(dc, badge.label, Rect{indent + 22, top + 4, indent + 40, top + 17}, app.uiFont, badge.text,
+                    DT_CENTER);
+        DrawTextBox(dc, row.name, Rect{indent + 46, top, contentWidth, bottom}, app.uiFont, palette.textColor,
+                    DT_PATH_ELLIPSIS);
+    }
+}
+
+void InvalidateRowBand(HWND window, int row) {
+    if (row < 0) return;
+    const int top = row * kSidebarRowHeight - sidebar.scroll;
+    RECT band{0, top, 4000, top + kSidebarRowHeight};
+    InvalidateRect(window, &band, FALSE);
+}
+
+void OnMouseMove(HWND window, int x, int y) {
+    const RECT client = ClientOf(window);
+    const int w = client.right, h = client.bottom;
+    SidebarThumb thumb = SidebarThumbRect(w, h, sidebar.rows.size(), sidebar.scroll);
+    const bool overThumbZone = thumb.exists && thumb.left - 4 <= x && x <= w;
+    if (overThumbZone != sidebar.thumbHover) {
+        sidebar.thumbHover = overThumbZone;
+        InvalidateRect(window, nullptr, FALSE);
+    }
+    if (sidebar.thumbDragging && thumb.exists) {
+        sidebar.scroll = SidebarDragScroll(y, h, sidebar.rows.size(), thumb.bottom - thumb.top);
+        ClampSidebarScroll();
+        InvalidateRect(window, nullptr, FALSE);
+    }
+    const int hover = SidebarRowAt(sidebar.scroll, y, sidebar.rows.size());
+    if (hover != sidebar.hoverRow) {
+        InvalidateRowBand(window, sidebar.hoverRow);
+        sidebar.hoverRow = hover;
+        InvalidateRowBand(window, hover);
+    }
+    // Leaving the panel must clear the hover mark.
+    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, window, 0};
+    TrackMouseEvent(&track);
+}
+
+void ClickRow(HWND window, int x, int y, int width) {
+    const int index = SidebarRowAt(sidebar.scroll, y, sidebar.rows.size());
+    if (index < 0) return;
+    const SidebarRow row = sidebar.rows[static_cast<size_t>(index)];
+    if (row.isHeader) {
+        if (x > width - 24) {
+            app.sidebarVisible = 0;
+            Layout();
+            SaveUiState();
+        }
+    } else if (row.isFolder) {
+        if (!sidebar.expandedFolders.erase(row.path)) sidebar.expandedFolders.insert(row.path);
+        RebuildSidebarRows();
+        ClampSidebarScroll();
+        InvalidateRect(window, nullptr, FALSE);
+    } else if (!row.path.empty()) {
+        OpenPath(row.path);
+        const Document* doc = ActiveDocument();
+        SetFocus(doc && doc->editor ? doc->editor : window);
+    }
+}
+
+void OnLeftButtonDown(HWND window, int x, int y) {
+    const RECT client = ClientOf(window);
+    const int w = client.right, h = client.bottom;
+    const SidebarThumb thumb = SidebarThumbRect(w, h, sidebar.rows.size(), sidebar.scroll);
+    if (thumb.exists && thumb.left - 4 <= x && x <= thumb.right + 4) {
+        if (y < thumb.top || y >= thumb.bottom) {
+            sidebar.scroll += y < thumb.top ? -h / 2 : h / 2;
+            ClampSidebarScroll();
+            InvalidateRect(window, nullptr, FALSE);
+        } else {
+            sidebar.thumbDragging = true;
+            SetCapture(window);
+        }
+        return;
+    }
+    ClickRow(window, x, y, w);
+}
+
+void StopDragging(HWND window) {
+    if (!sidebar.thumbDragging) return;
+    sidebar.thumbDragging = false;
+    if (GetCapture() == window) ReleaseCapture();
+    InvalidateRect(window, nullptr, FALSE);
+}
+
+void OnPaint(HWND window) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    const RECT client = ClientOf(window);
+    const int w = client.right, h = client.bottom;
+    if (w > 0 && h > 0) {
+        if (!backBuffer || backBufferWidth != w || backBufferHeight != h) {
+            if (backBuffer) DeleteObject(backBuffer);
+            backBuffer = CreateCompatibleBitmap(dc, w, h);
+            backBufferWidth = w, backBufferHeight = h;
+        }
+        HDC memory = CreateCompatibleDC(dc);
+        HGDIOBJ old = SelectObject(memory, backBuffer);
+        PaintSidebar(memory, w, h);
+        BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
+               ps.rcPaint.bottom - ps.rcPaint.top, memory, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
+        SelectObject(memory, old);
+        DeleteDC(memory);
+    }
+    EndPaint(window, &ps);
+}
+
+}  // namespace
+
+void PaintSidebar(HDC dc, int width, int height) {
+    FillSolid(dc, RECT{0, 0, width, height}, palette.panelColor);
+    SetBkMode(dc, TRANSPARENT);
+    const int contentWidth = width - kSidebarScrollZone;
+    const RowRange visible = VisibleSidebarRows(sidebar.scroll, height, sidebar.rows.size());
+    for (size_t i = visible.first; i < visible.last; ++i) {
+        const int top = static_cast<int>(i) * kSidebarRowHeight - sidebar.scroll;
+        if (static_cast<int>(i) == sidebar.hoverRow)
+            FillSolid(dc, RECT{0, top, contentWidth, top + kSidebarRowHeight}, palette.hoverColor);
+        PaintRow(dc, sidebar.rows[i], top, contentWidth);
+    }
+    const SidebarThumb thumb = SidebarThumbRect(width, height, sidebar.rows.size(), sidebar.scroll);
+    if (thumb.exists) {
+        const COLORREF colour = sidebar.thumbDragging ? Hex(0x666666)
+                                : sidebar.thumbHover  ? Hex(0x555555)
+                                                      : Hex(0x3A3A3A);
+        RoundBox(dc, thumb.left, thumb.top, thumb.right, thumb.bottom, 3, colour);
+    }
+    FillSolid(dc, RECT{width - 1, 0, width, height}, palette.borderColor);
+}
+
+LRESULT CALLBACK SidebarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_PAINT: OnPaint(window); return 0;
+        case WM_ERASEBKGND: return 1;
+        case WM_SIZE: InvalidateRect(window, nullptr, FALSE); return 0;
+        case WM_MOUSEWHEEL:
+            sidebar.scroll = SidebarWheelScroll(sidebar.scroll, GET_WHEEL_DELTA_WPARAM(wParam));
+            ClampSidebarScroll();
+            InvalidateRect(window, nullptr, FALSE);
+            return 0;
+        case WM_MOUSEMOVE: OnMouseMove(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
+        case WM_MOUSELEAVE:
+            if (!sidebar.thumbDragging && (sidebar.hoverRow >= 0 || sidebar.thumbHover)) {
+                InvalidateRowBand(window, sidebar.hoverRow);
+                sidebar.hoverRow = -1;
+                if (sidebar.thumbHover) InvalidateRect(window, nullptr, FALSE);
+                sidebar.thumbHover = false;
+            }
+            return 0;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK: OnLeftButtonDown(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
+        case WM_LBUTTONUP: StopDragging(window); return 0;
+        case WM_CAPTURECHANGED:
+            if (sidebar.thumbDragging) {
+                sidebar.thumbDragging = false;
+                InvalidateRect(window, nullptr, FALSE);
+            }
+            return 0;
+        case WM_DESTROY:
+            if (backBuffer) DeleteObject(backBuffer);
+            backBuffer = nullptr;
+            backBufferWidth = backBufferHeight = 0;
+            return 0;
+        default: return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+void RebuildSidebarRows() {
+    sidebar.rows = BuildSidebarRows(app.folderRoot, sidebar.expandedFolders);
+    if (sidebar.hoverRow >= static_cast<int>(sidebar.rows.size())) sidebar.hoverRow = -1;
+}
+
+void ClampSidebarScroll() {
+    const int height = app.sidebarWindow ? static_cast<int>(ClientOf(app.sidebarWindow).bottom) : 0;
+    sidebar.scroll = ClampSidebarScrollValue(sidebar.scroll, sidebar.rows.size(), height);
+}
 
 std::wstring BrowseForFolder() {
     BROWSEINFOW info{};
@@ -48,30 +253,25 @@ std::wstring BrowseForFolder() {
     return ok ? std::wstring(path) : std::wstring();
 }
 
-void OpenFolder() {
-    const std::wstring folder = BrowseForFolder();
-    if (folder.empty()) return;
+void ShowFolderExpanded(const std::wstring& folder) {
     app.folderRoot = folder;
-    expandedFolders.insert(folder);
+    sidebar.expandedFolders.insert(folder);
     app.sidebarVisible = 1;
-    RebuildSidebarRows();
-    ClampSidebarScroll();
-    if (app.sidebarWindow) InvalidateRect(app.sidebarWindow, nullptr, TRUE);
+    RefreshSidebar();
     Layout();
     UpdateWindowTitle();
     SaveUiState();
 }
 
-// Project files arrive with their own loader; until then a ".tessary" file is left alone.
-void OpenProjectPath(const std::wstring& path) {
-    const std::wstring suffix = L".tessary";
-    if (path.size() >= 8 && path.compare(path.size() - suffix.size(), suffix.size(), suffix) == 0) return;
-    const std::wstring folder = FolderOf(path);
-    if (folder.empty()) return;
+void ShowFolderCollapsed(const std::wstring& folder) {
     app.folderRoot = folder;
-    expandedFolders.clear();
-    RebuildSidebarRows();
+    sidebar.expandedFolders.clear();
+    RefreshSidebar();
     Layout();
     UpdateWindowTitle();
 }
-void ClampSidebarScroll() {}
+
+void OpenFolder() {
+    const std::wstring folder = BrowseForFolder();
+    if (!folder.empty()) ShowFolderExpanded(folder);
+}

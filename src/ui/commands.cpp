@@ -17,6 +17,7 @@
 #include "io/save.h"
 #include "persist/persist.h"
 #include "project/file_actions.h"
+#include "project/project.h"
 #include "project/sidebar.h"
 #include "search/search_panel.h"
 #include "syntax/themes.h"
@@ -108,6 +109,7 @@ void ExecuteCommand(int id) {
             if (!path.empty()) OpenProjectPath(path);
             break;
         }
+        case 241: SaveProjectCommand(); break;
         case 103:
             if (app.activeTab >= 0) SaveDocument(app.activeTab, 0);
             break;

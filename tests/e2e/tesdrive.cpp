@@ -433,10 +433,13 @@ int CmdSend(const Args& args) {
 }
 
 // Types a path into an open or save dialog's file-name field and presses OK, as a user would.
-int CmdFileDialog(const Args& args) {
+// With "overwrite" last, the dialog's question whether to replace an existing file is answered Yes.
+int CmdFileDialog(Args args) {
+    const bool overwrite = !args.empty() && args.back() == L"overwrite";
+    if (overwrite) args.pop_back();
     DWORD timeout = 0;
     if (args.empty() || args.size() > 2 || !ParseTimeout(args, 1, kDefaultTimeoutMs, timeout))
-        return Usage(L"file-dialog <path> [timeout]");
+        return Usage(L"file-dialog <path> [timeout] [overwrite]");
     HWND dialog = nullptr;
     HWND field = nullptr;
     WaitUntil(timeout, [&] {
@@ -450,7 +453,34 @@ int CmdFileDialog(const Args& args) {
     if (!SendQuietly(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[0].c_str())))
         return Fail(L"file dialog did not take the name");
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-    if (!WaitUntil(timeout, [&] { return !IsWindow(dialog); })) return Fail(L"file dialog stayed open");
+    const auto closed = [&] {
+        if (!IsWindow(dialog)) return true;
+        HWND question = GetLastActivePopup(dialog);
+        if (overwrite && question && question != dialog && IsWindowVisible(question))
+            PostMessageW(question, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(question, IDYES)));
+        return false;
+    };
+    if (!WaitUntil(timeout, closed)) return Fail(L"file dialog stayed open");
+    return kOk;
+}
+
+// The clipboard's Unicode text; fails when it holds none.
+int CmdClipboard(const Args& args) {
+    if (!args.empty()) return Usage(L"clipboard");
+    if (!OpenClipboard(nullptr)) return Fail(L"cannot open the clipboard");
+    std::wstring text;
+    bool found = false;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* units = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = units;
+            found = true;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    if (!found) return Fail(L"no text on the clipboard");
+    PrintLine(text);
     return kOk;
 }
 
@@ -709,22 +739,6 @@ int CmdMouse(const Args& args, Mouse kind) {
         ok = ok && PostMessageW(target, WM_RBUTTONUP, 0, where);
     }
     return ok ? kOk : Fail(L"PostMessage failed");
-}
-
-// The clipboard's Unicode text (empty output when there is none).
-int CmdClipboard(const Args& args) {
-    if (!args.empty()) return Usage(L"clipboard");
-    if (!OpenClipboard(nullptr)) return Fail(L"cannot open the clipboard");
-    std::wstring text;
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
-            text = chars;
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    PrintLine(text);
-    return kOk;
 }
 
 int CmdDoubleClickCaption(const Args& args) {

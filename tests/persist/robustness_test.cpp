@@ -12,105 +12,11 @@
 #include "persist/session_file.h"
 #include "persist/settings_file.h"
 #include "persist/ui_state_file.h"
+#include "support/mutator.h"
 
 namespace {
 
 const int kRounds = 20000;
-
-std::string Utf16Le(const std::string& utf8) {
-    std::string bytes = "\xFF\xFE";
-    for (wchar_t c : WideFromUtf8(utf8)) {
-        bytes += static_cast<char>(c & 0xFF);
-        bytes += static_cast<char>((c >> 8) & 0xFF);
-    }
-    return bytes;
-}
-
-class Mutator {
-public:
-    explicit Mutator(std::vector<std::string> seeds) : seeds_(std::move(seeds)) {
-        const size_t count = seeds_.size();
-        for (size_t i = 0; i < count; ++i) seeds_.push_back(Utf16Le(seeds_[i].substr(3)));
-    }
-
-    std::string Next() {
-        std::string bytes = seeds_[Below(seeds_.size())];
-        const size_t edits = 1 + Below(4);
-        for (size_t e = 0; e < edits; ++e) Edit(bytes);
-        return bytes;
-    }
-
-private:
-    size_t Below(size_t n) { return n == 0 ? 0 : rng_() % n; }
-
-    void Edit(std::string& bytes) {
-        static const char* const tokens[] = {"\"",
-                                             "\\",
-                                             "\\u",
-                                             "\\u12",
-                                             "\\ud800",
-                                             "[",
-                                             "]",
-                                             "{",
-                                             "}",
-                                             ":",
-                                             ": ",
-                                             ",",
-                                             "-",
-                                             "=",
-                                             "1",
-                                             "0",
-                                             "9999999999999",
-                                             "-2147483649",
-                                             "\xEF\xBB\xBF",
-                                             "\xFF\xFE",
-                                             "\xC3",
-                                             "\xED\xA0\x80",
-                                             "\r\n",
-                                             "\"fontSize\": ",
-                                             "\"recent\": [",
-                                             "\"fontFace\": \"",
-                                             "\"wrap\": true",
-                                             "lang=",
-                                             "sidebar=",
-                                             "\"tabs\": [",
-                                             "{ \"path\": \"",
-                                             "\"text\": \"",
-                                             "\"active\": ",
-                                             "\"file\": \"tab-",
-                                             "\"caret\": ",
-                                             "]}"};
-        const size_t pos = Below(bytes.size() + 1);
-        switch (Below(6)) {
-            case 0:  // flip
-                if (!bytes.empty()) bytes[Below(bytes.size())] = static_cast<char>(rng_());
-                break;
-            case 1:  // truncate
-                bytes.resize(pos);
-                break;
-            case 2: {  // random bytes
-                std::string junk(1 + Below(4), '\0');
-                for (char& c : junk) c = static_cast<char>(rng_());
-                bytes.insert(pos, junk);
-                break;
-            }
-            case 3:  // a token that matters to the scanners
-                bytes.insert(pos, tokens[Below(sizeof tokens / sizeof *tokens)]);
-                break;
-            case 4: {  // duplicate a fragment
-                const size_t from = Below(bytes.size() + 1);
-                bytes.insert(pos, bytes.substr(from, Below(40)));
-                break;
-            }
-            default:  // drop a fragment
-                bytes.erase(pos, Below(20));
-                break;
-        }
-    }
-
-    std::vector<std::string> seeds_;
-    std::mt19937 rng_{12345};
-};
 
 // The text a string becomes after a trip through UTF-8 (unpaired surrogates turn into U+FFFD).
 std::wstring ThroughUtf8(const std::wstring& text) { return WideFromUtf8(Utf8FromWide(text)); }

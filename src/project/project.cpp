@@ -1,0 +1,45 @@
+#include "project/project.h"
+
+#include <windows.h>
+
+#include "app/app_state.h"
+#include "document/document.h"
+#include "io/encoding.h"
+#include "io/file_access.h"
+#include "io/open.h"
+#include "io/save.h"
+#include "project/file_actions.h"
+#include "project/project_file.h"
+#include "project/sidebar.h"
+
+void OpenProjectPath(const std::wstring& path) {
+    if (IsProjectPath(path)) {
+        LoadProject(path);
+        return;
+    }
+    const std::wstring folder = FolderOf(path);
+    if (!folder.empty()) ShowFolderCollapsed(folder);
+}
+
+void LoadProject(const std::wstring& path) {
+    const ProjectContents project = ReadProject(ReadProjectFile(path));
+    if (!project.hasFolder) return;
+    // Only the root is expanded: nothing below it is read until the user opens it.
+    ShowFolderExpanded(project.folder);
+    for (const std::wstring& file : project.files) OpenPath(file);
+}
+
+void SaveProjectCommand() {
+    const std::wstring path = SaveFileDialog(L"project.tessary");
+    if (!path.empty()) SaveProject(path);
+}
+
+void SaveProject(const std::wstring& path) {
+    std::vector<std::wstring> files;
+    for (const Document& doc : documents)
+        if (!doc.path.empty()) files.push_back(doc.path);
+    // A tab showing this very file is not touched: the external-change check offers the new text
+    // when the tab is next activated.
+    if (!WriteTextFileAtomic(path, FormatProject(app.folderRoot, files), kEncUtf8Bom)) return;
+    MessageBoxW(app.mainWindow, L"\u9879\u76EE\u5DF2\u4FDD\u5B58", L"Tessary", MB_OK | MB_ICONINFORMATION);
+}

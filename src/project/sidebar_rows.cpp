@@ -1,0 +1,162 @@
+#include "project/sidebar_rows.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "io/file_access.h"
+#include "syntax/palette.h"
+
+namespace {
+// A drive root such as C:\ ends in its separator already.
+bool EndsWithSeparator(const std::wstring& folder) {
+    return !folder.empty() && (folder.back() == L'\\' || folder.back() == L'/');
+}
+}  // namespace
+
+bool ListFolder(const std::wstring& folder, std::vector<FolderEntry>& entries) {
+    entries.clear();
+    WIN32_FIND_DATAW data;
+    // The basic information level skips the short 8.3 names, and the large fetch asks for entries in
+    // big batches: both matter for folders of tens of thousands of entries.
+    const std::wstring pattern = folder + (EndsWithSeparator(folder) ? L"*" : L"\\*");
+    HANDLE find = FindFirstFileExW(ExtendedPath(pattern).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                   nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (find == INVALID_HANDLE_VALUE) return false;
+    do {
+        const wchar_t* name = data.cFileName;
+        if (name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0))) continue;
+        entries.push_back(FolderEntry{name, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    return true;
+}
+
+std::wstring LastPathPart(const std::wstring& path) {
+    const size_t separator = path.find_last_of(L"\\/");
+    return separator == std::wstring::npos ? path : path.substr(separator + 1);
+}
+
+void ScanFolder(const std::wstring& folder, int depth, const FolderSet& expanded, const FolderLister& list,
+                std::vector<SidebarRow>& rows) {
+    std::vector<FolderEntry> entries;
+    if (!list(folder, entries)) return;
+    // Every name comes from one folder, so the full paths share their prefix: ordering by name with
+    // the path as tie-break is ordering by name.
+    std::sort(entries.begin(), entries.end(), [](const FolderEntry& a, const FolderEntry& b) {
+        return a.isFolder != b.isFolder ? a.isFolder : a.name < b.name;
+    });
+    rows.reserve(rows.size() + entries.size());
+    const bool endsWithSeparator = EndsWithSeparator(folder);
+    for (FolderEntry& entry : entries) {
+        SidebarRow row;
+        row.isFolder = entry.isFolder;
+        row.depth = depth;
+        row.path.reserve(folder.size() + 1 + entry.name.size());
+        row.path.append(folder);
+        if (!endsWithSeparator) row.path += L'\\';
+        row.path += entry.name;
+        row.name = std::move(entry.name);
+        const bool open = row.isFolder && expanded.count(row.path) != 0;
+        const std::wstring path = open ? row.path : std::wstring();
+        rows.push_back(std::move(row));
+        if (open) ScanFolder(path, depth + 1, expanded, list, rows);
+    }
+}
+
+std::vector<SidebarRow> BuildSidebarRows(const std::wstring& root, const FolderSet& expanded,
+                                         const FolderLister& list) {
+    std::vector<SidebarRow> rows;
+    SidebarRow header;
+    header.isHeader = true;
+    header.name = L"FOLDERS";
+    rows.push_back(std::move(header));
+    if (root.empty()) return rows;
+    SidebarRow top;
+    top.isFolder = true;
+    top.name = LastPathPart(root);
+    top.path = root;
+    rows.push_back(std::move(top));
+    if (expanded.count(root)) ScanFolder(root, 1, expanded, list, rows);
+    return rows;
+}
+
+FileBadge BadgeForName(const std::wstring& name) {
+    struct Kind {
+        std::vector<const wchar_t*> endings;
+        FileBadge badge;
+    };
+    static const Kind kinds[] = {
+        {{L".js", L".ts", L".jsx", L".tsx", L".mjs", L".cjs"}, {Hex(0xF7DF1E), Hex(0x000000), L"JS"}},
+        {{L".css"}, {Hex(0x264DE4), Hex(0xFFFFFF), L"CSS"}},
+        {{L".md", L".markdown"}, {Hex(0x083FA1), Hex(0xFFFFFF), L"MD"}},
+        {{L".html", L".htm"}, {Hex(0xE34C26), Hex(0xFFFFFF), L"HT"}},
+        {{L".py"}, {Hex(0x3776AB), Hex(0xFFFFFF), L"PY"}},
+        {{L".json"}, {Hex(0xC9B43A), Hex(0x000000), L"{}"}},
+        {{L".xml"}, {Hex(0x8BC34A), Hex(0x000000), L"XML"}},
+        {{L".c", L".h", L".cpp", L".hpp", L".cc"}, {Hex(0x5A5A5A), Hex(0xE0E0E0), L"C"}},
+        {{L".cs"}, {Hex(0x6A6A6A), Hex(0xE0E0E0), L"#"}},
+        {{L".txt"}, {Hex(0x5A5A5A), Hex(0xE0E0E0), L"TX"}},
+    };
+    std::wstring lower = name;
+    for (wchar_t& c : lower)
+        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+    for (const Kind& kind : kinds) {
+        for (const wchar_t* ending : kind.endings) {
+            const size_t n = std::wcslen(ending);
+            if (lower.size() >= n && lower.compare(lower.size() - n, n, ending) == 0) return kind.badge;
+        }
+    }
+    return FileBadge{Hex(0x4A4A4A), Hex(0xC0C0C0), L"\u00B7"};
+}
+
+namespace {
+long long ContentHeight(size_t rowCount) { return static_cast<long long>(rowCount) * kSidebarRowHeight; }
+}  // namespace
+
+int ClampSidebarScrollValue(int scroll, size_t rowCount, int clientHeight) {
+    const long long limit = std::max(0LL, ContentHeight(rowCount) - clientHeight);
+    return static_cast<int>(std::clamp<long long>(scroll, 0, std::min<long long>(limit, INT32_MAX)));
+}
+
+int SidebarRowAt(int scroll, int y, size_t rowCount) {
+    const long long offset = static_cast<long long>(scroll) + y;
+    if (offset < 0) return -1;
+    const long long row = offset / kSidebarRowHeight;
+    return row < static_cast<long long>(rowCount) ? static_cast<int>(row) : -1;
+}
+
+RowRange VisibleSidebarRows(int scroll, int clientHeight, size_t rowCount) {
+    if (clientHeight <= 0 || rowCount == 0) return {};
+    const long long top = std::max(0, scroll);
+    const long long bottom = top + clientHeight;  // exclusive
+    RowRange range;
+    range.first = static_cast<size_t>(std::min<long long>(top / kSidebarRowHeight, rowCount));
+    range.last = static_cast<size_t>(
+        std::min<long long>((bottom + kSidebarRowHeight - 1) / kSidebarRowHeight, static_cast<long long>(rowCount)));
+    return range;
+}
+
+SidebarThumb SidebarThumbRect(int clientWidth, int clientHeight, size_t rowCount, int scroll) {
+    const long long total = ContentHeight(rowCount);
+    const int h = clientHeight;
+    SidebarThumb thumb;
+    if (total <= h || h <= 0) return thumb;
+    const int height = std::max(20, static_cast<int>(static_cast<double>(h - 16) * h / static_cast<double>(total)));
+    const double fraction = static_cast<double>(scroll) / static_cast<double>(total - h);
+    thumb.exists = true;
+    thumb.top = static_cast<int>(std::trunc(fraction * (h - 16 - height))) + 8;
+    thumb.bottom = thumb.top + height;
+    thumb.left = clientWidth - 10;
+    thumb.right = clientWidth - 2;
+    return thumb;
+}
+
+int SidebarDragScroll(int y, int clientHeight, size_t rowCount, int thumbHeight) {
+    const long long range = ContentHeight(rowCount) - clientHeight;
+    const int track = clientHeight - thumbHeight - 16;
+    if (range <= 0 || track <= 0) return 0;
+    const double fraction = std::clamp(static_cast<double>(y - thumbHeight / 2 - 8) / track, 0.0, 1.0);
+    return static_cast<int>(std::min<double>(fraction * static_cast<double>(range), INT32_MAX));
+}

@@ -1,0 +1,164 @@
+// The folder tree's rows, badges and scroll geometry.
+
+#include <windows.h>
+
+#include <map>
+
+#include <gtest/gtest.h>
+
+#include "project/sidebar_rows.h"
+#include "syntax/palette.h"
+
+namespace {
+
+// A folder tree held in memory; counts how often each folder is listed.
+struct FakeDisk {
+    std::map<std::wstring, std::vector<FolderEntry>> folders;
+    std::map<std::wstring, int> listed;
+    FolderLister Lister() {
+        return [this](const std::wstring& folder, std::vector<FolderEntry>& entries) {
+            ++listed[folder];
+            const auto found = folders.find(folder);
+            if (found == folders.end()) return false;
+            entries = found->second;
+            return true;
+        };
+    }
+};
+
+std::vector<std::wstring> Describe(const std::vector<SidebarRow>& rows) {
+    std::vector<std::wstring> out;
+    for (const SidebarRow& row : rows)
+        out.push_back(std::to_wstring(row.depth) +
+                      (row.isHeader   ? L"H "
+                       : row.isFolder ? L"D "
+                                      : L"F ") +
+                      row.name + L"|" + row.path);
+    return out;
+}
+
+}  // namespace
+
+TEST(SidebarRows, FoldersFirstInOrdinalOrderWithExpandedContentsAfterTheirRow) {
+    FakeDisk disk;
+    disk.folders[L"C:\\r"] = {{L"b.txt", false}, {L"zeta", true},   {L"B.txt", false},
+                              {L"Alpha", true},  {L"a.txt", false}, {L"alpha", true}};
+    disk.folders[L"C:\\r\\zeta"] = {{L"z.c", false}, {L"inner", true}};
+    disk.folders[L"C:\\r\\Alpha"] = {{L"never.txt", false}};
+    FolderSet expanded{L"C:\\r", L"C:\\r\\zeta"};
+
+    const std::vector<std::wstring> expected = {L"0H FOLDERS|",
+                                                L"0D r|C:\\r",
+                                                L"1D Alpha|C:\\r\\Alpha",
+                                                L"1D alpha|C:\\r\\alpha",
+                                                L"1D zeta|C:\\r\\zeta",
+                                                L"2D inner|C:\\r\\zeta\\inner",
+                                                L"2F z.c|C:\\r\\zeta\\z.c",
+                                                L"1F B.txt|C:\\r\\B.txt",
+                                                L"1F a.txt|C:\\r\\a.txt",
+                                                L"1F b.txt|C:\\r\\b.txt"};
+    EXPECT_EQ(expected, Describe(BuildSidebarRows(L"C:\\r", expanded, disk.Lister())));
+    // Each expanded folder is read once per rebuild, nothing else is read.
+    EXPECT_EQ((std::map<std::wstring, int>{{L"C:\\r", 1}, {L"C:\\r\\zeta", 1}}), disk.listed);
+
+    // Collapsing the root leaves the header and the root; expanding it again brings zeta back open.
+    expanded.erase(L"C:\\r");
+    EXPECT_EQ(2u, BuildSidebarRows(L"C:\\r", expanded, disk.Lister()).size());
+    expanded.insert(L"C:\\r");
+    EXPECT_EQ(expected, Describe(BuildSidebarRows(L"C:\\r", expanded, disk.Lister())));
+
+    // No folder: only the header. A folder that cannot be read keeps its row without children.
+    EXPECT_EQ(std::vector<std::wstring>{L"0H FOLDERS|"}, Describe(BuildSidebarRows(L"", expanded, disk.Lister())));
+    EXPECT_EQ((std::vector<std::wstring>{L"0H FOLDERS|", L"0D gone|D:\\gone"}),
+              Describe(BuildSidebarRows(L"D:\\gone", {L"D:\\gone"}, disk.Lister())));
+    // A drive root chosen in the folder dialog ends in a backslash already.
+    disk.folders[L"E:\\"] = {{L"x.txt", false}};
+    EXPECT_EQ(L"E:\\x.txt", BuildSidebarRows(L"E:\\", {L"E:\\"}, disk.Lister()).back().path);
+}
+
+TEST(SidebarRows, ALinkToAnAncestorIsReadOnlyAsFarAsTheUserExpandedIt) {
+    // Every folder holds "loop", as a junction to an ancestor would look: an endless tree.
+    const FolderLister endless = [](const std::wstring&, std::vector<FolderEntry>& entries) {
+        entries = {{L"loop", true}, {L"f.txt", false}};
+        return true;
+    };
+    const auto rows = BuildSidebarRows(L"C:\\r", {L"C:\\r", L"C:\\r\\loop"}, endless);
+    ASSERT_EQ(6u, rows.size());  // header, root, loop (open), loop, f.txt, f.txt
+    EXPECT_EQ(L"C:\\r\\loop\\loop", rows[3].path);
+    EXPECT_EQ(2, rows[3].depth);
+}
+
+TEST(SidebarRows, RealFolderListsHiddenEntriesAndSortsOrdinally) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring root = std::wstring(temp) + L"tessary-sidebar-test";
+    CreateDirectoryW(root.c_str(), nullptr);
+    CreateDirectoryW((root + L"\\sub").c_str(), nullptr);
+    for (const wchar_t* name : {L"\\alpha.txt", L"\\Zeta.txt", L"\\.hidden"}) {
+        HANDLE file = CreateFileW((root + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_HIDDEN, nullptr);
+        CloseHandle(file);
+    }
+    const auto rows = BuildSidebarRows(root, {root});
+    std::vector<std::wstring> names;
+    for (const SidebarRow& row : rows) names.push_back(row.name);
+    EXPECT_EQ(
+        (std::vector<std::wstring>{L"FOLDERS", L"tessary-sidebar-test", L"sub", L".hidden", L"Zeta.txt", L"alpha.txt"}),
+        names);
+    EXPECT_TRUE(rows[2].isFolder);
+    EXPECT_EQ(root + L"\\Zeta.txt", rows[4].path);
+    for (const wchar_t* name : {L"\\alpha.txt", L"\\Zeta.txt", L"\\.hidden"}) {
+        SetFileAttributesW((root + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW((root + name).c_str());
+    }
+    RemoveDirectoryW((root + L"\\sub").c_str());
+    RemoveDirectoryW(root.c_str());
+    EXPECT_EQ(2u, BuildSidebarRows(root, {root}).size());  // gone: the root row stays
+}
+
+TEST(SidebarRows, BadgesByEnding) {
+    const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+        {L"index.JSX", L"JS"},    {L"a.cjs", L"JS"},    {L"site.CSS", L"CSS"}, {L"x.markdown", L"MD"},
+        {L"a.htm", L"HT"},        {L"s.py", L"PY"},     {L"p.Json", L"{}"},    {L"a.xml", L"XML"},
+        {L"m.cc", L"C"},          {L"h.H", L"C"},       {L"p.cs", L"#"},       {L"r.txt", L"TX"},
+        {L"Makefile", L"\u00B7"}, {L"a.rs", L"\u00B7"}, {L"json", L"\u00B7"},  {L"", L"\u00B7"}};
+    for (const auto& [name, label] : cases) EXPECT_STREQ(label, BadgeForName(name).label) << name;
+    EXPECT_EQ(Hex(0xF7DF1E), BadgeForName(L"a.ts").background);
+    EXPECT_EQ(Hex(0x000000), BadgeForName(L"a.ts").text);
+    EXPECT_EQ(Hex(0x4A4A4A), BadgeForName(L"README").background);
+    EXPECT_EQ(Hex(0xC0C0C0), BadgeForName(L"README").text);
+}
+
+TEST(SidebarRows, ScrollAndThumbGeometry) {
+    EXPECT_FALSE(SidebarThumbRect(220, 500, 3, 0).exists);
+    EXPECT_FALSE(SidebarThumbRect(220, 550, 25, 0).exists);  // exactly fits
+
+    // 100 rows (2200 px) in 550 px: 534 * 550 / 2200 = 133.5 -> 133 high, between 8 and 542.
+    SidebarThumb top = SidebarThumbRect(220, 550, 100, 0);
+    ASSERT_TRUE(top.exists);
+    EXPECT_EQ(8, top.top);
+    EXPECT_EQ(133, top.bottom - top.top);
+    EXPECT_EQ(210, top.left);
+    EXPECT_EQ(218, top.right);
+    EXPECT_EQ(409, SidebarThumbRect(220, 550, 100, 1650).top);
+    EXPECT_EQ(20, SidebarThumbRect(220, 100, 100000, 0).bottom - SidebarThumbRect(220, 100, 100000, 0).top);
+
+    EXPECT_EQ(1650, ClampSidebarScrollValue(5000, 100, 550));
+    EXPECT_EQ(0, ClampSidebarScrollValue(40, 3, 500));
+    EXPECT_EQ(0, ClampSidebarScrollValue(-5, 100, 550));
+    EXPECT_EQ(0, SidebarDragScroll(8 + 66, 550, 100, 133));
+    EXPECT_EQ(1650, SidebarDragScroll(549, 550, 100, 133));
+    EXPECT_EQ(822, SidebarDragScroll(8 + 66 + 200, 550, 100, 133));  // 200 / 401 of 1650
+
+    EXPECT_EQ(1, SidebarRowAt(30, 0, 100));
+    EXPECT_EQ(2, SidebarRowAt(0, 44, 100));
+    EXPECT_EQ(-1, SidebarRowAt(0, 66, 3));
+    EXPECT_EQ(0, SidebarWheelScroll(30, 120));
+    EXPECT_EQ(80, SidebarWheelScroll(40, -120));
+
+    // Painting visits only the rows that meet the client area: 1 to 3 for 50 px scrolled by 30.
+    const RowRange range = VisibleSidebarRows(30, 50, 50000);
+    EXPECT_EQ(1u, range.first);
+    EXPECT_EQ(4u, range.last);
+    EXPECT_EQ(0u, VisibleSidebarRows(5000, 500, 3).last - VisibleSidebarRows(5000, 500, 3).first);
+}
