@@ -48,8 +48,9 @@ std::wstring BrowseForFolder() {
     return ok ? std::wstring(path) : std::wstring();
 }
 
-void OpenFolder() {
-    const std::wstring folder = BrowseForFolder();
+void OpenFolder() { OpenFolderPath(BrowseForFolder()); }
+
+void OpenFolderPath(const std::wstring& folder) {
     if (folder.empty()) return;
     app.folderRoot = folder;
     expandedFolders.insert(folder);
