@@ -12,6 +12,7 @@ tabs() { drive child-count TessaryClass Scintilla; }
 
 # 1. Two files, one with a blank in its name: both open, the last is active.
 app_start "data\\a b.txt" "$(win_path "$d/c.cpp")"
+drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
 wait_eq "c.cpp — Tessary" drive title TessaryClass || fail "command-line files did not open"
 assert_eq 3 "$(tabs)" "the first tab and one tab per file"
 drive command TessaryClass 109 >/dev/null
@@ -49,6 +50,10 @@ drive keys TessaryClass ctrl+comma >/dev/null
 assert_eq 1 "$(drive count TesSettings)" "a second Settings command opened another dialog"
 assert_eq 0 "$(drive enabled TessaryClass)" "the main window can be clicked under Settings"
 assert_eq 380x340 "$(drive rect TesSettings | awk '{print $3 "x" $4}')" "dialog size"
+# The title strip drags the dialog (HTCAPTION), the close button's corner does not.
+read -r sx sy _ < <(drive rect TesSettings)
+assert_eq 2 "$(drive send TesSettings 0x84 0 $((((sy + 10) << 16) | (sx + 200))))" "title strip"
+assert_eq 1 "$(drive send TesSettings 0x84 0 $((((sy + 10) << 16) | (sx + 360))))" "close button"
 # The dialog and its edit fields follow the theme (Dark: chrome #1A1A1A, input #2D2D2D).
 look() {
     screenshot "$1" "$2"
