@@ -64,6 +64,9 @@ look TesSettings settings-dark.png 1A1A1A 2D2D2D
 assert_eq 11 "$(drive control TesSettings 1001 text)" "font size field"
 assert_eq 100 "$(drive control TesSettings 1003 text)" "zoom field"
 assert_eq 0 "$(drive control TesSettings 1019 send 0x147)" "UTF-8 selected"     # CB_GETCURSEL
+# Tab moves from the focused font size to the tab width, selecting its text for typing over.
+drive keys TesSettings tab 7 >/dev/null
+wait_eq 7 drive control TesSettings 1002 text || fail "Tab did not move to the tab width"
 # Minus and plus keep to their ranges; typed numbers saturate instead of wrapping.
 drive control TesSettings 1003 set 80 >/dev/null
 drive control TesSettings 1016 send 0xF5 >/dev/null                               # BM_CLICK on zoom minus
