@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/command_line.h"
 #include "app/editor.h"
 #include "app/gdiplus_inc.h"
 #include "app/main_window.h"
@@ -184,6 +185,7 @@ int RunApplication(HINSTANCE instance) {
     OfferRecovery();
     RestoreSession();
     NoteRecoveryChange();  // restored untitled text counts as unsaved from here on
+    OpenCommandLinePaths();
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

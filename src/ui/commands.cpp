@@ -8,6 +8,8 @@
 #include "app/app_state.h"
 #include "app/editor.h"
 #include "app/main_window.h"
+#include "dialogs/dialog_rules.h"
+#include "dialogs/dialogs.h"
 #include "document/document.h"
 #include "document/tabs.h"
 #include "document/tab_rules.h"
@@ -152,11 +154,14 @@ void ExecuteCommand(int id) {
         case 186: ToggleWordWrap(); break;
         case 223: ToggleMacroRecording(); break;
         case 224: PlayMacro(); break;
+        case 260: OpenSettingsDialog(); break;
+        case 261: ShowKeyBindings(); break;
+        case 282: OpenAboutDialog(); break;
         case 281: {
             // The same text in every interface language; no network access takes place.
-            const std::wstring text =
-                L"\u5F53\u524D\u7248\u672C v0.1\n(\u672A\u914D\u7F6E\u5728\u7EBF\u66F4\u65B0\u6E90, "
-                L"\u8BF7\u624B\u52A8\u68C0\u67E5)";
+            const std::wstring text = L"\u5F53\u524D\u7248\u672C " + std::wstring(kProgramVersion) +
+                                      L"\n(\u672A\u914D\u7F6E\u5728\u7EBF\u66F4\u65B0\u6E90, "
+                                      L"\u8BF7\u624B\u52A8\u68C0\u67E5)";
             MessageBoxW(app.mainWindow, text.c_str(), L"Tessary", MB_OK | MB_ICONINFORMATION);
             break;
         }

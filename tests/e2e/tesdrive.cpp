@@ -693,6 +693,52 @@ int CmdEditorSend(const Args& args) {
     return kOk;
 }
 
+// A dialog's control by its id: read its text, replace it, or send it a numeric message.
+int CmdControl(const Args& args) {
+    long long id = 0, msg = 0, w = 0, l = 0;
+    const bool send = args.size() >= 3 && args[2] == L"send";
+    if (args.size() < 3 || !ParseNumber(args[1], id) ||
+        !(args[2] == L"text" || (args[2] == L"set" && args.size() == 4) ||
+          (send && args.size() >= 4 && args.size() <= 6 && ParseNumber(args[3], msg) &&
+           (args.size() < 5 || ParseNumber(args[4], w)) && (args.size() < 6 || ParseNumber(args[5], l)))))
+        return Usage(L"control <class> <id> text | set <text> | send <msg> [wparam] [lparam]");
+    HWND top = FindTarget(args[0]);
+    if (!top) return Fail(L"no window of class " + args[0]);
+    HWND control = GetDlgItem(top, static_cast<int>(id));
+    if (!control) return Fail(L"no control " + args[1] + L" in " + args[0]);
+    DWORD_PTR result = 0;
+    if (args[2] == L"text") {
+        // An edit control keeps its text to itself: ask for it.
+        wchar_t text[1024] = {};
+        if (!SendQuietly(control, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text)))
+            return Fail(L"control did not answer");
+        PrintLine(text);
+    } else if (args[2] == L"set") {
+        if (!SendQuietly(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[3].c_str())))
+            return Fail(L"control did not take the text");
+    } else {
+        if (!SendQuietly(control, static_cast<UINT>(msg), static_cast<WPARAM>(w), static_cast<LPARAM>(l), &result))
+            return Fail(L"control did not answer");
+        PrintLine(std::to_wstring(static_cast<long long>(static_cast<LONG_PTR>(result))));
+    }
+    return kOk;
+}
+
+int CmdCount(const Args& args) {
+    if (args.size() != 1) return Usage(L"count <class>");
+    PrintLine(std::to_wstring(FindTopLevel(args[0]).count));
+    return kOk;
+}
+
+// "1" while the window takes input, "0" while it is disabled (under a modal dialog).
+int CmdEnabled(const Args& args) {
+    if (args.size() != 1) return Usage(L"enabled <class>");
+    HWND hwnd = FindTarget(args[0]);
+    if (!hwnd) return Fail(L"no window of class " + args[0]);
+    PrintLine(IsWindowEnabled(hwnd) ? L"1" : L"0");
+    return kOk;
+}
+
 int CmdChildCount(const Args& args) {
     if (args.size() != 2) return Usage(L"child-count <class> <childClass>");
     HWND top = FindTarget(args[0]);
@@ -762,7 +808,7 @@ int wmain(int argc, wchar_t** argv) {
     const wchar_t* commands =
         L"wait-window|title|window-text|rect|command|post|wait-msgbox|answer-msgbox|no-msgbox|type|keys|"
         L"key-char|capture|editor-text|editor-send|send|file-dialog|lock-file|unlock|child-count|wait-gone|click|"
-        L"rclick|move|press|release|dblclick-caption|clipboard";
+        L"rclick|move|press|release|dblclick-caption|clipboard|control|enabled|count";
     if (argc < 2) return Usage(std::wstring(L"<") + commands + L"> ...");
     std::wstring command = argv[1];
     Args args(argv + 2, argv + argc);
@@ -794,5 +840,8 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"release") return CmdMouse(args, Mouse::Release);
     if (command == L"dblclick-caption") return CmdDoubleClickCaption(args);
     if (command == L"clipboard") return CmdClipboard(args);
+    if (command == L"control") return CmdControl(args);
+    if (command == L"enabled") return CmdEnabled(args);
+    if (command == L"count") return CmdCount(args);
     return BadUsage(L"unknown subcommand " + command + L"; expected one of " + commands);
 }

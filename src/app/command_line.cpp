@@ -1,0 +1,48 @@
+#include "app/command_line.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "io/file_access.h"
+#include "io/open.h"
+#include "project/sidebar.h"
+
+std::vector<std::wstring> CommandLineArguments(const wchar_t* commandLine) {
+    std::vector<std::wstring> arguments;
+    if (!commandLine || !*commandLine) return arguments;
+    int count = 0;
+    LPWSTR* split = CommandLineToArgvW(commandLine, &count);
+    if (!split) return arguments;
+    for (int i = 1; i < count; ++i) {
+        if (split[i][0] != L'\0') arguments.emplace_back(split[i]);
+    }
+    LocalFree(split);
+    return arguments;
+}
+
+std::wstring FullPathOfArgument(const std::wstring& argument) {
+    if (argument.empty()) return {};
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetFullPathNameW(argument.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+        if (n == 0) return {};
+        if (n < buffer.size()) {
+            buffer.resize(n);
+            return buffer;
+        }
+        buffer.resize(n);  // n counts the terminating null when the buffer was too small
+    }
+}
+
+void OpenCommandLinePaths() {
+    for (const std::wstring& argument : CommandLineArguments(GetCommandLineW())) {
+        const std::wstring path = FullPathOfArgument(argument);
+        if (path.empty()) continue;
+        const DWORD attributes = GetFileAttributesW(ExtendedPath(path).c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            ShowFolderExpanded(path);
+        } else {
+            OpenPath(path);
+        }
+    }
+}

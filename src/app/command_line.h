@@ -1,0 +1,17 @@
+#pragma once
+// Files and folders named on the command line ("Open with", file associations, Send To, a drop on
+// the program's icon, a console). There are no options: every argument is a path.
+#include <string>
+#include <vector>
+
+// The arguments after the program name, split by the platform's rules (double quotes group blanks,
+// backslashes escape a quote only right before one). Empty arguments are dropped.
+std::vector<std::wstring> CommandLineArguments(const wchar_t* commandLine);
+
+// `argument` as a full path, resolved against the current folder; "" when it cannot be resolved.
+std::wstring FullPathOfArgument(const std::wstring& argument);
+
+// Opens each path of the process's command line as the open dialog would: an open file is
+// activated, a missing one opens as an empty tab bound to its path, a folder becomes the sidebar's
+// folder. The last file opened stays active.
+void OpenCommandLinePaths();

@@ -1,0 +1,65 @@
+#include "dialogs/dialog_rules.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "ui/strings.h"
+
+int ReadFieldNumber(const std::wstring& text) {
+    size_t at = 0;
+    while (at < text.size() && (text[at] == L' ' || text[at] == L'\t')) ++at;
+    bool negative = false;
+    if (at < text.size() && (text[at] == L'+' || text[at] == L'-')) negative = text[at++] == L'-';
+    long long magnitude = 0;
+    for (; at < text.size() && text[at] >= L'0' && text[at] <= L'9'; ++at) {
+        // Stop growing once past the 32-bit range; the result saturates below.
+        if (magnitude <= INT_MAX) magnitude = magnitude * 10 + (text[at] - L'0');
+    }
+    const long long value = negative ? -magnitude : magnitude;
+    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
+
+int ClampToRange(long long value, FieldRange range) {
+    return static_cast<int>(std::clamp<long long>(value, range.low, range.high));
+}
+
+int StepField(const std::wstring& text, int delta, FieldRange range) {
+    return ClampToRange(static_cast<long long>(ReadFieldNumber(text)) + delta, range);
+}
+
+NumericSettings ReadSettingsFields(const std::wstring& fontSize, const std::wstring& tabWidth,
+                                   const std::wstring& zoomField) {
+    NumericSettings values;
+    values.fontSize = ClampToRange(ReadFieldNumber(fontSize), kFontSizeRange);
+    values.tabWidth = ClampToRange(ReadFieldNumber(tabWidth), kTabWidthRange);
+    values.zoom = ClampToRange(static_cast<long long>(ReadFieldNumber(zoomField)) - 100, FieldRange{-20, 40});
+    return values;
+}
+
+std::wstring ZoomFieldText(int zoom) { return std::to_wstring(static_cast<long long>(zoom) + 100); }
+
+const EncodingChoice kEncodingChoices[kEncodingChoiceCount] = {
+    {L"UTF-8", 0}, {L"UTF-8 BOM", 1}, {L"UTF-16 LE", 2}, {L"UTF-16 BE", 4}, {L"GBK", 5}, {L"GB2312", 6}, {L"ANSI", 3},
+};
+
+int EncodingListIndex(int encoding) {
+    for (int i = 0; i < kEncodingChoiceCount; ++i) {
+        if (kEncodingChoices[i].encoding == encoding) return i;
+    }
+    return -1;
+}
+
+std::wstring KeyBindingText(int language) {
+    std::wstring text;
+    const int lines = StringTableEntryCount(StringTable::KeyBindingLines);
+    for (int i = 0; i < lines; ++i) {
+        text += LocalizedTextFor(language, StringTable::KeyBindingLines, i);
+        text += L"\r\n";
+    }
+    return text;
+}
+
+DialogHit HitTestDialog(int x, int y, const Rect& closeButton) {
+    if (y < 0 || y >= 32 || closeButton.Contains(x, y)) return DialogHit::Client;
+    return DialogHit::Caption;
+}

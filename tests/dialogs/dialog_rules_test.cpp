@@ -1,0 +1,93 @@
+#include "dialogs/dialog_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+
+#include "ui/strings.h"
+
+namespace {
+
+TEST(SettingsFields, NumbersAreReadSaturating) {
+    EXPECT_EQ(50, ReadFieldNumber(L"50"));
+    EXPECT_EQ(-7, ReadFieldNumber(L"  -7x"));
+    EXPECT_EQ(0, ReadFieldNumber(L""));
+    EXPECT_EQ(0, ReadFieldNumber(L"abc"));
+    EXPECT_EQ(INT_MAX, ReadFieldNumber(L"99999999999"));
+    EXPECT_EQ(INT_MAX, ReadFieldNumber(L"2147483648"));
+    EXPECT_EQ(INT_MIN, ReadFieldNumber(L"-99999999999999999999999"));
+}
+
+TEST(SettingsFields, OkClampsEachField) {
+    NumericSettings v = ReadSettingsFields(L"50", L"0", L"300");
+    EXPECT_EQ(32, v.fontSize);
+    EXPECT_EQ(1, v.tabWidth);
+    EXPECT_EQ(40, v.zoom);
+    v = ReadSettingsFields(L"3", L"99999999999", L"-99999999999");
+    EXPECT_EQ(8, v.fontSize);
+    EXPECT_EQ(16, v.tabWidth);
+    EXPECT_EQ(-20, v.zoom);
+    v = ReadSettingsFields(L"12", L"4", L"95");
+    EXPECT_EQ(12, v.fontSize);
+    EXPECT_EQ(4, v.tabWidth);
+    EXPECT_EQ(-5, v.zoom);
+    EXPECT_EQ(L"60", ZoomFieldText(-40));
+    EXPECT_EQ(L"140", ZoomFieldText(40));
+}
+
+TEST(SettingsFields, MinusAndPlusStayInRange) {
+    EXPECT_EQ(80, StepField(L"80", -1, kZoomFieldRange));
+    EXPECT_EQ(81, StepField(L"80", +1, kZoomFieldRange));
+    EXPECT_EQ(140, StepField(L"140", +1, kZoomFieldRange));
+    EXPECT_EQ(32, StepField(L"32", +1, kFontSizeRange));
+    EXPECT_EQ(8, StepField(L"", -1, kFontSizeRange));
+    EXPECT_EQ(16, StepField(L"99999999999", +1, kTabWidthRange));
+    EXPECT_EQ(1, StepField(L"-99999999999", -1, kTabWidthRange));
+}
+
+TEST(SettingsFields, EncodingListOrder) {
+    const std::wstring names[] = {L"UTF-8", L"UTF-8 BOM", L"UTF-16 LE", L"UTF-16 BE", L"GBK", L"GB2312", L"ANSI"};
+    const int values[] = {0, 1, 2, 4, 5, 6, 3};
+    for (int i = 0; i < kEncodingChoiceCount; ++i) {
+        EXPECT_EQ(names[i], kEncodingChoices[i].name);
+        EXPECT_EQ(values[i], kEncodingChoices[i].encoding);
+        EXPECT_EQ(i, EncodingListIndex(values[i]));
+    }
+    EXPECT_EQ(-1, EncodingListIndex(7));
+}
+
+TEST(KeyBindingList, CaptionAndLinesFollowTheLanguage) {
+    for (int language = 0; language < kInterfaceLanguageCount; ++language) {
+        const std::wstring caption = KeyBindingsCaption(language);
+        if (language == 2)
+            EXPECT_EQ(L"\u5FEB\u6377\u952E", caption);
+        else if (language == 9)
+            EXPECT_EQ(L"\u30AD\u30FC\u30D0\u30A4\u30F3\u30C9", caption);
+        else if (language == 10)
+            EXPECT_EQ(L"\uD0A4 \uBC14\uC778\uB529", caption);
+        else
+            EXPECT_EQ(L"Key Bindings", caption) << language;
+        // Thirteen lines of that language, each ended by CR LF.
+        std::wstring expected;
+        for (int i = 0; i < 13; ++i)
+            expected += std::wstring(LocalizedTextFor(language, StringTable::KeyBindingLines, i)) + L"\r\n";
+        EXPECT_EQ(expected, KeyBindingText(language)) << language;
+    }
+    const std::wstring english = KeyBindingText(kEnglishLanguage);
+    EXPECT_NE(std::wstring::npos, english.find(L"\r\nCtrl+,Settings\r\nCtrl+B / Ctrl+Break  Build"));
+    EXPECT_EQ(0u, english.find(L"Ctrl+N / Ctrl+O / Ctrl+S / Ctrl+Shift+S  New / Open / Save / Save As\r\n"));
+    EXPECT_NE(std::wstring::npos, KeyBindingText(3).find(L"\r\nCtrl+,Einstellungen\r\n"));
+}
+
+TEST(DialogHitTest, TitleStripDragsExceptTheCloseButton) {
+    const Rect close{334, 1, 380, 31};
+    EXPECT_EQ(DialogHit::Caption, HitTestDialog(10, 0, close));
+    EXPECT_EQ(DialogHit::Caption, HitTestDialog(333, 31, close));
+    EXPECT_EQ(DialogHit::Caption, HitTestDialog(379, 0, close));  // the close button starts at y 1
+    EXPECT_EQ(DialogHit::Client, HitTestDialog(334, 1, close));
+    EXPECT_EQ(DialogHit::Client, HitTestDialog(379, 30, close));
+    EXPECT_EQ(DialogHit::Client, HitTestDialog(10, 32, close));
+}
+
+}  // namespace
