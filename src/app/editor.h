@@ -46,6 +46,7 @@ enum Msg : UINT {
     kSetSel = 2160,
     kGetSelText = 2161,
     kGetTextRange = 2162,
+    kGetTextRangeFull = 2039,
     kPointXFromPosition = 2164,
     kLineFromPosition = 2166,
     kPositionFromLine = 2167,
