@@ -70,6 +70,22 @@ drive keys TessaryClass ctrl+s >/dev/null
 wait_eq "enc=0 eol=0 hex=0 mapped=0 modified=0 ro=0" tab_state || fail "saved"
 printf '    int a;\r\n    int b;\r\n' | cmp -s - "$E2E_DIR/two.cpp" || fail "the saved file differs"
 
+# --- Selection commands: word, line, everything; back to the first line; one caret per line.
+sel() { echo "$(drive editor-send TessaryClass 2143) $(drive editor-send TessaryClass 2145)"; }
+drive editor-send TessaryClass 2025 5 >/dev/null  # caret inside "int"
+drive keys TessaryClass ctrl+shift+space >/dev/null
+wait_eq '4 7' sel || fail "Expand selects the word"
+drive keys TessaryClass ctrl+shift+space >/dev/null
+wait_eq '0 10' sel || fail "Expand selects the line"
+drive keys TessaryClass ctrl+shift+space >/dev/null
+wait_eq '0 24' sel || fail "Expand selects everything"
+drive keys TessaryClass ctrl+shift+u >/dev/null
+wait_eq '0 10' sel || fail "Shrink selects the first line"
+drive keys TessaryClass ctrl+a ctrl+shift+l >/dev/null
+wait_eq 2 drive editor-send TessaryClass 2570 || fail "Split into Lines: a caret on each of the two lines"
+drive keys TessaryClass escape >/dev/null
+wait_eq 1 drive editor-send TessaryClass 2570 || fail "Escape keeps one caret"
+
 # --- Full screen and distraction free return the window to exactly its rectangle.
 normal=$(drive rect TessaryClass)
 screen=$(xdpyinfo 2>/dev/null | awk '/dimensions:/ { split($2, d, "x"); print "0 0 " d[1] " " d[2] }')
