@@ -43,12 +43,14 @@ cp "$bin/python.exe" "$bin/g++.exe"
 export WINEPATH
 WINEPATH=$(win_path "$bin")
 
-# A stand-in interpreter still running (Wine shows its first argument as "python").
+# Stand-in interpreters of this test still running (Wine shows a child as "python Z:\...\x.py").
 standins() {
-    local pid count=0
+    local pid count=0 here
+    here=$(win_path "$E2E_DIR")
     for pid in $(pgrep -f 'python|node' || true); do
         [ -r "/proc/$pid/cmdline" ] || continue
-        case $(tr '\0' '\n' <"/proc/$pid/cmdline" | head -n1) in python | node | *python.exe | *node.exe) count=$((count + 1)) ;; esac
+        case $(tr '\0' '\n' <"/proc/$pid/cmdline" | head -n1) in python | node | *python.exe | *node.exe) ;; *) continue ;; esac
+        tr '\0' ' ' <"/proc/$pid/cmdline" | grep -qF "$here" && count=$((count + 1))
     done
     echo "$count"
 }
