@@ -144,6 +144,14 @@ wait_eq 'run.py — Tessary' drive title TessaryClass || fail "run.py did not op
 drive keys TessaryClass ctrl+b >/dev/null
 wait_eq 'standin python.exe\r\nfirst line: print(1)\r\n' drive editor-text TessaryClass || fail "python output"
 
+# A non-ASCII folder name reaches the interpreter intact.
+mkdir -p "$E2E_DIR/café"
+printf 'print(2)\n' >"$E2E_DIR/café/run.py"
+open_file "$E2E_DIR/café/run.py"
+wait_eq 'run.py — Tessary' drive title TessaryClass || fail "café/run.py did not open"
+drive keys TessaryClass ctrl+b >/dev/null
+wait_eq 'standin python.exe\r\nfirst line: print(2)\r\n' drive editor-text TessaryClass || fail "non-ASCII path"
+
 # C++: compiled by the stand-in g++, then the program runs; a space in the path is quoted once.
 mkdir -p "$E2E_DIR/with space"
 printf 'int main() {}\n' >"$E2E_DIR/with space/hello.cpp"
