@@ -7,7 +7,8 @@ source "$(dirname "$0")/lib.sh"
 e2e_begin tools
 
 # Stand-ins for python, node and g++: each prints its name and argument and the script's first
-# line; a script whose first line is "forever" keeps printing until it is killed. g++ "compiles" by
+# line; a script whose first line is "forever" keeps printing until it is killed, one whose first line
+# is "flood" prints as fast as it can. g++ "compiles" by
 # copying itself to the -o path, and the copy prints its own name when run.
 bin=$E2E_DIR/bin
 mkdir -p "$bin"
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
     fclose(f);
     printf("first line: %s", line);
     fflush(stdout);
+    while (strncmp(line, "flood", 5) == 0) fputs("0123456789012345678901234567890123456789012345678901234567890\n", stdout);
     while (strncmp(line, "forever", 7) == 0) {
         printf("tick\n");
         fflush(stdout);
@@ -179,6 +181,22 @@ wait_eq 'Build Output — Tessary' drive title TessaryClass || fail "no output t
 out=$(drive editor-text TessaryClass)
 [[ $out == '(构建已取消)\n'* ]] || fail "the cancelled output starts with the cancel mark: $out"
 wait_eq 0 standins || fail "the stand-in survived Cancel Build"
+
+# Endless output: the tab shows at most 16 MiB of it and says so.
+printf 'flood\n' >"$E2E_DIR/flood.py"
+open_file "$E2E_DIR/flood.py"
+wait_eq 'flood.py — Tessary' drive title TessaryClass || fail "flood.py did not open"
+drive keys TessaryClass ctrl+b >/dev/null
+output_over_17mib() { if [ "$(stat -c %s "$E2E_DIR/build_output.txt")" -gt $((17 << 20)) ]; then echo yes; else echo no; fi; }
+E2E_WAIT_S=60 wait_eq yes output_over_17mib || fail "the flood did not fill the output file"
+drive keys TessaryClass ctrl+break >/dev/null
+wait_eq 'Build Output — Tessary' drive title TessaryClass || fail "no output tab after the flood"
+shown=$(drive editor-send TessaryClass 2006)  # the two notes, then whole lines of the first 16 MiB
+[ "$shown" -le $(((16 << 20) + 65)) ] && [ "$shown" -gt $(((16 << 20) - 100)) ] || fail "$shown bytes in the output tab"
+assert_eq 18 "$(drive editor-send TessaryClass 2350 0)" "first line: the cancel mark"
+assert_eq 47 "$(drive editor-send TessaryClass 2350 1)" "second line: the note that the output was cut"
+wait_eq 0 standins || fail "the flooding stand-in survived"
+drive command TessaryClass 107 >/dev/null
 
 # Closing every tab during a build, then quitting during a build: no crash, nothing left running.
 open_file "$E2E_DIR/long.py"
