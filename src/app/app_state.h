@@ -40,8 +40,10 @@ struct AppState {
     int scrollWidthDirty = 1;
     long long maxLineWidth = 0;
     int startMaximized = 0;
-    WINDOWPLACEMENT savedPlacement{};
+    WINDOWPLACEMENT savedPlacement{};  // the placement before the window was maximized
     bool hasSavedPlacement = false;
+    WINDOWPLACEMENT screenPlacement{};  // the placement before full screen or distraction free
+    bool hasScreenPlacement = false;
 
     // Interaction state
     int hoveredCaptionButton = 0;

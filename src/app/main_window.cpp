@@ -20,6 +20,8 @@
 #include "project/sidebar.h"
 #include "search/search_panel.h"
 #include "syntax/palette.h"
+#include "tools/screen_mode.h"
+#include "tools/tools.h"
 #include "ui/chrome.h"
 #include "ui/commands.h"
 #include "ui/keyboard.h"
@@ -626,14 +628,40 @@ void ToggleMaximize() {
     Layout();
 }
 
-void ExitFocusMode() {
-    app.focusMode = 0;
-    if (app.fullScreen) {
-        if (app.hasSavedPlacement) SetWindowPlacement(app.mainWindow, &app.savedPlacement);
-        app.fullScreen = 0;
+namespace {
+
+void ChangeScreenModes(ScreenEvent event) {
+    const ScreenTransition t = NextScreenModes({app.fullScreen != 0, app.focusMode != 0}, event);
+    if (t.enteredFocus) {
+        CloseMenus();
+        HideQuickOpen();
     }
+    if (t.placement == PlacementStep::SaveAndCover) {
+        app.screenPlacement.length = sizeof(WINDOWPLACEMENT);
+        app.hasScreenPlacement = GetWindowPlacement(app.mainWindow, &app.screenPlacement) != FALSE;
+        MONITORINFO mi{};
+        mi.cbSize = sizeof mi;
+        GetMonitorInfoW(MonitorFromWindow(app.mainWindow, MONITOR_DEFAULTTONEAREST), &mi);
+        const RECT& m = mi.rcMonitor;
+        SetWindowPos(app.mainWindow, nullptr, m.left, m.top, m.right - m.left, m.bottom - m.top,
+                     SWP_NOZORDER | SWP_NOOWNERZORDER);
+    } else if (t.placement == PlacementStep::Restore) {
+        if (app.hasScreenPlacement) SetWindowPlacement(app.mainWindow, &app.screenPlacement);
+        app.hasScreenPlacement = false;
+    }
+    app.fullScreen = t.next.fullScreen ? 1 : 0;
+    app.focusMode = t.next.focusMode ? 1 : 0;
     Layout();
+    if (t.enteredFocus) {
+        if (const Document* doc = ActiveDocument(); doc && doc->editor && !doc->hexMode) SetFocus(doc->editor);
+    }
 }
+
+}  // namespace
+
+void ToggleFullScreen() { ChangeScreenModes(ScreenEvent::FullScreen); }
+void ToggleFocusMode() { ChangeScreenModes(ScreenEvent::DistractionFree); }
+void ExitFocusMode() { ChangeScreenModes(ScreenEvent::ExitFocus); }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -716,6 +744,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         case kQueryActiveTabState: return ActiveTabState();
         case kQuerySearchState: return QuerySearchState(wParam);
+        case kRunBuildMessage: RunBuild(); return 0;
         case WM_CLOSE: OnClose(window); return 0;
         // Log-off and shutdown end the process without WM_CLOSE; a cancelled save prompt refuses
         // the end of the session.

@@ -18,6 +18,9 @@ void RepaintArea(const Rect& area);
 void ToggleMaximize();
 // Stores the window placement and fills the work area of the nearest monitor.
 void EnterMaximized();
+// F11 (leaves distraction free when it is on), Shift+F11, and Escape's way out of distraction free.
+void ToggleFullScreen();
+void ToggleFocusMode();
 void ExitFocusMode();
 // Asks the system for a dark frame on a window.
 void SetDarkFrame(HWND window);

@@ -23,6 +23,7 @@
 #include "project/sidebar.h"
 #include "search/search_panel.h"
 #include "syntax/themes.h"
+#include "tools/tools.h"
 #include "ui/keyboard.h"
 #include "ui/menu_bar.h"
 
@@ -140,9 +141,14 @@ void ExecuteCommand(int id) {
         case 124: TextCommand(editor::kPaste); break;
         case 125: TextCommand(editor::kClear); break;
         case 126: TextCommand(editor::kSelectAll); break;
+        case 127: ToggleComment(); break;
         case 128: TextCommand(editor::kTab); break;
         case 129: TextCommand(editor::kBackTab); break;
         case 130: ToggleColumnMode(); break;
+        case 140: ExpandSelectionCommand(); break;
+        case 141: ShrinkSelectionCommand(); break;
+        case 142: SingleSelectionCommand(); break;
+        case 143: SplitSelectionIntoLines(); break;
         case 160: OpenSearchPanel(false); break;
         case 161: OpenSearchPanel(true); break;
         case 162: FindAllCommand(); break;
@@ -151,7 +157,11 @@ void ExecuteCommand(int id) {
         case 180: TogglePanel(app.sidebarVisible); break;
         case 181: Layout(); break;
         case 182: TogglePanel(app.statusBarVisible); break;
+        case 183: ToggleFullScreen(); break;
+        case 184: ToggleFocusMode(); break;
         case 186: ToggleWordWrap(); break;
+        case 221: RequestBuild(); break;
+        case 222: CancelBuild(); break;
         case 223: ToggleMacroRecording(); break;
         case 224: PlayMacro(); break;
         case 260: OpenSettingsDialog(); break;

@@ -36,6 +36,7 @@ void PaintStatusBar(HDC dc) {
         std::swprintf(text + n, 256 - n, L"   |   %ls: %d", LocalizedText(StringTable::General, 15),
                       app.settings.tabWidth);
     std::wstring left = text;
+    if (app.macroRecording) left = L"\u25CF REC " + left;
     if (app.columnMode) left = L"[COL] " + left;
     DrawTextBox(dc, left, Rect{bar.left + 12, bar.top, bar.right, bar.bottom}, app.uiFont, palette.dimTextColor,
                 DT_LEFT);
