@@ -25,6 +25,7 @@
 #include "ui/keyboard.h"
 #include "ui/menu_bar.h"
 #include "ui/toolbar.h"
+#include "views/hex_view.h"
 #include "views/views.h"
 
 namespace {
@@ -729,6 +730,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             }
             return 0;
         case kQueryActiveTabState: return ActiveTabState();
+        case kHexReadFailed: ReportHexReadFailure(); return 0;
         case WM_CLOSE: OnClose(window); return 0;
         // Log-off and shutdown end the process without WM_CLOSE; a cancelled save prompt refuses
         // the end of the session.
