@@ -354,7 +354,16 @@ void OnKeyDown(WPARAM vk, LPARAM lParam) {
             break;
         }
         case MainKeyAction::Drop: break;
-        case MainKeyAction::PassToEditor: PostToEditor(WM_KEYDOWN, vk, lParam); break;
+        case MainKeyAction::PassToEditor: {
+            // The hex view takes its keys here: a key down posted to the hidden editor would be
+            // translated into a second character.
+            const Document* doc = ActiveDocument();
+            if (doc && doc->hexMode)
+                HexKey(static_cast<unsigned>(vk), ctrl, shift);
+            else
+                PostToEditor(WM_KEYDOWN, vk, lParam);
+            break;
+        }
     }
 }
 
@@ -692,7 +701,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_CHAR: {
             const bool dropAfterKey = dropNextControlChar && wParam < 32;
             dropNextControlChar = false;
-            if (!dropAfterKey && !DropControlChar(static_cast<unsigned>(wParam), GetKeyState(VK_CONTROL) < 0))
+            if (dropAfterKey || DropControlChar(static_cast<unsigned>(wParam), GetKeyState(VK_CONTROL) < 0)) return 0;
+            if (const Document* doc = ActiveDocument(); doc && doc->hexMode)
+                HexChar(static_cast<wchar_t>(wParam));
+            else
                 PostToEditor(message, wParam, lParam);
             return 0;
         }
