@@ -12,6 +12,23 @@ printf '\x00\x01\x02abc\x00def\x7f\xa0 xyz0123456789' >"$d/patch.bin"
 cp "$d/patch.bin" "$d/patch.orig"
 printf 'hello world\n' >"$d/mapped.txt"
 
+# Printing goes to the CUPS PDF queue, which Wine lists as its default printer; the program reads
+# the printer list when it starts, so the queue is made ready first.
+started_cupsd=
+_cupsd_state() { if lpstat -r >/dev/null 2>&1; then echo running; else echo stopped; fi; }
+_stop_cupsd() { [ -z "$started_cupsd" ] || kill "$started_cupsd" 2>/dev/null || true; }
+if ! pgrep -x cupsd >/dev/null; then
+    env -u TMPDIR /usr/sbin/cupsd   # the scheduler refuses a private temporary folder
+    wait_eq running _cupsd_state || fail "cupsd did not start"
+    started_cupsd=$(pgrep -x cupsd | head -1)
+fi
+lpstat -p PDF >/dev/null 2>&1 || lpadmin -p PDF -v cups-pdf:/ -E -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null
+lpstat -d 2>/dev/null | grep -q ': PDF$' || lpadmin -d PDF
+pdf_dirs=("$HOME/PDF" /var/spool/cups-pdf/ANONYMOUS)
+rm -f "$HOME"/PDF/*.pdf /var/spool/cups-pdf/ANONYMOUS/*.pdf 2>/dev/null || true
+
+trap '_stop_cupsd; _e2e_cleanup' EXIT
+
 # "hex=H modified=M" of the active tab.
 _hex_modified() { tab_state | awk '{print $3, $5}'; }
 
@@ -71,6 +88,48 @@ assert_eq "Hello world" "$(cat "$d/mapped.txt")" "the patched byte was saved"
 drive command TessaryClass 185 >/dev/null
 wait_eq "hex=0 modified=0" _hex_modified || fail "leaving hex after the save"
 assert_eq 'Hello world\n' "$(drive editor-text TessaryClass)" "the saved bytes as text"
+
+# Prints the active tab (document name TITLE) and prints the path of the PDF that came out.
+print_tab() {
+    drive command TessaryClass 106 >/dev/null
+    drive answer-msgbox ok 20000 >/dev/null || fail "no print dialog"
+    E2E_WAIT_S=60 wait_eq found _pdf_state "$1" || fail "no PDF for $1"
+    _pdf_path "$1"
+}
+# The printer font's hyphen comes back from the PDF as a soft hyphen.
+pdf_text() { pdftotext "$@" | sed 's/\xc2\xad/-/g'; }
+_pdf_path() { find "${pdf_dirs[@]}" -name "${1%.*}-job_*.pdf" -size +0 2>/dev/null | head -1; }
+_pdf_state() {
+    local f
+    f=$(_pdf_path "$1")
+    # Complete once poppler can read it.
+    if [ -n "$f" ] && pdfinfo "$f" >/dev/null 2>&1; then echo found; else echo waiting; fi
+}
+
+seq -f 'line %03g of the printout' 1 120 >"$d/lines.txt"
+open_file "$d/lines.txt"
+wait_eq "lines.txt — Tessary" drive title TessaryClass || fail "the text to print"
+pdf=$(print_tab lines.txt)
+pages=$(pdfinfo "$pdf" | awk '/^Pages:/ {print $2}')
+assert_eq 3 "$pages" "120 lines at 55 a page"
+first=$(pdf_text -f 1 -l 1 -layout "$pdf" -)
+grep -qF "$(win_path "$d/lines.txt")" <<<"$first" || fail "the header holds the path: $first"
+grep -qF -- "- 1 / 3 -" <<<"$first" || fail "page 1 footer"
+grep -qF "line 001 of the printout" <<<"$first" || fail "the first line"
+grep -qF "line 120 of the printout" <<<"$(pdf_text -f 3 -l 3 "$pdf" -)" || fail "the last line on page 3"
+pdftoppm -f 1 -l 1 -r 50 -png "$pdf" "$E2E_ARTIFACTS/printed-page"
+cp "$E2E_ARTIFACTS"/printed-page*.png "$docs/printed-page.png"
+
+# A hex tab prints its rows as offset, sixteen groups and the printable bytes between bars.
+open_file "$d/patch.bin"
+wait_eq "patch.bin — Tessary" drive title TessaryClass || fail "back to the hex tab"
+pdf=$(print_tab patch.bin)
+# The layout puts its own spacing between the groups; a row longer than the page is cut with "…".
+rows=$(pdf_text -layout "$pdf" - | tr -s ' ')
+grep -qF "00000000 41 01 5A 61 62 63 00 64 65 66 7F A0 20 78 79 7A |A.Zabc.def.. " <<<"$rows" ||
+    fail "hex row 0: $rows"
+grep -qF "00000010 30 31 32 33 34 35 36 37 38 39 |0123456789|" <<<"$rows" || fail "hex row 1: $rows"
+_stop_cupsd
 
 drive command TessaryClass 109 >/dev/null
 app_wait_exit || fail "the app did not exit"
