@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # The hex view patches bytes with undo and saves exactly what it shows; text tabs go into it and
 # back without losing a byte; a text tab prints to the PDF printer with header and page footer.
+# The pictures under docs/ come from here (hex-view-dark.png, hex-view-light.png, printed-page-1.png
+# in the artifacts folder).
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 e2e_begin hex_and_print
 d=$E2E_DIR/data
 mkdir -p "$d"
-docs=$(cd "$(dirname "$0")/../.." && pwd)/docs
 
 printf '\x00\x01\x02abc\x00def\x7f\xa0 xyz0123456789' >"$d/patch.bin"
 cp "$d/patch.bin" "$d/patch.orig"
@@ -52,9 +53,9 @@ drive keys TessaryClass ctrl+s >/dev/null
 wait_eq "patch.bin — Tessary" drive title TessaryClass || fail "second save"
 { printf '\x41\x01\x5a'; tail -c +4 "$d/patch.orig"; } >"$d/patch.expected"
 cmp -s "$d/patch.bin" "$d/patch.expected" || fail "saved bytes: $(od -An -tx1 "$d/patch.bin" | head -1)"
-screenshot TessaryClass "$docs/hex-view-dark.png"
+screenshot TessaryClass hex-view-dark.png
 drive command TessaryClass 481 >/dev/null   # Light theme
-screenshot TessaryClass "$docs/hex-view-light.png"
+screenshot TessaryClass hex-view-light.png
 drive command TessaryClass 480 >/dev/null
 
 # A modified text tab shows the UTF-8 bytes of its text; back as text it is still modified.
@@ -118,7 +119,6 @@ grep -qF -- "- 1 / 3 -" <<<"$first" || fail "page 1 footer"
 grep -qF "line 001 of the printout" <<<"$first" || fail "the first line"
 grep -qF "line 120 of the printout" <<<"$(pdf_text -f 3 -l 3 "$pdf" -)" || fail "the last line on page 3"
 pdftoppm -f 1 -l 1 -r 50 -png "$pdf" "$E2E_ARTIFACTS/printed-page"
-cp "$E2E_ARTIFACTS"/printed-page*.png "$docs/printed-page.png"
 
 # A hex tab prints its rows as offset, sixteen groups and the printable bytes between bars.
 open_file "$d/patch.bin"
