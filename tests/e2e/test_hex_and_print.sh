@@ -17,11 +17,16 @@ printf 'hello world\n' >"$d/mapped.txt"
 # the printer list when it starts, so the queue is made ready first.
 started_cupsd=
 _cupsd_state() { if lpstat -r >/dev/null 2>&1; then echo running; else echo stopped; fi; }
-_stop_cupsd() { [ -z "$started_cupsd" ] || kill "$started_cupsd" 2>/dev/null || true; }
+_stop_cupsd() {
+    [ -z "$started_cupsd" ] || { kill "$started_cupsd" 2>/dev/null; wait "$started_cupsd" 2>/dev/null; } || true
+    started_cupsd=
+}
 if ! pgrep -x cupsd >/dev/null; then
-    env -u TMPDIR /usr/sbin/cupsd   # the scheduler refuses a private temporary folder
+    # In the foreground of a background job, so that its process id is the scheduler's; it refuses
+    # a private temporary folder.
+    env -u TMPDIR /usr/sbin/cupsd -f </dev/null >/dev/null 2>&1 &
+    started_cupsd=$!
     wait_eq running _cupsd_state || fail "cupsd did not start"
-    started_cupsd=$(pgrep -x cupsd | head -1)
 fi
 lpstat -p PDF >/dev/null 2>&1 || lpadmin -p PDF -v cups-pdf:/ -E -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null
 lpstat -d 2>/dev/null | grep -q ': PDF$' || lpadmin -d PDF
