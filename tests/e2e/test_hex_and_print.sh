@@ -16,11 +16,13 @@ printf 'hello world\n' >"$d/mapped.txt"
 # Printing goes to the CUPS PDF queue, which Wine lists as its default printer; the program reads
 # the printer list when it starts, so the queue is made ready first.
 started_cupsd=
-_cupsd_state() { if lpstat -r >/dev/null 2>&1; then echo running; else echo stopped; fi; }
+# lpstat -r succeeds either way; its words tell.
+_cupsd_state() { if lpstat -r 2>/dev/null | grep -qx 'scheduler is running'; then echo running; else echo stopped; fi; }
 _stop_cupsd() {
     [ -z "$started_cupsd" ] || { kill "$started_cupsd" 2>/dev/null; wait "$started_cupsd" 2>/dev/null; } || true
     started_cupsd=
 }
+trap '_stop_cupsd; _e2e_cleanup' EXIT
 if ! pgrep -x cupsd >/dev/null; then
     # In the foreground of a background job, so that its process id is the scheduler's; it refuses
     # a private temporary folder.
@@ -32,8 +34,6 @@ lpstat -p PDF >/dev/null 2>&1 || lpadmin -p PDF -v cups-pdf:/ -E -m lsb/usr/cups
 lpstat -d 2>/dev/null | grep -q ': PDF$' || lpadmin -d PDF
 pdf_dirs=("$HOME/PDF" /var/spool/cups-pdf/ANONYMOUS)
 rm -f "$HOME"/PDF/*.pdf /var/spool/cups-pdf/ANONYMOUS/*.pdf 2>/dev/null || true
-
-trap '_stop_cupsd; _e2e_cleanup' EXIT
 
 # "hex=H modified=M" of the active tab.
 _hex_modified() { tab_state | awk '{print $3, $5}'; }
