@@ -27,6 +27,7 @@
 #include "ui/keyboard.h"
 #include "ui/menu_bar.h"
 #include "ui/toolbar.h"
+#include "views/hex_view.h"
 #include "views/views.h"
 
 namespace {
@@ -341,7 +342,16 @@ void OnKeyDown(WPARAM vk, LPARAM lParam) {
             break;
         }
         case MainKeyAction::Drop: break;
-        case MainKeyAction::PassToEditor: PostToEditor(WM_KEYDOWN, vk, lParam); break;
+        case MainKeyAction::PassToEditor: {
+            // The hex view takes its keys here: a key down posted to the hidden editor would be
+            // translated into a second character.
+            const Document* doc = ActiveDocument();
+            if (doc && doc->hexMode)
+                HexKey(static_cast<unsigned>(vk), ctrl, shift);
+            else
+                PostToEditor(WM_KEYDOWN, vk, lParam);
+            break;
+        }
     }
 }
 
@@ -705,7 +715,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_CHAR: {
             const bool dropAfterKey = dropNextControlChar && wParam < 32;
             dropNextControlChar = false;
-            if (!dropAfterKey && !DropControlChar(static_cast<unsigned>(wParam), GetKeyState(VK_CONTROL) < 0))
+            if (dropAfterKey || DropControlChar(static_cast<unsigned>(wParam), GetKeyState(VK_CONTROL) < 0)) return 0;
+            if (const Document* doc = ActiveDocument(); doc && doc->hexMode)
+                HexChar(static_cast<wchar_t>(wParam));
+            else
                 PostToEditor(message, wParam, lParam);
             return 0;
         }
@@ -745,6 +758,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case kQueryActiveTabState: return ActiveTabState();
         case kQuerySearchState: return QuerySearchState(wParam);
         case kRunBuildMessage: RunBuild(); return 0;
+        case kHexReadFailed: ReportHexReadFailure(); return 0;
         case WM_CLOSE: OnClose(window); return 0;
         // Log-off and shutdown end the process without WM_CLOSE; a cancelled save prompt refuses
         // the end of the session.

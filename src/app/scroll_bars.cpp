@@ -37,7 +37,7 @@ long long LongestLineWidth(const Document& doc) {
 
 void SetFirst(Document& doc, long long first) {
     if (doc.hexMode) {
-        doc.hexTopRow = static_cast<int>(first);
+        doc.hexTopRow = first;
         RepaintArea(app.rects.editor);
     } else {
         editor::SetFirstVisibleLine(doc.editor, first);

@@ -7,10 +7,15 @@
 #include <unordered_map>
 #include <vector>
 
+// One byte overwritten in the hex view, with the caret on either side of the change.
 struct HexEdit {
     uint64_t offset = 0;
     uint8_t before = 0;
     uint8_t after = 0;
+    uint64_t caretBefore = 0;
+    uint64_t caretAfter = 0;
+    uint8_t lowNibbleBefore = 0;
+    uint8_t lowNibbleAfter = 0;
 };
 
 struct Document {
@@ -39,9 +44,9 @@ struct Document {
     int hexSavePointValid = 0;
     std::vector<HexEdit> hexUndo, hexRedo;
     uint64_t hexChangeCount = 0, hexSavedChangeCount = 0;
-    int hexCaret = 0;
+    int64_t hexCaret = 0;  // byte offsets and rows are 64-bit: mapped files can be far beyond 2 GiB
     int hexCaretLowNibble = 0;
-    int hexTopRow = 0;
+    int64_t hexTopRow = 0;
 
     Document() { hexOverlay.max_load_factor(1.0f); }
     Document(const Document&) = delete;

@@ -112,13 +112,14 @@ bool ReloadHexBytes(Document& doc, std::wstring& error) {
         doc.hexOverlay.clear();
         doc.hexBytes = std::move(read.bytes);
     }
-    const int caret = doc.hexCaret, lowNibble = doc.hexCaretLowNibble;
+    const int64_t caret = doc.hexCaret;
+    const int lowNibble = doc.hexCaretLowNibble;
     EnterHexMode(doc);
     DetectHexEncoding(doc);
     const uint64_t size = doc.mapped ? doc.mapSize : doc.hexBytes.size();
     // The caret stays where it was, limited to the bytes that are there now.
     const uint64_t last = size == 0 ? 0 : size - 1;
-    doc.hexCaret = static_cast<int>(std::min<uint64_t>(static_cast<uint64_t>(std::max(caret, 0)), last));
+    doc.hexCaret = static_cast<int64_t>(std::min<uint64_t>(static_cast<uint64_t>(std::max<int64_t>(caret, 0)), last));
     doc.hexCaretLowNibble = doc.hexCaret == caret ? lowNibble : 0;
     return true;
 }

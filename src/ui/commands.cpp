@@ -26,6 +26,8 @@
 #include "tools/tools.h"
 #include "ui/keyboard.h"
 #include "ui/menu_bar.h"
+#include "views/hex_view.h"
+#include "views/print.h"
 
 namespace {
 
@@ -127,6 +129,7 @@ void ExecuteCommand(int id) {
                 if (doc.modified) SaveDocument(i, doc.path.empty() ? 1 : 0);
             }
             break;
+        case 106: PrintActiveTab(); break;
         case 107:
             if (app.activeTab >= 0) CloseTab(app.activeTab, 1);
             break;
@@ -134,8 +137,13 @@ void ExecuteCommand(int id) {
         case 109:
             if (app.mainWindow) PostMessageW(app.mainWindow, WM_CLOSE, 0, 0);
             break;
-        case 120: TextCommand(editor::kUndo); break;
-        case 121: TextCommand(editor::kRedo); break;
+        case 120:
+        case 121:
+            if (Document* doc = ActiveDocument(); doc && doc->hexMode)
+                id == 120 ? HexUndo(*doc) : HexRedo(*doc);
+            else
+                TextCommand(id == 120 ? editor::kUndo : editor::kRedo);
+            break;
         case 122: TextCommand(editor::kCut); break;
         case 123: TextCommand(editor::kCopy); break;
         case 124: TextCommand(editor::kPaste); break;
@@ -159,6 +167,7 @@ void ExecuteCommand(int id) {
         case 182: TogglePanel(app.statusBarVisible); break;
         case 183: ToggleFullScreen(); break;
         case 184: ToggleFocusMode(); break;
+        case 185: ToggleHexMode(); break;
         case 186: ToggleWordWrap(); break;
         case 221: RequestBuild(); break;
         case 222: CancelBuild(); break;

@@ -1,5 +1,7 @@
 #include "ui/keyboard.h"
 
+#include <windowsx.h>
+
 #include <string>
 
 #include "app/app_state.h"
@@ -12,6 +14,7 @@
 #include "ui/commands.h"
 #include "ui/key_table.h"
 #include "ui/menu_bar.h"
+#include "views/hex_view.h"
 
 namespace {
 
@@ -216,9 +219,18 @@ LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     const bool altGr = (message == WM_KEYDOWN || message == WM_CHAR) && IsAltGrInput(message, wParam);
     const bool ctrl = KeyHeld(VK_CONTROL) && !altGr, shift = KeyHeld(VK_SHIFT);
     if (doc && doc->hexMode) {
-        // The byte view is drawn by the main window; until it edits bytes, only shortcuts work here.
-        if (message == WM_KEYDOWN && ctrl && (EditorRoutesCtrlKey(static_cast<unsigned>(wParam), KeyHeld(VK_MENU))))
-            HandleCtrlKey(static_cast<unsigned>(wParam), shift);
+        // The byte view is drawn by the main window; its keys, digits, clicks and wheel arrive here.
+        const auto vk = static_cast<unsigned>(wParam);
+        if (message == WM_KEYDOWN && ctrl && EditorRoutesCtrlKey(vk, KeyHeld(VK_MENU)))
+            HandleCtrlKey(vk, shift);
+        else if (message == WM_KEYDOWN)
+            HexKey(vk, ctrl, shift);
+        else if (message == WM_CHAR && !ctrl)
+            HexChar(static_cast<wchar_t>(wParam));
+        else if (message == WM_LBUTTONDOWN)
+            HexClick(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        else if (message == WM_MOUSEWHEEL)
+            HexWheel(GET_WHEEL_DELTA_WPARAM(wParam));
         if (message == WM_DESTROY) return passOn();
         if ((message >= WM_KEYFIRST && message <= WM_KEYLAST) || (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST))
             return 0;

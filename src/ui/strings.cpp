@@ -81,6 +81,9 @@ constexpr const wchar_t* kFileErrors[][2] = {
 constexpr const wchar_t* kRecoveryPrompt[][1] = {
 #include "ui/strings/recovery_prompt.inc"
 };
+constexpr const wchar_t* kHexMessages[][4] = {
+#include "ui/strings/hex_messages.inc"
+};
 
 // A missing language row, or a row cut short (its tail would be null), fails the build rather than
 // showing blanks at run time.
@@ -119,6 +122,7 @@ static_assert(Complete(kKeyBindingLines), "KeyBindingLines");
 static_assert(Complete(kZoomLabel), "ZoomLabel");
 static_assert(Complete(kFileErrors), "FileErrors");
 static_assert(Complete(kRecoveryPrompt), "RecoveryPrompt");
+static_assert(Complete(kHexMessages), "HexMessages");
 
 // Calls visit with the rows of the table; false for a value outside the enumeration.
 template <typename Visit>
@@ -148,6 +152,7 @@ bool VisitTable(StringTable table, Visit&& visit) {
         case StringTable::ZoomLabel: visit(kZoomLabel); return true;
         case StringTable::FileErrors: visit(kFileErrors); return true;
         case StringTable::RecoveryPrompt: visit(kRecoveryPrompt); return true;
+        case StringTable::HexMessages: visit(kHexMessages); return true;
     }
     return false;
 }

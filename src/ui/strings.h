@@ -28,9 +28,10 @@ enum class StringTable {
     ZoomLabel,
     FileErrors,
     RecoveryPrompt,
+    HexMessages,
 };
 
-constexpr int kStringTableCount = 24;
+constexpr int kStringTableCount = 25;
 // Interface languages are 0-19 in Language-menu order; English is the default.
 constexpr int kInterfaceLanguageCount = 20;
 constexpr int kEnglishLanguage = 4;

@@ -13,8 +13,12 @@
 #include "syntax/languages.h"
 #include "syntax/palette.h"
 #include "ui/strings.h"
+#include "views/hex_view.h"
 
-void PaintEditorArea(HDC dc) { PaintScrollBars(dc); }
+void PaintEditorArea(HDC dc) {
+    PaintScrollBars(dc);
+    PaintHexView(dc);
+}
 
 void PaintStatusBar(HDC dc) {
     if (app.focusMode || !app.statusBarVisible) return;

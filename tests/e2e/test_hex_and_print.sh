@@ -1,0 +1,141 @@
+#!/usr/bin/env bash
+# The hex view patches bytes with undo and saves exactly what it shows; text tabs go into it and
+# back without losing a byte; a text tab prints to the PDF printer with header and page footer.
+# The pictures under docs/ come from here (hex-view-dark.png, hex-view-light.png, printed-page-1.png
+# in the artifacts folder).
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+e2e_begin hex_and_print
+d=$E2E_DIR/data
+mkdir -p "$d"
+
+printf '\x00\x01\x02abc\x00def\x7f\xa0 xyz0123456789' >"$d/patch.bin"
+cp "$d/patch.bin" "$d/patch.orig"
+printf 'hello world\n' >"$d/mapped.txt"
+
+# Printing goes to the CUPS PDF queue, which Wine lists as its default printer; the program reads
+# the printer list when it starts, so the queue is made ready first.
+started_cupsd=
+# lpstat -r succeeds either way; its words tell.
+_cupsd_state() { if lpstat -r 2>/dev/null | grep -qx 'scheduler is running'; then echo running; else echo stopped; fi; }
+_stop_cupsd() {
+    [ -z "$started_cupsd" ] || { kill "$started_cupsd" 2>/dev/null; wait "$started_cupsd" 2>/dev/null; } || true
+    started_cupsd=
+}
+trap '_stop_cupsd; _e2e_cleanup' EXIT
+if ! pgrep -x cupsd >/dev/null; then
+    # In the foreground of a background job, so that its process id is the scheduler's; it refuses
+    # a private temporary folder.
+    env -u TMPDIR /usr/sbin/cupsd -f </dev/null >/dev/null 2>&1 &
+    started_cupsd=$!
+    wait_eq running _cupsd_state || fail "cupsd did not start"
+fi
+lpstat -p PDF >/dev/null 2>&1 || lpadmin -p PDF -v cups-pdf:/ -E -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null
+lpstat -d 2>/dev/null | grep -q ': PDF$' || lpadmin -d PDF
+pdf_dirs=("$HOME/PDF" /var/spool/cups-pdf/ANONYMOUS)
+rm -f "$HOME"/PDF/*.pdf /var/spool/cups-pdf/ANONYMOUS/*.pdf 2>/dev/null || true
+
+# "hex=H modified=M" of the active tab.
+_hex_modified() { tab_state | awk '{print $3, $5}'; }
+
+app_start
+drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
+
+# A binary file opens as bytes; "41" patches byte 0 and Ctrl+Z twice takes both digits back.
+open_file "$d/patch.bin"
+wait_eq "patch.bin — Tessary" drive title TessaryClass || fail "binary file"
+assert_eq "hex=1 mapped=0 modified=0" "$(tab_state | cut -d' ' -f3-5)" "binary file opens in hex"
+drive type TessaryClass 41 >/dev/null
+wait_eq "patch.bin • — Tessary" drive title TessaryClass || fail "typing did not mark the tab modified"
+drive keys TessaryClass ctrl+z ctrl+z >/dev/null
+drive keys TessaryClass ctrl+s >/dev/null
+wait_eq "patch.bin — Tessary" drive title TessaryClass || fail "Ctrl+S did not save"
+cmp -s "$d/patch.bin" "$d/patch.orig" || fail "two undos did not restore byte 0"
+drive type TessaryClass 41 >/dev/null
+drive keys TessaryClass right right 5 a >/dev/null   # caret keys, then byte 2 -> 5A
+wait_eq "patch.bin • — Tessary" drive title TessaryClass || fail "second patch"
+drive keys TessaryClass ctrl+s >/dev/null
+wait_eq "patch.bin — Tessary" drive title TessaryClass || fail "second save"
+{ printf '\x41\x01\x5a'; tail -c +4 "$d/patch.orig"; } >"$d/patch.expected"
+cmp -s "$d/patch.bin" "$d/patch.expected" || fail "saved bytes: $(od -An -tx1 "$d/patch.bin" | head -1)"
+screenshot TessaryClass hex-view-dark.png
+drive command TessaryClass 481 >/dev/null   # Light theme
+screenshot TessaryClass hex-view-light.png
+drive command TessaryClass 480 >/dev/null
+
+# A modified text tab shows the UTF-8 bytes of its text; back as text it is still modified.
+drive command TessaryClass 100 >/dev/null
+drive type TessaryClass 'héllo' >/dev/null
+wait_eq "hex=0 modified=1" _hex_modified || fail "typing into the new tab"
+drive command TessaryClass 185 >/dev/null
+wait_eq "hex=1 modified=1" _hex_modified || fail "the modified text tab did not go into hex"
+drive command TessaryClass 104 >/dev/null
+drive file-dialog "$(win_path "$d/utf8.bin")" >/dev/null || fail "save-as of the hex tab"
+wait_eq "utf8.bin — Tessary" drive title TessaryClass || fail "hex save as"
+assert_eq "68c3a96c6c6f" "$(od -An -tx1 "$d/utf8.bin" | tr -d ' \n')" "the bytes are the text's UTF-8"
+drive command TessaryClass 185 >/dev/null
+wait_eq "hex=0 modified=0" _hex_modified || fail "back to text"
+assert_eq "héllo" "$(drive editor-text TessaryClass)" "the text after the round trip"
+
+# Leaving hex with unsaved changes of a mapped file is refused; nothing is lost.
+open_file "$d/mapped.txt"
+wait_eq "mapped.txt — Tessary" drive title TessaryClass || fail "text file"
+drive command TessaryClass 185 >/dev/null
+assert_eq "hex=1 mapped=1 modified=0" "$(tab_state | cut -d' ' -f3-5)" "the text file is mapped in hex"
+drive type TessaryClass 4 >/dev/null   # 'h' (68) -> 'H' (48)
+wait_eq "hex=1 modified=1" _hex_modified || fail "typing on the mapped tab"
+drive command TessaryClass 185 >/dev/null
+prompt=$(drive answer-msgbox ok) || fail "no message when leaving with unsaved mapped changes"
+assert_eq $'Tessary\nSave the byte changes first: the tab stays in hex mode.' "$prompt" "refusal message"
+assert_eq "hex=1 mapped=1 modified=1" "$(tab_state | cut -d' ' -f3-5)" "the tab stays in hex mode"
+drive keys TessaryClass ctrl+s >/dev/null
+wait_eq "mapped.txt — Tessary" drive title TessaryClass || fail "saving the mapped tab"
+assert_eq "Hello world" "$(cat "$d/mapped.txt")" "the patched byte was saved"
+drive command TessaryClass 185 >/dev/null
+wait_eq "hex=0 modified=0" _hex_modified || fail "leaving hex after the save"
+assert_eq 'Hello world\n' "$(drive editor-text TessaryClass)" "the saved bytes as text"
+
+# Prints the active tab (document name TITLE) and prints the path of the PDF that came out.
+print_tab() {
+    drive command TessaryClass 106 >/dev/null
+    drive answer-msgbox ok 20000 >/dev/null || fail "no print dialog"
+    E2E_WAIT_S=60 wait_eq found _pdf_state "$1" || fail "no PDF for $1"
+    _pdf_path "$1"
+}
+# The printer font's hyphen comes back from the PDF as a soft hyphen.
+pdf_text() { pdftotext "$@" | sed 's/\xc2\xad/-/g'; }
+_pdf_path() { find "${pdf_dirs[@]}" -name "${1%.*}-job_*.pdf" -size +0 2>/dev/null | head -1; }
+_pdf_state() {
+    local f
+    f=$(_pdf_path "$1")
+    # Complete once poppler can read it.
+    if [ -n "$f" ] && pdfinfo "$f" >/dev/null 2>&1; then echo found; else echo waiting; fi
+}
+
+seq -f 'line %03g of the printout' 1 120 >"$d/lines.txt"
+open_file "$d/lines.txt"
+wait_eq "lines.txt — Tessary" drive title TessaryClass || fail "the text to print"
+pdf=$(print_tab lines.txt)
+pages=$(pdfinfo "$pdf" | awk '/^Pages:/ {print $2}')
+assert_eq 3 "$pages" "120 lines at 55 a page"
+first=$(pdf_text -f 1 -l 1 -layout "$pdf" -)
+grep -qF "$(win_path "$d/lines.txt")" <<<"$first" || fail "the header holds the path: $first"
+grep -qF -- "- 1 / 3 -" <<<"$first" || fail "page 1 footer"
+grep -qF "line 001 of the printout" <<<"$first" || fail "the first line"
+grep -qF "line 120 of the printout" <<<"$(pdf_text -f 3 -l 3 "$pdf" -)" || fail "the last line on page 3"
+pdftoppm -f 1 -l 1 -r 50 -png "$pdf" "$E2E_ARTIFACTS/printed-page"
+
+# A hex tab prints its rows as offset, sixteen groups and the printable bytes between bars.
+open_file "$d/patch.bin"
+wait_eq "patch.bin — Tessary" drive title TessaryClass || fail "back to the hex tab"
+pdf=$(print_tab patch.bin)
+# The layout puts its own spacing between the groups; a row longer than the page is cut with "…".
+rows=$(pdf_text -layout "$pdf" - | tr -s ' ')
+grep -qF "00000000 41 01 5A 61 62 63 00 64 65 66 7F A0 20 78 79 7A |A.Zabc.def.. " <<<"$rows" ||
+    fail "hex row 0: $rows"
+grep -qF "00000010 30 31 32 33 34 35 36 37 38 39 |0123456789|" <<<"$rows" || fail "hex row 1: $rows"
+_stop_cupsd
+
+drive command TessaryClass 109 >/dev/null
+app_wait_exit || fail "the app did not exit"
+pass
