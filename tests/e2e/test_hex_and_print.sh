@@ -65,6 +65,7 @@ drive command TessaryClass 480 >/dev/null
 
 # A modified text tab shows the UTF-8 bytes of its text; back as text it is still modified.
 drive command TessaryClass 100 >/dev/null
+wait_eq "hex=0 modified=0" _hex_modified || fail "no new text tab"   # type only once it has the focus
 drive type TessaryClass 'héllo' >/dev/null
 wait_eq "hex=0 modified=1" _hex_modified || fail "typing into the new tab"
 drive command TessaryClass 185 >/dev/null

@@ -100,7 +100,11 @@ assert_eq 1 "$(drive child-count TessaryClass Scintilla)" "unknown ids open noth
 # The toolbar tooltip: label and shortcut. It shows only while the window is the active one, which
 # it may not be after the message box above: a key (Escape does nothing here) brings it back.
 drive keys TessaryClass escape >/dev/null
-hover_until "Save (Ctrl+S)" TessaryClass 70 76 drive window-text tooltips_class32 || fail "toolbar tooltip"
+# Resting on the button first: on a busy machine, moving again on every poll can keep restarting
+# the tooltip's delay.
+drive move TessaryClass 70 76 >/dev/null
+E2E_WAIT_S=15 wait_eq "Save (Ctrl+S)" drive window-text tooltips_class32 >/dev/null ||
+    hover_until "Save (Ctrl+S)" TessaryClass 70 76 drive window-text tooltips_class32 || fail "toolbar tooltip"
 import -window root "$E2E_ARTIFACTS/keys_and_macros-tooltip.png"   # docs/screenshot-toolbar-tooltip.png
 
 drive command TessaryClass 109 >/dev/null
