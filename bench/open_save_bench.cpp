@@ -18,7 +18,6 @@
 #include "io/encoding.h"
 #include "io/file_access.h"
 #include "io/open.h"
-#include "io/stream_check.h"
 
 namespace {
 
@@ -114,18 +113,10 @@ void Measure(const std::wstring& dir, uint64_t mib) {
     });
     const Utf8Scan scanned = FinishUtf8Scan(state);
     rows.push_back({"scan: ScanUtf8Chunk", scan});
-    double check = 0;
-    StreamCheck streamCheck;
-    ForEachChunk(path, [&](const uint8_t* data, size_t length) {
-        const auto start = Clock::now();
-        FeedStreamCheck(streamCheck, data, length);
-        check += Seconds(start);
-    });
-    rows.push_back({"scan: StreamCheck (byte walk)", check});
     for (const bool breaks : {true, false}) {
         HWND ed = LargeEditor(size);
         auto start = Clock::now();
-        editor::Send(ed, editor::kAllocate, static_cast<WPARAM>(size + 1));
+        editor::Send(ed, editor::kAllocate, static_cast<WPARAM>(LargeTextRoom(size)));
         const double allocate = Seconds(start);
         double append = 0;
         std::string blanked;

@@ -12,7 +12,6 @@
 #include "document/tabs.h"
 #include "io/encoding.h"
 #include "io/file_access.h"
-#include "io/stream_check.h"
 #include "persist/persist.h"
 #include "project/sidebar.h"
 #include "syntax/languages.h"
@@ -148,12 +147,14 @@ void RefreshReadOnly(Document& doc) {
     if (doc.editor) editor::SetReadOnly(doc.editor, doc.readOnlyFile || doc.readOnlyView || doc.hexMode);
 }
 
+uint64_t LargeTextRoom(uint64_t size) { return size + size / 16 + 1; }
+
 bool LoadLargeUtf8(HWND ed, const std::wstring& path, uint64_t size, uint32_t& encoding, uint32_t& lineEnding) {
     HANDLE file = OpenForReading(path, FILE_FLAG_SEQUENTIAL_SCAN);
     if (file == INVALID_HANDLE_VALUE) return false;
     std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[kChunkSize]);
     bool ok = buffer != nullptr;
-    StreamCheck check;
+    Utf8ScanState scan;
     uint64_t done = 0;
     while (ok && done < size) {
         const DWORD want = static_cast<DWORD>(std::min<uint64_t>(kChunkSize, size - done));
@@ -178,14 +179,15 @@ bool LoadLargeUtf8(HWND ed, const std::wstring& path, uint64_t size, uint32_t& e
             }
         }
         done += got;
-        if (!FeedStreamCheck(check, data, length)) {
+        ScanUtf8Chunk(scan, data, length);
+        if (!scan.result.valid) {
             ok = false;
             break;
         }
         // Room for the whole file once the first chunk has shown text: growing the component's
         // buffer chunk by chunk would copy it again and again and briefly hold it twice, but a file
         // that goes to the hex view instead must not cost a buffer of its size.
-        if (first) editor::Send(ed, editor::kAllocate, static_cast<WPARAM>(size + 1));
+        if (first) editor::Send(ed, editor::kAllocate, static_cast<WPARAM>(LargeTextRoom(size)));
         editor::AddText(ed, reinterpret_cast<const char*>(data), length);
         // The component reports running out of memory through its status, not through the append.
         if (editor::Send(ed, editor::kGetStatus) != 0) {
@@ -194,9 +196,10 @@ bool LoadLargeUtf8(HWND ed, const std::wstring& path, uint64_t size, uint32_t& e
         }
     }
     CloseHandle(file);
-    if (ok && !FinishStreamCheck(check)) ok = false;
-    if (ok) lineEnding = check.lineEnding;
-    return ok;
+    const Utf8Scan result = FinishUtf8Scan(scan);
+    if (!ok || !result.valid) return false;
+    lineEnding = DecideLineEnding(result.breaks.crlf, result.breaks.lf, result.breaks.cr);
+    return true;
 }
 
 bool MapForHex(Document& doc, const std::wstring& path) {

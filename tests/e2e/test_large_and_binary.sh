@@ -7,13 +7,16 @@ e2e_begin large_and_binary
 d=$E2E_DIR/data
 mkdir -p "$d"
 
-# 20 MiB of CRLF lines whose last break is LF (the chunk boundary falls inside the data).
+# 20 MiB of CRLF lines with one lone LF early on and a CRLF split by the 16 MiB read boundary:
+# Mixed, by the same rule as a small file, though the last break is CRLF.
 python3 - "$d" <<'PY'
 import sys
 line = b"The quick brown fox jumps over the lazy dog, again and again.\r\n"
-size = 20 * 1024 * 1024
-data = (line * (size // len(line) + 1))[:size - 2] + b"x\n"
-open(sys.argv[1] + "/big-utf8.txt", "wb").write(data)
+size, cut = 20 * 1024 * 1024, 16 * 1024 * 1024
+data = bytearray((b"# " + line * (size // len(line) + 1))[:size - 2] + b"\r\n")
+data[len(line) * 3 + 60] = 0x0A   # a lone LF
+assert data[cut - 1:cut + 1] == b"\r\n"
+open(sys.argv[1] + "/big-utf8.txt", "wb").write(bytes(data))
 PY
 cp "$d/big-utf8.txt" "$d/big-invalid.bin"
 printf '\xff' | dd of="$d/big-invalid.bin" bs=1 seek=$((17 * 1024 * 1024)) conv=notrunc status=none
@@ -24,7 +27,7 @@ app_start
 drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
 open_file "$d/big-utf8.txt"
 wait_eq "big-utf8.txt — Tessary" drive title TessaryClass || fail "large text"
-assert_eq "enc=0 eol=1 hex=0 mapped=0 modified=0 ro=0" "$(tab_state)" "large UTF-8 file"
+assert_eq "enc=0 eol=2 hex=0 mapped=0 modified=0 ro=0" "$(tab_state)" "large UTF-8 file"
 assert_eq $((20 * 1024 * 1024)) "$(drive editor-send TessaryClass 2006)" "all bytes reached the editor"
 
 open_file "$d/big-invalid.bin"

@@ -146,8 +146,10 @@ TEST(Utf8Scan, FastPathMatchesBytewiseWalk) {
 
 TEST(Utf8Scan, ChunksMatchWholeScan) {
     // Every two-way and three-way split of inputs with pairs and sequences on the boundaries.
+    // Overlong forms, a surrogate and a value beyond U+10FFFF stay invalid wherever the cut falls.
     for (const std::string text : {"abcdefg\r\nabc\r", "\xF0\x9F\x98\x80\r\n\xE4\xB8\xAD\n", "\xE3\r\n\n\r\xC3",
-                                   "\r\n\r\n\xC3\xA9\r", "x\xF0\x9F\x98"}) {
+                                   "\r\n\r\n\xC3\xA9\r", "x\xF0\x9F\x98", "a\xC0\x80", "a\xE0\x9F\xBF", "a\xED\xA0\x80",
+                                   "a\xF4\x90\x80\x80", "\xF4\x8F\xBF\xBF\xED\x9F\xBF"}) {
         const std::string whole = Show(ScanUtf8(Data(text), text.size()));
         for (size_t a = 0; a <= text.size(); ++a) {
             for (size_t b = a; b <= text.size(); ++b) ASSERT_EQ(Show(ScanInChunks(text, {a, b})), whole) << a << b;
