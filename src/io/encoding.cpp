@@ -448,18 +448,65 @@ std::string WideToUtf8(const std::wstring& text) {
     return bytes;
 }
 
-bool EncodeEditorText(const std::string& utf8, uint32_t encoding, SaveBody& body) {
-    body.converted.clear();
-    if (encoding == kEncUtf8 || encoding == kEncUtf8Bom) {
-        body.data = utf8.data();
-        body.size = utf8.size();
-        return true;
+namespace {
+
+bool IsContinuation(char c) { return (static_cast<uint8_t>(c) & 0xC0) == 0x80; }
+
+// Where a piece of text starting at `data` should end: at most `chunk` bytes in, moved back to a
+// character start, or on to the end of the first character when that leaves nothing. `data` holds
+// the `size` bytes that are left of the text, or chunk + 3 of them when more are left. A run of more than three
+// continuation bytes is cut anyway: that text is not UTF-8 and fails to convert on either side.
+size_t PieceEnd(const char* data, size_t size, size_t chunk) {
+    if (size <= chunk) return size;
+    size_t end = chunk;
+    for (int back = 0; back < 3 && end > 0 && IsContinuation(data[end]); ++back) --end;
+    if (end > 0) return end;
+    end = 1;
+    while (end < size && end < 4 && IsContinuation(data[end])) ++end;
+    return end;
+}
+
+}  // namespace
+
+bool EncodeEditorText(uint64_t length, uint32_t encoding, const TextRange& text, const ByteSink& sink,
+                      LineBreakCounts& breaks, size_t chunk) {
+    const bool asIs = encoding == kEncUtf8 || encoding == kEncUtf8Bom;
+    chunk = std::max<size_t>(chunk, 1);
+    Utf8ScanState scan;
+    std::string encoded;
+    for (uint64_t offset = 0; offset < length;) {
+        const uint64_t left = length - offset;
+        // Three bytes more than a piece, to see where the character at its end begins.
+        const size_t want = static_cast<size_t>(std::min<uint64_t>(left, asIs ? chunk : chunk + 3));
+        const char* data = text(offset, want);
+        if (!data) return false;
+        const size_t size = asIs ? want : PieceEnd(data, want, chunk);
+        ScanUtf8Chunk(scan, reinterpret_cast<const uint8_t*>(data), size);
+        if (asIs) {
+            if (!sink(data, size)) return false;
+        } else {
+            const std::wstring wide = Utf8ToWide(data, size);
+            if (wide.empty() || !EncodeText(wide, encoding, encoded) || !sink(encoded.data(), encoded.size()))
+                return false;
+        }
+        offset += size;
     }
-    const std::wstring text = Utf8ToWide(utf8);
-    if (text.empty() != utf8.empty() || !EncodeText(text, encoding, body.converted)) return false;
-    body.data = body.converted.data();
-    body.size = body.converted.size();
+    breaks = FinishUtf8Scan(scan).breaks;
     return true;
+}
+
+bool EncodeEditorText(const std::string& utf8, uint32_t encoding, std::string& body, size_t chunk) {
+    body.clear();
+    LineBreakCounts breaks;
+    const bool ok = EncodeEditorText(
+        utf8.size(), encoding, [&](uint64_t offset, size_t) { return utf8.data() + offset; },
+        [&](const char* data, size_t size) {
+            body.append(data, size);
+            return true;
+        },
+        breaks, chunk);
+    if (!ok) body.clear();
+    return ok;
 }
 
 bool LooksBinary(const uint8_t* bytes, size_t length) {
@@ -498,9 +545,9 @@ bool DecodeExactly(const uint8_t* bytes, size_t length, uint32_t encoding, std::
     }
     // Lone surrogates, bytes the code page maps to one character both ways and the like only show
     // when the text is encoded back.
-    SaveBody saved;
-    return EncodeEditorText(utf8, encoding, saved) && saved.size == size &&
-           (size == 0 || std::memcmp(saved.data, body, size) == 0);
+    std::string saved;
+    return EncodeEditorText(utf8, encoding, saved) && saved.size() == size &&
+           (size == 0 || std::memcmp(saved.data(), body, size) == 0);
 }
 
 }  // namespace

@@ -4,8 +4,11 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "io/encoding.h"
 
 constexpr uint64_t kSmallFileLimit = 8ull * 1024 * 1024;  // read whole up to this size
 constexpr uint64_t kChunkSize = 16ull * 1024 * 1024;      // every read, append and write
@@ -49,6 +52,10 @@ bool WriteAll(HANDLE file, const void* bytes, uint64_t length);
 // untouched and no temporary file is left behind.
 bool AtomicWriteBytes(const std::wstring& path, const void* bytes, uint64_t length, bool withUtf8Mark);
 bool AtomicWriteParts(const std::wstring& path, const std::string& prefix, const void* bytes, uint64_t length);
+// The same with a body that `write` produces piece by piece into the sink it is given; the body
+// fails the write by returning false (or by a sink call that failed).
+bool AtomicWriteStream(const std::wstring& path, const std::string& prefix,
+                       const std::function<bool(const ByteSink& sink)>& write);
 // Encodes the text (with its byte-order mark) and writes it atomically.
 bool WriteTextFileAtomic(const std::wstring& path, const std::wstring& text, uint32_t encoding);
 
