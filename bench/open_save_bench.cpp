@@ -1,10 +1,13 @@
 // Where the time of opening and saving a large UTF-8 file goes, phase by phase, in one process:
-// reading, scanning, appending into the component (with and without its line indexing), the whole
-// streamed open as a tab does it, and the save beside a raw write of the same bytes.
+// reading, scanning, making room in the component and appending into it (with and without its
+// line indexing), the whole streamed open as a tab does it, and saves beside a raw write of the
+// same bytes. Each phase shows its wall time and the CPU time of the thread (less disturbed when
+// other work shares the machine).
 //   wine build/bench/bench_open_save.exe [folder] [MiB ...]     (default: the temporary folder; 200 1024)
 #include <windows.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -14,7 +17,6 @@
 #include <vector>
 
 #include "app/editor.h"
-#include "document/document.h"
 #include "io/encoding.h"
 #include "io/file_access.h"
 #include "io/open.h"
@@ -24,12 +26,38 @@ namespace {
 constexpr uint64_t kMiB = 1024 * 1024;
 
 using Clock = std::chrono::steady_clock;
-double Seconds(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
-double PeakMiB() {
+double ThreadCpuSeconds() {
+    FILETIME created, exited, kernel, user;
+    GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
+    auto value = [](const FILETIME& t) { return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+    return static_cast<double>(value(kernel) + value(user)) / 1e7;
+}
+
+struct Phase {
+    double wall = 0, cpu = 0;
+};
+
+// Runs `work` and adds its wall and CPU time to `phase`.
+template <typename Work>
+void Time(Phase& phase, Work work) {
+    const auto start = Clock::now();
+    const double cpu = ThreadCpuSeconds();
+    work();
+    phase.wall += std::chrono::duration<double>(Clock::now() - start).count();
+    phase.cpu += ThreadCpuSeconds() - cpu;
+}
+
+uint64_t WorkingSet(bool peak) {
     PROCESS_MEMORY_COUNTERS counters{};
     GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-    return static_cast<double>(counters.PeakWorkingSetSize) / kMiB;
+    return peak ? counters.PeakWorkingSetSize : counters.WorkingSetSize;
+}
+
+double MiB(uint64_t bytes) { return static_cast<double>(bytes) / kMiB; }
+
+void Print(uint64_t size, const char* name, const Phase& phase) {
+    std::printf("  %-46s %7.2f s %6.0f MB/s   cpu %6.2f s\n", name, phase.wall, size / 1e6 / phase.wall, phase.cpu);
 }
 
 // 1,000-line CRLF blocks with one line in twenty of CJK text, as the end-to-end benchmark makes.
@@ -54,45 +82,50 @@ void WriteTextFile(const std::wstring& path, uint64_t size) {
     CloseHandle(file);
 }
 
-HWND NewEditor() {
+// An editor prepared as a tab prepares it for a large file.
+HWND LargeEditor(uint64_t size) {
     HWND ed = CreateWindowExW(0, L"Scintilla", L"", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr, nullptr, nullptr);
     editor::Send(ed, editor::kSetCodePage, 65001);
-    return ed;
-}
-
-// The editor as a tab prepares it for a large file.
-HWND LargeEditor(uint64_t size) {
-    HWND ed = NewEditor();
     PrepareLargeDocument(ed, size);
     editor::Send(ed, editor::kSetUndoCollection, 0);
     editor::Send(ed, editor::kSetModEventMask, 0);
     return ed;
 }
 
-// Calls `each(data, length)` for every 16 MiB chunk of the file; returns the seconds spent reading.
+// Calls `each(data, length)` for every 16 MiB chunk of the file; the reading is timed into `read`.
 template <typename Each>
-double ForEachChunk(const std::wstring& path, Each each) {
+void ForEachChunk(const std::wstring& path, Phase& read, Each each) {
     HANDLE file = OpenForReading(path, FILE_FLAG_SEQUENTIAL_SCAN);
     std::unique_ptr<uint8_t[]> buffer(new uint8_t[kChunkSize]);
-    double reading = 0;
     for (;;) {
-        const auto start = Clock::now();
         DWORD got = 0;
-        if (!ReadFile(file, buffer.get(), static_cast<DWORD>(kChunkSize), &got, nullptr) || got == 0) break;
-        reading += Seconds(start);
+        bool ok = false;
+        Time(read,
+             [&] { ok = ReadFile(file, buffer.get(), static_cast<DWORD>(kChunkSize), &got, nullptr) && got > 0; });
+        if (!ok) break;
         each(buffer.get(), static_cast<size_t>(got));
     }
     CloseHandle(file);
-    return reading;
 }
 
-struct Row {
-    const char* name;
-    double seconds;
-};
-
-void Print(uint64_t size, const Row& row) {
-    std::printf("  %-44s %7.2f s  %6.0f MB/s\n", row.name, row.seconds, size / 1e6 / row.seconds);
+// Saves the editor's text as a tab does; returns the highest working set seen between pieces.
+uint64_t Save(HWND ed, const std::wstring& path, uint32_t encoding, bool& ok) {
+    const auto length = static_cast<uint64_t>(editor::Length(ed));
+    uint64_t highest = 0;
+    LineBreakCounts breaks;
+    ok = AtomicWriteStream(path, ByteOrderMark(encoding), [&](const ByteSink& sink) {
+        return EncodeEditorText(
+            length, encoding,
+            [ed](uint64_t offset, size_t size) {
+                return editor::RangePointer(ed, static_cast<long long>(offset), static_cast<long long>(size));
+            },
+            [&](const char* data, size_t size) {
+                highest = std::max(highest, WorkingSet(false));
+                return sink(data, size);
+            },
+            breaks);
+    });
+    return highest;
 }
 
 void Measure(const std::wstring& dir, uint64_t mib) {
@@ -101,46 +134,37 @@ void Measure(const std::wstring& dir, uint64_t mib) {
     WriteTextFile(path, size);
     std::printf("%llu MiB of UTF-8 text, CRLF, 5 %% CJK lines\n", static_cast<unsigned long long>(mib));
 
-    // Phases on their own.
-    std::vector<Row> rows;
-    rows.push_back({"read (16 MiB chunks)", ForEachChunk(path, [](const uint8_t*, size_t) {})});
-    double scan = 0;
+    // Each phase on its own.
+    Phase read, scan;
     Utf8ScanState state;
-    ForEachChunk(path, [&](const uint8_t* data, size_t length) {
-        const auto start = Clock::now();
-        ScanUtf8Chunk(state, data, length);
-        scan += Seconds(start);
-    });
+    ForEachChunk(path, read,
+                 [&](const uint8_t* data, size_t length) { Time(scan, [&] { ScanUtf8Chunk(state, data, length); }); });
     const Utf8Scan scanned = FinishUtf8Scan(state);
-    rows.push_back({"scan: ScanUtf8Chunk", scan});
+    Print(size, "read (16 MiB chunks)", read);
+    Print(size, "scan: ScanUtf8Chunk", scan);
     for (const bool breaks : {true, false}) {
         HWND ed = LargeEditor(size);
-        auto start = Clock::now();
-        editor::Send(ed, editor::kAllocate, static_cast<WPARAM>(LargeTextRoom(size)));
-        const double allocate = Seconds(start);
-        double append = 0;
+        Phase room, append, unused;
+        Time(room, [&] { editor::Send(ed, editor::kAllocate, static_cast<WPARAM>(LargeTextRoom(size))); });
         std::string blanked;
-        ForEachChunk(path, [&](const uint8_t* data, size_t length) {
+        ForEachChunk(path, unused, [&](const uint8_t* data, size_t length) {
             const char* text = reinterpret_cast<const char*>(data);
             if (!breaks) {
                 blanked.assign(text, length);
-                for (char& c : blanked)
-                    if (c == '\r' || c == '\n') c = ' ';
+                std::replace(blanked.begin(), blanked.end(), '\r', ' ');
+                std::replace(blanked.begin(), blanked.end(), '\n', ' ');
                 text = blanked.data();
             }
-            const auto begin = Clock::now();
-            editor::AddText(ed, text, length);
-            append += Seconds(begin);
+            Time(append, [&] { editor::AddText(ed, text, length); });
         });
         if (breaks) {
-            rows.push_back({"allocate the component's buffer", allocate});
-            rows.push_back({"append, with line indexing", append});
+            Print(size, "room in the component (SCI_ALLOCATE)", room);
+            Print(size, "append (copy, line-end search, line index)", append);
         } else {
-            rows.push_back({"append of the same text without line breaks", append});
+            Print(size, "append of the same text without line breaks", append);
         }
         DestroyWindow(ed);
     }
-    for (const Row& row : rows) Print(size, row);
     std::printf("  (line breaks: %llu CRLF, %llu LF, %llu CR; valid %d)\n",
                 static_cast<unsigned long long>(scanned.breaks.crlf),
                 static_cast<unsigned long long>(scanned.breaks.lf), static_cast<unsigned long long>(scanned.breaks.cr),
@@ -148,32 +172,48 @@ void Measure(const std::wstring& dir, uint64_t mib) {
 
     // The whole streamed open as a tab does it.
     HWND ed = LargeEditor(size);
-    const double before = PeakMiB();
-    auto start = Clock::now();
+    const uint64_t before = WorkingSet(false);
+    Phase open;
     uint32_t encoding = 0, lineEnding = 0;
-    const bool ok = LoadLargeUtf8(ed, path, size, encoding, lineEnding);
-    const Row open{"LoadLargeUtf8 (the whole streamed open)", Seconds(start)};
-    Print(size, open);
-    std::printf("    %s; peak working set %.0f MiB (%.0f MiB before)\n", ok ? "ok" : "FAILED", PeakMiB(), before);
+    bool ok = false;
+    Time(open, [&] { ok = LoadLargeUtf8(ed, path, size, encoding, lineEnding); });
+    Print(size, "LoadLargeUtf8 (the whole streamed open)", open);
+    const uint64_t opened = WorkingSet(false);
+    std::printf("    %s; working set %.0f MiB (%.0f MiB before: %.2fx the file)\n", ok ? "ok" : "FAILED", MiB(opened),
+                MiB(before), (opened - before) / double(size));
 
-    // Saving that text, as the program does, beside a raw write of the same bytes.
+    // Saves as a tab makes them, beside a raw write of the same bytes from the same buffer.
     const std::wstring savePath = dir + L"tessary-bench-save.txt";
-    start = Clock::now();
-    const std::string text = editor::GetText(ed);
-    const std::wstring wide = Utf8ToWide(text);
-    const bool saved = AtomicWriteBytes(savePath, text.data(), text.size(), false);
-    const Row save{"save (copy out, wide copy, atomic write)", Seconds(start)};
-    start = Clock::now();
-    HANDLE file = CreateFileW((savePath + L".raw").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    WriteAll(file, text.data(), text.size());
-    FlushFileBuffers(file);
-    CloseHandle(file);
-    const Row raw{"raw write of the same bytes (with flush)", Seconds(start)};
-    Print(size, save);
-    Print(size, raw);
-    std::printf("    %s; save/raw throughput %.2f; peak working set %.0f MiB\n", saved ? "ok" : "FAILED",
-                raw.seconds / save.seconds, PeakMiB());
-    (void)wide;
+    for (const uint32_t enc : {kEncUtf8, kEncUtf16Le}) {
+        Phase save;
+        uint64_t highest = 0;
+        Time(save, [&] { highest = Save(ed, savePath, enc, ok); });
+        Print(size,
+              enc == kEncUtf8 ? "save as UTF-8 (pieces of the component's buffer)"
+                              : "save as UTF-16 LE (converted piece by piece)",
+              save);
+        std::printf("    %s; highest working set during the save %.0f MiB (+%.2fx the file)\n", ok ? "ok" : "FAILED",
+                    MiB(highest), (static_cast<double>(highest) - opened) / size);
+        if (enc == kEncUtf8) {
+            Phase raw;
+            Time(raw, [&] {
+                HANDLE file =
+                    CreateFileW((savePath + L".raw").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+                const auto length = static_cast<uint64_t>(editor::Length(ed));
+                for (uint64_t done = 0; done < length; done += kChunkSize) {
+                    const auto piece = std::min<uint64_t>(kChunkSize, length - done);
+                    WriteAll(file,
+                             editor::RangePointer(ed, static_cast<long long>(done), static_cast<long long>(piece)),
+                             piece);
+                }
+                FlushFileBuffers(file);
+                CloseHandle(file);
+            });
+            Print(size, "raw write of the same bytes (with flush)", raw);
+            std::printf("    save/raw throughput %.2f\n", raw.wall / save.wall);
+        }
+    }
+    std::printf("  peak working set of the run %.0f MiB\n", MiB(WorkingSet(true)));
     DestroyWindow(ed);
     for (const std::wstring& p : {path, savePath, savePath + L".raw"}) DeleteFileW(p.c_str());
 }
@@ -195,7 +235,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     std::vector<uint64_t> sizes;
     for (int i = 1; i < argc; ++i) {
-        if (iswdigit(argv[i][0]))
+        if (std::iswdigit(argv[i][0]))
             sizes.push_back(std::wcstoull(argv[i], nullptr, 10));
         else
             dir = std::wstring(argv[i]) + L"\\";
