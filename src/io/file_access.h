@@ -15,6 +15,9 @@ constexpr uint64_t kChunkSize = 16ull * 1024 * 1024;      // every read, append 
 constexpr uint64_t kInPlaceLimit = 200ull * 1024 * 1024;
 constexpr wchar_t kTempSuffix[] = L".testmp";
 
+// Told how far a long piece of work has got, `done` of `total` bytes, between its pieces.
+using ProgressFn = std::function<void(uint64_t done, uint64_t total)>;
+
 enum class ReadStatus { Ok, NotFound, Failed };
 
 struct ReadResult {

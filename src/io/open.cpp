@@ -8,6 +8,7 @@
 #include "app/app_state.h"
 #include "app/editor.h"
 #include "app/main_window.h"
+#include "app/progress.h"
 #include "document/document.h"
 #include "document/tabs.h"
 #include "io/encoding.h"
@@ -106,7 +107,12 @@ bool LoadLargeText(Document& doc, const std::wstring& path, uint64_t size) {
     editor::SetLexer(ed, 1);
     uint32_t encoding = static_cast<uint32_t>(doc.encoding), lineEnding = static_cast<uint32_t>(doc.lineEnding);
     app.settingText = 1;
-    const bool ok = LoadLargeUtf8(ed, path, size, encoding, lineEnding);
+    bool ok = false;
+    {
+        ProgressDisplay progress;
+        ok = LoadLargeUtf8(ed, path, size, encoding, lineEnding,
+                           [&progress](uint64_t done, uint64_t total) { progress.Report(done, total); });
+    }
     app.settingText = 0;
     editor::Send(ed, editor::kSetUndoCollection, 1);
     editor::Send(ed, editor::kSetModEventMask, static_cast<WPARAM>(-1));
@@ -149,7 +155,8 @@ void RefreshReadOnly(Document& doc) {
 
 uint64_t LargeTextRoom(uint64_t size) { return size + size / 16 + 1; }
 
-bool LoadLargeUtf8(HWND ed, const std::wstring& path, uint64_t size, uint32_t& encoding, uint32_t& lineEnding) {
+bool LoadLargeUtf8(HWND ed, const std::wstring& path, uint64_t size, uint32_t& encoding, uint32_t& lineEnding,
+                   const ProgressFn& progress) {
     HANDLE file = OpenForReading(path, FILE_FLAG_SEQUENTIAL_SCAN);
     if (file == INVALID_HANDLE_VALUE) return false;
     std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[kChunkSize]);
@@ -194,6 +201,7 @@ bool LoadLargeUtf8(HWND ed, const std::wstring& path, uint64_t size, uint32_t& e
             editor::Send(ed, editor::kSetStatus, 0);
             ok = false;
         }
+        if (progress) progress(done, size);
     }
     CloseHandle(file);
     const Utf8Scan result = FinishUtf8Scan(scan);

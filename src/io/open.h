@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "io/file_access.h"
+
 struct Document;
 
 // Opens or activates the tab for `path`.
@@ -23,7 +25,8 @@ LoadOutcome LoadIntoTab(int index, const std::wstring& path, std::wstring& error
 
 // True when the whole file was appended to the editor as well-formed UTF-8 (the same strict rule
 // as for small files); `lineEnding` is then decided from the counts of every kind of line break.
-bool LoadLargeUtf8(HWND editor, const std::wstring& path, uint64_t size, uint32_t& encoding, uint32_t& lineEnding);
+bool LoadLargeUtf8(HWND editor, const std::wstring& path, uint64_t size, uint32_t& encoding, uint32_t& lineEnding,
+                   const ProgressFn& progress = nullptr);
 // What the component is given for a large text of `size` bytes: the text and a sixteenth to spare.
 // When an insertion does not fit, the component grows its buffer by a sixth and briefly holds the
 // old and the new one; the spare room keeps ordinary editing of a large file from doing that.

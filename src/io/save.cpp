@@ -10,6 +10,7 @@
 #include "app/app_state.h"
 #include "app/editor.h"
 #include "app/main_window.h"
+#include "app/progress.h"
 #include "document/document.h"
 #include "document/tab_rules.h"
 #include "document/tabs.h"
@@ -37,7 +38,9 @@ bool SaveText(Document& doc, const std::wstring& target, LineBreakCounts& breaks
     HWND ed = doc.editor;
     const auto length = static_cast<uint64_t>(editor::Length(ed));
     const auto encoding = static_cast<uint32_t>(doc.encoding);
-    const TextRange text = [ed](uint64_t offset, size_t size) {
+    ProgressDisplay progress;
+    const TextRange text = [ed, length, &progress](uint64_t offset, size_t size) {
+        progress.Report(offset, length);
         return editor::RangePointer(ed, static_cast<long long>(offset), static_cast<long long>(size));
     };
     return AtomicWriteStream(target, ByteOrderMark(encoding), [&](const ByteSink& sink) {
@@ -88,7 +91,9 @@ bool SaveMappedHex(const std::wstring& path, Document& doc) {
     if (file == INVALID_HANDLE_VALUE) return false;
     std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[kChunkSize]);
     bool ok = buffer != nullptr;
+    ProgressDisplay progress;
     for (uint64_t start = 0; ok && start < doc.mapSize; start += kChunkSize) {
+        progress.Report(start, doc.mapSize);
         const uint64_t length = std::min<uint64_t>(kChunkSize, doc.mapSize - start);
         std::copy(doc.mapView + start, doc.mapView + start + length, buffer.get());
         for (const auto& [offset, value] : doc.hexOverlay) {

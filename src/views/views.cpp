@@ -37,6 +37,12 @@ void PaintStatusBar(HDC dc) {
                       app.settings.tabWidth);
     std::wstring left = text;
     if (app.columnMode) left = L"[COL] " + left;
+    if (app.progressPercent >= 0) {
+        // A long load or save: how far it has got, in place of the caret position.
+        FillSolid(dc, Rect{bar.left, bar.top, bar.left + bar.Width() * app.progressPercent / 100, bar.top + 2},
+                  palette.accentColor);
+        left = std::to_wstring(app.progressPercent) + L" %";
+    }
     DrawTextBox(dc, left, Rect{bar.left + 12, bar.top, bar.right, bar.bottom}, app.uiFont, palette.dimTextColor,
                 DT_LEFT);
 
