@@ -142,6 +142,25 @@ TEST(Utf8Scan, FastPathMatchesBytewiseWalk) {
     for (const std::string& text : large) {
         EXPECT_EQ(Show(ScanUtf8(Data(text), text.size())), Show(ScanUtf8Bytewise(Data(text), text.size())));
     }
+    // Well-formed text, wide enough for blocks of 16 bytes, with one flaw in every place: each rule
+    // of well-formed, and CR and LF where a broken sequence swallows them.
+    const char* const kFlaws[] = {
+        "\x80", "\xC0\x80", "\xC1\xBF", "\xE0\x9F\xBF", "\xED\xA0\x80", "\xF0\x8F\xBF\xBF", "\xF4\x90\x80\x80", "\xF5",
+        "\xFF", "\xE4\xB8", "\xC3\r\n", "\xE3\n\n\n",   "\r",           "\xF0\x9F\x98"};
+    for (int round = 0; round < 6; ++round) {
+        std::wstring wide;
+        const wchar_t* const pieces[] = {L"ab",     L"\r\n",         L"\n",         L"\r",
+                                         L"\u00e9", L"\u4e2d\u6587", L"\U0001F600", L"\uD55C"};
+        while (wide.size() < 60) wide += pieces[std::uniform_int_distribution<size_t>(0, 7)(rng)];
+        const std::string text = WideToUtf8(wide);
+        for (const char* flaw : kFlaws) {
+            for (size_t at = 0; at <= text.size(); ++at) {
+                const std::string bytes = text.substr(0, at) + flaw + text.substr(at);
+                ASSERT_EQ(Show(ScanUtf8(Data(bytes), bytes.size())), Show(ScanUtf8Bytewise(Data(bytes), bytes.size())))
+                    << round << " " << at << " " << flaw;
+            }
+        }
+    }
 }
 
 TEST(Utf8Scan, ChunksMatchWholeScan) {
