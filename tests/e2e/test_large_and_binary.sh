@@ -30,6 +30,31 @@ wait_eq "big-utf8.txt — Tessary" drive title TessaryClass || fail "large text"
 assert_eq "enc=0 eol=2 hex=0 mapped=0 modified=0 ro=0" "$(tab_state)" "large UTF-8 file"
 assert_eq $((20 * 1024 * 1024)) "$(drive editor-send TessaryClass 2006)" "all bytes reached the editor"
 
+# 200 MiB written straight from the component's buffer: byte for byte without an edit, and with a
+# typed character after one.
+python3 - "$d/big-200.txt" <<'PY'
+import sys
+lines = ["    total += values[%d] * weight; // \u4e2d\u6587 %d" % (n, n) if n % 20 == 7 else
+         "    total += values[%d] * weight; if (total > limit) return clamp(total, %d);" % (n, n) for n in range(1000)]
+block = ("\r\n".join(lines) + "\r\n").encode()
+size = 200 * 1024 * 1024
+open(sys.argv[1], "wb").write((block * (size // len(block) + 1))[:size - 1] + b"\n")
+PY
+sum=$(md5sum <"$d/big-200.txt")
+open_file "$d/big-200.txt"
+E2E_WAIT_S=60 wait_eq "big-200.txt — Tessary" drive title TessaryClass || fail "200 MiB text"
+drive busy-time TessaryClass command 103 >/dev/null || fail "saving 200 MiB"
+drive no-msgbox 200 >/dev/null || fail "a message on saving 200 MiB"
+[ "$(md5sum <"$d/big-200.txt")" = "$sum" ] || fail "200 MiB saved without an edit changed"
+drive type TessaryClass "#" >/dev/null
+wait_eq "modified=1" eval 'tab_state | cut -d" " -f5' || fail "typing did not modify the 200 MiB tab"
+drive busy-time TessaryClass command 103 >/dev/null || fail "saving 200 MiB after an edit"
+[ "$(head -c 1 "$d/big-200.txt")" = "#" ] && [ "$(tail -c +2 "$d/big-200.txt" | md5sum)" = "$sum" ] ||
+    fail "200 MiB saved after an edit lacks the edit or changed elsewhere"
+drive command TessaryClass 107 >/dev/null
+wait_eq "big-utf8.txt — Tessary" drive title TessaryClass || fail "closing the 200 MiB tab"
+rm "$d/big-200.txt"
+
 open_file "$d/big-invalid.bin"
 wait_eq "big-invalid.bin — Tessary" drive title TessaryClass || fail "large invalid file"
 assert_eq "hex=1 mapped=1 modified=0" "$(tab_state | cut -d' ' -f3-5)" "large non-UTF-8 file is mapped"
