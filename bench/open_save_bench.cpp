@@ -145,7 +145,11 @@ void Measure(const std::wstring& dir, uint64_t mib) {
     for (const bool breaks : {true, false}) {
         HWND ed = LargeEditor(size);
         Phase room, append, unused;
-        Time(room, [&] { editor::Send(ed, editor::kAllocate, static_cast<WPARAM>(LargeTextRoom(size))); });
+        Time(room, [&] {
+            editor::Send(ed, editor::kAllocate, static_cast<WPARAM>(LargeTextRoom(size)));
+            const uint64_t lines = scanned.breaks.crlf + scanned.breaks.lf + scanned.breaks.cr;
+            editor::Send(ed, editor::kAllocateLines, static_cast<WPARAM>(LargeTextLines(size, size, lines)));
+        });
         std::string blanked;
         ForEachChunk(path, unused, [&](const uint8_t* data, size_t length) {
             const char* text = reinterpret_cast<const char*>(data);
@@ -158,7 +162,7 @@ void Measure(const std::wstring& dir, uint64_t mib) {
             Time(append, [&] { editor::AddText(ed, text, length); });
         });
         if (breaks) {
-            Print(size, "room in the component (SCI_ALLOCATE)", room);
+            Print(size, "room for text and lines (SCI_ALLOCATE...)", room);
             Print(size, "append (copy, line-end search, line index)", append);
         } else {
             Print(size, "append of the same text without line breaks", append);

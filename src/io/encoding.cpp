@@ -535,13 +535,17 @@ bool EncodeText(const std::wstring& text, uint32_t encoding, std::string& out) {
     switch (encoding) {
         case kEncUtf16Le:
         case kEncUtf16Be: {
-            const bool bigEndian = encoding == kEncUtf16Be;
+            // Wide characters are the UTF-16 units themselves, stored low byte first.
+            static_assert(sizeof(wchar_t) == 2, "wide text is UTF-16");
             out.resize(text.size() * 2);
-            for (size_t k = 0; k < text.size(); ++k) {
-                const auto unit = static_cast<uint16_t>(text[k]);
-                const auto high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
-                out[2 * k] = bigEndian ? high : low;
-                out[2 * k + 1] = bigEndian ? low : high;
+            if (encoding == kEncUtf16Le) {
+                if (!text.empty()) std::memcpy(out.data(), text.data(), out.size());
+                return true;
+            }
+            char* at = out.data();
+            for (const wchar_t unit : text) {
+                *at++ = static_cast<char>(static_cast<uint16_t>(unit) >> 8);
+                *at++ = static_cast<char>(unit & 0xFF);
             }
             return true;
         }
@@ -618,8 +622,11 @@ size_t PieceEnd(const char* data, size_t size, size_t chunk) {
 bool EncodeEditorText(uint64_t length, uint32_t encoding, const TextRange& text, const ByteSink& sink,
                       LineBreakCounts& breaks, size_t chunk) {
     const bool asIs = encoding == kEncUtf8 || encoding == kEncUtf8Bom;
-    chunk = std::max<size_t>(chunk, 1);
+    // Pieces stay well within the int range of the system's conversions.
+    chunk = std::min(std::max<size_t>(chunk, 1), kEncodeChunk);
     Utf8ScanState scan;
+    // Reused from piece to piece: fresh buffers of tens of megabytes cost a page fault per page.
+    std::wstring wide;
     std::string encoded;
     for (uint64_t offset = 0; offset < length;) {
         const uint64_t left = length - offset;
@@ -632,9 +639,13 @@ bool EncodeEditorText(uint64_t length, uint32_t encoding, const TextRange& text,
         if (asIs) {
             if (!sink(data, size)) return false;
         } else {
-            const std::wstring wide = Utf8ToWide(data, size);
-            if (wide.empty() || !EncodeText(wide, encoding, encoded) || !sink(encoded.data(), encoded.size()))
-                return false;
+            // One pass: a UTF-8 byte never makes more than one UTF-16 unit.
+            wide.resize(size);
+            const int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, data, static_cast<int>(size),
+                                                  wide.data(), static_cast<int>(size));
+            if (units <= 0) return false;
+            wide.resize(static_cast<size_t>(units));
+            if (!EncodeText(wide, encoding, encoded) || !sink(encoded.data(), encoded.size())) return false;
         }
         offset += size;
     }

@@ -91,8 +91,8 @@ constexpr size_t kEncodeChunk = size_t(16) << 20;
 // The body a save writes after ByteOrderMark(encoding), for `length` bytes of the editor's UTF-8
 // text, made piece by piece so that no copy of the whole text is ever held: UTF-8 tabs pass the
 // bytes on as they are, the others convert pieces of at most `chunk` bytes (cut at a character
-// start) through UTF-16. `breaks` gets the text's line-break counts. False when the text does not
-// convert, or the sink refuses bytes: the save must fail then, never write something else.
+// start; never more than kEncodeChunk) through UTF-16. `breaks` gets the text's line-break counts. False when the text
+// does not convert, or the sink refuses bytes: the save must fail then, never write something else.
 bool EncodeEditorText(uint64_t length, uint32_t encoding, const TextRange& text, const ByteSink& sink,
                       LineBreakCounts& breaks, size_t chunk = kEncodeChunk);
 // The same for a text at hand, collecting the body in `body`.

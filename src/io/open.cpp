@@ -155,6 +155,11 @@ void RefreshReadOnly(Document& doc) {
 
 uint64_t LargeTextRoom(uint64_t size) { return size + size / 16 + 1; }
 
+uint64_t LargeTextLines(uint64_t size, uint64_t sample, uint64_t breaks) {
+    const uint64_t estimate = sample == 0 ? 0 : static_cast<uint64_t>(static_cast<double>(breaks) * size / sample);
+    return std::min(estimate + estimate / 16, size / 32) + 1;
+}
+
 bool LoadLargeUtf8(HWND ed, const std::wstring& path, uint64_t size, uint32_t& encoding, uint32_t& lineEnding,
                    const ProgressFn& progress) {
     HANDLE file = OpenForReading(path, FILE_FLAG_SEQUENTIAL_SCAN);
@@ -194,7 +199,13 @@ bool LoadLargeUtf8(HWND ed, const std::wstring& path, uint64_t size, uint32_t& e
         // Room for the whole file once the first chunk has shown text: growing the component's
         // buffer chunk by chunk would copy it again and again and briefly hold it twice, but a file
         // that goes to the hex view instead must not cost a buffer of its size.
-        if (first) editor::Send(ed, editor::kAllocate, static_cast<WPARAM>(LargeTextRoom(size)));
+        // The line index is made room for too: growing it line by line would copy it many times.
+        if (first) {
+            const LineBreakCounts& seen = scan.result.breaks;
+            editor::Send(ed, editor::kAllocate, static_cast<WPARAM>(LargeTextRoom(size)));
+            editor::Send(ed, editor::kAllocateLines,
+                         static_cast<WPARAM>(LargeTextLines(size, length, seen.crlf + seen.lf + seen.cr)));
+        }
         editor::AddText(ed, reinterpret_cast<const char*>(data), length);
         // The component reports running out of memory through its status, not through the append.
         if (editor::Send(ed, editor::kGetStatus) != 0) {

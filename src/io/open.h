@@ -31,6 +31,11 @@ bool LoadLargeUtf8(HWND editor, const std::wstring& path, uint64_t size, uint32_
 // When an insertion does not fit, the component grows its buffer by a sixth and briefly holds the
 // old and the new one; the spare room keeps ordinary editing of a large file from doing that.
 uint64_t LargeTextRoom(uint64_t size);
+// The lines to make room for in a large text of `size` bytes whose first `sample` bytes hold
+// `breaks` line breaks: as many as that density gives, with a sixteenth to spare, but at most one
+// per 32 bytes, so that a first chunk denser than the rest cannot take much room the text never
+// needs (beyond that the component grows its line index as it goes).
+uint64_t LargeTextLines(uint64_t size, uint64_t sample, uint64_t breaks);
 // Gives the editor a fresh document without style bytes (large files are never styled), which
 // halves the memory a large text takes; the document-level settings are applied again.
 // LoadLargeUtf8 takes the room for the text once the file's first chunk has passed.

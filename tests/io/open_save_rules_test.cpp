@@ -65,6 +65,16 @@ TEST(SaveRules, PiecesComeStraightFromTheComponent) {
     DestroyWindow(ed);
 }
 
+// A large text gets room for itself and its lines up front; a first chunk of short lines must not
+// reserve room for lines the rest of the file never has.
+TEST(OpenRules, RoomForALargeTextAndItsLines) {
+    EXPECT_EQ(1701u, LargeTextRoom(1600));
+    EXPECT_EQ(43u, LargeTextLines(3200, 320, 4));
+    EXPECT_EQ(101u, LargeTextLines(3200, 320, 320));
+    const uint64_t huge = uint64_t(5) << 30, lines = uint64_t(1) << 18;  // 80 bytes a line, over 4 GiB
+    EXPECT_EQ(huge / 80 * 17 / 16 + 1, LargeTextLines(huge, 80 * lines, lines));
+}
+
 TEST(ConvertCommands, EveryIdMapsToItsEncodingOrLineEnding) {
     const int encodings[] = {0, 1, 2, 4, 5, 6, 3};
     for (int id = 150; id <= 156; ++id) EXPECT_EQ(encodings[id - 150], EncodingForCommand(id));
