@@ -37,6 +37,7 @@ struct AppState {
     std::vector<int> macroBuffer;  // c >= 0 a typed character, -v the virtual key v
     int sessionSaved = 0;
     int settingText = 0;
+    int progressPercent = -1;  // how far a long load or save has got, shown in the status bar; -1 none
     int scrollWidthDirty = 1;
     long long maxLineWidth = 0;
     int startMaximized = 0;

@@ -26,6 +26,11 @@ std::string GetText(HWND editor) {
     return text;
 }
 
+const char* RangePointer(HWND editor, long long position, long long length) {
+    return reinterpret_cast<const char*>(
+        Send(editor, kGetRangePointer, static_cast<WPARAM>(position), static_cast<LPARAM>(length)));
+}
+
 void AddText(HWND editor, const char* data, size_t length) {
     Send(editor, kAddText, length, reinterpret_cast<LPARAM>(data));
 }

@@ -103,6 +103,7 @@ enum Msg : UINT {
     kSetRectangularSelectionModifier = 2598,
     kSetFirstVisibleLine = 2613,
     kCountCharacters = 2633,
+    kGetRangePointer = 2643,
     kDeleteRange = 2645,
     kSetTargetRange = 2686,
     kAllocate = 2446,
@@ -179,6 +180,9 @@ inline LRESULT Send(HWND editor, UINT msg, WPARAM w = 0, LPARAM l = 0) {
 // zero bytes included, as one undo step, and leaves the caret at 0.
 void SetText(HWND editor, const std::string& utf8);
 std::string GetText(HWND editor);
+// The component's own bytes of [position, position + length), without a copy; valid until the text
+// changes. The component may move its internal gap to make the range contiguous.
+const char* RangePointer(HWND editor, long long position, long long length);
 // Inserts at the caret, which then moves past the new text.
 void AddText(HWND editor, const char* data, size_t length);
 long long Length(HWND editor);

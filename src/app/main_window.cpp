@@ -557,6 +557,20 @@ void RepaintArea(const Rect& area) {
     InvalidateRect(app.mainWindow, &r, FALSE);
 }
 
+void PaintStatusBarNow() {
+    if (!app.mainWindow || !app.backBuffer || !IsWindowVisible(app.mainWindow)) return;
+    const Rect& bar = app.rects.statusBar;
+    HDC screen = GetDC(app.mainWindow);
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(dc, app.backBuffer);
+    PaintStatusBar(dc);
+    BitBlt(screen, bar.left, bar.top, bar.Width(), bar.Height(), dc, bar.left, bar.top, SRCCOPY);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ReleaseDC(app.mainWindow, screen);
+    GdiFlush();
+}
+
 void Layout() {
     if (!app.mainWindow) return;
     RECT client;

@@ -15,6 +15,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 void Layout();
 // Repaints one area of the main window (no erase: painting covers every pixel).
 void RepaintArea(const Rect& area);
+// Draws the status bar straight to the window at once, for work that keeps the thread from painting.
+void PaintStatusBarNow();
 void ToggleMaximize();
 // Stores the window placement and fills the work area of the nearest monitor.
 void EnterMaximized();

@@ -4,8 +4,14 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <vector>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define TESSARY_SSE2 1
+#endif
 
 namespace {
 
@@ -116,6 +122,127 @@ size_t AsciiRun(const uint8_t* bytes, size_t i, size_t blockEnd, size_t length, 
     return i;
 }
 
+#ifdef TESSARY_SSE2
+
+inline __m128i Bytes(uint8_t value) { return _mm_set1_epi8(static_cast<char>(value)); }
+
+inline __m128i Load(const uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+
+// Lanes of 16 bytes that break the rules that involve lead bytes with few uses: C0 and C1
+// (overlong), F5 and up (beyond U+10FFFF), and the second bytes after E0, ED, F0 and F4 that make
+// overlong forms, surrogates or values beyond U+10FFFF. Unsigned comparisons are signed ones on
+// the bytes with the top bit flipped.
+__m128i RareLeadFlaws(__m128i bytes, __m128i back1) {
+    const __m128i flipped = _mm_xor_si128(bytes, Bytes(0x80));
+    const __m128i above9F = _mm_cmpgt_epi8(flipped, Bytes(0x9F ^ 0x80)),
+                  above8F = _mm_cmpgt_epi8(flipped, Bytes(0x8F ^ 0x80));
+    __m128i bad = _mm_cmpeq_epi8(_mm_and_si128(back1, Bytes(0xFE)), Bytes(0xC0));
+    bad = _mm_or_si128(bad, _mm_cmpgt_epi8(_mm_xor_si128(back1, Bytes(0x80)), Bytes(0xF4 ^ 0x80)));
+    bad = _mm_or_si128(bad, _mm_andnot_si128(above9F, _mm_cmpeq_epi8(back1, Bytes(0xE0))));
+    bad = _mm_or_si128(bad, _mm_and_si128(above9F, _mm_cmpeq_epi8(back1, Bytes(0xED))));
+    bad = _mm_or_si128(bad, _mm_andnot_si128(above8F, _mm_cmpeq_epi8(back1, Bytes(0xF0))));
+    return _mm_or_si128(bad, _mm_and_si128(above8F, _mm_cmpeq_epi8(back1, Bytes(0xF4))));
+}
+
+// Lanes of 16 bytes that cannot be where they are in well-formed UTF-8, given the 16 bytes that
+// start one, two and three places earlier. A lead byte is judged by the lanes after it, so one in
+// the last lane is not judged yet.
+inline __m128i IllFormed(__m128i bytes, __m128i back1, __m128i back2, __m128i back3) {
+    // A continuation byte (80 to BF, below -64 as a signed byte) exactly where a lead one, two or
+    // three places back expects one (a lead of two or more, three or more, four bytes).
+    const __m128i continuation = _mm_cmplt_epi8(bytes, Bytes(0xC0));
+    const __m128i expected =
+        _mm_or_si128(_mm_subs_epu8(back1, Bytes(0xBF)),
+                     _mm_or_si128(_mm_subs_epu8(back2, Bytes(0xDF)), _mm_subs_epu8(back3, Bytes(0xEF))));
+    const __m128i bad = _mm_cmpeq_epi8(_mm_cmpeq_epi8(expected, _mm_setzero_si128()), continuation);
+    const __m128i rare =
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(_mm_and_si128(back1, Bytes(0xFE)), Bytes(0xC0)),
+                                  _mm_cmpeq_epi8(back1, Bytes(0xE0))),
+                     _mm_or_si128(_mm_cmpeq_epi8(back1, Bytes(0xED)),
+                                  _mm_cmpgt_epi8(_mm_xor_si128(back1, Bytes(0x80)), Bytes(0xEF ^ 0x80))));
+    return _mm_movemask_epi8(rare) == 0 ? bad : _mm_or_si128(bad, RareLeadFlaws(bytes, back1));
+}
+
+inline uint64_t SumLanes(__m128i counts) {
+    const __m128i sums = _mm_sad_epu8(counts, _mm_setzero_si128());
+    return static_cast<uint64_t>(_mm_cvtsi128_si64(sums)) + static_cast<uint64_t>(_mm_extract_epi16(sums, 4));
+}
+
+// Scans 16 bytes at a time from bytes[i], a place at least 3 bytes in where the walk starts a
+// character, while the blocks are well-formed and end at or before `blockEnd`, counting their
+// line breaks as the walk would. Returns where the walk is to go on: at the last character of the
+// run unless that is ASCII, or at a CR that ends the run. `flaw` becomes the start of a block with
+// bytes that are not well-formed, if one stopped the run; the walk takes over there.
+size_t WideRun(const uint8_t* bytes, size_t i, size_t blockEnd, LineBreakCounts& n, size_t& flaw) {
+    const size_t start = i;
+    // Only in text that is not UTF-8 can the walk have swallowed a CR just before an LF here; that
+    // LF is the walk's to count.
+    if (bytes[i] == kLf && bytes[i - 1] == kCr) {
+        flaw = i;
+        return i;
+    }
+    const __m128i cr = Bytes(kCr), lf = Bytes(kLf);
+    __m128i before = Load(bytes + i - 3);
+    uint64_t crs = 0, lfs = 0, pairs = 0;
+    while (i + 16 <= blockEnd) {
+        // Per-lane tallies for at most 255 blocks, then summed.
+        __m128i crCount = _mm_setzero_si128(), lfCount = _mm_setzero_si128(), pairCount = _mm_setzero_si128();
+        auto tally = [&](__m128i block, __m128i back1) {
+            const __m128i isLf = _mm_cmpeq_epi8(block, lf);
+            crCount = _mm_sub_epi8(crCount, _mm_cmpeq_epi8(block, cr));
+            lfCount = _mm_sub_epi8(lfCount, isLf);
+            pairCount = _mm_sub_epi8(pairCount, _mm_and_si128(isLf, _mm_cmpeq_epi8(back1, cr)));
+        };
+        const size_t stop = std::min(blockEnd, i + 255 * 16);
+        while (i + 16 <= stop) {
+            const __m128i block = Load(bytes + i);
+            if (_mm_movemask_epi8(_mm_or_si128(block, before)) == 0) {
+                // Plain ASCII after plain ASCII needs no further look; two blocks of it where it goes on.
+                const __m128i next = i + 32 <= stop ? Load(bytes + i + 16) : Bytes(0x80);
+                tally(block, Load(bytes + i - 1));
+                if (_mm_movemask_epi8(next) == 0) {
+                    tally(next, Load(bytes + i + 15));
+                    before = next;
+                    i += 32;
+                } else {
+                    before = block;
+                    i += 16;
+                }
+                continue;
+            }
+            const __m128i back1 = Load(bytes + i - 1);
+            if (_mm_movemask_epi8(IllFormed(block, back1, Load(bytes + i - 2), Load(bytes + i - 3))) != 0) {
+                flaw = i;
+                break;
+            }
+            tally(block, back1);
+            before = block;
+            i += 16;
+        }
+        crs += SumLanes(crCount);
+        lfs += SumLanes(lfCount);
+        pairs += SumLanes(pairCount);
+        if (flaw != SIZE_MAX) break;
+    }
+    // The last character is left to the walk unless it is ASCII: the run may have cut it, and its
+    // lead has not been judged. So is a CR that ends the run (the walk pairs it with what follows).
+    if (i > start) {
+        size_t last = i - 1;
+        while (last > i - 4 && (bytes[last] & 0xC0) == 0x80) --last;
+        if (bytes[last] >= 0xC0) i = last;
+        if (bytes[i - 1] == kCr) {
+            --i;
+            --crs;
+        }
+    }
+    n.crlf += pairs;
+    n.cr += crs - pairs;
+    n.lf += lfs - pairs;
+    return i;
+}
+
+#endif
+
 // The walk behind ScanUtf8 and the chunked scanner. Unless `final`, it stops before a CR in the
 // last byte or a sequence running past the end and returns that offset, so that the caller can
 // join those bytes with the next chunk; otherwise it returns `length`.
@@ -124,10 +251,30 @@ size_t Walk(const uint8_t* bytes, size_t length, bool final, Utf8Scan& scan) {
     // A run of words must leave one byte to look at for its last CR unless the data ends there.
     const size_t blockEnd = final ? length : (length > 0 ? length - 1 : 0);
     size_t i = 0;
+#ifdef TESSARY_SSE2
+    size_t wideFrom = 0;  // after bytes that are not well-formed, the next wide run starts past them
+#endif
     while (i < length) {
+#ifdef TESSARY_SSE2
+        if (i >= 3 && i >= wideFrom && i + 16 <= blockEnd) {
+            size_t flaw = SIZE_MAX;
+            const size_t next = WideRun(bytes, i, blockEnd, n, flaw);
+            if (flaw != SIZE_MAX) wideFrom = flaw + 16;
+            if (next != i) {
+                i = next;
+                continue;
+            }
+        }
+#endif
         const uint8_t b = bytes[i];
         if (b < 0x80) {
-            if (i + 8 <= blockEnd) {
+#ifdef TESSARY_SSE2
+            // Wide runs take over three bytes in; until then, and after a flaw, words of 8 bytes.
+            const bool words = i + 8 <= blockEnd && (i < wideFrom || i + 16 > blockEnd);
+#else
+            const bool words = i + 8 <= blockEnd;
+#endif
+            if (words) {
                 uint64_t word;
                 std::memcpy(&word, bytes + i, sizeof word);
                 if ((word & kHighBits) == 0) {
@@ -388,13 +535,17 @@ bool EncodeText(const std::wstring& text, uint32_t encoding, std::string& out) {
     switch (encoding) {
         case kEncUtf16Le:
         case kEncUtf16Be: {
-            const bool bigEndian = encoding == kEncUtf16Be;
+            // Wide characters are the UTF-16 units themselves, stored low byte first.
+            static_assert(sizeof(wchar_t) == 2, "wide text is UTF-16");
             out.resize(text.size() * 2);
-            for (size_t k = 0; k < text.size(); ++k) {
-                const auto unit = static_cast<uint16_t>(text[k]);
-                const auto high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
-                out[2 * k] = bigEndian ? high : low;
-                out[2 * k + 1] = bigEndian ? low : high;
+            if (encoding == kEncUtf16Le) {
+                if (!text.empty()) std::memcpy(out.data(), text.data(), out.size());
+                return true;
+            }
+            char* at = out.data();
+            for (const wchar_t unit : text) {
+                *at++ = static_cast<char>(static_cast<uint16_t>(unit) >> 8);
+                *at++ = static_cast<char>(unit & 0xFF);
             }
             return true;
         }
@@ -448,18 +599,72 @@ std::string WideToUtf8(const std::wstring& text) {
     return bytes;
 }
 
-bool EncodeEditorText(const std::string& utf8, uint32_t encoding, SaveBody& body) {
-    body.converted.clear();
-    if (encoding == kEncUtf8 || encoding == kEncUtf8Bom) {
-        body.data = utf8.data();
-        body.size = utf8.size();
-        return true;
+namespace {
+
+bool IsContinuation(char c) { return (static_cast<uint8_t>(c) & 0xC0) == 0x80; }
+
+// Where a piece of text starting at `data` should end: at most `chunk` bytes in, moved back to a
+// character start, or on to the end of the first character when that leaves nothing. `data` holds
+// the `size` bytes that are left of the text, or chunk + 3 of them when more are left. A run of more than three
+// continuation bytes is cut anyway: that text is not UTF-8 and fails to convert on either side.
+size_t PieceEnd(const char* data, size_t size, size_t chunk) {
+    if (size <= chunk) return size;
+    size_t end = chunk;
+    for (int back = 0; back < 3 && end > 0 && IsContinuation(data[end]); ++back) --end;
+    if (end > 0) return end;
+    end = 1;
+    while (end < size && end < 4 && IsContinuation(data[end])) ++end;
+    return end;
+}
+
+}  // namespace
+
+bool EncodeEditorText(uint64_t length, uint32_t encoding, const TextRange& text, const ByteSink& sink,
+                      LineBreakCounts& breaks, size_t chunk) {
+    const bool asIs = encoding == kEncUtf8 || encoding == kEncUtf8Bom;
+    // Pieces stay well within the int range of the system's conversions.
+    chunk = std::min(std::max<size_t>(chunk, 1), kEncodeChunk);
+    Utf8ScanState scan;
+    // Reused from piece to piece: fresh buffers of tens of megabytes cost a page fault per page.
+    std::wstring wide;
+    std::string encoded;
+    for (uint64_t offset = 0; offset < length;) {
+        const uint64_t left = length - offset;
+        // Three bytes more than a piece, to see where the character at its end begins.
+        const size_t want = static_cast<size_t>(std::min<uint64_t>(left, asIs ? chunk : chunk + 3));
+        const char* data = text(offset, want);
+        if (!data) return false;
+        const size_t size = asIs ? want : PieceEnd(data, want, chunk);
+        ScanUtf8Chunk(scan, reinterpret_cast<const uint8_t*>(data), size);
+        if (asIs) {
+            if (!sink(data, size)) return false;
+        } else {
+            // One pass: a UTF-8 byte never makes more than one UTF-16 unit.
+            wide.resize(size);
+            const int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, data, static_cast<int>(size),
+                                                  wide.data(), static_cast<int>(size));
+            if (units <= 0) return false;
+            wide.resize(static_cast<size_t>(units));
+            if (!EncodeText(wide, encoding, encoded) || !sink(encoded.data(), encoded.size())) return false;
+        }
+        offset += size;
     }
-    const std::wstring text = Utf8ToWide(utf8);
-    if (text.empty() != utf8.empty() || !EncodeText(text, encoding, body.converted)) return false;
-    body.data = body.converted.data();
-    body.size = body.converted.size();
+    breaks = FinishUtf8Scan(scan).breaks;
     return true;
+}
+
+bool EncodeEditorText(const std::string& utf8, uint32_t encoding, std::string& body, size_t chunk) {
+    body.clear();
+    LineBreakCounts breaks;
+    const bool ok = EncodeEditorText(
+        utf8.size(), encoding, [&](uint64_t offset, size_t) { return utf8.data() + offset; },
+        [&](const char* data, size_t size) {
+            body.append(data, size);
+            return true;
+        },
+        breaks, chunk);
+    if (!ok) body.clear();
+    return ok;
 }
 
 bool LooksBinary(const uint8_t* bytes, size_t length) {
@@ -498,9 +703,9 @@ bool DecodeExactly(const uint8_t* bytes, size_t length, uint32_t encoding, std::
     }
     // Lone surrogates, bytes the code page maps to one character both ways and the like only show
     // when the text is encoded back.
-    SaveBody saved;
-    return EncodeEditorText(utf8, encoding, saved) && saved.size == size &&
-           (size == 0 || std::memcmp(saved.data, body, size) == 0);
+    std::string saved;
+    return EncodeEditorText(utf8, encoding, saved) && saved.size() == size &&
+           (size == 0 || std::memcmp(saved.data(), body, size) == 0);
 }
 
 }  // namespace

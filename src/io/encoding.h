@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 // Text encodings of edited files and the UTF-8/UTF-16 conversions used throughout the program.
@@ -36,7 +37,8 @@ struct Utf8Scan {
 // Whether `second` may follow the lead byte `lead` in well-formed UTF-8.
 bool Utf8SecondByteOk(uint8_t lead, uint8_t second);
 
-Utf8Scan ScanUtf8(const uint8_t* bytes, size_t length);          // 8 ASCII bytes at a time where it can
+// 16 bytes at a time (SSE2) where the text is well-formed, else 8 ASCII bytes at a time where it can.
+Utf8Scan ScanUtf8(const uint8_t* bytes, size_t length);
 Utf8Scan ScanUtf8Bytewise(const uint8_t* bytes, size_t length);  // the plain walk; same results
 
 // Scanning in chunks, for files read piecewise: the result over any split equals ScanUtf8 over the
@@ -79,16 +81,22 @@ std::wstring Utf8ToWide(const std::string& text);
 std::wstring Utf8ToWide(const char* data, size_t length);
 std::string WideToUtf8(const std::wstring& text);
 
-// Bytes of the body a save writes after ByteOrderMark(encoding), for the editor's UTF-8 text:
-// UTF-8 tabs write the editor's bytes as they are (`data` points into `utf8`), the others convert
-// through UTF-16 into `converted`. False when the text does not convert: the save must fail then,
-// never write something else.
-struct SaveBody {
-    std::string converted;
-    const char* data = nullptr;
-    size_t size = 0;
-};
-bool EncodeEditorText(const std::string& utf8, uint32_t encoding, SaveBody& body);
+// Where encoded bytes go; false when they could not be taken (a failed write), which stops the work.
+using ByteSink = std::function<bool(const char* data, size_t size)>;
+// A pointer to `size` bytes of a text from `offset`, valid until the next call.
+using TextRange = std::function<const char*(uint64_t offset, size_t size)>;
+
+constexpr size_t kEncodeChunk = size_t(16) << 20;
+
+// The body a save writes after ByteOrderMark(encoding), for `length` bytes of the editor's UTF-8
+// text, made piece by piece so that no copy of the whole text is ever held: UTF-8 tabs pass the
+// bytes on as they are, the others convert pieces of at most `chunk` bytes (cut at a character
+// start; never more than kEncodeChunk) through UTF-16. `breaks` gets the text's line-break counts. False when the text
+// does not convert, or the sink refuses bytes: the save must fail then, never write something else.
+bool EncodeEditorText(uint64_t length, uint32_t encoding, const TextRange& text, const ByteSink& sink,
+                      LineBreakCounts& breaks, size_t chunk = kEncodeChunk);
+// The same for a text at hand, collecting the body in `body`.
+bool EncodeEditorText(const std::string& utf8, uint32_t encoding, std::string& body, size_t chunk = kEncodeChunk);
 
 // A file is binary when it is not empty, has no UTF-16 mark and holds a zero byte.
 bool LooksBinary(const uint8_t* bytes, size_t length);

@@ -123,6 +123,17 @@ bool WriteAll(HANDLE file, const void* bytes, uint64_t length) {
 }
 
 bool AtomicWriteParts(const std::wstring& path, const std::string& prefix, const void* bytes, uint64_t length) {
+    return AtomicWriteStream(path, prefix, [&](const ByteSink& sink) {
+        const auto* data = static_cast<const char*>(bytes);
+        for (uint64_t done = 0; done < length; done += kChunkSize) {
+            if (!sink(data + done, static_cast<size_t>(std::min<uint64_t>(kChunkSize, length - done)))) return false;
+        }
+        return true;
+    });
+}
+
+bool AtomicWriteStream(const std::wstring& path, const std::string& prefix,
+                       const std::function<bool(const ByteSink& sink)>& write) {
     // A read-only file is never replaced (not every file system refuses the move by itself).
     const DWORD oldAttributes = GetFileAttributesW(ExtendedPath(path).c_str());
     if (oldAttributes != INVALID_FILE_ATTRIBUTES && (oldAttributes & FILE_ATTRIBUTE_READONLY)) return false;
@@ -130,7 +141,8 @@ bool AtomicWriteParts(const std::wstring& path, const std::string& prefix, const
     HANDLE file = CreateFileW(ExtendedPath(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
-    bool ok = WriteAll(file, prefix.data(), prefix.size()) && WriteAll(file, bytes, length) && FlushFileBuffers(file);
+    const ByteSink sink = [file](const char* data, size_t size) { return WriteAll(file, data, size); };
+    bool ok = WriteAll(file, prefix.data(), prefix.size()) && write(sink) && FlushFileBuffers(file);
     CloseHandle(file);
     if (ok)
         ok = MoveFileExW(ExtendedPath(temp).c_str(), ExtendedPath(path).c_str(),

@@ -4,13 +4,19 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "io/encoding.h"
 
 constexpr uint64_t kSmallFileLimit = 8ull * 1024 * 1024;  // read whole up to this size
 constexpr uint64_t kChunkSize = 16ull * 1024 * 1024;      // every read, append and write
 constexpr uint64_t kInPlaceLimit = 200ull * 1024 * 1024;
 constexpr wchar_t kTempSuffix[] = L".testmp";
+
+// Told how far a long piece of work has got, `done` of `total` bytes, between its pieces.
+using ProgressFn = std::function<void(uint64_t done, uint64_t total)>;
 
 enum class ReadStatus { Ok, NotFound, Failed };
 
@@ -49,6 +55,10 @@ bool WriteAll(HANDLE file, const void* bytes, uint64_t length);
 // untouched and no temporary file is left behind.
 bool AtomicWriteBytes(const std::wstring& path, const void* bytes, uint64_t length, bool withUtf8Mark);
 bool AtomicWriteParts(const std::wstring& path, const std::string& prefix, const void* bytes, uint64_t length);
+// The same with a body that `write` produces piece by piece into the sink it is given; the body
+// fails the write by returning false (or by a sink call that failed).
+bool AtomicWriteStream(const std::wstring& path, const std::string& prefix,
+                       const std::function<bool(const ByteSink& sink)>& write);
 // Encodes the text (with its byte-order mark) and writes it atomically.
 bool WriteTextFileAtomic(const std::wstring& path, const std::wstring& text, uint32_t encoding);
 

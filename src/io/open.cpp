@@ -8,11 +8,11 @@
 #include "app/app_state.h"
 #include "app/editor.h"
 #include "app/main_window.h"
+#include "app/progress.h"
 #include "document/document.h"
 #include "document/tabs.h"
 #include "io/encoding.h"
 #include "io/file_access.h"
-#include "io/stream_check.h"
 #include "persist/persist.h"
 #include "project/sidebar.h"
 #include "syntax/languages.h"
@@ -107,7 +107,12 @@ bool LoadLargeText(Document& doc, const std::wstring& path, uint64_t size) {
     editor::SetLexer(ed, 1);
     uint32_t encoding = static_cast<uint32_t>(doc.encoding), lineEnding = static_cast<uint32_t>(doc.lineEnding);
     app.settingText = 1;
-    const bool ok = LoadLargeUtf8(ed, path, size, encoding, lineEnding);
+    bool ok = false;
+    {
+        ProgressDisplay progress;
+        ok = LoadLargeUtf8(ed, path, size, encoding, lineEnding,
+                           [&progress](uint64_t done, uint64_t total) { progress.Report(done, total); });
+    }
     app.settingText = 0;
     editor::Send(ed, editor::kSetUndoCollection, 1);
     editor::Send(ed, editor::kSetModEventMask, static_cast<WPARAM>(-1));
@@ -148,12 +153,20 @@ void RefreshReadOnly(Document& doc) {
     if (doc.editor) editor::SetReadOnly(doc.editor, doc.readOnlyFile || doc.readOnlyView || doc.hexMode);
 }
 
-bool LoadLargeUtf8(HWND ed, const std::wstring& path, uint64_t size, uint32_t& encoding, uint32_t& lineEnding) {
+uint64_t LargeTextRoom(uint64_t size) { return size + size / 16 + 1; }
+
+uint64_t LargeTextLines(uint64_t size, uint64_t sample, uint64_t breaks) {
+    const uint64_t estimate = sample == 0 ? 0 : static_cast<uint64_t>(static_cast<double>(breaks) * size / sample);
+    return std::min(estimate + estimate / 16, size / 32) + 1;
+}
+
+bool LoadLargeUtf8(HWND ed, const std::wstring& path, uint64_t size, uint32_t& encoding, uint32_t& lineEnding,
+                   const ProgressFn& progress) {
     HANDLE file = OpenForReading(path, FILE_FLAG_SEQUENTIAL_SCAN);
     if (file == INVALID_HANDLE_VALUE) return false;
     std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[kChunkSize]);
     bool ok = buffer != nullptr;
-    StreamCheck check;
+    Utf8ScanState scan;
     uint64_t done = 0;
     while (ok && done < size) {
         const DWORD want = static_cast<DWORD>(std::min<uint64_t>(kChunkSize, size - done));
@@ -178,25 +191,34 @@ bool LoadLargeUtf8(HWND ed, const std::wstring& path, uint64_t size, uint32_t& e
             }
         }
         done += got;
-        if (!FeedStreamCheck(check, data, length)) {
+        ScanUtf8Chunk(scan, data, length);
+        if (!scan.result.valid) {
             ok = false;
             break;
         }
         // Room for the whole file once the first chunk has shown text: growing the component's
         // buffer chunk by chunk would copy it again and again and briefly hold it twice, but a file
         // that goes to the hex view instead must not cost a buffer of its size.
-        if (first) editor::Send(ed, editor::kAllocate, static_cast<WPARAM>(size + 1));
+        // The line index is made room for too: growing it line by line would copy it many times.
+        if (first) {
+            const LineBreakCounts& seen = scan.result.breaks;
+            editor::Send(ed, editor::kAllocate, static_cast<WPARAM>(LargeTextRoom(size)));
+            editor::Send(ed, editor::kAllocateLines,
+                         static_cast<WPARAM>(LargeTextLines(size, length, seen.crlf + seen.lf + seen.cr)));
+        }
         editor::AddText(ed, reinterpret_cast<const char*>(data), length);
         // The component reports running out of memory through its status, not through the append.
         if (editor::Send(ed, editor::kGetStatus) != 0) {
             editor::Send(ed, editor::kSetStatus, 0);
             ok = false;
         }
+        if (progress) progress(done, size);
     }
     CloseHandle(file);
-    if (ok && !FinishStreamCheck(check)) ok = false;
-    if (ok) lineEnding = check.lineEnding;
-    return ok;
+    const Utf8Scan result = FinishUtf8Scan(scan);
+    if (!ok || !result.valid) return false;
+    lineEnding = DecideLineEnding(result.breaks.crlf, result.breaks.lf, result.breaks.cr);
+    return true;
 }
 
 bool MapForHex(Document& doc, const std::wstring& path) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "io/file_access.h"
+
 struct Document;
 
 // Opens or activates the tab for `path`.
@@ -21,8 +23,19 @@ enum class LoadOutcome { Text, LargeText, HexInMemory, HexMapped, Missing, Faile
 // the tab's text is left as it was (a large text is cleared) and `error` holds the message.
 LoadOutcome LoadIntoTab(int index, const std::wstring& path, std::wstring& error);
 
-// True when the whole file was appended to the editor as UTF-8.
-bool LoadLargeUtf8(HWND editor, const std::wstring& path, uint64_t size, uint32_t& encoding, uint32_t& lineEnding);
+// True when the whole file was appended to the editor as well-formed UTF-8 (the same strict rule
+// as for small files); `lineEnding` is then decided from the counts of every kind of line break.
+bool LoadLargeUtf8(HWND editor, const std::wstring& path, uint64_t size, uint32_t& encoding, uint32_t& lineEnding,
+                   const ProgressFn& progress = nullptr);
+// What the component is given for a large text of `size` bytes: the text and a sixteenth to spare.
+// When an insertion does not fit, the component grows its buffer by a sixth and briefly holds the
+// old and the new one; the spare room keeps ordinary editing of a large file from doing that.
+uint64_t LargeTextRoom(uint64_t size);
+// The lines to make room for in a large text of `size` bytes whose first `sample` bytes hold
+// `breaks` line breaks: as many as that density gives, with a sixteenth to spare, but at most one
+// per 32 bytes, so that a first chunk denser than the rest cannot take much room the text never
+// needs (beyond that the component grows its line index as it goes).
+uint64_t LargeTextLines(uint64_t size, uint64_t sample, uint64_t breaks);
 // Gives the editor a fresh document without style bytes (large files are never styled), which
 // halves the memory a large text takes; the document-level settings are applied again.
 // LoadLargeUtf8 takes the room for the text once the file's first chunk has passed.

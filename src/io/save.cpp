@@ -10,6 +10,7 @@
 #include "app/app_state.h"
 #include "app/editor.h"
 #include "app/main_window.h"
+#include "app/progress.h"
 #include "document/document.h"
 #include "document/tab_rules.h"
 #include "document/tabs.h"
@@ -29,16 +30,22 @@ const wchar_t kSaveFailedMessage[] =
     L"\u6001"
     L"\u548C\u76EE\u6807\u76EE\u5F55\u3002";
 
-// UTF-8 tabs write the component's own bytes unchanged. Even over the tab's own file the write
-// goes through a temporary file: an interrupted write must never leave a truncated file behind.
-bool SaveText(Document& doc, const std::wstring& target, std::wstring& text) {
-    const std::string utf8 = editor::GetText(doc.editor);
+// The text goes to the file straight from the component's buffer, piece by piece, so a save holds
+// no copy of it: UTF-8 tabs write the component's own bytes unchanged, the others convert piece by
+// piece. Even over the tab's own file the write goes through a temporary file: an interrupted write
+// must never leave a truncated file behind.
+bool SaveText(Document& doc, const std::wstring& target, LineBreakCounts& breaks) {
+    HWND ed = doc.editor;
+    const auto length = static_cast<uint64_t>(editor::Length(ed));
     const auto encoding = static_cast<uint32_t>(doc.encoding);
-    SaveBody body;
-    if (!EncodeEditorText(utf8, encoding, body)) return false;
-    if (!AtomicWriteParts(target, ByteOrderMark(encoding), body.data, body.size)) return false;
-    text = Utf8ToWide(utf8);
-    return true;
+    ProgressDisplay progress;
+    const TextRange text = [ed, length, &progress](uint64_t offset, size_t size) {
+        progress.Report(offset, length);
+        return editor::RangePointer(ed, static_cast<long long>(offset), static_cast<long long>(size));
+    };
+    return AtomicWriteStream(target, ByteOrderMark(encoding), [&](const ByteSink& sink) {
+        return EncodeEditorText(length, encoding, text, sink, breaks);
+    });
 }
 
 // A hex tab that holds neither a mapping nor bytes although its file had bytes when last read (a
@@ -60,23 +67,6 @@ bool SaveHexBytes(Document& doc, const std::wstring& target) {
     if (!doc.mapped) return AtomicWriteBytes(target, doc.hexBytes.data(), doc.hexBytes.size(), false);
     if (target == doc.path && !doc.modified) return true;
     return SaveMappedHex(target, doc);
-}
-
-uint32_t LineEndingOfText(const std::wstring& text) {
-    uint64_t crlf = 0, lf = 0, cr = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == L'\r') {
-            if (i + 1 < text.size() && text[i + 1] == L'\n') {
-                ++crlf;
-                ++i;
-            } else {
-                ++cr;
-            }
-        } else if (text[i] == L'\n') {
-            ++lf;
-        }
-    }
-    return DecideLineEnding(crlf, lf, cr);
 }
 
 std::wstring SaveFileDialog(const std::wstring& currentPath) {
@@ -101,7 +91,9 @@ bool SaveMappedHex(const std::wstring& path, Document& doc) {
     if (file == INVALID_HANDLE_VALUE) return false;
     std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[kChunkSize]);
     bool ok = buffer != nullptr;
+    ProgressDisplay progress;
     for (uint64_t start = 0; ok && start < doc.mapSize; start += kChunkSize) {
+        progress.Report(start, doc.mapSize);
         const uint64_t length = std::min<uint64_t>(kChunkSize, doc.mapSize - start);
         std::copy(doc.mapView + start, doc.mapView + start + length, buffer.get());
         for (const auto& [offset, value] : doc.hexOverlay) {
@@ -152,12 +144,14 @@ void SaveDocument(int index, int saveAs) {
     }
     bool ok = false;
     if (!doc.hexMode) {
-        std::wstring text;
-        ok = SaveText(doc, target, text);
+        LineBreakCounts breaks;
+        ok = SaveText(doc, target, breaks);
         if (ok) {
-            doc.savedText = std::move(text);
-            doc.savedTextValid = 1;
-            doc.lineEnding = static_cast<int>(LineEndingOfText(doc.savedText));
+            // Like an open, a large text keeps no second copy of itself.
+            const bool small = static_cast<uint64_t>(editor::Length(doc.editor)) <= kSmallFileLimit;
+            doc.savedText = small ? Utf8ToWide(editor::GetText(doc.editor)) : std::wstring();
+            doc.savedTextValid = small ? 1 : 0;
+            doc.lineEnding = static_cast<int>(DecideLineEnding(breaks.crlf, breaks.lf, breaks.cr));
             editor::SetSavePoint(doc.editor);
         }
     } else {

@@ -15,5 +15,3 @@ bool SaveMappedHex(const std::wstring& path, Document& doc);
 // Writes a hex tab's bytes to `target`. Refused (false, nothing written) when the tab holds neither
 // a mapping nor bytes although its file had bytes: that would write an empty file.
 bool SaveHexBytes(Document& doc, const std::wstring& target);
-// The line-ending kind of a text, from its UTF-16 units.
-uint32_t LineEndingOfText(const std::wstring& text);

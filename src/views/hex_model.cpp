@@ -321,7 +321,7 @@ HexLeavePlan PlanLeaveHex(const Document& doc) {
     // Bytes that stand for edited text are its UTF-8 form, whatever the tab's encoding.
     if (std::memchr(bytes, 0, length) || !ScanUtf8(bytes, length).valid) return plan;
     plan.utf8.assign(reinterpret_cast<const char*>(bytes), length);
-    SaveBody body;
+    std::string body;
     if (!EncodeEditorText(plan.utf8, plan.encoding, body)) {
         plan.utf8.clear();
         return plan;

@@ -20,17 +20,15 @@ void PaintEditorArea(HDC dc) {
     PaintHexView(dc);
 }
 
-void PaintStatusBar(HDC dc) {
-    if (app.focusMode || !app.statusBarVisible) return;
-    const Rect& bar = app.rects.statusBar;
-    FillSolid(dc, bar, palette.panelColor);
-    const Document* doc = ActiveDocument();
-    if (!doc || !doc->editor) return;
+namespace {
+
+// "Ln 3, Col 7" and the rest of the left-hand text, for the active editor.
+std::wstring CaretText(HWND ed) {
     using namespace editor;
-    const long long caret = Send(doc->editor, kGetCurrentPos);
-    const long long line = Send(doc->editor, kLineFromPosition, static_cast<WPARAM>(caret));
-    const long long column = Send(doc->editor, kGetColumn, static_cast<WPARAM>(caret));
-    const long long selected = Send(doc->editor, kGetSelectionEnd) - Send(doc->editor, kGetSelectionStart);
+    const long long caret = Send(ed, kGetCurrentPos);
+    const long long line = Send(ed, kLineFromPosition, static_cast<WPARAM>(caret));
+    const long long column = Send(ed, kGetColumn, static_cast<WPARAM>(caret));
+    const long long selected = Send(ed, kGetSelectionEnd) - Send(ed, kGetSelectionStart);
     wchar_t text[256];
     int n = std::swprintf(text, 256, L"%ls %lld, %ls %lld", LocalizedText(StringTable::General, 12), line + 1,
                           LocalizedText(StringTable::General, 13), column + 1);
@@ -42,6 +40,27 @@ void PaintStatusBar(HDC dc) {
     std::wstring left = text;
     if (app.macroRecording) left = L"\u25CF REC " + left;
     if (app.columnMode) left = L"[COL] " + left;
+    return left;
+}
+
+}  // namespace
+
+void PaintStatusBar(HDC dc) {
+    if (app.focusMode || !app.statusBarVisible) return;
+    const Rect& bar = app.rects.statusBar;
+    FillSolid(dc, bar, palette.panelColor);
+    const Document* doc = ActiveDocument();
+    if (!doc || !doc->editor) return;
+    std::wstring left;
+    if (app.progressPercent >= 0) {
+        // A long load or save: how far it has got, in place of the caret position (whose column
+        // could take a walk along a line of the whole file).
+        FillSolid(dc, Rect{bar.left, bar.top, bar.left + bar.Width() * app.progressPercent / 100, bar.top + 2},
+                  palette.accentColor);
+        left = std::to_wstring(app.progressPercent) + L" %";
+    } else {
+        left = CaretText(doc->editor);
+    }
     DrawTextBox(dc, left, Rect{bar.left + 12, bar.top, bar.right, bar.bottom}, app.uiFont, palette.dimTextColor,
                 DT_LEFT);
 

@@ -558,6 +558,42 @@ int CmdAnswerMsgBox(const Args& args) {
     return kOk;
 }
 
+// How long the window takes to answer a message again after being set to work, in milliseconds:
+// `command <id>` sends that WM_COMMAND and waits for it; `answer <button> <title>` presses a
+// message-box button and waits until the window shows that title and answers. For benchmarks.
+int CmdBusyTime(const Args& args) {
+    long long id = 0;
+    const bool command = args.size() == 3 && args[1] == L"command" && ParseNumber(args[2], id);
+    const bool answer = args.size() == 4 && args[1] == L"answer";
+    if (!command && !answer)
+        return Usage(L"busy-time <class> command <id> | busy-time <class> answer <button> <title>");
+    HWND hwnd = FindTarget(args[0]);
+    if (!hwnd) return Fail(L"no window of class " + args[0]);
+    constexpr UINT kLongMs = 600000;
+    DWORD_PTR ignored = 0;
+    ULONGLONG start = GetTickCount64();
+    if (command) {
+        if (!SendMessageTimeoutW(hwnd, WM_COMMAND, static_cast<WPARAM>(id), 0, SMTO_NORMAL, kLongMs, &ignored))
+            return Fail(L"window did not answer");
+    } else {
+        const int button = Lower(args[2]) == L"yes" ? IDYES : Lower(args[2]) == L"no" ? IDNO : IDOK;
+        HWND dialog = WaitForTopLevel(kDialogClass, kDefaultTimeoutMs);
+        if (!dialog || !GetDlgItem(dialog, button)) return Fail(L"no message box with that button appeared");
+        start = GetTickCount64();
+        if (!SendQuietly(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(dialog, button))))
+            return Fail(L"message box did not take the button press");
+        // The title changes once the work is done; the answer comes once the window reads messages.
+        const bool done = WaitUntil(kLongMs, [&] {
+            return TextOf(hwnd) == args[3] &&
+                   SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, kLongMs, &ignored) != 0;
+        });
+        if (!done) return Fail(L"the window did not get to the title " + args[3]);
+    }
+    PrintLine(std::to_wstring(GetTickCount64() - start));
+    return kOk;
+}
+
 int CmdNoMsgBox(const Args& args) {
     DWORD quiet = 0;
     if (args.size() > 1 || !ParseTimeout(args, 0, kDefaultQuietMs, quiet)) return Usage(L"no-msgbox [ms]");
@@ -808,7 +844,7 @@ int wmain(int argc, wchar_t** argv) {
     const wchar_t* commands =
         L"wait-window|title|window-text|rect|command|post|wait-msgbox|answer-msgbox|no-msgbox|type|keys|"
         L"key-char|capture|editor-text|editor-send|send|file-dialog|lock-file|unlock|child-count|wait-gone|click|"
-        L"rclick|move|press|release|dblclick-caption|clipboard|control|enabled|count";
+        L"rclick|move|press|release|dblclick-caption|clipboard|control|enabled|count|busy-time";
     if (argc < 2) return Usage(std::wstring(L"<") + commands + L"> ...");
     std::wstring command = argv[1];
     Args args(argv + 2, argv + argc);
@@ -821,6 +857,7 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"wait-msgbox") return CmdWaitMsgBox(args);
     if (command == L"answer-msgbox") return CmdAnswerMsgBox(args);
     if (command == L"no-msgbox") return CmdNoMsgBox(args);
+    if (command == L"busy-time") return CmdBusyTime(args);
     if (command == L"type") return CmdType(args);
     if (command == L"keys") return CmdKeys(args);
     if (command == L"key-char") return CmdKeyChar(args);

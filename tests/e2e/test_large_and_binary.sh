@@ -7,13 +7,16 @@ e2e_begin large_and_binary
 d=$E2E_DIR/data
 mkdir -p "$d"
 
-# 20 MiB of CRLF lines whose last break is LF (the chunk boundary falls inside the data).
+# 20 MiB of CRLF lines with one lone LF early on and a CRLF split by the 16 MiB read boundary:
+# Mixed, by the same rule as a small file, though the last break is CRLF.
 python3 - "$d" <<'PY'
 import sys
 line = b"The quick brown fox jumps over the lazy dog, again and again.\r\n"
-size = 20 * 1024 * 1024
-data = (line * (size // len(line) + 1))[:size - 2] + b"x\n"
-open(sys.argv[1] + "/big-utf8.txt", "wb").write(data)
+size, cut = 20 * 1024 * 1024, 16 * 1024 * 1024
+data = bytearray((b"# " + line * (size // len(line) + 1))[:size - 2] + b"\r\n")
+data[len(line) * 3 + 60] = 0x0A   # a lone LF
+assert data[cut - 1:cut + 1] == b"\r\n"
+open(sys.argv[1] + "/big-utf8.txt", "wb").write(bytes(data))
 PY
 cp "$d/big-utf8.txt" "$d/big-invalid.bin"
 printf '\xff' | dd of="$d/big-invalid.bin" bs=1 seek=$((17 * 1024 * 1024)) conv=notrunc status=none
@@ -24,8 +27,33 @@ app_start
 drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
 open_file "$d/big-utf8.txt"
 wait_eq "big-utf8.txt — Tessary" drive title TessaryClass || fail "large text"
-assert_eq "enc=0 eol=1 hex=0 mapped=0 modified=0 ro=0" "$(tab_state)" "large UTF-8 file"
+assert_eq "enc=0 eol=2 hex=0 mapped=0 modified=0 ro=0" "$(tab_state)" "large UTF-8 file"
 assert_eq $((20 * 1024 * 1024)) "$(drive editor-send TessaryClass 2006)" "all bytes reached the editor"
+
+# 200 MiB written straight from the component's buffer: byte for byte without an edit, and with a
+# typed character after one.
+python3 - "$d/big-200.txt" <<'PY'
+import sys
+lines = ["    total += values[%d] * weight; // \u4e2d\u6587 %d" % (n, n) if n % 20 == 7 else
+         "    total += values[%d] * weight; if (total > limit) return clamp(total, %d);" % (n, n) for n in range(1000)]
+block = ("\r\n".join(lines) + "\r\n").encode()
+size = 200 * 1024 * 1024
+open(sys.argv[1], "wb").write((block * (size // len(block) + 1))[:size - 1] + b"\n")
+PY
+sum=$(md5sum <"$d/big-200.txt")
+open_file "$d/big-200.txt"
+E2E_WAIT_S=60 wait_eq "big-200.txt — Tessary" drive title TessaryClass || fail "200 MiB text"
+drive busy-time TessaryClass command 103 >/dev/null || fail "saving 200 MiB"
+drive no-msgbox 200 >/dev/null || fail "a message on saving 200 MiB"
+[ "$(md5sum <"$d/big-200.txt")" = "$sum" ] || fail "200 MiB saved without an edit changed"
+drive type TessaryClass "#" >/dev/null
+wait_eq "modified=1" eval 'tab_state | cut -d" " -f5' || fail "typing did not modify the 200 MiB tab"
+drive busy-time TessaryClass command 103 >/dev/null || fail "saving 200 MiB after an edit"
+[ "$(head -c 1 "$d/big-200.txt")" = "#" ] && [ "$(tail -c +2 "$d/big-200.txt" | md5sum)" = "$sum" ] ||
+    fail "200 MiB saved after an edit lacks the edit or changed elsewhere"
+drive command TessaryClass 107 >/dev/null
+wait_eq "big-utf8.txt — Tessary" drive title TessaryClass || fail "closing the 200 MiB tab"
+rm "$d/big-200.txt"
 
 open_file "$d/big-invalid.bin"
 wait_eq "big-invalid.bin — Tessary" drive title TessaryClass || fail "large invalid file"

@@ -64,6 +64,25 @@ TEST_F(FileAccess, FailedWriteKeepsTheOldFileByteForByte) {
     failWritesAfter = 0;
     EXPECT_FALSE(WriteTextFileAtomic(path, L"x", 2));
     EXPECT_EQ("precious content", Read(path));
+    // A body written in pieces fails part-way: at the mark, at any piece, or by itself (a piece that
+    // does not convert).
+    auto threePieces = [](bool failAtTheEnd) {
+        return [failAtTheEnd](const ByteSink& sink) {
+            return sink("one ", 4) && sink("two ", 4) && sink("three", 5) && !failAtTheEnd;
+        };
+    };
+    for (int after : {0, 1, 2, 3}) {
+        failWritesAfter = after;
+        EXPECT_FALSE(AtomicWriteStream(path, "\xEF\xBB\xBF", threePieces(false))) << after;
+        EXPECT_EQ("precious content", Read(path));
+        EXPECT_FALSE(PathExists(path + kTempSuffix));
+    }
+    failWritesAfter = -1;
+    EXPECT_FALSE(AtomicWriteStream(path, "", threePieces(true)));
+    EXPECT_EQ("precious content", Read(path));
+    EXPECT_FALSE(PathExists(path + kTempSuffix));
+    ASSERT_TRUE(AtomicWriteStream(path, "\xEF\xBB\xBF", threePieces(false)));
+    EXPECT_EQ("\xEF\xBB\xBFone two three", Read(path));
 }
 
 TEST_F(FileAccess, MissingFolderFailsCleanly) {

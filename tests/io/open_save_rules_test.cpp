@@ -30,13 +30,48 @@ TEST(OpenRules, BinaryMeansAZeroByteWithoutUtf16Mark) {
     EXPECT_TRUE(binary("\xEF\xBB\xBF\0"s));
 }
 
-TEST(SaveRules, LineEndingFromTheSavedText) {
-    EXPECT_EQ(kEolCrlf, LineEndingOfText(L""));
-    EXPECT_EQ(kEolCrlf, LineEndingOfText(L"a\r\nb\r\n"));
-    EXPECT_EQ(kEolMixed, LineEndingOfText(L"a\r\nb\nc"));
-    EXPECT_EQ(kEolLf, LineEndingOfText(L"a\nb\n"));
-    EXPECT_EQ(kEolCr, LineEndingOfText(L"a\rb\r"));
-    EXPECT_EQ(kEolMixed, LineEndingOfText(L"a\rb\r\n"));
+// A save reads the text straight out of the component in pieces, across the gap the component
+// keeps where the last edit was, and writes what a save of the whole text would.
+TEST(SaveRules, PiecesComeStraightFromTheComponent) {
+    ASSERT_TRUE(LoadComponentForTests());
+    HWND ed = CreateWindowExW(0, L"Scintilla", L"", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, ed);
+    editor::Send(ed, editor::kSetCodePage, 65001);
+    editor::SetText(ed, "caf\xC3\xA9\r\n\xF0\x9F\x98\x80 end\r\n");
+    editor::Send(ed, editor::kInsertText, 5, reinterpret_cast<LPARAM>("\xE4\xB8\xAD\r"));  // the gap is now inside
+    const std::string text = editor::GetText(ed);
+    for (uint32_t encoding : {kEncUtf8, kEncUtf16Be, kEncGbk}) {
+        std::string whole;
+        ASSERT_TRUE(EncodeEditorText(text, encoding, whole));
+        for (size_t chunk = 1; chunk <= text.size(); ++chunk) {
+            std::string body;
+            LineBreakCounts breaks;
+            ASSERT_TRUE(EncodeEditorText(
+                text.size(), encoding,
+                [ed](uint64_t offset, size_t size) {
+                    return editor::RangePointer(ed, static_cast<long long>(offset), static_cast<long long>(size));
+                },
+                [&](const char* data, size_t size) {
+                    body.append(data, size);
+                    return true;
+                },
+                breaks, chunk));
+            EXPECT_EQ(body, whole) << encoding << " " << chunk;
+            EXPECT_EQ(breaks.crlf, 2u);
+            EXPECT_EQ(breaks.cr, 1u);
+        }
+    }
+    DestroyWindow(ed);
+}
+
+// A large text gets room for itself and its lines up front; a first chunk of short lines must not
+// reserve room for lines the rest of the file never has.
+TEST(OpenRules, RoomForALargeTextAndItsLines) {
+    EXPECT_EQ(1701u, LargeTextRoom(1600));
+    EXPECT_EQ(43u, LargeTextLines(3200, 320, 4));
+    EXPECT_EQ(101u, LargeTextLines(3200, 320, 320));
+    const uint64_t huge = uint64_t(5) << 30, lines = uint64_t(1) << 18;  // 80 bytes a line, over 4 GiB
+    EXPECT_EQ(huge / 80 * 17 / 16 + 1, LargeTextLines(huge, 80 * lines, lines));
 }
 
 namespace {
