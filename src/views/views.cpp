@@ -37,13 +37,17 @@ std::wstring CaretText(HWND ed) {
     if (n > 0)
         std::swprintf(text + n, 256 - n, L"   |   %ls: %d", LocalizedText(StringTable::General, 15),
                       app.settings.tabWidth);
-    std::wstring left = text;
-    if (app.macroRecording) left = L"\u25CF REC " + left;
-    if (app.columnMode) left = L"[COL] " + left;
-    return left;
+    return StatusModePrefixes(app.columnMode != 0, app.macroRecording != 0) + text;
 }
 
 }  // namespace
+
+std::wstring StatusModePrefixes(bool columnMode, bool recording) {
+    std::wstring prefix;
+    if (columnMode) prefix += L"[COL] ";
+    if (recording) prefix += L"\u25CF REC ";
+    return prefix;
+}
 
 void PaintStatusBar(HDC dc) {
     if (app.focusMode || !app.statusBarVisible) return;

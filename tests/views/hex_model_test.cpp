@@ -1,4 +1,5 @@
 #include "views/hex_model.h"
+#include "views/views.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -294,3 +295,10 @@ TEST(PrintPages, TextSplitsAtEveryLineBreak) {
 }
 
 }  // namespace
+
+TEST(StatusBar, ModePrefixesInOrder) {
+    EXPECT_EQ(L"", StatusModePrefixes(false, false));
+    EXPECT_EQ(L"[COL] ", StatusModePrefixes(true, false));
+    EXPECT_EQ(L"\u25CF REC ", StatusModePrefixes(false, true));
+    EXPECT_EQ(L"[COL] \u25CF REC ", StatusModePrefixes(true, true));
+}
