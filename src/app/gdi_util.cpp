@@ -1,5 +1,7 @@
 #include "app/gdi_util.h"
 
+#include <algorithm>
+
 #include "app/app_state.h"
 
 void FillSolid(HDC dc, const RECT& r, COLORREF colour) {
@@ -34,4 +36,17 @@ int FontHeight(HDC dc, HFONT font) {
     GetTextMetricsW(dc, &tm);
     SelectObject(dc, old);
     return tm.tmHeight;
+}
+
+SIZE MonoCellSize() {
+    SIZE size{};
+    if (HDC dc = GetDC(app.mainWindow)) {
+        HGDIOBJ old = SelectObject(dc, app.monoFont);
+        GetTextExtentPoint32W(dc, L"M", 1, &size);
+        SelectObject(dc, old);
+        ReleaseDC(app.mainWindow, dc);
+    }
+    size.cx = std::max<LONG>(size.cx, 1);
+    size.cy = std::max<LONG>(size.cy, 1);
+    return size;
 }

@@ -12,3 +12,6 @@ void DrawTextBox(HDC dc, const std::wstring& text, const Rect& box, HFONT font, 
 void DrawLine(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour);
 // Character height of a font, in pixels.
 int FontHeight(HDC dc, HFONT font);
+
+// Size of "M" in the editor's monospace font (app.monoFont) on the main window; at least 1 x 1.
+SIZE MonoCellSize();

@@ -17,15 +17,7 @@ uint64_t HexByteCount(const Document& doc) { return doc.mapped ? doc.mapSize : d
 
 long long LongestLineWidth(const Document& doc) {
     if (doc.fileSize > kLargeFile || !doc.editor) return 0;
-    if (app.monoCharWidth <= 0) {
-        HDC dc = GetDC(app.mainWindow);
-        HGDIOBJ old = SelectObject(dc, app.monoFont);
-        SIZE size{};
-        GetTextExtentPoint32W(dc, L"M", 1, &size);
-        SelectObject(dc, old);
-        ReleaseDC(app.mainWindow, dc);
-        app.monoCharWidth = std::max<int>(size.cx, 1);
-    }
+    if (app.monoCharWidth <= 0) app.monoCharWidth = MonoCellSize().cx;
     long long longest = 0;
     const long long lines = editor::LineCount(doc.editor);
     for (long long line = 0; line < lines; ++line) {

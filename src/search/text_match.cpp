@@ -98,31 +98,27 @@ bool WordBoundariesAt(const wchar_t* line, size_t length, size_t start, size_t e
     return true;
 }
 
-bool HasLoneSurrogate(std::wstring_view text) {
-    for (size_t i = 0; i < text.size(); ++i) {
+// Position of the first unpaired surrogate at or after `from`, or npos.
+size_t NextLoneSurrogate(std::wstring_view text, size_t from) {
+    for (size_t i = from; i < text.size(); ++i) {
         const wchar_t c = text[i];
         if (c < 0xD800 || c > 0xDFFF) continue;
         if (c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
             ++i;
             continue;
         }
-        return true;
+        return i;
     }
-    return false;
+    return std::wstring_view::npos;
 }
+
+bool HasLoneSurrogate(std::wstring_view text) { return NextLoneSurrogate(text, 0) != std::wstring_view::npos; }
 
 // Lone surrogates become U+FFFD, so that the engine, told the text is valid UTF-16, may skip its
 // own check; lengths and positions do not change.
 void RepairSurrogates(std::wstring& text) {
-    for (size_t i = 0; i < text.size(); ++i) {
-        const wchar_t c = text[i];
-        if (c < 0xD800 || c > 0xDFFF) continue;
-        if (c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-            ++i;
-            continue;
-        }
+    for (size_t i = NextLoneSurrogate(text, 0); i != std::wstring::npos; i = NextLoneSurrogate(text, i + 1))
         text[i] = 0xFFFD;
-    }
 }
 
 }  // namespace

@@ -28,14 +28,9 @@ struct CellSize {
 CellSize Cell() {
     static CellSize cell;
     if (cell.cw > 0 || !app.mainWindow) return cell;
-    HDC dc = GetDC(app.mainWindow);
-    HGDIOBJ old = SelectObject(dc, app.monoFont);
-    SIZE size{};
-    GetTextExtentPoint32W(dc, L"M", 1, &size);
-    SelectObject(dc, old);
-    ReleaseDC(app.mainWindow, dc);
-    cell.cw = std::max<int>(size.cx, 1);
-    cell.rh = std::max<int>(size.cy + 2, 1);
+    const SIZE size = MonoCellSize();
+    cell.cw = size.cx;
+    cell.rh = size.cy + 2;
     return cell;
 }
 
