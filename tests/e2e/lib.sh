@@ -24,7 +24,9 @@ e2e_begin() {
     E2E_ARTIFACTS=${TESSARY_E2E_ARTIFACTS:-$E2E_DIR/artifacts}
     mkdir -p "$E2E_ARTIFACTS"
     trap _e2e_cleanup EXIT
-    # A step that fails without a message of its own (under `set -e`) still says where it stopped.
+    # A step that fails without a message of its own (under `set -e`) still says where it stopped,
+    # also inside the helpers below (-E hands the trap to functions and subshells).
+    set -E
     trap '_e2e_error $? $LINENO "$BASH_COMMAND"' ERR
 }
 
