@@ -27,6 +27,15 @@ WNDPROC BaseProcOf(HWND window) { return reinterpret_cast<WNDPROC>(GetPropW(wind
 
 bool KeyHeld(int vk) { return GetKeyState(vk) < 0; }
 
+// The wheel goes to the focused editor; when the pointer rests on the sidebar or the results
+// list, that panel scrolls instead, as it would for any other pointer action there.
+bool WheelToPanelUnderPointer(WPARAM wParam, LPARAM lParam) {
+    HWND target = WindowFromPoint(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+    if (!target || (target != app.sidebarWindow && target != app.resultListWindow)) return false;
+    SendMessageW(target, WM_MOUSEWHEEL, wParam, lParam);
+    return true;
+}
+
 Document* DocumentOf(HWND window) {
     for (Document& doc : documents) {
         if (doc.editor == window) return &doc;
@@ -218,6 +227,7 @@ LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     const Document* doc = DocumentOf(window);
     const bool altGr = (message == WM_KEYDOWN || message == WM_CHAR) && IsAltGrInput(message, wParam);
     const bool ctrl = KeyHeld(VK_CONTROL) && !altGr, shift = KeyHeld(VK_SHIFT);
+    if (message == WM_MOUSEWHEEL && WheelToPanelUnderPointer(wParam, lParam)) return 0;
     if (doc && doc->hexMode) {
         // The byte view is drawn by the main window; its keys, digits, clicks and wheel arrive here.
         const auto vk = static_cast<unsigned>(wParam);

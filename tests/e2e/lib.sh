@@ -31,7 +31,11 @@ e2e_begin() {
 }
 
 _e2e_error() {
-    echo "FAIL: $E2E_NAME: line $2: '$3' failed with status $1" >&2
+    # A poll's expected failures inside $(...) end their subshell quietly; the caller reports.
+    [ "$BASH_SUBSHELL" -eq 0 ] || return 0
+    local where="line $2"
+    [ "${FUNCNAME[1]:-main}" = main ] || where+=" in ${FUNCNAME[1]}, called from line ${BASH_LINENO[1]}"
+    echo "FAIL: $E2E_NAME: $where: '$3' failed with status $1" >&2
     _e2e_failure_screenshot
 }
 

@@ -123,6 +123,20 @@ menu_item 310 7  # the untitled tab: nothing changes
 menu_item 310 9
 assert_eq 'C:' "$(drive clipboard)" "copies on an untitled tab changed the clipboard"
 
+# The wheel over the sidebar scrolls the sidebar, though the editor has the keyboard focus.
+m=$d/many
+mkdir -p "$m"
+for i in $(seq -w 0 59); do printf 'm\n' >"$m/f$i.txt"; done
+drive command TessaryClass 240 >/dev/null
+drive file-dialog "$(win_path "$m/f00.txt")" >/dev/null || fail "open dialog (many)"
+wait_eq many workspace || fail "the folder of many files did not become the root"
+click_row 1
+read -r wx wy _ < <(drive rect TessaryClass)
+drive editor-send TessaryClass 0x20A $(((-360 & 0xFFFF) << 16)) $((((wy + 300) << 16) | (wx + 100))) >/dev/null
+click_row 3
+wait_eq "f06.txt — many" drive title TessaryClass || fail "the wheel over the sidebar did not scroll it"
+drive editor-send TessaryClass 0x20A $((360 << 16)) $((((wy + 300) << 16) | (wx + 100))) >/dev/null
+
 # The header's close mark hides the sidebar and remembers it.
 drive click TessaryClass 205 "$(row_y 0)" >/dev/null
 wait_eq 1E1E1E sidebar_pixel || fail "the close mark did not hide the sidebar"
