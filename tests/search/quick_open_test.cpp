@@ -223,6 +223,10 @@ TEST(Symbols, PatternOnTheDocumentedExamples) {
     EXPECT_EQ(std::vector<std::wstring>{L"one@1"}, SymbolsOf("int one(); int two();"));
     EXPECT_EQ(SymbolsOf("a\nint b(\n\nvoid c(\n"), SymbolsOf("a\r\nint b(\r\n\r\nvoid c(\r\n"));
     EXPECT_EQ(std::vector<std::wstring>{L"x@1"}, SymbolsOf("int x(\rint y("));  // CR alone ends no line
+    EXPECT_EQ(std::vector<std::wstring>{L"ab@1"}, SymbolsOf("int a\rb("));      // CRs are dropped first
+    // A keyword may end a longer word; blanks are any of the expression's; names start with a letter.
+    EXPECT_EQ((std::vector<std::wstring>{L"y@1", L"t@2", L"u@4"}),
+              SymbolsOf("xint y(\nlong\t\vt  <\nint 9a(\n\xC3\xA9 int u( \xC3\xBC\nint \xC3\xBC(\n"));
     const SymbolScan both = ScanSymbols("int main(\nvoid Main(\nint other(\n", false);
     EXPECT_EQ(2u, SymbolItems(both, L"MA").size());
     EXPECT_EQ(L"(\u672A\u53D1\u73B0\u7B26\u53F7)", SymbolItems(both, L"zzz")[0].label);
