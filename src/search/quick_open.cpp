@@ -1,7 +1,5 @@
 #include "search/quick_open.h"
 
-#include <windowsx.h>
-
 #include <algorithm>
 #include <string>
 #include <vector>
