@@ -16,6 +16,7 @@
 #include "persist/persist.h"
 #include "persist/recovery.h"
 #include "project/sidebar.h"
+#include "search/quick_open.h"
 #include "search/search_panel.h"
 #include "syntax/palette.h"
 #include "ui/menu_bar.h"

@@ -21,6 +21,16 @@ void DrawTextBox(HDC dc, const std::wstring& text, const Rect& box, HFONT font, 
     SelectObject(dc, oldFont);
 }
 
+void RoundBox(HDC dc, const RECT& r, int corner, COLORREF fill, COLORREF outline) {
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(DC_BRUSH));
+    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(DC_PEN));
+    SetDCBrushColor(dc, fill);
+    SetDCPenColor(dc, outline);
+    RoundRect(dc, r.left, r.top, r.right, r.bottom, corner, corner);
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldBrush);
+}
+
 void DrawLine(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour) {
     HGDIOBJ oldPen = SelectObject(dc, GetStockObject(DC_PEN));
     const COLORREF previous = SetDCPenColor(dc, colour);

@@ -9,6 +9,8 @@ void FillSolid(HDC dc, const Rect& r, COLORREF colour);
 void FillSolid(HDC dc, const RECT& r, COLORREF colour);
 // Single-line text in a box, transparent background; `format` adds DT_* flags (alignment, ellipsis).
 void DrawTextBox(HDC dc, const std::wstring& text, const Rect& box, HFONT font, COLORREF colour, UINT format);
+// A rounded rectangle from r.left, r.top to r.right, r.bottom, filled and outlined one pixel wide.
+void RoundBox(HDC dc, const RECT& r, int corner, COLORREF fill, COLORREF outline);
 void DrawLine(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour);
 // Character height of a font, in pixels.
 int FontHeight(HDC dc, HFONT font);

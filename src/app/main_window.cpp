@@ -18,6 +18,7 @@
 #include "persist/persist.h"
 #include "persist/recovery.h"
 #include "project/sidebar.h"
+#include "search/quick_open.h"
 #include "search/search_panel.h"
 #include "syntax/palette.h"
 #include "tools/screen_mode.h"

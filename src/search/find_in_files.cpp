@@ -84,3 +84,39 @@ FolderSearchStats SearchFolder(const std::wstring& root, const LineMatcher& matc
     }
     return stats;
 }
+
+bool ReadFolderEntries(const std::wstring& folder, const std::function<bool(const WalkEntry&)>& each) {
+    WIN32_FIND_DATAW data{};
+    HANDLE find = FindFirstFileExW(ExtendedPath(JoinPath(folder, L"*")).c_str(), FindExInfoBasic, &data,
+                                   FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (find == INVALID_HANDLE_VALUE) return false;
+    WalkEntry entry;
+    do {
+        entry.name = data.cFileName;
+        if (entry.name == L"." || entry.name == L"..") continue;
+        entry.attributes = data.dwFileAttributes;
+        if (!each(entry)) break;
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    return true;
+}
+
+void WalkFolder(const std::wstring& root, bool skipDotFolders,
+                const std::function<bool(const std::wstring& path, const WalkEntry& entry)>& visit,
+                const std::function<bool()>& more, const FolderReader& read) {
+    if (root.empty()) return;
+    std::vector<std::wstring> stack{root};
+    bool stopped = false;
+    while (!stopped && !stack.empty() && more()) {
+        const std::wstring folder = std::move(stack.back());
+        stack.pop_back();
+        read(folder, [&](const WalkEntry& entry) {
+            const std::wstring path = JoinPath(folder, entry.name);
+            if ((entry.attributes & FILE_ATTRIBUTE_DIRECTORY) && !(entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+                !(skipDotFolders && entry.name[0] == L'.'))
+                stack.push_back(path);
+            stopped = !visit(path, entry);
+            return !stopped;
+        });
+    }
+}

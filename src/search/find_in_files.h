@@ -2,6 +2,7 @@
 // Searching the files of the open folder that are not open in a tab: a depth-first walk within
 // budgets of file count, total size, size per file and hits. No window is touched.
 #include <cstdint>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -33,3 +34,23 @@ FolderSearchStats SearchFolder(const std::wstring& root, const LineMatcher& matc
 // `buffer` is scratch space reused from file to file.
 bool SearchFile(const std::wstring& path, uint64_t maxSize, const LineMatcher& matcher, std::vector<SearchHit>& hits,
                 std::vector<uint8_t>& buffer);
+
+// One entry of a folder as a walk reads it.
+struct WalkEntry {
+    std::wstring name;
+    uint32_t attributes = 0;  // FILE_ATTRIBUTE_* bits
+};
+// Hands the entries of one folder but "." and ".." to `each` until it returns false; false when the
+// folder cannot be read.
+using FolderReader = std::function<bool(const std::wstring& folder, const std::function<bool(const WalkEntry&)>& each)>;
+// The reader of folders on disk.
+bool ReadFolderEntries(const std::wstring& folder, const std::function<bool(const WalkEntry&)>& each);
+
+// Depth-first walk below `root` with an explicit stack: the folder pushed last is read next.
+// `visit` gets each entry with its full path and returns false to stop the walk at once; `more` is
+// asked before each folder is read and stops the walk when it returns false. Directory reparse
+// points (junctions, links) are visited but never entered, so a link to an ancestor cannot make a
+// loop; with `skipDotFolders`, neither are directories whose names begin with ".".
+void WalkFolder(const std::wstring& root, bool skipDotFolders,
+                const std::function<bool(const std::wstring& path, const WalkEntry& entry)>& visit,
+                const std::function<bool()>& more, const FolderReader& read = ReadFolderEntries);

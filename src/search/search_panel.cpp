@@ -109,16 +109,6 @@ void CollectTab(int index, const std::string& query, int flags, long long limit)
 
 // ---- painting -------------------------------------------------------------------------------
 
-void RoundBox(HDC dc, const RECT& r, int corner, COLORREF fill, COLORREF outline) {
-    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(DC_BRUSH));
-    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(DC_PEN));
-    SetDCBrushColor(dc, fill);
-    SetDCPenColor(dc, outline);
-    RoundRect(dc, r.left, r.top, r.right, r.bottom, corner, corner);
-    SelectObject(dc, oldPen);
-    SelectObject(dc, oldBrush);
-}
-
 RECT ChildRect(HWND parent, int id) {
     RECT r{};
     if (HWND child = GetDlgItem(parent, id)) {
@@ -365,10 +355,6 @@ LRESULT CALLBACK SearchPanelProc(HWND window, UINT message, WPARAM wParam, LPARA
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-LRESULT CALLBACK QuickOpenProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
 void OpenSearchPanel(bool focusReplace) {
     app.searchPanelOpen = 1;
     if (app.searchPanelWindow) ShowWindow(app.searchPanelWindow, SW_SHOW);
@@ -443,10 +429,4 @@ void FindNextCommand(bool forward) {
     if (doc->hexMode) return;
     FindInEditor(doc->editor, WideToUtf8(FieldText(kPanelFind)), CurrentFlags(), forward);
     RepaintArea(app.rects.statusBar);
-}
-
-bool HideQuickOpen() {
-    if (!app.quickOpenPopup || !IsWindowVisible(app.quickOpenPopup)) return false;
-    ShowWindow(app.quickOpenPopup, SW_HIDE);
-    return true;
 }

@@ -45,7 +45,6 @@ extern SearchResults results;
 
 LRESULT CALLBACK SearchPanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK ResultListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-LRESULT CALLBACK QuickOpenProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK FindFieldProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Subclasses one of the panel's edit fields with FindFieldProc.
@@ -59,8 +58,6 @@ void RunSearch();
 // Commands 162, 163 and 164.
 void FindAllCommand();
 void FindNextCommand(bool forward);
-// Closes the quick-open popup when it is visible; returns whether it was.
-bool HideQuickOpen();
 
 // Colours the panel adds to the palette: the boxes' fill and the match highlight, dark as drawn in
 // the dark themes, light when the theme's text is dark (so that text stays readable).

@@ -358,3 +358,25 @@ void SearchTextLines(std::wstring& text, const LineMatcher& matcher, const std::
         SearchPlainText(text, matcher, path, title, hits);
     }
 }
+
+bool MatchLineGroup(std::wstring_view line, const LineMatcher& matcher, int group, LineMatch& captured) {
+    captured = {};
+    if (!matcher.usable || !matcher.regex || group < 0) return false;
+    std::wstring repaired;
+    if (HasLoneSurrogate(line)) {
+        repaired.assign(line);
+        RepairSurrogates(repaired);
+        line = repaired;
+    }
+    LineMatcherEngine& e = *matcher.engine;
+    const int rc = pcre2_match(e.code, reinterpret_cast<PCRE2_SPTR>(line.data()), line.size(), 0, PCRE2_NO_UTF_CHECK,
+                               e.data, e.context);
+    if (rc < 0) return false;
+    const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(e.data);
+    if (group < rc && ovector[2 * group] != PCRE2_UNSET) {
+        captured.found = true;
+        captured.column = static_cast<int>(ovector[2 * group]);
+        captured.length = static_cast<int>(ovector[2 * group + 1] - ovector[2 * group]);
+    }
+    return true;
+}

@@ -39,6 +39,11 @@ struct LineMatch {
 // empty, or whose matching hits a limit, gives no match.
 LineMatch MatchLine(std::wstring_view line, const LineMatcher& matcher);
 
+// For a regular expression: the leftmost match of the line (empty matches count here) and the
+// span of capture group `group` in it, found = false when that group took no part. False when the
+// line does not match, a limit was reached, or the matcher is not a usable expression.
+bool MatchLineGroup(std::wstring_view line, const LineMatcher& matcher, int group, LineMatch& captured);
+
 // Word characters for the whole-word rule: alphanumeric to the runtime, or "_".
 bool IsWordCharacter(wchar_t c);
 

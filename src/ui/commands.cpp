@@ -21,6 +21,8 @@
 #include "project/file_actions.h"
 #include "project/project.h"
 #include "project/sidebar.h"
+#include "search/quick_open.h"
+#include "search/quick_open_model.h"
 #include "search/search_panel.h"
 #include "syntax/themes.h"
 #include "tools/tools.h"
@@ -169,6 +171,11 @@ void ExecuteCommand(int id) {
         case 184: ToggleFocusMode(); break;
         case 185: ToggleHexMode(); break;
         case 186: ToggleWordWrap(); break;
+        case 200:
+        case 201: OpenQuickOpen(kQuickAnything); break;
+        case 202: OpenQuickOpen(kQuickSymbol); break;
+        case 203: OpenGotoLine(); break;
+        case 220: OpenQuickOpen(kQuickPalette); break;
         case 221: RequestBuild(); break;
         case 222: CancelBuild(); break;
         case 223: ToggleMacroRecording(); break;

@@ -10,6 +10,7 @@
 #include "document/document.h"
 #include "io/open.h"
 #include "persist/persist.h"
+#include "search/quick_open.h"
 #include "search/search_panel.h"
 #include "ui/commands.h"
 #include "ui/key_table.h"

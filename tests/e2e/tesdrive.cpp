@@ -838,13 +838,48 @@ int CmdDoubleClickCaption(const Args& args) {
     return kOk;
 }
 
+// The class of the window holding the keyboard focus in the target's thread; empty when none does.
+int CmdFocus(const Args& args) {
+    if (args.size() != 1) return Usage(L"focus <class>");
+    HWND top = FindTarget(args[0]);
+    if (!top) return Fail(L"no window of class " + args[0]);
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info)) return Fail(L"no thread information");
+    PrintLine(info.hwndFocus ? ClassOf(info.hwndFocus) : std::wstring());
+    return kOk;
+}
+
+// The text of one entry of a list box control (by its id) of the target.
+int CmdListItem(const Args& args) {
+    long long id = 0, index = 0;
+    if (args.size() != 3 || !ParseNumber(args[1], id) || !ParseNumber(args[2], index))
+        return Usage(L"list-item <class> <id> <index>");
+    HWND top = FindTarget(args[0]);
+    if (!top) return Fail(L"no window of class " + args[0]);
+    HWND list = GetDlgItem(top, static_cast<int>(id));
+    if (!list) return Fail(L"no control " + args[1] + L" in " + args[0]);
+    DWORD_PTR length = 0;
+    if (!SendQuietly(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0, &length) ||
+        static_cast<LONG_PTR>(length) == LB_ERR)
+        return Fail(L"no entry " + args[2]);
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    if (!SendQuietly(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()), &copied) ||
+        static_cast<LONG_PTR>(copied) == LB_ERR)
+        return Fail(L"list did not answer");
+    text.resize(copied);
+    PrintLine(text);
+    return kOk;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     const wchar_t* commands =
         L"wait-window|title|window-text|rect|command|post|wait-msgbox|answer-msgbox|no-msgbox|type|keys|"
         L"key-char|capture|editor-text|editor-send|send|file-dialog|lock-file|unlock|child-count|wait-gone|click|"
-        L"rclick|move|press|release|dblclick-caption|clipboard|control|enabled|count|busy-time";
+        L"rclick|move|press|release|dblclick-caption|clipboard|control|enabled|count|busy-time|focus|list-item";
     if (argc < 2) return Usage(std::wstring(L"<") + commands + L"> ...");
     std::wstring command = argv[1];
     Args args(argv + 2, argv + argc);
@@ -880,5 +915,7 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"control") return CmdControl(args);
     if (command == L"enabled") return CmdEnabled(args);
     if (command == L"count") return CmdCount(args);
+    if (command == L"focus") return CmdFocus(args);
+    if (command == L"list-item") return CmdListItem(args);
     return BadUsage(L"unknown subcommand " + command + L"; expected one of " + commands);
 }

@@ -1,0 +1,507 @@
+#include "search/quick_open.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/editor.h"
+#include "app/gdi_util.h"
+#include "app/main_window.h"
+#include "dialogs/dialog_frame.h"
+#include "document/document.h"
+#include "document/tabs.h"
+#include "io/encoding.h"
+#include "io/open.h"
+#include "search/quick_open_model.h"
+#include "search/search_panel.h"
+#include "search/symbols.h"
+#include "syntax/palette.h"
+#include "ui/commands.h"
+#include "ui/strings.h"
+
+namespace {
+
+// What the popup shows now. The folder walk and the symbol scan are kept while it stays open, so
+// that a keystroke only filters them again.
+struct QuickOpenState {
+    int mode = kQuickPalette;
+    std::vector<QuickItem> filtered;
+    std::vector<QuickItem> palette;
+    FolderFiles folder;
+    bool folderWalked = false;
+    SymbolCache symbols;
+    WNDPROC baseQueryProc = nullptr;
+    WNDPROC baseLineProc = nullptr;
+    wchar_t droppedChar = 0;    // the character of a key handled at key-down
+    bool settingQuery = false;  // the program empties the query box: no rebuild
+};
+QuickOpenState quick;
+
+// A brush of one colour, made again when the theme changes the colour.
+struct ColourBrush {
+    HBRUSH brush = nullptr;
+    COLORREF colour = 0;
+    HBRUSH For(COLORREF wanted) {
+        if (!brush || colour != wanted) {
+            if (brush) DeleteObject(brush);
+            colour = wanted;
+            brush = CreateSolidBrush(wanted);
+        }
+        return brush;
+    }
+    void Release() {
+        if (brush) DeleteObject(brush);
+        brush = nullptr;
+    }
+};
+ColourBrush popupBrush, lineBoxBrush;
+
+HWND Child(int id) { return app.quickOpenPopup ? GetDlgItem(app.quickOpenPopup, id) : nullptr; }
+
+std::wstring ChildText(int id) {
+    wchar_t buffer[512] = {};
+    if (HWND child = Child(id)) GetWindowTextW(child, buffer, 512);
+    return buffer;
+}
+
+HWND TextEditor() {
+    const Document* doc = ActiveDocument();
+    return doc && doc->editor && !doc->hexMode ? doc->editor : nullptr;
+}
+
+void FocusEditor() {
+    if (HWND ed = TextEditor()) SetFocus(ed);
+}
+
+// ---- the lists ----------------------------------------------------------------------------------
+
+std::vector<QuickItem> FileList(const std::wstring& query) {
+    if (!quick.folderWalked) {
+        quick.folder = WalkFolderFiles(app.folderRoot);
+        quick.folderWalked = true;
+    }
+    return FileListItems(quick.folder, query);
+}
+
+std::vector<QuickItem> SymbolList(const std::wstring& query) {
+    HWND ed = TextEditor();
+    if (!ed) return {NoDocumentSymbolRow()};
+    const long long length = editor::Length(ed);
+    const size_t fetched = static_cast<size_t>(std::min<long long>(length, kSymbolScanBytes + 1));
+    const char* bytes = fetched ? editor::RangePointer(ed, 0, static_cast<long long>(fetched)) : nullptr;
+    const std::string_view text(bytes ? bytes : "", bytes ? fetched : 0);
+    const size_t scanned = SymbolScanLength(text);
+    return SymbolItems(
+        CachedSymbolScan(quick.symbols, text.substr(0, scanned), length > static_cast<long long>(scanned)), query);
+}
+
+std::vector<QuickItem> TextList(const std::wstring& query) {
+    std::vector<TabText> tabs;
+    if (!query.empty()) {
+        for (int i = 0; i < static_cast<int>(documents.size()); ++i) {
+            const Document& doc = documents[static_cast<size_t>(i)];
+            if (doc.hexMode || !doc.editor) continue;
+            HWND ed = doc.editor;
+            const long long length = editor::Length(ed);
+            const long long searchEnd = std::min(length, kTabSearchBytes);
+            // A little past the searched part, so that a label near its end still has its line.
+            const long long readable = std::min(length, searchEnd + 4096);
+            const char* bytes = readable > 0 ? editor::RangePointer(ed, 0, readable) : nullptr;
+            TabText tab;
+            tab.title = doc.title;
+            tab.index = i;
+            tab.text = std::string_view(bytes ? bytes : "", bytes ? static_cast<size_t>(readable) : 0);
+            tab.searchEnd = bytes ? searchEnd : 0;
+            tab.lineAt = [ed](long long position) {
+                TabLine line;
+                line.number = editor::Send(ed, editor::kLineFromPosition, static_cast<WPARAM>(position));
+                line.start = editor::Send(ed, editor::kPositionFromLine, static_cast<WPARAM>(line.number));
+                line.end = editor::Send(ed, editor::kGetLineEndPosition, static_cast<WPARAM>(line.number));
+                return line;
+            };
+            tabs.push_back(std::move(tab));
+        }
+    }
+    return TextListItems(tabs, query);
+}
+
+void BuildList(const std::wstring& query) {
+    switch (quick.mode) {
+        case kQuickPalette: quick.filtered = FilterPalette(quick.palette, query); break;
+        case kQuickAnything:
+            if (!query.empty() && query[0] == L':')
+                quick.filtered = FileList(L"");
+            else if (!query.empty() && query[0] == L'@')
+                quick.filtered = SymbolList(query.substr(1));
+            else if (!query.empty() && query[0] == L'#')
+                quick.filtered = TextList(query.substr(1));
+            else
+                quick.filtered = FileList(query);
+            break;
+        case kQuickSymbol: quick.filtered = SymbolList(query); break;
+        case kQuickText: quick.filtered = TextList(query); break;
+        default: quick.filtered.clear(); break;
+    }
+}
+
+void FillQuickList() {
+    HWND list = Child(kQuickList);
+    if (!list) return;
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    SendMessageW(list, LB_INITSTORAGE, quick.filtered.size(), quick.filtered.size() * 64);
+    for (const QuickItem& item : quick.filtered)
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.label.c_str()));
+    if (!quick.filtered.empty()) SendMessageW(list, LB_SETCURSEL, 0, 0);
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+}
+
+void OnQueryChanged() {
+    if (quick.mode == kQuickGotoLine || quick.settingQuery) return;
+    BuildList(ChildText(kQuickQuery));
+    FillQuickList();
+}
+
+int SelectedIndex() {
+    HWND list = Child(kQuickList);
+    return list ? static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0)) : -1;
+}
+
+void MoveSelection(int step) {
+    HWND list = Child(kQuickList);
+    if (!list) return;
+    const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+    const int current = SelectedIndex();
+    int next = current;
+    if (step < 0 && current > 0) next = current - 1;
+    if (step > 0) next = current < 0 ? 0 : std::min(current + 1, count - 1);
+    if (next != current && next >= 0) SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(next), 0);
+}
+
+// ---- picking ------------------------------------------------------------------------------------
+
+void MoveToLine(long long typed) {
+    HWND ed = TextEditor();
+    const long long line = ed ? TargetLine(typed, editor::LineCount(ed)) : -1;
+    if (line < 0) return;
+    editor::Send(ed, editor::kGotoLine, static_cast<WPARAM>(line));
+    editor::Send(ed, editor::kScrollCaret);
+}
+
+// Selects the first occurrence of a lower-cased word in the active tab, letters A to Z without case.
+void SelectWord(const std::wstring& word) {
+    HWND ed = TextEditor();
+    if (!ed) return;
+    const std::string folded = LowerAsciiBytes(WideToUtf8(word));
+    const long long length = editor::Length(ed);
+    const char* bytes = length > 0 ? editor::RangePointer(ed, 0, length) : nullptr;
+    if (!bytes) return;
+    const size_t at = FindFolded(std::string_view(bytes, static_cast<size_t>(length)), 0, folded);
+    if (at == std::string_view::npos) return;
+    editor::Send(ed, editor::kSetSel, at, static_cast<LPARAM>(at + folded.size()));
+    editor::Send(ed, editor::kScrollCaret);
+}
+
+void PickEntry(bool byEnter) {
+    const int index = SelectedIndex();
+    const QuickItem* selected = index >= 0 && index < static_cast<int>(quick.filtered.size())
+                                    ? &quick.filtered[static_cast<size_t>(index)]
+                                    : nullptr;
+    if (!selected) return;
+    const QuickPick pick =
+        DecidePick(quick.mode, selected, ChildText(kQuickQuery), byEnter, static_cast<int>(documents.size()));
+    HideQuickOpen();
+    FocusEditor();
+    switch (pick.kind) {
+        case QuickPick::RunCommand: ExecuteCommand(pick.command); return;
+        case QuickPick::ActivateTab: ActivateTab(pick.tab); break;
+        case QuickPick::OpenFile: OpenPath(pick.text); break;
+        case QuickPick::FindWord: SelectWord(pick.text); return;
+        case QuickPick::GotoLine: break;
+        case QuickPick::Nothing: return;
+    }
+    MoveToLine(pick.line);
+    FocusEditor();
+}
+
+void GotoLineFromBox() {
+    HWND ed = TextEditor();
+    if (!ed) return;
+    const long long line = TargetLine(ParseLineNumber(ChildText(kQuickLineBox)), editor::LineCount(ed));
+    if (line < 0) return;
+    editor::Send(ed, editor::kGotoLine, static_cast<WPARAM>(line));
+    editor::Send(ed, editor::kScrollCaret);
+    HideQuickOpen();
+    SetFocus(ed);
+}
+
+// Escape, Up, Down and Enter, from whichever child holds the focus.
+bool HandlePopupKey(WPARAM vk) {
+    switch (vk) {
+        case VK_ESCAPE:
+            HideQuickOpen();
+            FocusEditor();
+            return true;
+        case VK_UP: MoveSelection(-1); return true;
+        case VK_DOWN: MoveSelection(1); return true;
+        case VK_RETURN:
+            if (quick.mode == kQuickGotoLine)
+                GotoLineFromBox();
+            else
+                PickEntry(true);
+            return true;
+        default: return false;
+    }
+}
+
+// ---- the children -------------------------------------------------------------------------------
+
+// The query box and the line box: the popup's keys are taken at key-down and their characters
+// dropped; the line box also repaints its fill on focus changes and key releases.
+LRESULT CALLBACK QuickFieldProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const bool lineBox = GetDlgCtrlID(window) == kQuickLineBox;
+    const WNDPROC base = lineBox ? quick.baseLineProc : quick.baseQueryProc;
+    if (!base) return DefWindowProcW(window, message, wParam, lParam);
+    switch (message) {
+        case WM_KEYDOWN: {
+            quick.droppedChar = 0;
+            const bool handled = lineBox ? (wParam == VK_ESCAPE || wParam == VK_RETURN) : true;
+            if (handled && HandlePopupKey(wParam)) {
+                quick.droppedChar = wParam == VK_RETURN ? L'\r' : wParam == VK_ESCAPE ? L'\x1B' : 0;
+                return 0;
+            }
+            break;
+        }
+        case WM_CHAR:
+            if ((quick.droppedChar && wParam == quick.droppedChar) || wParam == L'\r' || wParam == L'\n') {
+                quick.droppedChar = 0;
+                return 0;
+            }
+            quick.droppedChar = 0;
+            break;
+        case WM_PAINT:
+            if (lineBox) {
+                HDC dc = GetDC(window);
+                RECT client;
+                GetClientRect(window, &client);
+                FillSolid(dc, client, SearchFieldFill());
+                ReleaseDC(window, dc);
+            }
+            break;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+        case WM_KEYUP:
+            if (lineBox) {
+                const LRESULT result = CallWindowProcW(base, window, message, wParam, lParam);
+                InvalidateRect(window, nullptr, TRUE);
+                return result;
+            }
+            break;
+        default: break;
+    }
+    return CallWindowProcW(base, window, message, wParam, lParam);
+}
+
+void CreateChildren(HWND popup) {
+    struct Spec {
+        int id;
+        DWORD exStyle;
+        const wchar_t* cls;
+        DWORD style;
+        int x, y, w, h;
+    };
+    const Spec specs[] = {
+        {kQuickQuery, WS_EX_CLIENTEDGE, L"EDIT", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 8, 8, 544, 26},
+        {kQuickList, 0, L"LISTBOX",
+         WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT |
+             LBS_WANTKEYBOARDINPUT,
+         8, 44, 544, 260},
+        {kQuickLineLabel, 0, L"STATIC", WS_CHILD | SS_CENTERIMAGE | SS_NOPREFIX, 12, 10, 46, 24},
+        {kQuickLineBox, 0, L"EDIT", WS_CHILD | ES_NUMBER | ES_MULTILINE | ES_AUTOHSCROLL, 58, 10, 122, 24},
+    };
+    for (const Spec& s : specs) {
+        HWND child = CreateWindowExW(s.exStyle, s.cls, L"", s.style, s.x, s.y, s.w, s.h, popup,
+                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(s.id)), app.instance, nullptr);
+        if (!child) continue;
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(app.uiFont), FALSE);
+        if (s.id == kQuickQuery || s.id == kQuickLineBox) {
+            SendMessageW(child, EM_SETLIMITTEXT, s.id == kQuickQuery ? 511 : 63, 0);
+            const WNDPROC base = reinterpret_cast<WNDPROC>(
+                SetWindowLongPtrW(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(QuickFieldProc)));
+            (s.id == kQuickQuery ? quick.baseQueryProc : quick.baseLineProc) = base;
+        }
+        if (s.id == kQuickList) SetDarkFrame(child);
+    }
+    for (HWND button : {CreateOwnerDrawnButton(popup, kQuickGo, Rect{188, 10, 246, 34}, L"Go", false),
+                        CreateOwnerDrawnButton(popup, kQuickClose, Rect{252, 10, 286, 34}, L"\u00D7", false)}) {
+        if (button) ShowWindow(button, SW_HIDE);
+    }
+}
+
+void ShowChildren(bool lineMode) {
+    for (int id : {kQuickQuery, kQuickList}) ShowWindow(Child(id), lineMode ? SW_HIDE : SW_SHOW);
+    for (int id : {kQuickLineLabel, kQuickLineBox, kQuickGo, kQuickClose})
+        ShowWindow(Child(id), lineMode ? SW_SHOW : SW_HIDE);
+}
+
+int MainClientWidth() {
+    RECT client{};
+    if (app.mainWindow) GetClientRect(app.mainWindow, &client);
+    return client.right;
+}
+
+// ---- painting -----------------------------------------------------------------------------------
+
+void PaintPopup(HWND window) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    RECT client;
+    GetClientRect(window, &client);
+    FillSolid(dc, client, palette.inputColor);
+    if (quick.mode == kQuickGotoLine) RoundBox(dc, RECT{58, 10, 180, 34}, 6, SearchFieldFill(), palette.borderColor);
+    EndPaint(window, &ps);
+}
+
+void DrawPopupButton(const DRAWITEMSTRUCT& item) {
+    HDC dc = item.hDC;
+    const RECT& r = item.rcItem;
+    const bool lit = IsHot(item) || IsPressed(item);
+    FillSolid(dc, r, palette.inputColor);
+    RoundBox(dc, RECT{r.left, r.top, r.right - 1, r.bottom - 1}, 6, lit ? palette.hoverColor : palette.panelColor,
+             palette.borderColor);
+    if (item.CtlID == kQuickGo) {
+        wchar_t caption[32] = {};
+        GetWindowTextW(item.hwndItem, caption, 32);
+        DrawTextBox(dc, caption, FromRECT(r), app.uiFont, palette.textColor, DT_CENTER);
+        return;
+    }
+    // "×": two diagonals 10 pixels long, centred.
+    const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
+    const COLORREF colour = lit ? palette.textColor : palette.dimTextColor;
+    DrawLine(dc, cx - 5, cy - 5, cx + 5, cy + 5, colour);
+    DrawLine(dc, cx + 5, cy - 5, cx - 5, cy + 5, colour);
+}
+
+LRESULT ControlColour(WPARAM wParam, LPARAM lParam, bool isStatic) {
+    HDC dc = reinterpret_cast<HDC>(wParam);
+    const bool lineBox = GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == kQuickLineBox;
+    const COLORREF fill = lineBox ? SearchFieldFill() : palette.inputColor;
+    SetTextColor(dc, palette.textColor);
+    SetBkColor(dc, fill);
+    if (isStatic) SetBkMode(dc, TRANSPARENT);
+    return reinterpret_cast<LRESULT>(lineBox ? lineBoxBrush.For(fill) : popupBrush.For(fill));
+}
+
+LRESULT QueryState(WPARAM what) {
+    switch (what) {
+        case 0: return quick.mode;
+        case 1: return Child(kQuickList) ? SendMessageW(Child(kQuickList), LB_GETCOUNT, 0, 0) : 0;
+        case 2: return SelectedIndex();
+        case 3: {
+            HWND focus = GetFocus();
+            return focus && GetParent(focus) == app.quickOpenPopup ? GetDlgCtrlID(focus) : 0;
+        }
+        default: return -1;
+    }
+}
+
+}  // namespace
+
+LRESULT CALLBACK QuickOpenProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE: CreateChildren(window); return 0;
+        case WM_PAINT: PaintPopup(window); return 0;
+        case WM_ERASEBKGND: return 1;
+        case WM_DRAWITEM: DrawPopupButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
+        case WM_CTLCOLOREDIT: return ControlColour(wParam, lParam, false);
+        case WM_CTLCOLORSTATIC: return ControlColour(wParam, lParam, true);
+        case WM_COMMAND: {
+            const int id = LOWORD(wParam), code = HIWORD(wParam);
+            if (id == kQuickQuery && code == EN_CHANGE) OnQueryChanged();
+            if (id == kQuickList && code == LBN_DBLCLK) PickEntry(false);
+            if (id == kQuickGo && code == BN_CLICKED) GotoLineFromBox();
+            if (id == kQuickClose && code == BN_CLICKED) {
+                HideQuickOpen();
+                FocusEditor();
+            }
+            return 0;
+        }
+        case WM_VKEYTOITEM:
+            // Keys in the list: Enter and Escape are the popup's, the rest move the selection as usual.
+            if (LOWORD(wParam) == VK_RETURN || LOWORD(wParam) == VK_ESCAPE) {
+                HandlePopupKey(LOWORD(wParam));
+                return -2;
+            }
+            return -1;
+        case WM_KEYDOWN:
+            if (HandlePopupKey(wParam)) return 0;
+            break;
+        case WM_NCHITTEST: {
+            // The goto-line box is dragged by its body.
+            const LRESULT hit = DefWindowProcW(window, message, wParam, lParam);
+            return hit == HTCLIENT && quick.mode == kQuickGotoLine ? HTCAPTION : hit;
+        }
+        case kQueryQuickOpenState: return QueryState(wParam);
+        case WM_DESTROY:
+            popupBrush.Release();
+            lineBoxBrush.Release();
+            return 0;
+        default: break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void OpenQuickOpen(int mode) {
+    if (!app.quickOpenPopup) return;
+    quick.mode = std::clamp(mode, 0, 3);
+    ShowChildren(false);
+    quick.folderWalked = false;
+    quick.symbols = SymbolCache{};
+    if (quick.mode == kQuickPalette) {
+        quick.filtered = PaletteEntries();
+        quick.palette = quick.filtered;
+    } else {
+        BuildList(L"");
+    }
+    // Emptying the box reports a change; the list for the empty query is already there.
+    quick.settingQuery = true;
+    SetWindowTextW(Child(kQuickQuery), L"");
+    quick.settingQuery = false;
+    FillQuickList();
+    SetWindowPos(app.quickOpenPopup, HWND_TOPMOST, (MainClientWidth() - 560) / 2, 40, 560, 320, SWP_SHOWWINDOW);
+    InvalidateRect(app.quickOpenPopup, nullptr, FALSE);
+    SetFocus(Child(kQuickQuery));
+}
+
+void OpenGotoLine() {
+    if (!app.quickOpenPopup) return;
+    quick.mode = kQuickGotoLine;
+    ShowChildren(true);
+    SetWindowTextW(Child(kQuickLineLabel), LocalizedText(StringTable::GotoLine, 0));
+    SetWindowTextW(Child(kQuickGo), LocalizedText(StringTable::GotoLine, 1));
+    SetWindowTextW(Child(kQuickLineBox), L"");
+    if (HWND box = Child(kQuickLineBox)) {
+        SetWindowRgn(box, CreateRoundRectRgn(0, 0, 123, 25, 6, 6), TRUE);
+        HDC dc = GetDC(box);
+        const int height = FontHeight(dc, app.uiFont);
+        ReleaseDC(box, dc);
+        const int top = std::max(0, (24 - height) / 2);
+        RECT text{6, top, 122 - 6, top + height};
+        SendMessageW(box, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&text));
+    }
+    SetWindowPos(app.quickOpenPopup, HWND_TOPMOST, (MainClientWidth() - 310) / 2, 40, 310, 44, SWP_SHOWWINDOW);
+    InvalidateRect(app.quickOpenPopup, nullptr, TRUE);
+    SetFocus(Child(kQuickLineBox));
+}
+
+bool HideQuickOpen() {
+    if (!app.quickOpenPopup || !IsWindowVisible(app.quickOpenPopup)) return false;
+    ShowWindow(app.quickOpenPopup, SW_HIDE);
+    // The walk and the scan are made again at the next opening; their memory goes now.
+    quick.folder = FolderFiles{};
+    quick.folderWalked = false;
+    quick.symbols = SymbolCache{};
+    return true;
+}

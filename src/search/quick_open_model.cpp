@@ -1,0 +1,344 @@
+#include "search/quick_open_model.h"
+
+#include <emmintrin.h>
+
+#include <algorithm>
+#include <climits>
+#include <cwctype>
+
+#include "io/encoding.h"
+
+namespace {
+
+constexpr uint32_t kAttributeDirectory = 0x10;
+constexpr size_t kLabelLead = 60;  // characters of context a cut label keeps before its match
+constexpr wchar_t kDataSeparator = L'\x01';
+constexpr wchar_t kTabPrefix[] = L"tab:";
+
+wchar_t FoldAscii(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + 32) : c; }
+char FoldByte(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+bool IsLowerLetter(char c) { return c >= 'a' && c <= 'z'; }
+
+QuickItem InfoRow(const wchar_t* text) { return QuickItem{text, kQuickInfo, L""}; }
+
+std::wstring FileNameOf(const std::wstring& path) {
+    const size_t separator = path.find_last_of(L"\\/");
+    return separator == std::wstring::npos ? path : path.substr(separator + 1);
+}
+
+bool EqualFoldedBytes(const char* text, const char* folded, size_t n) {
+    for (size_t k = 0; k < n; ++k)
+        if (FoldByte(text[k]) != folded[k]) return false;
+    return true;
+}
+
+// UTF-16 units of UTF-8 bytes: one per lead byte, two for a four-byte sequence.
+size_t Utf16Units(const char* bytes, size_t n) {
+    size_t units = 0;
+    for (size_t i = 0; i < n; ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if ((b & 0xC0) != 0x80) units += b >= 0xF0 ? 2 : 1;
+    }
+    return units;
+}
+
+bool IsLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+
+}  // namespace
+
+std::wstring LowerAscii(std::wstring text) {
+    for (wchar_t& c : text) c = FoldAscii(c);
+    return text;
+}
+
+std::string LowerAsciiBytes(std::string text) {
+    for (char& c : text) c = FoldByte(c);
+    return text;
+}
+
+bool ContainsInOrder(std::wstring_view label, std::wstring_view query) {
+    size_t next = 0;
+    for (size_t i = 0; i < label.size() && next < query.size(); ++i) {
+        if (static_cast<wchar_t>(std::towlower(label[i])) == query[next]) ++next;
+    }
+    return next == query.size();
+}
+
+std::vector<QuickItem> PaletteEntries() {
+    static const struct {
+        const wchar_t* label;
+        int command;
+    } kEntries[] = {
+        {L"File: New File (Ctrl+N)", 100},
+        {L"File: Open File (Ctrl+O)", 101},
+        {L"File: Open Folder", 102},
+        {L"File: Save (Ctrl+S)", 103},
+        {L"File: Save As (Ctrl+Shift+S)", 104},
+        {L"File: Save All", 105},
+        {L"File: Close File (Ctrl+W)", 107},
+        {L"File: Close All", 108},
+        {L"Edit: Undo (Ctrl+Z)", 120},
+        {L"Edit: Redo (Ctrl+Shift+Z)", 121},
+        {L"Edit: Cut (Ctrl+X)", 122},
+        {L"Edit: Copy (Ctrl+C)", 123},
+        {L"Edit: Paste (Ctrl+V)", 124},
+        {L"Edit: Select All (Ctrl+A)", 126},
+        {L"Edit: Toggle Comment (Ctrl+/)", 127},
+        {L"Selection: Expand Selection", 140},
+        {L"Selection: Shrink Selection", 141},
+        {L"Selection: Single Selection", 142},
+        {L"Selection: Split into Lines (Ctrl+Shift+L)", 143},
+        {L"Find: Find (Ctrl+F)", 160},
+        {L"Find: Replace (Ctrl+H)", 161},
+        {L"Find: Find Next (F3)", 163},
+        {L"Find: Find Previous (Shift+F3)", 164},
+        {L"View: Sidebar (Ctrl+K Ctrl+B)", 180},
+        {L"View: Status Bar", 182},
+        {L"View: Full Screen (F11)", 183},
+        {L"View: Distraction Free (Shift+F11)", 184},
+        {L"Goto: Goto Anything (Ctrl+P)", 200},
+        {L"Goto: Goto File", 201},
+        {L"Goto: Goto Symbol (Ctrl+R)", 202},
+        {L"Goto: Goto Line (Ctrl+G)", 203},
+        {L"Tools: Command Palette (Ctrl+Shift+P)", 220},
+        {L"Tools: Build (Ctrl+B)", 221},
+        {L"Tools: Cancel Build (Ctrl+Break)", 222},
+        {L"Tools: Record Macro (Ctrl+Q)", 223},
+        {L"Tools: Playback Macro (Ctrl+Shift+Q)", 224},
+        {L"Project: Open Project", 240},
+        {L"Project: Save Project", 241},
+        {L"Project: Add Folder to Project", 242},
+        {L"Help: Documentation", 280},
+        {L"Help: About", 282},
+    };
+    std::vector<QuickItem> items;
+    items.reserve(std::size(kEntries));
+    for (const auto& e : kEntries) items.push_back(QuickItem{e.label, e.command, L""});
+    return items;
+}
+
+std::vector<QuickItem> FilterPalette(const std::vector<QuickItem>& all, const std::wstring& query) {
+    const std::wstring q = LowerAscii(query);
+    std::vector<QuickItem> out;
+    std::vector<const QuickItem*> inOrder;
+    for (const QuickItem& item : all) {
+        if (LowerAscii(item.label).find(q) != std::wstring::npos)
+            out.push_back(item);
+        else if (q.size() >= 2 && ContainsInOrder(item.label, q))
+            inOrder.push_back(&item);
+    }
+    for (const QuickItem* item : inOrder) out.push_back(*item);
+    return out;
+}
+
+// ---- files of the open folder -------------------------------------------------------------------
+
+FolderFiles WalkFolderFiles(const std::wstring& root, const FileListLimits& limits, const FolderReader& read) {
+    FolderFiles walk;
+    walk.rootOpen = !root.empty();
+    size_t visited = 0, folders = 0;
+    WalkFolder(
+        root, false,
+        [&](const std::wstring& path, const WalkEntry& entry) {
+            ++visited;
+            if (!(entry.attributes & kAttributeDirectory))
+                walk.files.push_back(FolderFiles::File{path, LowerAscii(entry.name), folders});
+            return visited < limits.maxVisited;
+        },
+        [&] {
+            ++folders;
+            return visited < limits.maxVisited;
+        },
+        read);
+    return walk;
+}
+
+std::vector<QuickItem> FileListItems(const FolderFiles& walk, const std::wstring& query, const FileListLimits& limits) {
+    if (!walk.rootOpen)
+        return {InfoRow(L"(\u672A\u6253\u5F00\u6587\u4EF6\u5939) \u8F93\u5165 :\u884C\u53F7 \u6216 @\u7B26\u53F7")};
+    const std::wstring q = LowerAscii(query);
+    std::vector<const FolderFiles::File*> named, inOrder;
+    size_t folder = 0;
+    for (const FolderFiles::File& file : walk.files) {
+        // The walk would not have read this file's folder once enough files were listed.
+        if (file.folder != folder) {
+            if (named.size() + inOrder.size() >= limits.maxMatches) break;
+            folder = file.folder;
+        }
+        if (q.empty() || file.lowerName.find(q) != std::wstring::npos)
+            named.push_back(&file);
+        else if (ContainsInOrder(file.lowerName, q))
+            inOrder.push_back(&file);
+    }
+    std::vector<QuickItem> items;
+    items.reserve(named.size() + inOrder.size());
+    for (const auto* list : {&named, &inOrder}) {
+        for (const FolderFiles::File* file : *list)
+            items.push_back(QuickItem{FileNameOf(file->path) + L"  \u2014  " + file->path, kQuickOpenFile, file->path});
+    }
+    return items;
+}
+
+// ---- text in open tabs --------------------------------------------------------------------------
+
+size_t FindFolded(std::string_view text, size_t from, std::string_view folded) {
+    const size_t n = folded.size();
+    if (n == 0 || text.size() < n || from > text.size() - n) return std::string_view::npos;
+    const char* s = text.data();
+    const char first = folded[0], last = folded[n - 1];
+    // A lower-case letter matches both cases when the byte's 0x20 bit is set before comparing.
+    const __m128i firstWanted = _mm_set1_epi8(first), lastWanted = _mm_set1_epi8(last);
+    const __m128i firstFold = _mm_set1_epi8(IsLowerLetter(first) ? 0x20 : 0);
+    const __m128i lastFold = _mm_set1_epi8(IsLowerLetter(last) ? 0x20 : 0);
+    size_t i = from;
+    for (; i + n - 1 + 16 <= text.size(); i += 16) {
+        const __m128i a = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i)), firstFold);
+        const __m128i b = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i + n - 1)), lastFold);
+        unsigned mask = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, firstWanted), _mm_cmpeq_epi8(b, lastWanted))));
+        while (mask) {
+            const unsigned bit = static_cast<unsigned>(__builtin_ctz(mask));
+            if (EqualFoldedBytes(s + i + bit, folded.data(), n)) return i + bit;
+            mask &= mask - 1;
+        }
+    }
+    for (; i + n <= text.size(); ++i) {
+        if (EqualFoldedBytes(s + i, folded.data(), n)) return i;
+    }
+    return std::string_view::npos;
+}
+
+std::wstring LabelExcerpt(const std::wstring& line, size_t column, size_t length) {
+    size_t start = 0, end = line.size();
+    if (line.size() > kLabelContext) {
+        column = std::min(column, line.size());
+        start = column > kLabelLead ? column - kLabelLead : 0;
+        if (length > kLabelContext - kLabelLead) start = column;  // a long match is shown from its start
+        end = std::min(line.size(), start + kLabelContext);
+        if (end - start < kLabelContext) start = end - kLabelContext;
+        if (start > 0 && IsLowSurrogate(line[start])) ++start;
+        if (end < line.size() && end > start && IsHighSurrogate(line[end - 1])) --end;
+    }
+    std::wstring out;
+    out.reserve(end - start + 2);
+    if (start > 0) out += L'\u2026';
+    for (size_t i = start; i < end; ++i) out += (line[i] == L'\r' || line[i] == L'\n') ? L' ' : line[i];
+    if (end < line.size()) out += L'\u2026';
+    return out;
+}
+
+std::vector<QuickItem> TextListItems(const std::vector<TabText>& tabs, const std::wstring& query) {
+    if (query.empty()) return {InfoRow(L"\u8F93\u5165\u8981\u641C\u7D22\u7684\u5173\u952E\u8BCD")};
+    const std::string folded = LowerAsciiBytes(WideToUtf8(query));
+    std::vector<QuickItem> items;
+    for (const TabText& tab : tabs) {
+        if (items.size() >= kTextListLimit) break;
+        const long long searchEnd = std::clamp<long long>(tab.searchEnd, 0, static_cast<long long>(tab.text.size()));
+        const std::string_view searched = tab.text.substr(0, static_cast<size_t>(searchEnd));
+        // The line of the last match, fetched and decoded once for all its matches; `unitsAt`
+        // counts UTF-16 units up to `bytesAt`, moving forward only.
+        TabLine line{-1, 0, 0};
+        std::wstring lineText;
+        size_t bytesAt = 0, unitsAt = 0;
+        const std::wstring prefix = tab.title + L":";
+        const std::wstring dataPrefix = kTabPrefix + std::to_wstring(tab.index) + kDataSeparator;
+        size_t pos = 0;
+        while (items.size() < kTextListLimit) {
+            const size_t m = FindFolded(searched, pos, folded);
+            if (m == std::string_view::npos) break;
+            const auto at = static_cast<long long>(m);
+            if (line.number < 0 || at < line.start || at > line.end) {
+                line = tab.lineAt ? tab.lineAt(at) : TabLine{0, 0, static_cast<long long>(tab.text.size())};
+                const size_t start = static_cast<size_t>(std::clamp<long long>(line.start, 0, at));
+                const size_t end =
+                    static_cast<size_t>(std::clamp<long long>(line.end, at, static_cast<long long>(tab.text.size())));
+                line.start = static_cast<long long>(start);
+                lineText = Utf8ToWide(tab.text.data() + start, end - start);
+                bytesAt = start;
+                unitsAt = 0;
+            }
+            unitsAt += Utf16Units(tab.text.data() + bytesAt, m - bytesAt);
+            bytesAt = m;
+            const std::wstring number = std::to_wstring(line.number + 1);
+            items.push_back(QuickItem{prefix + number + L": " + LabelExcerpt(lineText, unitsAt, query.size()),
+                                      kQuickTabLine, dataPrefix + number});
+            pos = m + folded.size();
+        }
+    }
+    if (items.empty()) items.push_back(InfoRow(L"\u672A\u627E\u5230\u5339\u914D"));
+    return items;
+}
+
+// ---- picking ------------------------------------------------------------------------------------
+
+long long ParseLineNumber(std::wstring_view text) {
+    size_t i = 0;
+    while (i < text.size() && (text[i] == L' ' || text[i] == L'\t')) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) negative = text[i++] == L'-';
+    long long value = 0;
+    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
+        const int digit = text[i] - L'0';
+        if (value > (LLONG_MAX - digit) / 10) {
+            value = LLONG_MAX;  // saturated: the rest of the digits cannot bring it back
+            break;
+        }
+        value = value * 10 + digit;
+    }
+    return negative ? -value : value;
+}
+
+long long TargetLine(long long typed, long long lineCount) {
+    if (typed < 1 || lineCount < 1) return -1;
+    return std::min(typed, lineCount) - 1;
+}
+
+QuickPick DecidePick(int mode, const QuickItem* selected, const std::wstring& query, bool byEnter, int tabCount) {
+    QuickPick pick;
+    if (!selected) return pick;
+    if (mode == kQuickPalette) {
+        pick.kind = QuickPick::RunCommand;
+        pick.command = selected->code;
+        return pick;
+    }
+    if (selected->code == kQuickLine) {
+        pick.kind = QuickPick::GotoLine;
+        pick.line = ParseLineNumber(selected->data);
+        return pick;
+    }
+    if (selected->code == kQuickTabLine) {
+        const std::wstring& data = selected->data;
+        const size_t split = data.find(kDataSeparator);
+        const std::wstring where = data.substr(0, split);
+        pick.line = split == std::wstring::npos ? 0 : ParseLineNumber(std::wstring_view(data).substr(split + 1));
+        const bool tabPrefix = where.rfind(kTabPrefix, 0) == 0;
+        if (tabPrefix && where.size() > 4) {
+            const long long tab = ParseLineNumber(std::wstring_view(where).substr(4));
+            if (tab < 0 || tab >= tabCount) return QuickPick{};
+            pick.kind = QuickPick::ActivateTab;
+            pick.tab = static_cast<int>(tab);
+        } else if (!tabPrefix && !where.empty()) {
+            pick.kind = QuickPick::OpenFile;
+            pick.text = where;
+        } else {
+            pick.kind = QuickPick::GotoLine;
+        }
+        return pick;
+    }
+    if (byEnter && !query.empty() && query[0] == L':') {
+        pick.kind = QuickPick::GotoLine;
+        pick.line = ParseLineNumber(std::wstring_view(query).substr(1));
+        return pick;
+    }
+    if (byEnter && !query.empty() && query[0] == L'@') {
+        pick.text = LowerAscii(query.substr(1));
+        if (!pick.text.empty()) pick.kind = QuickPick::FindWord;
+        return pick;
+    }
+    if (selected->code == kQuickOpenFile) {
+        pick.kind = QuickPick::OpenFile;
+        pick.text = selected->data;
+    }
+    return pick;
+}

@@ -1,0 +1,116 @@
+#pragma once
+// What the quick-open popup lists and what picking an entry does, without a window: the command
+// palette and its two-pass filter, the files of the open folder, the text found in open tabs, and
+// the reading of a picked entry or a typed ":line".
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "search/find_in_files.h"
+
+// One list entry. `code` is the command to run in the palette; elsewhere the kind below.
+struct QuickItem {
+    std::wstring label;
+    int code = 0;
+    std::wstring data;
+};
+
+enum QuickCode {
+    kQuickOpenFile = 200,  // data: full path
+    kQuickLine = 201,      // data: 1-based line of the active tab
+    kQuickInfo = 299,      // information row, picking it does nothing
+    kQuickTabLine = 300,   // data: "tab:<index>" or a path, U+0001, the 1-based line
+};
+
+enum QuickMode { kQuickPalette = 0, kQuickAnything = 1, kQuickSymbol = 2, kQuickText = 3, kQuickGotoLine = 4 };
+
+// Letters A to Z become a to z; nothing else changes.
+std::wstring LowerAscii(std::wstring text);
+// Whether `label` holds every character of `query` in order; each label character is lower-cased
+// with the runtime's wide-character function first (the query is compared as it is).
+bool ContainsInOrder(std::wstring_view label, std::wstring_view query);
+
+// The 41 palette entries, in menu order; the same labels in every interface language.
+std::vector<QuickItem> PaletteEntries();
+// Entries whose lower-cased label holds the query, then (for queries of two or more characters)
+// those that hold its characters in order only; both in the order of `all`.
+std::vector<QuickItem> FilterPalette(const std::vector<QuickItem>& all, const std::wstring& query);
+
+// ---- files of the open folder -------------------------------------------------------------------
+
+struct FileListLimits {
+    size_t maxVisited = 4000;  // entries of any kind, checked after each one
+    size_t maxMatches = 400;   // listed files, checked before each folder is read
+};
+
+// The files a walk met up to the entry limit, in discovery order; the stop at maxMatches depends
+// on the query and is applied when the list is made, so one walk serves every keystroke.
+struct FolderFiles {
+    struct File {
+        std::wstring path;
+        std::wstring lowerName;
+        size_t folder = 0;  // how many folders had been read before this one's
+    };
+    std::vector<File> files;
+    bool rootOpen = false;  // false when no folder is open
+};
+FolderFiles WalkFolderFiles(const std::wstring& root, const FileListLimits& limits = {},
+                            const FolderReader& read = ReadFolderEntries);
+// One entry per file whose name holds the query (then those holding its letters in order), each as
+// "name  —  path"; the information row when no folder is open. Only the name is matched.
+std::vector<QuickItem> FileListItems(const FolderFiles& walk, const std::wstring& query,
+                                     const FileListLimits& limits = {});
+
+// ---- text in open tabs --------------------------------------------------------------------------
+
+constexpr long long kTabSearchBytes = 16ll * 1024 * 1024;  // searched per tab
+constexpr size_t kTextListLimit = 500;
+constexpr size_t kLabelContext = 200;  // characters of the line a label shows around its match
+
+// A line of a tab: 0-based number and its byte span without the line end.
+struct TabLine {
+    long long number = 0, start = 0, end = 0;
+};
+// One open tab as the text list reads it: its bytes from the start (the search stops at
+// `searchEnd`; lines may be read further, up to the end of `text`) and the editor's lines.
+struct TabText {
+    std::wstring title;
+    int index = 0;
+    std::string_view text;
+    long long searchEnd = 0;
+    std::function<TabLine(long long position)> lineAt;
+};
+// An entry per match of `query` (letters A to Z without case), "title:line: text" with the line's
+// text cut to about kLabelContext characters around the match; at most kTextListLimit entries.
+// An information row asks for a keyword (empty query) or says nothing was found.
+std::vector<QuickItem> TextListItems(const std::vector<TabText>& tabs, const std::wstring& query);
+// The first position at or after `from` where `folded` (lower-case ASCII letters) occurs in `text`
+// with letters A to Z compared without case; npos when nowhere.
+size_t FindFolded(std::string_view text, size_t from, std::string_view folded);
+// Letters A to Z of UTF-8 text become a to z.
+std::string LowerAsciiBytes(std::string text);
+// The part of a line a label shows: about kLabelContext characters around [column, column +
+// length), with "…" where it was cut; CR and LF become spaces.
+std::wstring LabelExcerpt(const std::wstring& line, size_t column, size_t length);
+
+// ---- picking ------------------------------------------------------------------------------------
+
+// A decimal line number: leading blanks, an optional sign, then digits up to the first other
+// character. Numbers too large for the type saturate; no digits give 0.
+long long ParseLineNumber(std::wstring_view text);
+
+struct QuickPick {
+    enum Kind { Nothing, RunCommand, GotoLine, ActivateTab, OpenFile, FindWord } kind = Nothing;
+    int command = 0;     // RunCommand
+    long long line = 0;  // the line to move to afterwards (GotoLine, ActivateTab, OpenFile); < 1: none
+    int tab = -1;        // ActivateTab
+    std::wstring text;   // OpenFile: the path; FindWord: the lower-cased word
+};
+// What picking does (Enter, or a double click when `byEnter` is false) with the selected entry
+// (nullptr: none) and the typed query, in a mode other than goto line.
+QuickPick DecidePick(int mode, const QuickItem* selected, const std::wstring& query, bool byEnter, int tabCount);
+// The editor line (0-based) for a typed line number, or -1 when the number does nothing; a number
+// beyond the end goes to the last line.
+long long TargetLine(long long typed, long long lineCount);

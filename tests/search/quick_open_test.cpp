@@ -1,0 +1,355 @@
+// The quick-open popup's lists and decisions without a window: the palette's two passes, the
+// folder walk for the file list, the text of open tabs, the symbol pattern, and picking.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <climits>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "search/quick_open_model.h"
+#include "search/symbols.h"
+
+namespace {
+
+std::vector<std::wstring> Labels(const std::vector<QuickItem>& items) {
+    std::vector<std::wstring> labels;
+    for (const QuickItem& item : items) labels.push_back(item.label);
+    return labels;
+}
+
+TEST(QuickOpenPalette, SubstringMatchesComeBeforeLettersInOrder) {
+    const std::vector<QuickItem> all = PaletteEntries();
+    ASSERT_EQ(41u, all.size());
+    EXPECT_EQ(L"File: New File (Ctrl+N)", all.front().label);
+    EXPECT_EQ(282, all.back().code);
+    EXPECT_EQ(41u, FilterPalette(all, L"").size());
+
+    // "fs": no label holds the two letters side by side, so Save (f, then s later) comes first.
+    const std::vector<QuickItem> fs = FilterPalette(all, L"fs");
+    ASSERT_FALSE(fs.empty());
+    EXPECT_EQ(L"File: Save (Ctrl+S)", fs.front().label);
+    EXPECT_EQ(103, fs.front().code);
+    // Pass 2 always follows pass 1, whatever the order of the full list.
+    const std::vector<QuickItem> mixed = {{L"Fxxs", 1, L""}, {L"abFS", 2, L""}, {L"nothing", 3, L""}};
+    EXPECT_EQ((std::vector<std::wstring>{L"abFS", L"Fxxs"}), Labels(FilterPalette(mixed, L"FS")));
+    // One letter: substring matches only.
+    EXPECT_EQ((std::vector<std::wstring>{L"Edit: Undo (Ctrl+Z)", L"Edit: Redo (Ctrl+Shift+Z)"}),
+              Labels(FilterPalette(all, L"z")));
+}
+
+// ---- the file list ----------------------------------------------------------------------------
+
+constexpr uint32_t kDir = FILE_ATTRIBUTE_DIRECTORY;
+
+// A folder tree in memory; `read` counts the entries it handed out.
+struct FakeDisk {
+    std::map<std::wstring, std::vector<WalkEntry>> folders;
+    std::vector<WalkEntry> everywhere;  // for a path not in `folders`
+    size_t handed = 0;
+    std::vector<std::wstring> read;
+    FolderReader Reader() {
+        return [this](const std::wstring& folder, const std::function<bool(const WalkEntry&)>& each) {
+            read.push_back(folder);
+            const auto it = folders.find(folder);
+            for (const WalkEntry& e : it != folders.end() ? it->second : everywhere) {
+                ++handed;
+                if (!each(e)) break;
+            }
+            return true;
+        };
+    }
+};
+
+TEST(QuickOpenFiles, WalkOrderNamesAndLimits) {
+    FakeDisk disk;
+    disk.folders[L"C:\\r"] = {{L"a.txt", 0}, {L"dirA", kDir}, {L"match", kDir}};
+    disk.folders[L"C:\\r\\dirA"] = {{L"x.cpp", 0}, {L"xcode.txt", 0}};
+    disk.folders[L"C:\\r\\match"] = {{L"other.txt", 0}};
+    const FolderFiles walk = WalkFolderFiles(L"C:\\r", {}, disk.Reader());
+    // Depth first, the folder pushed last read first.
+    EXPECT_EQ((std::vector<std::wstring>{L"C:\\r", L"C:\\r\\match", L"C:\\r\\dirA"}), disk.read);
+    const std::vector<QuickItem> all = FileListItems(walk, L"");
+    ASSERT_EQ(4u, all.size());
+    EXPECT_EQ(L"a.txt  \u2014  C:\\r\\a.txt", all[0].label);
+    EXPECT_EQ(L"C:\\r\\a.txt", all[0].data);
+    EXPECT_EQ(kQuickOpenFile, all[0].code);
+    EXPECT_EQ(L"other.txt", all[1].label.substr(0, 9));
+    // Names holding the query first, then names holding its letters in order; never the folder.
+    EXPECT_EQ((std::vector<std::wstring>{L"C:\\r\\dirA\\xcode.txt", L"C:\\r\\dirA\\x.cpp"}), [&] {
+        std::vector<std::wstring> paths;
+        for (const QuickItem& item : FileListItems(walk, L"XC")) paths.push_back(item.data);
+        return paths;
+    }());
+    EXPECT_TRUE(FileListItems(walk, L"match").empty());
+    // No folder open: the information row.
+    const std::vector<QuickItem> none = FileListItems(WalkFolderFiles(L"", {}, disk.Reader()), L"");
+    ASSERT_EQ(1u, none.size());
+    EXPECT_EQ(kQuickInfo, none[0].code);
+
+    // The listed-file limit is looked at between folders only: the root's three files all come,
+    // the next folder is not read.
+    FileListLimits two;
+    two.maxMatches = 2;
+    EXPECT_EQ(2u, FileListItems(walk, L"", two).size());
+    disk.folders[L"C:\\r"] = {{L"a.txt", 0}, {L"b.txt", 0}, {L"c.txt", 0}, {L"dirA", kDir}};
+    EXPECT_EQ(3u, FileListItems(WalkFolderFiles(L"C:\\r", two, disk.Reader()), L"", two).size());
+}
+
+TEST(QuickOpenFiles, EntryLimitHoldsInsideOneFolderAndLinksAreNotEntered) {
+    FakeDisk big;
+    for (int i = 0; i < 10; ++i) big.folders[L"C:\\big"].push_back({L"f" + std::to_wstring(i), 0});
+    FileListLimits five;
+    five.maxVisited = 5;
+    EXPECT_EQ(5u, WalkFolderFiles(L"C:\\big", five, big.Reader()).files.size());
+    EXPECT_EQ(5u, big.handed);
+
+    // Every folder holds a link to an ancestor: only the root is read.
+    FakeDisk loop;
+    loop.everywhere = {{L"up", kDir | FILE_ATTRIBUTE_REPARSE_POINT}, {L"f.txt", 0}};
+    const FolderFiles walk = WalkFolderFiles(L"C:\\r", {}, loop.Reader());
+    EXPECT_EQ(1u, walk.files.size());
+    EXPECT_EQ(std::vector<std::wstring>{L"C:\\r"}, loop.read);
+}
+
+TEST(QuickOpenFiles, RealFolder) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring root = std::wstring(temp) + L"tessary-quick-open-" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(root.c_str(), nullptr);
+    CreateDirectoryW((root + L"\\sub").c_str(), nullptr);
+    for (const wchar_t* name : {L"\\top.txt", L"\\sub\\inner.cpp"})
+        CloseHandle(CreateFileW((root + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    const std::vector<QuickItem> items = FileListItems(WalkFolderFiles(root), L"");
+    DeleteFileW((root + L"\\top.txt").c_str());
+    DeleteFileW((root + L"\\sub\\inner.cpp").c_str());
+    RemoveDirectoryW((root + L"\\sub").c_str());
+    RemoveDirectoryW(root.c_str());
+    ASSERT_EQ(2u, items.size());
+    EXPECT_EQ(root + L"\\top.txt", items[0].data);
+    EXPECT_EQ(root + L"\\sub\\inner.cpp", items[1].data);
+}
+
+// ---- text in open tabs --------------------------------------------------------------------------
+
+// A tab over `text` whose lines end at LF; `calls` counts the line look-ups.
+TabText Tab(const std::string& text, int index, int* calls) {
+    TabText tab;
+    tab.title = L"t" + std::to_wstring(index) + L".txt";
+    tab.index = index;
+    tab.text = text;
+    tab.searchEnd = static_cast<long long>(text.size());
+    tab.lineAt = [&text, calls](long long position) {
+        ++*calls;
+        TabLine line;
+        for (long long i = 0; i < position; ++i) {
+            if (text[static_cast<size_t>(i)] == '\n') {
+                ++line.number;
+                line.start = i + 1;
+            }
+        }
+        const size_t end = text.find('\n', static_cast<size_t>(position));
+        line.end = end == std::string::npos ? static_cast<long long>(text.size()) : static_cast<long long>(end);
+        return line;
+    };
+    return tab;
+}
+
+TEST(QuickOpenText, LabelsDataAndLimits) {
+    int calls = 0;
+    const std::string first = "alpha\nbeta Beta BETA\n", second = "\xC3\xA9 beta";
+    std::vector<QuickItem> items = TextListItems({Tab(first, 0, &calls), Tab(second, 2, &calls)}, L"beTA");
+    ASSERT_EQ(4u, items.size());
+    EXPECT_EQ(L"t0.txt:2: beta Beta BETA", items[0].label);
+    EXPECT_EQ(std::wstring(L"tab:0\x01") + L"2", items[2].data);
+    EXPECT_EQ(kQuickTabLine, items[2].code);
+    EXPECT_EQ(L"t2.txt:1: \u00E9 beta", items[3].label);
+    EXPECT_EQ(std::wstring(L"tab:2\x01") + L"1", items[3].data);
+    // One look-up per line, however many matches it holds.
+    EXPECT_EQ(2, calls);
+
+    EXPECT_EQ(L"\u8F93\u5165\u8981\u641C\u7D22\u7684\u5173\u952E\u8BCD", TextListItems({}, L"")[0].label);
+    EXPECT_EQ(L"\u672A\u627E\u5230\u5339\u914D", TextListItems({Tab(first, 0, &calls)}, L"gamma")[0].label);
+
+    // A long line is cut around the match; 600 matches give 500 entries.
+    const std::string longLine = std::string(10000, 'x') + "needle" + std::string(10000, 'y');
+    items = TextListItems({Tab(longLine, 0, &calls)}, L"needle");
+    ASSERT_EQ(1u, items.size());
+    EXPECT_EQ(0u, items[0].label.find(L"t0.txt:1: \u2026xx"));
+    EXPECT_EQ(L'\u2026', items[0].label.back());
+    EXPECT_NE(std::wstring::npos, items[0].label.find(L"needle"));
+    EXPECT_LE(items[0].label.size(), 220u);
+    std::string many;
+    for (int i = 0; i < 600; ++i) many += "ab\n";
+    EXPECT_EQ(500u, TextListItems({Tab(many, 0, &calls)}, L"AB").size());
+    // Only the searched part is searched.
+    TabText cut = Tab(first, 0, &calls);
+    cut.searchEnd = 8;
+    EXPECT_EQ(kQuickInfo, TextListItems({cut}, L"beta")[0].code);
+}
+
+TEST(QuickOpenText, FoldedSearchAcrossBlockEdges) {
+    std::string text(40, '.');
+    text.replace(17, 4, "NeEd");
+    text.replace(36, 4, "need");
+    EXPECT_EQ(17u, FindFolded(text, 0, "need"));
+    EXPECT_EQ(36u, FindFolded(text, 18, "need"));
+    EXPECT_EQ(std::string_view::npos, FindFolded(text, 37, "need"));
+    EXPECT_EQ(0u, FindFolded("[x]", 0, "[x]"));
+    EXPECT_EQ(std::string_view::npos, FindFolded("{x}", 0, "[x]"));  // only letters fold
+    EXPECT_EQ(std::string_view::npos, FindFolded("ab", 0, ""));
+}
+
+// ---- symbols ------------------------------------------------------------------------------------
+
+std::vector<std::wstring> SymbolsOf(const std::string& source) {
+    std::vector<std::wstring> out;
+    for (const Symbol& s : ScanSymbols(source, false).symbols) out.push_back(s.name + L"@" + std::to_wstring(s.line));
+    return out;
+}
+
+TEST(Symbols, PatternOnTheDocumentedExamples) {
+    const std::vector<QuickItem> items = SymbolItems(ScanSymbols("int main(void) {\n", false), L"");
+    ASSERT_EQ(1u, items.size());
+    EXPECT_EQ(L"main   (\u884C 1)", items[0].label);
+    EXPECT_EQ(kQuickLine, items[0].code);
+    EXPECT_EQ(L"1", items[0].data);
+    EXPECT_EQ(std::vector<std::wstring>{L"run@1"}, SymbolsOf("public static void run()"));
+    // A base list hides the class name; the leftmost match of that line is "public Bar {".
+    EXPECT_EQ((std::vector<std::wstring>{L"Bar@1", L"Foo@2"}), SymbolsOf("class Foo : public Bar {\nclass Foo {\n"));
+    EXPECT_TRUE(SymbolsOf("class Foo : Bar {").empty());
+    EXPECT_EQ(std::vector<std::wstring>{L"one@1"}, SymbolsOf("int one(); int two();"));
+    EXPECT_EQ(SymbolsOf("a\nint b(\n\nvoid c(\n"), SymbolsOf("a\r\nint b(\r\n\r\nvoid c(\r\n"));
+    EXPECT_EQ(std::vector<std::wstring>{L"x@1"}, SymbolsOf("int x(\rint y("));  // CR alone ends no line
+    EXPECT_EQ(std::vector<std::wstring>{L"ab@1"}, SymbolsOf("int a\rb("));      // CRs are dropped first
+    // A keyword may end a longer word; blanks are any of the expression's; names start with a letter.
+    EXPECT_EQ((std::vector<std::wstring>{L"y@1", L"t@2", L"u@4"}),
+              SymbolsOf("xint y(\nlong\t\vt  <\nint 9a(\n\xC3\xA9 int u( \xC3\xBC\nint \xC3\xBC(\n"));
+    const SymbolScan both = ScanSymbols("int main(\nvoid Main(\nint other(\n", false);
+    EXPECT_EQ(2u, SymbolItems(both, L"MA").size());
+    EXPECT_EQ(L"(\u672A\u53D1\u73B0\u7B26\u53F7)", SymbolItems(both, L"zzz")[0].label);
+    EXPECT_EQ(L"(\u6253\u5F00\u6587\u4EF6\u540E\u53EF\u7528)", NoDocumentSymbolRow().label);
+}
+
+TEST(Symbols, RealSourceSnippets) {
+    EXPECT_EQ((std::vector<std::wstring>{L"util@1", L"Parser@2", L"parse@4", L"Box@7", L"ready@8"}),
+              SymbolsOf("namespace util {\n"
+                        "class Parser {\n"
+                        "public:\n"
+                        "    static int parse(const char* text);\n"
+                        "    virtual ~Parser();\n"
+                        "};\n"
+                        "template <typename T> struct Box { T value; };\n"
+                        "inline bool ready() { return true; }\n"
+                        "}\n"));
+    // C#: a base list after the name hides the class; "async Task<int>" names the type.
+    EXPECT_EQ((std::vector<std::wstring>{L"Task@4", L"Service@5", L"IShape@6"}),
+              SymbolsOf("namespace App.Core {\n"
+                        "    public class Service : IService {\n"
+                        "        private readonly int count;\n"
+                        "        public async Task<int> LoadAsync(string path) {\n"
+                        "        public Service(int n) { }\n"
+                        "    interface IShape { }\n"));
+    EXPECT_EQ((std::vector<std::wstring>{L"Config@2", L"__init__@3", L"fetch@4", L"main@5"}),
+              SymbolsOf("import os\n"
+                        "class Config(object):\n"
+                        "    def __init__(self, path):\n"
+                        "    async def fetch(url):\n"
+                        "def main():\n"));
+    EXPECT_EQ((std::vector<std::wstring>{L"handler@2", L"load@6"}),
+              SymbolsOf("const express = require('express');\n"
+                        "function handler(req, res) {\n"
+                        "const add = (a, b) => a + b;\n"
+                        "let items = [];\n"
+                        "export default class Widget extends Base {\n"
+                        "async function load() {\n"));
+    EXPECT_EQ((std::vector<std::wstring>{L"main@4"}), SymbolsOf("package main\n"
+                                                                "type Server struct {\n"
+                                                                "func (s *Server) Start() error {\n"
+                                                                "func main() {\n"
+                                                                "var wg sync.WaitGroup\n"));
+}
+
+TEST(Symbols, ListAndScanAreCappedWithARowSayingSo) {
+    std::string source;
+    for (int i = 0; i <= 5000; ++i) source += "int f" + std::to_string(i) + "(\n";
+    const std::vector<QuickItem> items = SymbolItems(ScanSymbols(source, false), L"");
+    ASSERT_EQ(5001u, items.size());
+    EXPECT_EQ(kQuickLine, items[4999].code);
+    EXPECT_EQ(kQuickInfo, items[5000].code);
+    EXPECT_EQ(L"(\u7B26\u53F7\u592A\u591A, \u53EA\u5217\u51FA\u524D 5000 \u4E2A)", items[5000].label);
+
+    // Only the first 16 MiB are scanned, cut at the start of a character.
+    std::string big(kSymbolScanBytes - 1, ' ');
+    big += "\xC3\xA9 int late(";
+    EXPECT_EQ(kSymbolScanBytes - 1, SymbolScanLength(big));
+    const std::vector<QuickItem> cut =
+        SymbolItems(ScanSymbols(std::string_view(big).substr(0, kSymbolScanBytes - 1), true), L"");
+    ASSERT_EQ(2u, cut.size());
+    EXPECT_EQ(kQuickInfo, cut[1].code);
+
+    // The same bytes give the kept list; other bytes a new one.
+    SymbolCache cache;
+    const SymbolScan* firstScan = &CachedSymbolScan(cache, "int a(\n", false);
+    EXPECT_EQ(1u, firstScan->symbols.size());
+    EXPECT_EQ(firstScan, &CachedSymbolScan(cache, "int a(\n", false));
+    EXPECT_EQ(L"b", CachedSymbolScan(cache, "int b(\n", false).symbols[0].name);
+}
+
+// ---- picking ------------------------------------------------------------------------------------
+
+TEST(QuickOpenPick, LineNumbersSaturateAndPicksFollowTheRules) {
+    EXPECT_EQ(12, ParseLineNumber(L"12"));
+    EXPECT_EQ(7, ParseLineNumber(L" 7x"));
+    EXPECT_EQ(0, ParseLineNumber(L"abc"));
+    EXPECT_EQ(-3, ParseLineNumber(L"-3"));
+    EXPECT_EQ(4294967297LL, ParseLineNumber(L"4294967297"));
+    EXPECT_EQ(LLONG_MAX, ParseLineNumber(L"99999999999999999999999999"));
+    EXPECT_EQ(39, TargetLine(ParseLineNumber(L"99999999999999999999999999"), 40));
+    EXPECT_EQ(-1, TargetLine(0, 40));
+    EXPECT_EQ(-1, TargetLine(5, 0));
+
+    const QuickItem command{L"File: Save (Ctrl+S)", 103, L""};
+    QuickPick p = DecidePick(kQuickPalette, &command, L"fs", true, 1);
+    EXPECT_EQ(QuickPick::RunCommand, p.kind);
+    EXPECT_EQ(103, p.command);
+    EXPECT_EQ(QuickPick::Nothing, DecidePick(kQuickPalette, nullptr, L"fs", true, 1).kind);
+
+    const QuickItem symbol{L"main   (\u884C 9)", kQuickLine, L"9"};
+    p = DecidePick(kQuickSymbol, &symbol, L"", true, 1);
+    EXPECT_EQ(QuickPick::GotoLine, p.kind);
+    EXPECT_EQ(9, p.line);
+
+    const QuickItem inTab{L"", kQuickTabLine, std::wstring(L"tab:2\x01") + L"12"};
+    p = DecidePick(kQuickText, &inTab, L"x", true, 3);
+    EXPECT_EQ(QuickPick::ActivateTab, p.kind);
+    EXPECT_EQ(2, p.tab);
+    EXPECT_EQ(12, p.line);
+    EXPECT_EQ(QuickPick::Nothing, DecidePick(kQuickText, &inTab, L"x", true, 2).kind);
+    const QuickItem onDisk{L"", kQuickTabLine, std::wstring(L"C:\\a.txt\x01") + L"7"};
+    p = DecidePick(kQuickText, &onDisk, L"x", true, 1);
+    EXPECT_EQ(QuickPick::OpenFile, p.kind);
+    EXPECT_EQ(L"C:\\a.txt", p.text);
+    EXPECT_EQ(7, p.line);
+    const QuickItem bare{L"", kQuickTabLine, std::wstring(L"tab:\x01") + L"4"};
+    EXPECT_EQ(QuickPick::GotoLine, DecidePick(kQuickText, &bare, L"", true, 1).kind);
+
+    // ":12" goes to line 12 whatever file is selected; a double click opens the file instead.
+    const QuickItem file{L"a.txt  \u2014  C:\\a.txt", kQuickOpenFile, L"C:\\a.txt"};
+    p = DecidePick(kQuickAnything, &file, L":12", true, 1);
+    EXPECT_EQ(QuickPick::GotoLine, p.kind);
+    EXPECT_EQ(12, p.line);
+    p = DecidePick(kQuickAnything, &file, L":12", false, 1);
+    EXPECT_EQ(QuickPick::OpenFile, p.kind);
+    EXPECT_EQ(0, p.line);
+    // "@word" with nothing listed: the word's first occurrence, lower-cased.
+    const QuickItem info{L"(\u672A\u53D1\u73B0\u7B26\u53F7)", kQuickInfo, L""};
+    p = DecidePick(kQuickAnything, &info, L"@FooBar", true, 1);
+    EXPECT_EQ(QuickPick::FindWord, p.kind);
+    EXPECT_EQ(L"foobar", p.text);
+    EXPECT_EQ(QuickPick::Nothing, DecidePick(kQuickAnything, &info, L"x", true, 1).kind);
+}
+
+}  // namespace
