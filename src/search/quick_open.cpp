@@ -346,10 +346,16 @@ void ShowChildren(bool lineMode) {
         ShowWindow(Child(id), lineMode ? SW_SHOW : SW_HIDE);
 }
 
-int MainClientWidth() {
+// Centred in the main window's client area, 40 pixels below its top, wherever that window is.
+void PlacePopup(int width, int height) {
     RECT client{};
-    if (app.mainWindow) GetClientRect(app.mainWindow, &client);
-    return client.right;
+    POINT at{0, 40};
+    if (app.mainWindow) {
+        GetClientRect(app.mainWindow, &client);
+        at.x = (client.right - width) / 2;
+        ClientToScreen(app.mainWindow, &at);
+    }
+    SetWindowPos(app.quickOpenPopup, HWND_TOPMOST, at.x, at.y, width, height, SWP_SHOWWINDOW);
 }
 
 // ---- painting -----------------------------------------------------------------------------------
@@ -470,7 +476,7 @@ void OpenQuickOpen(int mode) {
     SetWindowTextW(Child(kQuickQuery), L"");
     quick.settingQuery = false;
     FillQuickList();
-    SetWindowPos(app.quickOpenPopup, HWND_TOPMOST, (MainClientWidth() - 560) / 2, 40, 560, 320, SWP_SHOWWINDOW);
+    PlacePopup(560, 320);
     InvalidateRect(app.quickOpenPopup, nullptr, FALSE);
     SetFocus(Child(kQuickQuery));
 }
@@ -491,7 +497,7 @@ void OpenGotoLine() {
         RECT text{6, top, 122 - 6, top + height};
         SendMessageW(box, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&text));
     }
-    SetWindowPos(app.quickOpenPopup, HWND_TOPMOST, (MainClientWidth() - 310) / 2, 40, 310, 44, SWP_SHOWWINDOW);
+    PlacePopup(310, 44);
     InvalidateRect(app.quickOpenPopup, nullptr, TRUE);
     SetFocus(Child(kQuickLineBox));
 }

@@ -873,13 +873,26 @@ int CmdListItem(const Args& args) {
     return kOk;
 }
 
+// Moves a top-level window, keeping its size.
+int CmdPlace(const Args& args) {
+    long long x = 0, y = 0;
+    if (args.size() != 3 || !ParseNumber(args[1], x) || !ParseNumber(args[2], y))
+        return Usage(L"place <class> <x> <y>");
+    HWND top = FindTarget(args[0]);
+    if (!top) return Fail(L"no window of class " + args[0]);
+    if (!SetWindowPos(top, nullptr, static_cast<int>(x), static_cast<int>(y), 0, 0,
+                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE))
+        return Fail(L"the window did not move");
+    return kOk;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     const wchar_t* commands =
         L"wait-window|title|window-text|rect|command|post|wait-msgbox|answer-msgbox|no-msgbox|type|keys|"
         L"key-char|capture|editor-text|editor-send|send|file-dialog|lock-file|unlock|child-count|wait-gone|click|"
-        L"rclick|move|press|release|dblclick-caption|clipboard|control|enabled|count|busy-time|focus|list-item";
+        L"rclick|move|press|release|dblclick-caption|clipboard|control|enabled|count|busy-time|focus|list-item|place";
     if (argc < 2) return Usage(std::wstring(L"<") + commands + L"> ...");
     std::wstring command = argv[1];
     Args args(argv + 2, argv + argc);
@@ -917,5 +930,6 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"count") return CmdCount(args);
     if (command == L"focus") return CmdFocus(args);
     if (command == L"list-item") return CmdListItem(args);
+    if (command == L"place") return CmdPlace(args);
     return BadUsage(L"unknown subcommand " + command + L"; expected one of " + commands);
 }

@@ -30,6 +30,14 @@ first_item() { drive list-item TessaryPopup 2 0; }
 app_start
 drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
 read -r _ _ width0 _ < <(drive rect TessaryClass)
+# The popup sits centred on the main window, 40 pixels below its top, wherever the window is.
+drive place TessaryClass 150 60 >/dev/null
+popup_rect() { drive rect TessaryPopup; }
+drive keys TessaryClass ctrl+shift+p >/dev/null
+wait_eq shown shown TessaryPopup || fail "Ctrl+Shift+P did not show the popup"
+assert_eq "$((150 + (width0 - 560) / 2)) 100 560 320" "$(popup_rect)" "the popup is not placed on the main window"
+drive keys TessaryPopup escape >/dev/null
+wait_eq hidden shown TessaryPopup
 drive dblclick-caption TessaryClass >/dev/null
 changed_width() { read -r _ _ w _ < <(drive rect TessaryClass) && [ "$w" != "$width0" ] && echo yes || echo no; }
 wait_eq yes changed_width
