@@ -47,16 +47,16 @@ bool SearchFile(const std::wstring& path, uint64_t maxSize, const LineMatcher& m
     return true;
 }
 
-FolderSearchStats SearchFolder(const std::wstring& root, const LineMatcher& matcher,
-                               const std::set<std::wstring>& openPaths, std::vector<SearchHit>& hits,
-                               const FolderSearchLimits& limits) {
+FolderSearchStats WalkFolderFiles(const std::wstring& root, const FolderSearchLimits& limits,
+                                  const std::function<bool(const FolderFile&)>& visit) {
     FolderSearchStats stats;
-    if (root.empty() || !matcher.usable) return stats;
+    if (root.empty()) return stats;
+    bool stopped = false;
     auto exhausted = [&] {
-        return hits.size() >= kMaxHits || stats.filesSeen >= limits.maxFiles || stats.bytesSeen >= limits.maxBytes;
+        return stopped || stats.filesSeen >= limits.maxFiles || stats.bytesSeen >= limits.maxBytes;
     };
     std::vector<std::wstring> stack{root};
-    std::vector<uint8_t> buffer;
+    FolderFile file;
     while (!stack.empty() && !exhausted()) {
         const std::wstring folder = std::move(stack.back());
         stack.pop_back();
@@ -65,22 +65,37 @@ FolderSearchStats SearchFolder(const std::wstring& root, const LineMatcher& matc
                                        FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
         if (find == INVALID_HANDLE_VALUE) continue;  // gone or not readable: skipped
         do {
-            const std::wstring name = entry.cFileName;
-            if (name == L"." || name == L"..") continue;
+            const wchar_t* name = entry.cFileName;
+            if (!wcscmp(name, L".") || !wcscmp(name, L"..")) continue;
             if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 if (name[0] != L'.' && !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
                     stack.push_back(JoinPath(folder, name));
                 continue;
             }
-            const uint64_t size = (static_cast<uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
+            file.size = (static_cast<uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
+            file.attributes = entry.dwFileAttributes;
+            file.path = JoinPath(folder, name);
             ++stats.filesSeen;
-            stats.bytesSeen += size;
-            if (size > limits.maxFileSize || (entry.dwFileAttributes & kRemoteFileAttributes)) continue;
-            const std::wstring path = JoinPath(folder, name);
-            if (openPaths.count(path)) continue;  // its tab was searched already
-            if (SearchFile(path, limits.maxFileSize, matcher, hits, buffer)) ++stats.filesSearched;
+            stats.bytesSeen += file.size;
+            stopped = !visit(file);
         } while (!exhausted() && FindNextFileW(find, &entry));
         FindClose(find);
     }
+    return stats;
+}
+
+FolderSearchStats SearchFolder(const std::wstring& root, const LineMatcher& matcher,
+                               const std::set<std::wstring>& openPaths, std::vector<SearchHit>& hits,
+                               const FolderSearchLimits& limits) {
+    if (!matcher.usable || hits.size() >= kMaxHits) return {};
+    std::vector<uint8_t> buffer;
+    size_t searched = 0;
+    FolderSearchStats stats = WalkFolderFiles(root, limits, [&](const FolderFile& file) {
+        if (file.size > limits.maxFileSize || (file.attributes & kRemoteFileAttributes)) return true;
+        if (openPaths.count(file.path)) return true;  // its tab was searched already
+        if (SearchFile(file.path, limits.maxFileSize, matcher, hits, buffer)) ++searched;
+        return hits.size() < kMaxHits;
+    });
+    stats.filesSearched = searched;
     return stats;
 }

@@ -2,6 +2,7 @@
 // Searching the files of the open folder that are not open in a tab: a depth-first walk within
 // budgets of file count, total size, size per file and hits. No window is touched.
 #include <cstdint>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -20,6 +21,21 @@ struct FolderSearchStats {
     uint64_t bytesSeen = 0;
     size_t filesSearched = 0;
 };
+
+// One file met by the walk, with its size and attributes from the directory listing.
+struct FolderFile {
+    std::wstring path;
+    uint64_t size = 0;
+    uint32_t attributes = 0;
+};
+
+// The walk below `root`, depth first: every file met counts towards the limits (size limit aside)
+// and is then handed to `visit`, which returns false to end the walk. Directories whose names
+// begin with "." and directory reparse points are not entered; a directory that cannot be listed,
+// or vanishes before or while it is listed, is passed over. The limits are checked after every
+// entry. `filesSearched` is left to the caller.
+FolderSearchStats WalkFolderFiles(const std::wstring& root, const FolderSearchLimits& limits,
+                                  const std::function<bool(const FolderFile&)>& visit);
 
 // Appends the hits of the files below `root` whose full paths are not in `openPaths` (exact,
 // case-sensitive comparison). Directories whose names begin with "." and directory reparse points

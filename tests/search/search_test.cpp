@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -259,6 +260,53 @@ TEST_F(FolderSearch, WalkRulesAndBudgets) {
     PrepareLineMatcher(invalid, L"(", kFindRegex);
     EXPECT_EQ(0u, SearchFolder(root, invalid, {}, hits).filesSeen);
     EXPECT_TRUE(hits.empty());
+}
+
+TEST_F(FolderSearch, FoldersThatVanishDuringTheWalk) {
+    Write(L"keep.txt", "needle\n");
+    for (const wchar_t* dir : {L"one", L"two", L"three"}) {
+        MakeDir(dir);
+        for (const wchar_t* file : {L"\\a.txt", L"\\b.txt"}) Write(std::wstring(dir) + file, "needle\n");
+    }
+    // The walk is depth first: the folder listed last is walked first, the one before it next.
+    std::vector<std::wstring> order;
+    WIN32_FIND_DATAW e;
+    HANDLE f = FindFirstFileW((root + L"\\*").c_str(), &e);
+    do {
+        if ((e.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && e.cFileName[0] != L'.') order.push_back(e.cFileName);
+    } while (FindNextFileW(f, &e));
+    FindClose(f);
+    ASSERT_EQ(3u, order.size());
+    const std::wstring listed = order[2], waiting = order[1], left = order[0];
+    // At the first file below the root, the folder being listed and the one waiting its turn are
+    // deleted; the walk carries on with what is left.
+    std::vector<std::wstring> visited;
+    const FolderSearchStats stats = WalkFolderFiles(root, {}, [&](const FolderFile& file) {
+        visited.push_back(file.path);
+        if (visited.size() == 2) {
+            EXPECT_EQ(0u, file.path.find(root + L"\\" + listed + L"\\"));
+            RemoveTree(root + L"\\" + listed);
+            RemoveTree(root + L"\\" + waiting);
+        }
+        return true;
+    });
+    auto seen = [&](const std::wstring& rel) {
+        return std::count(visited.begin(), visited.end(), root + L"\\" + rel) == 1;
+    };
+    EXPECT_TRUE(seen(L"keep.txt"));
+    EXPECT_TRUE(seen(left + L"\\a.txt") && seen(left + L"\\b.txt")) << left;
+    EXPECT_FALSE(seen(waiting + L"\\a.txt") || seen(waiting + L"\\b.txt")) << waiting;
+    EXPECT_EQ(visited.size(), stats.filesSeen);
+    // A file listed but gone when it is read is passed over; the hits so far stay.
+    LineMatcher m;
+    PrepareLineMatcher(m, L"needle", 0);
+    std::vector<SearchHit> hits;
+    std::vector<uint8_t> buffer;
+    EXPECT_TRUE(SearchFile(root + L"\\keep.txt", 1024, m, hits, buffer));
+    EXPECT_FALSE(SearchFile(root + L"\\" + listed + L"\\a.txt", 1024, m, hits, buffer));
+    EXPECT_EQ(1u, hits.size());
+    EXPECT_EQ(3u, SearchFolder(root, m, {}, hits).filesSearched);
+    EXPECT_EQ(4u, hits.size());
 }
 
 // ---- the editing component's search ------------------------------------------------------------
