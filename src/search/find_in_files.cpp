@@ -42,8 +42,11 @@ bool SearchFile(const std::wstring& path, uint64_t maxSize, const LineMatcher& m
     }
     CloseHandle(file);
     buffer.resize(got);  // a file that shrank meanwhile is searched as far as it reached
-    std::wstring text = DecodeBytes(buffer.data(), buffer.size(), nullptr, nullptr);
-    SearchTextLines(text, matcher, path, FileNamePart(path), hits);
+    const std::wstring title = FileNamePart(path);
+    if (!SearchUtf8Lines(buffer.data(), buffer.size(), matcher, path, title, hits)) {
+        std::wstring text = DecodeBytes(buffer.data(), buffer.size(), nullptr, nullptr);
+        SearchTextLines(text, matcher, path, title, hits);
+    }
     return true;
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/editor.h"
+#include "io/encoding.h"
 #include "search/editor_search.h"
 #include "search/find_in_files.h"
 #include "search/search_model.h"
@@ -184,6 +185,55 @@ TEST(LineMatching, LinesOfDecodedText) {
     for (int i = 0; i < 12000; ++i) many += L"hit\n";
     EXPECT_EQ(kMaxHits, SearchText(many, L"HIT", 0).size());
     EXPECT_EQ(kMaxHits, SearchText(many, L"h.t", kFindRegex).size());
+}
+
+TEST(LineMatching, Utf8BytesFindWhatTheDecodedTextFinds) {
+    // Letters beyond ASCII, a Kelvin sign and a long s (which fold to k and s in expressions), a
+    // character beyond U+FFFF, CR LF, a lone CR and no final line end.
+    const std::wstring text =
+        L"Stra\u00DFe key\r\n\u212Aey and \u017Fun\r\nSUN\rsun\nk\u00E9y_key key\n\u00E9t\u00E9 \U0001F600 key";
+    const std::pair<const wchar_t*, int> queries[] = {{L"key", 0},
+                                                      {L"KEY", kFindMatchCase},
+                                                      {L"key", kFindWholeWord},
+                                                      {L"\u00C9T\u00C9", 0},
+                                                      {L"\u00E9t", 0},
+                                                      {L"y\r", 0},
+                                                      {L"\U0001F600", 0},
+                                                      {L"k", kFindRegex},
+                                                      {L"s\\w+", kFindRegex},
+                                                      {L"sun\\b", kFindRegex},
+                                                      {L"\u00E9\\w", kFindRegex | kFindMatchCase},
+                                                      {L"key$", kFindRegex}};
+    for (const bool mark : {false, true}) {
+        const std::string bytes = (mark ? "\xEF\xBB\xBF" : "") + WideToUtf8(text);
+        for (const auto& [query, flags] : queries) {
+            const std::vector<SearchHit> decoded = SearchText(text, query, flags);
+            LineMatcher m;
+            PrepareLineMatcher(m, query, flags);
+            std::vector<SearchHit> hits;
+            // Expressions without a unit every match holds ("k" folds to three) are left to the decoder.
+            if (!SearchUtf8Lines(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), m, L"C:\\f.txt",
+                                 L"f.txt", hits)) {
+                EXPECT_TRUE((flags & kFindRegex) && hits.empty());
+                continue;
+            }
+            ASSERT_EQ(decoded.size(), hits.size()) << query;
+            for (size_t i = 0; i < hits.size(); ++i) {
+                EXPECT_EQ(decoded[i].line, hits[i].line) << query;
+                EXPECT_EQ(decoded[i].column, hits[i].column) << query;
+                EXPECT_EQ(decoded[i].matchLength, hits[i].matchLength) << query;
+                EXPECT_EQ(decoded[i].lineText, hits[i].lineText) << query;
+            }
+        }
+    }
+    // Bytes that are not UTF-8, and an expression with nothing to look for, are left to the decoder.
+    LineMatcher m, any;
+    PrepareLineMatcher(m, L"key", 0);
+    PrepareLineMatcher(any, L".", kFindRegex);
+    std::vector<SearchHit> hits;
+    EXPECT_FALSE(SearchUtf8Lines(reinterpret_cast<const uint8_t*>("k\xE9y"), 3, m, L"", L"", hits));
+    EXPECT_FALSE(SearchUtf8Lines(reinterpret_cast<const uint8_t*>("key"), 3, any, L"", L"", hits));
+    EXPECT_TRUE(hits.empty());
 }
 
 // ---- folder walk ----------------------------------------------------------------------------
