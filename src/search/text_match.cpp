@@ -3,6 +3,7 @@
 #include <emmintrin.h>
 #include <pcre2.h>
 
+#include <bitset>
 #include <cstring>
 #include <cwctype>
 
@@ -409,8 +410,7 @@ size_t CountLineFeedBytes(const uint8_t* s, size_t from, size_t to) {
     const __m128i lf = _mm_set1_epi8('\n');
     for (; i + 16 <= to; i += 16) {
         const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-        count +=
-            static_cast<size_t>(__builtin_popcount(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, lf)))));
+        count += std::bitset<16>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, lf)))).count();
     }
     for (; i < to; ++i) count += s[i] == '\n';
     return count;
