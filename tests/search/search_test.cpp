@@ -413,6 +413,33 @@ TEST_F(EditorSearch, CollectsOneHitPerLine) {
     EXPECT_EQ(2, hits[1].column);
 }
 
+TEST_F(EditorSearch, CollectsWhatTheComponentFindsLineByLine) {
+    // Characters that fold to ASCII letters (Kelvin sign, long s, sharp s, the "fi" ligature), a
+    // match behind a long stretch without candidates, and candidates that do not match.
+    const std::string text =
+        "zebra_ ZEBRA\r\n\xE2\x84\xAA"
+        "elvin \xC5\xBFun\nStra\xC3\x9F"
+        "e \xEF\xAC\x81le\r" +
+        std::string(100000, 'x') + " zebra\nzzz zeb \xC3\x89t\xC3\xA9\n" + std::string(70000, 'z');
+    SetText(text);
+    const long long lines = editor::Send(window, editor::kGetLineCount);
+    for (const char* query : {"zebra", "kelvin", "sun", "strasse", "file", "e", "\xC3\xA9T", "z"}) {
+        for (int flags : {0, kFindWholeWord}) {
+            std::vector<std::pair<int, long long>> expected;
+            for (long long line = 0; line < lines; ++line) {
+                const long long from = editor::Send(window, editor::kPositionFromLine, line);
+                const long long to = line + 1 < lines ? editor::Send(window, editor::kPositionFromLine, line + 1)
+                                                      : static_cast<long long>(text.size());
+                const long long m = SearchEditorRange(window, query, from, to, flags);
+                if (m >= 0) expected.emplace_back(static_cast<int>(line + 1), m);
+            }
+            std::vector<std::pair<int, long long>> found;
+            for (const SearchHit& h : Collect(query, flags)) found.emplace_back(h.line, h.matchStart);
+            EXPECT_EQ(expected, found) << query << " " << flags;
+        }
+    }
+}
+
 TEST_F(EditorSearch, FindNextWrapsAndFindPreviousMovesOn) {
     SetText("one two one two one");
     editor::Send(window, editor::kSetSel, 19, 19);
