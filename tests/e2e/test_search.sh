@@ -111,7 +111,7 @@ hits_groups() { echo "$(search_state 0) $(search_state 1)"; }
 _hex_state() { tab_state | cut -d' ' -f3; }
 open_file "$project/a.txt"
 wait_eq "a.txt — project" drive title TessaryClass
-drive keys TessaryClass ctrl+end >/dev/null
+drive editor-send TessaryClass 2318 >/dev/null   # caret to the end of the text
 drive type TessaryClass needle >/dev/null
 wait_eq "a.txt • — project" drive title TessaryClass || fail "typing into a.txt"
 research
