@@ -427,6 +427,20 @@ bool QueryBytesAt(const uint8_t* s, const std::string& query, bool caseless) {
     return true;
 }
 
+// One line of well-formed UTF-8 into `out`; ASCII, the common case, is widened as it is.
+void DecodeLine(const uint8_t* s, size_t n, std::wstring& out) {
+    size_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+        if (_mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i)))) break;
+    }
+    while (i < n && s[i] < 0x80) ++i;
+    if (i < n) {
+        out = Utf8ToWide(reinterpret_cast<const char*>(s), n);
+        return;
+    }
+    out.assign(s, s + n);
+}
+
 }  // namespace
 
 bool SearchUtf8Lines(const uint8_t* bytes, size_t length, const LineMatcher& matcher, const std::wstring& path,
@@ -457,6 +471,7 @@ bool SearchUtf8Lines(const uint8_t* bytes, size_t length, const LineMatcher& mat
     if (!ScanUtf8(s, n).valid) return false;
 
     size_t pos = 0, counted = 0, lineNumber = 1;
+    std::wstring line;
     while (pos < n && hits.size() < kMaxHits) {
         const size_t p = FindAnyByte(s, n, pos, filter);
         if (p == npos) break;
@@ -472,7 +487,7 @@ bool SearchUtf8Lines(const uint8_t* bytes, size_t length, const LineMatcher& mat
         while (trimmedEnd > lineStart && s[trimmedEnd - 1] == '\r') --trimmedEnd;
         lineNumber += CountLineFeedBytes(s, counted, lineStart);
         counted = lineStart;
-        const std::wstring line = Utf8ToWide(reinterpret_cast<const char*>(s + lineStart), trimmedEnd - lineStart);
+        DecodeLine(s + lineStart, trimmedEnd - lineStart, line);
         const LineMatch m = MatchCheckedLine(line, matcher);
         if (m.found) hits.push_back(FileHit(path, title, lineNumber, line.data(), line.size(), m));
         if (lineEnd >= n) break;
