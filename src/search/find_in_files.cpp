@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cwchar>
+
 #include "io/encoding.h"
 #include "io/file_access.h"
 
