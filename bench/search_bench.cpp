@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "app/editor.h"
+#include "io/encoding.h"
+#include "io/file_access.h"
 #include "search/editor_search.h"
 #include "search/find_in_files.h"
 
@@ -65,32 +67,42 @@ void MakeTree(const std::wstring& root) {
     }
 }
 
-// The baseline: the same walk and reads, nothing decoded or matched.
-uint64_t ReadTree(const std::wstring& folder, std::vector<uint8_t>& buffer) {
+// The baseline: the same walk and the same reads as the search, nothing decoded or matched.
+uint64_t ReadTree(const std::wstring& root) {
     uint64_t total = 0;
-    WIN32_FIND_DATAW e;
-    HANDLE find = FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &e, FindExSearchNameMatch, nullptr,
-                                   FIND_FIRST_EX_LARGE_FETCH);
-    if (find == INVALID_HANDLE_VALUE) return 0;
-    do {
-        const std::wstring name = e.cFileName;
-        if (name == L"." || name == L"..") continue;
-        const std::wstring path = folder + L"\\" + name;
-        if (e.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            total += ReadTree(path, buffer);
-            continue;
-        }
-        HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                               nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-        if (f == INVALID_HANDLE_VALUE) continue;
-        buffer.resize(e.nFileSizeLow);
+    std::vector<uint8_t> buffer;
+    WalkFolderFiles(root, {}, [&](const FolderFile& file) {
+        HANDLE f = OpenForReading(file.path, FILE_FLAG_SEQUENTIAL_SCAN);
+        if (f == INVALID_HANDLE_VALUE) return true;
+        LARGE_INTEGER size{};
+        GetFileSizeEx(f, &size);
+        buffer.resize(static_cast<size_t>(size.QuadPart));
         DWORD got = 0;
-        ReadFile(f, buffer.data(), e.nFileSizeLow, &got, nullptr);
+        ReadFile(f, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr);
         CloseHandle(f);
         total += got;
-    } while (FindNextFileW(find, &e));
-    FindClose(find);
+        return true;
+    });
     return total;
+}
+
+// The hits found by decoding every file whole, for comparison.
+std::vector<SearchHit> SearchTreeDecoded(const std::wstring& root, const LineMatcher& matcher) {
+    std::vector<SearchHit> hits;
+    WalkFolderFiles(root, {}, [&](const FolderFile& file) {
+        const ReadResult read = ReadFileBytes(file.path);
+        std::wstring text = DecodeBytes(read.bytes.data(), read.bytes.size(), nullptr, nullptr);
+        SearchTextLines(text, matcher, file.path, file.path.substr(file.path.find_last_of(L'\\') + 1), hits);
+        return hits.size() < kMaxHits;
+    });
+    return hits;
+}
+
+bool SameHits(const std::vector<SearchHit>& a, const std::vector<SearchHit>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const SearchHit& x, const SearchHit& y) {
+        return x.path == y.path && x.line == y.line && x.column == y.column && x.matchLength == y.matchLength &&
+               x.lineText == y.lineText;
+    });
 }
 
 double Median(std::vector<double> v) {
@@ -99,38 +111,41 @@ double Median(std::vector<double> v) {
 }
 
 void FolderFigures(const std::wstring& root) {
-    std::vector<uint8_t> buffer;
-    ReadTree(root, buffer);  // into the cache
+    ReadTree(root);  // into the cache
     std::vector<double> read, plain, regex;
-    size_t plainHits = 0, regexHits = 0;
+    std::vector<SearchHit> plainHits, regexHits;
     uint64_t bytes = 0;
     FolderSearchStats stats;
+    LineMatcher m, r;
+    PrepareLineMatcher(m, L"Zanzibar", 0);
+    PrepareLineMatcher(r, L"zanz\\w+r", kFindRegex);
     for (int run = 0; run < 5; ++run) {
         auto t = std::chrono::steady_clock::now();
-        bytes = ReadTree(root, buffer);
+        bytes = ReadTree(root);
         read.push_back(Seconds(t));
-        LineMatcher m;
         t = std::chrono::steady_clock::now();
-        PrepareLineMatcher(m, L"Zanzibar", 0);
-        std::vector<SearchHit> hits;
-        stats = SearchFolder(root, m, {}, hits);
+        LineMatcher plainMatcher;
+        PrepareLineMatcher(plainMatcher, L"Zanzibar", 0);
+        plainHits.clear();
+        stats = SearchFolder(root, plainMatcher, {}, plainHits);
         plain.push_back(Seconds(t));
-        plainHits = hits.size();
-        LineMatcher r;
         t = std::chrono::steady_clock::now();
-        PrepareLineMatcher(r, L"zanz\\w+r", kFindRegex);
-        hits.clear();
-        SearchFolder(root, r, {}, hits);
+        LineMatcher regexMatcher;
+        PrepareLineMatcher(regexMatcher, L"zanz\\w+r", kFindRegex);
+        regexHits.clear();
+        SearchFolder(root, regexMatcher, {}, regexHits);
         regex.push_back(Seconds(t));
-        regexHits = hits.size();
     }
+    const bool same =
+        SameHits(plainHits, SearchTreeDecoded(root, m)) && SameHits(regexHits, SearchTreeDecoded(root, r));
     const double mb = static_cast<double>(bytes) / (1024.0 * 1024.0);
-    std::printf("tree: %zu files searched of %zu seen, %.1f MiB\n", stats.filesSearched, stats.filesSeen, mb);
+    std::printf("tree: %zu files searched of %zu seen, %.1f MiB, hits as with whole files decoded: %s\n",
+                stats.filesSearched, stats.filesSeen, mb, same ? "yes" : "NO");
     std::printf("read only      : %7.1f ms  %7.1f MB/s\n", Median(read) * 1000, mb / Median(read));
     std::printf("plain (no case): %7.1f ms  %7.1f MB/s  %3.0f %% of read  hits %zu\n", Median(plain) * 1000,
-                mb / Median(plain), 100 * Median(read) / Median(plain), plainHits);
+                mb / Median(plain), 100 * Median(read) / Median(plain), plainHits.size());
     std::printf("regex (no case): %7.1f ms  %7.1f MB/s  %3.0f %% of read  hits %zu\n", Median(regex) * 1000,
-                mb / Median(regex), 100 * Median(read) / Median(regex), regexHits);
+                mb / Median(regex), 100 * Median(read) / Median(regex), regexHits.size());
 }
 
 void EditorFigures() {

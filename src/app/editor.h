@@ -24,6 +24,7 @@ enum Msg : UINT {
     kSetEolMode = 2031,
     kSetTabWidth = 2036,
     kSetCodePage = 2037,
+    kGetCodePage = 2137,
     kStyleClearAll = 2050,
     kStyleSetFore = 2051,
     kStyleSetBack = 2052,

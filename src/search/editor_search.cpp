@@ -1,6 +1,9 @@
 #include "search/editor_search.h"
 
+#include <emmintrin.h>
+
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 #include "app/editor.h"
@@ -31,6 +34,63 @@ std::wstring LineText(HWND ed, long long start, long long end) {
 
 long long QueryStep(const std::string& query) { return std::max<long long>(1, static_cast<long long>(query.size())); }
 
+// Where a plain search without case may start matching, in UTF-8 text: the component compares an
+// ASCII character by its lower case and any other character by its case folding. So when the
+// query begins with an ASCII character, a match begins at that character in either case or at
+// the lead byte of a non-ASCII character (whatever it folds to); nowhere else. The text between
+// is skipped by a byte scan and the component searches from each such place on, so the matches
+// it reports are its own, found where it would have found them.
+struct MatchStarts {
+    const uint8_t* text = nullptr;  // the component's own bytes, [0, end)
+    uint8_t lower = 0, upper = 0;   // the query's first character in either case
+    bool usable = false;
+};
+
+MatchStarts PlainMatchStarts(HWND ed, const std::string& query, int flags, long long end) {
+    MatchStarts starts;
+    if (flags & (kFindMatchCase | kFindRegex)) return starts;  // the component's own scan is quick there
+    const auto first = static_cast<unsigned char>(query[0]);
+    if (first >= 0x80 || query.find_first_of("\r\n") != std::string::npos) return starts;
+    if (Msg(ed, editor::kGetCodePage) != 65001) return starts;
+    starts.text = reinterpret_cast<const uint8_t*>(Msg(ed, editor::kGetRangePointer, 0, end));
+    if (!starts.text) return starts;
+    const bool letter = (first | 0x20) >= 'a' && (first | 0x20) <= 'z';
+    starts.lower = static_cast<uint8_t>(letter ? first | 0x20 : first);
+    starts.upper = static_cast<uint8_t>(letter ? first & ~0x20 : first);
+    starts.usable = true;
+    return starts;
+}
+
+bool MayStartMatch(const MatchStarts& starts, uint8_t c) { return c == starts.lower || c == starts.upper || c >= 0xC0; }
+
+// The first place in [from, end) where a match may begin, or end.
+long long NextMatchStart(const MatchStarts& starts, long long from, long long end) {
+    const uint8_t* s = starts.text;
+    const __m128i lower = _mm_set1_epi8(static_cast<char>(starts.lower));
+    const __m128i upper = _mm_set1_epi8(static_cast<char>(starts.upper));
+    const __m128i leadBits = _mm_set1_epi8(static_cast<char>(0xC0));
+    long long i = from;
+    for (; i + 16 <= end; i += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, lower), _mm_cmpeq_epi8(x, upper)),
+                                         _mm_cmpeq_epi8(_mm_and_si128(x, leadBits), leadBits));
+        const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
+        if (mask) break;
+    }
+    for (; i < end; ++i)
+        if (MayStartMatch(starts, s[i])) return i;
+    return end;
+}
+
+// A line end at or after `from` + a stretch, so that each search of the component covers a
+// bounded stretch and no match is cut (a query never holds a line feed).
+long long StretchEnd(const MatchStarts& starts, long long from, long long end) {
+    constexpr long long kStretch = 64 * 1024;
+    if (end - from <= kStretch) return end;
+    const void* lf = std::memchr(starts.text + from + kStretch, '\n', static_cast<size_t>(end - from - kStretch));
+    return lf ? static_cast<const uint8_t*>(lf) - starts.text + 1 : end;
+}
+
 }  // namespace
 
 long long SearchEditorRange(HWND ed, const std::string& query, long long from, long long to, int flags) {
@@ -46,10 +106,24 @@ void CollectEditorHits(HWND ed, const std::string& query, int flags, long long l
     const long long length = Msg(ed, editor::kGetLength);
     const long long end = limit > 0 ? std::min(length, limit) : length;
     if (end < 1) return;
+    const MatchStarts starts = PlainMatchStarts(ed, query, flags, end);
     long long pos = 0;
     for (;;) {
-        const long long m = SearchEditorRange(ed, query, pos, end, flags);
-        if (m < 0) break;
+        long long m = -1;
+        if (starts.usable) {
+            pos = NextMatchStart(starts, pos, end);
+            if (pos >= end) break;
+            const long long stretchEnd = StretchEnd(starts, pos, end);
+            m = SearchEditorRange(ed, query, pos, stretchEnd, flags);
+            if (m < 0) {
+                pos = stretchEnd;
+                if (pos >= end) break;
+                continue;
+            }
+        } else {
+            m = SearchEditorRange(ed, query, pos, end, flags);
+            if (m < 0) break;
+        }
         const long long targetEnd = Msg(ed, editor::kGetTargetEnd);
         const long long line = Msg(ed, editor::kLineFromPosition, m);
         const bool lineHasHit = !hits.empty() && hits.back().docIndex == source.docIndex &&

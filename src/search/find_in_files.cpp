@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cwchar>
+
 #include "io/encoding.h"
 #include "io/file_access.h"
 
@@ -42,46 +44,33 @@ bool SearchFile(const std::wstring& path, uint64_t maxSize, const LineMatcher& m
     }
     CloseHandle(file);
     buffer.resize(got);  // a file that shrank meanwhile is searched as far as it reached
-    std::wstring text = DecodeBytes(buffer.data(), buffer.size(), nullptr, nullptr);
-    SearchTextLines(text, matcher, path, FileNamePart(path), hits);
+    const std::wstring title = FileNamePart(path);
+    if (!SearchUtf8Lines(buffer.data(), buffer.size(), matcher, path, title, hits)) {
+        std::wstring text = DecodeBytes(buffer.data(), buffer.size(), nullptr, nullptr);
+        SearchTextLines(text, matcher, path, title, hits);
+    }
     return true;
 }
 
-FolderSearchStats SearchFolder(const std::wstring& root, const LineMatcher& matcher,
-                               const std::set<std::wstring>& openPaths, std::vector<SearchHit>& hits,
-                               const FolderSearchLimits& limits) {
+FolderSearchStats WalkFolderFiles(const std::wstring& root, const FolderSearchLimits& limits,
+                                  const std::function<bool(const FolderFile&)>& visit) {
     FolderSearchStats stats;
-    if (root.empty() || !matcher.usable) return stats;
-    auto exhausted = [&] {
-        return hits.size() >= kMaxHits || stats.filesSeen >= limits.maxFiles || stats.bytesSeen >= limits.maxBytes;
-    };
-    std::vector<std::wstring> stack{root};
-    std::vector<uint8_t> buffer;
-    while (!stack.empty() && !exhausted()) {
-        const std::wstring folder = std::move(stack.back());
-        stack.pop_back();
-        WIN32_FIND_DATAW entry{};
-        HANDLE find = FindFirstFileExW(ExtendedPath(JoinPath(folder, L"*")).c_str(), FindExInfoBasic, &entry,
-                                       FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
-        if (find == INVALID_HANDLE_VALUE) continue;  // gone or not readable: skipped
-        do {
-            const std::wstring name = entry.cFileName;
-            if (name == L"." || name == L"..") continue;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                if (name[0] != L'.' && !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-                    stack.push_back(JoinPath(folder, name));
-                continue;
-            }
-            const uint64_t size = (static_cast<uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
+    bool stopped = false;
+    auto more = [&] { return !stopped && stats.filesSeen < limits.maxFiles && stats.bytesSeen < limits.maxBytes; };
+    FolderFile file;
+    WalkFolder(
+        root, true,
+        [&](const std::wstring& path, const WalkEntry& entry) {
+            if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) return true;
+            file.path = path;
+            file.size = entry.size;
+            file.attributes = entry.attributes;
             ++stats.filesSeen;
-            stats.bytesSeen += size;
-            if (size > limits.maxFileSize || (entry.dwFileAttributes & kRemoteFileAttributes)) continue;
-            const std::wstring path = JoinPath(folder, name);
-            if (openPaths.count(path)) continue;  // its tab was searched already
-            if (SearchFile(path, limits.maxFileSize, matcher, hits, buffer)) ++stats.filesSearched;
-        } while (!exhausted() && FindNextFileW(find, &entry));
-        FindClose(find);
-    }
+            stats.bytesSeen += file.size;
+            stopped = !visit(file);
+            return more();
+        },
+        more);
     return stats;
 }
 
@@ -95,6 +84,7 @@ bool ReadFolderEntries(const std::wstring& folder, const std::function<bool(cons
         entry.name = data.cFileName;
         if (entry.name == L"." || entry.name == L"..") continue;
         entry.attributes = data.dwFileAttributes;
+        entry.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
         if (!each(entry)) break;
     } while (FindNextFileW(find, &data));
     FindClose(find);
@@ -119,4 +109,20 @@ void WalkFolder(const std::wstring& root, bool skipDotFolders,
             return !stopped;
         });
     }
+}
+
+FolderSearchStats SearchFolder(const std::wstring& root, const LineMatcher& matcher,
+                               const std::set<std::wstring>& openPaths, std::vector<SearchHit>& hits,
+                               const FolderSearchLimits& limits) {
+    if (!matcher.usable || hits.size() >= kMaxHits) return {};
+    std::vector<uint8_t> buffer;
+    size_t searched = 0;
+    FolderSearchStats stats = WalkFolderFiles(root, limits, [&](const FolderFile& file) {
+        if (file.size > limits.maxFileSize || (file.attributes & kRemoteFileAttributes)) return true;
+        if (openPaths.count(file.path)) return true;  // its tab was searched already
+        if (SearchFile(file.path, limits.maxFileSize, matcher, hits, buffer)) ++searched;
+        return hits.size() < kMaxHits;
+    });
+    stats.filesSearched = searched;
+    return stats;
 }

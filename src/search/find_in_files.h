@@ -22,6 +22,21 @@ struct FolderSearchStats {
     size_t filesSearched = 0;
 };
 
+// One file met by the walk, with its size and attributes from the directory listing.
+struct FolderFile {
+    std::wstring path;
+    uint64_t size = 0;
+    uint32_t attributes = 0;
+};
+
+// The walk below `root`, depth first: every file met counts towards the limits (size limit aside)
+// and is then handed to `visit`, which returns false to end the walk. Directories whose names
+// begin with "." and directory reparse points are not entered; a directory that cannot be listed,
+// or vanishes before or while it is listed, is passed over. The limits are checked after every
+// entry. `filesSearched` is left to the caller.
+FolderSearchStats WalkFolderFiles(const std::wstring& root, const FolderSearchLimits& limits,
+                                  const std::function<bool(const FolderFile&)>& visit);
+
 // Appends the hits of the files below `root` whose full paths are not in `openPaths` (exact,
 // case-sensitive comparison). Directories whose names begin with "." and directory reparse points
 // (junctions, links) are not entered; files that are offline or would be recalled from elsewhere
@@ -39,6 +54,7 @@ bool SearchFile(const std::wstring& path, uint64_t maxSize, const LineMatcher& m
 struct WalkEntry {
     std::wstring name;
     uint32_t attributes = 0;  // FILE_ATTRIBUTE_* bits
+    uint64_t size = 0;        // of a file, as listed
 };
 // Hands the entries of one folder but "." and ".." to `each` until it returns false; false when the
 // folder cannot be read.

@@ -78,7 +78,7 @@ void FocusEditor() {
 
 std::vector<QuickItem> FileList(const std::wstring& query) {
     if (!quick.folderWalked) {
-        quick.folder = WalkFolderFiles(app.folderRoot);
+        quick.folder = WalkQuickOpenFolder(app.folderRoot);
         quick.folderWalked = true;
     }
     return FileListItems(quick.folder, query);

@@ -134,7 +134,7 @@ std::vector<QuickItem> FilterPalette(const std::vector<QuickItem>& all, const st
 
 // ---- files of the open folder -------------------------------------------------------------------
 
-FolderFiles WalkFolderFiles(const std::wstring& root, const FileListLimits& limits, const FolderReader& read) {
+FolderFiles WalkQuickOpenFolder(const std::wstring& root, const FileListLimits& limits, const FolderReader& read) {
     FolderFiles walk;
     walk.rootOpen = !root.empty();
     size_t visited = 0, folders = 0;

@@ -56,8 +56,8 @@ struct FolderFiles {
     std::vector<File> files;
     bool rootOpen = false;  // false when no folder is open
 };
-FolderFiles WalkFolderFiles(const std::wstring& root, const FileListLimits& limits = {},
-                            const FolderReader& read = ReadFolderEntries);
+FolderFiles WalkQuickOpenFolder(const std::wstring& root, const FileListLimits& limits = {},
+                                const FolderReader& read = ReadFolderEntries);
 // One entry per file whose name holds the query (then those holding its letters in order), each as
 // "name  —  path"; the information row when no folder is open. Only the name is matched.
 std::vector<QuickItem> FileListItems(const FolderFiles& walk, const std::wstring& query,

@@ -65,27 +65,39 @@ Document* EditableDocument() {
     return doc;
 }
 
-void ReplaceCurrent() {
-    Document* doc = EditableDocument();
+// What Replace and Replace All work with: the tab, the find text and the replacement in the
+// component's form, both as UTF-8. False when there is nothing to replace in.
+struct ReplaceRequest {
+    Document* doc = nullptr;
+    std::string find, replacement;
+    int flags = 0;
+};
+
+bool PrepareReplace(ReplaceRequest& request) {
+    request.doc = EditableDocument();
     const std::wstring find = FieldText(kPanelFind);
-    if (!doc || find.empty()) return;
-    const int flags = CurrentFlags();
+    if (!request.doc || find.empty()) return false;
+    request.flags = CurrentFlags();
     std::wstring replacement = FieldText(kPanelReplace);
-    if (flags & kFindRegex) replacement = ConvertReplacement(replacement);
-    ReplaceCurrentInEditor(doc->editor, WideToUtf8(find), WideToUtf8(replacement), flags);
+    if (request.flags & kFindRegex) replacement = ConvertReplacement(replacement);
+    request.find = WideToUtf8(find);
+    request.replacement = WideToUtf8(replacement);
+    return true;
+}
+
+void ReplaceCurrent() {
+    ReplaceRequest r;
+    if (!PrepareReplace(r)) return;
+    ReplaceCurrentInEditor(r.doc->editor, r.find, r.replacement, r.flags);
     RepaintArea(app.rects.statusBar);
     if (app.searchPanelOpen) RunSearch();
 }
 
 void ReplaceAll() {
-    Document* doc = EditableDocument();
-    const std::wstring find = FieldText(kPanelFind);
-    if (!doc || find.empty()) return;
-    const int flags = CurrentFlags();
-    std::wstring replacement = FieldText(kPanelReplace);
-    if (flags & kFindRegex) replacement = ConvertReplacement(replacement);
-    if (ReplaceAllInEditor(doc->editor, WideToUtf8(find), WideToUtf8(replacement), flags) > 0) {
-        doc->modified = 1;
+    ReplaceRequest r;
+    if (!PrepareReplace(r)) return;
+    if (ReplaceAllInEditor(r.doc->editor, r.find, r.replacement, r.flags) > 0) {
+        r.doc->modified = 1;
         UpdateWindowTitle();
         if (app.sidebarWindow) InvalidateRect(app.sidebarWindow, nullptr, TRUE);
     }

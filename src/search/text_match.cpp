@@ -3,7 +3,11 @@
 #include <emmintrin.h>
 #include <pcre2.h>
 
+#include <bitset>
+#include <cstring>
 #include <cwctype>
+
+#include "io/encoding.h"
 
 static_assert(sizeof(wchar_t) == sizeof(PCRE2_UCHAR), "UTF-16 text is matched in place");
 
@@ -377,6 +381,140 @@ bool MatchLineGroup(std::wstring_view line, const LineMatcher& matcher, int grou
         captured.found = true;
         captured.column = static_cast<int>(ovector[2 * group]);
         captured.length = static_cast<int>(ovector[2 * group + 1] - ovector[2 * group]);
+    }
+    return true;
+}
+
+namespace {
+
+// Bytes one of which lies in every match (at most four).
+struct ByteSet {
+    uint8_t bytes[4] = {};
+    int count = 0;
+    bool Add(uint8_t b) {
+        for (int i = 0; i < count; ++i)
+            if (bytes[i] == b) return true;
+        if (count == 4) return false;
+        bytes[count++] = b;
+        return true;
+    }
+};
+
+// The first byte of a unit's UTF-8 form; false for a surrogate, whose character is not known.
+bool LeadByte(wchar_t unit, uint8_t& lead) {
+    if (unit >= 0xD800 && unit <= 0xDFFF) return false;
+    lead = unit < 0x80    ? static_cast<uint8_t>(unit)
+           : unit < 0x800 ? static_cast<uint8_t>(0xC0 | (unit >> 6))
+                          : static_cast<uint8_t>(0xE0 | (unit >> 12));
+    return true;
+}
+
+size_t FindAnyByte(const uint8_t* s, size_t n, size_t from, const ByteSet& set) {
+    __m128i v[4];
+    for (int k = 0; k < 4; ++k) v[k] = _mm_set1_epi8(static_cast<char>(set.bytes[k < set.count ? k : 0]));
+    size_t i = from;
+    for (; i + 16 <= n; i += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        const __m128i eq = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, v[0]), _mm_cmpeq_epi8(x, v[1])),
+                                        _mm_or_si128(_mm_cmpeq_epi8(x, v[2]), _mm_cmpeq_epi8(x, v[3])));
+        const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(eq));
+        if (mask) return i + static_cast<size_t>(LowestSetBit(mask));
+    }
+    for (; i < n; ++i) {
+        for (int k = 0; k < set.count; ++k)
+            if (s[i] == set.bytes[k]) return i;
+    }
+    return npos;
+}
+
+size_t CountLineFeedBytes(const uint8_t* s, size_t from, size_t to) {
+    size_t count = 0, i = from;
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (; i + 16 <= to; i += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        count += std::bitset<16>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, lf)))).count();
+    }
+    for (; i < to; ++i) count += s[i] == '\n';
+    return count;
+}
+
+uint8_t FoldAsciiByte(uint8_t c) { return c >= 'A' && c <= 'Z' ? static_cast<uint8_t>(c + 32) : c; }
+
+// Plain text: the query's UTF-8 form, folded like the query (A-Z); a candidate must hold all of it.
+bool QueryBytesAt(const uint8_t* s, const std::string& query, bool caseless) {
+    for (size_t k = 0; k < query.size(); ++k) {
+        const uint8_t c = caseless ? FoldAsciiByte(s[k]) : s[k];
+        if (c != static_cast<uint8_t>(query[k])) return false;
+    }
+    return true;
+}
+
+// One line of well-formed UTF-8 into `out`; ASCII, the common case, is widened as it is.
+void DecodeLine(const uint8_t* s, size_t n, std::wstring& out) {
+    size_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+        if (_mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i)))) break;
+    }
+    while (i < n && s[i] < 0x80) ++i;
+    if (i < n) {
+        out = Utf8ToWide(reinterpret_cast<const char*>(s), n);
+        return;
+    }
+    out.assign(s, s + n);
+}
+
+}  // namespace
+
+bool SearchUtf8Lines(const uint8_t* bytes, size_t length, const LineMatcher& matcher, const std::wstring& path,
+                     const std::wstring& title, std::vector<SearchHit>& hits) {
+    if (!matcher.usable || length == 0 || hits.size() >= kMaxHits) return true;
+    // The units to look for, as bytes. Well-formed UTF-8 holds a character's lead byte wherever the
+    // decoded text holds the character, and a line feed byte only where the text has a line feed.
+    ByteSet filter;
+    std::string query;  // plain text only
+    if (matcher.regex) {
+        const UnitSet& units = matcher.engine->filter;
+        if (units.count == 0) return false;
+        for (int i = 0; i < units.count; ++i) {
+            uint8_t lead = 0;
+            if (!LeadByte(units.units[i], lead) || !filter.Add(lead)) return false;
+        }
+    } else {
+        if (HasLoneSurrogate(matcher.query)) return false;
+        if (matcher.query.find(L'\n') != std::wstring::npos) return true;  // no line holds a line feed
+        query = WideToUtf8(matcher.query);
+        const auto first = static_cast<uint8_t>(query[0]);
+        filter.Add(first);
+        if (matcher.caseless && first >= 'a' && first <= 'z') filter.Add(static_cast<uint8_t>(first - 32));
+    }
+    const bool mark = length >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF;
+    const uint8_t* s = bytes + (mark ? 3 : 0);
+    const size_t n = length - (mark ? 3 : 0);
+    if (!ScanUtf8(s, n).valid) return false;
+
+    size_t pos = 0, counted = 0, lineNumber = 1;
+    std::wstring line;
+    while (pos < n && hits.size() < kMaxHits) {
+        const size_t p = FindAnyByte(s, n, pos, filter);
+        if (p == npos) break;
+        if (!matcher.regex && (p + query.size() > n || !QueryBytesAt(s + p, query, matcher.caseless))) {
+            pos = p + 1;
+            continue;
+        }
+        size_t lineStart = p;
+        while (lineStart > counted && s[lineStart - 1] != '\n') --lineStart;
+        const auto* lf = static_cast<const uint8_t*>(std::memchr(s + p, '\n', n - p));
+        const size_t lineEnd = lf ? static_cast<size_t>(lf - s) : n;
+        size_t trimmedEnd = lineEnd;
+        while (trimmedEnd > lineStart && s[trimmedEnd - 1] == '\r') --trimmedEnd;
+        lineNumber += CountLineFeedBytes(s, counted, lineStart);
+        counted = lineStart;
+        DecodeLine(s + lineStart, trimmedEnd - lineStart, line);
+        const LineMatch m = MatchCheckedLine(line, matcher);
+        if (m.found) hits.push_back(FileHit(path, title, lineNumber, line.data(), line.size(), m));
+        if (lineEnd >= n) break;
+        pos = counted = lineEnd + 1;
+        ++lineNumber;
     }
     return true;
 }

@@ -3,6 +3,7 @@
 // A-Z compared without case unless the case flag is set) or a regular expression in the
 // ECMAScript style on the PCRE2 engine, with match and depth limits so that no pattern and no line
 // can crash or freeze the program. Positions and lengths are in UTF-16 units.
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,4 +51,11 @@ bool IsWordCharacter(wchar_t c);
 // Appends one hit per matching line of `text` (lines end at LF; trailing CRs are not part of a
 // line) until `hits` holds kMaxHits. Lone surrogates in `text` are read as U+FFFD.
 void SearchTextLines(std::wstring& text, const LineMatcher& matcher, const std::wstring& path,
+                     const std::wstring& title, std::vector<SearchHit>& hits);
+
+// The same hits as SearchTextLines over the decoded bytes of a file, for bytes that decode as
+// UTF-8 (well-formed, with or without a mark): the lines that may hold a match are found in the
+// bytes and only those are decoded. False, with nothing added, when the bytes are not such text
+// or the query offers nothing to look for in them; the caller then decodes the whole file.
+bool SearchUtf8Lines(const uint8_t* bytes, size_t length, const LineMatcher& matcher, const std::wstring& path,
                      const std::wstring& title, std::vector<SearchHit>& hits);

@@ -104,6 +104,27 @@ wait_eq 5 search_state 0 || fail "the search did not run again after typing"
 assert_eq 1 "$(search_state 3)" "folded groups after typing"
 assert_eq 4 "$(search_state 1)" "groups after typing"
 
+# An open file is searched once, through its tab, also when the tab holds more than the disk copy;
+# a file open in hex is not searched at all. Toggling "F" off and on searches again.
+research() { click_files && click_files; }
+hits_groups() { echo "$(search_state 0) $(search_state 1)"; }
+_hex_state() { tab_state | cut -d' ' -f3; }
+open_file "$project/a.txt"
+wait_eq "a.txt — project" drive title TessaryClass
+drive editor-send TessaryClass 2318 >/dev/null   # caret to the end of the text
+drive type TessaryClass needle >/dev/null
+wait_eq "a.txt • — project" drive title TessaryClass || fail "typing into a.txt"
+research
+wait_eq "6 4" hits_groups || fail "a.txt's tab (3 hits) and its disk copy (2) were not found once"
+open_file "$project/src/b.txt"
+wait_eq "b.txt — project" drive title TessaryClass
+drive command TessaryClass 185 >/dev/null
+wait_eq "hex=1" _hex_state || fail "b.txt did not go into hex"
+research
+wait_eq "5 3" hits_groups || fail "b.txt, open in hex, was searched"
+drive command TessaryClass 160 >/dev/null   # Find: the focus back in the find box
+wait_eq 20 search_state 4
+
 # Escape closes the panel; reopened, the find box is empty and nothing is listed.
 drive keys TessaryClass escape >/dev/null
 wait_eq 0 search_state 5 || fail "Escape did not close the panel"
@@ -113,6 +134,6 @@ assert_eq 0 "$(search_state 0)" "hits right after reopening"
 assert_eq 0 "$(search_state 2)" "rows right after reopening"
 
 drive command TessaryClass 109 >/dev/null
-drive answer-msgbox no 3000 >/dev/null 2>&1 || true
+for _ in 1 2 3; do drive answer-msgbox no 3000 >/dev/null 2>&1 || break; done
 app_wait_exit 20 || fail "the program did not exit"
 pass

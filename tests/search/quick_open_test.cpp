@@ -68,7 +68,7 @@ TEST(QuickOpenFiles, WalkOrderNamesAndLimits) {
     disk.folders[L"C:\\r"] = {{L"a.txt", 0}, {L"dirA", kDir}, {L"match", kDir}};
     disk.folders[L"C:\\r\\dirA"] = {{L"x.cpp", 0}, {L"xcode.txt", 0}};
     disk.folders[L"C:\\r\\match"] = {{L"other.txt", 0}};
-    const FolderFiles walk = WalkFolderFiles(L"C:\\r", {}, disk.Reader());
+    const FolderFiles walk = WalkQuickOpenFolder(L"C:\\r", {}, disk.Reader());
     // Depth first, the folder pushed last read first.
     EXPECT_EQ((std::vector<std::wstring>{L"C:\\r", L"C:\\r\\match", L"C:\\r\\dirA"}), disk.read);
     const std::vector<QuickItem> all = FileListItems(walk, L"");
@@ -85,7 +85,7 @@ TEST(QuickOpenFiles, WalkOrderNamesAndLimits) {
     }());
     EXPECT_TRUE(FileListItems(walk, L"match").empty());
     // No folder open: the information row.
-    const std::vector<QuickItem> none = FileListItems(WalkFolderFiles(L"", {}, disk.Reader()), L"");
+    const std::vector<QuickItem> none = FileListItems(WalkQuickOpenFolder(L"", {}, disk.Reader()), L"");
     ASSERT_EQ(1u, none.size());
     EXPECT_EQ(kQuickInfo, none[0].code);
 
@@ -95,7 +95,7 @@ TEST(QuickOpenFiles, WalkOrderNamesAndLimits) {
     two.maxMatches = 2;
     EXPECT_EQ(2u, FileListItems(walk, L"", two).size());
     disk.folders[L"C:\\r"] = {{L"a.txt", 0}, {L"b.txt", 0}, {L"c.txt", 0}, {L"dirA", kDir}};
-    EXPECT_EQ(3u, FileListItems(WalkFolderFiles(L"C:\\r", two, disk.Reader()), L"", two).size());
+    EXPECT_EQ(3u, FileListItems(WalkQuickOpenFolder(L"C:\\r", two, disk.Reader()), L"", two).size());
 }
 
 TEST(QuickOpenFiles, EntryLimitHoldsInsideOneFolderAndLinksAreNotEntered) {
@@ -103,13 +103,13 @@ TEST(QuickOpenFiles, EntryLimitHoldsInsideOneFolderAndLinksAreNotEntered) {
     for (int i = 0; i < 10; ++i) big.folders[L"C:\\big"].push_back({L"f" + std::to_wstring(i), 0});
     FileListLimits five;
     five.maxVisited = 5;
-    EXPECT_EQ(5u, WalkFolderFiles(L"C:\\big", five, big.Reader()).files.size());
+    EXPECT_EQ(5u, WalkQuickOpenFolder(L"C:\\big", five, big.Reader()).files.size());
     EXPECT_EQ(5u, big.handed);
 
     // Every folder holds a link to an ancestor: only the root is read.
     FakeDisk loop;
     loop.everywhere = {{L"up", kDir | FILE_ATTRIBUTE_REPARSE_POINT}, {L"f.txt", 0}};
-    const FolderFiles walk = WalkFolderFiles(L"C:\\r", {}, loop.Reader());
+    const FolderFiles walk = WalkQuickOpenFolder(L"C:\\r", {}, loop.Reader());
     EXPECT_EQ(1u, walk.files.size());
     EXPECT_EQ(std::vector<std::wstring>{L"C:\\r"}, loop.read);
 }
@@ -122,7 +122,7 @@ TEST(QuickOpenFiles, RealFolder) {
     CreateDirectoryW((root + L"\\sub").c_str(), nullptr);
     for (const wchar_t* name : {L"\\top.txt", L"\\sub\\inner.cpp"})
         CloseHandle(CreateFileW((root + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    const std::vector<QuickItem> items = FileListItems(WalkFolderFiles(root), L"");
+    const std::vector<QuickItem> items = FileListItems(WalkQuickOpenFolder(root), L"");
     DeleteFileW((root + L"\\top.txt").c_str());
     DeleteFileW((root + L"\\sub\\inner.cpp").c_str());
     RemoveDirectoryW((root + L"\\sub").c_str());

@@ -5,11 +5,13 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "app/editor.h"
+#include "io/encoding.h"
 #include "search/editor_search.h"
 #include "search/find_in_files.h"
 #include "search/search_model.h"
@@ -185,6 +187,55 @@ TEST(LineMatching, LinesOfDecodedText) {
     EXPECT_EQ(kMaxHits, SearchText(many, L"h.t", kFindRegex).size());
 }
 
+TEST(LineMatching, Utf8BytesFindWhatTheDecodedTextFinds) {
+    // Letters beyond ASCII, a Kelvin sign and a long s (which fold to k and s in expressions), a
+    // character beyond U+FFFF, CR LF, a lone CR and no final line end.
+    const std::wstring text =
+        L"Stra\u00DFe key\r\n\u212Aey and \u017Fun\r\nSUN\rsun\nk\u00E9y_key key\n\u00E9t\u00E9 \U0001F600 key";
+    const std::pair<const wchar_t*, int> queries[] = {{L"key", 0},
+                                                      {L"KEY", kFindMatchCase},
+                                                      {L"key", kFindWholeWord},
+                                                      {L"\u00C9T\u00C9", 0},
+                                                      {L"\u00E9t", 0},
+                                                      {L"y\r", 0},
+                                                      {L"\U0001F600", 0},
+                                                      {L"k", kFindRegex},
+                                                      {L"s\\w+", kFindRegex},
+                                                      {L"sun\\b", kFindRegex},
+                                                      {L"\u00E9\\w", kFindRegex | kFindMatchCase},
+                                                      {L"key$", kFindRegex}};
+    for (const bool mark : {false, true}) {
+        const std::string bytes = (mark ? "\xEF\xBB\xBF" : "") + WideToUtf8(text);
+        for (const auto& [query, flags] : queries) {
+            const std::vector<SearchHit> decoded = SearchText(text, query, flags);
+            LineMatcher m;
+            PrepareLineMatcher(m, query, flags);
+            std::vector<SearchHit> hits;
+            // Expressions without a unit every match holds ("k" folds to three) are left to the decoder.
+            if (!SearchUtf8Lines(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), m, L"C:\\f.txt",
+                                 L"f.txt", hits)) {
+                EXPECT_TRUE((flags & kFindRegex) && hits.empty());
+                continue;
+            }
+            ASSERT_EQ(decoded.size(), hits.size()) << query;
+            for (size_t i = 0; i < hits.size(); ++i) {
+                EXPECT_EQ(decoded[i].line, hits[i].line) << query;
+                EXPECT_EQ(decoded[i].column, hits[i].column) << query;
+                EXPECT_EQ(decoded[i].matchLength, hits[i].matchLength) << query;
+                EXPECT_EQ(decoded[i].lineText, hits[i].lineText) << query;
+            }
+        }
+    }
+    // Bytes that are not UTF-8, and an expression with nothing to look for, are left to the decoder.
+    LineMatcher m, any;
+    PrepareLineMatcher(m, L"key", 0);
+    PrepareLineMatcher(any, L".", kFindRegex);
+    std::vector<SearchHit> hits;
+    EXPECT_FALSE(SearchUtf8Lines(reinterpret_cast<const uint8_t*>("k\xE9y"), 3, m, L"", L"", hits));
+    EXPECT_FALSE(SearchUtf8Lines(reinterpret_cast<const uint8_t*>("key"), 3, any, L"", L"", hits));
+    EXPECT_TRUE(hits.empty());
+}
+
 // ---- folder walk ----------------------------------------------------------------------------
 
 class FolderSearch : public ::testing::Test {
@@ -261,6 +312,53 @@ TEST_F(FolderSearch, WalkRulesAndBudgets) {
     EXPECT_TRUE(hits.empty());
 }
 
+TEST_F(FolderSearch, FoldersThatVanishDuringTheWalk) {
+    Write(L"keep.txt", "needle\n");
+    for (const wchar_t* dir : {L"one", L"two", L"three"}) {
+        MakeDir(dir);
+        for (const wchar_t* file : {L"\\a.txt", L"\\b.txt"}) Write(std::wstring(dir) + file, "needle\n");
+    }
+    // The walk is depth first: the folder listed last is walked first, the one before it next.
+    std::vector<std::wstring> order;
+    WIN32_FIND_DATAW e;
+    HANDLE f = FindFirstFileW((root + L"\\*").c_str(), &e);
+    do {
+        if ((e.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && e.cFileName[0] != L'.') order.push_back(e.cFileName);
+    } while (FindNextFileW(f, &e));
+    FindClose(f);
+    ASSERT_EQ(3u, order.size());
+    const std::wstring listed = order[2], waiting = order[1], left = order[0];
+    // At the first file below the root, the folder being listed and the one waiting its turn are
+    // deleted; the walk carries on with what is left.
+    std::vector<std::wstring> visited;
+    const FolderSearchStats stats = WalkFolderFiles(root, {}, [&](const FolderFile& file) {
+        visited.push_back(file.path);
+        if (visited.size() == 2) {
+            EXPECT_EQ(0u, file.path.find(root + L"\\" + listed + L"\\"));
+            RemoveTree(root + L"\\" + listed);
+            RemoveTree(root + L"\\" + waiting);
+        }
+        return true;
+    });
+    auto seen = [&](const std::wstring& rel) {
+        return std::count(visited.begin(), visited.end(), root + L"\\" + rel) == 1;
+    };
+    EXPECT_TRUE(seen(L"keep.txt"));
+    EXPECT_TRUE(seen(left + L"\\a.txt") && seen(left + L"\\b.txt")) << left;
+    EXPECT_FALSE(seen(waiting + L"\\a.txt") || seen(waiting + L"\\b.txt")) << waiting;
+    EXPECT_EQ(visited.size(), stats.filesSeen);
+    // A file listed but gone when it is read is passed over; the hits so far stay.
+    LineMatcher m;
+    PrepareLineMatcher(m, L"needle", 0);
+    std::vector<SearchHit> hits;
+    std::vector<uint8_t> buffer;
+    EXPECT_TRUE(SearchFile(root + L"\\keep.txt", 1024, m, hits, buffer));
+    EXPECT_FALSE(SearchFile(root + L"\\" + listed + L"\\a.txt", 1024, m, hits, buffer));
+    EXPECT_EQ(1u, hits.size());
+    EXPECT_EQ(3u, SearchFolder(root, m, {}, hits).filesSearched);
+    EXPECT_EQ(4u, hits.size());
+}
+
 // ---- the editing component's search ------------------------------------------------------------
 
 class EditorSearch : public ::testing::Test {
@@ -313,6 +411,33 @@ TEST_F(EditorSearch, CollectsOneHitPerLine) {
     ASSERT_EQ(2u, hits.size());
     EXPECT_EQ(2, hits[1].line);
     EXPECT_EQ(2, hits[1].column);
+}
+
+TEST_F(EditorSearch, CollectsWhatTheComponentFindsLineByLine) {
+    // Characters that fold to ASCII letters (Kelvin sign, long s, sharp s, the "fi" ligature), a
+    // match behind a long stretch without candidates, and candidates that do not match.
+    const std::string text =
+        "zebra_ ZEBRA\r\n\xE2\x84\xAA"
+        "elvin \xC5\xBFun\nStra\xC3\x9F"
+        "e \xEF\xAC\x81le\r" +
+        std::string(100000, 'x') + " zebra\nzzz zeb \xC3\x89t\xC3\xA9\n" + std::string(70000, 'z');
+    SetText(text);
+    const long long lines = editor::Send(window, editor::kGetLineCount);
+    for (const char* query : {"zebra", "kelvin", "sun", "strasse", "file", "e", "\xC3\xA9T", "z"}) {
+        for (int flags : {0, kFindWholeWord}) {
+            std::vector<std::pair<int, long long>> expected;
+            for (long long line = 0; line < lines; ++line) {
+                const long long from = editor::Send(window, editor::kPositionFromLine, line);
+                const long long to = line + 1 < lines ? editor::Send(window, editor::kPositionFromLine, line + 1)
+                                                      : static_cast<long long>(text.size());
+                const long long m = SearchEditorRange(window, query, from, to, flags);
+                if (m >= 0) expected.emplace_back(static_cast<int>(line + 1), m);
+            }
+            std::vector<std::pair<int, long long>> found;
+            for (const SearchHit& h : Collect(query, flags)) found.emplace_back(h.line, h.matchStart);
+            EXPECT_EQ(expected, found) << query << " " << flags;
+        }
+    }
 }
 
 TEST_F(EditorSearch, FindNextWrapsAndFindPreviousMovesOn) {
