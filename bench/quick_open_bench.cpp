@@ -16,6 +16,7 @@
 
 #include "app/editor.h"
 #include "io/encoding.h"
+#include "search/quick_open.h"
 #include "search/quick_open_model.h"
 #include "search/symbols.h"
 
@@ -141,25 +142,11 @@ void TextFigures() {
         editor::Send(ed, editor::kAppendText, text.size(), reinterpret_cast<LPARAM>(text.data()));
         editors.push_back(ed);
     }
-    // What the popup does on each keystroke: take each editor's bytes and search them.
+    // What the popup does on each keystroke: each editor searched by the component, skipping ahead.
     auto build = [&](const std::wstring& query) {
         tabs.clear();
         for (int i = 0; i < 10; ++i) {
-            HWND ed = editors[static_cast<size_t>(i)];
-            const long long length = editor::Length(ed);
-            TabText tab;
-            tab.title = L"tab" + std::to_wstring(i);
-            tab.index = i;
-            tab.text = std::string_view(editor::RangePointer(ed, 0, length), static_cast<size_t>(length));
-            tab.searchEnd = std::min(length, kTabSearchBytes);
-            tab.lineAt = [ed](long long position) {
-                TabLine line;
-                line.number = editor::Send(ed, editor::kLineFromPosition, static_cast<WPARAM>(position));
-                line.start = editor::Send(ed, editor::kPositionFromLine, static_cast<WPARAM>(line.number));
-                line.end = editor::Send(ed, editor::kGetLineEndPosition, static_cast<WPARAM>(line.number));
-                return line;
-            };
-            tabs.push_back(std::move(tab));
+            tabs.push_back(EditorTabText(editors[static_cast<size_t>(i)], L"tab" + std::to_wstring(i), i));
         }
         return TextListItems(tabs, query).size();
     };

@@ -43,8 +43,11 @@ long long QueryStep(const std::string& query) { return std::max<long long>(1, st
 struct MatchStarts {
     const uint8_t* text = nullptr;  // the component's own bytes, [0, end)
     uint8_t lower = 0, upper = 0;   // the query's first character in either case
+    std::string folded;             // the query in lower case when all of it is ASCII, else empty
     bool usable = false;
 };
+
+uint8_t LowerAscii(uint8_t c) { return c >= 'A' && c <= 'Z' ? static_cast<uint8_t>(c | 0x20) : c; }
 
 MatchStarts PlainMatchStarts(HWND ed, const std::string& query, int flags, long long end) {
     MatchStarts starts;
@@ -57,6 +60,10 @@ MatchStarts PlainMatchStarts(HWND ed, const std::string& query, int flags, long 
     const bool letter = (first | 0x20) >= 'a' && (first | 0x20) <= 'z';
     starts.lower = static_cast<uint8_t>(letter ? first | 0x20 : first);
     starts.upper = static_cast<uint8_t>(letter ? first & ~0x20 : first);
+    if (std::all_of(query.begin(), query.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        starts.folded = query;
+        for (char& c : starts.folded) c = static_cast<char>(LowerAscii(static_cast<uint8_t>(c)));
+    }
     starts.usable = true;
     return starts;
 }
@@ -91,6 +98,18 @@ long long StretchEnd(const MatchStarts& starts, long long from, long long end) {
     return lf ? static_cast<const uint8_t*>(lf) - starts.text + 1 : end;
 }
 
+// Whether an ASCII query may match at an ASCII candidate `i`: up to the text's first non-ASCII
+// character (which may fold to anything) its bytes must be the query's in lower case, as ASCII
+// characters fold to their lower case.
+bool MayMatchAt(const MatchStarts& starts, long long i, long long end) {
+    for (size_t k = 0; k < starts.folded.size(); ++k, ++i) {
+        if (i >= end) return false;
+        if (starts.text[i] >= 0x80) return true;
+        if (LowerAscii(starts.text[i]) != static_cast<uint8_t>(starts.folded[k])) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 long long SearchEditorRange(HWND ed, const std::string& query, long long from, long long to, int flags) {
@@ -100,30 +119,40 @@ long long SearchEditorRange(HWND ed, const std::string& query, long long from, l
                reinterpret_cast<long long>(query.data()));
 }
 
+long long SearchEditorForward(HWND ed, const std::string& query, long long from, long long to, int flags) {
+    const MatchStarts starts = PlainMatchStarts(ed, query, flags, to);
+    if (!starts.usable) return SearchEditorRange(ed, query, from, to, flags);
+    for (long long pos = from;;) {
+        pos = NextMatchStart(starts, pos, to);
+        if (pos >= to) return -1;
+        if (!starts.folded.empty() && starts.text[pos] < 0x80) {
+            // An ASCII candidate is tried alone: a match of it holds at most four bytes for each
+            // byte of the query, whatever the text folds.
+            if (MayMatchAt(starts, pos, to)) {
+                const long long window = std::min<long long>(to, pos + 4 * static_cast<long long>(query.size()) + 4);
+                const long long m = SearchEditorRange(ed, query, pos, window, flags);
+                if (m >= 0) return m;
+            }
+            ++pos;
+            continue;
+        }
+        const long long stretchEnd = StretchEnd(starts, pos, to);
+        const long long m = SearchEditorRange(ed, query, pos, stretchEnd, flags);
+        if (m >= 0) return m;
+        pos = stretchEnd;
+    }
+}
+
 void CollectEditorHits(HWND ed, const std::string& query, int flags, long long limit, const HitSource& source,
                        std::vector<SearchHit>& hits) {
     if (!ed || query.empty() || hits.size() >= kMaxHits) return;
     const long long length = Msg(ed, editor::kGetLength);
     const long long end = limit > 0 ? std::min(length, limit) : length;
     if (end < 1) return;
-    const MatchStarts starts = PlainMatchStarts(ed, query, flags, end);
     long long pos = 0;
     for (;;) {
-        long long m = -1;
-        if (starts.usable) {
-            pos = NextMatchStart(starts, pos, end);
-            if (pos >= end) break;
-            const long long stretchEnd = StretchEnd(starts, pos, end);
-            m = SearchEditorRange(ed, query, pos, stretchEnd, flags);
-            if (m < 0) {
-                pos = stretchEnd;
-                if (pos >= end) break;
-                continue;
-            }
-        } else {
-            m = SearchEditorRange(ed, query, pos, end, flags);
-            if (m < 0) break;
-        }
+        const long long m = SearchEditorForward(ed, query, pos, end, flags);
+        if (m < 0) break;
         const long long targetEnd = Msg(ed, editor::kGetTargetEnd);
         const long long line = Msg(ed, editor::kLineFromPosition, m);
         const bool lineHasHit = !hits.empty() && hits.back().docIndex == source.docIndex &&
@@ -157,8 +186,8 @@ bool FindInEditor(HWND ed, const std::string& query, int flags, bool forward) {
     long long m = -1;
     if (forward) {
         const long long caret = Msg(ed, editor::kGetCurrentPos);
-        m = SearchEditorRange(ed, query, caret, length, flags);
-        if (m < 0) m = SearchEditorRange(ed, query, 0, caret, flags);
+        m = SearchEditorForward(ed, query, caret, length, flags);
+        if (m < 0) m = SearchEditorForward(ed, query, 0, caret, flags);
     } else {
         // From the selection start: the match selected by the last search is not found again.
         const long long from = Msg(ed, editor::kGetSelectionStart);
@@ -196,7 +225,7 @@ long long ReplacePlainMatches(HWND ed, const std::string& query, const std::stri
     std::vector<std::pair<long long, long long>> matches;
     long long pos = 0;
     while (pos < length) {
-        const long long m = SearchEditorRange(ed, query, pos, length, flags);
+        const long long m = SearchEditorForward(ed, query, pos, length, flags);
         if (m < 0) break;
         const long long e = Msg(ed, editor::kGetTargetEnd);
         if (e <= m) {

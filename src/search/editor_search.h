@@ -12,6 +12,9 @@
 // The match position in [from, to) (a range whose start lies after its end searches backwards),
 // or a negative value; the match end is then the component's target end.
 long long SearchEditorRange(HWND editor, const std::string& query, long long from, long long to, int flags);
+// The same forwards (from < to), giving the same match and target; a plain search without case
+// skips by a byte scan to the places where the component could begin a match.
+long long SearchEditorForward(HWND editor, const std::string& query, long long from, long long to, int flags);
 
 // Which tab the hits belong to.
 struct HitSource {

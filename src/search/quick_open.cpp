@@ -13,6 +13,7 @@
 #include "document/tabs.h"
 #include "io/encoding.h"
 #include "io/open.h"
+#include "search/editor_search.h"
 #include "search/quick_open_model.h"
 #include "search/search_panel.h"
 #include "search/symbols.h"
@@ -101,26 +102,7 @@ std::vector<QuickItem> TextList(const std::wstring& query) {
     if (!query.empty()) {
         for (int i = 0; i < static_cast<int>(documents.size()); ++i) {
             const Document& doc = documents[static_cast<size_t>(i)];
-            if (doc.hexMode || !doc.editor) continue;
-            HWND ed = doc.editor;
-            const long long length = editor::Length(ed);
-            const long long searchEnd = std::min(length, kTabSearchBytes);
-            // A little past the searched part, so that a label near its end still has its line.
-            const long long readable = std::min(length, searchEnd + 4096);
-            const char* bytes = readable > 0 ? editor::RangePointer(ed, 0, readable) : nullptr;
-            TabText tab;
-            tab.title = doc.title;
-            tab.index = i;
-            tab.text = std::string_view(bytes ? bytes : "", bytes ? static_cast<size_t>(readable) : 0);
-            tab.searchEnd = bytes ? searchEnd : 0;
-            tab.lineAt = [ed](long long position) {
-                TabLine line;
-                line.number = editor::Send(ed, editor::kLineFromPosition, static_cast<WPARAM>(position));
-                line.start = editor::Send(ed, editor::kPositionFromLine, static_cast<WPARAM>(line.number));
-                line.end = editor::Send(ed, editor::kGetLineEndPosition, static_cast<WPARAM>(line.number));
-                return line;
-            };
-            tabs.push_back(std::move(tab));
+            if (!doc.hexMode && doc.editor) tabs.push_back(EditorTabText(doc.editor, doc.title, i));
         }
     }
     return TextListItems(tabs, query);
@@ -414,6 +396,33 @@ LRESULT QueryState(WPARAM what) {
 }
 
 }  // namespace
+
+TabText EditorTabText(HWND ed, const std::wstring& title, int index) {
+    const long long length = editor::Length(ed);
+    const long long searchEnd = std::min(length, kTabSearchBytes);
+    // A little past the searched part, so that a label near its end still has its line.
+    const long long readable = std::min(length, searchEnd + 4096);
+    const char* bytes = readable > 0 ? editor::RangePointer(ed, 0, readable) : nullptr;
+    TabText tab;
+    tab.title = title;
+    tab.index = index;
+    tab.text = std::string_view(bytes ? bytes : "", bytes ? static_cast<size_t>(readable) : 0);
+    tab.searchEnd = bytes ? searchEnd : 0;
+    tab.lineAt = [ed](long long position) {
+        TabLine line;
+        line.number = editor::Send(ed, editor::kLineFromPosition, static_cast<WPARAM>(position));
+        line.start = editor::Send(ed, editor::kPositionFromLine, static_cast<WPARAM>(line.number));
+        line.end = editor::Send(ed, editor::kGetLineEndPosition, static_cast<WPARAM>(line.number));
+        return line;
+    };
+    // The component's own plain search without case; it never moves the text read above.
+    tab.find = [ed](const std::string& query, long long from, long long to, long long& matchEnd) {
+        const long long m = SearchEditorForward(ed, query, from, to, 0);
+        matchEnd = m >= 0 ? editor::Send(ed, editor::kGetTargetEnd) : m;
+        return m;
+    };
+    return tab;
+}
 
 LRESULT CALLBACK QuickOpenProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {

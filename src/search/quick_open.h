@@ -5,6 +5,10 @@
 // search/symbols; this file only moves it in and out of the controls.
 #include <windows.h>
 
+#include <string>
+
+#include "search/quick_open_model.h"
+
 // Child control ids of the popup.
 enum QuickOpenControl {
     kQuickQuery = 1,
@@ -28,3 +32,7 @@ void OpenQuickOpen(int mode);
 void OpenGotoLine();
 // Hides the popup when it is visible; returns whether it was.
 bool HideQuickOpen();
+
+// An editor as the text list searches it: its first 16 MiB, its lines, and the component's own
+// plain search without case.
+TabText EditorTabText(HWND editor, const std::wstring& title, int index);

@@ -7,6 +7,7 @@
 #include <cwctype>
 
 #include "io/encoding.h"
+#include "search/text_match.h"
 
 namespace {
 
@@ -198,7 +199,7 @@ size_t FindFolded(std::string_view text, size_t from, std::string_view folded) {
         unsigned mask = static_cast<unsigned>(
             _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, firstWanted), _mm_cmpeq_epi8(b, lastWanted))));
         while (mask) {
-            const unsigned bit = static_cast<unsigned>(__builtin_ctz(mask));
+            const unsigned bit = static_cast<unsigned>(LowestSetBit(mask));
             if (EqualFoldedBytes(s + i + bit, folded.data(), n)) return i + bit;
             mask &= mask - 1;
         }
@@ -230,12 +231,12 @@ std::wstring LabelExcerpt(const std::wstring& line, size_t column, size_t length
 
 std::vector<QuickItem> TextListItems(const std::vector<TabText>& tabs, const std::wstring& query) {
     if (query.empty()) return {InfoRow(L"\u8F93\u5165\u8981\u641C\u7D22\u7684\u5173\u952E\u8BCD")};
-    const std::string folded = LowerAsciiBytes(WideToUtf8(query));
+    const std::string utf8 = WideToUtf8(query);
+    const long long step = std::max<long long>(1, static_cast<long long>(utf8.size()));
     std::vector<QuickItem> items;
     for (const TabText& tab : tabs) {
         if (items.size() >= kTextListLimit) break;
         const long long searchEnd = std::clamp<long long>(tab.searchEnd, 0, static_cast<long long>(tab.text.size()));
-        const std::string_view searched = tab.text.substr(0, static_cast<size_t>(searchEnd));
         // The line of the last match, fetched and decoded once for all its matches; `unitsAt`
         // counts UTF-16 units up to `bytesAt`, moving forward only.
         TabLine line{-1, 0, 0};
@@ -243,11 +244,11 @@ std::vector<QuickItem> TextListItems(const std::vector<TabText>& tabs, const std
         size_t bytesAt = 0, unitsAt = 0;
         const std::wstring prefix = tab.title + L":";
         const std::wstring dataPrefix = kTabPrefix + std::to_wstring(tab.index) + kDataSeparator;
-        size_t pos = 0;
-        while (items.size() < kTextListLimit) {
-            const size_t m = FindFolded(searched, pos, folded);
-            if (m == std::string_view::npos) break;
-            const auto at = static_cast<long long>(m);
+        long long pos = 0, matchEnd = 0;
+        while (items.size() < kTextListLimit && pos < searchEnd && tab.find) {
+            const long long at = tab.find(utf8, pos, searchEnd, matchEnd);
+            if (at < 0 || at >= searchEnd) break;
+            const auto m = static_cast<size_t>(at);
             if (line.number < 0 || at < line.start || at > line.end) {
                 line = tab.lineAt ? tab.lineAt(at) : TabLine{0, 0, static_cast<long long>(tab.text.size())};
                 const size_t start = static_cast<size_t>(std::clamp<long long>(line.start, 0, at));
@@ -263,7 +264,7 @@ std::vector<QuickItem> TextListItems(const std::vector<TabText>& tabs, const std
             const std::wstring number = std::to_wstring(line.number + 1);
             items.push_back(QuickItem{prefix + number + L": " + LabelExcerpt(lineText, unitsAt, query.size()),
                                       kQuickTabLine, dataPrefix + number});
-            pos = m + folded.size();
+            pos = matchEnd > at ? matchEnd : at + step;
         }
     }
     if (items.empty()) items.push_back(InfoRow(L"\u672A\u627E\u5230\u5339\u914D"));

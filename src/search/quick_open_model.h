@@ -74,17 +74,19 @@ struct TabLine {
     long long number = 0, start = 0, end = 0;
 };
 // One open tab as the text list reads it: its bytes from the start (the search stops at
-// `searchEnd`; lines may be read further, up to the end of `text`) and the editor's lines.
+// `searchEnd`; lines may be read further, up to the end of `text`), the editor's lines, and its
+// search: the first match of the UTF-8 query in [from, to) and its end, or a negative value.
 struct TabText {
     std::wstring title;
     int index = 0;
     std::string_view text;
     long long searchEnd = 0;
     std::function<TabLine(long long position)> lineAt;
+    std::function<long long(const std::string& query, long long from, long long to, long long& matchEnd)> find;
 };
-// An entry per match of `query` (letters A to Z without case), "title:line: text" with the line's
-// text cut to about kLabelContext characters around the match; at most kTextListLimit entries.
-// An information row asks for a keyword (empty query) or says nothing was found.
+// An entry per match of `query` as the tab's own search finds it, "title:line: text" with the
+// line's text cut to about kLabelContext characters around the match; at most kTextListLimit
+// entries. An information row asks for a keyword (empty query) or says nothing was found.
 std::vector<QuickItem> TextListItems(const std::vector<TabText>& tabs, const std::wstring& query);
 // The first position at or after `from` where `folded` (lower-case ASCII letters) occurs in `text`
 // with letters A to Z compared without case; npos when nowhere.

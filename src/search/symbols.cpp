@@ -87,7 +87,7 @@ size_t FindOpening(const char* s, size_t n, size_t from) {
         const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
         const int mask = _mm_movemask_epi8(
             _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, round), _mm_cmpeq_epi8(x, curly)), _mm_cmpeq_epi8(x, angle)));
-        if (mask) return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+        if (mask) return i + static_cast<size_t>(LowestSetBit(static_cast<unsigned>(mask)));
     }
     for (; i < n; ++i) {
         if (IsOpening(s[i])) return i;

@@ -37,15 +37,6 @@ struct UnitSet {
 wchar_t FoldAscii(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + 32) : c; }
 bool IsAsciiLetter(wchar_t c) { return FoldAscii(c) >= L'a' && FoldAscii(c) <= L'z'; }
 
-int LowestSetBit(unsigned mask) {
-    int bit = 0;
-    while (!(mask & 1u)) {
-        mask >>= 1;
-        ++bit;
-    }
-    return bit;
-}
-
 // The first position at or after `from` holding one of the set's units.
 size_t FindAnyUnit(const wchar_t* s, size_t n, size_t from, const UnitSet& set) {
     if (set.count == 0) return from < n ? from : npos;

@@ -10,6 +10,14 @@
 
 #include "search/search_model.h"
 
+// The index of the lowest set bit of a nonzero mask, such as a byte-compare mask (the compilers'
+// own intrinsics differ).
+inline int LowestSetBit(unsigned mask) {
+    int bit = 0;
+    for (; !(mask & 1u); mask >>= 1) ++bit;
+    return bit;
+}
+
 struct LineMatcherEngine;  // the compiled expression and its match state
 
 // One query, prepared once per search and used for every file.

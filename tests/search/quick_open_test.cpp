@@ -154,6 +154,14 @@ TabText Tab(const std::string& text, int index, int* calls) {
         line.end = end == std::string::npos ? static_cast<long long>(text.size()) : static_cast<long long>(end);
         return line;
     };
+    // Letters A to Z without case, standing in for the editor's search.
+    tab.find = [&text](const std::string& query, long long from, long long to, long long& matchEnd) {
+        const size_t m = FindFolded(std::string_view(text).substr(0, static_cast<size_t>(to)),
+                                    static_cast<size_t>(from), LowerAsciiBytes(query));
+        if (m == std::string_view::npos) return -1ll;
+        matchEnd = static_cast<long long>(m + query.size());
+        return static_cast<long long>(m);
+    };
     return tab;
 }
 

@@ -13,6 +13,8 @@
 #include "app/editor.h"
 #include "io/encoding.h"
 #include "search/editor_search.h"
+#include "search/quick_open_model.h"
+#include "search/quick_open.h"
 #include "search/find_in_files.h"
 #include "search/search_model.h"
 #include "search/text_match.h"
@@ -414,16 +416,17 @@ TEST_F(EditorSearch, CollectsOneHitPerLine) {
 }
 
 TEST_F(EditorSearch, CollectsWhatTheComponentFindsLineByLine) {
-    // Characters that fold to ASCII letters (Kelvin sign, long s, sharp s, the "fi" ligature), a
-    // match behind a long stretch without candidates, and candidates that do not match.
+    // Characters that fold to ASCII letters (Kelvin sign, long s, sharp s, the "fi" ligature), also
+    // inside a match that begins with an ASCII letter, a match behind a long stretch without
+    // candidates, and candidates that do not match.
     const std::string text =
         "zebra_ ZEBRA\r\n\xE2\x84\xAA"
-        "elvin \xC5\xBFun\nStra\xC3\x9F"
+        "elvin \xC5\xBFun s\xE2\x84\xAAip\nStra\xC3\x9F"
         "e \xEF\xAC\x81le\r" +
         std::string(100000, 'x') + " zebra\nzzz zeb \xC3\x89t\xC3\xA9\n" + std::string(70000, 'z');
     SetText(text);
     const long long lines = editor::Send(window, editor::kGetLineCount);
-    for (const char* query : {"zebra", "kelvin", "sun", "strasse", "file", "e", "\xC3\xA9T", "z"}) {
+    for (const char* query : {"zebra", "kelvin", "sun", "skip", "strasse", "file", "e", "\xC3\xA9T", "z"}) {
         for (int flags : {0, kFindWholeWord}) {
             std::vector<std::pair<int, long long>> expected;
             for (long long line = 0; line < lines; ++line) {
@@ -438,6 +441,19 @@ TEST_F(EditorSearch, CollectsWhatTheComponentFindsLineByLine) {
             EXPECT_EQ(expected, found) << query << " " << flags;
         }
     }
+}
+
+TEST_F(EditorSearch, TextListTakesTheComponentsMatches) {
+    // The component folds more than A to Z: "É" matches "é".
+    SetText(
+        "\xC3\x89"
+        "clair \xC3\xA9"
+        "clair\nnone\n\xC3\x89"
+        "CLAIR");
+    const std::vector<QuickItem> items = TextListItems({EditorTabText(window, L"t.txt", 4)}, L"\u00E9clair");
+    ASSERT_EQ(3u, items.size());
+    EXPECT_EQ(L"t.txt:1: \u00C9clair \u00E9clair", items[1].label);
+    EXPECT_EQ(std::wstring(L"tab:4\x01") + L"3", items[2].data);
 }
 
 TEST_F(EditorSearch, FindNextWrapsAndFindPreviousMovesOn) {
