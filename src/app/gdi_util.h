@@ -17,3 +17,21 @@ int FontHeight(HDC dc, HFONT font);
 
 // Size of "M" in the editor's monospace font (app.monoFont) on the main window; at least 1 x 1.
 SIZE MonoCellSize();
+
+// A solid brush kept for the colour last asked for, for WM_CTLCOLOR* answers that follow the theme.
+struct ColourBrush {
+    HBRUSH brush = nullptr;
+    COLORREF colour = 0;
+    HBRUSH For(COLORREF wanted) {
+        if (!brush || colour != wanted) {
+            if (brush) DeleteObject(brush);
+            colour = wanted;
+            brush = CreateSolidBrush(wanted);
+        }
+        return brush;
+    }
+    void Release() {
+        if (brush) DeleteObject(brush);
+        brush = nullptr;
+    }
+};

@@ -39,24 +39,7 @@ struct QuickOpenState {
 };
 QuickOpenState quick;
 
-// A brush of one colour, made again when the theme changes the colour.
-struct ColourBrush {
-    HBRUSH brush = nullptr;
-    COLORREF colour = 0;
-    HBRUSH For(COLORREF wanted) {
-        if (!brush || colour != wanted) {
-            if (brush) DeleteObject(brush);
-            colour = wanted;
-            brush = CreateSolidBrush(wanted);
-        }
-        return brush;
-    }
-    void Release() {
-        if (brush) DeleteObject(brush);
-        brush = nullptr;
-    }
-};
-ColourBrush popupBrush, lineBoxBrush;
+ColourBrush popupBrush, lineBoxBrush;  // made again when the theme changes the colour
 
 HWND Child(int id) { return app.quickOpenPopup ? GetDlgItem(app.quickOpenPopup, id) : nullptr; }
 

@@ -28,8 +28,7 @@ constexpr int kDragEdge = 7;
 constexpr long long kAllFilesTabLimit = 16ll * 1024 * 1024;
 
 WNDPROC baseFieldProc = nullptr;
-HBRUSH fieldBrush = nullptr;
-COLORREF fieldBrushColour = 0;
+ColourBrush fieldBrush;
 bool resizing = false;
 wchar_t droppedFieldChar = 0;  // the character a key handled at key-down will still produce
 
@@ -311,12 +310,7 @@ LRESULT CALLBACK SearchPanelProc(HWND window, UINT message, WPARAM wParam, LPARA
             HDC dc = reinterpret_cast<HDC>(wParam);
             SetTextColor(dc, palette.textColor);
             SetBkColor(dc, SearchFieldFill());
-            if (!fieldBrush || fieldBrushColour != SearchFieldFill()) {
-                if (fieldBrush) DeleteObject(fieldBrush);
-                fieldBrushColour = SearchFieldFill();
-                fieldBrush = CreateSolidBrush(fieldBrushColour);
-            }
-            return reinterpret_cast<LRESULT>(fieldBrush);
+            return reinterpret_cast<LRESULT>(fieldBrush.For(SearchFieldFill()));
         }
         case WM_TIMER:
             if (wParam == kDebounceTimer) {
@@ -358,10 +352,7 @@ LRESULT CALLBACK SearchPanelProc(HWND window, UINT message, WPARAM wParam, LPARA
                 return 0;
             }
             break;
-        case WM_DESTROY:
-            if (fieldBrush) DeleteObject(fieldBrush);
-            fieldBrush = nullptr;
-            return 0;
+        case WM_DESTROY: fieldBrush.Release(); return 0;
         default: break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
