@@ -48,6 +48,12 @@ wine_env_start() {
             wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${font%%=*}" /d "${font#*=}" /f \
                 </dev/null >/dev/null 2>&1
         done
+        # Chinese and Japanese labels in the system's own controls borrow their glyphs, as Windows'
+        # font linking does.
+        for font in Tahoma 'Microsoft Sans Serif' 'MS Shell Dlg' 'MS Shell Dlg 2' 'DejaVu Sans'; do
+            wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$font" \
+                /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f </dev/null >/dev/null 2>&1
+        done
     fi
 }
 
