@@ -36,10 +36,6 @@ void ShowError(const std::wstring& text) {
     MessageBoxW(app.mainWindow, text.c_str(), L"Tessary", MB_OK | MB_ICONERROR);
 }
 
-std::wstring CannotReadMessage(const std::wstring& path, const std::wstring& reason) {
-    return LocalizedText(StringTable::FileErrors, 0) + path + L"\n\n" + reason;
-}
-
 // Swaps the editor's document for a new empty one with the component's document `options`, which
 // frees the old one; the document-level settings are applied again. False when none was made.
 bool ReplaceDocument(HWND ed, int options) {
@@ -133,6 +129,10 @@ bool LoadLargeText(Document& doc, const std::wstring& path, uint64_t size) {
 }
 
 }  // namespace
+
+std::wstring CannotReadMessage(const std::wstring& path, const std::wstring& reason) {
+    return LocalizedText(StringTable::FileErrors, 0) + path + L"\n\n" + reason;
+}
 
 void PrepareLargeDocument(HWND ed, uint64_t size) {
     constexpr int kStylesNone = 0x1, kTextLarge = 0x100;

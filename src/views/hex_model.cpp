@@ -1,37 +1,16 @@
 #include "views/hex_model.h"
 
-#include <windows.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
 #include "io/encoding.h"
+#include "io/file_access.h"
 
 namespace {
 
 // Larger files are not turned back into text when the view is left.
 constexpr uint64_t kLeaveAsTextLimit = 256ull * 1024 * 1024;
-
-// Copies from a mapping without faulting: when the volume under it is gone, reading the view
-// raises an in-page error, which the system's copy turns into a failure instead.
-bool CopyMapped(const uint8_t* from, uint8_t* to, size_t count) {
-    // Pages that are not there at all are refused before any copy.
-    for (const uint8_t* at = from; at < from + count;) {
-        MEMORY_BASIC_INFORMATION info{};
-        const bool readable = VirtualQuery(at, &info, sizeof info) == sizeof info && info.State == MEM_COMMIT &&
-                              !(info.Protect & (PAGE_NOACCESS | PAGE_GUARD));
-        if (!readable) {
-            std::memset(to, 0, count);
-            return false;
-        }
-        at = static_cast<const uint8_t*>(info.BaseAddress) + info.RegionSize;
-    }
-    SIZE_T copied = 0;
-    if (ReadProcessMemory(GetCurrentProcess(), from, to, count, &copied) && copied == count) return true;
-    std::memset(to + copied, 0, count - copied);
-    return false;
-}
 
 bool IsHexDigit(wchar_t c, int& value) {
     if (c >= L'0' && c <= L'9')
@@ -96,7 +75,7 @@ size_t ReadBytes(const Document& doc, uint64_t offset, uint8_t* out, size_t coun
         std::memcpy(out, doc.hexBytes.data() + offset, n);
         return n;
     }
-    ok = doc.mapView && CopyMapped(doc.mapView + offset, out, n);
+    ok = doc.mapView && CopyFromMapping(doc.mapView + offset, out, n);
     if (!doc.mapView) std::memset(out, 0, n);
     if (!doc.hexOverlay.empty()) {
         for (size_t i = 0; i < n; ++i) {
