@@ -18,6 +18,7 @@
 #include "io/file_access.h"
 #include "io/open.h"
 #include "persist/persist.h"
+#include "persist/recovery.h"
 #include "project/sidebar.h"
 #include "syntax/languages.h"
 
@@ -164,7 +165,12 @@ void SaveDocument(int index, int saveAs) {
         }
     } else {
         ok = SaveHexBytes(doc, target, &unreadable);
-        if (ok) AfterHexSave(doc);
+        if (ok) {
+            AfterHexSave(doc);
+            // A text save tells the crash snapshots through the component's save point; the hidden
+            // editor of a hex tab has none.
+            NoteRecoveryChange();
+        }
     }
     if (!ok) {
         // The mapped file itself could not be read: that, not the target, is what the user must
@@ -186,5 +192,6 @@ void SaveDocument(int index, int saveAs) {
     ClampSidebarScroll();
     if (app.sidebarWindow) InvalidateRect(app.sidebarWindow, nullptr, TRUE);
     RepaintArea(app.rects.tabBar);
+    RepaintArea(app.rects.statusBar);  // the modified mark, encoding and line ending
     if (target == SettingsPath()) ReloadSettings();
 }

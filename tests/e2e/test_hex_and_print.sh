@@ -38,6 +38,11 @@ rm -f "$HOME"/PDF/*.pdf /var/spool/cups-pdf/ANONYMOUS/*.pdf 2>/dev/null || true
 # "hex=H modified=M" of the active tab.
 _hex_modified() { tab_state | awk '{print $3, $5}'; }
 drive_state_hex() { tab_state | cut -d' ' -f3-5; }
+# A signature of the status bar's pixels (the bottom 20 rows of the window).
+status_bar_pixels() {
+    screenshot TessaryClass "$E2E_DIR/status.png" &&
+        convert "$E2E_DIR/status.png" -gravity south -crop x20+0+0 +repage -format '%#' info:
+}
 
 app_start
 drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
@@ -84,6 +89,7 @@ open_file "$d/mapped.txt"
 wait_eq "mapped.txt — Tessary" drive title TessaryClass || fail "text file"
 drive command TessaryClass 185 >/dev/null
 assert_eq "hex=1 mapped=1 modified=0" "$(tab_state | cut -d' ' -f3-5)" "the text file is mapped in hex"
+clean_status=$(status_bar_pixels)
 drive type TessaryClass 4 >/dev/null   # 'h' (68) -> 'H' (48)
 wait_eq "hex=1 modified=1" _hex_modified || fail "typing on the mapped tab"
 drive command TessaryClass 185 >/dev/null
@@ -92,6 +98,7 @@ assert_eq $'Tessary\nSave the byte changes first: the tab stays in hex mode.' "$
 assert_eq "hex=1 mapped=1 modified=1" "$(tab_state | cut -d' ' -f3-5)" "the tab stays in hex mode"
 drive keys TessaryClass ctrl+s >/dev/null
 wait_eq "mapped.txt — Tessary" drive title TessaryClass || fail "saving the mapped tab"
+wait_eq "$clean_status" status_bar_pixels || fail "the status bar still shows the modified mark"
 assert_eq "Hello world" "$(cat "$d/mapped.txt")" "the patched byte was saved"
 drive command TessaryClass 185 >/dev/null
 wait_eq "hex=0 modified=0" _hex_modified || fail "leaving hex after the save"
