@@ -91,6 +91,26 @@ void LoadSmallText(Document& doc, const std::wstring& path, const TextPlan& plan
     doc.savedTextValid = 1;
 }
 
+// False when the first bytes of a large file already show that it is no UTF-8 text (a UTF-16 mark,
+// or bytes that are not UTF-8), by the rule the text load applies to its first chunk: the file
+// then goes to the hex view without a whole chunk being read first. True when the bytes may be
+// text or cannot be read (the text load then finds the same).
+bool MayBeUtf8Text(const std::wstring& path) {
+    constexpr DWORD kLookAt = 64 * 1024;
+    HANDLE file = OpenForReading(path);
+    if (file == INVALID_HANDLE_VALUE) return true;
+    std::vector<uint8_t> bytes(kLookAt);
+    DWORD got = 0;
+    const bool read = ReadFile(file, bytes.data(), kLookAt, &got, nullptr) != 0;
+    CloseHandle(file);
+    if (!read || got < 2) return true;
+    if ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF)) return false;
+    const size_t mark = got >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF ? 3 : 0;
+    Utf8ScanState scan;
+    ScanUtf8Chunk(scan, bytes.data() + mark, got - mark);  // a sequence cut at the end stays pending
+    return scan.result.valid;
+}
+
 // Streams a large file; the editor runs without undo, modification events and styling meanwhile.
 bool LoadLargeText(Document& doc, const std::wstring& path, uint64_t size) {
     HWND ed = doc.editor;
@@ -308,7 +328,7 @@ LoadOutcome LoadIntoTab(int index, const std::wstring& path, std::wstring& error
         LoadSmallText(doc, path, plan);
         return LoadOutcome::Text;
     }
-    if (LoadLargeText(doc, path, size)) {
+    if (MayBeUtf8Text(path) && LoadLargeText(doc, path, size)) {
         ReleaseMapping(doc);
         doc.hexBytes.clear();
         return LoadOutcome::LargeText;
