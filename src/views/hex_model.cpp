@@ -242,10 +242,10 @@ int64_t HexTopRowShowingCaret(const Document& doc, int64_t visibleRows) {
     return doc.hexTopRow;
 }
 
-HexRowText FormatHexRow(const Document& doc, uint64_t row, const HexColumns& columns, bool& ok) {
+namespace {
+
+HexRowText RowText(uint64_t row, const uint8_t* bytes, size_t n, const HexColumns& columns) {
     HexRowText text;
-    uint8_t bytes[kHexBytesPerRow];
-    const size_t n = ReadBytes(doc, row * kHexBytesPerRow, bytes, kHexBytesPerRow, ok);
     wchar_t offset[24];
     std::swprintf(offset, 24, L"%0*llX", columns.offsetDigits, static_cast<unsigned long long>(row * kHexBytesPerRow));
     text.offset = offset;
@@ -258,6 +258,38 @@ HexRowText FormatHexRow(const Document& doc, uint64_t row, const HexColumns& col
         text.printable += static_cast<wchar_t>(PrintableByte(bytes[i]));
     }
     return text;
+}
+
+}  // namespace
+
+HexRowText FormatHexRow(const Document& doc, uint64_t row, const HexColumns& columns, bool& ok) {
+    uint8_t bytes[kHexBytesPerRow];
+    const size_t n = ReadBytes(doc, row * kHexBytesPerRow, bytes, kHexBytesPerRow, ok);
+    return RowText(row, bytes, n, columns);
+}
+
+std::vector<HexRowText> FormatHexRows(const Document& doc, uint64_t firstRow, uint64_t maxRows,
+                                      const HexColumns& columns, bool& ok) {
+    ok = true;
+    std::vector<HexRowText> rows;
+    const uint64_t total = HexRowCount64(doc);
+    if (firstRow >= total) return rows;
+    const size_t count = static_cast<size_t>(std::min(maxRows, total - firstRow));
+    std::vector<uint8_t> bytes(count * kHexBytesPerRow);
+    const size_t n = ReadBytes(doc, firstRow * kHexBytesPerRow, bytes.data(), bytes.size(), ok);
+    rows.reserve(count);
+    for (size_t r = 0; r < count; ++r) {
+        if (ok) {
+            const size_t start = r * kHexBytesPerRow;
+            rows.push_back(
+                RowText(firstRow + r, bytes.data() + start, std::min<size_t>(kHexBytesPerRow, n - start), columns));
+        } else {
+            // Row by row, so that the rows that can be read still show their bytes.
+            bool rowOk = true;
+            rows.push_back(FormatHexRow(doc, firstRow + r, columns, rowOk));
+        }
+    }
+    return rows;
 }
 
 HexLeavePlan PlanLeaveHex(const Document& doc) {

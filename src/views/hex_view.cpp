@@ -162,14 +162,14 @@ void PaintHexView(HDC dc) {
             FillSolid(dc, Rect{x, y, x + cell.cw, y + cell.rh}, palette.selectionColor);
         }
     }
-    const uint64_t rows = HexRowCount64(*doc);
     const int64_t top = std::max<int64_t>(doc->hexTopRow, 0);
     bool allRead = true;
-    for (int r = 0; r < area.Height() / cell.rh && static_cast<uint64_t>(top + r) < rows; ++r) {
-        bool ok = true;
-        const HexRowText text = FormatHexRow(*doc, static_cast<uint64_t>(top + r), columns, ok);
-        allRead = allRead && ok;
-        const int y = area.top + r * cell.rh;
+    const std::vector<HexRowText> rows =
+        FormatHexRows(*doc, static_cast<uint64_t>(top), static_cast<uint64_t>(std::max(area.Height() / cell.rh, 0)),
+                      columns, allRead);
+    for (size_t r = 0; r < rows.size(); ++r) {
+        const HexRowText& text = rows[r];
+        const int y = area.top + static_cast<int>(r) * cell.rh;
         DrawCells(dc, area.left, y, text.offset, palette.lineNumberColor);
         DrawCells(dc, area.left + columns.ByteColumn(0) * cell.cw, y, text.hex, palette.textColor);
         DrawCells(dc, area.left + columns.PrintableColumn() * cell.cw, y, text.printable, palette.dimTextColor);
