@@ -13,6 +13,7 @@
 #include "io/encoding.h"
 #include "io/file_access.h"
 #include "io/open.h"
+#include "persist/recovery.h"
 #include "project/sidebar.h"
 #include "syntax/palette.h"
 #include "ui/strings.h"
@@ -47,6 +48,7 @@ void RepaintView() {
 // After any change of the bytes: title, sidebar, status bar, tab bar and the view.
 void HexEdited(Document& doc) {
     doc.modified = 1;
+    NoteRecoveryChange();
     UpdateWindowTitle();
     ClampSidebarScroll();
     if (app.sidebarWindow) InvalidateRect(app.sidebarWindow, nullptr, TRUE);
@@ -56,6 +58,7 @@ void HexEdited(Document& doc) {
 }
 
 void AfterHistoryStep(Document& doc) {
+    NoteRecoveryChange();
     doc.hexTopRow = HexTopRowShowingCaret(doc, VisibleRows());
     UpdateWindowTitle();
     ClampSidebarScroll();
