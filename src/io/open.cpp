@@ -297,7 +297,17 @@ void DetectHexEncoding(Document& doc) {
         doc.encoding = doc.lineEnding = 0;
         return;
     }
-    const DetectedEncoding detected = DetectEncoding(bytes, static_cast<size_t>(size));
+    DetectedEncoding detected;
+    if (doc.mapped) {
+        // A mapping is read through the fault-free copy: its volume may be gone. Bytes that cannot
+        // be read leave the tab's encoding as it was.
+        const auto read = [bytes](uint64_t offset, uint8_t* to, size_t count) {
+            return CopyFromMapping(bytes + offset, to, count);
+        };
+        if (!DetectEncodingInPieces(size, read, detected)) return;
+    } else {
+        detected = DetectEncoding(bytes, static_cast<size_t>(size));
+    }
     doc.encoding = static_cast<int>(detected.encoding);
     doc.lineEnding = static_cast<int>(detected.lineEnding);
 }

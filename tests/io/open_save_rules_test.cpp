@@ -211,6 +211,10 @@ TEST_F(HexFiles, BytesThatCannotBeReadFailTheSaveAndLeaveTheTarget) {
     EXPECT_FALSE(PathExists(target + kTempSuffix));
     EXPECT_EQ(view, doc.mapView);
     EXPECT_EQ('X', doc.hexOverlay[1]);
+    // Looking for the encoding of such bytes leaves the tab's encoding as it was.
+    doc.encoding = kEncUtf16Be;
+    DetectHexEncoding(doc);
+    EXPECT_EQ(static_cast<int>(kEncUtf16Be), doc.encoding);
     doc.mapView = nullptr;  // not a view the fixture may unmap
     doc.mapped = 0;
     VirtualFree(view, 0, MEM_RELEASE);
