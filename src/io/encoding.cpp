@@ -511,6 +511,59 @@ DetectedEncoding DetectEncoding(const uint8_t* bytes, size_t length) {
     return result;
 }
 
+bool DetectEncodingInPieces(uint64_t length, const PieceReader& read, DetectedEncoding& result, size_t piece) {
+    uint8_t head[3] = {};
+    const size_t headLength = static_cast<size_t>(std::min<uint64_t>(length, 3));
+    if (headLength > 0 && !read(0, head, headLength)) return false;
+    const bool little = HasMark(head, headLength, ByteOrderMark(kEncUtf16Le));
+    const bool big = HasMark(head, headLength, ByteOrderMark(kEncUtf16Be));
+    piece = std::max<size_t>(piece & ~size_t{1}, 2);  // even: a UTF-16 unit never straddles two pieces
+    std::vector<uint8_t> buffer(static_cast<size_t>(std::min<uint64_t>(piece, length)));
+    DetectedEncoding detected;
+    if (little || big) {
+        const uint64_t end = 2 + (length - 2) / 2 * 2;
+        LineBreakCounts n;
+        bool pendingCr = false;
+        for (uint64_t at = 2; at < end;) {
+            const size_t count = static_cast<size_t>(std::min<uint64_t>(piece, end - at));
+            if (!read(at, buffer.data(), count)) return false;
+            for (size_t k = 0; k < count; k += 2) {
+                const uint16_t unit = Utf16Unit(buffer.data() + k, big);
+                if (pendingCr) {
+                    pendingCr = false;
+                    if (unit == kLf) {
+                        ++n.crlf;
+                        continue;
+                    }
+                    ++n.cr;
+                }
+                if (unit == kCr)
+                    pendingCr = true;
+                else if (unit == kLf)
+                    ++n.lf;
+            }
+            at += count;
+        }
+        if (pendingCr) ++n.cr;
+        detected.encoding = little ? kEncUtf16Le : kEncUtf16Be;
+        detected.lineEnding = DecideLineEnding(n.crlf, n.lf, n.cr);
+    } else {
+        const bool mark = HasMark(head, headLength, ByteOrderMark(kEncUtf8Bom));
+        Utf8ScanState state;
+        for (uint64_t at = mark ? 3 : 0; at < length;) {
+            const size_t count = static_cast<size_t>(std::min<uint64_t>(piece, length - at));
+            if (!read(at, buffer.data(), count)) return false;
+            ScanUtf8Chunk(state, buffer.data(), count);
+            at += count;
+        }
+        const Utf8Scan scan = FinishUtf8Scan(state);
+        detected.encoding = mark ? kEncUtf8Bom : scan.valid ? kEncUtf8 : kEncAnsi;
+        detected.lineEnding = DecideLineEnding(scan.breaks.crlf, scan.breaks.lf, scan.breaks.cr);
+    }
+    result = detected;
+    return true;
+}
+
 std::wstring DecodeBytes(const uint8_t* bytes, size_t length, uint32_t* encodingOut, uint32_t* lineEndingOut) {
     if (length == 0) return std::wstring();
     if (encodingOut || lineEndingOut) {

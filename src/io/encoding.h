@@ -61,6 +61,12 @@ struct DetectedEncoding {
 // By byte-order mark, then by UTF-8 validity: invalid UTF-8 without a mark is ANSI. Invalid UTF-8
 // after a UTF-8 mark stays UTF-8 with mark, so that saving keeps the mark and the UTF-8 text.
 DetectedEncoding DetectEncoding(const uint8_t* bytes, size_t length);
+// The same over `length` bytes that `read(offset, buffer, count)` supplies a piece at a time (at
+// most `piece` bytes each), so that a file of any size is looked at through one buffer. False, with
+// `result` unchanged, when a piece cannot be read.
+using PieceReader = std::function<bool(uint64_t offset, uint8_t* buffer, size_t count)>;
+bool DetectEncodingInPieces(uint64_t length, const PieceReader& read, DetectedEncoding& result,
+                            size_t piece = 16u << 20);
 
 // Wide text of a file's bytes. The decoder goes by the mark and strict UTF-8 validity only: GBK
 // and GB2312 files come through the ANSI code page. When an output pointer is given, detection runs

@@ -1,6 +1,7 @@
 #include "io/file_access.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "io/encoding.h"
 
@@ -164,6 +165,26 @@ bool WriteTextFileAtomic(const std::wstring& path, const std::wstring& text, uin
     std::string encoded;
     if (!EncodeText(text, encoding, encoded)) return false;
     return AtomicWriteParts(path, ByteOrderMark(encoding), encoded.data(), encoded.size());
+}
+
+bool CopyFromMapping(const uint8_t* from, uint8_t* to, size_t count) {
+    // Pages that are not there at all are refused before any copy.
+    for (const uint8_t* at = from; at < from + count;) {
+        MEMORY_BASIC_INFORMATION info{};
+        const bool readable = VirtualQuery(at, &info, sizeof info) == sizeof info && info.State == MEM_COMMIT &&
+                              !(info.Protect & (PAGE_NOACCESS | PAGE_GUARD));
+        if (!readable) {
+            std::memset(to, 0, count);
+            return false;
+        }
+        at = static_cast<const uint8_t*>(info.BaseAddress) + info.RegionSize;
+    }
+    // The system's copy between address spaces turns a page that cannot be brought in into a
+    // failure instead of an exception.
+    SIZE_T copied = 0;
+    if (ReadProcessMemory(GetCurrentProcess(), from, to, count, &copied) && copied == count) return true;
+    std::memset(to + copied, 0, count - copied);
+    return false;
 }
 
 std::wstring SystemErrorText(DWORD error) {

@@ -62,6 +62,11 @@ bool AtomicWriteStream(const std::wstring& path, const std::string& prefix,
 // Encodes the text (with its byte-order mark) and writes it atomically.
 bool WriteTextFileAtomic(const std::wstring& path, const std::wstring& text, uint32_t encoding);
 
+// Copies `count` bytes out of a view of a mapped file without faulting. Once the volume under the
+// file is gone (a network share lost, a removable disk pulled), touching the view raises an
+// in-page error; here that becomes a false return, and the bytes that were not copied are 0.
+bool CopyFromMapping(const uint8_t* from, uint8_t* to, size_t count);
+
 // A seam for tests: the function every file write goes through.
 using WriteFileFn = BOOL(WINAPI*)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
 void SetWriteFileForTesting(WriteFileFn fn);  // nullptr restores WriteFile

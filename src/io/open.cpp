@@ -36,10 +36,6 @@ void ShowError(const std::wstring& text) {
     MessageBoxW(app.mainWindow, text.c_str(), L"Tessary", MB_OK | MB_ICONERROR);
 }
 
-std::wstring CannotReadMessage(const std::wstring& path, const std::wstring& reason) {
-    return LocalizedText(StringTable::FileErrors, 0) + path + L"\n\n" + reason;
-}
-
 // Swaps the editor's document for a new empty one with the component's document `options`, which
 // frees the old one; the document-level settings are applied again. False when none was made.
 bool ReplaceDocument(HWND ed, int options) {
@@ -95,6 +91,26 @@ void LoadSmallText(Document& doc, const std::wstring& path, const TextPlan& plan
     doc.savedTextValid = 1;
 }
 
+// False when the first bytes of a large file already show that it is no UTF-8 text (a UTF-16 mark,
+// or bytes that are not UTF-8), by the rule the text load applies to its first chunk: the file
+// then goes to the hex view without a whole chunk being read first. True when the bytes may be
+// text or cannot be read (the text load then finds the same).
+bool MayBeUtf8Text(const std::wstring& path) {
+    constexpr DWORD kLookAt = 64 * 1024;
+    HANDLE file = OpenForReading(path);
+    if (file == INVALID_HANDLE_VALUE) return true;
+    std::vector<uint8_t> bytes(kLookAt);
+    DWORD got = 0;
+    const bool read = ReadFile(file, bytes.data(), kLookAt, &got, nullptr) != 0;
+    CloseHandle(file);
+    if (!read || got < 2) return true;
+    if ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF)) return false;
+    const size_t mark = got >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF ? 3 : 0;
+    Utf8ScanState scan;
+    ScanUtf8Chunk(scan, bytes.data() + mark, got - mark);  // a sequence cut at the end stays pending
+    return scan.result.valid;
+}
+
 // Streams a large file; the editor runs without undo, modification events and styling meanwhile.
 bool LoadLargeText(Document& doc, const std::wstring& path, uint64_t size) {
     HWND ed = doc.editor;
@@ -133,6 +149,10 @@ bool LoadLargeText(Document& doc, const std::wstring& path, uint64_t size) {
 }
 
 }  // namespace
+
+std::wstring CannotReadMessage(const std::wstring& path, const std::wstring& reason) {
+    return LocalizedText(StringTable::FileErrors, 0) + path + L"\n\n" + reason;
+}
 
 void PrepareLargeDocument(HWND ed, uint64_t size) {
     constexpr int kStylesNone = 0x1, kTextLarge = 0x100;
@@ -277,7 +297,17 @@ void DetectHexEncoding(Document& doc) {
         doc.encoding = doc.lineEnding = 0;
         return;
     }
-    const DetectedEncoding detected = DetectEncoding(bytes, static_cast<size_t>(size));
+    DetectedEncoding detected;
+    if (doc.mapped) {
+        // A mapping is read through the fault-free copy: its volume may be gone. Bytes that cannot
+        // be read leave the tab's encoding as it was.
+        const auto read = [bytes](uint64_t offset, uint8_t* to, size_t count) {
+            return CopyFromMapping(bytes + offset, to, count);
+        };
+        if (!DetectEncodingInPieces(size, read, detected)) return;
+    } else {
+        detected = DetectEncoding(bytes, static_cast<size_t>(size));
+    }
     doc.encoding = static_cast<int>(detected.encoding);
     doc.lineEnding = static_cast<int>(detected.lineEnding);
 }
@@ -308,7 +338,7 @@ LoadOutcome LoadIntoTab(int index, const std::wstring& path, std::wstring& error
         LoadSmallText(doc, path, plan);
         return LoadOutcome::Text;
     }
-    if (LoadLargeText(doc, path, size)) {
+    if (MayBeUtf8Text(path) && LoadLargeText(doc, path, size)) {
         ReleaseMapping(doc);
         doc.hexBytes.clear();
         return LoadOutcome::LargeText;

@@ -42,6 +42,8 @@ uint64_t LargeTextLines(uint64_t size, uint64_t sample, uint64_t breaks);
 void PrepareLargeDocument(HWND editor, uint64_t size);
 // Drops the editor's text and the room it took (a fresh, styled document in its place).
 void ReleaseEditorText(HWND editor, int language);
+// "Tessary cannot read this file:", the path and the reason, in the interface language.
+std::wstring CannotReadMessage(const std::wstring& path, const std::wstring& reason);
 // A read-only mapping of the whole file; replaces any earlier mapping and empties the overlay.
 // On failure the Document keeps its mapping and overlay.
 bool MapForHex(Document& doc, const std::wstring& path);

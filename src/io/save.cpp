@@ -18,6 +18,7 @@
 #include "io/file_access.h"
 #include "io/open.h"
 #include "persist/persist.h"
+#include "persist/recovery.h"
 #include "project/sidebar.h"
 #include "syntax/languages.h"
 
@@ -62,11 +63,12 @@ void AfterHexSave(Document& doc) {
 
 }  // namespace
 
-bool SaveHexBytes(Document& doc, const std::wstring& target) {
+bool SaveHexBytes(Document& doc, const std::wstring& target, bool* unreadable) {
+    if (unreadable) *unreadable = false;
     if (HexBytesLost(doc)) return false;
     if (!doc.mapped) return AtomicWriteBytes(target, doc.hexBytes.data(), doc.hexBytes.size(), false);
     if (target == doc.path && !doc.modified) return true;
-    return SaveMappedHex(target, doc);
+    return SaveMappedHex(target, doc, unreadable);
 }
 
 std::wstring SaveFileDialog(const std::wstring& currentPath) {
@@ -83,7 +85,8 @@ std::wstring SaveFileDialog(const std::wstring& currentPath) {
     return GetSaveFileNameW(&ofn) ? std::wstring(buffer.data()) : std::wstring();
 }
 
-bool SaveMappedHex(const std::wstring& path, Document& doc) {
+bool SaveMappedHex(const std::wstring& path, Document& doc, bool* unreadable) {
+    if (unreadable) *unreadable = false;
     if (doc.mapSize == 0) return true;
     const std::wstring temp = path + kTempSuffix;
     HANDLE file = CreateFileW(ExtendedPath(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -95,7 +98,13 @@ bool SaveMappedHex(const std::wstring& path, Document& doc) {
     for (uint64_t start = 0; ok && start < doc.mapSize; start += kChunkSize) {
         progress.Report(start, doc.mapSize);
         const uint64_t length = std::min<uint64_t>(kChunkSize, doc.mapSize - start);
-        std::copy(doc.mapView + start, doc.mapView + start + length, buffer.get());
+        // Bytes that cannot be read fail the save: zeros in their place would be written as the
+        // file's content.
+        if (!CopyFromMapping(doc.mapView + start, buffer.get(), static_cast<size_t>(length))) {
+            if (unreadable) *unreadable = true;
+            ok = false;
+            break;
+        }
         for (const auto& [offset, value] : doc.hexOverlay) {
             if (offset >= start && offset < start + length) buffer[offset - start] = value;
         }
@@ -142,7 +151,7 @@ void SaveDocument(int index, int saveAs) {
         target = SaveFileDialog(doc.path);
         if (target.empty()) return;
     }
-    bool ok = false;
+    bool ok = false, unreadable = false;
     if (!doc.hexMode) {
         LineBreakCounts breaks;
         ok = SaveText(doc, target, breaks);
@@ -155,11 +164,20 @@ void SaveDocument(int index, int saveAs) {
             editor::SetSavePoint(doc.editor);
         }
     } else {
-        ok = SaveHexBytes(doc, target);
-        if (ok) AfterHexSave(doc);
+        ok = SaveHexBytes(doc, target, &unreadable);
+        if (ok) {
+            AfterHexSave(doc);
+            // A text save tells the crash snapshots through the component's save point; the hidden
+            // editor of a hex tab has none.
+            NoteRecoveryChange();
+        }
     }
     if (!ok) {
-        MessageBoxW(app.mainWindow, kSaveFailedMessage, L"Tessary", MB_OK | MB_ICONERROR);
+        // The mapped file itself could not be read: that, not the target, is what the user must
+        // look at.
+        const std::wstring text = unreadable ? CannotReadMessage(doc.path, SystemErrorText(ERROR_READ_FAULT))
+                                             : std::wstring(kSaveFailedMessage);
+        MessageBoxW(app.mainWindow, text.c_str(), L"Tessary", MB_OK | MB_ICONERROR);
         return;
     }
     doc.path = target;
@@ -174,5 +192,6 @@ void SaveDocument(int index, int saveAs) {
     ClampSidebarScroll();
     if (app.sidebarWindow) InvalidateRect(app.sidebarWindow, nullptr, TRUE);
     RepaintArea(app.rects.tabBar);
+    RepaintArea(app.rects.statusBar);  // the modified mark, encoding and line ending
     if (target == SettingsPath()) ReloadSettings();
 }

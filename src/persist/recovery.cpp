@@ -9,6 +9,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 #include "app/app_state.h"
@@ -21,6 +22,7 @@
 #include "persist/recovery_file.h"
 #include "syntax/languages.h"
 #include "ui/strings.h"
+#include "views/hex_model.h"
 
 namespace {
 
@@ -120,7 +122,7 @@ bool TakeSnapshot() {
     std::vector<RecoveryEntry> entries;
     std::map<HWND, Slot> live;
     for (const Document& doc : documents) {
-        if (!doc.modified || doc.hexMode || !doc.editor) continue;
+        if (!doc.modified || !doc.editor) continue;
         Slot slot = slots.count(doc.editor) ? slots[doc.editor] : Slot{};
         if (slot.id == 0) slot.id = nextSlotId++;
         RecoveryEntry entry;
@@ -129,16 +131,24 @@ bool TakeSnapshot() {
         entry.encoding = doc.encoding;
         entry.lineEnding = doc.lineEnding;
         entry.language = doc.language;
-        entry.caret = editor::Send(doc.editor, editor::kGetCurrentPos);
+        entry.caret = doc.hexMode ? doc.hexCaret : editor::Send(doc.editor, editor::kGetCurrentPos);
         entry.fileTime = doc.fileTime;
         entry.fileSize = doc.fileSize;
-        if (static_cast<uint64_t>(editor::Length(doc.editor)) > kRecoveryTextLimit) {
+        // A hex tab keeps its bytes, or for a mapped file only the changed ones.
+        entry.hex = !doc.hexMode ? 0 : doc.mapped ? 2 : 1;
+        const uint64_t length = entry.hex == 2   ? doc.hexOverlay.size() * 9
+                                : entry.hex == 1 ? doc.hexBytes.size()
+                                                 : static_cast<uint64_t>(editor::Length(doc.editor));
+        if (length > kRecoveryTextLimit) {
             entry.skipped = 1;
         } else {
             entry.file = L"tab-" + std::to_wstring(slot.id) + L".txt";
             job.keep.insert(entry.file);
             if (slot.written != slot.changed) {
-                job.texts.emplace_back(entry.file, editor::GetText(doc.editor));
+                job.texts.emplace_back(entry.file, entry.hex == 2 ? FormatHexChanges(doc.hexOverlay)
+                                                   : entry.hex == 1
+                                                       ? std::string(doc.hexBytes.begin(), doc.hexBytes.end())
+                                                       : editor::GetText(doc.editor));
                 slot.written = slot.changed;
             }
         }
@@ -211,16 +221,44 @@ bool IsFile(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// A recovered hex tab: its bytes, or the file mapped again with the changed bytes over it, marked
+// modified. False when the file cannot be mapped (the tab is left as it was opened).
+bool RestoreHexEntry(Document& doc, const RecoveryEntry& entry, const std::string& bytes,
+                     const std::unordered_map<uint64_t, uint8_t>& changes) {
+    ReleaseMapping(doc);
+    doc.hexOverlay.clear();
+    doc.hexBytes.clear();
+    if (entry.hex == 1) {
+        doc.hexBytes.assign(bytes.begin(), bytes.end());
+    } else if (!MapForHex(doc, entry.path)) {
+        return false;
+    }
+    EnterHexMode(doc);
+    for (const auto& [offset, value] : changes) {
+        if (offset < doc.mapSize) doc.hexOverlay[offset] = value;
+    }
+    doc.hexSavePointValid = 0;
+    doc.modified = 1;
+    doc.encoding = entry.encoding;
+    doc.lineEnding = entry.lineEnding;
+    SetHexCaret(doc, entry.caret, 0);
+    return true;
+}
+
 // Opens one recovered tab: the file as it is on disk with the recovered text over it, or a tab
 // bound to the path (or untitled) holding the text. The file itself is not touched.
 void RestoreEntry(const RecoveryEntry& entry, const std::string& text) {
     int index = -1;
     const bool onDisk = !entry.path.empty() && IsFile(entry.path);
+    std::unordered_map<uint64_t, uint8_t> changes;
+    // Changed bytes need the file they go over.
+    if (entry.hex == 2 && (!onDisk || !ReadHexChanges(text, changes))) return;
     if (onDisk) {
         OpenPath(entry.path);
         index = IndexOfPath(entry.path);
-        if (index >= 0 && documents[static_cast<size_t>(index)].hexMode) index = -1;
+        if (index >= 0 && documents[static_cast<size_t>(index)].hexMode && !entry.hex) index = -1;
     }
+    if (entry.hex == 2 && index < 0) return;
     if (index < 0) {
         CreateTab(onDisk ? L"" : entry.path, app.mainWindow);
         index = app.activeTab;
@@ -228,6 +266,18 @@ void RestoreEntry(const RecoveryEntry& entry, const std::string& text) {
         ActivateTab(index);
     }
     Document& doc = documents[static_cast<size_t>(index)];
+    if (entry.hex) {
+        if (!RestoreHexEntry(doc, entry, text, changes)) return;
+        if (doc.path.empty() && !entry.title.empty()) doc.title = entry.title;
+        // What the tab knew of the file: a change on disk since then is noticed at the next check.
+        if (onDisk && !doc.path.empty()) {
+            doc.fileTime = entry.fileTime;
+            doc.fileSize = entry.fileSize;
+        }
+        UpdateWindowTitle();
+        RepaintArea(app.rects.tabBar);
+        return;
+    }
     editor::SetReadOnly(doc.editor, false);
     app.settingText = 1;
     editor::SetText(doc.editor, text);

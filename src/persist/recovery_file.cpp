@@ -1,5 +1,8 @@
 #include "persist/recovery_file.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "persist/json_text.h"
 
 namespace {
@@ -72,7 +75,7 @@ std::string FormatRecoveryIndex(const std::vector<RecoveryEntry>& entries) {
                 JsonEscape(e.file) + Field(L"encoding", e.encoding) + Field(L"lineEnding", e.lineEnding) +
                 Field(L"language", e.language) + Field(L"caret", static_cast<uint64_t>(e.caret)) +
                 Field(L"modified", e.modified) + Field(L"skipped", e.skipped) + Field(L"fileTime", e.fileTime) +
-                Field(L"fileSize", e.fileSize) + L"}";
+                Field(L"fileSize", e.fileSize) + (e.hex ? Field(L"hex", e.hex) : std::wstring()) + L"}";
     }
     text += L"\n]}\n";
     return kUtf8Bom + Utf8FromWide(text);
@@ -102,12 +105,38 @@ bool ReadRecoveryIndex(const std::string& bytes, std::vector<RecoveryEntry>& ent
             !ReadInt(object, L"modified", e.modified) || !ReadInt(object, L"skipped", e.skipped) ||
             !ReadNumber(object, L"fileTime", e.fileTime) || !ReadNumber(object, L"fileSize", e.fileSize))
             return false;
+        // Snapshots of text tabs carry no "hex".
+        if (ValueOf(object, L"hex") != std::wstring::npos && (!ReadInt(object, L"hex", e.hex) || e.hex > 2))
+            return false;
         e.caret = static_cast<long long>(caret & 0x7FFFFFFFFFFFFFFFull);
         if (e.skipped ? !e.file.empty() : !PlainFileName(e.file)) return false;
         entries.push_back(std::move(e));
         pos = end + 1;
     }
     return !entries.empty();
+}
+
+std::string FormatHexChanges(const std::unordered_map<uint64_t, uint8_t>& changes) {
+    std::vector<std::pair<uint64_t, uint8_t>> sorted(changes.begin(), changes.end());
+    std::sort(sorted.begin(), sorted.end());
+    std::string bytes;
+    bytes.reserve(sorted.size() * 9);
+    for (const auto& [offset, value] : sorted) {
+        for (int shift = 0; shift < 64; shift += 8) bytes += static_cast<char>((offset >> shift) & 0xFF);
+        bytes += static_cast<char>(value);
+    }
+    return bytes;
+}
+
+bool ReadHexChanges(const std::string& bytes, std::unordered_map<uint64_t, uint8_t>& changes) {
+    changes.clear();
+    if (bytes.size() % 9 != 0) return false;
+    for (size_t at = 0; at < bytes.size(); at += 9) {
+        uint64_t offset = 0;
+        for (int i = 7; i >= 0; --i) offset = (offset << 8) | static_cast<uint8_t>(bytes[at + static_cast<size_t>(i)]);
+        changes[offset] = static_cast<uint8_t>(bytes[at + 8]);
+    }
+    return true;
 }
 
 void NoteSnapshotChange(SnapshotClock& clock, uint64_t nowMs) {

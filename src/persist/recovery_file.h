@@ -1,10 +1,11 @@
 #pragma once
 // The crash-recovery snapshot: an index of the tabs with unsaved changes, beside one file per tab
-// holding its text as the editor's UTF-8 bytes. Written while the program runs, removed by a clean
-// exit, offered back at the next start when it is still there.
+// holding its text as the editor's UTF-8 bytes (or a hex tab's bytes, or its changed bytes). Written while the program
+// runs, removed by a clean exit, offered back at the next start when it is still there.
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 constexpr uint64_t kRecoveryQuietMs = 3000;                   // a snapshot follows this long after the last change
@@ -22,6 +23,7 @@ struct RecoveryEntry {
     int modified = 1;
     int skipped = 0;                      // the text was over kRecoveryTextLimit and is not in the snapshot
     uint64_t fileTime = 0, fileSize = 0;  // the file on disk as the tab last knew it
+    int hex = 0;  // a hex tab: 1 the file holds its bytes, 2 its changed bytes over the file at `path`
 };
 
 // The exact bytes of the index: UTF-8 with a byte-order mark, one entry per line, closed by "]}".
@@ -30,6 +32,12 @@ std::string FormatRecoveryIndex(const std::vector<RecoveryEntry>& entries);
 // False for anything that is not a whole index (cut short, damaged, no entries, an entry without
 // its text file): such a snapshot is left alone for the user rather than offered or deleted.
 bool ReadRecoveryIndex(const std::string& bytes, std::vector<RecoveryEntry>& entries);
+
+// The changed bytes of a mapped hex tab as a snapshot keeps them: per change its offset (eight
+// bytes, least significant first) and its value, in offset order. Reading refuses anything but
+// whole records.
+std::string FormatHexChanges(const std::unordered_map<uint64_t, uint8_t>& changes);
+bool ReadHexChanges(const std::string& bytes, std::unordered_map<uint64_t, uint8_t>& changes);
 
 // When to take the next snapshot: kRecoveryQuietMs after the last change, but no later than
 // kRecoveryMaxDelayMs after the first change the last snapshot does not hold.

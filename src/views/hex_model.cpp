@@ -1,37 +1,16 @@
 #include "views/hex_model.h"
 
-#include <windows.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
 #include "io/encoding.h"
+#include "io/file_access.h"
 
 namespace {
 
 // Larger files are not turned back into text when the view is left.
 constexpr uint64_t kLeaveAsTextLimit = 256ull * 1024 * 1024;
-
-// Copies from a mapping without faulting: when the volume under it is gone, reading the view
-// raises an in-page error, which the system's copy turns into a failure instead.
-bool CopyMapped(const uint8_t* from, uint8_t* to, size_t count) {
-    // Pages that are not there at all are refused before any copy.
-    for (const uint8_t* at = from; at < from + count;) {
-        MEMORY_BASIC_INFORMATION info{};
-        const bool readable = VirtualQuery(at, &info, sizeof info) == sizeof info && info.State == MEM_COMMIT &&
-                              !(info.Protect & (PAGE_NOACCESS | PAGE_GUARD));
-        if (!readable) {
-            std::memset(to, 0, count);
-            return false;
-        }
-        at = static_cast<const uint8_t*>(info.BaseAddress) + info.RegionSize;
-    }
-    SIZE_T copied = 0;
-    if (ReadProcessMemory(GetCurrentProcess(), from, to, count, &copied) && copied == count) return true;
-    std::memset(to + copied, 0, count - copied);
-    return false;
-}
 
 bool IsHexDigit(wchar_t c, int& value) {
     if (c >= L'0' && c <= L'9')
@@ -96,7 +75,7 @@ size_t ReadBytes(const Document& doc, uint64_t offset, uint8_t* out, size_t coun
         std::memcpy(out, doc.hexBytes.data() + offset, n);
         return n;
     }
-    ok = doc.mapView && CopyMapped(doc.mapView + offset, out, n);
+    ok = doc.mapView && CopyFromMapping(doc.mapView + offset, out, n);
     if (!doc.mapView) std::memset(out, 0, n);
     if (!doc.hexOverlay.empty()) {
         for (size_t i = 0; i < n; ++i) {
@@ -263,10 +242,10 @@ int64_t HexTopRowShowingCaret(const Document& doc, int64_t visibleRows) {
     return doc.hexTopRow;
 }
 
-HexRowText FormatHexRow(const Document& doc, uint64_t row, const HexColumns& columns, bool& ok) {
+namespace {
+
+HexRowText RowText(uint64_t row, const uint8_t* bytes, size_t n, const HexColumns& columns) {
     HexRowText text;
-    uint8_t bytes[kHexBytesPerRow];
-    const size_t n = ReadBytes(doc, row * kHexBytesPerRow, bytes, kHexBytesPerRow, ok);
     wchar_t offset[24];
     std::swprintf(offset, 24, L"%0*llX", columns.offsetDigits, static_cast<unsigned long long>(row * kHexBytesPerRow));
     text.offset = offset;
@@ -279,6 +258,38 @@ HexRowText FormatHexRow(const Document& doc, uint64_t row, const HexColumns& col
         text.printable += static_cast<wchar_t>(PrintableByte(bytes[i]));
     }
     return text;
+}
+
+}  // namespace
+
+HexRowText FormatHexRow(const Document& doc, uint64_t row, const HexColumns& columns, bool& ok) {
+    uint8_t bytes[kHexBytesPerRow];
+    const size_t n = ReadBytes(doc, row * kHexBytesPerRow, bytes, kHexBytesPerRow, ok);
+    return RowText(row, bytes, n, columns);
+}
+
+std::vector<HexRowText> FormatHexRows(const Document& doc, uint64_t firstRow, uint64_t maxRows,
+                                      const HexColumns& columns, bool& ok) {
+    ok = true;
+    std::vector<HexRowText> rows;
+    const uint64_t total = HexRowCount64(doc);
+    if (firstRow >= total) return rows;
+    const size_t count = static_cast<size_t>(std::min(maxRows, total - firstRow));
+    std::vector<uint8_t> bytes(count * kHexBytesPerRow);
+    const size_t n = ReadBytes(doc, firstRow * kHexBytesPerRow, bytes.data(), bytes.size(), ok);
+    rows.reserve(count);
+    for (size_t r = 0; r < count; ++r) {
+        if (ok) {
+            const size_t start = r * kHexBytesPerRow;
+            rows.push_back(
+                RowText(firstRow + r, bytes.data() + start, std::min<size_t>(kHexBytesPerRow, n - start), columns));
+        } else {
+            // Row by row, so that the rows that can be read still show their bytes.
+            bool rowOk = true;
+            rows.push_back(FormatHexRow(doc, firstRow + r, columns, rowOk));
+        }
+    }
+    return rows;
 }
 
 HexLeavePlan PlanLeaveHex(const Document& doc) {

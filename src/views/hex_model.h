@@ -77,6 +77,11 @@ struct HexRowText {
     std::wstring offset, hex, printable;
 };
 HexRowText FormatHexRow(const Document& doc, uint64_t row, const HexColumns& columns, bool& ok);
+// The rows from `firstRow` on, at most `maxRows` of them (fewer at the end of the bytes), read in
+// one go: a screen costs one read of the mapping. When that read fails (`ok` false) the rows are
+// read one by one, so that those that can be read still show their bytes.
+std::vector<HexRowText> FormatHexRows(const Document& doc, uint64_t firstRow, uint64_t maxRows,
+                                      const HexColumns& columns, bool& ok);
 
 // Leaving the hex view: the text to show, or why the tab must stay in hex mode.
 enum class HexLeaveOutcome { Text, UnsavedMappedChanges, NotExactText };

@@ -13,6 +13,7 @@
 #include "io/encoding.h"
 #include "io/file_access.h"
 #include "io/open.h"
+#include "persist/recovery.h"
 #include "project/sidebar.h"
 #include "syntax/palette.h"
 #include "ui/strings.h"
@@ -47,6 +48,7 @@ void RepaintView() {
 // After any change of the bytes: title, sidebar, status bar, tab bar and the view.
 void HexEdited(Document& doc) {
     doc.modified = 1;
+    NoteRecoveryChange();
     UpdateWindowTitle();
     ClampSidebarScroll();
     if (app.sidebarWindow) InvalidateRect(app.sidebarWindow, nullptr, TRUE);
@@ -56,6 +58,7 @@ void HexEdited(Document& doc) {
 }
 
 void AfterHistoryStep(Document& doc) {
+    NoteRecoveryChange();
     doc.hexTopRow = HexTopRowShowingCaret(doc, VisibleRows());
     UpdateWindowTitle();
     ClampSidebarScroll();
@@ -162,14 +165,14 @@ void PaintHexView(HDC dc) {
             FillSolid(dc, Rect{x, y, x + cell.cw, y + cell.rh}, palette.selectionColor);
         }
     }
-    const uint64_t rows = HexRowCount64(*doc);
     const int64_t top = std::max<int64_t>(doc->hexTopRow, 0);
     bool allRead = true;
-    for (int r = 0; r < area.Height() / cell.rh && static_cast<uint64_t>(top + r) < rows; ++r) {
-        bool ok = true;
-        const HexRowText text = FormatHexRow(*doc, static_cast<uint64_t>(top + r), columns, ok);
-        allRead = allRead && ok;
-        const int y = area.top + r * cell.rh;
+    const std::vector<HexRowText> rows =
+        FormatHexRows(*doc, static_cast<uint64_t>(top), static_cast<uint64_t>(std::max(area.Height() / cell.rh, 0)),
+                      columns, allRead);
+    for (size_t r = 0; r < rows.size(); ++r) {
+        const HexRowText& text = rows[r];
+        const int y = area.top + static_cast<int>(r) * cell.rh;
         DrawCells(dc, area.left, y, text.offset, palette.lineNumberColor);
         DrawCells(dc, area.left + columns.ByteColumn(0) * cell.cw, y, text.hex, palette.textColor);
         DrawCells(dc, area.left + columns.PrintableColumn() * cell.cw, y, text.printable, palette.dimTextColor);

@@ -37,6 +37,12 @@ rm -f "$HOME"/PDF/*.pdf /var/spool/cups-pdf/ANONYMOUS/*.pdf 2>/dev/null || true
 
 # "hex=H modified=M" of the active tab.
 _hex_modified() { tab_state | awk '{print $3, $5}'; }
+drive_state_hex() { tab_state | cut -d' ' -f3-5; }
+# A signature of the status bar's pixels (the bottom 20 rows of the window).
+status_bar_pixels() {
+    screenshot TessaryClass "$E2E_DIR/status.png" &&
+        convert "$E2E_DIR/status.png" -gravity south -crop x20+0+0 +repage -format '%#' info:
+}
 
 app_start
 drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
@@ -83,6 +89,7 @@ open_file "$d/mapped.txt"
 wait_eq "mapped.txt — Tessary" drive title TessaryClass || fail "text file"
 drive command TessaryClass 185 >/dev/null
 assert_eq "hex=1 mapped=1 modified=0" "$(tab_state | cut -d' ' -f3-5)" "the text file is mapped in hex"
+clean_status=$(status_bar_pixels)
 drive type TessaryClass 4 >/dev/null   # 'h' (68) -> 'H' (48)
 wait_eq "hex=1 modified=1" _hex_modified || fail "typing on the mapped tab"
 drive command TessaryClass 185 >/dev/null
@@ -91,10 +98,44 @@ assert_eq $'Tessary\nSave the byte changes first: the tab stays in hex mode.' "$
 assert_eq "hex=1 mapped=1 modified=1" "$(tab_state | cut -d' ' -f3-5)" "the tab stays in hex mode"
 drive keys TessaryClass ctrl+s >/dev/null
 wait_eq "mapped.txt — Tessary" drive title TessaryClass || fail "saving the mapped tab"
+wait_eq "$clean_status" status_bar_pixels || fail "the status bar still shows the modified mark"
 assert_eq "Hello world" "$(cat "$d/mapped.txt")" "the patched byte was saved"
 drive command TessaryClass 185 >/dev/null
 wait_eq "hex=0 modified=0" _hex_modified || fail "leaving hex after the save"
 assert_eq 'Hello world\n' "$(drive editor-text TessaryClass)" "the saved bytes as text"
+
+# A mapped file whose bytes can no longer be read (cut short behind the program's back, as when its
+# volume goes away) fails the save with a message instead of crashing: nothing is written and the
+# tab keeps its change.
+for ((i = 0; i < 400; i++)); do echo "bytes that vanish, line $i"; done >"$d/vanish.txt"
+open_file "$d/vanish.txt"
+wait_eq "vanish.txt — Tessary" drive title TessaryClass || fail "the file to cut short"
+drive command TessaryClass 185 >/dev/null
+wait_eq "hex=1 mapped=1 modified=0" drive_state_hex || fail "the file is mapped in hex"
+drive type TessaryClass 4 >/dev/null
+wait_eq "hex=1 modified=1" _hex_modified || fail "typing on the mapped file"
+truncate -s 0 "$d/vanish.txt"
+drive command TessaryClass 103 >/dev/null
+box=$(drive wait-msgbox) || fail "no message when the mapped bytes cannot be read"
+grep -qF "Tessary cannot read this file:\n$(win_path "$d/vanish.txt" | sed 's/\\/\\\\/g')" <<<"$box" ||
+    fail "the message names the file that cannot be read: $box"
+# Closing it brings the main window back, which finds the file changed on disk and asks from
+# within that press: the press is posted, and each such question answered with No (no reload).
+press_then_keep() {
+    drive post '#32770' $((0x111)) "$1" 0 >/dev/null
+    while box=$(drive wait-msgbox 2000); do
+        [[ $box == *Reload\?* ]] || fail "unexpected message: $box"
+        drive answer-msgbox no >/dev/null
+    done
+}
+press_then_keep 1   # OK
+assert_eq 0 "$(stat -c %s "$d/vanish.txt")" "nothing was written over the file"
+[ ! -e "$d/vanish.txt.testmp" ] || fail "a temporary file was left behind"
+assert_eq "hex=1 mapped=1 modified=1" "$(drive_state_hex)" "the tab keeps its change"
+drive command TessaryClass 107 >/dev/null
+drive wait-msgbox >/dev/null || fail "no save prompt when closing the tab"
+press_then_keep 7   # No: close without saving
+wait_eq "mapped.txt — Tessary" drive title TessaryClass || fail "closing the tab of the cut file"
 
 # Prints the active tab (document name TITLE) and prints the path of the PDF that came out.
 print_tab() {

@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <random>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -242,6 +244,41 @@ TEST(Detect, Utf16) {
     EXPECT_EQ(Detect("\xFE\xFF\0a\0\r\0\n\0b\0\r\0\n"s), Show(kEncUtf16Be, kEolCrlf));
     EXPECT_EQ(Detect("\xFE\xFF\x0A\x00"s), Show(kEncUtf16Be, kEolCrlf));  // unit 0A00 is no LF
     EXPECT_EQ(Detect("\xFE\xFF\0\r"s), Show(kEncUtf16Be, kEolCr));
+}
+
+// Detection a piece at a time gives what detection over the whole gives, wherever the pieces end.
+TEST(Detect, InPiecesMatchesTheWhole) {
+    using namespace std::string_literals;
+    std::mt19937 rng(7);
+    std::vector<std::string> samples = {"",
+                                        "\xFF\xFE",
+                                        "\xFF\xFE\x0A",
+                                        "\xFF\xFE"s + "a\0\r\0\n\0\r\0"s,
+                                        "\xFE\xFF\0\r\0\n\0\r"s,
+                                        "\xFE\xFF\0\r"s,
+                                        kUtf8Mark + "x\xFFy\r\n",
+                                        "a\rb\r\n",
+                                        "caf\xC3",
+                                        "\xEF\xBB"};
+    for (int i = 0; i < 20; ++i) samples.push_back(RandomText(rng, 1 + rng() % 200));
+    for (size_t sample = 0; sample < samples.size(); ++sample) {
+        const std::string& bytes = samples[sample];
+        for (const size_t piece : {1, 2, 3, 5, 8, 64}) {
+            const auto read = [&](uint64_t at, uint8_t* to, size_t count) {
+                EXPECT_LE(count, std::max<size_t>(piece, 3));
+                std::memcpy(to, bytes.data() + at, count);
+                return true;
+            };
+            DetectedEncoding pieces;
+            ASSERT_TRUE(DetectEncodingInPieces(bytes.size(), read, pieces, piece));
+            EXPECT_EQ(Detect(bytes), Show(pieces)) << "sample " << sample << ", pieces of " << piece;
+        }
+    }
+    DetectedEncoding kept;
+    kept.encoding = kEncGbk;
+    const auto fails = [](uint64_t, uint8_t*, size_t) { return false; };
+    EXPECT_FALSE(DetectEncodingInPieces(10, fails, kept));
+    EXPECT_EQ(kEncGbk, kept.encoding);
 }
 
 TEST(Decode, OutputsAreOptional) {

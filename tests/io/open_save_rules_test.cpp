@@ -3,7 +3,9 @@
 
 #include <psapi.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "document/document.h"
 #include "io/encoding.h"
@@ -180,6 +182,42 @@ TEST_F(HexFiles, FailedSaveToAnotherFileKeepsTheMapping) {
     ASSERT_TRUE(SaveMappedHex(target, doc));
     EXPECT_EQ("aXc\0def"s, Read(target));
     EXPECT_TRUE(doc.hexOverlay.empty());
+}
+
+TEST_F(HexFiles, BytesThatCannotBeReadFailTheSaveAndLeaveTheTarget) {
+    // A view whose second page has nothing behind it faults like a mapping whose volume is gone.
+    SYSTEM_INFO system{};
+    GetSystemInfo(&system);
+    const size_t page = system.dwPageSize;
+    auto* view = static_cast<uint8_t*>(VirtualAlloc(nullptr, 2 * page, MEM_RESERVE, PAGE_NOACCESS));
+    ASSERT_NE(nullptr, view);
+    ASSERT_NE(nullptr, VirtualAlloc(view, page, MEM_COMMIT, PAGE_READWRITE));
+    std::fill(view, view + page, uint8_t{'a'});
+    std::vector<uint8_t> copy(2 * page, 0xEE);
+    EXPECT_TRUE(CopyFromMapping(view, copy.data(), page));
+    EXPECT_EQ('a', copy[page - 1]);
+    EXPECT_FALSE(CopyFromMapping(view, copy.data(), copy.size()));
+    EXPECT_EQ(0, copy[2 * page - 1]) << "what could not be read is 0";
+
+    const std::wstring target = Write(L"kept.bin", "kept");
+    doc.hexMode = doc.mapped = doc.modified = 1;
+    doc.mapView = view;
+    doc.mapSize = 2 * page;
+    doc.hexOverlay[1] = 'X';
+    bool unreadable = false;
+    EXPECT_FALSE(SaveMappedHex(target, doc, &unreadable));
+    EXPECT_TRUE(unreadable);
+    EXPECT_EQ("kept", Read(target));
+    EXPECT_FALSE(PathExists(target + kTempSuffix));
+    EXPECT_EQ(view, doc.mapView);
+    EXPECT_EQ('X', doc.hexOverlay[1]);
+    // Looking for the encoding of such bytes leaves the tab's encoding as it was.
+    doc.encoding = kEncUtf16Be;
+    DetectHexEncoding(doc);
+    EXPECT_EQ(static_cast<int>(kEncUtf16Be), doc.encoding);
+    doc.mapView = nullptr;  // not a view the fixture may unmap
+    doc.mapped = 0;
+    VirtualFree(view, 0, MEM_RELEASE);
 }
 
 TEST_F(HexFiles, ATabWithoutBytesNeverWritesAnEmptyFile) {

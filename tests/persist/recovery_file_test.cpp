@@ -55,6 +55,30 @@ TEST(RecoveryIndex, AnythingButAWholeIndexIsRefused) {
     EXPECT_TRUE(ReadRecoveryIndex(with("\n]}", "\n]}\ntrailing junk"), entries));
 }
 
+TEST(RecoveryIndex, HexTabsAndTheirChangedBytes) {
+    std::vector<RecoveryEntry> entries = TwoTabs();
+    const std::string text = FormatRecoveryIndex(entries);
+    EXPECT_EQ(std::string::npos, text.find("\"hex\"")) << "text tabs are written as before";
+    entries[0].hex = 2;
+    const std::string hex = FormatRecoveryIndex(entries);
+    EXPECT_NE(std::string::npos, hex.find("\"fileSize\": 42, \"hex\": 2}"));
+    std::vector<RecoveryEntry> back;
+    ASSERT_TRUE(ReadRecoveryIndex(hex, back));
+    EXPECT_EQ(2, back[0].hex);
+    EXPECT_EQ(0, back[1].hex);
+    std::string bad = hex;
+    bad.replace(bad.find("\"hex\": 2"), 9, "\"hex\": 3");
+    EXPECT_FALSE(ReadRecoveryIndex(bad, back));
+
+    const std::unordered_map<uint64_t, uint8_t> changes = {{0x1122334455ull, 0xAB}, {7, 0}};
+    const std::string bytes = FormatHexChanges(changes);
+    EXPECT_EQ(std::string("\x07\0\0\0\0\0\0\0\0\x55\x44\x33\x22\x11\0\0\0\xAB", 18), bytes);
+    std::unordered_map<uint64_t, uint8_t> read;
+    ASSERT_TRUE(ReadHexChanges(bytes, read));
+    EXPECT_EQ(changes, read);
+    EXPECT_FALSE(ReadHexChanges(bytes.substr(0, 17), read));
+}
+
 TEST(RecoveryClock, QuietPeriodOrAtMostEveryThirtySeconds) {
     SnapshotClock clock;
     EXPECT_FALSE(SnapshotDue(clock, 100000));

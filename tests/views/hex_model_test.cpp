@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,41 @@ TEST(HexBytes, UnreadableMappingReadsAsZeroAndSaysSo) {
     EXPECT_FALSE(ok);
     EXPECT_EQ("00000000  00 00 00 41 00 00 00 00  00 00 00 00 00 00 00 00  |...A............|", line);
     VirtualFree(reserved, 0, MEM_RELEASE);
+}
+
+TEST(HexBytes, AScreenOfRowsIsReadAtOnceAndRowByRowWhenThatFails) {
+    std::vector<uint8_t> bytes(40);
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(0x41 + i);
+    const Document memory = InMemory(bytes);
+    const HexColumns columns = HexColumnsFor(bytes.size());
+    bool ok = false;
+    const std::vector<HexRowText> rows = FormatHexRows(memory, 1, 10, columns, ok);
+    ASSERT_EQ(2u, rows.size());
+    EXPECT_TRUE(ok);
+    for (uint64_t r = 1; r <= 2; ++r) {
+        const HexRowText one = FormatHexRow(memory, r, columns, ok);
+        EXPECT_EQ(one.offset + one.hex + one.printable, rows[r - 1].offset + rows[r - 1].hex + rows[r - 1].printable);
+    }
+    EXPECT_TRUE(FormatHexRows(memory, 3, 10, columns, ok).empty());
+
+    // The last row of a readable page shows its bytes although the next page cannot be read.
+    SYSTEM_INFO system{};
+    GetSystemInfo(&system);
+    const size_t page = system.dwPageSize;
+    auto* view = static_cast<uint8_t*>(VirtualAlloc(nullptr, 2 * page, MEM_RESERVE, PAGE_NOACCESS));
+    ASSERT_NE(nullptr, view);
+    ASSERT_NE(nullptr, VirtualAlloc(view, page, MEM_COMMIT, PAGE_READWRITE));
+    std::fill(view, view + page, uint8_t{'a'});
+    Document mapped;
+    mapped.hexMode = mapped.mapped = 1;
+    mapped.mapView = view;
+    mapped.mapSize = 2 * page;
+    const std::vector<HexRowText> edge = FormatHexRows(mapped, page / 16 - 1, 2, HexColumnsFor(2 * page), ok);
+    EXPECT_FALSE(ok);
+    ASSERT_EQ(2u, edge.size());
+    EXPECT_EQ(L"aaaaaaaaaaaaaaaa", edge[0].printable);
+    EXPECT_EQ(L"................", edge[1].printable);
+    VirtualFree(view, 0, MEM_RELEASE);
 }
 
 TEST(HexTyping, DigitsOverwriteNibblesAndAdvance) {
