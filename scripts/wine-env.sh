@@ -48,6 +48,9 @@ wine_env_start() {
             wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${font%%=*}" /d "${font#*=}" /f \
                 </dev/null >/dev/null 2>&1
         done
+        # A program that crashes ends with a backtrace on stderr instead of a dialog that waits for
+        # a click until the test's timeout.
+        wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
         # Chinese and Japanese labels in the system's own controls borrow their glyphs, as Windows'
         # font linking does.
         for font in Tahoma 'Microsoft Sans Serif' 'MS Shell Dlg' 'MS Shell Dlg 2' 'DejaVu Sans'; do
