@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_util.h"
 #include "app/app_state.h"
 #include "app/editor.h"
 #include "document/document.h"
@@ -86,9 +87,7 @@ double RawCopySeconds(const std::wstring& from, const std::wstring& to) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring dir(temp);
+    std::wstring dir = TempFolder();
     uint64_t mib = 4096;
     for (int i = 1; i < argc; ++i) {
         if (std::iswdigit(argv[i][0]))
@@ -96,15 +95,7 @@ int wmain(int argc, wchar_t** argv) {
         else
             dir = std::wstring(argv[i]) + L"\\";
     }
-    wchar_t module[MAX_PATH];
-    GetModuleFileNameW(nullptr, module, MAX_PATH);
-    std::wstring dll(module);
-    dll.resize(dll.find_last_of(L'\\'));
-    dll.resize(dll.find_last_of(L'\\') + 1);
-    if (!editor::LoadComponent(dll + L"SciLexer.dll")) {
-        std::printf("SciLexer.dll not found beside the build folder\n");
-        return 1;
-    }
+    if (!LoadComponentBesideBuild()) return 1;
 
     // The copy and the save's temporary file each take the whole size; 1 GiB stays free.
     ULARGE_INTEGER freeBytes{};

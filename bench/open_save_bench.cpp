@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_util.h"
 #include "app/editor.h"
 #include "io/encoding.h"
 #include "io/file_access.h"
@@ -225,18 +226,8 @@ void Measure(const std::wstring& dir, uint64_t mib) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring dir(temp);
-    wchar_t module[MAX_PATH];
-    GetModuleFileNameW(nullptr, module, MAX_PATH);
-    std::wstring dll(module);
-    dll.resize(dll.find_last_of(L'\\'));
-    dll.resize(dll.find_last_of(L'\\') + 1);
-    if (!editor::LoadComponent(dll + L"SciLexer.dll")) {
-        std::printf("SciLexer.dll not found beside the build folder\n");
-        return 1;
-    }
+    std::wstring dir = TempFolder();
+    if (!LoadComponentBesideBuild()) return 1;
     std::vector<uint64_t> sizes;
     for (int i = 1; i < argc; ++i) {
         if (std::iswdigit(argv[i][0]))

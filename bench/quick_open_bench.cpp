@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_util.h"
 #include "app/editor.h"
 #include "io/encoding.h"
 #include "search/quick_open.h"
@@ -25,11 +26,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 double Ms(Clock::time_point since) { return std::chrono::duration<double, std::milli>(Clock::now() - since).count(); }
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 // Median time of `runs` calls of `work`.
 double Time(int runs, const std::function<void()>& work) {
@@ -123,15 +119,7 @@ void SymbolFigures() {
 }
 
 void TextFigures() {
-    wchar_t module[MAX_PATH];
-    GetModuleFileNameW(nullptr, module, MAX_PATH);
-    std::wstring dir(module);
-    dir.resize(dir.find_last_of(L"\\/"));
-    dir.resize(dir.find_last_of(L"\\/") + 1);
-    if (!editor::LoadComponent(dir + L"SciLexer.dll")) {
-        std::printf("text list: SciLexer.dll not found next to the build folder\n");
-        return;
-    }
+    if (!LoadComponentBesideBuild()) return;
     std::vector<HWND> editors;
     std::vector<TabText> tabs;
     for (int i = 0; i < 10; ++i) {
@@ -161,14 +149,7 @@ void TextFigures() {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    std::wstring root;
-    if (argc > 1) {
-        root = argv[1];
-    } else {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        root = std::wstring(temp) + L"tessary-quick-open-bench";
-    }
+    const std::wstring root = argc > 1 ? std::wstring(argv[1]) : TempFolder() + L"tessary-quick-open-bench";
     if (GetFileAttributesW((root + L"\\dir0").c_str()) == INVALID_FILE_ATTRIBUTES) MakeTree(root);
     FileFigures(root);
     SymbolFigures();

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_util.h"
 #include "app/editor.h"
 #include "io/file_access.h"
 #include "persist/recovery_file.h"
@@ -58,13 +59,8 @@ void Measure(const std::wstring& dir, int tabs, size_t size) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring dir = argc > 1 ? std::wstring(argv[1]) + L"\\" : std::wstring(temp);
-    if (!editor::LoadComponent(L"SciLexer.dll") && !editor::LoadComponent(L"..\\SciLexer.dll")) {
-        std::printf("SciLexer.dll not found\n");
-        return 1;
-    }
+    const std::wstring dir = argc > 1 ? std::wstring(argv[1]) + L"\\" : TempFolder();
+    if (!LoadComponentBesideBuild()) return 1;
     for (int run = 0; run < 3; ++run) {
         Measure(dir, 10, kMiB);
         Measure(dir, 1, 50 * kMiB);

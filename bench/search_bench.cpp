@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_util.h"
 #include "app/editor.h"
 #include "io/encoding.h"
 #include "io/file_access.h"
@@ -105,11 +106,6 @@ bool SameHits(const std::vector<SearchHit>& a, const std::vector<SearchHit>& b) 
     });
 }
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 void FolderFigures(const std::wstring& root) {
     ReadTree(root);  // into the cache
     std::vector<double> read, plain, regex;
@@ -149,15 +145,7 @@ void FolderFigures(const std::wstring& root) {
 }
 
 void EditorFigures() {
-    wchar_t module[MAX_PATH];
-    GetModuleFileNameW(nullptr, module, MAX_PATH);
-    std::wstring dir(module);
-    dir.resize(dir.find_last_of(L"\\/"));
-    dir.resize(dir.find_last_of(L"\\/") + 1);
-    if (!editor::LoadComponent(dir + L"SciLexer.dll")) {
-        std::printf("editor: SciLexer.dll not found next to the build folder\n");
-        return;
-    }
+    if (!LoadComponentBesideBuild()) return;
     HWND ed = CreateWindowExW(0, L"Scintilla", L"", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr, nullptr, nullptr);
     editor::Send(ed, editor::kSetCodePage, 65001);
     editor::Send(ed, editor::kSetUndoCollection, 0);
@@ -183,14 +171,7 @@ void EditorFigures() {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    std::wstring root;
-    if (argc > 1) {
-        root = argv[1];
-    } else {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        root = std::wstring(temp) + L"tessary-search-bench";
-    }
+    const std::wstring root = argc > 1 ? std::wstring(argv[1]) : TempFolder() + L"tessary-search-bench";
     if (GetFileAttributesW((root + L"\\d0").c_str()) == INVALID_FILE_ATTRIBUTES) MakeTree(root);
     FolderFigures(root);
     EditorFigures();

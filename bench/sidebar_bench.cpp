@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_util.h"
 #include "app/app_state.h"
 #include "project/sidebar.h"
 
@@ -34,17 +35,10 @@ void MakeFiles(const std::wstring& folder) {
     }
 }
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring folder = argc > 1 ? argv[1] : std::wstring(temp) + L"tessary-sidebar-bench";
+    const std::wstring folder = argc > 1 ? std::wstring(argv[1]) : TempFolder() + L"tessary-sidebar-bench";
     std::vector<FolderEntry> existing;
     if (!ListFolder(folder, existing) || existing.size() < kFiles) {
         std::printf("making %d files...\n", kFiles);

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "bench_util.h"
 #include "app/app_state.h"
 #include "app/editor.h"
 #include "document/document.h"
@@ -43,10 +44,7 @@ std::string Lines(size_t count, const std::string& line) {
 }  // namespace
 
 int wmain() {
-    if (!editor::LoadComponent(L"SciLexer.dll") && !editor::LoadComponent(L"..\\SciLexer.dll")) {
-        std::printf("SciLexer.dll not found\n");
-        return 1;
-    }
+    if (!LoadComponentBesideBuild()) return 1;
     for (int run = 0; run < 3; ++run) {
         HWND ed = NewTab(Lines(100000, "    int total = values[i] * weight;\r\n"), 1);
         editor::Send(ed, editor::kSelectAll);
