@@ -14,6 +14,7 @@
 #include "io/open.h"
 #include "io/save.h"
 #include "support/component.h"
+#include "support/unreadable_page.h"
 
 using namespace std::string_literals;
 
@@ -186,13 +187,10 @@ TEST_F(HexFiles, FailedSaveToAnotherFileKeepsTheMapping) {
 
 TEST_F(HexFiles, BytesThatCannotBeReadFailTheSaveAndLeaveTheTarget) {
     // A view whose second page has nothing behind it faults like a mapping whose volume is gone.
-    SYSTEM_INFO system{};
-    GetSystemInfo(&system);
-    const size_t page = system.dwPageSize;
-    auto* view = static_cast<uint8_t*>(VirtualAlloc(nullptr, 2 * page, MEM_RESERVE, PAGE_NOACCESS));
-    ASSERT_NE(nullptr, view);
-    ASSERT_NE(nullptr, VirtualAlloc(view, page, MEM_COMMIT, PAGE_READWRITE));
-    std::fill(view, view + page, uint8_t{'a'});
+    const HalfReadableView half;
+    ASSERT_NE(nullptr, half.view);
+    uint8_t* view = half.view;
+    const size_t page = half.page;
     std::vector<uint8_t> copy(2 * page, 0xEE);
     EXPECT_TRUE(CopyFromMapping(view, copy.data(), page));
     EXPECT_EQ('a', copy[page - 1]);
@@ -217,7 +215,6 @@ TEST_F(HexFiles, BytesThatCannotBeReadFailTheSaveAndLeaveTheTarget) {
     EXPECT_EQ(static_cast<int>(kEncUtf16Be), doc.encoding);
     doc.mapView = nullptr;  // not a view the fixture may unmap
     doc.mapped = 0;
-    VirtualFree(view, 0, MEM_RELEASE);
 }
 
 TEST_F(HexFiles, ATabWithoutBytesNeverWritesAnEmptyFile) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "io/encoding.h"
+#include "support/unreadable_page.h"
 
 namespace {
 
@@ -80,23 +81,18 @@ TEST(HexBytes, AScreenOfRowsIsReadAtOnceAndRowByRowWhenThatFails) {
     EXPECT_TRUE(FormatHexRows(memory, 3, 10, columns, ok).empty());
 
     // The last row of a readable page shows its bytes although the next page cannot be read.
-    SYSTEM_INFO system{};
-    GetSystemInfo(&system);
-    const size_t page = system.dwPageSize;
-    auto* view = static_cast<uint8_t*>(VirtualAlloc(nullptr, 2 * page, MEM_RESERVE, PAGE_NOACCESS));
-    ASSERT_NE(nullptr, view);
-    ASSERT_NE(nullptr, VirtualAlloc(view, page, MEM_COMMIT, PAGE_READWRITE));
-    std::fill(view, view + page, uint8_t{'a'});
+    const HalfReadableView half;
+    ASSERT_NE(nullptr, half.view);
+    const size_t page = half.page;
     Document mapped;
     mapped.hexMode = mapped.mapped = 1;
-    mapped.mapView = view;
+    mapped.mapView = half.view;
     mapped.mapSize = 2 * page;
     const std::vector<HexRowText> edge = FormatHexRows(mapped, page / 16 - 1, 2, HexColumnsFor(2 * page), ok);
     EXPECT_FALSE(ok);
     ASSERT_EQ(2u, edge.size());
     EXPECT_EQ(L"aaaaaaaaaaaaaaaa", edge[0].printable);
     EXPECT_EQ(L"................", edge[1].printable);
-    VirtualFree(view, 0, MEM_RELEASE);
 }
 
 TEST(HexTyping, DigitsOverwriteNibblesAndAdvance) {
