@@ -13,6 +13,7 @@
 #include "io/external_change.h"
 #include "io/open.h"
 #include "io/save.h"
+#include "persist/recovery.h"
 #include "project/sidebar.h"
 #include "search/search_panel.h"
 #include "syntax/languages.h"
@@ -180,6 +181,7 @@ int CloseTab(int index, int replaceWhenLast) {
     if (!SettleUnsavedChanges(index)) return 0;
     const int countBefore = static_cast<int>(documents.size());
     Document& doc = documents[static_cast<size_t>(index)];
+    const bool discarded = doc.modified != 0;
     ReleaseMapping(doc);
     if (doc.editor) DestroyWindow(doc.editor);
     doc.editor = nullptr;
@@ -197,6 +199,7 @@ int CloseTab(int index, int replaceWhenLast) {
     UpdateWindowTitle();
     RefreshSidebar();
     RepaintTabBarAndEditor();
+    if (discarded) NoteRecoverySetChange();  // or a crash would bring back what the user let go
     return 1;
 }
 

@@ -356,13 +356,18 @@ void OfferRecovery() {
     for (const Leftover& leftover : leftovers) RemoveFolder(leftover.folder);
 }
 
+void NoteRecoverySetChange() {
+    if (ownFolder.empty() || !app.mainWindow) return;
+    NoteSnapshotChange(snapshotClock, GetTickCount64());
+    if (!timerRunning) timerRunning = SetTimer(app.mainWindow, kRecoveryTimerId, 1000, nullptr) != 0;
+}
+
 void NoteRecoveryChange() {
     if (ownFolder.empty() || !app.mainWindow) return;
     if (const Document* doc = ActiveDocument()) {
         if (doc->editor) ++slots[doc->editor].changed;
     }
-    NoteSnapshotChange(snapshotClock, GetTickCount64());
-    if (!timerRunning) timerRunning = SetTimer(app.mainWindow, kRecoveryTimerId, 1000, nullptr) != 0;
+    NoteRecoverySetChange();
 }
 
 void OnRecoveryTimer() {

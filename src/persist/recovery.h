@@ -11,6 +11,8 @@ void StartRecovery();
 void OfferRecovery();
 // A tab's text or modified state changed; the next snapshot follows a few seconds later.
 void NoteRecoveryChange();
+// The set of tabs changed (a modified tab was closed unsaved): the next snapshot leaves it out.
+void NoteRecoverySetChange();
 // The main window's recovery timer fired.
 void OnRecoveryTimer();
 // The program is ending. After a clean close (every tab closed) this instance's snapshots go;

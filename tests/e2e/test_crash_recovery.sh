@@ -65,6 +65,14 @@ drive command TessaryClass 100 >/dev/null
 untitled=$'scratch \u2603 line\r\nsecond "quoted"'
 drive type TessaryClass "$untitled" >/dev/null
 E2E_WAIT_S=20 wait_eq yes snapshot_holds 'edited original' 'b-edit second' 'second "quoted"' || fail "no snapshot of the three tabs"
+# A tab closed without saving leaves the snapshots too.
+drive command TessaryClass 100 >/dev/null
+wait_eq "New File 3 — Tessary" drive title TessaryClass || fail "no second untitled tab"
+drive type TessaryClass 'let go' >/dev/null
+E2E_WAIT_S=20 wait_eq yes snapshot_holds 'let go' || fail "no snapshot of the tab to be let go"
+drive command TessaryClass 107 >/dev/null
+drive answer-msgbox no >/dev/null || fail "no save prompt for the tab let go"
+E2E_WAIT_S=20 wait_eq no snapshot_holds 'let go' || fail "the tab closed unsaved stayed in the snapshot"
 wait_eq '"hex": 1 "hex": 2 ' hex_snapshotted || fail "no snapshot of the hex tabs"
 kill_app
 cmp -s "$d/a.txt" "$d/a.txt.orig" || fail "the snapshot touched the file"
