@@ -8,6 +8,10 @@
 
 void ApplyThemeAndScheme() {
     palette = PaletteFor(app.theme, app.colorScheme);
+    if (app.inputBrush) {
+        DeleteObject(app.inputBrush);
+        app.inputBrush = CreateSolidBrush(palette.inputColor);
+    }
     // The panel with its buttons, boxes and results list.
     if (app.searchPanelWindow)
         RedrawWindow(app.searchPanelWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
