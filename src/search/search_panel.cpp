@@ -191,6 +191,8 @@ void OnPanelCommand(int id, int code) {
     if (code != BN_CLICKED) return;
     if (int* option = OptionOf(id)) {
         *option = !*option;
+        // Typing and Escape go on where they were: the click does not leave the focus on the toggle.
+        SetFocus(GetDlgItem(app.searchPanelWindow, kPanelFind));
         RepaintChild(id);
         SaveUiState();
         RunSearch();
