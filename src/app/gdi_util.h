@@ -18,6 +18,14 @@ int FontHeight(HDC dc, HFONT font);
 // Size of "M" in the editor's monospace font (app.monoFont) on the main window; at least 1 x 1.
 SIZE MonoCellSize();
 
+// Where the pointer is, in the client coordinates of `window`.
+inline POINT CursorInClient(HWND window) {
+    POINT p{};
+    GetCursorPos(&p);
+    ScreenToClient(window, &p);
+    return p;
+}
+
 // A solid brush kept for the colour last asked for, for WM_CTLCOLOR* answers that follow the theme.
 struct ColourBrush {
     HBRUSH brush = nullptr;

@@ -618,12 +618,13 @@ void Layout() {
 
 namespace {
 
-void MoveToWorkArea() {
+// The main window over its monitor's work area, or over the whole monitor.
+void CoverMonitor(bool whole) {
     MONITORINFO mi{};
     mi.cbSize = sizeof mi;
     GetMonitorInfoW(MonitorFromWindow(app.mainWindow, MONITOR_DEFAULTTONEAREST), &mi);
-    const RECT& w = mi.rcWork;
-    SetWindowPos(app.mainWindow, nullptr, w.left, w.top, w.right - w.left, w.bottom - w.top,
+    const RECT& r = whole ? mi.rcMonitor : mi.rcWork;
+    SetWindowPos(app.mainWindow, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                  SWP_NOZORDER | SWP_NOOWNERZORDER);
 }
 
@@ -632,7 +633,7 @@ void MoveToWorkArea() {
 void EnterMaximized() {
     app.savedPlacement.length = sizeof(WINDOWPLACEMENT);
     app.hasSavedPlacement = GetWindowPlacement(app.mainWindow, &app.savedPlacement) != FALSE;
-    MoveToWorkArea();
+    CoverMonitor(false);
     app.maximized = 1;
 }
 
@@ -664,12 +665,7 @@ void ChangeScreenModes(ScreenEvent event) {
     if (t.placement == PlacementStep::SaveAndCover) {
         app.screenPlacement.length = sizeof(WINDOWPLACEMENT);
         app.hasScreenPlacement = GetWindowPlacement(app.mainWindow, &app.screenPlacement) != FALSE;
-        MONITORINFO mi{};
-        mi.cbSize = sizeof mi;
-        GetMonitorInfoW(MonitorFromWindow(app.mainWindow, MONITOR_DEFAULTTONEAREST), &mi);
-        const RECT& m = mi.rcMonitor;
-        SetWindowPos(app.mainWindow, nullptr, m.left, m.top, m.right - m.left, m.bottom - m.top,
-                     SWP_NOZORDER | SWP_NOOWNERZORDER);
+        CoverMonitor(true);
     } else if (t.placement == PlacementStep::Restore) {
         if (app.hasScreenPlacement) SetWindowPlacement(app.mainWindow, &app.screenPlacement);
         app.hasScreenPlacement = false;

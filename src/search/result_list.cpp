@@ -477,9 +477,7 @@ LRESULT CALLBACK ResultListProc(HWND window, UINT message, WPARAM wParam, LPARAM
         }
         case WM_SETCURSOR:
             if (LOWORD(lParam) == HTCLIENT) {
-                POINT p;
-                GetCursorPos(&p);
-                ScreenToClient(window, &p);
+                const POINT p = CursorInClient(window);
                 if (OnCopyButton(window, p.x, p.y)) {
                     SetCursor(LoadCursorW(nullptr, IDC_HAND));
                     return TRUE;

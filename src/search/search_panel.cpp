@@ -322,9 +322,7 @@ LRESULT CALLBACK SearchPanelProc(HWND window, UINT message, WPARAM wParam, LPARA
             return 0;
         case WM_SETCURSOR:
             if (LOWORD(lParam) == HTCLIENT) {
-                POINT p;
-                GetCursorPos(&p);
-                ScreenToClient(window, &p);
+                const POINT p = CursorInClient(window);
                 if (resizing || p.x < kDragEdge) {
                     SetCursor(LoadCursorW(nullptr, IDC_SIZEWE));
                     return TRUE;
