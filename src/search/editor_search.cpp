@@ -8,6 +8,7 @@
 
 #include "app/editor.h"
 #include "io/encoding.h"
+#include "search/text_match.h"
 
 namespace {
 
@@ -47,8 +48,6 @@ struct MatchStarts {
     bool usable = false;
 };
 
-uint8_t LowerAscii(uint8_t c) { return c >= 'A' && c <= 'Z' ? static_cast<uint8_t>(c | 0x20) : c; }
-
 MatchStarts PlainMatchStarts(HWND ed, const std::string& query, int flags, long long end) {
     MatchStarts starts;
     if (flags & (kFindMatchCase | kFindRegex)) return starts;  // the component's own scan is quick there
@@ -62,7 +61,7 @@ MatchStarts PlainMatchStarts(HWND ed, const std::string& query, int flags, long 
     starts.upper = static_cast<uint8_t>(letter ? first & ~0x20 : first);
     if (std::all_of(query.begin(), query.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
         starts.folded = query;
-        for (char& c : starts.folded) c = static_cast<char>(LowerAscii(static_cast<uint8_t>(c)));
+        for (char& c : starts.folded) c = static_cast<char>(FoldAscii(static_cast<uint8_t>(c)));
     }
     starts.usable = true;
     return starts;
@@ -105,7 +104,7 @@ bool MayMatchAt(const MatchStarts& starts, long long i, long long end) {
     for (size_t k = 0; k < starts.folded.size(); ++k, ++i) {
         if (i >= end) return false;
         if (starts.text[i] >= 0x80) return true;
-        if (LowerAscii(starts.text[i]) != static_cast<uint8_t>(starts.folded[k])) return false;
+        if (FoldAscii(starts.text[i]) != static_cast<uint8_t>(starts.folded[k])) return false;
     }
     return true;
 }

@@ -16,8 +16,6 @@ constexpr size_t kLabelLead = 60;  // characters of context a cut label keeps be
 constexpr wchar_t kDataSeparator = L'\x01';
 constexpr wchar_t kTabPrefix[] = L"tab:";
 
-wchar_t FoldAscii(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + 32) : c; }
-char FoldByte(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
 bool IsLowerLetter(char c) { return c >= 'a' && c <= 'z'; }
 
 QuickItem InfoRow(const wchar_t* text) { return QuickItem{text, kQuickInfo, L""}; }
@@ -29,7 +27,7 @@ std::wstring FileNameOf(const std::wstring& path) {
 
 bool EqualFoldedBytes(const char* text, const char* folded, size_t n) {
     for (size_t k = 0; k < n; ++k)
-        if (FoldByte(text[k]) != folded[k]) return false;
+        if (FoldAscii(text[k]) != folded[k]) return false;
     return true;
 }
 
@@ -54,7 +52,7 @@ std::wstring LowerAscii(std::wstring text) {
 }
 
 std::string LowerAsciiBytes(std::string text) {
-    for (char& c : text) c = FoldByte(c);
+    for (char& c : text) c = FoldAscii(c);
     return text;
 }
 

@@ -104,8 +104,6 @@ size_t CountLineFeeds(const char* s, size_t from, size_t to) {
     return count;
 }
 
-wchar_t FoldAscii(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + 32) : c; }
-
 // Whether `name` holds the lower-cased `query`, letters A to Z compared without case.
 bool HoldsFolded(const std::wstring& name, const std::wstring& query) {
     if (query.size() > name.size()) return false;

@@ -34,7 +34,6 @@ struct UnitSet {
     }
 };
 
-wchar_t FoldAscii(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + 32) : c; }
 bool IsAsciiLetter(wchar_t c) { return FoldAscii(c) >= L'a' && FoldAscii(c) <= L'z'; }
 
 // The first position at or after `from` holding one of the set's units.
@@ -429,12 +428,10 @@ size_t CountLineFeedBytes(const uint8_t* s, size_t from, size_t to) {
     return count;
 }
 
-uint8_t FoldAsciiByte(uint8_t c) { return c >= 'A' && c <= 'Z' ? static_cast<uint8_t>(c + 32) : c; }
-
 // Plain text: the query's UTF-8 form, folded like the query (A-Z); a candidate must hold all of it.
 bool QueryBytesAt(const uint8_t* s, const std::string& query, bool caseless) {
     for (size_t k = 0; k < query.size(); ++k) {
-        const uint8_t c = caseless ? FoldAsciiByte(s[k]) : s[k];
+        const uint8_t c = caseless ? FoldAscii(s[k]) : s[k];
         if (c != static_cast<uint8_t>(query[k])) return false;
     }
     return true;

@@ -10,6 +10,12 @@
 
 #include "search/search_model.h"
 
+// Letters A to Z become a to z; every other unit (byte or UTF-16) stays as it is.
+template <typename Unit>
+constexpr Unit FoldAscii(Unit c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<Unit>(c + 32) : c;
+}
+
 // The index of the lowest set bit of a nonzero mask, such as a byte-compare mask (the compilers'
 // own intrinsics differ).
 inline int LowestSetBit(unsigned mask) {
