@@ -127,6 +127,10 @@ void CreatePopups(HINSTANCE instance) {
 }  // namespace
 
 int RunApplication(HINSTANCE instance) {
+    // Libraries come from the program's folder and the system's, never from the current folder or
+    // PATH, where a file the user downloaded could lie.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+    SetDllDirectoryW(L"");
     app.instance = instance;
     SetProcessDPIAware();
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -137,7 +141,7 @@ int RunApplication(HINSTANCE instance) {
     for (int i = 0; i < 17; ++i) app.toolbarImages[i] = LoadToolbarImage(instance, 101 + i);
 
     const std::wstring dir = ProgramDirectory();
-    if (!editor::LoadComponent(dir.empty() ? L"SciLexer.dll" : dir + L"SciLexer.dll")) {
+    if (dir.empty() || !editor::LoadComponent(dir + L"SciLexer.dll")) {
         // This message is the same in every interface language.
         MessageBoxW(nullptr,
                     L"\u65E0\u6CD5\u52A0\u8F7D SciLexer.dll\uFF08\u8BF7\u5C06\u5176\u653E\u5728 Tessary.exe "
@@ -150,7 +154,7 @@ int RunApplication(HINSTANCE instance) {
 
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&icc);
-    if (HMODULE uxtheme = LoadLibraryW(L"uxtheme.dll")) {
+    if (HMODULE uxtheme = LoadLibraryExW(L"uxtheme.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
         using SetPreferredAppModeFn = int(WINAPI*)(int);
         if (auto setMode = reinterpret_cast<SetPreferredAppModeFn>(
                 reinterpret_cast<void*>(GetProcAddress(uxtheme, "SetPreferredAppMode")))) {

@@ -81,7 +81,9 @@ bool SetLexer(HWND editor, int lexerId) {
 }
 
 HMODULE LoadComponent(const std::wstring& dllPath) {
-    componentModule = LoadLibraryW(dllPath.c_str());
+    // Exactly this file, by its full path; what it needs comes from its own folder or the system's.
+    componentModule =
+        LoadLibraryExW(dllPath.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
     return componentModule;
 }
 

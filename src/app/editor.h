@@ -205,7 +205,8 @@ const char* LexerName(int lexerId);  // nullptr for an unknown number
 // the number is unknown or the lexer library cannot make it.
 bool SetLexer(HWND editor, int lexerId);
 
-// Loads the component library; it registers the "Scintilla" window class. nullptr on failure.
+// Loads the component library from `dllPath`, a full path (nothing else is searched); it registers
+// the "Scintilla" window class. nullptr on failure.
 HMODULE LoadComponent(const std::wstring& dllPath);
 
 }  // namespace editor

@@ -17,7 +17,12 @@ void ShowInExplorer(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         const std::wstring parameters = L"/select,\"" + path + L"\"";
-        ShellExecuteW(app.mainWindow, L"open", L"explorer.exe", parameters.c_str(), nullptr, SW_SHOWNORMAL);
+        // The system's own file manager, by its full path.
+        wchar_t windows[MAX_PATH];
+        const UINT n = GetWindowsDirectoryW(windows, MAX_PATH);
+        if (n == 0 || n >= MAX_PATH) return;
+        const std::wstring explorer = std::wstring(windows, n) + L"\\explorer.exe";
+        ShellExecuteW(app.mainWindow, L"open", explorer.c_str(), parameters.c_str(), nullptr, SW_SHOWNORMAL);
         return;
     }
     std::wstring folder = path;

@@ -7,6 +7,7 @@
 #include "document/document.h"
 #include "document/tabs.h"
 #include "io/encoding.h"
+#include "io/file_access.h"
 #include "project/sidebar.h"
 #include "syntax/languages.h"
 #include "tools/build_command.h"
@@ -32,19 +33,55 @@ bool IsExistingFile(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-void EndBuildProcess() {
+// Lets go of the build. Cancelling and quitting end the whole tree; a build that ended by itself
+// leaves alone whatever it started on purpose to outlive it (a server, a window).
+void EndBuildProcess(bool endTree) {
     if (buildJob) {
-        TerminateJobObject(buildJob, 1);
+        if (endTree) {
+            TerminateJobObject(buildJob, 1);
+        } else {
+            JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+            SetInformationJobObject(buildJob, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+        }
         CloseHandle(buildJob);
     }
     if (buildProcess) CloseHandle(buildProcess);
     buildJob = buildProcess = nullptr;
 }
 
-// Starts `commandLine` inside a new job that ends everything in it when its handle closes.
-bool StartBuildProcess(std::wstring commandLine, HANDLE output) {
+std::wstring EnvironmentVariable(const wchar_t* name) {
+    std::wstring value(256, L'\0');
+    DWORD n = GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size()));
+    if (n > value.size()) {
+        value.resize(n);
+        n = GetEnvironmentVariableW(name, value.data(), n);
+    }
+    value.resize(n < value.size() ? n : 0);
+    return value;
+}
+
+// The system's own command interpreter, never one found beside the program or in the current folder.
+std::wstring CommandInterpreterPath() {
+    wchar_t folder[MAX_PATH];
+    const UINT n = GetSystemDirectoryW(folder, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return {};
+    return std::wstring(folder, n) + L"\\cmd.exe";
+}
+
+std::wstring ChildEnvironment() {
+    wchar_t* current = GetEnvironmentStringsW();
+    std::wstring block = BuildEnvironment(current);
+    if (current) FreeEnvironmentStringsW(current);
+    return block;
+}
+
+// Starts `commandLine` with the system's command interpreter, in `folder`, inside a new job that ends
+// everything in it when its handle closes. Returns 0, or the system's error code.
+DWORD StartBuildProcess(std::wstring commandLine, const std::wstring& folder, HANDLE output) {
+    const std::wstring interpreter = CommandInterpreterPath();
+    if (interpreter.empty()) return GetLastError() ? GetLastError() : ERROR_FILE_NOT_FOUND;
     HANDLE job = CreateJobObjectW(nullptr, nullptr);
-    if (!job) return false;
+    if (!job) return GetLastError();
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
     SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits);
@@ -54,24 +91,28 @@ bool StartBuildProcess(std::wstring commandLine, HANDLE output) {
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     startup.hStdOutput = output;
     startup.hStdError = output;
+    std::wstring environment = ChildEnvironment();
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW | CREATE_SUSPENDED,
-                        nullptr, nullptr, &startup, &process)) {
+    if (!CreateProcessW(interpreter.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                        CREATE_NO_WINDOW | CREATE_SUSPENDED | CREATE_UNICODE_ENVIRONMENT, environment.data(),
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
+        const DWORD error = GetLastError();
         CloseHandle(job);
-        return false;
+        return error ? error : ERROR_GEN_FAILURE;
     }
     if (!AssignProcessToJobObject(job, process.hProcess)) {
+        const DWORD error = GetLastError();
         TerminateProcess(process.hProcess, 1);
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
         CloseHandle(job);
-        return false;
+        return error ? error : ERROR_GEN_FAILURE;
     }
     ResumeThread(process.hThread);
     CloseHandle(process.hThread);
     buildProcess = process.hProcess;
     buildJob = job;
-    return true;
+    return 0;
 }
 
 enum class WaitEnd { Finished, Quit };
@@ -147,7 +188,17 @@ void RunBuild() {
     const int language = doc->language;
     doc = nullptr;
     if (source.empty() || !IsExistingFile(source)) return Notify(kSaveFirst);
-    const std::optional<std::wstring> commandLine = BuildCommandLine(language, source);
+    if (!IsBuildablePath(source)) return Notify(BuildTextFor(app.uiLanguage, BuildText::UnsafePath));
+    // The compiler or interpreter is looked up here, in PATH's own folders, and handed over by its
+    // full path: the command interpreter would look in the current folder first.
+    std::wstring tool;
+    if (const std::optional<std::wstring> name = BuildToolName(language)) {
+        const std::optional<std::wstring> found =
+            FindOnPath(*name, EnvironmentVariable(L"PATH"), EnvironmentVariable(L"PATHEXT"), IsExistingFile);
+        if (!found) return ShowBuildOutput(BuildTextWith(app.uiLanguage, BuildText::ToolNotFound, *name));
+        tool = *found;
+    }
+    const std::optional<std::wstring> commandLine = BuildCommandLine(language, source, tool);
     if (!commandLine) return Notify(BuildTextFor(app.uiLanguage, BuildText::UnsafePath));
 
     const std::wstring outputPath = ProgramDirectory() + L"build_output.txt";
@@ -159,22 +210,33 @@ void RunBuild() {
 
     buildCancelRequested = false;
     HWND mainWindow = app.mainWindow;
-    if (StartBuildProcess(*commandLine, output)) {
-        const WaitEnd end = WaitForBuild(mainWindow);
-        EndBuildProcess();
-        if (end == WaitEnd::Quit) {
-            CloseHandle(output);
-            PostQuitMessage(0);
-            return;
-        }
+    if (const DWORD error = StartBuildProcess(*commandLine, SourceFolder(source), output)) {
+        CloseHandle(output);
+        const std::wstring text =
+            std::wstring(BuildTextFor(app.uiLanguage, BuildText::NotStarted)) + L" " + SystemErrorText(error);
+        MessageBoxW(app.mainWindow, text.c_str(), L"Tessary", MB_OK | MB_ICONERROR);
+        ShowBuildOutput(text);
+        return;
     }
+    const WaitEnd end = WaitForBuild(mainWindow);
+    DWORD exitCode = 0;
+    if (!buildCancelRequested && !GetExitCodeProcess(buildProcess, &exitCode)) exitCode = 0;
+    EndBuildProcess(end == WaitEnd::Quit || buildCancelRequested);
     CloseHandle(output);
+    if (end == WaitEnd::Quit) {
+        PostQuitMessage(0);
+        return;
+    }
 
     bool cut = false;
     std::wstring text = ReadOutput(outputPath, cut);
     if (text.empty()) text = kNoOutput;
     if (cut) text = std::wstring(BuildTextFor(app.uiLanguage, BuildText::OutputCut)) + L"\n" + text;
     if (buildCancelRequested) text = std::wstring(kCancelled) + L"\n" + text;
+    if (exitCode != 0) {
+        if (text.back() != L'\n') text += L"\r\n";
+        text += BuildTextWith(app.uiLanguage, BuildText::ExitCode, ExitCodeText(exitCode));
+    }
     ShowBuildOutput(std::move(text));
     buildCancelRequested = false;
 }
