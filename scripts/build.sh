@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Sets the machine up (once) and builds Tessary, its component DLL and its tests into build/.
+# Sets the machine up (once) and builds Tessary, its component DLL, its tests and its installer
+# package into build/.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 bash "$root/scripts/setup.sh"
@@ -9,4 +10,6 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
           -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
 fi
 cmake --build "$build" -j"$(nproc)" -- --no-print-directory >/dev/null
+# The installer package, which its end-to-end test installs.
+cmake --build "$build" --target msi -- --no-print-directory >/dev/null
 echo "build: $build/Tessary.exe"

@@ -2,7 +2,7 @@
 # Installs everything a fresh Debian 12 machine needs to build and test Tessary:
 # the mingw-w64 cross compiler, Wine, Xvfb and friends, fonts, GoogleTest sources,
 # the Scintilla/Lexilla sources from Debian's scite source package and PCRE2 from its pcre2 one.
-# CUPS with its PDF queue and poppler serve the printing tests.
+# CUPS with its PDF queue and poppler serve the printing tests; wixl (msitools) builds the installer.
 # Idempotent: a second run only checks and returns.
 set -euo pipefail
 
@@ -12,7 +12,7 @@ deps_dir=${TESSARY_DEPS_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/tessary}
 packages=(
   g++-mingw-w64-x86-64-posix wine xvfb xdotool imagemagick cmake make
   googletest dpkg-dev fonts-liberation fonts-dejavu-core fonts-wqy-microhei locales xcompmgr
-  cups printer-driver-cups-pdf poppler-utils
+  cups printer-driver-cups-pdf poppler-utils wixl
 )
 
 missing=()

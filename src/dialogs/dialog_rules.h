@@ -3,9 +3,10 @@
 #include <string>
 
 #include "app/geometry.h"
+#include "tessary_version.h"
 
 // The program's version, shown by the about dialog and "Check for Updates".
-constexpr const wchar_t* kProgramVersion = L"v0.1";
+constexpr const wchar_t* kProgramVersion = L"v" TESSARY_VERSION_TEXT;
 
 // The number in an edit field: leading blanks and one sign allowed, reading stops at the first
 // non-digit, no digits read as 0. Values beyond the 32-bit range saturate instead of wrapping.
