@@ -107,6 +107,15 @@ TEST(MenuModel, EveryLanguageGivesEachCommandItsOwnLabel) {
     }
 }
 
+// A few labels as translated: a label taken from a neighbouring entry of the tables shows here.
+TEST(MenuModel, TranslatedLabelsAreTheirOwn) {
+    MenuModel model = BuildEnglishMenuModel();
+    ApplyMenuLanguage(model, 3);  // Deutsch
+    EXPECT_EQ(L"Neue Datei", model.menus[0].items[0].label);
+    ApplyMenuLanguage(model, 2);  // 中文
+    EXPECT_EQ(L"\u6253\u5F00\u6587\u4EF6", model.menus[0].items[1].label);  // 打开文件, Open File
+}
+
 TEST(MenuModel, RecentFilesSubmenu) {
     const std::vector<SubmenuItem> empty = RecentFilesSubmenu({}, kEnglishLanguage);
     ASSERT_EQ(1u, empty.size());
