@@ -37,7 +37,10 @@ e2e_begin() {
 _E2E_WATCHDOG=
 _e2e_start_watchdog() {
     local budget=${E2E_BUDGET_S:-540} script=$$
-    trap '_e2e_out_of_time $LINENO "$BASH_COMMAND"' TERM
+    # A signal's trap does not know the line it interrupted: the script's steps note it (inside the
+    # trap itself LINENO reads 1, a line that holds no step).
+    trap '[ "$LINENO" -eq 1 ] || _E2E_LINE=$LINENO' DEBUG
+    trap '_e2e_out_of_time "$_E2E_LINE" "$BASH_COMMAND"' TERM
     (
         trap 'kill "$sleeper" 2>/dev/null; exit 0' TERM
         sleep "$budget" &
@@ -47,10 +50,9 @@ _e2e_start_watchdog() {
     _E2E_WATCHDOG=$!
 }
 
+_E2E_LINE=
 _e2e_out_of_time() {
-    local where="line $1" i
-    for ((i = 1; i < ${#FUNCNAME[@]} - 1; i++)); do where+=" in ${FUNCNAME[i]}, called from line ${BASH_LINENO[i]}"; done
-    echo "FAIL: $E2E_NAME: out of time (${E2E_BUDGET_S:-540} s) at $where: '$2'" >&2
+    echo "FAIL: $E2E_NAME: out of time (${E2E_BUDGET_S:-540} s) at line $1 of the script: '$2'" >&2
     _e2e_failure_screenshot
     exit 1
 }
