@@ -5,6 +5,8 @@
 // bytes) is shown after each step. The file and the copy are deleted at the end; the size shrinks
 // to what the disk can hold twice over (the copy and the save's temporary file) when it must.
 //   wine build/bench/bench_hex.exe [folder] [MiB]     (default: the temporary folder; 4096)
+// Exits with 1 when the save fails or the saved byte is not the one typed (16 MiB checks that in
+// seconds).
 #include <windows.h>
 #include <psapi.h>
 #include <winioctl.h>
@@ -200,12 +202,13 @@ int wmain(int argc, wchar_t** argv) {
 
     bool byteOk = false;
     const uint8_t patched = ReadByte(doc, size / 3, &byteOk);
+    const bool asTyped = saved && doc.mapped && doc.mapSize == size && byteOk && patched == 0x40;
     std::printf("  byte at %llu after the save: %02X (%s)\n", static_cast<unsigned long long>(size / 3), patched,
-                doc.mapped && doc.mapSize == size && byteOk && patched == 0x40 ? "as typed" : "WRONG");
+                asTyped ? "as typed" : "WRONG");
     ReleaseMapping(doc);
     DestroyWindow(doc.editor);
     documents.clear();
     DeleteFileW(path.c_str());
     DeleteFileW(copy.c_str());
-    return 0;
+    return asTyped ? 0 : 1;
 }

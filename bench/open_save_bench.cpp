@@ -4,6 +4,8 @@
 // same bytes. Each phase shows its wall time and the CPU time of the thread (less disturbed when
 // other work shares the machine).
 //   wine build/bench/bench_open_save.exe [folder] [MiB ...]     (default: the temporary folder; 200 1024)
+// Exits with 1 when the open or a save fails or the UTF-8 save does not give back the file's bytes
+// (1 MiB checks that in seconds).
 #include <windows.h>
 #include <psapi.h>
 
@@ -129,7 +131,24 @@ uint64_t Save(HWND ed, const std::wstring& path, uint32_t encoding, bool& ok) {
     return highest;
 }
 
-void Measure(const std::wstring& dir, uint64_t mib) {
+// Whether two files hold the same bytes.
+bool SameFileBytes(const std::wstring& a, const std::wstring& b) {
+    HANDLE fa = OpenForReading(a, FILE_FLAG_SEQUENTIAL_SCAN), fb = OpenForReading(b, FILE_FLAG_SEQUENTIAL_SCAN);
+    bool same = fa != INVALID_HANDLE_VALUE && fb != INVALID_HANDLE_VALUE;
+    std::vector<uint8_t> ba(kMiB), bb(kMiB);
+    for (DWORD ga = 1; same && ga > 0;) {
+        DWORD gb = 0;
+        same = ReadFile(fa, ba.data(), static_cast<DWORD>(kMiB), &ga, nullptr) &&
+               ReadFile(fb, bb.data(), static_cast<DWORD>(kMiB), &gb, nullptr) && ga == gb &&
+               std::equal(ba.begin(), ba.begin() + ga, bb.begin());
+    }
+    if (fa != INVALID_HANDLE_VALUE) CloseHandle(fa);
+    if (fb != INVALID_HANDLE_VALUE) CloseHandle(fb);
+    return same;
+}
+
+// Returns whether the open and both saves worked and the UTF-8 save wrote the file's bytes again.
+bool Measure(const std::wstring& dir, uint64_t mib) {
     const uint64_t size = mib * kMiB;
     const std::wstring path = dir + L"tessary-bench-" + std::to_wstring(mib) + L".txt";
     WriteTextFile(path, size);
@@ -186,6 +205,7 @@ void Measure(const std::wstring& dir, uint64_t mib) {
     const uint64_t opened = WorkingSet(false);
     std::printf("    %s; working set %.0f MiB (%.0f MiB before: %.2fx the file)\n", ok ? "ok" : "FAILED", MiB(opened),
                 MiB(before), (opened - before) / double(size));
+    bool allOk = ok;
 
     // Saves as a tab makes them, beside a raw write of the same bytes from the same buffer.
     const std::wstring savePath = dir + L"tessary-bench-save.txt";
@@ -197,6 +217,8 @@ void Measure(const std::wstring& dir, uint64_t mib) {
               enc == kEncUtf8 ? "save as UTF-8 (pieces of the component's buffer)"
                               : "save as UTF-16 LE (converted piece by piece)",
               save);
+        if (ok && enc == kEncUtf8) ok = SameFileBytes(path, savePath);
+        allOk = allOk && ok;
         std::printf("    %s; highest working set during the save %.0f MiB (+%.2fx the file)\n", ok ? "ok" : "FAILED",
                     MiB(highest), (static_cast<double>(highest) - opened) / size);
         if (enc == kEncUtf8) {
@@ -221,6 +243,7 @@ void Measure(const std::wstring& dir, uint64_t mib) {
     std::printf("  peak working set of the run %.0f MiB\n", MiB(WorkingSet(true)));
     DestroyWindow(ed);
     for (const std::wstring& p : {path, savePath, savePath + L".raw"}) DeleteFileW(p.c_str());
+    return allOk;
 }
 
 }  // namespace
@@ -236,6 +259,7 @@ int wmain(int argc, wchar_t** argv) {
             dir = std::wstring(argv[i]) + L"\\";
     }
     if (sizes.empty()) sizes = {200, 1024};
-    for (uint64_t mib : sizes) Measure(dir, mib);
-    return 0;
+    bool allOk = true;
+    for (uint64_t mib : sizes) allOk = Measure(dir, mib) && allOk;
+    return allOk ? 0 : 1;
 }

@@ -11,6 +11,7 @@
 #include "app/progress.h"
 #include "document/document.h"
 #include "document/tabs.h"
+#include "io/drop_list.h"
 #include "io/encoding.h"
 #include "io/file_access.h"
 #include "persist/persist.h"
@@ -403,13 +404,12 @@ std::wstring OpenFileDialog() {
 }
 
 void OpenDroppedFiles(HDROP drop) {
-    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-    for (UINT i = 0; i < count; ++i) {
-        const UINT length = DragQueryFileW(drop, i, nullptr, 0);
-        if (length == 0) continue;
-        std::wstring path(length + 1, L'\0');
-        DragQueryFileW(drop, i, path.data(), length + 1);
-        path.resize(length);
+    std::vector<std::wstring> paths;
+    if (const void* block = GlobalLock(drop)) {
+        paths = ReadDropList(block, GlobalSize(drop));
+        GlobalUnlock(drop);
+    }
+    for (const std::wstring& path : paths) {
         const DWORD attributes = GetFileAttributesW(ExtendedPath(path).c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
         OpenPath(path);

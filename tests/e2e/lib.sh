@@ -28,6 +28,33 @@ e2e_begin() {
     # also inside the helpers below (-E hands the trap to functions and subshells).
     set -E
     trap '_e2e_error $? $LINENO "$BASH_COMMAND"' ERR
+    _e2e_start_watchdog
+}
+
+# Every script has a budget (E2E_BUDGET_S, 540 s; CTest allows a little more): past it the script
+# stops at the end of its current step and says which step that was, rather than being killed
+# silently by CTest.
+_E2E_WATCHDOG=
+_e2e_start_watchdog() {
+    local budget=${E2E_BUDGET_S:-540} script=$$
+    # A signal's trap does not know the line it interrupted: the script's steps note it (inside the
+    # trap itself LINENO reads 1, a line that holds no step).
+    trap '[ "$LINENO" -eq 1 ] || _E2E_LINE=$LINENO' DEBUG
+    trap '_e2e_out_of_time "$_E2E_LINE" "$BASH_COMMAND"' TERM
+    (
+        trap 'kill "$sleeper" 2>/dev/null; exit 0' TERM
+        sleep "$budget" &
+        sleeper=$!
+        wait "$sleeper" && kill -TERM "$script"
+    ) </dev/null >/dev/null 2>&1 &
+    _E2E_WATCHDOG=$!
+}
+
+_E2E_LINE=
+_e2e_out_of_time() {
+    echo "FAIL: $E2E_NAME: out of time (${E2E_BUDGET_S:-540} s) at line $1 of the script: '$2'" >&2
+    _e2e_failure_screenshot
+    exit 1
 }
 
 _e2e_error() {
@@ -44,6 +71,13 @@ _e2e_failure_screenshot() {
 }
 
 _e2e_cleanup() {
+    if [ -n "$_E2E_WATCHDOG" ]; then
+        kill "$_E2E_WATCHDOG" 2>/dev/null || echo "note: the watchdog had already ended" >&2
+        _E2E_WATCHDOG=
+    fi
+    # A script that stopped between a key held down and its release leaves it held in the
+    # wineserver for the next one.
+    drive release-modifiers >/dev/null || echo "note: the modifier keys could not be released" >&2
     [ -n "$APP_PID" ] || return 0
     kill "$APP_PID" 2>/dev/null || true
     sleep 0.2
@@ -99,17 +133,27 @@ drive() {
 
 # Polls `CMD...` until it prints EXPECTED (input lands asynchronously); on timeout prints the
 # last output and fails. E2E_WAIT_S sets the limit (default 10 s).
+# The last try's error output (the driver's reason) is shown too.
 wait_eq() {
-    local expected=$1 out='' deadline=$((SECONDS + ${E2E_WAIT_S:-10}))
+    local expected=$1 out='' deadline=$((SECONDS + ${E2E_WAIT_S:-10})) errors=$E2E_DIR/wait_eq.err
     shift
     while :; do
-        out=$("$@") && [ "$out" = "$expected" ] && return 0
+        out=$("$@" 2>"$errors") && [ "$out" = "$expected" ] && return 0
         [ "$SECONDS" -lt "$deadline" ] || break
         sleep 0.2
     done
     printf '%s\n' "$out"
+    [ ! -s "$errors" ] || sed 's/^/  stderr: /' "$errors" >&2
     return 1
 }
+
+# The main window's answer to a sent message comes once it has finished what it was doing (a
+# command handler, the prompt loop of a message box) and reads messages again. Posted commands and
+# typed input still queued are NOT covered: a sent message overtakes them.
+settle() { drive send TessaryClass 0 >/dev/null; }
+
+# Fails when a message box is open once the main window has settled (no quiet period to wait out).
+no_msgbox_now() { settle && drive no-msgbox 0 >/dev/null; }
 
 # "shown" while a window of CLASS is visible, else "hidden" (for wait_eq).
 shown() { if drive wait-window "$1" 0 >/dev/null 2>&1; then echo shown; else echo hidden; fi; }

@@ -417,16 +417,20 @@ int CmdPost(const Args& args) {
     return PostTo(args[0], static_cast<UINT>(msg), static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam));
 }
 
-// SendMessage to the top-level window; the result is printed as a signed decimal.
+// SendMessage to the top-level window; the result is printed as a signed decimal. A timeout (ms)
+// lets the answer wait for a prompt the message raises (WM_QUERYENDSESSION asking to save).
 int CmdSend(const Args& args) {
     long long msg = 0, wParam = 0, lParam = 0;
-    if (args.size() < 2 || args.size() > 4 || !ParseNumber(args[1], msg) ||
-        (args.size() > 2 && !ParseNumber(args[2], wParam)) || (args.size() > 3 && !ParseNumber(args[3], lParam)))
-        return Usage(L"send <class> <msg> [wparam] [lparam]");
+    DWORD timeout = kSendTimeoutMs;
+    if (args.size() < 2 || args.size() > 5 || !ParseNumber(args[1], msg) ||
+        (args.size() > 2 && !ParseNumber(args[2], wParam)) || (args.size() > 3 && !ParseNumber(args[3], lParam)) ||
+        !ParseTimeout(args, 4, kSendTimeoutMs, timeout))
+        return Usage(L"send <class> <msg> [wparam] [lparam] [timeout]");
     HWND hwnd = FindTarget(args[0]);
     if (!hwnd) return Fail(L"no window of class " + args[0]);
     DWORD_PTR result = 0;
-    if (!SendQuietly(hwnd, static_cast<UINT>(msg), static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam), &result))
+    if (!SendMessageTimeoutW(hwnd, static_cast<UINT>(msg), static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam),
+                             SMTO_ABORTIFHUNG, timeout, &result))
         return Fail(L"window did not answer");
     PrintLine(std::to_wstring(static_cast<long long>(static_cast<LONG_PTR>(result))));
     return kOk;
@@ -657,6 +661,17 @@ int CmdKeys(const Args& args) {
     // Let the target drain what it can before we return; callers still poll for effects.
     SendQuietly(top, WM_NULL, 0, 0);
     return kOk;
+}
+
+// Lets go of every modifier key, whatever window is in front (or none): a script that dies while
+// it holds Ctrl down would otherwise leave it held for the next one.
+int CmdReleaseModifiers(const Args& args) {
+    if (!args.empty()) return Usage(L"release-modifiers");
+    bool ok = true;
+    for (WORD key : {VK_CONTROL, VK_SHIFT, VK_MENU, VK_LCONTROL, VK_RCONTROL, VK_LSHIFT, VK_RSHIFT, VK_LMENU, VK_RMENU,
+                     VK_LWIN, VK_RWIN})
+        ok = SendKey(key, true) && ok;
+    return ok ? kOk : Fail(L"SendInput failed");
 }
 
 // Presses a combination whose key the keyboard layout turns into <text> (AltGr+S giving "ś" on a
@@ -890,7 +905,7 @@ int CmdPlace(const Args& args) {
 
 int wmain(int argc, wchar_t** argv) {
     const wchar_t* commands =
-        L"wait-window|title|window-text|rect|command|post|wait-msgbox|answer-msgbox|no-msgbox|type|keys|"
+        L"wait-window|title|window-text|rect|command|post|wait-msgbox|answer-msgbox|no-msgbox|type|keys|release-modifiers|"
         L"key-char|capture|editor-text|editor-send|send|file-dialog|lock-file|unlock|child-count|wait-gone|click|"
         L"rclick|move|press|release|dblclick-caption|clipboard|control|enabled|count|busy-time|focus|list-item|place";
     if (argc < 2) return Usage(std::wstring(L"<") + commands + L"> ...");
@@ -908,6 +923,7 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"busy-time") return CmdBusyTime(args);
     if (command == L"type") return CmdType(args);
     if (command == L"keys") return CmdKeys(args);
+    if (command == L"release-modifiers") return CmdReleaseModifiers(args);
     if (command == L"key-char") return CmdKeyChar(args);
     if (command == L"capture") return CmdCapture(args);
     if (command == L"editor-text") return CmdEditorText(args);

@@ -21,7 +21,7 @@ mouse 0x201 440 109 1                                          # back to watched
 prompt=$(drive answer-msgbox no) || fail "no prompt after the file changed"
 shown=$(win_path "$d/watched.txt")
 assert_eq $'Tessary\nFile has been modified externally:\\n'"${shown//\\/\\\\}"$'\\nReload?' "$prompt" "prompt text"
-drive no-msgbox 500 >/dev/null || fail "the prompt asked twice"
+no_msgbox_now || fail "the prompt asked twice"
 assert_eq 'one\n' "$(drive editor-text TessaryClass)" "No keeps the old text"
 mouse 0x201 620 109 1                                          # away and back: asks again
 mouse 0x201 440 109 1

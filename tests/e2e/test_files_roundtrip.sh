@@ -34,7 +34,7 @@ for c in "${cases[@]}"; do
     assert_eq "$expected hex=0 mapped=0 modified=0 ro=0" "$state" "$name state"
     drive command TessaryClass 103 >/dev/null   # save unchanged
     wait_rewritten "$d/$name" "$stamp" || fail "$name was not saved"
-    drive no-msgbox 300 >/dev/null || fail "$name: message on save"
+    no_msgbox_now || fail "$name: message on save"
     cmp -s "$d/$name" "$d/$name.orig" || fail "$name changed on a save without edits"
     [ ! -e "$d/$name.testmp" ] || fail "$name: temporary file left behind"
 done

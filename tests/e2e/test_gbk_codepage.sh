@@ -19,7 +19,7 @@ assert_eq "enc=3 eol=0 hex=0 mapped=0 modified=0 ro=0" "$(tab_state)" "GBK file 
 assert_eq '中文 text\r\n编辑\r\n' "$(drive editor-text TessaryClass)" "decoded through code page 936"
 drive command TessaryClass 103 >/dev/null
 wait_rewritten "$d/gbk.txt" "$stamp" || fail "not saved"
-drive no-msgbox 300 >/dev/null || fail "message on save"
+no_msgbox_now || fail "message on save"
 cmp -s "$d/gbk.txt" "$d/gbk.orig" || fail "GBK file changed on save"
 
 # GB2312 writes the same bytes for these characters.

@@ -64,10 +64,15 @@ drive keys TessaryClass ctrl+s >/dev/null
 wait_eq "patch.bin — Tessary" drive title TessaryClass || fail "second save"
 { printf '\x41\x01\x5a'; tail -c +4 "$d/patch.orig"; } >"$d/patch.expected"
 cmp -s "$d/patch.bin" "$d/patch.expected" || fail "saved bytes: $(od -An -tx1 "$d/patch.bin" | head -1)"
-screenshot TessaryClass hex-view-dark.png
+# The hex view follows the theme: a point of it changes from the Dark picture taken here to Light
+# and back.
+hex_point() { shot_pixels TessaryClass "$1" 800,400; }
+dark=$(hex_point hex-view-dark.png)
+theme_is() { if [ "$(hex_point "$1")" = "$dark" ]; then echo dark; else echo other; fi; }
 drive command TessaryClass 481 >/dev/null   # Light theme
-screenshot TessaryClass hex-view-light.png
+wait_eq other theme_is hex-view-light.png || fail "the hex view did not change with the Light theme"
 drive command TessaryClass 480 >/dev/null
+wait_eq dark theme_is "$E2E_DIR/probe.png" || fail "the hex view did not go back to Dark"
 
 # A modified text tab shows the UTF-8 bytes of its text; back as text it is still modified.
 drive command TessaryClass 100 >/dev/null
@@ -88,13 +93,14 @@ assert_eq "héllo" "$(drive editor-text TessaryClass)" "the text after the round
 open_file "$d/mapped.txt"
 wait_eq "mapped.txt — Tessary" drive title TessaryClass || fail "text file"
 drive command TessaryClass 185 >/dev/null
-assert_eq "hex=1 mapped=1 modified=0" "$(tab_state | cut -d' ' -f3-5)" "the text file is mapped in hex"
+wait_eq "hex=1 mapped=1 modified=0" drive_state_hex || fail "the text file is not mapped in hex"
 clean_status=$(status_bar_pixels)
 drive type TessaryClass 4 >/dev/null   # 'h' (68) -> 'H' (48)
 wait_eq "hex=1 modified=1" _hex_modified || fail "typing on the mapped tab"
 drive command TessaryClass 185 >/dev/null
 prompt=$(drive answer-msgbox ok) || fail "no message when leaving with unsaved mapped changes"
 assert_eq $'Tessary\nSave the byte changes first: the tab stays in hex mode.' "$prompt" "refusal message"
+settle
 assert_eq "hex=1 mapped=1 modified=1" "$(tab_state | cut -d' ' -f3-5)" "the tab stays in hex mode"
 drive keys TessaryClass ctrl+s >/dev/null
 wait_eq "mapped.txt — Tessary" drive title TessaryClass || fail "saving the mapped tab"

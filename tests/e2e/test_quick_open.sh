@@ -50,7 +50,7 @@ wait_eq "0 41 1" eval 'echo "$(popup_state 0) $(popup_state 1) $(popup_state 3)"
     fail "the palette did not open with its 41 entries and the query box focused"
 drive type TessaryPopup fs >/dev/null
 wait_eq "File: Save (Ctrl+S)" first_item || fail "\"fs\" did not list Save first"
-screenshot TessaryClass quick-open-palette.png
+screenshot TessaryClass quick-open-palette.png   # documentation only, not compared
 drive keys TessaryPopup enter >/dev/null
 drive file-dialog "$(win_path "$E2E_DIR/palette.txt")" >/dev/null || fail "Enter on Save gave no Save As dialog"
 wait_eq "saved by the palette" cat "$E2E_DIR/palette.txt"
@@ -65,7 +65,7 @@ drive keys TessaryClass ctrl+p >/dev/null
 wait_eq "1 3" eval 'echo "$(popup_state 0) $(popup_state 1)"' || fail "Ctrl+P did not list the three files"
 readme=$(win_path "$project/README.md")
 wait_eq "README.md  —  ${readme//\\/\\\\}" first_item   # tesdrive doubles backslashes
-screenshot TessaryClass quick-open-files.png
+screenshot TessaryClass quick-open-files.png   # documentation only, not compared
 drive type TessaryPopup ':12' >/dev/null
 wait_eq 0 popup_state 2 || fail "a file entry should stay selected under \":12\""
 drive keys TessaryPopup enter >/dev/null
@@ -76,7 +76,7 @@ wait_eq hidden shown TessaryPopup
 drive keys TessaryClass ctrl+r >/dev/null
 wait_eq "2 6" eval 'echo "$(popup_state 0) $(popup_state 1)"' || fail "Ctrl+R did not list six symbols"
 wait_eq "demo   (行 4)" first_item
-screenshot TessaryClass quick-open-symbols.png
+screenshot TessaryClass quick-open-symbols.png   # documentation only, not compared
 drive keys TessaryPopup down >/dev/null
 wait_eq 1 popup_state 2
 drive keys TessaryPopup enter >/dev/null
@@ -86,7 +86,7 @@ wait_eq 5 caret_line || fail "Enter on a symbol did not move to its line"
 drive keys TessaryClass ctrl+g >/dev/null
 wait_eq "4 4" eval 'echo "$(popup_state 0) $(popup_state 3)"' || fail "Ctrl+G did not focus the line box"
 drive type TessaryPopup 5 >/dev/null
-screenshot TessaryClass quick-open-goto-line.png
+screenshot TessaryClass quick-open-goto-line.png   # documentation only, not compared
 drive keys TessaryPopup enter >/dev/null
 wait_eq 4 caret_line || fail "5 Enter did not move to line 5"
 wait_eq hidden shown TessaryPopup

@@ -10,7 +10,7 @@ app_start
 drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
 for _ in 1 2 3; do drive command TessaryClass 100 >/dev/null; done
 wait_eq "New File 4 — Tessary" drive title TessaryClass || fail "fourth untitled tab"
-assert_eq 4 "$(drive child-count TessaryClass Scintilla)" "four editors"
+wait_eq 4 drive child-count TessaryClass Scintilla || fail "four editors"
 
 # Tabs are 180 px wide from x 220 (the sidebar's width); a close mark spans right-18..right-6.
 # Two quick clicks on the first close mark (the second arrives as a double click) close two tabs.
@@ -80,6 +80,7 @@ lock_file "$d/c.txt" || fail "could not lock c.txt"
 drive command TessaryClass 107 >/dev/null
 assert_eq $'Tessary\n是否将更改保存到 c.txt？' "$(drive answer-msgbox yes)" "close prompt"
 drive answer-msgbox ok >/dev/null || fail "no message for the failed save"
+settle
 assert_eq "c.txt • — Tessary" "$(drive title TessaryClass)" "a failed save keeps the tab"
 assert_eq 'new three\n' "$(drive editor-text TessaryClass)" "a failed save keeps the text"
 unlock_file

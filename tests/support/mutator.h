@@ -68,6 +68,14 @@ public:
         for (size_t i = 0; i < count; ++i) seeds_.push_back(Utf16Le(seeds_[i].substr(3)));
     }
 
+    // For a binary format: the seeds as they are (no mark, no UTF-16 twin), and only `tokens`.
+    static Mutator ForBytes(std::vector<std::string> seeds, std::vector<std::string> tokens) {
+        Mutator mutator;
+        mutator.seeds_ = std::move(seeds);
+        mutator.tokens_ = std::move(tokens);
+        return mutator;
+    }
+
     std::string Next() {
         std::string bytes = seeds_[Below(seeds_.size())];
         const size_t edits = 1 + Below(4);
@@ -76,6 +84,8 @@ public:
     }
 
 private:
+    Mutator() = default;
+
     size_t Below(size_t n) { return n == 0 ? 0 : rng_() % n; }
 
     void Edit(std::string& bytes) {
@@ -94,7 +104,7 @@ private:
                 break;
             }
             case 3:  // a token that matters to the scanners
-                bytes.insert(pos, tokens_[Below(tokens_.size())]);
+                if (!tokens_.empty()) bytes.insert(pos, tokens_[Below(tokens_.size())]);
                 break;
             case 4: {  // duplicate a fragment
                 const size_t from = Below(bytes.size() + 1);

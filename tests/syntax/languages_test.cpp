@@ -7,43 +7,35 @@
 
 namespace {
 
-TEST(DetectLanguage, OnlyAsciiCaseIsFoldedAndTheLastEndingDecides) {
-    EXPECT_EQ(1, DetectLanguage(L"MAIN.CPP"));
-    EXPECT_EQ(1, DetectLanguage(L"main.Cpp"));
-    EXPECT_EQ(1, DetectLanguage(L"main.cc"));
-    EXPECT_EQ(0, DetectLanguage(L"main.cxx"));
-    EXPECT_EQ(0, DetectLanguage(L"main.hh"));
-    EXPECT_EQ(1, DetectLanguage(L"C:\\Code\\\u00C4RGER.H"));
-    // A full-width letter is not an ASCII capital.
+// Each language's endings map back to it in any ASCII case and after any folder and name; an ending
+// that merely starts or ends like one of them (".css" and ".cs", ".json" and ".js") maps elsewhere.
+TEST(DetectLanguage, EachEndingMapsBackToItsLanguage) {
+    const struct {
+        int language;
+        std::vector<const wchar_t*> endings;
+    } languages[] = {{1, {L"c", L"cpp", L"cc", L"h", L"hpp"}}, {2, {L"cs"}}, {3, {L"py"}}, {4, {L"js", L"ts"}},
+                     {5, {L"json"}}, {6, {L"html", L"htm"}}, {7, {L"css"}}, {8, {L"md"}}, {9, {L"xml"}}};
+    const wchar_t* const notOurs[] = {L"cxx", L"hh", L"jsx", L"tsx", L"mjs", L"markdown", L"pyw", L"bak", L""};
+    const wchar_t* const before[] = {L"main.", L"C:\\work.cpp\\run.", L"/home/me/site.css/x.", L"\u00C4RGER.", L"a.b."};
+    const auto upper = [](std::wstring text) {
+        for (wchar_t& c : text) c = c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - 32) : c;
+        return text;
+    };
+    for (const auto& entry : languages) {
+        for (const wchar_t* ending : entry.endings) {
+            for (const wchar_t* path : before) {
+                for (const std::wstring& e : {std::wstring(ending), upper(ending)}) {
+                    EXPECT_EQ(entry.language, DetectLanguage(path + e)) << path << e;
+                    EXPECT_EQ(0, DetectLanguage(path + e + L".bak")) << path << e;
+                    EXPECT_EQ(0, DetectLanguage(path + e + L"\\Makefile")) << path << e;
+                }
+            }
+        }
+    }
+    for (const wchar_t* ending : notOurs) EXPECT_EQ(0, DetectLanguage(std::wstring(L"main.") + ending)) << ending;
+    // Only ASCII letters fold: a full-width C is not a C.
     EXPECT_EQ(0, DetectLanguage(L"main.\uFF23PP"));
-    EXPECT_EQ(0, DetectLanguage(L""));
     EXPECT_EQ(0, DetectLanguage(L"cpp"));
-    EXPECT_EQ(0, DetectLanguage(L"main.c.bak"));
-}
-
-TEST(DetectLanguage, SimilarEndingsDoNotShadowEachOther) {
-    EXPECT_EQ(2, DetectLanguage(L"Program.cs"));
-    EXPECT_EQ(7, DetectLanguage(L"site.css"));  // ".cs" must not claim it
-    EXPECT_EQ(1, DetectLanguage(L"x.c"));
-    EXPECT_EQ(5, DetectLanguage(L"app.json"));  // ".js" must not claim it
-    EXPECT_EQ(4, DetectLanguage(L"app.js"));
-    EXPECT_EQ(4, DetectLanguage(L"app.TS"));
-    EXPECT_EQ(0, DetectLanguage(L"app.jsx"));
-    EXPECT_EQ(0, DetectLanguage(L"app.tsx"));
-    EXPECT_EQ(0, DetectLanguage(L"app.mjs"));
-    EXPECT_EQ(6, DetectLanguage(L"index.html"));
-    EXPECT_EQ(6, DetectLanguage(L"INDEX.HTM"));
-    EXPECT_EQ(8, DetectLanguage(L"notes.md"));
-    EXPECT_EQ(0, DetectLanguage(L"notes.markdown"));
-    EXPECT_EQ(9, DetectLanguage(L"pom.xml"));
-    EXPECT_EQ(3, DetectLanguage(L"setup.py"));
-    EXPECT_EQ(0, DetectLanguage(L"setup.pyw"));
-}
-
-TEST(DetectLanguage, OnlyTheEndOfThePathCounts) {
-    EXPECT_EQ(0, DetectLanguage(L"C:\\work\\tools.py\\Makefile"));
-    EXPECT_EQ(0, DetectLanguage(L"/home/me/site.css/README"));
-    EXPECT_EQ(3, DetectLanguage(L"C:\\work.cpp\\run.py"));
 }
 
 TEST(LanguageTables, UnknownLanguagesGetTheNullLexerAndNothingElse) {

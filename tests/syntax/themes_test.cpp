@@ -165,20 +165,22 @@ protected:
 
 TEST_F(Themes, SchemeChangeRecoloursEveryTabAndKeepsTheTheme) {
     OpenTabs();
-    EXPECT_EQ(Hex(0xF92672), Fore(cpp, 5));
-    EXPECT_EQ(Hex(0xF92672), Fore(json, 11));
+    const Palette monokai = PaletteFor(0, 0), nord = PaletteFor(0, 3);
+    ASSERT_NE(monokai.keywordColor, nord.keywordColor);
+    EXPECT_EQ(monokai.keywordColor, Fore(cpp, 5));
+    EXPECT_EQ(monokai.keywordColor, Fore(json, 11));
 
     app.colorScheme = 3;  // Nord
     ApplyThemeAndScheme();
-    EXPECT_EQ(Hex(0x88C0D0), palette.keywordColor);
-    EXPECT_EQ(Hex(0x88C0D0), Fore(cpp, 5));
-    EXPECT_EQ(Hex(0x88C0D0), Fore(json, 11));
-    EXPECT_EQ(Hex(0xD08770), Fore(cpp, 16));
-    EXPECT_EQ(Hex(0xA3BE8C), Fore(json, 2));
+    EXPECT_EQ(nord.keywordColor, palette.keywordColor);
+    EXPECT_EQ(nord.keywordColor, Fore(cpp, 5));
+    EXPECT_EQ(nord.keywordColor, Fore(json, 11));
+    EXPECT_EQ(nord.typeColor, Fore(cpp, 16));
+    EXPECT_EQ(nord.stringColor, Fore(json, 2));
     for (HWND ed : {cpp, json}) {
-        EXPECT_EQ(Hex(0x1E1E1E), Back(ed, 32));
-        EXPECT_EQ(Hex(0xE0E0E0), Fore(ed, 32));
-        EXPECT_EQ(Hex(0x888888), Fore(ed, 33));
+        EXPECT_EQ(monokai.editorColor, Back(ed, 32));
+        EXPECT_EQ(monokai.textColor, Fore(ed, 32));
+        EXPECT_EQ(monokai.lineNumberColor, Fore(ed, 33));
     }
     EXPECT_EQ("cpp", LexerLanguage(cpp));
     EXPECT_EQ("json", LexerLanguage(json));
@@ -186,25 +188,24 @@ TEST_F(Themes, SchemeChangeRecoloursEveryTabAndKeepsTheTheme) {
 
 TEST_F(Themes, DarkToLightAndBackRestoresEveryBackground) {
     OpenTabs();
+    const Palette dark = PaletteFor(0, 0), light = PaletteFor(1, 0);
+    ASSERT_NE(dark.editorColor, light.editorColor);
     app.theme = 1;
     ApplyThemeAndScheme();
     for (HWND ed : {cpp, json}) {
-        EXPECT_EQ(Hex(0xFFFFFF), Back(ed, 32));
-        EXPECT_EQ(Hex(0xFFFFFF), Back(ed, 0));
-        EXPECT_EQ(Hex(0x202020), Fore(ed, 32));
+        EXPECT_EQ(light.editorColor, Back(ed, 32));
+        EXPECT_EQ(light.editorColor, Back(ed, 0));
+        EXPECT_EQ(light.textColor, Fore(ed, 32));
     }
-    EXPECT_EQ(Hex(0xECECEC), palette.panelColor);
-    EXPECT_EQ(Hex(0xF92672), Fore(cpp, 5));  // the scheme stays
+    EXPECT_EQ(light.panelColor, palette.panelColor);
+    EXPECT_EQ(dark.keywordColor, Fore(cpp, 5));  // the scheme stays
 
     app.theme = 0;
     ApplyThemeAndScheme();
     for (HWND ed : {cpp, json}) {
-        EXPECT_EQ(Hex(0x1E1E1E), Back(ed, 32));
-        EXPECT_EQ(Hex(0x1E1E1E), Back(ed, 0));
-        EXPECT_EQ(Hex(0x1E1E1E), Back(ed, 5));
-        EXPECT_EQ(Hex(0x1E1E1E), Back(ed, 33));
+        for (int style : {32, 0, 5, 33}) EXPECT_EQ(dark.editorColor, Back(ed, style)) << style;
     }
-    EXPECT_EQ(Hex(0x1F2C42), palette.selectionColor);
+    EXPECT_EQ(dark.selectionColor, palette.selectionColor);
 }
 
 }  // namespace
