@@ -18,6 +18,7 @@ enum Msg : UINT {
     kSetSavePoint = 2014,
     kSetUndoCollection = 2012,
     kSetViewWs = 2021,
+    kPositionFromPoint = 2022,
     kPositionFromPointClose = 2023,
     kGotoLine = 2024,
     kConvertEols = 2029,

@@ -47,8 +47,10 @@ Document* DocumentOf(HWND window) {
 // The text position under a point and, past the end of its line, the virtual space up to it.
 void PointToPosition(HWND ed, int x, int y, LRESULT& position, LRESULT& virtualSpace) {
     using namespace editor;
-    position = Send(ed, kPositionFromPointClose, static_cast<WPARAM>(x), y);
-    if (position < 0) position = Send(ed, kGetLength);  // below the last line
+    // The nearest position: past the end of a line that is the line's end, below the text the last
+    // line's (the "close" variant answers -1 for both, which is no line at all).
+    position = Send(ed, kPositionFromPoint, static_cast<WPARAM>(x), y);
+    if (position < 0) position = Send(ed, kGetLength);
     virtualSpace = 0;
     const LRESULT lineEnd = Send(ed, kGetLineEndPosition, static_cast<WPARAM>(Send(ed, kLineFromPosition, position)));
     if (position >= lineEnd) {

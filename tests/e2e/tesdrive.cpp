@@ -798,6 +798,21 @@ int CmdChildCount(const Args& args) {
     return kOk;
 }
 
+// Where the visible editor lies in the main window's client area, as "x y width height".
+int CmdEditorRect(const Args& args) {
+    if (args.size() != 1) return Usage(L"editor-rect <class>");
+    HWND top = FindTarget(args[0]);
+    if (!top) return Fail(L"no window of class " + args[0]);
+    HWND editor = FirstScintilla(top);
+    if (!editor) return Fail(L"no editor in " + args[0]);
+    RECT rect = {};
+    GetWindowRect(editor, &rect);
+    MapWindowPoints(nullptr, top, reinterpret_cast<POINT*>(&rect), 2);
+    PrintLine(std::to_wstring(rect.left) + L" " + std::to_wstring(rect.top) + L" " +
+              std::to_wstring(rect.right - rect.left) + L" " + std::to_wstring(rect.bottom - rect.top));
+    return kOk;
+}
+
 int CmdWaitGone(const Args& args) {
     DWORD timeout = 0;
     if (args.size() < 1 || args.size() > 2 || !ParseTimeout(args, 1, kDefaultTimeoutMs, timeout))
@@ -907,7 +922,8 @@ int wmain(int argc, wchar_t** argv) {
     const wchar_t* commands =
         L"wait-window|title|window-text|rect|command|post|wait-msgbox|answer-msgbox|no-msgbox|type|keys|release-modifiers|"
         L"key-char|capture|editor-text|editor-send|send|file-dialog|lock-file|unlock|child-count|wait-gone|click|"
-        L"rclick|move|press|release|dblclick-caption|clipboard|control|enabled|count|busy-time|focus|list-item|place";
+        L"rclick|move|press|release|dblclick-caption|clipboard|control|enabled|count|busy-time|focus|list-item|place|"
+        L"editor-rect";
     if (argc < 2) return Usage(std::wstring(L"<") + commands + L"> ...");
     std::wstring command = argv[1];
     Args args(argv + 2, argv + argc);
@@ -947,5 +963,6 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"focus") return CmdFocus(args);
     if (command == L"list-item") return CmdListItem(args);
     if (command == L"place") return CmdPlace(args);
+    if (command == L"editor-rect") return CmdEditorRect(args);
     return BadUsage(L"unknown subcommand " + command + L"; expected one of " + commands);
 }
