@@ -34,10 +34,17 @@ std::wstring FullPathOfArgument(const std::wstring& argument) {
     }
 }
 
-void OpenCommandLinePaths() {
+std::vector<std::wstring> CommandLineFullPaths() {
+    std::vector<std::wstring> paths;
     for (const std::wstring& argument : CommandLineArguments(GetCommandLineW())) {
-        const std::wstring path = FullPathOfArgument(argument);
-        if (path.empty()) continue;
+        std::wstring path = FullPathOfArgument(argument);
+        if (!path.empty()) paths.push_back(std::move(path));
+    }
+    return paths;
+}
+
+void OpenPaths(const std::vector<std::wstring>& fullPaths) {
+    for (const std::wstring& path : fullPaths) {
         const DWORD attributes = GetFileAttributesW(ExtendedPath(path).c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
             ShowFolderExpanded(path);

@@ -11,7 +11,10 @@ std::vector<std::wstring> CommandLineArguments(const wchar_t* commandLine);
 // `argument` as a full path, resolved against the current folder; "" when it cannot be resolved.
 std::wstring FullPathOfArgument(const std::wstring& argument);
 
-// Opens each path of the process's command line as the open dialog would: an open file is
-// activated, a missing one opens as an empty tab bound to its path, a folder becomes the sidebar's
-// folder. The last file opened stays active.
-void OpenCommandLinePaths();
+// The process's command-line arguments as full paths (those that cannot be resolved are left out).
+std::vector<std::wstring> CommandLineFullPaths();
+
+// Opens each full path as the open dialog would: an open file is activated, a missing one opens
+// as an empty tab bound to its path, a folder becomes the sidebar's folder. The last file opened
+// stays active.
+void OpenPaths(const std::vector<std::wstring>& fullPaths);

@@ -1,0 +1,140 @@
+#!/usr/bin/env bash
+# Crash recovery under the timings that used to lose text: a second kill right after a recovery, a
+# snapshot write that fails once, a recovery followed by the session restore, and recovered
+# changes over a file that changed on disk since.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+e2e_begin recovery_timing
+d=$E2E_DIR/data
+mkdir -p "$d"
+rec=$E2E_DIR/recovery
+
+snapshot_holds() {  # TEXT: some snapshot text file holds it
+    if grep -rqF -- "$1" "$rec"/*/tab-*.txt 2>/dev/null; then echo yes; else echo no; fi
+}
+kill_app() {
+    kill -9 "$APP_PID"
+    wait "$APP_PID" 2>/dev/null || true
+    APP_PID=
+}
+folders() { find "$rec" -mindepth 1 -maxdepth 1 -type d 2>/dev/null | wc -l; }
+stale_marks() { find "$rec" -name stale 2>/dev/null | wc -l; }
+tabs() { drive child-count TessaryClass Scintilla; }
+exit_clean() {  # exits, answering No to every save question
+    drive command TessaryClass 109 >/dev/null
+    while drive wait-msgbox 1000 >/dev/null 2>&1; do drive answer-msgbox no >/dev/null; done
+    app_wait_exit 20 || fail "did not exit"
+}
+ask_text() { printf 'Tessary\nTessary did not close properly. Recover the unsaved changes of %s tabs?' "$1"; }
+
+# 1. Killed again right after a recovery: the text is still offered at the third start, once.
+app_start
+drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
+drive type TessaryClass 'kept across two kills' >/dev/null
+E2E_WAIT_S=20 wait_eq yes snapshot_holds 'kept across two kills' || fail "no snapshot"
+kill_app
+app_start
+prompt=$(drive answer-msgbox yes 20000) || fail "no recovery question"
+assert_eq "$(ask_text 1)" "$prompt" "first recovery question"
+wait_eq 'kept across two kills' drive editor-text TessaryClass || fail "not recovered"
+kill_app
+app_start
+prompt=$(drive answer-msgbox yes 20000) || fail "the text was lost by the second kill"
+assert_eq "$(ask_text 1)" "$prompt" "the text is offered once after the second kill"
+wait_eq 'kept across two kills' drive editor-text TessaryClass || fail "not recovered the second time"
+assert_eq 1 "$(tabs)" "one recovered tab"
+E2E_WAIT_S=20 wait_eq 1 folders || fail "the old snapshot folders were not let go once the new one held the text"
+
+# 2. A snapshot write that fails (the index made read-only) is tried again; while it fails, a kill
+# offers the older text and says how old it is; once it works, the newest text is offered.
+drive keys TessaryClass ctrl+end >/dev/null
+drive type TessaryClass ' +one' >/dev/null
+E2E_WAIT_S=20 wait_eq yes snapshot_holds 'two kills +one' || fail "no snapshot after the recovery"
+index=$(ls "$rec"/*/recovery.json)
+chmod a-w "$index"
+drive type TessaryClass ' +two' >/dev/null
+E2E_WAIT_S=20 wait_eq 1 stale_marks || fail "the failed write left no mark"
+chmod u+w "$index"
+drive type TessaryClass ' +three' >/dev/null
+E2E_WAIT_S=30 wait_eq 0 stale_marks || fail "the write was not tried again"
+grep -qF '+three' "$rec"/*/tab-*.txt || fail "the retried snapshot does not hold the newest text"
+# Failing again, then killed: the offer says how old its copy is.
+chmod a-w "$index"
+drive type TessaryClass ' +four' >/dev/null
+E2E_WAIT_S=20 wait_eq 1 stale_marks || fail "the second failed write left no mark"
+kill_app
+chmod u+w "$index"
+app_start
+prompt=$(drive answer-msgbox yes 20000) || fail "no recovery question after the failed write"
+case $prompt in
+    "$(ask_text 1)"'\n\nThe latest changes could not be kept: what can be recovered is from '????-??-??' '??:??.) ;;
+    *) fail "the offer of an older copy does not say how old it is: $prompt" ;;
+esac
+wait_eq 'kept across two kills +one +two +three' drive editor-text TessaryClass || fail "the newest kept text"
+exit_clean
+assert_eq 0 "$(folders)" "snapshot folders after a clean exit"
+
+# 3. A recovered untitled tab that came from the session is not restored a second time.
+rm -f "$E2E_DIR/session.json"
+app_start
+drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
+drive type TessaryClass 'from the session' >/dev/null
+exit_clean
+assert_file_exists "$E2E_DIR/session.json" "session with the untitled tab"
+app_start
+drive answer-msgbox yes 20000 >/dev/null || fail "no session question"
+wait_eq 'from the session' drive editor-text TessaryClass || fail "session not restored"
+drive type TessaryClass 'edited ' >/dev/null
+edited=$(drive editor-text TessaryClass)
+E2E_WAIT_S=20 wait_eq yes snapshot_holds "$edited" || fail "no snapshot of the edited session tab"
+kill_app
+app_start
+drive answer-msgbox yes 20000 >/dev/null || fail "no recovery question"
+wait_eq "$edited" drive editor-text TessaryClass || fail "the edited text was not recovered"
+# Should a second question come, Yes to it too: still one tab.
+if drive wait-msgbox 3000 >/dev/null 2>&1; then drive answer-msgbox yes >/dev/null; fi
+assert_eq 1 "$(tabs)" "one tab after recovery and session restore"
+assert_eq "$edited" "$(drive editor-text TessaryClass)" "the edited text"
+exit_clean
+rm -f "$E2E_DIR/session.json"
+
+# 4. Recovered changes over files that changed on disk: asked; Cancel keeps the snapshot, No
+# opens the text as a new untitled tab; the files are not touched.
+printf 'mapped text\n' >"$d/m.txt"
+printf 'original\r\n' >"$d/a.txt"
+app_start
+drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
+open_file "$d/m.txt"
+wait_eq "m.txt — Tessary" drive title TessaryClass || fail "m.txt did not open"
+drive command TessaryClass 185 >/dev/null
+wait_eq "hex=1 mapped=1" eval 'tab_state | cut -d" " -f3-4' || fail "m.txt is not mapped in hex"
+drive type TessaryClass 4 >/dev/null   # 'm' (6D) -> 'M' (4D)
+open_file "$d/a.txt"
+wait_eq "a.txt — Tessary" drive title TessaryClass || fail "a.txt did not open"
+drive type TessaryClass 'mine ' >/dev/null
+E2E_WAIT_S=20 wait_eq yes snapshot_holds 'mine original' || fail "no snapshot of a.txt"
+grep -qs '"hex": 2' "$rec"/*/recovery.json || fail "no snapshot of the mapped hex tab"
+kill_app
+printf 'Xmapped text\n' >"$d/m.txt"          # a byte inserted at the start
+printf 'original\r\ntheirs\r\n' >"$d/a.txt"  # changed by another program
+cp "$d/m.txt" "$d/m.now"
+cp "$d/a.txt" "$d/a.now"
+app_start
+drive answer-msgbox yes 20000 >/dev/null || fail "no recovery question"
+changed=$(drive answer-msgbox cancel 20000) || fail "no question about the changed mapped file"
+m_shown=$(win_path "$d/m.txt")
+[[ $changed == *"${m_shown//\\/\\\\}"* ]] || fail "the question does not name m.txt: $changed"
+drive answer-msgbox no 20000 >/dev/null || fail "no question about the changed text file"
+wait_eq 'mine original\r\n' drive editor-text TessaryClass || fail "the recovered text is not in the new tab"
+[[ $(drive title TessaryClass) == "New File "*" • — Tessary" ]] || fail "the recovered text is not in an untitled tab"
+cmp -s "$d/m.txt" "$d/m.now" && cmp -s "$d/a.txt" "$d/a.now" || fail "recovering touched a changed file"
+grep -qs '"hex": 2' "$rec"/*/recovery.json || fail "Cancel did not keep the snapshot of the mapped file"
+exit_clean
+grep -qs '"hex": 2' "$rec"/*/recovery.json || fail "the put-off snapshot went at the clean exit"
+# The next start asks again; No lets it go.
+app_start
+prompt=$(drive answer-msgbox no 20000) || fail "the put-off snapshot was not offered again"
+assert_eq "$(ask_text 1)" "$prompt" "the put-off tab offered again"
+wait_eq 0 folders || fail "No kept the snapshot"
+exit_clean
+pass
