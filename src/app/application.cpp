@@ -169,7 +169,7 @@ int RunInstance(HINSTANCE instance, const std::vector<std::wstring>& startPaths)
     }
     SetDarkFrame(app.mainWindow);
     DragAcceptFiles(app.mainWindow, TRUE);
-    PublishInstanceWindow(app.mainWindow);
+    PublishInstanceWindow(app.mainWindow, ProgramDirectory());
 
     app.smallIcon = LoadAppIcon(instance, 16);
     app.bigIcon = LoadAppIcon(instance, 32);
@@ -186,7 +186,7 @@ int RunInstance(HINSTANCE instance, const std::vector<std::wstring>& startPaths)
     RestoreSession();
     NoteRecoveryChange();  // restored untitled text counts as unsaved from here on
     OpenPaths(startPaths);
-    InstanceReady();
+    CommandLineReady();
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -213,7 +213,7 @@ int RunApplication(HINSTANCE instance) {
     app.instance = instance;
     // Resolved against this process's current folder, before the running instance gets them.
     const std::vector<std::wstring> startPaths = CommandLineFullPaths();
-    if (HandOffToRunningInstance(startPaths)) return 0;
+    if (HandOffToRunningInstance(ProgramDirectory(), startPaths)) return 0;
     const int result = RunInstance(instance, startPaths);
     EndInstance();
     return result;

@@ -6,12 +6,12 @@
 #include <windowsx.h>
 
 #include "app/app_state.h"
+#include "app/command_line.h"
 #include "app/editor.h"
 #include "app/gdi_util.h"
 #include "app/hit_test.h"
 #include "app/key_routing.h"
 #include "app/scroll_bars.h"
-#include "app/single_instance.h"
 #include "document/document.h"
 #include "document/tabs.h"
 #include "io/external_change.h"

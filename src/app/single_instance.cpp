@@ -4,19 +4,12 @@
 
 #include <cwctype>
 
-#include "app/app_state.h"
-#include "app/command_line.h"
-
 namespace {
 
-constexpr ULONG_PTR kHandOffTag = 0x54534131;  // marks a WM_COPYDATA block as a list of paths
-constexpr LRESULT kTaken = 0x7E55;
 constexpr DWORD kHandOffWaitMs = 60000;  // how long a later start waits for the running window
 const wchar_t kWindowMark[] = L"TessaryInstance";
 
 HANDLE instanceMutex = nullptr;
-bool ready = false;
-std::vector<std::wstring> handed;
 
 std::wstring UserSid() {
     HANDLE token = nullptr;
@@ -60,15 +53,6 @@ HWND FindInstanceWindow(uint64_t key) {
     return search.found;
 }
 
-void BringToFront() {
-    HWND window = app.mainWindow;
-    if (!window) return;
-    if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
-    // A question on screen stays on top of its window.
-    HWND popup = GetLastActivePopup(window);
-    SetForegroundWindow(popup && IsWindowVisible(popup) ? popup : window);
-}
-
 }  // namespace
 
 uint64_t InstanceKey(const std::wstring& programDirectory) {
@@ -110,10 +94,9 @@ bool UnpackPaths(const void* data, size_t bytes, std::vector<std::wstring>& path
     return true;
 }
 
-bool HandOffToRunningInstance(const std::vector<std::wstring>& fullPaths) {
-    const std::wstring dir = ProgramDirectory();
-    if (dir.empty()) return false;
-    const uint64_t key = InstanceKey(dir);
+bool HandOffToRunningInstance(const std::wstring& programDirectory, const std::vector<std::wstring>& fullPaths) {
+    if (programDirectory.empty()) return false;
+    const uint64_t key = InstanceKey(programDirectory);
     wchar_t suffix[24];
     swprintf(suffix, 24, L"%016llx", static_cast<unsigned long long>(key));
     // Local\: one per logon session; the user's SID: one per user in it.
@@ -137,7 +120,7 @@ bool HandOffToRunningInstance(const std::vector<std::wstring>& fullPaths) {
             DWORD_PTR answer = 0;
             if (SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
                                     10000, &answer) &&
-                answer == static_cast<DWORD_PTR>(kTaken)) {
+                answer == static_cast<DWORD_PTR>(kHandOffTaken)) {
                 CloseHandle(mutex);
                 return true;
             }
@@ -154,36 +137,8 @@ bool HandOffToRunningInstance(const std::vector<std::wstring>& fullPaths) {
     return false;
 }
 
-void PublishInstanceWindow(HWND mainWindow) {
-    const std::wstring dir = ProgramDirectory();
-    if (mainWindow && !dir.empty()) SetPropW(mainWindow, kWindowMark, MarkOf(InstanceKey(dir)));
-}
-
-void InstanceReady() {
-    ready = true;
-    if (!handed.empty() && app.mainWindow) SetTimer(app.mainWindow, kHandedPathsTimerId, 50, nullptr);
-}
-
-LRESULT ReceiveHandedPaths(const COPYDATASTRUCT* data) {
-    if (!data || data->dwData != kHandOffTag || !app.mainWindow) return 0;
-    // A close under way would drop them: the sender tries again until this process has ended.
-    if (app.sessionSaved) return 0;
-    std::vector<std::wstring> paths;
-    if (!UnpackPaths(data->lpData, data->cbData, paths)) return 0;
-    handed.insert(handed.end(), paths.begin(), paths.end());
-    BringToFront();
-    if (!handed.empty()) SetTimer(app.mainWindow, kHandedPathsTimerId, 50, nullptr);
-    return kTaken;
-}
-
-void OpenHandedPaths() {
-    // Not while start-up asks its questions or any other modal window is up.
-    if (!ready || !app.mainWindow || !IsWindowEnabled(app.mainWindow) || app.sessionSaved) return;
-    KillTimer(app.mainWindow, kHandedPathsTimerId);
-    std::vector<std::wstring> paths;
-    paths.swap(handed);
-    OpenPaths(paths);
-    BringToFront();
+void PublishInstanceWindow(HWND mainWindow, const std::wstring& programDirectory) {
+    if (mainWindow && !programDirectory.empty()) SetPropW(mainWindow, kWindowMark, MarkOf(InstanceKey(programDirectory)));
 }
 
 void EndInstance() {

@@ -17,20 +17,16 @@ uint64_t InstanceKey(const std::wstring& programDirectory);
 std::vector<wchar_t> PackPaths(const std::vector<std::wstring>& paths);
 bool UnpackPaths(const void* data, size_t bytes, std::vector<std::wstring>& paths);
 
+// What the running window answers to a hand-off it took.
+constexpr LRESULT kHandOffTaken = 0x7E55;
+// Marks a WM_COPYDATA block as a list of paths handed over.
+constexpr ULONG_PTR kHandOffTag = 0x54534131;
+
 // At start-up, before any window: true when another instance of this program folder runs and took
 // this start's paths, so that this process ends. Otherwise this process is the running instance
 // (or, when the running one never answers, a second one rather than a start that does nothing).
-bool HandOffToRunningInstance(const std::vector<std::wstring>& fullPaths);
+bool HandOffToRunningInstance(const std::wstring& programDirectory, const std::vector<std::wstring>& fullPaths);
 // After the main window exists: the window a later start hands its paths to.
-void PublishInstanceWindow(HWND mainWindow);
-// Start-up is over (recovery and session questions answered): handed paths may open now.
-void InstanceReady();
-// WM_COPYDATA to the main window: queues the paths of a later start and brings the window to the
-// front. Nonzero when taken; zero while the window is closing (the sender then waits for it to end).
-LRESULT ReceiveHandedPaths(const COPYDATASTRUCT* data);
-// The main window's timer for handed paths: opens them once nothing modal is showing.
-void OpenHandedPaths();
+void PublishInstanceWindow(HWND mainWindow, const std::wstring& programDirectory);
 // The process is ending: the next start runs on its own.
 void EndInstance();
-
-constexpr UINT_PTR kHandedPathsTimerId = 0x7E6;

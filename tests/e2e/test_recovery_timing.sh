@@ -73,4 +73,26 @@ wait_eq 'kept across two kills +one +two +three' drive editor-text TessaryClass 
 exit_clean
 assert_eq 0 "$(folders)" "snapshot folders after a clean exit"
 
+
+# 3. A background tab's changes discarded by Reload from its tab menu: the snapshot lets them go
+# too (a crash would otherwise offer back a text the user threw away).
+rm -f "$E2E_DIR/session.json"
+printf 'bg\r\n' >"$d/bg.txt"
+printf 'fg\r\n' >"$d/fg.txt"
+app_start
+drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
+open_file "$d/bg.txt"
+wait_eq "bg.txt — Tessary" drive title TessaryClass || fail "bg.txt did not open"
+drive type TessaryClass 'thrown away ' >/dev/null
+E2E_WAIT_S=20 wait_eq yes snapshot_holds 'thrown away' || fail "no snapshot of bg.txt"
+open_file "$d/fg.txt"
+wait_eq "fg.txt — Tessary" drive title TessaryClass || fail "fg.txt did not open"
+drive rclick TessaryClass 440 109 >/dev/null                    # the tab of bg.txt
+wait_eq shown shown TesMenuPop || fail "no tab menu"
+drive click TesMenuPop 100 $((12 + 4 + 5 * 36 + 9 + 18)) >/dev/null   # Reload
+prompt=$(drive answer-msgbox no) || fail "no question before reloading over the changes"
+[[ $prompt == *bg.txt* ]] || fail "the reload was not for bg.txt: $prompt"
+E2E_WAIT_S=20 wait_eq no snapshot_holds 'thrown away' || fail "the discarded text stayed in the snapshot"
+exit_clean
+assert_eq 0 "$(folders)" "snapshot folders after the last clean exit"
 pass
