@@ -11,6 +11,7 @@
 #include "app/editor.h"
 #include "app/gdiplus_inc.h"
 #include "app/main_window.h"
+#include "app/single_instance.h"
 #include "document/tab_rules.h"
 #include "document/document.h"
 #include "persist/persist.h"
@@ -124,14 +125,7 @@ void CreatePopups(HINSTANCE instance) {
         CreateWindowExW(menuEx, L"TesSubPop", L"", WS_POPUP, 0, 0, 10, 10, app.mainWindow, nullptr, instance, nullptr);
 }
 
-}  // namespace
-
-int RunApplication(HINSTANCE instance) {
-    // Libraries come from the program's folder and the system's, never from the current folder or
-    // PATH, where a file the user downloaded could lie.
-    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
-    SetDllDirectoryW(L"");
-    app.instance = instance;
+int RunInstance(HINSTANCE instance, const std::vector<std::wstring>& startPaths) {
     SetProcessDPIAware();
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     Gdiplus::GdiplusStartupInput gdiplusInput;
@@ -175,6 +169,7 @@ int RunApplication(HINSTANCE instance) {
     }
     SetDarkFrame(app.mainWindow);
     DragAcceptFiles(app.mainWindow, TRUE);
+    PublishInstanceWindow(app.mainWindow, ProgramDirectory());
 
     app.smallIcon = LoadAppIcon(instance, 16);
     app.bigIcon = LoadAppIcon(instance, 32);
@@ -190,7 +185,8 @@ int RunApplication(HINSTANCE instance) {
     OfferRecovery();
     RestoreSession();
     NoteRecoveryChange();  // restored untitled text counts as unsaved from here on
-    OpenCommandLinePaths();
+    OpenPaths(startPaths);
+    CommandLineReady();
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -209,4 +205,20 @@ int RunApplication(HINSTANCE instance) {
     Gdiplus::GdiplusShutdown(gdiplusToken);
     if (SUCCEEDED(com)) CoUninitialize();
     return 0;
+}
+
+}  // namespace
+
+int RunApplication(HINSTANCE instance) {
+    // Libraries come from the program's folder and the system's, never from the current folder or
+    // PATH, where a file the user downloaded could lie.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+    SetDllDirectoryW(L"");
+    app.instance = instance;
+    // Resolved against this process's current folder, before the running instance gets them.
+    const std::vector<std::wstring> startPaths = CommandLineFullPaths();
+    if (HandOffToRunningInstance(ProgramDirectory(), startPaths)) return 0;
+    const int result = RunInstance(instance, startPaths);
+    EndInstance();
+    return result;
 }

@@ -3,9 +3,27 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "app/app_state.h"
+#include "app/single_instance.h"
 #include "io/file_access.h"
 #include "io/open.h"
 #include "project/sidebar.h"
+
+namespace {
+
+bool ready = false;
+std::vector<std::wstring> handed;  // paths of later starts, not opened yet
+
+void BringToFront() {
+    HWND window = app.mainWindow;
+    if (!window) return;
+    if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+    // A question on screen stays on top of its window.
+    HWND popup = GetLastActivePopup(window);
+    SetForegroundWindow(popup && IsWindowVisible(popup) ? popup : window);
+}
+
+}  // namespace
 
 std::vector<std::wstring> CommandLineArguments(const wchar_t* commandLine) {
     std::vector<std::wstring> arguments;
@@ -34,10 +52,17 @@ std::wstring FullPathOfArgument(const std::wstring& argument) {
     }
 }
 
-void OpenCommandLinePaths() {
+std::vector<std::wstring> CommandLineFullPaths() {
+    std::vector<std::wstring> paths;
     for (const std::wstring& argument : CommandLineArguments(GetCommandLineW())) {
-        const std::wstring path = FullPathOfArgument(argument);
-        if (path.empty()) continue;
+        std::wstring path = FullPathOfArgument(argument);
+        if (!path.empty()) paths.push_back(std::move(path));
+    }
+    return paths;
+}
+
+void OpenPaths(const std::vector<std::wstring>& fullPaths) {
+    for (const std::wstring& path : fullPaths) {
         const DWORD attributes = GetFileAttributesW(ExtendedPath(path).c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
             ShowFolderExpanded(path);
@@ -45,4 +70,31 @@ void OpenCommandLinePaths() {
             OpenPath(path);
         }
     }
+}
+
+void CommandLineReady() {
+    ready = true;
+    if (!handed.empty() && app.mainWindow) SetTimer(app.mainWindow, kHandedPathsTimerId, 50, nullptr);
+}
+
+LRESULT ReceiveHandedPaths(const COPYDATASTRUCT* data) {
+    if (!data || data->dwData != kHandOffTag || !app.mainWindow) return 0;
+    // A close under way would drop them: the sender tries again until this process has ended.
+    if (app.sessionSaved) return 0;
+    std::vector<std::wstring> paths;
+    if (!UnpackPaths(data->lpData, data->cbData, paths)) return 0;
+    handed.insert(handed.end(), paths.begin(), paths.end());
+    BringToFront();
+    if (!handed.empty()) SetTimer(app.mainWindow, kHandedPathsTimerId, 50, nullptr);
+    return kHandOffTaken;
+}
+
+void OpenHandedPaths() {
+    // Not while start-up asks its questions or any other modal window is up.
+    if (!ready || !app.mainWindow || !IsWindowEnabled(app.mainWindow) || app.sessionSaved) return;
+    KillTimer(app.mainWindow, kHandedPathsTimerId);
+    std::vector<std::wstring> paths;
+    paths.swap(handed);
+    OpenPaths(paths);
+    BringToFront();
 }

@@ -6,6 +6,7 @@
 #include <windowsx.h>
 
 #include "app/app_state.h"
+#include "app/command_line.h"
 #include "app/editor.h"
 #include "app/gdi_util.h"
 #include "app/hit_test.h"
@@ -235,6 +236,9 @@ void EndSession(HWND window, bool ending) {
     // The prompts were answered at the query: what is still unsaved was declined there.
     for (Document& doc : documents) doc.modified = 0;
     CloseEverything();
+    // The system may end the process once this message returns: the snapshots go now, not after
+    // the message loop.
+    EndRecovery(documents.empty());
     DestroyWindow(window);
 }
 
@@ -275,7 +279,15 @@ void OnPaint(HWND window) {
 
 void OnEditorNotify(const editor::NotifyHeader& n) {
     Document* doc = ActiveDocument();
-    if (!doc || n.nmhdr.hwndFrom != doc->editor) return;
+    if (!doc || n.nmhdr.hwndFrom != doc->editor) {
+        // A background tab changed (Save All, a reload from the tab menu): its snapshot follows.
+        const bool textChanged = n.nmhdr.code == editor::kNotifyModified &&
+                                 (n.modificationType & (editor::kModInsertText | editor::kModDeleteText));
+        if (!app.settingText && (textChanged || n.nmhdr.code == editor::kNotifySavePointReached ||
+                                 n.nmhdr.code == editor::kNotifySavePointLeft))
+            NoteRecoveryEditorChange(n.nmhdr.hwndFrom);
+        return;
+    }
     switch (n.nmhdr.code) {
         case editor::kNotifySavePointReached:
         case editor::kNotifySavePointLeft:
@@ -741,7 +753,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         }
         case WM_TIMER:
             if (wParam == kRecoveryTimerId) OnRecoveryTimer();
+            if (wParam == kHandedPathsTimerId) OpenHandedPaths();
             return 0;
+        case WM_COPYDATA: return ReceiveHandedPaths(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
         case WM_DROPFILES: OpenDroppedFiles(reinterpret_cast<HDROP>(wParam)); return 0;
         case WM_NOTIFY: {
             const auto* header = reinterpret_cast<const NMHDR*>(lParam);

@@ -14,6 +14,8 @@
 #include "io/file_access.h"
 #include "io/open.h"
 #include "persist/json_text.h"
+#include "persist/recovery.h"
+#include "persist/recovery_plan.h"
 #include "persist/session_file.h"
 #include "persist/settings_file.h"
 #include "persist/ui_state_file.h"
@@ -170,9 +172,19 @@ void RestoreSession() {
     if (text.empty()) return;
     Session session;
     if (!ReadSessionText(text, session)) return;
+    // An untitled tab that the crash recovery of this start already brought back (with its later
+    // edits) is not brought back a second time; with nothing else left there is nothing to ask.
+    const std::wstring key = SessionKey(text);
+    std::vector<char> wanted;
+    int count = 0;
+    for (size_t i = 0; i < session.entries.size(); ++i) {
+        const bool again = session.entries[i].path.empty() && RecoveredFromSession(key, static_cast<int>(i));
+        wanted.push_back(again ? 0 : 1);
+        count += again ? 0 : 1;
+    }
+    if (count == 0) return;
     wchar_t question[512];
-    std::swprintf(question, 512, LocalizedText(StringTable::RestorePrompt, 0),
-                  static_cast<int>(session.entries.size()));
+    std::swprintf(question, 512, LocalizedText(StringTable::RestorePrompt, 0), count);
     if (MessageBoxW(app.mainWindow, question, L"Tessary", MB_YESNO | MB_ICONQUESTION) != IDYES) {
         DeleteFileW(SessionPath().c_str());
         return;
@@ -183,7 +195,12 @@ void RestoreSession() {
         CloseTab(0, 0);
     // The tab each entry became: an entry that does not open shifts the tabs after it.
     std::vector<int> tabOfEntry;
-    for (const SessionEntry& entry : session.entries) {
+    for (size_t i = 0; i < session.entries.size(); ++i) {
+        const SessionEntry& entry = session.entries[i];
+        if (!wanted[i]) {
+            tabOfEntry.push_back(-1);
+            continue;
+        }
         if (!entry.path.empty()) {
             OpenPath(entry.path);
             const Document* shown = ActiveDocument();
@@ -193,6 +210,7 @@ void RestoreSession() {
         CreateTab(L"", app.mainWindow);
         tabOfEntry.push_back(static_cast<int>(documents.size()) - 1);
         Document& doc = documents.back();
+        NoteSessionTab(doc.editor, key, static_cast<int>(i));
         app.settingText = 1;
         SetEditorText(doc.editor, entry.text);
         app.settingText = 0;

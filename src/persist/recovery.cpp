@@ -8,7 +8,9 @@
 #include <map>
 #include <set>
 #include <string>
+#include <system_error>
 #include <thread>
+#include <tuple>
 #include <unordered_map>
 #include <vector>
 
@@ -20,6 +22,7 @@
 #include "io/file_access.h"
 #include "io/open.h"
 #include "persist/recovery_file.h"
+#include "persist/recovery_plan.h"
 #include "syntax/languages.h"
 #include "ui/strings.h"
 #include "views/hex_model.h"
@@ -27,13 +30,30 @@
 namespace {
 
 const wchar_t kIndexName[] = L"recovery.json";
-const wchar_t kLockName[] = L"lock";
+const wchar_t kLegacyLockName[] = L"lock";  // the lock inside the folder, as older versions kept it
+const wchar_t kStaleName[] = L"stale";      // written when a snapshot write failed after the index
+
+// Entries of the RecoveryPrompt table.
+enum RecoveryText {
+    kAskText = 0,
+    kStaleLine = 1,
+    kNotRestored = 2,
+    kTextUnreadable = 3,
+    kFileUnavailable = 4,
+    kFileChanged = 5,
+    kTooLarge = 6,
+    kCannotWrite = 7,
+};
 
 // What the snapshot holds of one tab's editor.
 struct Slot {
     int id = 0;
     uint64_t changed = 1;  // bumped by every change of the tab
     uint64_t written = 0;  // the value of `changed` that the snapshot's text file holds
+    std::wstring file;     // that text file
+    std::wstring origin;   // the older snapshot entry this tab was recovered from
+    std::wstring session;  // the session file an untitled tab was restored from, and its entry there
+    int sessionEntry = -1;
 };
 
 // One snapshot's file work, done away from the interface thread.
@@ -42,18 +62,27 @@ struct SnapshotJob {
     std::vector<std::pair<std::wstring, std::string>> texts;  // file name, bytes
     std::string index;                                        // empty: the snapshot is removed
     std::set<std::wstring> keep;                              // text files the index names
+    std::vector<PendingSettle> settle;                        // old folders to settle once it is written
+    bool ok = false;
 };
 
 std::wstring ownFolder;  // with a trailing separator; empty while snapshots are off
 std::wstring ownName;
-HANDLE lockFile = INVALID_HANDLE_VALUE;
+HANDLE ownLock = INVALID_HANDLE_VALUE;
+bool ended = false;
 std::map<HWND, Slot> slots;
 int nextSlotId = 1;
+uint64_t nextFileNumber = 1;
 SnapshotClock snapshotClock;
-bool timerRunning = false;
+SnapshotFailures failures;
+std::wstring notice;
+std::vector<std::tuple<HWND, int, int>> lastSignature;  // the modified tabs as last seen
 std::thread writer;
 std::atomic<bool> writing{false};
-std::atomic<bool> writeFailed{false};
+SnapshotJob job;  // the job in flight, or the last one; touched by the writer only while `writing`
+std::vector<PendingSettle> pending;
+std::map<std::wstring, HANDLE> claims;              // folder name -> its lock, held
+std::set<std::pair<std::wstring, int>> fromSession;  // session entries this start recovered
 
 std::wstring RecoveryRoot() {
     const std::wstring dir = ProgramDirectory();
@@ -78,32 +107,126 @@ bool IsTextFileName(const std::wstring& name) {
     return name.size() > 8 && name.compare(0, 4, L"tab-") == 0 && name.compare(name.size() - 4, 4, L".txt") == 0;
 }
 
-// Removes a snapshot folder and everything the program put in it.
-void RemoveFolder(const std::wstring& folder) {
+// Removes a snapshot folder and everything the program put in it; false when something stayed.
+bool RemoveFolder(const std::wstring& folder) {
     for (const std::wstring& name : FilesIn(folder, false)) DeleteFileW((folder + name).c_str());
-    RemoveDirectoryW(folder.substr(0, folder.size() - 1).c_str());
+    return RemoveDirectoryW(folder.substr(0, folder.size() - 1).c_str()) ||
+           GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND;
 }
 
-void WriteJob(const SnapshotJob& job) {
+// Opens the lock of the folder `name` without sharing; it goes with the last handle. Invalid when
+// another instance holds it; a lock that cannot be made for another reason (a read-only folder)
+// stops nobody, so that folder counts as claimed without a handle.
+bool TakeLock(const std::wstring& name, HANDLE& lock) {
+    lock = CreateFileW((RecoveryRoot() + name + L".lock").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                       OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    return lock != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION;
+}
+
+void ReleaseClaim(const std::wstring& name) {
+    auto it = claims.find(name);
+    if (it == claims.end()) return;
+    if (it->second != INVALID_HANDLE_VALUE) CloseHandle(it->second);
+    claims.erase(it);
+}
+
+// Writes one old folder's outcome: its index cut down to the kept tabs (and their text files
+// alone), or the folder removed.
+bool SettleFolder(const PendingSettle& folder) {
+    if (folder.outcome.kind == FolderOutcome::Remove) return RemoveFolder(folder.folder);
+    if (folder.outcome.kind == FolderOutcome::Unchanged) return true;
+    const std::string index = FormatRecoveryIndex(folder.outcome.kept);
+    if (!AtomicWriteBytes(folder.folder + kIndexName, index.data(), index.size(), false)) return false;
+    std::set<std::wstring> keep;
+    for (const RecoveryEntry& entry : folder.outcome.kept) keep.insert(entry.file);
+    for (const std::wstring& name : FilesIn(folder.folder, false)) {
+        if (IsTextFileName(name) && !keep.count(name)) DeleteFileW((folder.folder + name).c_str());
+    }
+    return true;
+}
+
+// Marks a snapshot whose last write failed, so that it is not offered as if it were current.
+void MarkStale(const std::wstring& folder) {
+    HANDLE file = CreateFileW((folder + kStaleName).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    WriteFile(file, "1", 1, &written, nullptr);
+    CloseHandle(file);
+}
+
+// Writes this instance's snapshot; once it is on disk, the old folders waiting for it are settled.
+bool WriteOwnSnapshot(SnapshotJob& work) {
     bool ok = true;
-    for (const auto& [name, bytes] : job.texts) {
-        ok = ok && AtomicWriteBytes(job.folder + name, bytes.data(), bytes.size(), false);
+    for (const auto& [name, bytes] : work.texts) {
+        ok = ok && AtomicWriteBytes(work.folder + name, bytes.data(), bytes.size(), false);
     }
     // The index is replaced only once every text it names is in place.
-    const std::wstring index = job.folder + kIndexName;
+    const std::wstring index = work.folder + kIndexName;
     if (ok)
-        ok = job.index.empty() ? (DeleteFileW(index.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND)
-                               : AtomicWriteBytes(index, job.index.data(), job.index.size(), false);
-    if (ok) {
-        for (const std::wstring& name : FilesIn(job.folder, false)) {
-            if (IsTextFileName(name) && !job.keep.count(name)) DeleteFileW((job.folder + name).c_str());
-        }
+        ok = work.index.empty() ? (DeleteFileW(index.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND)
+                                : AtomicWriteBytes(index, work.index.data(), work.index.size(), false);
+    if (!ok) {
+        MarkStale(work.folder);
+        return false;
     }
-    if (!ok) writeFailed = true;
+    DeleteFileW((work.folder + kStaleName).c_str());
+    for (const std::wstring& name : FilesIn(work.folder, false)) {
+        if (IsTextFileName(name) && !work.keep.count(name)) DeleteFileW((work.folder + name).c_str());
+    }
+    return true;
+}
+
+void WriteJob(SnapshotJob& work) {
+    work.ok = WriteAndSettle([&work] { return WriteOwnSnapshot(work); }, work.settle, SettleFolder);
 }
 
 void FinishWriter() {
     if (writer.joinable()) writer.join();
+}
+
+void RepaintNotice() {
+    if (app.mainWindow) RepaintArea(app.rects.statusBar);
+}
+
+// The interface thread's side of a finished write.
+void TakeWriteResult(uint64_t now) {
+    if (NoteSnapshotWrite(failures, job.ok, now)) {
+        notice = LocalizedText(StringTable::RecoveryPrompt, kCannotWrite);
+        RepaintNotice();
+    }
+    if (job.ok) {
+        if (!notice.empty()) {
+            notice.clear();
+            RepaintNotice();
+        }
+        for (const PendingSettle& settled : job.settle) {
+            if (!settled.done) continue;
+            for (size_t i = 0; i < pending.size(); ++i) {
+                if (pending[i].folder != settled.folder) continue;
+                const std::wstring name = settled.folder.substr(RecoveryRoot().size(), settled.folder.size() - RecoveryRoot().size() - 1);
+                ReleaseClaim(name);
+                pending.erase(pending.begin() + static_cast<std::ptrdiff_t>(i));
+                break;
+            }
+        }
+    } else {
+        // Whatever the failed write held may be missing: the next one writes every text again,
+        // and it comes without waiting for another change.
+        for (auto& [editor, slot] : slots) slot.written = 0;
+        NoteSnapshotChange(snapshotClock, now);
+    }
+    job = SnapshotJob();
+}
+
+// The modified tabs as the snapshot sees them: a change here that no notification reported (a
+// background tab saved or reloaded) still leads to a snapshot.
+std::vector<std::tuple<HWND, int, int>> ModifiedSignature() {
+    std::vector<std::tuple<HWND, int, int>> signature;
+    for (const Document& doc : documents) {
+        if (doc.modified && doc.editor) signature.emplace_back(doc.editor, doc.hexMode, doc.mapped);
+    }
+    return signature;
 }
 
 // Copies out what changed since the last snapshot and hands the writing to a worker thread.
@@ -112,13 +235,9 @@ bool TakeSnapshot() {
     if (ownFolder.empty()) return true;
     if (writing) return false;
     FinishWriter();
-    if (writeFailed) {
-        // A folder that cannot be written: snapshots stay off, nothing else changes.
-        ownFolder.clear();
-        return true;
-    }
-    SnapshotJob job;
-    job.folder = ownFolder;
+    if (!job.folder.empty()) TakeWriteResult(GetTickCount64());
+    SnapshotJob work;
+    work.folder = ownFolder;
     std::vector<RecoveryEntry> entries;
     std::map<HWND, Slot> live;
     for (const Document& doc : documents) {
@@ -134,6 +253,9 @@ bool TakeSnapshot() {
         entry.caret = doc.hexMode ? doc.hexCaret : editor::Send(doc.editor, editor::kGetCurrentPos);
         entry.fileTime = doc.fileTime;
         entry.fileSize = doc.fileSize;
+        entry.origin = slot.origin;
+        entry.session = doc.path.empty() ? slot.session : std::wstring();
+        entry.sessionEntry = slot.sessionEntry;
         // A hex tab keeps its bytes, or for a mapped file only the changed ones.
         entry.hex = !doc.hexMode ? 0 : doc.mapped ? 2 : 1;
         const uint64_t length = entry.hex == 2   ? doc.hexOverlay.size() * 9
@@ -142,13 +264,19 @@ bool TakeSnapshot() {
         if (length > kRecoveryTextLimit) {
             entry.skipped = 1;
         } else {
-            entry.file = L"tab-" + std::to_wstring(slot.id) + L".txt";
-            job.keep.insert(entry.file);
+            if (slot.written != slot.changed || slot.file.empty()) {
+                // A new file for each new text: should the index not be written, the old one still
+                // names the texts of its own time.
+                slot.file = L"tab-" + std::to_wstring(slot.id) + L"-" + std::to_wstring(nextFileNumber++) + L".txt";
+                slot.written = 0;
+            }
+            entry.file = slot.file;
+            work.keep.insert(entry.file);
             if (slot.written != slot.changed) {
-                job.texts.emplace_back(entry.file, entry.hex == 2 ? FormatHexChanges(doc.hexOverlay)
-                                                   : entry.hex == 1
-                                                       ? std::string(doc.hexBytes.begin(), doc.hexBytes.end())
-                                                       : editor::GetText(doc.editor));
+                work.texts.emplace_back(entry.file, entry.hex == 2 ? FormatHexChanges(doc.hexOverlay)
+                                                    : entry.hex == 1
+                                                        ? std::string(doc.hexBytes.begin(), doc.hexBytes.end())
+                                                        : editor::GetText(doc.editor));
                 slot.written = slot.changed;
             }
         }
@@ -165,45 +293,88 @@ bool TakeSnapshot() {
         }
     }
     slots = std::move(live);
-    if (!entries.empty()) job.index = FormatRecoveryIndex(entries);
+    lastSignature = ModifiedSignature();
+    if (!entries.empty()) work.index = FormatRecoveryIndex(entries);
+    work.settle = pending;
+    job = std::move(work);
     writing = true;
-    writer = std::thread([job = std::move(job)] {
-        WriteJob(job);
+    try {
+        writer = std::thread([] {
+            WriteJob(job);
+            writing = false;
+        });
+    } catch (const std::system_error&) {
+        // No thread now: counted as a failed write, tried again later.
         writing = false;
-    });
+        job.ok = false;
+        TakeWriteResult(GetTickCount64());
+    }
     return true;
 }
 
-struct Leftover {
-    std::wstring folder;
-    std::vector<RecoveryEntry> entries;
-};
+bool IsFile(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(ExtendedPath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
 
-// Snapshot folders of instances that are no longer running and left a readable index.
-std::vector<Leftover> FindLeftovers() {
-    std::vector<Leftover> found;
+uint64_t LastWriteOf(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+    return (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+}
+
+// "2026-12-07 19:48", local time.
+std::wstring LocalTimeText(uint64_t fileTime) {
+    FILETIME utc{static_cast<DWORD>(fileTime & 0xFFFFFFFF), static_cast<DWORD>(fileTime >> 32)};
+    FILETIME local{};
+    SYSTEMTIME t{};
+    if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &t)) return L"?";
+    wchar_t text[32];
+    std::swprintf(text, 32, L"%04u-%02u-%02u %02u:%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute);
+    return text;
+}
+
+// Snapshot folders of instances that are no longer running, each claimed, with a readable index.
+std::vector<LeftoverSnapshot> ClaimLeftovers() {
+    std::vector<LeftoverSnapshot> found;
     const std::wstring root = RecoveryRoot();
     if (root.empty()) return found;
     for (const std::wstring& name : FilesIn(root, true)) {
         if (name == ownName) continue;
+        HANDLE lock = INVALID_HANDLE_VALUE;
+        if (!TakeLock(name, lock)) continue;  // running, or being recovered by another instance
         const std::wstring folder = root + name + L"\\";
-        // A running instance holds its lock file open without sharing.
-        HANDLE lock = CreateFileW((folder + kLockName).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (lock == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION) continue;
-        if (lock != INVALID_HANDLE_VALUE) CloseHandle(lock);
+        // Older versions held a lock inside the folder.
+        HANDLE legacy = CreateFileW((folder + kLegacyLockName).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (legacy == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION) {
+            if (lock != INVALID_HANDLE_VALUE) CloseHandle(lock);
+            continue;
+        }
+        if (legacy != INVALID_HANDLE_VALUE) CloseHandle(legacy);
+        claims[name] = lock;
         const ReadResult index = ReadFileBytes(folder + kIndexName);
-        Leftover leftover{folder, {}};
+        LeftoverSnapshot leftover;
+        leftover.name = name;
         if (index.status == ReadStatus::NotFound) {
             // Nothing was ever snapshotted there (or a clean exit was cut short): an empty folder goes.
             bool holdsText = false;
             for (const std::wstring& file : FilesIn(folder, false)) holdsText = holdsText || IsTextFileName(file);
             if (!holdsText) RemoveFolder(folder);
+            ReleaseClaim(name);
             continue;
         }
         if (index.status != ReadStatus::Ok ||
-            !ReadRecoveryIndex(std::string(index.bytes.begin(), index.bytes.end()), leftover.entries))
-            continue;  // damaged: left for the user to look at
+            !ReadRecoveryIndex(std::string(index.bytes.begin(), index.bytes.end()), leftover.entries)) {
+            ReleaseClaim(name);  // damaged: left for the user to look at
+            continue;
+        }
+        for (const RecoveryEntry& entry : leftover.entries) {
+            leftover.present.push_back(!entry.skipped && IsFile(folder + entry.file) ? 1 : 0);
+        }
+        const uint64_t written = LastWriteOf(folder + kIndexName);
+        const uint64_t failed = LastWriteOf(folder + kStaleName);
+        if (failed != 0 && failed >= written) leftover.staleSince = LocalTimeText(written);
         found.push_back(std::move(leftover));
     }
     return found;
@@ -216,68 +387,14 @@ int IndexOfPath(const std::wstring& path) {
     return -1;
 }
 
-bool IsFile(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(ExtendedPath(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+void ShowRestored(Document& doc, const RecoveryEntry& entry) {
+    if (doc.path.empty() && !entry.title.empty()) doc.title = entry.title;
+    UpdateWindowTitle();
+    RepaintArea(app.rects.tabBar);
 }
 
-// A recovered hex tab: its bytes, or the file mapped again with the changed bytes over it, marked
-// modified. False when the file cannot be mapped (the tab is left as it was opened).
-bool RestoreHexEntry(Document& doc, const RecoveryEntry& entry, const std::string& bytes,
-                     const std::unordered_map<uint64_t, uint8_t>& changes) {
-    ReleaseMapping(doc);
-    doc.hexOverlay.clear();
-    doc.hexBytes.clear();
-    if (entry.hex == 1) {
-        doc.hexBytes.assign(bytes.begin(), bytes.end());
-    } else if (!MapForHex(doc, entry.path)) {
-        return false;
-    }
-    EnterHexMode(doc);
-    for (const auto& [offset, value] : changes) {
-        if (offset < doc.mapSize) doc.hexOverlay[offset] = value;
-    }
-    doc.hexSavePointValid = 0;
-    doc.modified = 1;
-    doc.encoding = entry.encoding;
-    doc.lineEnding = entry.lineEnding;
-    SetHexCaret(doc, entry.caret, 0);
-    return true;
-}
-
-// Opens one recovered tab: the file as it is on disk with the recovered text over it, or a tab
-// bound to the path (or untitled) holding the text. The file itself is not touched.
-void RestoreEntry(const RecoveryEntry& entry, const std::string& text) {
-    int index = -1;
-    const bool onDisk = !entry.path.empty() && IsFile(entry.path);
-    std::unordered_map<uint64_t, uint8_t> changes;
-    // Changed bytes need the file they go over.
-    if (entry.hex == 2 && (!onDisk || !ReadHexChanges(text, changes))) return;
-    if (onDisk) {
-        OpenPath(entry.path);
-        index = IndexOfPath(entry.path);
-        if (index >= 0 && documents[static_cast<size_t>(index)].hexMode && !entry.hex) index = -1;
-    }
-    if (entry.hex == 2 && index < 0) return;
-    if (index < 0) {
-        CreateTab(onDisk ? L"" : entry.path, app.mainWindow);
-        index = app.activeTab;
-    } else {
-        ActivateTab(index);
-    }
-    Document& doc = documents[static_cast<size_t>(index)];
-    if (entry.hex) {
-        if (!RestoreHexEntry(doc, entry, text, changes)) return;
-        if (doc.path.empty() && !entry.title.empty()) doc.title = entry.title;
-        // What the tab knew of the file: a change on disk since then is noticed at the next check.
-        if (onDisk && !doc.path.empty()) {
-            doc.fileTime = entry.fileTime;
-            doc.fileSize = entry.fileSize;
-        }
-        UpdateWindowTitle();
-        RepaintArea(app.rects.tabBar);
-        return;
-    }
+// Puts the recovered text into the tab's editor, marked modified.
+void FillText(Document& doc, const RecoveryEntry& entry, const std::string& text) {
     editor::SetReadOnly(doc.editor, false);
     app.settingText = 1;
     editor::SetText(doc.editor, text);
@@ -288,102 +405,305 @@ void RestoreEntry(const RecoveryEntry& entry, const std::string& text) {
         doc.language = entry.language;
         ApplyLanguageStyles(doc.editor, doc.language);
     }
-    if (doc.path.empty() && !entry.title.empty()) doc.title = entry.title;
     doc.modified = 1;
     doc.savedText.clear();
     doc.savedTextValid = 0;
-    if (onDisk && !doc.path.empty()) {
-        // What the tab knew of the file: a change on disk since then is noticed at the next check.
-        doc.fileTime = entry.fileTime;
-        doc.fileSize = entry.fileSize;
-    }
     const long long caret = std::min<long long>(entry.caret, editor::Length(doc.editor));
     editor::Send(doc.editor, editor::kSetSel, static_cast<WPARAM>(caret), static_cast<LPARAM>(caret));
     editor::Send(doc.editor, editor::kScrollCaret);
     RefreshReadOnly(doc);
-    UpdateWindowTitle();
-    RepaintArea(app.rects.tabBar);
+}
+
+// Bytes in memory as a modified hex tab.
+void FillHexBytes(Document& doc, const RecoveryEntry& entry, std::vector<uint8_t> bytes) {
+    ReleaseMapping(doc);
+    doc.hexOverlay.clear();
+    doc.hexBytes = std::move(bytes);
+    EnterHexMode(doc);
+    doc.hexSavePointValid = 0;
+    doc.modified = 1;
+    doc.encoding = entry.encoding;
+    doc.lineEnding = entry.lineEnding;
+    SetHexCaret(doc, entry.caret, 0);
+}
+
+std::wstring Reason(int text, DWORD error) {
+    std::wstring reason = LocalizedText(StringTable::RecoveryPrompt, text);
+    if (error) reason += L" (" + SystemErrorText(error) + L")";
+    return reason;
+}
+
+// The file of a recovered tab changed on disk since the snapshot: Yes puts the changes over it as
+// it is now, No opens them as a new untitled tab, Cancel leaves them for the next start.
+int AskAboutChangedFile(const RecoveryEntry& entry) {
+    wchar_t question[2048];
+    std::swprintf(question, 2048, LocalizedText(StringTable::RecoveryPrompt, kFileChanged), entry.path.c_str());
+    return MessageBoxW(app.mainWindow, question, L"Tessary", MB_YESNOCANCEL | MB_ICONWARNING);
+}
+
+// Opens one recovered entry, keeping the file itself untouched.
+EntryFate RestoreOne(const LeftoverSnapshot& from, const RecoveryEntry& entry, std::wstring& reason) {
+    const std::wstring folder = RecoveryRoot() + from.name + L"\\";
+    const ReadResult read = ReadFileBytes(folder + entry.file);
+    if (read.status != ReadStatus::Ok) {
+        reason = Reason(kTextUnreadable, read.error ? read.error : ERROR_FILE_NOT_FOUND);
+        return EntryFate::Kept;
+    }
+    const std::string text(read.bytes.begin(), read.bytes.end());
+    std::unordered_map<uint64_t, uint8_t> changes;
+    if (entry.hex == 2 && !ReadHexChanges(text, changes)) {
+        reason = Reason(kTextUnreadable, ERROR_FILE_CORRUPT);
+        return EntryFate::Kept;
+    }
+    const bool onDisk = !entry.path.empty() && IsFile(entry.path);
+    if (entry.hex == 2 && !onDisk) {
+        reason = Reason(kFileUnavailable, ERROR_FILE_NOT_FOUND);
+        return EntryFate::Kept;
+    }
+    // The snapshot knew the file with this time and size; another content now is the user's to weigh.
+    const FileStamp now = onDisk ? FileTimeAndSize(entry.path) : FileStamp{};
+    const bool changed = onDisk && entry.fileTime != 0 && (now.time != entry.fileTime || now.size != entry.fileSize);
+    bool untitled = false;
+    if (changed) {
+        const int answer = AskAboutChangedFile(entry);
+        if (answer == IDCANCEL) return EntryFate::Kept;
+        untitled = answer == IDNO;
+    }
+    Slot restoredSlot;
+    restoredSlot.origin = OriginAfterRestore(from.name, entry);
+    restoredSlot.session = entry.session;
+    restoredSlot.sessionEntry = entry.sessionEntry;
+    if (untitled) {
+        std::vector<uint8_t> bytes;
+        if (entry.hex == 2) {
+            // The changed bytes over a copy of the file as it is now.
+            if (FileSizeOf(entry.path) > kRecoveryTextLimit) {
+                reason = Reason(kFileUnavailable, ERROR_FILE_TOO_LARGE);
+                return EntryFate::Kept;
+            }
+            const ReadResult file = ReadFileBytes(entry.path);
+            if (file.status != ReadStatus::Ok) {
+                reason = Reason(kFileUnavailable, file.error ? file.error : ERROR_FILE_NOT_FOUND);
+                return EntryFate::Kept;
+            }
+            bytes = file.bytes;
+            for (const auto& [offset, value] : changes) {
+                if (offset < bytes.size()) bytes[static_cast<size_t>(offset)] = value;
+            }
+        } else if (entry.hex == 1) {
+            bytes.assign(text.begin(), text.end());
+        }
+        CreateTab(L"", app.mainWindow);
+        Document& doc = documents[static_cast<size_t>(app.activeTab)];
+        if (entry.hex) {
+            FillHexBytes(doc, entry, std::move(bytes));
+        } else {
+            FillText(doc, entry, text);
+        }
+        restoredSlot.session.clear();
+        slots[doc.editor] = restoredSlot;
+        UpdateWindowTitle();
+        RepaintArea(app.rects.tabBar);
+        return EntryFate::Restored;
+    }
+    int index = -1;
+    if (onDisk) {
+        OpenPath(entry.path);
+        index = IndexOfPath(entry.path);
+        if (index >= 0 && documents[static_cast<size_t>(index)].hexMode && !entry.hex) index = -1;
+    }
+    if (entry.hex == 2 && index < 0) {
+        reason = Reason(kFileUnavailable, 0);
+        return EntryFate::Kept;
+    }
+    if (index < 0) {
+        CreateTab(onDisk ? L"" : entry.path, app.mainWindow);
+        index = app.activeTab;
+    } else {
+        ActivateTab(index);
+    }
+    Document& doc = documents[static_cast<size_t>(index)];
+    if (entry.hex == 2) {
+        // The mapping is made anew; the tab keeps the one it has when that fails.
+        if (!MapForHex(doc, entry.path)) {
+            reason = Reason(kFileUnavailable, GetLastError());
+            return EntryFate::Kept;
+        }
+        EnterHexMode(doc);
+        for (const auto& [offset, value] : changes) {
+            if (offset < doc.mapSize) doc.hexOverlay[offset] = value;
+        }
+        doc.hexSavePointValid = 0;
+        doc.modified = 1;
+        doc.encoding = entry.encoding;
+        doc.lineEnding = entry.lineEnding;
+        SetHexCaret(doc, entry.caret, 0);
+    } else if (entry.hex == 1) {
+        FillHexBytes(doc, entry, std::vector<uint8_t>(text.begin(), text.end()));
+    } else {
+        FillText(doc, entry, text);
+    }
+    if (onDisk && !doc.path.empty()) {
+        // What the tab knows of the file: the snapshot's stamp, so that a change on disk since
+        // then is noticed at the next check; after the user chose to put the changes over the new
+        // content, that content's stamp.
+        doc.fileTime = changed ? now.time : entry.fileTime;
+        doc.fileSize = changed ? now.size : entry.fileSize;
+    }
+    if (!doc.path.empty()) restoredSlot.session.clear();
+    slots[doc.editor] = restoredSlot;
+    if (!restoredSlot.session.empty()) fromSession.insert({restoredSlot.session, restoredSlot.sessionEntry});
+    ShowRestored(doc, entry);
+    return EntryFate::Restored;
+}
+
+std::wstring NameList(const std::vector<std::wstring>& names) {
+    std::wstring list;
+    for (const std::wstring& name : names) list += L"\n" + name;
+    return list;
 }
 
 }  // namespace
 
 void StartRecovery() {
     const std::wstring root = RecoveryRoot();
-    if (root.empty()) return;
+    if (root.empty() || !ownName.empty()) return;
     CreateDirectoryW(root.substr(0, root.size() - 1).c_str(), nullptr);
-    ownName = std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount64());
-    const std::wstring folder = root + ownName + L"\\";
-    if (!CreateDirectoryW(folder.substr(0, folder.size() - 1).c_str(), nullptr)) return;
-    lockFile = CreateFileW((folder + kLockName).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (lockFile == INVALID_HANDLE_VALUE) {
-        RemoveFolder(folder);
+    const std::wstring name = std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount64());
+    // The lock comes first: a folder without a held lock is another instance's to recover.
+    HANDLE lock = INVALID_HANDLE_VALUE;
+    if (!TakeLock(name, lock) || lock == INVALID_HANDLE_VALUE) return;
+    const std::wstring folder = root + name + L"\\";
+    if (!CreateDirectoryW(folder.substr(0, folder.size() - 1).c_str(), nullptr)) {
+        CloseHandle(lock);
         return;
     }
+    ownName = name;
+    ownLock = lock;
     ownFolder = folder;
+    if (app.mainWindow) SetTimer(app.mainWindow, kRecoveryTimerId, 1000, nullptr);
 }
 
 void OfferRecovery() {
-    std::vector<Leftover> leftovers = FindLeftovers();
-    int count = 0;
-    for (const Leftover& leftover : leftovers) {
-        for (const RecoveryEntry& entry : leftover.entries) count += entry.skipped ? 0 : 1;
-    }
-    if (count == 0) return;
-    wchar_t question[512];
-    std::swprintf(question, 512, LocalizedText(StringTable::RecoveryPrompt, 0), count);
-    const bool recover = MessageBoxW(app.mainWindow, question, L"Tessary", MB_YESNO | MB_ICONQUESTION) == IDYES;
-    if (recover) {
-        const size_t tabsBefore = documents.size();
-        for (const Leftover& leftover : leftovers) {
-            for (const RecoveryEntry& entry : leftover.entries) {
-                if (entry.skipped) continue;
-                const ReadResult text = ReadFileBytes(leftover.folder + entry.file);
-                if (text.status != ReadStatus::Ok) continue;  // that text is lost; the others still come
-                RestoreEntry(entry, std::string(text.bytes.begin(), text.bytes.end()));
-            }
+    const size_t tabsBefore = documents.size();
+    RecoverySteps steps;
+    steps.claimLeftovers = ClaimLeftovers;
+    steps.tellTooLarge = [](const std::vector<std::wstring>& names) {
+        const std::wstring text = LocalizedText(StringTable::RecoveryPrompt, kTooLarge) + NameList(names);
+        MessageBoxW(app.mainWindow, text.c_str(), L"Tessary", MB_OK | MB_ICONWARNING);
+    };
+    steps.ask = [](int count, const std::vector<std::wstring>& staleSince) {
+        wchar_t question[512];
+        std::swprintf(question, 512, LocalizedText(StringTable::RecoveryPrompt, kAskText), count);
+        std::wstring text = question;
+        for (const std::wstring& since : staleSince) {
+            wchar_t line[512];
+            std::swprintf(line, 512, LocalizedText(StringTable::RecoveryPrompt, kStaleLine), since.c_str());
+            text += L"\n\n";
+            text += line;
         }
-        // The empty tab the window opened with is not wanted beside the recovered ones.
-        if (tabsBefore == 1 && documents.size() > 1) {
-            const Document& first = documents.front();
-            if (first.path.empty() && !first.modified && editor::Length(first.editor) == 0) {
-                CloseTab(0, 0);
-                ActivateTab(static_cast<int>(documents.size()) - 1);
-            }
+        return MessageBoxW(app.mainWindow, text.c_str(), L"Tessary", MB_YESNO | MB_ICONQUESTION) == IDYES;
+    };
+    steps.restore = RestoreOne;
+    steps.tellFailed = [](const std::vector<std::pair<std::wstring, std::wstring>>& failed) {
+        wchar_t head[1024];
+        std::swprintf(head, 1024, LocalizedText(StringTable::RecoveryPrompt, kNotRestored), RecoveryRoot().c_str());
+        std::wstring text = head;
+        for (const auto& [name, why] : failed) text += L"\n" + name + L": " + why;
+        MessageBoxW(app.mainWindow, text.c_str(), L"Tessary", MB_OK | MB_ICONWARNING);
+    };
+    steps.removeNow = [](const std::wstring& name) {
+        RemoveFolder(RecoveryRoot() + name + L"\\");
+        ReleaseClaim(name);
+    };
+    steps.settleLater = [](const std::wstring& name, const FolderOutcome& outcome) {
+        if (outcome.kind == FolderOutcome::Unchanged || ownFolder.empty()) {
+            // Nothing to wait for, or no snapshot of this instance will ever hold the restored
+            // tabs: the folder stays as it is, and its tabs are offered again after a crash.
+            ReleaseClaim(name);
+            return;
         }
-        NoteRecoveryChange();
+        pending.push_back(PendingSettle{RecoveryRoot() + name + L"\\", outcome});
+    };
+    const int restored = RunRecovery(steps);
+    if (restored == 0 && pending.empty()) return;
+    // The empty tab the window opened with is not wanted beside the recovered ones.
+    if (restored > 0 && tabsBefore == 1 && documents.size() > 1) {
+        const Document& first = documents.front();
+        if (first.path.empty() && !first.modified && editor::Length(first.editor) == 0) {
+            CloseTab(0, 0);
+            ActivateTab(static_cast<int>(documents.size()) - 1);
+        }
     }
-    for (const Leftover& leftover : leftovers) RemoveFolder(leftover.folder);
+    // The restored tabs go into this instance's snapshot at once: until then only the old
+    // folders hold them.
+    for (auto& [editor, slot] : slots) slot.written = 0;
+    NoteRecoveryChange();
+    TakeSnapshot();
+    NoteSnapshotTaken(snapshotClock);
 }
+
+void NoteSessionTab(HWND editor, const std::wstring& sessionKey, int entry) {
+    if (!editor) return;
+    Slot& slot = slots[editor];
+    slot.session = sessionKey;
+    slot.sessionEntry = entry;
+}
+
+bool RecoveredFromSession(const std::wstring& sessionKey, int entry) {
+    return fromSession.count({sessionKey, entry}) != 0;
+}
+
+const std::wstring& RecoveryNotice() { return notice; }
 
 void NoteRecoverySetChange() {
     if (ownFolder.empty() || !app.mainWindow) return;
     NoteSnapshotChange(snapshotClock, GetTickCount64());
-    if (!timerRunning) timerRunning = SetTimer(app.mainWindow, kRecoveryTimerId, 1000, nullptr) != 0;
 }
 
-void NoteRecoveryChange() {
-    if (ownFolder.empty() || !app.mainWindow) return;
-    if (const Document* doc = ActiveDocument()) {
-        if (doc->editor) ++slots[doc->editor].changed;
-    }
+void NoteRecoveryEditorChange(HWND editor) {
+    if (ownFolder.empty() || !app.mainWindow || !editor) return;
+    ++slots[editor].changed;
     NoteRecoverySetChange();
 }
 
+void NoteRecoveryChange() {
+    if (const Document* doc = ActiveDocument()) NoteRecoveryEditorChange(doc->editor);
+}
+
 void OnRecoveryTimer() {
-    if (!SnapshotDue(snapshotClock, GetTickCount64())) return;
-    if (!TakeSnapshot()) return;
-    NoteSnapshotTaken(snapshotClock);
-    KillTimer(app.mainWindow, kRecoveryTimerId);
-    timerRunning = false;
+    if (ownFolder.empty()) return;
+    const uint64_t now = GetTickCount64();
+    if (!writing && writer.joinable()) {
+        FinishWriter();
+        TakeWriteResult(now);
+    }
+    // Noted once per change of the set, so that the quiet time before the snapshot can pass.
+    std::vector<std::tuple<HWND, int, int>> signature = ModifiedSignature();
+    if (signature != lastSignature) {
+        lastSignature = std::move(signature);
+        NoteSnapshotChange(snapshotClock, now);
+    }
+    if (writing || !SnapshotDue(snapshotClock, now) || !SnapshotRetryDue(failures, now)) return;
+    if (TakeSnapshot()) NoteSnapshotTaken(snapshotClock);
 }
 
 void EndRecovery(bool cleanExit) {
+    if (ended) return;
+    ended = true;
     FinishWriter();
-    if (lockFile != INVALID_HANDLE_VALUE) CloseHandle(lockFile);
-    lockFile = INVALID_HANDLE_VALUE;
+    if (app.mainWindow) KillTimer(app.mainWindow, kRecoveryTimerId);
     if (cleanExit && !ownName.empty()) {
-        RemoveFolder(RecoveryRoot() + ownName + L"\\");
+        // Every tab was settled by the user: what the old folders still hold for restored tabs
+        // is not wanted any more, and this instance's snapshot goes before its lock.
+        for (const PendingSettle& folder : pending) SettleFolder(folder);
+        RemoveFolder(ownFolder);
+    }
+    pending.clear();
+    while (!claims.empty()) ReleaseClaim(claims.begin()->first);
+    if (ownLock != INVALID_HANDLE_VALUE) CloseHandle(ownLock);
+    ownLock = INVALID_HANDLE_VALUE;
+    if (cleanExit && !ownName.empty()) {
         const std::wstring root = RecoveryRoot();
         RemoveDirectoryW(root.substr(0, root.size() - 1).c_str());  // only when no other snapshot is there
     }

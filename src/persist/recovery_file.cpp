@@ -75,7 +75,12 @@ std::string FormatRecoveryIndex(const std::vector<RecoveryEntry>& entries) {
                 JsonEscape(e.file) + Field(L"encoding", e.encoding) + Field(L"lineEnding", e.lineEnding) +
                 Field(L"language", e.language) + Field(L"caret", static_cast<uint64_t>(e.caret)) +
                 Field(L"modified", e.modified) + Field(L"skipped", e.skipped) + Field(L"fileTime", e.fileTime) +
-                Field(L"fileSize", e.fileSize) + (e.hex ? Field(L"hex", e.hex) : std::wstring()) + L"}";
+                Field(L"fileSize", e.fileSize) + (e.hex ? Field(L"hex", e.hex) : std::wstring()) +
+                (e.origin.empty() ? std::wstring() : L", \"origin\": " + JsonEscape(e.origin)) +
+                (e.session.empty() ? std::wstring()
+                                   : L", \"session\": " + JsonEscape(e.session) +
+                                         Field(L"sessionEntry", static_cast<uint64_t>(std::max(e.sessionEntry, 0)))) +
+                L"}";
     }
     text += L"\n]}\n";
     return kUtf8Bom + Utf8FromWide(text);
@@ -107,6 +112,11 @@ bool ReadRecoveryIndex(const std::string& bytes, std::vector<RecoveryEntry>& ent
             return false;
         // Snapshots of text tabs carry no "hex".
         if (ValueOf(object, L"hex") != std::wstring::npos && (!ReadInt(object, L"hex", e.hex) || e.hex > 2))
+            return false;
+        // Written by newer versions only: absent keys keep their defaults.
+        if (ValueOf(object, L"origin") != std::wstring::npos && !ReadString(object, L"origin", e.origin)) return false;
+        if (ValueOf(object, L"session") != std::wstring::npos &&
+            (!ReadString(object, L"session", e.session) || !ReadInt(object, L"sessionEntry", e.sessionEntry)))
             return false;
         e.caret = static_cast<long long>(caret & 0x7FFFFFFFFFFFFFFFull);
         if (e.skipped ? !e.file.empty() : !PlainFileName(e.file)) return false;
@@ -151,3 +161,22 @@ bool SnapshotDue(const SnapshotClock& clock, uint64_t nowMs) {
 }
 
 void NoteSnapshotTaken(SnapshotClock& clock) { clock = SnapshotClock(); }
+
+bool NoteSnapshotWrite(SnapshotFailures& failures, bool ok, uint64_t nowMs) {
+    if (ok) {
+        failures = SnapshotFailures();
+        return false;
+    }
+    ++failures.inRow;
+    failures.failedAt = nowMs;
+    if (failures.inRow < 2 || failures.told) return false;
+    failures.told = true;
+    return true;
+}
+
+bool SnapshotRetryDue(const SnapshotFailures& failures, uint64_t nowMs) {
+    if (failures.inRow == 0) return true;
+    uint64_t wait = kRecoveryQuietMs;
+    for (int i = 1; i < failures.inRow && wait < kRecoveryRetryMaxMs; ++i) wait *= 2;
+    return nowMs - failures.failedAt >= std::min(wait, kRecoveryRetryMaxMs);
+}

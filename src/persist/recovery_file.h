@@ -24,6 +24,12 @@ struct RecoveryEntry {
     int skipped = 0;                      // the text was over kRecoveryTextLimit and is not in the snapshot
     uint64_t fileTime = 0, fileSize = 0;  // the file on disk as the tab last knew it
     int hex = 0;  // a hex tab: 1 the file holds its bytes, 2 its changed bytes over the file at `path`
+    // "folder/file" of the older snapshot this tab's text was recovered from; while that snapshot
+    // is still on disk, this entry (when it holds its text) stands for it.
+    std::wstring origin;
+    // An untitled tab restored from a session file: that file's key and the entry's position in it.
+    std::wstring session;
+    int sessionEntry = -1;
 };
 
 // The exact bytes of the index: UTF-8 with a byte-order mark, one entry per line, closed by "]}".
@@ -49,3 +55,17 @@ struct SnapshotClock {
 void NoteSnapshotChange(SnapshotClock& clock, uint64_t nowMs);
 bool SnapshotDue(const SnapshotClock& clock, uint64_t nowMs);
 void NoteSnapshotTaken(SnapshotClock& clock);
+
+// Snapshot writes that failed in a row. The next try waits a little longer after each failure
+// (kRecoveryQuietMs doubled, at most kRecoveryRetryMaxMs); the user is told once, at the second
+// failure in a row, and again only after writing worked in between.
+constexpr uint64_t kRecoveryRetryMaxMs = 60000;
+struct SnapshotFailures {
+    int inRow = 0;
+    bool told = false;
+    uint64_t failedAt = 0;  // when the last one failed
+};
+// Records a write's outcome; true when the user is to be told now that snapshots are not kept.
+bool NoteSnapshotWrite(SnapshotFailures& failures, bool ok, uint64_t nowMs);
+// Whether a new try may start at `nowMs` after the failures so far.
+bool SnapshotRetryDue(const SnapshotFailures& failures, uint64_t nowMs);

@@ -134,21 +134,36 @@ WaitEnd WaitForBuild(HWND mainWindow) {
     }
 }
 
-std::wstring ReadOutput(const std::wstring& path, bool& cut) {
+// The output as the build left it, read through the handle it was written through: another
+// instance cannot have truncated or replaced it in between.
+std::wstring ReadOutput(HANDLE file, bool& cut) {
     cut = false;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return {};
     LARGE_INTEGER size{};
-    GetFileSizeEx(file, &size);
+    LARGE_INTEGER start{};
+    if (!GetFileSizeEx(file, &size) || !SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) return {};
     cut = static_cast<uint64_t>(size.QuadPart) > kMaxBuildOutputBytes;
     std::vector<uint8_t> bytes(static_cast<size_t>(cut ? kMaxBuildOutputBytes : size.QuadPart));
     DWORD got = 0;
     if (!bytes.empty() && !ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr)) got = 0;
-    CloseHandle(file);
     bytes.resize(got);
     if (cut) bytes.resize(OutputCutPoint(bytes.data(), bytes.size()));
     return DecodeBytes(bytes.data(), bytes.size(), nullptr, nullptr);
+}
+
+// The output file, open for the build's child processes to inherit, shared for reading only. When
+// another instance's build holds build_output.txt, this instance writes beside it under a name
+// of its own (`own` set: removed after reading).
+HANDLE CreateOutputFile(std::wstring& path, bool& own) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    path = ProgramDirectory() + L"build_output.txt";
+    own = false;
+    HANDLE output = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (output != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION) return output;
+    path = ProgramDirectory() + L"build_output-" + std::to_wstring(GetCurrentProcessId()) + L".txt";
+    own = true;
+    return CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 void ShowBuildOutput(std::wstring text) {
@@ -201,17 +216,16 @@ void RunBuild() {
     const std::optional<std::wstring> commandLine = BuildCommandLine(language, source, tool);
     if (!commandLine) return Notify(BuildTextFor(app.uiLanguage, BuildText::UnsafePath));
 
-    const std::wstring outputPath = ProgramDirectory() + L"build_output.txt";
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE output =
-        CreateFileW(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit,
-                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    std::wstring outputPath;
+    bool ownOutput = false;
+    HANDLE output = CreateOutputFile(outputPath, ownOutput);
     if (output == INVALID_HANDLE_VALUE) return Notify(BuildTextFor(app.uiLanguage, BuildText::NoOutputFile));
 
     buildCancelRequested = false;
     HWND mainWindow = app.mainWindow;
     if (const DWORD error = StartBuildProcess(*commandLine, SourceFolder(source), output)) {
         CloseHandle(output);
+        if (ownOutput) DeleteFileW(outputPath.c_str());
         const std::wstring text =
             std::wstring(BuildTextFor(app.uiLanguage, BuildText::NotStarted)) + L" " + SystemErrorText(error);
         MessageBoxW(app.mainWindow, text.c_str(), L"Tessary", MB_OK | MB_ICONERROR);
@@ -222,14 +236,16 @@ void RunBuild() {
     DWORD exitCode = 0;
     if (!buildCancelRequested && !GetExitCodeProcess(buildProcess, &exitCode)) exitCode = 0;
     EndBuildProcess(end == WaitEnd::Quit || buildCancelRequested);
-    CloseHandle(output);
     if (end == WaitEnd::Quit) {
+        CloseHandle(output);
+        if (ownOutput) DeleteFileW(outputPath.c_str());
         PostQuitMessage(0);
         return;
     }
-
     bool cut = false;
-    std::wstring text = ReadOutput(outputPath, cut);
+    std::wstring text = ReadOutput(output, cut);
+    CloseHandle(output);
+    if (ownOutput) DeleteFileW(outputPath.c_str());
     if (text.empty()) text = kNoOutput;
     if (cut) text = std::wstring(BuildTextFor(app.uiLanguage, BuildText::OutputCut)) + L"\n" + text;
     if (buildCancelRequested) text = std::wstring(kCancelled) + L"\n" + text;

@@ -78,7 +78,7 @@ constexpr const wchar_t* kZoomLabel[][1] = {
 constexpr const wchar_t* kFileErrors[][2] = {
 #include "ui/strings/file_errors.inc"
 };
-constexpr const wchar_t* kRecoveryPrompt[][1] = {
+constexpr const wchar_t* kRecoveryPrompt[][8] = {
 #include "ui/strings/recovery_prompt.inc"
 };
 constexpr const wchar_t* kHexMessages[][4] = {

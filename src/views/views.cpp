@@ -10,6 +10,7 @@
 #include "app/scroll_bars.h"
 #include "document/document.h"
 #include "io/encoding.h"
+#include "persist/recovery.h"
 #include "syntax/languages.h"
 #include "syntax/palette.h"
 #include "ui/strings.h"
@@ -73,6 +74,7 @@ void PaintStatusBar(HDC dc) {
     std::vector<std::wstring> segments = {kLineEndingNames[doc->lineEnding & 3],
                                           EncodingName(static_cast<uint32_t>(doc->encoding)),
                                           LanguageDisplayName(doc->language)};
+    if (!RecoveryNotice().empty()) segments.insert(segments.begin(), RecoveryNotice());
     if (doc->readOnlyFile) segments.push_back(L"\u53EA\u8BFB");
     if (doc->modified) segments.push_back(L"*");
     segments.push_back(std::wstring(L"  ") + LanguageName(app.uiLanguage));

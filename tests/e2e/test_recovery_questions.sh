@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# Crash recovery beside the other questions of a start: a recovery followed by the session restore
+# brings a tab back once, and recovered changes over a file that changed on disk since are asked
+# about and kept until decided.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+e2e_begin recovery_questions
+d=$E2E_DIR/data
+mkdir -p "$d"
+rec=$E2E_DIR/recovery
+
+snapshot_holds() {  # TEXT: some snapshot text file holds it
+    if grep -rqF -- "$1" "$rec"/*/tab-*.txt 2>/dev/null; then echo yes; else echo no; fi
+}
+kill_app() {
+    kill -9 "$APP_PID"
+    wait "$APP_PID" 2>/dev/null || true
+    APP_PID=
+}
+folders() { find "$rec" -mindepth 1 -maxdepth 1 -type d 2>/dev/null | wc -l; }
+stale_marks() { find "$rec" -name stale 2>/dev/null | wc -l; }
+tabs() { drive child-count TessaryClass Scintilla; }
+exit_clean() {  # exits, answering No to every save question
+    drive command TessaryClass 109 >/dev/null
+    while drive wait-msgbox 1000 >/dev/null 2>&1; do drive answer-msgbox no >/dev/null; done
+    app_wait_exit 20 || fail "did not exit"
+}
+ask_text() { printf 'Tessary\nTessary did not close properly. Recover the unsaved changes of %s tabs?' "$1"; }
+
+# 1. A recovered untitled tab that came from the session is not restored a second time.
+rm -f "$E2E_DIR/session.json"
+app_start
+drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
+drive type TessaryClass 'from the session' >/dev/null
+exit_clean
+assert_file_exists "$E2E_DIR/session.json" "session with the untitled tab"
+app_start
+drive answer-msgbox yes 20000 >/dev/null || fail "no session question"
+wait_eq 'from the session' drive editor-text TessaryClass || fail "session not restored"
+drive type TessaryClass 'edited ' >/dev/null
+edited=$(drive editor-text TessaryClass)
+E2E_WAIT_S=20 wait_eq yes snapshot_holds "$edited" || fail "no snapshot of the edited session tab"
+kill_app
+app_start
+drive answer-msgbox yes 20000 >/dev/null || fail "no recovery question"
+wait_eq "$edited" drive editor-text TessaryClass || fail "the edited text was not recovered"
+# Should a second question come, Yes to it too: still one tab.
+if drive wait-msgbox 3000 >/dev/null 2>&1; then drive answer-msgbox yes >/dev/null; fi
+assert_eq 1 "$(tabs)" "one tab after recovery and session restore"
+assert_eq "$edited" "$(drive editor-text TessaryClass)" "the edited text"
+exit_clean
+rm -f "$E2E_DIR/session.json"
+
+# 2. Recovered changes over files that changed on disk: asked; Cancel keeps the snapshot, No
+# opens the text as a new untitled tab; the files are not touched.
+printf 'mapped text\n' >"$d/m.txt"
+printf 'original\r\n' >"$d/a.txt"
+app_start
+drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
+open_file "$d/m.txt"
+wait_eq "m.txt — Tessary" drive title TessaryClass || fail "m.txt did not open"
+drive command TessaryClass 185 >/dev/null
+wait_eq "hex=1 mapped=1" eval 'tab_state | cut -d" " -f3-4' || fail "m.txt is not mapped in hex"
+drive type TessaryClass 4 >/dev/null   # 'm' (6D) -> 'M' (4D)
+open_file "$d/a.txt"
+wait_eq "a.txt — Tessary" drive title TessaryClass || fail "a.txt did not open"
+drive type TessaryClass 'mine ' >/dev/null
+E2E_WAIT_S=20 wait_eq yes snapshot_holds 'mine original' || fail "no snapshot of a.txt"
+grep -qs '"hex": 2' "$rec"/*/recovery.json || fail "no snapshot of the mapped hex tab"
+kill_app
+printf 'Xmapped text\n' >"$d/m.txt"          # a byte inserted at the start
+printf 'original\r\ntheirs\r\n' >"$d/a.txt"  # changed by another program
+cp "$d/m.txt" "$d/m.now"
+cp "$d/a.txt" "$d/a.now"
+app_start
+drive answer-msgbox yes 20000 >/dev/null || fail "no recovery question"
+changed=$(drive answer-msgbox cancel 20000) || fail "no question about the changed mapped file"
+m_shown=$(win_path "$d/m.txt")
+[[ $changed == *"${m_shown//\\/\\\\}"* ]] || fail "the question does not name m.txt: $changed"
+drive answer-msgbox no 20000 >/dev/null || fail "no question about the changed text file"
+wait_eq 'mine original\r\n' drive editor-text TessaryClass || fail "the recovered text is not in the new tab"
+[[ $(drive title TessaryClass) == "New File "*" • — Tessary" ]] || fail "the recovered text is not in an untitled tab"
+cmp -s "$d/m.txt" "$d/m.now" && cmp -s "$d/a.txt" "$d/a.now" || fail "recovering touched a changed file"
+grep -qs '"hex": 2' "$rec"/*/recovery.json || fail "Cancel did not keep the snapshot of the mapped file"
+exit_clean
+grep -qs '"hex": 2' "$rec"/*/recovery.json || fail "the put-off snapshot went at the clean exit"
+# The next start asks again; No lets it go.
+app_start
+prompt=$(drive answer-msgbox no 20000) || fail "the put-off snapshot was not offered again"
+assert_eq "$(ask_text 1)" "$prompt" "the put-off tab offered again"
+hex_kept() { { grep -ls '"hex": 2' "$rec"/*/recovery.json || true; } | wc -l; }
+wait_eq 0 hex_kept || fail "No kept the snapshot"
+exit_clean
+assert_eq 0 "$(folders)" "snapshot folders after the last clean exit"
+pass
