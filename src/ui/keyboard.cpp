@@ -218,6 +218,7 @@ LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
                     : DefWindowProcW(window, message, wParam, lParam);
     };
     if (message == WM_NCDESTROY) {
+        editor::Forget(window);  // the component's object goes with the window
         RemovePropW(window, kBaseProcProperty);
         return base ? CallWindowProcW(base, window, message, wParam, lParam) : 0;
     }
