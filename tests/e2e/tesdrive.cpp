@@ -907,7 +907,10 @@ int CmdKeyTiming(const Args& args) {
     ms.reserve(static_cast<size_t>(count));
     for (long long i = 0; i < count; ++i) {
         QueryPerformanceCounter(&start);
-        if (!SendQuietly(editor, WM_CHAR, typed, 1)) return Fail(L"editor stopped answering while typing");
+        // A slow key is what is being measured: a minute before it counts as no answer.
+        DWORD_PTR ignored = 0;
+        if (!SendMessageTimeoutW(editor, WM_CHAR, typed, 1, SMTO_NORMAL, 60000, &ignored))
+            return Fail(L"editor stopped answering while typing");
         RedrawWindow(top, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         QueryPerformanceCounter(&end);
         ms.push_back(static_cast<double>(end.QuadPart - start.QuadPart) * 1000.0 /
