@@ -340,7 +340,7 @@ void OnEditorNotify(const editor::NotifyHeader& n) {
             break;
         }
         case editor::kNotifyUpdateUI:
-            RepaintArea(app.rects.statusBar);
+            RepaintArea(StatusBarTextRect());
             if ((n.updated & editor::kUpdateContent) && lineCountChanged) {
                 lineCountChanged = false;
                 UpdateLineNumberMargin(doc->editor);
