@@ -109,6 +109,7 @@ enum Msg : UINT {
     kSetTargetRange = 2686,
     kAllocate = 2446,
     kCreateDocument = 2375,
+    kGetDocPointer = 2357,
     kSetDocPointer = 2358,
     kReleaseDocument = 2377,
     kAllocateLines = 2089,

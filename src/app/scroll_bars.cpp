@@ -19,8 +19,6 @@ uint64_t HexByteCount(const Document& doc) { return doc.mapped ? doc.mapSize : d
 // at the next paint, which costs the same and happens once.
 constexpr long long kFollowedEditLines = 4096;
 
-constexpr UINT kGetDocPointer = 2357;
-
 LineReader ReaderOf(HWND ed) {
     return LineReader{
         [ed](long long position) {
@@ -35,7 +33,7 @@ long long LongestLineWidth(Document& doc) {
     if (doc.fileSize > kLargeFile || !doc.editor) return 0;
     if (app.monoCharWidth <= 0) app.monoCharWidth = MonoCellSize().cx;
     // Measured once per text; edits keep it up to date from then on (FollowLineLengths).
-    const long long text = editor::Send(doc.editor, kGetDocPointer);
+    const long long text = editor::Send(doc.editor, editor::kGetDocPointer);
     if (!doc.lineLengths.Valid() || doc.lineLengths.Source() != text)
         TallyRebuild(doc.lineLengths, ReaderOf(doc.editor), editor::LineCount(doc.editor), text);
     return doc.lineLengths.Longest() * app.monoCharWidth;
