@@ -8,7 +8,65 @@ namespace {
 using CreateLexerFn = void*(__stdcall*)(const char* name);
 HMODULE componentModule = nullptr;
 
+// The component's messages start here; below are the system's window messages.
+constexpr UINT kFirstComponentMessage = 2000;
+
+using DirectFn = LRESULT (*)(LPARAM pointer, UINT msg, WPARAM w, LPARAM l);
+struct Direct {
+    HWND window;
+    DirectFn function;
+    LPARAM pointer;
+};
+// A handful of windows, one per tab; the last one used is looked at first.
+std::vector<Direct> directs;
+size_t lastDirect = 0;
+
+const Direct* DirectOf(HWND window) {
+    if (lastDirect < directs.size() && directs[lastDirect].window == window) return &directs[lastDirect];
+    for (size_t i = 0; i < directs.size(); ++i) {
+        if (directs[i].window == window) {
+            lastDirect = i;
+            return &directs[i];
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace
+
+LRESULT Send(HWND editor, UINT msg, WPARAM w, LPARAM l) {
+    if (!editor) return 0;
+    if (msg >= kFirstComponentMessage) {
+        if (const Direct* d = DirectOf(editor)) return d->function(d->pointer, msg, w, l);
+    }
+    return SendMessageW(editor, msg, w, l);
+}
+
+HWND Create(HWND parent, DWORD style, int id, HINSTANCE instance) {
+    HWND window = CreateWindowExW(0, L"Scintilla", L"", style, 0, 0, 10, 10, parent,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    if (!window) return nullptr;
+    auto function = reinterpret_cast<DirectFn>(SendMessageW(window, kGetDirectFunction, 0, 0));
+    const LPARAM pointer = SendMessageW(window, kGetDirectPointer, 0, 0);
+    if (function && pointer) directs.push_back(Direct{window, function, pointer});
+    return window;
+}
+
+void Forget(HWND editor) {
+    for (size_t i = 0; i < directs.size(); ++i) {
+        if (directs[i].window == editor) {
+            directs.erase(directs.begin() + static_cast<std::ptrdiff_t>(i));
+            break;
+        }
+    }
+    lastDirect = 0;
+}
+
+void Destroy(HWND editor) {
+    if (!editor) return;
+    Forget(editor);
+    DestroyWindow(editor);
+}
 
 void SetText(HWND editor, const std::string& utf8) {
     // Not SCI_SETTEXT: it takes a zero-terminated string and would cut the text at its first NUL.

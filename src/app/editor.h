@@ -110,6 +110,7 @@ enum Msg : UINT {
     kSetTargetRange = 2686,
     kAllocate = 2446,
     kCreateDocument = 2375,
+    kGetDocPointer = 2357,
     kSetDocPointer = 2358,
     kReleaseDocument = 2377,
     kAllocateLines = 2089,
@@ -120,6 +121,8 @@ enum Msg : UINT {
     kStyleGetBack = 2482,
     kColourise = 4003,
     kGetLexerLanguage = 4012,
+    kGetDirectFunction = 2184,
+    kGetDirectPointer = 2185,
 };
 
 // Notification codes the main window reads.
@@ -136,6 +139,8 @@ enum Notification : UINT {
 enum : int {
     kModInsertText = 0x1,
     kModDeleteText = 0x2,
+    kModBeforeInsert = 0x400,
+    kModBeforeDelete = 0x800,
     kPerformedUndo = 0x20,
     kPerformedRedo = 0x40,
     kUpdateContent = 0x1,
@@ -174,9 +179,16 @@ struct NotifyHeader {
     int characterSource;
 };
 
-inline LRESULT Send(HWND editor, UINT msg, WPARAM w = 0, LPARAM l = 0) {
-    return editor ? SendMessageW(editor, msg, w, l) : 0;
-}
+// One message to the component. For a window made by Create, the component's messages go
+// straight to its direct function (no trip through the window manager); other windows and
+// window messages go through SendMessageW. Only the thread that owns the window may call this.
+LRESULT Send(HWND editor, UINT msg, WPARAM w = 0, LPARAM l = 0);
+
+// Creates a component window and remembers its direct function; Destroy forgets it and destroys
+// the window. Forget is for a window destroyed some other way (a parent taking its children).
+HWND Create(HWND parent, DWORD style, int id, HINSTANCE instance);
+void Destroy(HWND editor);
+void Forget(HWND editor);
 
 // Text in and out, as the component's UTF-8. SetText replaces the whole text with all of `utf8`,
 // zero bytes included, as one undo step, and leaves the caret at 0.

@@ -248,25 +248,36 @@ void OnPaint(HWND window) {
     RECT client;
     GetClientRect(window, &client);
     const int w = std::max<int>(client.right, 1), h = std::max<int>(client.bottom, 1);
+    bool fresh = false;
     if (!app.backBuffer || app.backBufferWidth != w || app.backBufferHeight != h) {
         if (app.backBuffer) DeleteObject(app.backBuffer);
         app.backBuffer = CreateCompatibleBitmap(screen, w, h);
         app.backBufferWidth = w;
         app.backBufferHeight = h;
+        fresh = true;
     }
+    // The parts are independent rectangles: only those that meet the region being repainted are
+    // drawn again (a keystroke repaints the status bar, not the whole chrome). The rest of the
+    // back buffer still holds them from before; a new buffer is drawn whole.
+    auto due = [&](const Rect& part) {
+        RECT r = ToRECT(part);
+        return fresh || (!part.Empty() && RectVisible(screen, &r));
+    };
+    const LayoutRects& r = app.rects;
     HDC dc = CreateCompatibleDC(screen);
     HGDIOBJ old = SelectObject(dc, app.backBuffer);
-    PaintCaption(dc);
-    PaintMenuBar(dc);
-    PaintToolbar(dc);
-    PaintTabBar(dc);
-    if (!app.focusMode) PaintStatusBar(dc);
+    if (due(r.caption)) PaintCaption(dc);
+    if (due(r.menuBar)) PaintMenuBar(dc);
+    if (due(r.toolbar)) PaintToolbar(dc);
+    if (due(r.tabBar)) PaintTabBar(dc);
+    if (!app.focusMode && due(r.statusBar)) PaintStatusBar(dc);
+    const Rect below{0, r.editor.top, w, h};
     if (app.focusMode) {
-        FillSolid(dc, Rect{0, app.rects.editor.top, w, h}, palette.chromeColor);
-    } else {
-        FillSolid(dc, app.rects.editor, palette.editorColor);
+        if (due(below)) FillSolid(dc, below, palette.chromeColor);
+    } else if (due(r.editor)) {
+        FillSolid(dc, r.editor, palette.editorColor);
     }
-    PaintEditorArea(dc);
+    if (due(r.editor) || due(r.vScroll) || due(r.hScroll)) PaintEditorArea(dc);
     RECT part;
     if (IntersectRect(&part, &ps.rcPaint, &client)) {
         BitBlt(screen, part.left, part.top, part.right - part.left, part.bottom - part.top, dc, part.left, part.top,
@@ -277,7 +288,34 @@ void OnPaint(HWND window) {
     EndPaint(window, &ps);
 }
 
+Document* DocumentOfEditor(HWND ed) {
+    for (Document& doc : documents) {
+        if (doc.editor == ed) return &doc;
+    }
+    return nullptr;
+}
+
+// Set when an edit added or removed lines of the active tab; the next update of its view fits the
+// line-number margin to the new count (a character typed within a line leaves it alone). Another
+// tab's margin is fitted when it becomes the active one.
+bool lineCountChanged = false;
+
+// Every tab's line-length tally follows its own edits, the active tab's or not.
+void FollowEdit(const editor::NotifyHeader& n) {
+    Document* doc = DocumentOfEditor(n.nmhdr.hwndFrom);
+    if (!doc) return;
+    if (n.linesAdded != 0 && doc == ActiveDocument()) lineCountChanged = true;
+    if (app.settingText) {
+        doc->lineLengths.Invalidate();  // the whole text is being replaced; measured again at the next paint
+        return;
+    }
+    const long long longest = doc->lineLengths.Longest();
+    FollowLineLengths(doc->lineLengths, doc->editor, n);
+    if (doc == ActiveDocument() && doc->lineLengths.Longest() != longest) RepaintArea(app.rects.hScroll);
+}
+
 void OnEditorNotify(const editor::NotifyHeader& n) {
+    if (n.nmhdr.code == editor::kNotifyModified) FollowEdit(n);
     Document* doc = ActiveDocument();
     if (!doc || n.nmhdr.hwndFrom != doc->editor) {
         // A background tab changed (Save All, a reload from the tab menu): its snapshot follows.
@@ -298,17 +336,11 @@ void OnEditorNotify(const editor::NotifyHeader& n) {
             ClampSidebarScroll();
             if (app.sidebarWindow) InvalidateRect(app.sidebarWindow, nullptr, TRUE);
             RepaintArea(app.rects.tabBar);
+            RepaintArea(app.rects.statusBar);  // its modified mark
             break;
         case editor::kNotifyModified:
             if (app.settingText) break;
-            if (n.modificationType &
-                (editor::kModInsertText | editor::kModDeleteText | editor::kPerformedUndo | editor::kPerformedRedo)) {
-                NoteRecoveryChange();
-                if (doc->fileSize <= 8ull * 1024 * 1024) {
-                    app.scrollWidthDirty = 1;
-                    RepaintArea(app.rects.hScroll);
-                }
-            }
+            if (n.modificationType & (editor::kModInsertText | editor::kModDeleteText)) NoteRecoveryChange();
             break;
         case editor::kNotifyModifyAttemptRO: {
             const DWORD now = GetTickCount();
@@ -320,8 +352,11 @@ void OnEditorNotify(const editor::NotifyHeader& n) {
             break;
         }
         case editor::kNotifyUpdateUI:
-            RepaintArea(app.rects.statusBar);
-            if (n.updated & editor::kUpdateContent) UpdateLineNumberMargin(doc->editor);
+            RepaintArea(StatusBarTextRect());
+            if ((n.updated & editor::kUpdateContent) && lineCountChanged) {
+                lineCountChanged = false;
+                UpdateLineNumberMargin(doc->editor);
+            }
             if (n.updated & (editor::kUpdateVScroll | editor::kUpdateHScroll)) RepaintScrollBars();
             break;
         default: break;

@@ -15,16 +15,28 @@ constexpr uint64_t kLargeFile = 8ull * 1024 * 1024;
 
 uint64_t HexByteCount(const Document& doc) { return doc.mapped ? doc.mapSize : doc.hexBytes.size(); }
 
-long long LongestLineWidth(const Document& doc) {
+// An edit over more lines than this is not followed line by line: the tally is measured afresh
+// at the next paint, which costs the same and happens once.
+constexpr long long kFollowedEditLines = 4096;
+
+LineReader ReaderOf(HWND ed) {
+    return LineReader{
+        [ed](long long position) {
+            return static_cast<long long>(editor::Send(ed, editor::kLineFromPosition, static_cast<WPARAM>(position)));
+        },
+        [ed](long long line) {
+            return static_cast<long long>(editor::Send(ed, editor::kLineLength, static_cast<WPARAM>(line)));
+        }};
+}
+
+long long LongestLineWidth(Document& doc) {
     if (doc.fileSize > kLargeFile || !doc.editor) return 0;
     if (app.monoCharWidth <= 0) app.monoCharWidth = MonoCellSize().cx;
-    long long longest = 0;
-    const long long lines = editor::LineCount(doc.editor);
-    for (long long line = 0; line < lines; ++line) {
-        longest =
-            std::max<long long>(longest, editor::Send(doc.editor, editor::kLineLength, static_cast<WPARAM>(line)));
-    }
-    return longest * app.monoCharWidth;
+    // Measured once per text; edits keep it up to date from then on (FollowLineLengths).
+    const long long text = editor::Send(doc.editor, editor::kGetDocPointer);
+    if (!doc.lineLengths.Valid() || doc.lineLengths.Source() != text)
+        TallyRebuild(doc.lineLengths, ReaderOf(doc.editor), editor::LineCount(doc.editor), text);
+    return doc.lineLengths.Longest() * app.monoCharWidth;
 }
 
 void SetFirst(Document& doc, long long first) {
@@ -76,12 +88,14 @@ ScrollThumb CurrentVerticalThumb() {
 }
 
 ScrollThumb CurrentHorizontalThumb() {
-    const Document* doc = ActiveDocument();
+    Document* doc = ActiveDocument();
     if (!doc) return {};
     if (app.scrollWidthDirty) {
-        app.maxLineWidth = LongestLineWidth(*doc);
+        // The active tab's text may have been replaced as a whole.
+        doc->lineLengths.Invalidate();
         app.scrollWidthDirty = 0;
     }
+    app.maxLineWidth = LongestLineWidth(*doc);
     const Rect& track = app.rects.hScroll;
     return HorizontalThumb(track.left, track.Width(), app.maxLineWidth,
                            doc->hexMode ? 0 : editor::XOffset(doc->editor));
@@ -133,6 +147,21 @@ void HorizontalBarDrag(int x) {
     const Rect& track = app.rects.hScroll;
     editor::SetXOffset(doc->editor, DragPosition(x, track.left, track.Width(), thumb.length, HorizontalRange()));
     RepaintScrollBars();
+}
+
+void FollowLineLengths(LineLengthTally& tally, HWND ed, const editor::NotifyHeader& n) {
+    if (!tally.Valid()) return;
+    const LineReader text = ReaderOf(ed);
+    const long long at = n.position;
+    const int type = n.modificationType;
+    if (type & editor::kModBeforeInsert)
+        TallyTakeOut(tally, text, at, at, kFollowedEditLines);
+    else if (type & editor::kModBeforeDelete)
+        TallyTakeOut(tally, text, at, at + n.length, kFollowedEditLines);
+    else if (type & editor::kModInsertText)
+        TallyPutIn(tally, text, at, at + n.length, kFollowedEditLines);
+    else if (type & editor::kModDeleteText)
+        TallyPutIn(tally, text, at, at, kFollowedEditLines);
 }
 
 void RepaintScrollBars() {

@@ -3,7 +3,9 @@
 // the hex view's rows).
 #include <windows.h>
 
+#include "app/editor.h"
 #include "app/scroll_geometry.h"
+#include "document/line_lengths.h"
 
 struct VerticalModel {
     long long total = 0, first = 0, visible = 1;
@@ -11,8 +13,15 @@ struct VerticalModel {
 
 VerticalModel CurrentVerticalModel();
 ScrollThumb CurrentVerticalThumb();
-// Recomputes the longest-line width first when an edit marked it dirty.
+// The width of the longest line comes from the active tab's line-length tally, measured once
+// per text and then kept up to date by FollowLineLengths.
 ScrollThumb CurrentHorizontalThumb();
+
+// Moves the lines an edit touches out of the tally (on the component's before-insert and
+// before-delete notifications) and back in (on the insert and delete notifications that follow),
+// so that the longest line is known without measuring the others. `ed` is the editor whose
+// notification `n` is.
+void FollowLineLengths(LineLengthTally& tally, HWND ed, const editor::NotifyHeader& n);
 
 // A press inside a bar: starts a drag on the thumb or pages beside it.
 void VerticalBarPress(int y);

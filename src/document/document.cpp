@@ -38,6 +38,7 @@ Document& Document::operator=(Document&& other) noexcept {
     hexCaret = other.hexCaret;
     hexCaretLowNibble = other.hexCaretLowNibble;
     hexTopRow = other.hexTopRow;
+    lineLengths = std::move(other.lineLengths);
     return *this;
 }
 

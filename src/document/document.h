@@ -7,6 +7,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "document/line_lengths.h"
+
 // One byte overwritten in the hex view, with the caret on either side of the change.
 struct HexEdit {
     uint64_t offset = 0;
@@ -47,6 +49,7 @@ struct Document {
     int64_t hexCaret = 0;  // byte offsets and rows are 64-bit: mapped files can be far beyond 2 GiB
     int hexCaretLowNibble = 0;
     int64_t hexTopRow = 0;
+    LineLengthTally lineLengths;  // of the editor's text, for the horizontal scroll bar
 
     Document() { hexOverlay.max_load_factor(1.0f); }
     Document(const Document&) = delete;

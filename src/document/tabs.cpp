@@ -116,9 +116,7 @@ void CreateTab(const std::wstring& path, HWND parent) {
         doc.title = UntitledTitle(LocalizedText(StringTable::UntitledName, 0), NextUntitledNumber());
         doc.language = 0;
     }
-    doc.editor =
-        CreateWindowExW(0, L"Scintilla", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 10, 10, parent,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditorControlId)), app.instance, nullptr);
+    doc.editor = editor::Create(parent, WS_CHILD | WS_VISIBLE | WS_TABSTOP, kEditorControlId, app.instance);
     if (doc.editor) {
         SetDarkFrame(doc.editor);
         ConfigureEditor(doc.editor);
@@ -153,7 +151,7 @@ void ActivateTab(int index) {
         SetFocus(app.mainWindow);
     else
         SetFocus(doc.editor);
-    app.scrollWidthDirty = 1;
+    UpdateLineNumberMargin(doc.editor);  // its line count may have changed while it was hidden
     UpdateWindowTitle();
     RepaintTabBarAndEditor();
     Layout();
@@ -183,12 +181,11 @@ int CloseTab(int index, int replaceWhenLast) {
     Document& doc = documents[static_cast<size_t>(index)];
     const bool discarded = doc.modified != 0;
     ReleaseMapping(doc);
-    if (doc.editor) DestroyWindow(doc.editor);
+    editor::Destroy(doc.editor);
     doc.editor = nullptr;
     documents.erase(documents.begin() + index);
 
     app.activeTab = ActiveIndexAfterClose(app.activeTab, index, countBefore);
-    app.scrollWidthDirty = 1;
     if (Document* active = ActiveDocument()) {
         ShowEditorOf(*active, true);
         if (active->editor && !active->hexMode && app.mainWindow) SetFocus(active->editor);

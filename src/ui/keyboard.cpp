@@ -214,12 +214,16 @@ void PlayMacro() {
 }
 
 LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    WNDPROC base = BaseProcOf(window);
+    // Every message of the editor passes here, painting included: the window property is only
+    // asked for when no tab knows the window (any longer).
+    const Document* doc = DocumentOf(window);
+    WNDPROC base = doc && doc->baseEditorProc ? doc->baseEditorProc : BaseProcOf(window);
     auto passOn = [&] {
         return base ? CallWindowProcW(base, window, message, wParam, lParam)
                     : DefWindowProcW(window, message, wParam, lParam);
     };
     if (message == WM_NCDESTROY) {
+        editor::Forget(window);  // the component's object goes with the window
         RemovePropW(window, kBaseProcProperty);
         return base ? CallWindowProcW(base, window, message, wParam, lParam) : 0;
     }
@@ -227,7 +231,9 @@ LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         OpenDroppedFiles(reinterpret_cast<HDROP>(wParam));
         return 0;
     }
-    const Document* doc = DocumentOf(window);
+    const bool input = (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
+                       (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) || message == WM_CAPTURECHANGED;
+    if (!input) return passOn();
     const bool altGr = (message == WM_KEYDOWN || message == WM_CHAR) && IsAltGrInput(message, wParam);
     const bool ctrl = KeyHeld(VK_CONTROL) && !altGr, shift = KeyHeld(VK_SHIFT);
     if (message == WM_MOUSEWHEEL && WheelToPanelUnderPointer(wParam, lParam)) return 0;
@@ -244,7 +250,6 @@ LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             HexClick(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         else if (message == WM_MOUSEWHEEL)
             HexWheel(GET_WHEEL_DELTA_WPARAM(wParam));
-        if (message == WM_DESTROY) return passOn();
         if ((message >= WM_KEYFIRST && message <= WM_KEYLAST) || (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST))
             return 0;
     }

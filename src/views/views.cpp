@@ -50,7 +50,14 @@ std::wstring StatusModePrefixes(bool columnMode, bool recording) {
     return prefix;
 }
 
+namespace {
+
+int statusTextRight = -1;  // where the caret text ends and the segments begin, as last painted
+
+}  // namespace
+
 void PaintStatusBar(HDC dc) {
+    statusTextRight = -1;
     if (app.focusMode || !app.statusBarVisible) return;
     const Rect& bar = app.rects.statusBar;
     FillSolid(dc, bar, palette.panelColor);
@@ -68,6 +75,10 @@ void PaintStatusBar(HDC dc) {
     }
     DrawTextBox(dc, left, Rect{bar.left + 12, bar.top, bar.right, bar.bottom}, app.uiFont, palette.dimTextColor,
                 DT_LEFT);
+    HGDIOBJ previous = SelectObject(dc, app.uiFont);
+    SIZE leftSize{};
+    GetTextExtentPoint32W(dc, left.c_str(), static_cast<int>(left.size()), &leftSize);
+    SelectObject(dc, previous);
 
     // Right-hand segments, drawn from the last to the first.
     static const wchar_t* const kLineEndingNames[] = {L"Windows (CRLF)", L"Unix (LF)", L"Mixed", L"Mac (CR)"};
@@ -87,4 +98,14 @@ void PaintStatusBar(HDC dc) {
         right -= size.cx + 18;
     }
     SelectObject(dc, old);
+    // The caret text changes with every key; the segments right of it only with the tab's state.
+    const int segmentsLeft = right + 18;
+    const int textRight = bar.left + 12 + leftSize.cx;
+    statusTextRight = textRight < segmentsLeft ? segmentsLeft : bar.right;
+}
+
+Rect StatusBarTextRect() {
+    const Rect& bar = app.rects.statusBar;
+    if (statusTextRight < 0 || statusTextRight > bar.right) return bar;
+    return Rect{bar.left, bar.top, statusTextRight, bar.bottom};
 }

@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cwctype>
 #include <string>
 #include <vector>
@@ -916,6 +918,41 @@ int CmdPlace(const Args& args) {
     return kOk;
 }
 
+
+// Typing latency as a user meets it: each key is one WM_CHAR sent synchronously to the visible
+// editing component, then a synchronous repaint of the whole window, so that what the program
+// scheduled for the key is counted too. Prints "median p95 max" in milliseconds over the keys.
+int CmdKeyTiming(const Args& args) {
+    long long count = 0;
+    if (args.size() < 2 || args.size() > 3 || !ParseNumber(args[1], count) || count < 1 || count > 100000)
+        return Usage(L"key-timing <class> <count> [char]");
+    const wchar_t typed = args.size() == 3 && !args[2].empty() ? args[2][0] : L'x';
+    HWND top = FindTarget(args[0]);
+    if (!top) return Fail(L"no window of class " + args[0]);
+    HWND editor = FindDescendants(top, L"Scintilla").visible;
+    if (!editor) return Fail(L"no visible Scintilla window in " + args[0]);
+    LARGE_INTEGER frequency{}, start{}, end{};
+    QueryPerformanceFrequency(&frequency);
+    std::vector<double> ms;
+    ms.reserve(static_cast<size_t>(count));
+    for (long long i = 0; i < count; ++i) {
+        QueryPerformanceCounter(&start);
+        // A slow key is what is being measured: a minute before it counts as no answer.
+        DWORD_PTR ignored = 0;
+        if (!SendMessageTimeoutW(editor, WM_CHAR, typed, 1, SMTO_NORMAL, 60000, &ignored))
+            return Fail(L"editor stopped answering while typing");
+        RedrawWindow(top, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        QueryPerformanceCounter(&end);
+        ms.push_back(static_cast<double>(end.QuadPart - start.QuadPart) * 1000.0 /
+                     static_cast<double>(frequency.QuadPart));
+    }
+    std::sort(ms.begin(), ms.end());
+    auto at = [&](double fraction) { return ms[std::min(ms.size() - 1, static_cast<size_t>(fraction * ms.size()))]; };
+    wchar_t line[96];
+    swprintf(line, 96, L"%.3f %.3f %.3f", at(0.5), at(0.95), ms.back());
+    PrintLine(line);
+    return kOk;
+}
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -923,7 +960,7 @@ int wmain(int argc, wchar_t** argv) {
         L"wait-window|title|window-text|rect|command|post|wait-msgbox|answer-msgbox|no-msgbox|type|keys|release-modifiers|"
         L"key-char|capture|editor-text|editor-send|send|file-dialog|lock-file|unlock|child-count|wait-gone|click|"
         L"rclick|move|press|release|dblclick-caption|clipboard|control|enabled|count|busy-time|focus|list-item|place|"
-        L"editor-rect";
+        L"editor-rect|key-timing";
     if (argc < 2) return Usage(std::wstring(L"<") + commands + L"> ...");
     std::wstring command = argv[1];
     Args args(argv + 2, argv + argc);
@@ -964,5 +1001,6 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"list-item") return CmdListItem(args);
     if (command == L"place") return CmdPlace(args);
     if (command == L"editor-rect") return CmdEditorRect(args);
+    if (command == L"key-timing") return CmdKeyTiming(args);
     return BadUsage(L"unknown subcommand " + command + L"; expected one of " + commands);
 }
