@@ -214,8 +214,16 @@ void OnPanelCommand(int id, int code) {
     }
     switch (id) {
         case kPanelClose: CloseSearchPanel(); break;
-        case kPanelReplaceOne: ReplaceCurrent(); break;
-        case kPanelReplaceAll: ReplaceAll(); break;
+        case kPanelReplaceOne:
+        case kPanelReplaceAll:
+            // As with the toggles, the keys (Enter, Escape, F3, Ctrl+F) go on working: the focus
+            // returns to the box the button belongs to.
+            SetFocus(GetDlgItem(app.searchPanelWindow, id == kPanelReplaceOne ? kPanelReplace : kPanelFind));
+            if (id == kPanelReplaceOne)
+                ReplaceCurrent();
+            else
+                ReplaceAll();
+            break;
         default: break;
     }
 }
