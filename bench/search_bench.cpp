@@ -159,6 +159,7 @@ void EditorFigures() {
                                                    {"e", 0},
                                                    {"zanzibar", kFindRegex},
                                                    {"zanz\\w+r", kFindRegex},
+                                                   {"zanz\\w+ \\w+", kFindRegex},  // two repeats: interpreter
                                                    {"e", kFindRegex}};
     double baseline = 0;
     for (const auto& [word, flags] : queries) {
