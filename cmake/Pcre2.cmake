@@ -1,5 +1,6 @@
-# PCRE2, the regular-expression engine used to search files on disk: its 16-bit library with the
-# JIT compiler, built statically from its own CMake project.
+# PCRE2, the regular-expression engine of every search: its 8-bit library (matching the editing
+# component's UTF-8 text in place, and files) and its 16-bit one (symbol extraction over wide
+# text), both with the JIT compiler, built statically from its own CMake project.
 #
 # TESSARY_PCRE2_DIR points at the unpacked PCRE2 sources (on Linux the setup script fetches them;
 # on Windows point it at your own copy of a PCRE2 10.x release).
@@ -11,7 +12,7 @@ if(NOT EXISTS "${TESSARY_PCRE2_DIR}/CMakeLists.txt" OR NOT EXISTS "${TESSARY_PCR
         "TESSARY_PCRE2_DIR to an unpacked PCRE2 release.")
 endif()
 
-set(PCRE2_BUILD_PCRE2_8 OFF CACHE BOOL "" FORCE)
+set(PCRE2_BUILD_PCRE2_8 ON CACHE BOOL "" FORCE)
 set(PCRE2_BUILD_PCRE2_16 ON CACHE BOOL "" FORCE)
 set(PCRE2_BUILD_PCRE2_32 OFF CACHE BOOL "" FORCE)
 set(PCRE2_SUPPORT_JIT ON CACHE BOOL "" FORCE)
@@ -26,6 +27,7 @@ set(BUILD_SHARED_LIBS OFF CACHE BOOL "" FORCE)
 
 # Third-party code: built as it comes, its warnings are not ours.
 add_subdirectory("${TESSARY_PCRE2_DIR}" pcre2 EXCLUDE_FROM_ALL)
+target_compile_options(pcre2-8-static PRIVATE -w -O2)
 target_compile_options(pcre2-16-static PRIVATE -w -O2)
-# Users compile against the 16-bit interface (the target adds PCRE2_STATIC and the header folder).
-target_compile_definitions(pcre2-16-static PUBLIC PCRE2_CODE_UNIT_WIDTH=16)
+# The targets add PCRE2_STATIC and the header folder; each user file defines PCRE2_CODE_UNIT_WIDTH
+# for the width it works in before including pcre2.h.

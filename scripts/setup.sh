@@ -99,8 +99,8 @@ if [ ! -f "$src_dir/scintilla/win32/ScintillaWin.cxx" ] || [ ! -f "$src_dir/lexi
   rm -rf "$src_dir" && mv "$src_dir.tmp" "$src_dir"
 fi
 
-# PCRE2, the regular-expression engine for searching files, comes from the pcre2 source package;
-# the build compiles its 16-bit library statically (cmake/Pcre2.cmake).
+# PCRE2, the regular-expression engine of every search, comes from the pcre2 source package;
+# the build compiles its 8-bit and 16-bit libraries statically (cmake/Pcre2.cmake).
 pcre2_dir="$deps_dir/pcre2-src"
 if [ ! -f "$pcre2_dir/CMakeLists.txt" ] || [ ! -f "$pcre2_dir/src/pcre2_compile.c" ]; then
   orig=$(fetch_orig pcre2)

@@ -703,6 +703,27 @@ void ToggleMaximize() {
 
 namespace {
 
+// The control that had the keyboard focus when the window was last left.
+HWND focusWhenLeft = nullptr;
+
+// Back in the window, the focus returns to where the user left it when that was the find box,
+// the replace box, the results list or the sidebar (still shown); else to the active editor.
+void RestoreFocusOnActivation() {
+    HWND back = focusWhenLeft;
+    focusWhenLeft = nullptr;
+    const HWND findBox = app.searchPanelWindow ? GetDlgItem(app.searchPanelWindow, kPanelFind) : nullptr;
+    const HWND replaceBox = app.searchPanelWindow ? GetDlgItem(app.searchPanelWindow, kPanelReplace) : nullptr;
+    const bool known = back && (back == findBox || back == replaceBox || back == app.resultListWindow ||
+                                (app.sidebarWindow && (back == app.sidebarWindow || IsChild(app.sidebarWindow, back))));
+    if (known && IsWindow(back) && IsWindowVisible(back) && IsChild(app.mainWindow, back)) {
+        SetFocus(back);
+        return;
+    }
+    if (Document* doc = ActiveDocument()) {
+        if (doc->editor && !doc->hexMode) SetFocus(doc->editor);
+    }
+}
+
 void ChangeScreenModes(ScreenEvent event) {
     const ScreenTransition t = NextScreenModes({app.fullScreen != 0, app.focusMode != 0}, event);
     if (t.enteredFocus) {
@@ -803,11 +824,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         }
         case WM_ACTIVATE:
-            if (LOWORD(wParam) != WA_INACTIVE && app.activeTab >= 0) {
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                focusWhenLeft = GetFocus();
+            } else if (app.activeTab >= 0) {
                 CheckExternalChange(app.activeTab);
-                if (Document* doc = ActiveDocument()) {
-                    if (doc->editor && !doc->hexMode) SetFocus(doc->editor);
-                }
+                RestoreFocusOnActivation();
             }
             return 0;
         case WM_SETFOCUS:

@@ -109,6 +109,35 @@ bool MayMatchAt(const MatchStarts& starts, long long i, long long end) {
     return true;
 }
 
+std::string_view EditorText(HWND ed, long long length) {
+    const char* bytes = length > 0 ? editor::RangePointer(ed, 0, length) : nullptr;
+    return bytes ? std::string_view(bytes, static_cast<size_t>(length)) : std::string_view();
+}
+
+// The component's own line index: the lines the editor shows.
+TextLine EditorLine(HWND ed, long long position, long long length) {
+    TextLine line;
+    line.number = Msg(ed, editor::kLineFromPosition, position);
+    line.start = Msg(ed, editor::kPositionFromLine, line.number);
+    line.end = Msg(ed, editor::kGetLineEndPosition, line.number);
+    line.next = Msg(ed, editor::kPositionFromLine, line.number + 1);
+    if (line.next < line.end) line.next = length;
+    return line;
+}
+
+// The budget to use: the caller's, or a fresh interactive one.
+SearchBudget& BudgetOr(SearchBudget* budget, SearchBudget& local) {
+    if (budget) return *budget;
+    local = InteractiveBudget();
+    return local;
+}
+
+// Replaces [first, last) by `text` in one edit.
+void ReplaceStretch(HWND ed, long long first, long long last, const std::string& text) {
+    Msg(ed, editor::kSetTargetRange, first, last);
+    Msg(ed, editor::kReplaceTarget, static_cast<long long>(text.size()), reinterpret_cast<long long>(text.data()));
+}
+
 }  // namespace
 
 long long SearchEditorRange(HWND ed, const std::string& query, long long from, long long to, int flags) {
@@ -143,11 +172,25 @@ long long SearchEditorForward(HWND ed, const std::string& query, long long from,
 }
 
 void CollectEditorHits(HWND ed, const std::string& query, int flags, long long limit, const HitSource& source,
-                       std::vector<SearchHit>& hits) {
-    if (!ed || query.empty() || hits.size() >= kMaxHits) return;
+                       std::vector<SearchHit>& hits, SearchBudget& budget) {
+    if (!ed || query.empty() || hits.size() >= kMaxHits || budget.stopped) return;
     const long long length = Msg(ed, editor::kGetLength);
     const long long end = limit > 0 ? std::min(length, limit) : length;
     if (end < 1) return;
+    const auto tabKey = reinterpret_cast<uintptr_t>(ed);
+    if (flags & kFindRegex) {
+        RegexPattern pattern;
+        CompileRegex(pattern, query, flags);
+        SearchHit from;
+        from.path = source.path;
+        from.title = source.title;
+        from.docIndex = source.docIndex;
+        from.tabKey = tabKey;
+        CollectRegexHits(
+            pattern, EditorText(ed, length), static_cast<size_t>(end),
+            [&](long long position) { return EditorLine(ed, position, length); }, from, true, hits, budget);
+        return;
+    }
     long long pos = 0;
     for (;;) {
         const long long m = SearchEditorForward(ed, query, pos, end, flags);
@@ -162,6 +205,7 @@ void CollectEditorHits(HWND ed, const std::string& query, int flags, long long l
             hit.path = source.path;
             hit.title = source.title;
             hit.docIndex = source.docIndex;
+            hit.tabKey = tabKey;
             hit.line = static_cast<int>(line + 1);
             hit.matchStart = m;
             hit.matchEnd = targetEnd;
@@ -179,40 +223,88 @@ void CollectEditorHits(HWND ed, const std::string& query, int flags, long long l
     }
 }
 
-bool FindInEditor(HWND ed, const std::string& query, int flags, bool forward) {
+namespace {
+
+// The match to select, as [start, end), or false.
+bool FindRegexInEditor(HWND ed, const std::string& query, int flags, bool forward, long long from,
+                       SearchBudget& budget, long long& start, long long& end) {
+    RegexPattern pattern;
+    CompileRegex(pattern, query, flags);
+    if (!pattern.usable) return false;
+    const long long length = Msg(ed, editor::kGetLength);
+    const std::string_view text = EditorText(ed, length);
+    RegexMatch m;
+    bool found = false;
+    if (forward) {
+        const long long caret = from >= 0 ? std::min(from, length) : Msg(ed, editor::kGetCurrentPos);
+        found = FindRegex(pattern, text, static_cast<size_t>(caret), budget, m);
+        if (!found && !budget.stopped) found = FindRegex(pattern, text, 0, budget, m) && m.start < caret;
+    } else {
+        const auto selectionStart = static_cast<size_t>(Msg(ed, editor::kGetSelectionStart));
+        found = FindLastRegex(pattern, text, 0, selectionStart, budget, m);
+        if (!found && !budget.stopped) found = FindLastRegex(pattern, text, selectionStart, text.size(), budget, m);
+    }
+    start = m.start;
+    end = m.end;
+    return found;
+}
+
+}  // namespace
+
+bool FindInEditor(HWND ed, const std::string& query, int flags, bool forward, SearchBudget* budget, long long from) {
     if (!ed || query.empty()) return false;
     const long long length = Msg(ed, editor::kGetLength);
-    long long m = -1;
-    if (forward) {
-        const long long caret = Msg(ed, editor::kGetCurrentPos);
-        m = SearchEditorForward(ed, query, caret, length, flags);
-        if (m < 0) m = SearchEditorForward(ed, query, 0, caret, flags);
+    long long m = -1, e = -1;
+    if (flags & kFindRegex) {
+        SearchBudget local;
+        if (!FindRegexInEditor(ed, query, flags, forward, from, BudgetOr(budget, local), m, e)) return false;
     } else {
-        // From the selection start: the match selected by the last search is not found again.
-        const long long from = Msg(ed, editor::kGetSelectionStart);
-        m = SearchEditorRange(ed, query, from, 0, flags);
-        if (m < 0) m = SearchEditorRange(ed, query, length, from, flags);
+        if (forward) {
+            const long long caret = from >= 0 ? std::min(from, length) : Msg(ed, editor::kGetCurrentPos);
+            m = SearchEditorForward(ed, query, caret, length, flags);
+            if (m < 0) m = SearchEditorForward(ed, query, 0, caret, flags);
+        } else {
+            // From the selection start: the match selected by the last search is not found again.
+            const long long selectionStart = Msg(ed, editor::kGetSelectionStart);
+            m = SearchEditorRange(ed, query, selectionStart, 0, flags);
+            if (m < 0) m = SearchEditorRange(ed, query, length, selectionStart, flags);
+        }
+        if (m < 0) return false;
+        e = Msg(ed, editor::kGetTargetEnd);
+        if (e <= m) e = std::min(length, m + QueryStep(query));
     }
-    if (m < 0) return false;
-    long long e = Msg(ed, editor::kGetTargetEnd);
-    if (e <= m) e = std::min(length, m + QueryStep(query));
     Msg(ed, editor::kSetSel, m, e);
     Msg(ed, editor::kScrollCaret);
     return true;
 }
 
-void ReplaceCurrentInEditor(HWND ed, const std::string& query, const std::string& replacement, int flags) {
+void ReplaceCurrentInEditor(HWND ed, const std::string& query, const std::string& replacement, int flags,
+                            SearchBudget* budget) {
     if (!ed || query.empty()) return;
+    SearchBudget local;
+    SearchBudget& b = BudgetOr(budget, local);
     const long long s = Msg(ed, editor::kGetSelectionStart);
     const long long t = Msg(ed, editor::kGetSelectionEnd);
     const long long length = Msg(ed, editor::kGetLength);
-    const long long m = SearchEditorRange(ed, query, s, length, flags);
-    if (m == s && t > s && Msg(ed, editor::kGetTargetEnd) == t) {
-        Msg(ed, editor::kSetTargetRange, s, t);
-        Msg(ed, (flags & kFindRegex) ? editor::kReplaceTargetRe : editor::kReplaceTarget, -1,
-            reinterpret_cast<long long>(replacement.c_str()));
+    long long next = -1;  // where the search for the next match begins: after the inserted text
+    if (flags & kFindRegex) {
+        RegexPattern pattern;
+        CompileRegex(pattern, query, flags);
+        const std::string_view text = EditorText(ed, length);
+        RegexMatch m;
+        if (t > s && FindRegex(pattern, text, static_cast<size_t>(s), b, m) && m.start == s && m.end == t) {
+            const std::string inserted = ExpandReplacement(replacement, text, m);
+            ReplaceStretch(ed, s, t, inserted);
+            next = s + static_cast<long long>(inserted.size());
+        }
+    } else {
+        const long long m = SearchEditorRange(ed, query, s, length, flags);
+        if (m == s && t > s && Msg(ed, editor::kGetTargetEnd) == t) {
+            ReplaceStretch(ed, s, t, replacement);
+            next = s + static_cast<long long>(replacement.size());
+        }
     }
-    FindInEditor(ed, query, flags, true);
+    FindInEditor(ed, query, flags, true, &b, next);
 }
 
 namespace {
@@ -248,41 +340,42 @@ long long ReplacePlainMatches(HWND ed, const std::string& query, const std::stri
         text += replacement;
         at = e;
     }
-    Msg(ed, editor::kSetTargetRange, first, last);
-    Msg(ed, editor::kReplaceTarget, static_cast<long long>(text.size()), reinterpret_cast<long long>(text.data()));
+    ReplaceStretch(ed, first, last, text);
     return static_cast<long long>(matches.size());
 }
 
-// Expressions: each match is replaced by the component, which fills in the group references.
-long long ReplaceExpressionMatches(HWND ed, const std::string& query, const std::string& replacement, int flags) {
-    long long count = 0, pos = 0, length = Msg(ed, editor::kGetLength);
-    while (length > 0 && pos < length) {
-        const long long m = SearchEditorRange(ed, query, pos, length, flags);
-        if (m < 0) break;
-        const long long e = Msg(ed, editor::kGetTargetEnd);
-        if (e > m) {
-            Msg(ed, editor::kSetTargetRange, m, e);
-            Msg(ed, editor::kReplaceTargetRe, -1, reinterpret_cast<long long>(replacement.c_str()));
-            ++count;
-            length = Msg(ed, editor::kGetLength);
-            // Right after the inserted text, also when it is empty: the text that followed the
-            // match is searched in full.
-            pos = Msg(ed, editor::kGetTargetEnd);
-        } else {
-            pos = Msg(ed, editor::kPositionAfter, m);  // an empty match replaces nothing
-            if (pos <= m) break;
-        }
+// Expressions: every match of the unchanged text is found first, then the stretch from the first
+// to the last is replaced once with the group references filled in. Nothing inserted is searched
+// and every anchor sees the text as it was. When the budget runs out nothing is replaced.
+long long ReplaceExpressionMatches(HWND ed, const std::string& query, const std::string& replacement, int flags,
+                                   SearchBudget& budget) {
+    RegexPattern pattern;
+    CompileRegex(pattern, query, flags);
+    const std::string_view text = EditorText(ed, Msg(ed, editor::kGetLength));
+    const std::vector<RegexMatch> matches = AllRegexMatches(pattern, text, budget);
+    if (budget.stopped || matches.empty()) return 0;
+    const long long first = matches.front().start, last = matches.back().end;
+    std::string result;
+    long long at = first;
+    for (const RegexMatch& m : matches) {
+        result.append(text.substr(static_cast<size_t>(at), static_cast<size_t>(m.start - at)));
+        result += ExpandReplacement(replacement, text, m);
+        at = m.end;
     }
-    return count;
+    ReplaceStretch(ed, first, last, result);  // `text` is not read after this
+    return static_cast<long long>(matches.size());
 }
 
 }  // namespace
 
-long long ReplaceAllInEditor(HWND ed, const std::string& query, const std::string& replacement, int flags) {
+long long ReplaceAllInEditor(HWND ed, const std::string& query, const std::string& replacement, int flags,
+                             SearchBudget* budget) {
     if (!ed || query.empty()) return 0;
+    SearchBudget local;
+    SearchBudget& b = BudgetOr(budget, local);
     Msg(ed, editor::kBeginUndoAction);
     SendMessageW(ed, WM_SETREDRAW, FALSE, 0);
-    const long long count = (flags & kFindRegex) ? ReplaceExpressionMatches(ed, query, replacement, flags)
+    const long long count = (flags & kFindRegex) ? ReplaceExpressionMatches(ed, query, replacement, flags, b)
                                                  : ReplacePlainMatches(ed, query, replacement, flags);
     SendMessageW(ed, WM_SETREDRAW, TRUE, 0);
     Msg(ed, editor::kEndUndoAction);

@@ -26,7 +26,7 @@ std::wstring FileNamePart(const std::wstring& path) {
 }  // namespace
 
 bool SearchFile(const std::wstring& path, uint64_t maxSize, const LineMatcher& matcher, std::vector<SearchHit>& hits,
-                std::vector<uint8_t>& buffer) {
+                std::vector<uint8_t>& buffer, SearchBudget* budget) {
     HANDLE file = OpenForReading(path, FILE_FLAG_SEQUENTIAL_SCAN);
     if (file == INVALID_HANDLE_VALUE) return false;
     LARGE_INTEGER size{};
@@ -44,12 +44,17 @@ bool SearchFile(const std::wstring& path, uint64_t maxSize, const LineMatcher& m
     }
     CloseHandle(file);
     buffer.resize(got);  // a file that shrank meanwhile is searched as far as it reached
-    const std::wstring title = FileNamePart(path);
-    if (!SearchUtf8Lines(buffer.data(), buffer.size(), matcher, path, title, hits)) {
-        std::wstring text = DecodeBytes(buffer.data(), buffer.size(), nullptr, nullptr);
-        SearchTextLines(text, matcher, path, title, hits);
-    }
+    SearchFileBytes(buffer.data(), buffer.size(), matcher, path, hits, budget);
     return true;
+}
+
+void SearchFileBytes(const uint8_t* bytes, size_t length, const LineMatcher& matcher, const std::wstring& path,
+                     std::vector<SearchHit>& hits, SearchBudget* budget) {
+    const std::wstring title = FileNamePart(path);
+    if (!SearchUtf8Lines(bytes, length, matcher, path, title, hits, budget)) {
+        std::wstring text = DecodeBytes(bytes, length, nullptr, nullptr);
+        SearchTextLines(text, matcher, path, title, hits, budget);
+    }
 }
 
 FolderSearchStats WalkFolderFiles(const std::wstring& root, const FolderSearchLimits& limits,
@@ -113,15 +118,15 @@ void WalkFolder(const std::wstring& root, bool skipDotFolders,
 
 FolderSearchStats SearchFolder(const std::wstring& root, const LineMatcher& matcher,
                                const std::set<std::wstring>& openPaths, std::vector<SearchHit>& hits,
-                               const FolderSearchLimits& limits) {
-    if (!matcher.usable || hits.size() >= kMaxHits) return {};
+                               const FolderSearchLimits& limits, SearchBudget* budget) {
+    if (!matcher.usable || hits.size() >= kMaxHits || (budget && budget->stopped)) return {};
     std::vector<uint8_t> buffer;
     size_t searched = 0;
     FolderSearchStats stats = WalkFolderFiles(root, limits, [&](const FolderFile& file) {
         if (file.size > limits.maxFileSize || (file.attributes & kRemoteFileAttributes)) return true;
         if (openPaths.count(file.path)) return true;  // its tab was searched already
-        if (SearchFile(file.path, limits.maxFileSize, matcher, hits, buffer)) ++searched;
-        return hits.size() < kMaxHits;
+        if (SearchFile(file.path, limits.maxFileSize, matcher, hits, buffer, budget)) ++searched;
+        return hits.size() < kMaxHits && !(budget && budget->stopped);
     });
     stats.filesSearched = searched;
     return stats;

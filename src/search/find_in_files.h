@@ -38,17 +38,22 @@ FolderSearchStats WalkFolderFiles(const std::wstring& root, const FolderSearchLi
                                   const std::function<bool(const FolderFile&)>& visit);
 
 // Appends the hits of the files below `root` whose full paths are not in `openPaths` (exact,
-// case-sensitive comparison). Directories whose names begin with "." and directory reparse points
+// case-sensitive comparison), until the budget (none when null) runs out. Directories whose names begin with "." and directory reparse points
 // (junctions, links) are not entered; files that are offline or would be recalled from elsewhere
 // on access are not read. The limits are checked after every entry.
 FolderSearchStats SearchFolder(const std::wstring& root, const LineMatcher& matcher,
                                const std::set<std::wstring>& openPaths, std::vector<SearchHit>& hits,
-                               const FolderSearchLimits& limits = {});
+                               const FolderSearchLimits& limits = {}, SearchBudget* budget = nullptr);
+
+// Matches the bytes of one file, decoded as on opening it: in place when they are UTF-8, else
+// after decoding them.
+void SearchFileBytes(const uint8_t* bytes, size_t length, const LineMatcher& matcher, const std::wstring& path,
+                     std::vector<SearchHit>& hits, SearchBudget* budget = nullptr);
 
 // Reads, decodes and matches one file; false when it could not be read or is larger than maxSize.
 // `buffer` is scratch space reused from file to file.
 bool SearchFile(const std::wstring& path, uint64_t maxSize, const LineMatcher& matcher, std::vector<SearchHit>& hits,
-                std::vector<uint8_t>& buffer);
+                std::vector<uint8_t>& buffer, SearchBudget* budget = nullptr);
 
 // One entry of a folder as a walk reads it.
 struct WalkEntry {

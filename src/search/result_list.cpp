@@ -10,6 +10,7 @@
 #include "app/gdi_util.h"
 #include "document/document.h"
 #include "document/tabs.h"
+#include "io/encoding.h"
 #include "io/open.h"
 #include "search/search_panel.h"
 #include "syntax/palette.h"
@@ -161,9 +162,10 @@ void PaintRow(HDC dc, int r, int y, int width) {
     const int right = width - 16;
     if (row.kind == kRowSummary) {
         FillSolid(dc, Rect{0, y, width, y + kResultRowHeight}, palette.chromeColor);
-        const std::wstring summary =
+        std::wstring summary =
             FormatCounts(LocalizedText(StringTable::SearchTexts, 3), static_cast<long long>(results.hits.size()),
                          static_cast<long long>(results.groups.size()));
+        if (results.stopped) summary += std::wstring(L" \u2014 ") + LocalizedText(StringTable::SearchTexts, 4);
         DrawTextBox(dc, summary, Rect{8, y, right - 36, y + kResultRowHeight}, app.uiFont, palette.dimTextColor,
                     DT_LEFT);
         if (r == 0) PaintCopyButton(dc, width, y);
@@ -368,12 +370,13 @@ LRESULT QuerySearchState(WPARAM what) {
                                                                                                : 0;
         }
         case 5: return app.searchPanelOpen;
+        case 6: return results.stopped;
         default: return -1;
     }
 }
 
 void RebuildResultRows() {
-    results.rows = BuildResultRows(results.hits, results.groups);
+    results.rows = BuildResultRows(results.hits, results.groups, results.stopped);
     results.maxTextWidth = MaxResultTextWidth();
     ClampScroll();
     RepaintList();
@@ -387,22 +390,54 @@ void ToggleGroup(int group) {
     RebuildResultRows();
 }
 
+namespace {
+
+// The tab a hit was found in, by its editor window (tabs move and close; windows do not change
+// hands), or -1 when that tab is gone.
+int TabOfHit(const SearchHit& hit) {
+    if (!hit.tabKey) return -1;
+    for (size_t i = 0; i < documents.size(); ++i) {
+        if (reinterpret_cast<uintptr_t>(documents[i].editor) == hit.tabKey) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+// The hit's match when its line still reads as it did: the text may have changed since the search
+// (an edit, a reload), and then only the line is gone to.
+bool HitStillInPlace(HWND ed, const SearchHit& hit, long long& start, long long& end) {
+    if (hit.matchStart < 0 || hit.matchEnd < hit.matchStart || hit.line < 1) return false;
+    const long long line = hit.line - 1;
+    if (line >= editor::LineCount(ed)) return false;
+    const long long lineStart = editor::Send(ed, editor::kPositionFromLine, static_cast<WPARAM>(line));
+    const long long lineEnd = editor::Send(ed, editor::kGetLineEndPosition, static_cast<WPARAM>(line));
+    const char* bytes = lineEnd > lineStart ? editor::RangePointer(ed, lineStart, lineEnd - lineStart) : "";
+    if (!bytes || Utf8ToWide(bytes, static_cast<size_t>(lineEnd - lineStart)) != hit.lineText) return false;
+    if (hit.matchStart < lineStart || hit.matchEnd > editor::Length(ed)) return false;
+    start = hit.matchStart;
+    end = hit.matchEnd;
+    return true;
+}
+
+}  // namespace
+
 void OpenHit(int row) {
     if (row < 0 || row >= RowCount() || results.rows[static_cast<size_t>(row)].kind != kRowHit) return;
     // A copy: activating a tab searches again, which empties the list the hit lives in.
     const SearchHit hit = results.hits[static_cast<size_t>(results.rows[static_cast<size_t>(row)].hit)];
-    const bool tabValid = hit.docIndex >= 0 && hit.docIndex < static_cast<int>(documents.size()) &&
-                          (hit.path.empty() || hit.path == documents[static_cast<size_t>(hit.docIndex)].path);
-    if (tabValid)
-        ActivateTab(hit.docIndex);
+    // A hit goes to its own tab; when that is closed, a file's hit opens the file again at the hit's
+    // line, and an untitled tab's hit does nothing.
+    const int tab = TabOfHit(hit);
+    if (tab >= 0)
+        ActivateTab(tab);
     else if (!hit.path.empty())
         OpenPath(hit.path);
     else
         return;
     Document* doc = ActiveDocument();
     if (!doc || !doc->editor || doc->hexMode) return;
-    if (hit.matchStart >= 0 && hit.matchEnd >= hit.matchStart)
-        editor::Send(doc->editor, editor::kSetSel, static_cast<WPARAM>(hit.matchStart), hit.matchEnd);
+    long long start = 0, end = 0;
+    if (tab >= 0 && HitStillInPlace(doc->editor, hit, start, end))
+        editor::Send(doc->editor, editor::kSetSel, static_cast<WPARAM>(start), end);
     else if (hit.line >= 1)
         editor::Send(doc->editor, editor::kGotoLine, static_cast<WPARAM>(hit.line - 1));
     editor::Send(doc->editor, editor::kScrollCaret);

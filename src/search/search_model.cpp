@@ -27,9 +27,10 @@ std::vector<HitGroup> GroupHits(const std::vector<SearchHit>& hits, const std::v
     return groups;
 }
 
-std::vector<ResultRow> BuildResultRows(const std::vector<SearchHit>& hits, const std::vector<HitGroup>& groups) {
+std::vector<ResultRow> BuildResultRows(const std::vector<SearchHit>& hits, const std::vector<HitGroup>& groups,
+                                       bool stopped) {
     std::vector<ResultRow> rows;
-    if (hits.empty()) return rows;
+    if (hits.empty() && !stopped) return rows;
     rows.push_back(ResultRow{kRowSummary, -1, -1});
     for (size_t g = 0; g < groups.size(); ++g) {
         const int group = static_cast<int>(g);
@@ -167,4 +168,18 @@ int ScrollToShowRow(int row, int scrollY, int height) {
 
 int PanelWidthForDrag(int mainWidth, int sidebarWidth, int x) {
     return std::min(std::max(mainWidth - sidebarWidth - 312, 260), std::max(mainWidth - x, 240));
+}
+
+std::wstring FlattenPastedText(const std::wstring& text, const std::wstring& lineBreak) {
+    std::wstring out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != L'\r' && text[i] != L'\n') {
+            out += text[i];
+            continue;
+        }
+        if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') ++i;
+        out += lineBreak;
+    }
+    return out;
 }

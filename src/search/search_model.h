@@ -20,6 +20,7 @@ struct SearchHit {
     std::wstring path;                         // empty for an untitled tab
     std::wstring title;                        // tab title, or the file name of a file found on disk
     int docIndex = -1;                         // -1 for a file found on disk
+    uintptr_t tabKey = 0;                      // the tab's editor window; 0 for a file found on disk
     int line = 0;                              // 1-based
     long long matchStart = -1, matchEnd = -1;  // byte positions in the tab; -1 for a file on disk
     int column = 0;                            // characters from the line start to the match
@@ -45,13 +46,19 @@ struct ResultRow {
     int hit = -1;
 };
 
-// A summary row when there are hits, then per group a header and (unless folded) its hits.
-std::vector<ResultRow> BuildResultRows(const std::vector<SearchHit>& hits, const std::vector<HitGroup>& groups);
+// A summary row when there are hits or the search stopped early, then per group a header and
+// (unless folded) its hits.
+std::vector<ResultRow> BuildResultRows(const std::vector<SearchHit>& hits, const std::vector<HitGroup>& groups,
+                                       bool stopped = false);
 
 // "path:line: text" lines (the title for an untitled tab), CR LF after each. All hits when either
 // end of the selection is -1, else the hit rows from the lower to the higher end.
 std::wstring ResultsCopyText(const std::vector<SearchHit>& hits, const std::vector<ResultRow>& rows, int selAnchor,
                              int selEnd);
+
+// Text pasted into the find or replace box, on one line: each line break (CR LF, LF or CR) becomes
+// `lineBreak` (`\R` or `\n` for an expression, a space for plain text).
+std::wstring FlattenPastedText(const std::wstring& text, const std::wstring& lineBreak);
 
 // In a regular-expression replacement "$n" becomes the component's "\n"; other dollars stay.
 std::wstring ConvertReplacement(const std::wstring& text);

@@ -84,38 +84,52 @@ bool PrepareReplace(ReplaceRequest& request) {
     return true;
 }
 
+// After a search of the editor that ran out of its budget, the summary row says so (the live
+// search that follows may well have kept within its own).
+void NoteStopped(const SearchBudget& budget) {
+    if (!budget.stopped || !app.searchPanelOpen) return;
+    results.stopped = true;
+    RebuildResultRows();
+}
+
 void ReplaceCurrent() {
     ReplaceRequest r;
     if (!PrepareReplace(r)) return;
-    ReplaceCurrentInEditor(r.doc->editor, r.find, r.replacement, r.flags);
+    SearchBudget budget = InteractiveBudget();
+    ReplaceCurrentInEditor(r.doc->editor, r.find, r.replacement, r.flags, &budget);
     RepaintArea(app.rects.statusBar);
     if (app.searchPanelOpen) RunSearch();
+    NoteStopped(budget);
 }
 
 void ReplaceAll() {
     ReplaceRequest r;
     if (!PrepareReplace(r)) return;
-    if (ReplaceAllInEditor(r.doc->editor, r.find, r.replacement, r.flags) > 0) {
+    SearchBudget budget = InteractiveBudget();
+    if (ReplaceAllInEditor(r.doc->editor, r.find, r.replacement, r.flags, &budget) > 0) {
         r.doc->modified = 1;
         UpdateWindowTitle();
         if (app.sidebarWindow) InvalidateRect(app.sidebarWindow, nullptr, TRUE);
     }
     if (app.searchPanelOpen) RunSearch();
+    NoteStopped(budget);
 }
 
 void FindFromField() {
     Document* doc = ActiveDocument();
     if (!doc || doc->hexMode) return;
-    FindInEditor(doc->editor, WideToUtf8(FieldText(kPanelFind)), CurrentFlags(), true);
+    SearchBudget budget = InteractiveBudget();
+    FindInEditor(doc->editor, WideToUtf8(FieldText(kPanelFind)), CurrentFlags(), true, &budget);
     RepaintArea(app.rects.statusBar);
     RunSearch();
+    NoteStopped(budget);
 }
 
-void CollectTab(int index, const std::string& query, int flags, long long limit) {
+void CollectTab(int index, const std::string& query, int flags, long long limit, SearchBudget& budget) {
     const Document& doc = documents[static_cast<size_t>(index)];
     if (doc.hexMode || !doc.editor) return;
     HitSource source{doc.path, doc.title, index};
-    CollectEditorHits(doc.editor, query, flags, limit, source, results.hits);
+    CollectEditorHits(doc.editor, query, flags, limit, source, results.hits, budget);
 }
 
 // ---- painting -------------------------------------------------------------------------------
@@ -200,8 +214,16 @@ void OnPanelCommand(int id, int code) {
     }
     switch (id) {
         case kPanelClose: CloseSearchPanel(); break;
-        case kPanelReplaceOne: ReplaceCurrent(); break;
-        case kPanelReplaceAll: ReplaceAll(); break;
+        case kPanelReplaceOne:
+        case kPanelReplaceAll:
+            // As with the toggles, the keys (Enter, Escape, F3, Ctrl+F) go on working: the focus
+            // returns to the box the button belongs to.
+            SetFocus(GetDlgItem(app.searchPanelWindow, id == kPanelReplaceOne ? kPanelReplace : kPanelFind));
+            if (id == kPanelReplaceOne)
+                ReplaceCurrent();
+            else
+                ReplaceAll();
+            break;
         default: break;
     }
 }
@@ -228,6 +250,25 @@ void PaintFieldPlaceholder(HWND field) {
     DrawTextBox(dc, LocalizedText(StringTable::MenuLabels, isFind ? 17 : 18),
                 Rect{6, 0, client.right - 6, client.bottom}, app.uiFont, palette.faintTextColor, DT_LEFT);
     EndPaint(field, &ps);
+}
+
+// The clipboard's text into a box, on one line: in an expression a line break is one written out
+// ("\R" finds any line end in the find box, "\n" inserts a line feed from the replace box), in
+// plain text a space.
+void PasteIntoField(HWND field) {
+    if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(field)) return;
+    std::wstring text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = chars;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    const bool findBox = GetDlgCtrlID(field) == kPanelFind;
+    const std::wstring lineBreak = !app.findRegex ? L" " : findBox ? L"\\R" : L"\\n";
+    const std::wstring flat = FlattenPastedText(text, lineBreak);
+    SendMessageW(field, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(flat.c_str()));
 }
 
 bool ForwardedToMainWindow(WPARAM vk) {
@@ -283,6 +324,9 @@ LRESULT CALLBACK FindFieldProc(HWND window, UINT message, WPARAM wParam, LPARAM 
                 return 0;
             }
             break;
+        case WM_PASTE:
+            PasteIntoField(window);
+            return 0;
         case WM_CHAR:
             // The character of a key handled above (Enter, Escape, Ctrl+F, Ctrl+H...) is dropped;
             // a line break never enters the one-line boxes.
@@ -396,25 +440,28 @@ void RunSearch() {
     results.selAnchor = results.selEnd = -1;
     results.scrollY = results.scrollX = 0;
     const std::wstring query = app.activeTab >= 0 && app.searchPanelOpen ? FieldText(kPanelFind) : std::wstring();
+    // One budget for the whole pass: tabs and files together stop after about a second.
+    SearchBudget budget = InteractiveBudget();
     if (!query.empty()) {
         const int flags = CurrentFlags();
         const std::string utf8 = WideToUtf8(query);
         if (!app.findAllFiles) {
-            if (app.activeTab < static_cast<int>(documents.size())) CollectTab(app.activeTab, utf8, flags, 0);
+            if (app.activeTab < static_cast<int>(documents.size())) CollectTab(app.activeTab, utf8, flags, 0, budget);
         } else {
             std::set<std::wstring> openPaths;
             for (const Document& doc : documents) {
                 if (!doc.path.empty()) openPaths.insert(doc.path);
             }
             for (int i = 0; i < static_cast<int>(documents.size()) && results.hits.size() < kMaxHits; ++i)
-                CollectTab(i, utf8, flags, kAllFilesTabLimit);
-            if (!app.folderRoot.empty() && results.hits.size() < kMaxHits) {
+                CollectTab(i, utf8, flags, kAllFilesTabLimit, budget);
+            if (!app.folderRoot.empty() && results.hits.size() < kMaxHits && !budget.stopped) {
                 LineMatcher matcher;
                 PrepareLineMatcher(matcher, query, flags);
-                SearchFolder(app.folderRoot, matcher, openPaths, results.hits);
+                SearchFolder(app.folderRoot, matcher, openPaths, results.hits, {}, &budget);
             }
         }
     }
+    results.stopped = budget.stopped;
     results.groups = GroupHits(results.hits, previous);
     RebuildResultRows();
 }
@@ -430,6 +477,8 @@ void FindNextCommand(bool forward) {
     if (!doc) return;
     if (!app.searchPanelOpen) OpenSearchPanel(false);
     if (doc->hexMode) return;
-    FindInEditor(doc->editor, WideToUtf8(FieldText(kPanelFind)), CurrentFlags(), forward);
+    SearchBudget budget = InteractiveBudget();
+    FindInEditor(doc->editor, WideToUtf8(FieldText(kPanelFind)), CurrentFlags(), forward, &budget);
     RepaintArea(app.rects.statusBar);
+    NoteStopped(budget);
 }

@@ -23,7 +23,7 @@ enum PanelControl {
 
 // Automation: the main window and the results list answer this with a figure of the search
 // (wParam 0 hits, 1 groups, 2 rows, 3 folded groups, 4 the id of the panel child holding the
-// focus or 0, 5 whether the panel is open).
+// focus or 0, 5 whether the panel is open, 6 whether the last search stopped as too costly).
 constexpr UINT kQuerySearchState = WM_APP + 0x55;
 LRESULT QuerySearchState(WPARAM what);
 
@@ -32,6 +32,7 @@ struct SearchResults {
     std::vector<SearchHit> hits;
     std::vector<HitGroup> groups;
     std::vector<ResultRow> rows;
+    bool stopped = false;  // the search ran out of its budget; the hits are those found before
     int selAnchor = -1, selEnd = -1;
     int scrollY = 0, scrollX = 0;
     int hoverRow = -1;

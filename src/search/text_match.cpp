@@ -1,6 +1,7 @@
 #include "search/text_match.h"
 
 #include <emmintrin.h>
+#define PCRE2_CODE_UNIT_WIDTH 16
 #include <pcre2.h>
 
 #include <bitset>
@@ -122,7 +123,6 @@ struct LineMatcherEngine {
     pcre2_match_data* data = nullptr;
     pcre2_match_context* context = nullptr;
     pcre2_jit_stack* jitStack = nullptr;
-    UnitSet filter;  // empty: every line is tried
 
     ~LineMatcherEngine() {
         if (data) pcre2_match_data_free(data);
@@ -137,33 +137,6 @@ LineMatcher::~LineMatcher() { delete engine; }
 bool IsWordCharacter(wchar_t c) { return c == L'_' || std::iswalnum(c); }
 
 namespace {
-
-// A unit the engine found in every match, widened to the units it may match without case.
-void ChooseLineFilter(LineMatcherEngine& e, bool maybeCaseless) {
-    uint32_t type = 0, unit = 0;
-    pcre2_pattern_info(e.code, PCRE2_INFO_FIRSTCODETYPE, &type);
-    if (type == 1) {
-        pcre2_pattern_info(e.code, PCRE2_INFO_FIRSTCODEUNIT, &unit);
-    } else {
-        pcre2_pattern_info(e.code, PCRE2_INFO_LASTCODETYPE, &type);
-        if (type == 1) pcre2_pattern_info(e.code, PCRE2_INFO_LASTCODEUNIT, &unit);
-    }
-    if (type != 1 || unit == 0 || unit > 0xFFFF) return;
-    const auto u = static_cast<wchar_t>(unit);
-    if (!maybeCaseless) {
-        e.filter.Add(u);
-        return;
-    }
-    if (u >= 0x80) return;  // other cases outside ASCII are not worth listing
-    e.filter.Add(u);
-    if (IsAsciiLetter(u)) {
-        const wchar_t lower = FoldAscii(u);
-        e.filter.Add(lower);
-        e.filter.Add(static_cast<wchar_t>(lower - 32));
-        if (lower == L'k') e.filter.Add(0x212A);  // Kelvin sign
-        if (lower == L's') e.filter.Add(0x017F);  // long s
-    }
-}
 
 LineMatch MatchRegex(std::wstring_view line, const LineMatcher& matcher) {
     LineMatcherEngine& e = *matcher.engine;
@@ -257,34 +230,18 @@ void SearchPlainText(const std::wstring& text, const LineMatcher& matcher, const
     }
 }
 
-// Regular expressions run line by line; with a unit every match must hold, only the lines that
-// hold one are tried.
-void SearchRegexText(const std::wstring& text, const LineMatcher& matcher, const std::wstring& path,
-                     const std::wstring& title, std::vector<SearchHit>& hits) {
-    const wchar_t* s = text.data();
-    const size_t n = text.size();
-    const UnitSet& filter = matcher.engine->filter;
-    size_t pos = 0, counted = 0, lineNumber = 1;
-    while (pos < n && hits.size() < kMaxHits) {
-        size_t lineStart = pos;
-        if (filter.count > 0) {
-            const size_t candidate = FindAnyUnit(s, n, pos, filter);
-            if (candidate == npos) break;
-            lineStart = candidate;
-            while (lineStart > pos && s[lineStart - 1] != L'\n') --lineStart;
-        }
-        lineNumber += CountLineFeeds(s, counted, lineStart);
-        counted = lineStart;
-        size_t lineEnd = FindUnit(s, n, lineStart, L'\n');
-        if (lineEnd == npos) lineEnd = n;
-        size_t trimmedEnd = lineEnd;
-        while (trimmedEnd > lineStart && s[trimmedEnd - 1] == L'\r') --trimmedEnd;
-        const LineMatch m = MatchRegex(std::wstring_view(s + lineStart, trimmedEnd - lineStart), matcher);
-        if (m.found) hits.push_back(FileHit(path, title, lineNumber, s + lineStart, trimmedEnd - lineStart, m));
-        if (lineEnd >= n) break;
-        pos = counted = lineEnd + 1;
-        ++lineNumber;
-    }
+// Expressions run over the text's UTF-8 form, lines found as in a tab.
+void SearchUtf8Regex(std::string_view utf8, const LineMatcher& matcher, const std::wstring& path,
+                     const std::wstring& title, std::vector<SearchHit>& hits, SearchBudget* budget) {
+    SearchBudget unlimited;
+    SearchBudget& b = budget ? *budget : unlimited;
+    SearchHit source;
+    source.path = path;
+    source.title = title;
+    LineCursor cursor{utf8};
+    CollectRegexHits(
+        matcher.pattern, utf8, utf8.size(), [&](long long position) { return cursor.LineOf(position); }, source,
+        false, hits, b);
 }
 
 }  // namespace
@@ -327,10 +284,9 @@ void PrepareLineMatcher(LineMatcher& matcher, const std::wstring& query, int fla
     pcre2_set_depth_limit(e->context, kDepthLimit);
     pcre2_set_heap_limit(e->context, kHeapLimitKiB);
     if (e->jitStack) pcre2_jit_stack_assign(e->context, nullptr, e->jitStack);
-    // An inline option group may switch case folding on inside the expression.
-    ChooseLineFilter(*e, matcher.caseless || query.find(L"(?") != std::wstring::npos);
     matcher.engine = e;
-    matcher.usable = true;
+    CompileRegex(matcher.pattern, WideToUtf8(query), flags);
+    matcher.usable = matcher.pattern.usable;
 }
 
 LineMatch MatchLine(std::wstring_view line, const LineMatcher& matcher) {
@@ -343,11 +299,11 @@ LineMatch MatchLine(std::wstring_view line, const LineMatcher& matcher) {
 }
 
 void SearchTextLines(std::wstring& text, const LineMatcher& matcher, const std::wstring& path,
-                     const std::wstring& title, std::vector<SearchHit>& hits) {
+                     const std::wstring& title, std::vector<SearchHit>& hits, SearchBudget* budget) {
     if (!matcher.usable || text.empty() || hits.size() >= kMaxHits) return;
     if (matcher.regex) {
         RepairSurrogates(text);
-        SearchRegexText(text, matcher, path, title, hits);
+        SearchUtf8Regex(WideToUtf8(text), matcher, path, title, hits, budget);
     } else {
         SearchPlainText(text, matcher, path, title, hits);
     }
@@ -389,15 +345,6 @@ struct ByteSet {
         return true;
     }
 };
-
-// The first byte of a unit's UTF-8 form; false for a surrogate, whose character is not known.
-bool LeadByte(wchar_t unit, uint8_t& lead) {
-    if (unit >= 0xD800 && unit <= 0xDFFF) return false;
-    lead = unit < 0x80    ? static_cast<uint8_t>(unit)
-           : unit < 0x800 ? static_cast<uint8_t>(0xC0 | (unit >> 6))
-                          : static_cast<uint8_t>(0xE0 | (unit >> 12));
-    return true;
-}
 
 size_t FindAnyByte(const uint8_t* s, size_t n, size_t from, const ByteSet& set) {
     __m128i v[4];
@@ -454,30 +401,25 @@ void DecodeLine(const uint8_t* s, size_t n, std::wstring& out) {
 }  // namespace
 
 bool SearchUtf8Lines(const uint8_t* bytes, size_t length, const LineMatcher& matcher, const std::wstring& path,
-                     const std::wstring& title, std::vector<SearchHit>& hits) {
+                     const std::wstring& title, std::vector<SearchHit>& hits, SearchBudget* budget) {
     if (!matcher.usable || length == 0 || hits.size() >= kMaxHits) return true;
-    // The units to look for, as bytes. Well-formed UTF-8 holds a character's lead byte wherever the
-    // decoded text holds the character, and a line feed byte only where the text has a line feed.
-    ByteSet filter;
-    std::string query;  // plain text only
-    if (matcher.regex) {
-        const UnitSet& units = matcher.engine->filter;
-        if (units.count == 0) return false;
-        for (int i = 0; i < units.count; ++i) {
-            uint8_t lead = 0;
-            if (!LeadByte(units.units[i], lead) || !filter.Add(lead)) return false;
-        }
-    } else {
-        if (HasLoneSurrogate(matcher.query)) return false;
-        if (matcher.query.find(L'\n') != std::wstring::npos) return true;  // no line holds a line feed
-        query = WideToUtf8(matcher.query);
-        const auto first = static_cast<uint8_t>(query[0]);
-        filter.Add(first);
-        if (matcher.caseless && first >= 'a' && first <= 'z') filter.Add(static_cast<uint8_t>(first - 32));
-    }
     const bool mark = length >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF;
     const uint8_t* s = bytes + (mark ? 3 : 0);
     const size_t n = length - (mark ? 3 : 0);
+    if (matcher.regex) {
+        if (!ScanUtf8(s, n).valid) return false;
+        SearchUtf8Regex(std::string_view(reinterpret_cast<const char*>(s), n), matcher, path, title, hits, budget);
+        return true;
+    }
+    // The bytes to look for. Well-formed UTF-8 holds a character's lead byte wherever the decoded
+    // text holds the character, and a line feed byte only where the text has a line feed.
+    ByteSet filter;
+    if (HasLoneSurrogate(matcher.query)) return false;
+    if (matcher.query.find(L'\n') != std::wstring::npos) return true;  // no line holds a line feed
+    const std::string query = WideToUtf8(matcher.query);
+    const auto first = static_cast<uint8_t>(query[0]);
+    filter.Add(first);
+    if (matcher.caseless && first >= 'a' && first <= 'z') filter.Add(static_cast<uint8_t>(first - 32));
     if (!ScanUtf8(s, n).valid) return false;
 
     size_t pos = 0, counted = 0, lineNumber = 1;
@@ -485,7 +427,7 @@ bool SearchUtf8Lines(const uint8_t* bytes, size_t length, const LineMatcher& mat
     while (pos < n && hits.size() < kMaxHits) {
         const size_t p = FindAnyByte(s, n, pos, filter);
         if (p == npos) break;
-        if (!matcher.regex && (p + query.size() > n || !QueryBytesAt(s + p, query, matcher.caseless))) {
+        if (p + query.size() > n || !QueryBytesAt(s + p, query, matcher.caseless)) {
             pos = p + 1;
             continue;
         }

@@ -1,13 +1,15 @@
 #pragma once
-// Matching decoded text line by line, for files that are not open in a tab: plain text (letters
-// A-Z compared without case unless the case flag is set) or a regular expression in the
-// ECMAScript style on the PCRE2 engine, with match and depth limits so that no pattern and no line
-// can crash or freeze the program. Positions and lengths are in UTF-16 units.
+// Matching the text of files that are not open in a tab: plain text (letters A-Z compared without
+// case unless the case flag is set) line by line, or a regular expression over the text's UTF-8
+// form with the same engine, dialect and budget as the search in open tabs (regex_search.h).
+// Single wide lines can also be matched on PCRE2's 16-bit engine (symbol extraction). Positions
+// and lengths are in UTF-16 units.
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "search/regex_search.h"
 #include "search/search_model.h"
 
 // Letters A to Z become a to z; every other unit (byte or UTF-16) stays as it is.
@@ -33,7 +35,8 @@ struct LineMatcher {
     bool wholeWord = false;
     bool regex = false;
     bool usable = false;  // false for an empty query or an expression that does not compile
-    LineMatcherEngine* engine = nullptr;
+    LineMatcherEngine* engine = nullptr;  // one wide line at a time
+    RegexPattern pattern;                 // whole texts in UTF-8
 
     LineMatcher() = default;
     LineMatcher(const LineMatcher&) = delete;
@@ -62,14 +65,16 @@ bool MatchLineGroup(std::wstring_view line, const LineMatcher& matcher, int grou
 // Word characters for the whole-word rule: alphanumeric to the runtime, or "_".
 bool IsWordCharacter(wchar_t c);
 
-// Appends one hit per matching line of `text` (lines end at LF; trailing CRs are not part of a
-// line) until `hits` holds kMaxHits. Lone surrogates in `text` are read as U+FFFD.
+// Appends one hit per matching line of `text` until `hits` holds kMaxHits or the budget (none
+// when null) runs out. Plain text: lines end at LF, trailing CRs are not part of a line.
+// Expressions: lines end at LF, CR LF or a lone CR, as in a tab. Lone surrogates in `text` are read
+// as U+FFFD.
 void SearchTextLines(std::wstring& text, const LineMatcher& matcher, const std::wstring& path,
-                     const std::wstring& title, std::vector<SearchHit>& hits);
+                     const std::wstring& title, std::vector<SearchHit>& hits, SearchBudget* budget = nullptr);
 
 // The same hits as SearchTextLines over the decoded bytes of a file, for bytes that decode as
-// UTF-8 (well-formed, with or without a mark): the lines that may hold a match are found in the
-// bytes and only those are decoded. False, with nothing added, when the bytes are not such text
-// or the query offers nothing to look for in them; the caller then decodes the whole file.
+// UTF-8 (well-formed, with or without a mark), matched where they lie: only the lines that hold a
+// match are decoded. False, with nothing added, when the bytes are not such text; the caller then
+// decodes the whole file.
 bool SearchUtf8Lines(const uint8_t* bytes, size_t length, const LineMatcher& matcher, const std::wstring& path,
-                     const std::wstring& title, std::vector<SearchHit>& hits);
+                     const std::wstring& title, std::vector<SearchHit>& hits, SearchBudget* budget = nullptr);

@@ -63,7 +63,7 @@ constexpr const wchar_t* kWordWrapLabel[][1] = {
 constexpr const wchar_t* kSettingsDialog[][7] = {
 #include "ui/strings/settings_dialog.inc"
 };
-constexpr const wchar_t* kSearchTexts[][4] = {
+constexpr const wchar_t* kSearchTexts[][5] = {
 #include "ui/strings/search_texts.inc"
 };
 constexpr const wchar_t* kGotoLine[][2] = {

@@ -162,7 +162,8 @@ std::vector<SearchHit> SearchText(std::wstring text, const std::wstring& query, 
 }
 
 TEST(LineMatching, LinesOfDecodedText) {
-    // CR LF, a lone CR inside a line, and no final line end; one hit per line.
+    // CR LF, a lone CR inside a line, and no final line end; one hit per line. Plain text ends
+    // lines at LF only; expressions see the lines of a tab, where a lone CR ends one too.
     const std::wstring text = L"key one key\r\nnone\r\nkey\rstill line 3\nlast key";
     for (int flags : {0, kFindRegex}) {
         const std::vector<SearchHit> hits = SearchText(text, L"key", flags);
@@ -170,8 +171,8 @@ TEST(LineMatching, LinesOfDecodedText) {
         EXPECT_EQ(1, hits[0].line);
         EXPECT_EQ(L"key one key", hits[0].lineText);
         EXPECT_EQ(3, hits[1].line);
-        EXPECT_EQ(L"key\rstill line 3", hits[1].lineText);
-        EXPECT_EQ(4, hits[2].line);
+        EXPECT_EQ(flags ? L"key" : L"key\rstill line 3", hits[1].lineText);
+        EXPECT_EQ(flags ? 5 : 4, hits[2].line);
         EXPECT_EQ(5, hits[2].column);
         EXPECT_EQ(-1, hits[2].docIndex);
         EXPECT_EQ(-1, hits[2].matchStart);
@@ -213,12 +214,8 @@ TEST(LineMatching, Utf8BytesFindWhatTheDecodedTextFinds) {
             LineMatcher m;
             PrepareLineMatcher(m, query, flags);
             std::vector<SearchHit> hits;
-            // Expressions without a unit every match holds ("k" folds to three) are left to the decoder.
-            if (!SearchUtf8Lines(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), m, L"C:\\f.txt",
-                                 L"f.txt", hits)) {
-                EXPECT_TRUE((flags & kFindRegex) && hits.empty());
-                continue;
-            }
+            ASSERT_TRUE(SearchUtf8Lines(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), m, L"C:\\f.txt",
+                                        L"f.txt", hits));
             ASSERT_EQ(decoded.size(), hits.size()) << query;
             for (size_t i = 0; i < hits.size(); ++i) {
                 EXPECT_EQ(decoded[i].line, hits[i].line) << query;
@@ -228,13 +225,13 @@ TEST(LineMatching, Utf8BytesFindWhatTheDecodedTextFinds) {
             }
         }
     }
-    // Bytes that are not UTF-8, and an expression with nothing to look for, are left to the decoder.
+    // Bytes that are not UTF-8 are left to the decoder, for plain text and expressions alike.
     LineMatcher m, any;
     PrepareLineMatcher(m, L"key", 0);
     PrepareLineMatcher(any, L".", kFindRegex);
     std::vector<SearchHit> hits;
     EXPECT_FALSE(SearchUtf8Lines(reinterpret_cast<const uint8_t*>("k\xE9y"), 3, m, L"", L"", hits));
-    EXPECT_FALSE(SearchUtf8Lines(reinterpret_cast<const uint8_t*>("key"), 3, any, L"", L"", hits));
+    EXPECT_FALSE(SearchUtf8Lines(reinterpret_cast<const uint8_t*>("k\xE9y"), 3, any, L"", L"", hits));
     EXPECT_TRUE(hits.empty());
 }
 
@@ -378,7 +375,8 @@ protected:
     }
     std::vector<SearchHit> Collect(const std::string& query, int flags, long long limit = 0) {
         std::vector<SearchHit> hits;
-        CollectEditorHits(window, query, flags, limit, HitSource{L"C:\\t.txt", L"t.txt", 3}, hits);
+        SearchBudget budget;
+        CollectEditorHits(window, query, flags, limit, HitSource{L"C:\\t.txt", L"t.txt", 3}, hits, budget);
         return hits;
     }
     std::pair<long long, long long> Selection() {
@@ -491,7 +489,7 @@ TEST_F(EditorSearch, ReplaceAllIsOneStepAndSkipsNothing) {
 
     // Group references; empty matches replace nothing.
     SetText("ab-cd");
-    EXPECT_EQ(2, ReplaceAllInEditor(window, "\\([a-z]\\)\\([a-z]\\)", "\\2\\1", kFindRegex));
+    EXPECT_EQ(2, ReplaceAllInEditor(window, "([a-z])([a-z])", "\\2\\1", kFindRegex));
     EXPECT_EQ("ba-dc", editor::GetText(window));
     EXPECT_EQ(0, ReplaceAllInEditor(window, "q*", "Z", kFindRegex));
     EXPECT_EQ("ba-dc", editor::GetText(window));

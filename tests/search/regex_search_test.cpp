@@ -1,0 +1,369 @@
+// Regular expressions: one engine and one budget for open tabs and files. Generated expressions
+// over generated texts find the same hits in a real editing-component window and in the same text
+// as a file; Replace All equals applying the original text's matches back to front; Replace goes
+// on after what it inserted; runaway expressions stop within the budget of the search.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <random>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "app/editor.h"
+#include "io/encoding.h"
+#include "search/editor_search.h"
+#include "search/find_in_files.h"
+#include "search/regex_search.h"
+#include "search/search_model.h"
+#include "search/text_match.h"
+#include "support/component.h"
+
+namespace {
+
+struct Gen {
+    std::mt19937 rng;
+    explicit Gen(unsigned seed) : rng(seed) {}
+    int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); }
+    template <size_t N>
+    const char* From(const char* const (&items)[N]) {
+        return items[Pick(static_cast<int>(N))];
+    }
+};
+
+// ASCII, accented letters in both cases, CJK, an emoji, CR LF, LF, lone CR, and now and then a
+// long line or (when allowed) bytes that are not UTF-8.
+std::string RandomText(Gen& g, bool invalidBytes) {
+    static const char* const pieces[] = {"a",    "b",  "x",  "ab", "foo", "bar", " ",  "  ", "A",  "B",  "\xC3\xA9",
+                                         "\xC3\x89", "\xE4\xB8\xAD\xE6\x96\x87", "\xF0\x9F\x98\x80",
+                                         "\r\n", "\n", "\r", "_",  "1",  "(",   ".",   "k",  "\t", "count"};
+    static const char* const invalid[] = {"\xFF", "\xC3", "\x80", "\xE4\xB8", "\xED\xA0\x80"};
+    std::string text;
+    const int n = g.Pick(40);
+    for (int i = 0; i < n; ++i) {
+        if (invalidBytes && g.Pick(10) == 0)
+            text += g.From(invalid);
+        else if (g.Pick(80) == 0)
+            text += std::string(static_cast<size_t>(500 + g.Pick(3000)), g.Pick(2) ? 'a' : 'x');
+        else
+            text += g.From(pieces);
+    }
+    return text;
+}
+
+std::string RandomPattern(Gen& g, int depth = 0) {
+    static const char* const atoms[] = {"a",     "b",     "x",      "foo",    "\xC3\xA9", "\xE4\xB8\xAD",
+                                        "\xF0\x9F\x98\x80", ".", "\\w", "\\d",   "\\s",      "[ab]",
+                                        "[^a]",  "\\b",   "^",      "$",      "\\<",      "\\>",
+                                        "\\n",   "\\R",   "(?=x)",  "(?!a)",  "(?<=a)",   "\\r",
+                                        "A",     "\\x{e9}"};
+    static const char* const quantifiers[] = {"", "", "", "*", "+", "?", "{1,2}", "*?", "+?"};
+    std::string pattern;
+    const int items = 1 + g.Pick(4);
+    for (int i = 0; i < items; ++i) {
+        std::string item;
+        const int kind = depth < 2 ? g.Pick(10) : 0;
+        if (kind == 8)
+            item = "(" + RandomPattern(g, depth + 1) + ")";
+        else if (kind == 9)
+            item = "(?:" + RandomPattern(g, depth + 1) + "|" + RandomPattern(g, depth + 1) + ")";
+        else
+            item = g.From(atoms);
+        const bool assertion = item == "^" || item == "$" || item == "\\b" || item == "\\<" || item == "\\>";
+        pattern += item + (assertion ? "" : g.From(quantifiers));
+    }
+    return pattern;
+}
+
+// What a hit shows, without where the hit came from.
+using Shown = std::tuple<int, int, int, std::wstring>;  // line, column, match length, line text
+std::vector<Shown> ShownOf(const std::vector<SearchHit>& hits) {
+    std::vector<Shown> shown;
+    for (const SearchHit& h : hits) shown.emplace_back(h.line, h.column, h.matchLength, h.lineText);
+    return shown;
+}
+
+std::string Utf16File(const std::string& utf8) {
+    const std::wstring text = Utf8ToWide(utf8);
+    std::string bytes("\xFF\xFE", 2);
+    for (wchar_t c : text) {
+        bytes += static_cast<char>(c & 0xFF);
+        bytes += static_cast<char>(c >> 8);
+    }
+    return bytes;
+}
+
+// The file search over bytes, as for a file read from disk.
+std::vector<SearchHit> FileHits(const std::string& bytes, const std::string& query, int flags,
+                                SearchBudget& budget) {
+    LineMatcher matcher;
+    PrepareLineMatcher(matcher, Utf8ToWide(query), flags);
+    std::vector<SearchHit> hits;
+    SearchFileBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), matcher, L"C:\\f.txt", hits,
+                    &budget);
+    return hits;
+}
+
+// The file search's own code path over a byte buffer that need not be UTF-8, with positions.
+std::vector<SearchHit> BufferHits(const std::string& text, const std::string& query, int flags,
+                                  SearchBudget& budget) {
+    RegexPattern pattern;
+    CompileRegex(pattern, query, flags);
+    LineCursor cursor{text};
+    std::vector<SearchHit> hits;
+    CollectRegexHits(
+        pattern, text, text.size(), [&](long long p) { return cursor.LineOf(p); }, SearchHit{}, true, hits,
+        budget);
+    return hits;
+}
+
+// Matches of the original text applied from the last to the first: what Replace All must give.
+std::string ReplacedBackToFront(const std::string& text, const std::string& query, int flags,
+                                const std::string& replacement, long long& count) {
+    RegexPattern pattern;
+    CompileRegex(pattern, query, flags);
+    SearchBudget budget;
+    std::vector<RegexMatch> matches;
+    RegexMatch m;
+    for (size_t pos = 0; FindRegex(pattern, text, pos, budget, m); pos = static_cast<size_t>(m.end))
+        matches.push_back(m);
+    std::string result = text;
+    for (auto it = matches.rbegin(); it != matches.rend(); ++it)
+        result.replace(static_cast<size_t>(it->start), static_cast<size_t>(it->end - it->start),
+                       ExpandReplacement(replacement, text, *it));
+    count = static_cast<long long>(matches.size());
+    return result;
+}
+
+class RegexInEditor : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(LoadComponentForTests()); }
+    void SetUp() override {
+        window = CreateWindowExW(0, L"Scintilla", L"", WS_POPUP, 0, 0, 400, 200, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(window, nullptr);
+        editor::Send(window, editor::kSetCodePage, 65001);
+    }
+    void TearDown() override { DestroyWindow(window); }
+    void SetText(const std::string& text) {
+        editor::SetText(window, text);
+        editor::Send(window, editor::kEmptyUndoBuffer);
+    }
+    std::vector<SearchHit> TabHits(const std::string& query, int flags, SearchBudget& budget) {
+        std::vector<SearchHit> hits;
+        CollectEditorHits(window, query, flags, 0, HitSource{L"C:\\f.txt", L"f.txt", 0}, hits, budget);
+        return hits;
+    }
+    std::pair<long long, long long> Selection() {
+        return {editor::Send(window, editor::kGetSelectionStart), editor::Send(window, editor::kGetSelectionEnd)};
+    }
+    HWND window = nullptr;
+};
+
+TEST_F(RegexInEditor, TabsAndFilesFindTheSameHits) {
+    Gen g(20261207);
+    const int flagChoices[] = {kFindRegex, kFindRegex | kFindMatchCase, kFindRegex | kFindWholeWord};
+    int compared = 0, withHits = 0;
+    for (int t = 0; t < 400; ++t) {
+        const bool invalid = t % 4 == 3;
+        const std::string text = RandomText(g, invalid);
+        SetText(text);
+        for (int p = 0; p < 8; ++p) {
+            const std::string query = RandomPattern(g);
+            const int flags = flagChoices[g.Pick(3)];
+            SCOPED_TRACE(::testing::Message() << "query " << query << " flags " << flags << " text #" << t);
+            SearchBudget tabBudget, bufferBudget;
+            tabBudget.maxAttempts = bufferBudget.maxAttempts = 50000;
+            const std::vector<SearchHit> tab = TabHits(query, flags, tabBudget);
+            const std::vector<SearchHit> buffer = BufferHits(text, query, flags, bufferBudget);
+            // Every search ends within its budget, and both stop at the same place.
+            EXPECT_LE(tabBudget.attempts, tabBudget.maxAttempts + 1);
+            EXPECT_EQ(tabBudget.stopped, bufferBudget.stopped);
+            ASSERT_EQ(ShownOf(tab), ShownOf(buffer));
+            for (size_t i = 0; i < tab.size(); ++i) {
+                EXPECT_EQ(tab[i].matchStart, buffer[i].matchStart);
+                EXPECT_EQ(tab[i].matchEnd, buffer[i].matchEnd);
+            }
+            if (!invalid) {
+                // The same text as a file on disk, in UTF-8 and in UTF-16 with a mark.
+                for (const std::string& file : {text, Utf16File(text)}) {
+                    SearchBudget fileBudget;
+                    fileBudget.maxAttempts = 50000;
+                    ASSERT_EQ(ShownOf(tab), ShownOf(FileHits(file, query, flags, fileBudget)));
+                    EXPECT_EQ(tabBudget.stopped, fileBudget.stopped);
+                }
+            }
+            ++compared;
+            withHits += !tab.empty();
+        }
+    }
+    EXPECT_EQ(3200, compared);
+    EXPECT_GT(withHits, 800);  // the generator makes expressions that find things
+}
+
+TEST_F(RegexInEditor, AlternationFindsTheSameLinesOpenAndOnDisk) {
+    const std::string text = "foo\r\nxbar\r\nnone\r\nfoobar\r\nFOO \xC3\x89t\xC3\xA9\r\n";
+    SetText(text);
+    SearchBudget a, b;
+    const std::vector<SearchHit> tab = TabHits("foo|bar", kFindRegex, a);
+    ASSERT_EQ(4u, tab.size());
+    EXPECT_EQ(2, tab[1].line);
+    EXPECT_EQ(1, tab[1].column);
+    EXPECT_EQ(ShownOf(tab), ShownOf(FileHits(text, "foo|bar", kFindRegex, b)));
+    // Case folding beyond ASCII, counted repeats, word anchors of the old syntax, whole words.
+    EXPECT_EQ(1u, TabHits("\xC3\xA9T\xC3\x89", kFindRegex, a).size());
+    EXPECT_EQ(2u, TabHits("o{2}", kFindRegex | kFindMatchCase, a).size());
+    EXPECT_EQ(0u, TabHits("\\<bar", kFindRegex, a).size());  // "xbar" and "foobar": no word starts at b
+    EXPECT_EQ(3u, TabHits("\\<foo", kFindRegex, a).size());
+    EXPECT_EQ(0u, TabHits("fo\\>", kFindRegex, a).size());
+    EXPECT_EQ(2u, TabHits("foo", kFindRegex | kFindWholeWord, a).size());  // "foo" and "FOO", not "foobar"
+    EXPECT_FALSE(a.stopped);
+}
+
+TEST(RegexDialect, WordAnchorsAreRewrittenOutsideClassesAndQuotes) {
+    EXPECT_EQ("\\b(?=\\w)a\\b(?<=\\w)", RewriteWordAnchors("\\<a\\>"));
+    EXPECT_EQ("[\\<]x", RewriteWordAnchors("[\\<]x"));
+    EXPECT_EQ("[]\\<][[:alpha:]\\>]", RewriteWordAnchors("[]\\<][[:alpha:]\\>]"));
+    EXPECT_EQ("\\Q\\<\\E\\b(?=\\w)", RewriteWordAnchors("\\Q\\<\\E\\<"));
+    EXPECT_EQ("\\\\<", RewriteWordAnchors("\\\\<"));  // an escaped backslash, then a plain "<"
+    // Leading verbs stay in front; an invalid expression is not usable.
+    RegexPattern p;
+    CompileRegex(p, "(*UCP)a", kFindRegex);
+    EXPECT_TRUE(p.usable);
+    CompileRegex(p, "(", kFindRegex);
+    EXPECT_FALSE(p.usable);
+    CompileRegex(p, "\\Qa(", kFindRegex);  // a quote that runs to the end stays a quote
+    EXPECT_TRUE(p.usable);
+}
+
+TEST(RegexDialect, PastedLineBreaksStayOnOneLine) {
+    EXPECT_EQ(L"a b c d", FlattenPastedText(L"a\r\nb\nc\rd", L" "));
+    EXPECT_EQ(L"a\\Rb\\R\\R", FlattenPastedText(L"a\r\nb\n\r", L"\\R"));
+}
+
+TEST_F(RegexInEditor, ReplaceAllAppliesTheOriginalMatchesBackToFront) {
+    Gen g(4242);
+    const char* const queries[] = {"^",   "$",      "\\b",    "a*",      "(?=x)",      "^a",   "a$",
+                                   "\\ba", "(a)(b)?", "^\\s+",  "\\<a",    "a\\>",       "(?<=a)b",
+                                   "x*",  ".",      "^.",     "(\\w)(\\w)", "\\r?\\n", "$\\R^", "(a|b)+"};
+    const char* const replacements[] = {"", "X", "$1", "\\1", "[\\0]", "\\2\\1", "\\n", "$"};
+    int runs = 0;
+    for (int t = 0; t < 150; ++t) {
+        const std::string text = RandomText(g, t % 5 == 4);
+        for (int k = 0; k < 6; ++k) {
+            const std::string query = k < 4 ? g.From(queries) : RandomPattern(g);
+            const int flags = g.Pick(2) ? kFindRegex : kFindRegex | kFindMatchCase;
+            const std::string replacement = WideToUtf8(ConvertReplacement(Utf8ToWide(g.From(replacements))));
+            SCOPED_TRACE(::testing::Message() << "query " << query << " replacement " << replacement);
+            SetText(text);
+            long long expectedCount = 0;
+            const std::string expected = ReplacedBackToFront(text, query, flags, replacement, expectedCount);
+            SearchBudget budget;
+            EXPECT_EQ(expectedCount, ReplaceAllInEditor(window, query, replacement, flags, &budget));
+            ASSERT_EQ(expected, editor::GetText(window));
+            editor::Send(window, editor::kUndo);  // one step
+            ASSERT_EQ(text, editor::GetText(window));
+            ++runs;
+        }
+    }
+    EXPECT_EQ(900, runs);
+}
+
+TEST_F(RegexInEditor, AnchoredReplaceAllLeavesWhatItDidNotMatch) {
+    const std::pair<const char*, const char*> cases[] = {{"^    ", "    x\n"}, {"^a", "aa\n"}, {"^.", "b\n"}};
+    const char* const texts[] = {"        x\n", "aaa\n", "ab\n"};
+    for (int i = 0; i < 3; ++i) {
+        SetText(texts[i]);
+        EXPECT_EQ(1, ReplaceAllInEditor(window, cases[i].first, "", kFindRegex));
+        EXPECT_EQ(cases[i].second, editor::GetText(window)) << cases[i].first;
+    }
+    SetText("aab ba a");
+    EXPECT_EQ(2, ReplaceAllInEditor(window, "\\<a", "", kFindRegex));
+    EXPECT_EQ("ab ba ", editor::GetText(window));
+    // Group references in both forms, and an expression that only matches empty replaces nothing.
+    SetText("ab-cd");
+    EXPECT_EQ(2, ReplaceAllInEditor(window, "(\\w)(\\w)", WideToUtf8(ConvertReplacement(L"$2\\1")), kFindRegex));
+    EXPECT_EQ("ba-dc", editor::GetText(window));
+    EXPECT_EQ(0, ReplaceAllInEditor(window, "q*", "Z", kFindRegex));
+    EXPECT_EQ("ba-dc", editor::GetText(window));
+}
+
+TEST_F(RegexInEditor, ReplaceGoesOnAfterWhatItInserted) {
+    for (int flags : {0, kFindRegex}) {
+        SetText("count = count + 1");
+        editor::Send(window, editor::kSetSel, 0, 0);
+        ASSERT_TRUE(FindInEditor(window, "count", flags, true));
+        ReplaceCurrentInEditor(window, "count", "recount", flags);
+        EXPECT_EQ(std::make_pair(10LL, 15LL), Selection()) << flags;
+        ReplaceCurrentInEditor(window, "count", "recount", flags);
+        EXPECT_EQ("recount = recount + 1", editor::GetText(window)) << flags;
+        // Without case the replacement matches again, but only after every other one is done.
+        SetText("foo foo");
+        editor::Send(window, editor::kSetSel, 0, 0);
+        ASSERT_TRUE(FindInEditor(window, "foo", flags, true));
+        ReplaceCurrentInEditor(window, "foo", "Foo", flags);
+        ReplaceCurrentInEditor(window, "foo", "Foo", flags);
+        EXPECT_EQ("Foo Foo", editor::GetText(window)) << flags;
+    }
+    // An expression's replacement fills in its groups.
+    SetText("key=value");
+    editor::Send(window, editor::kSetSel, 0, 0);
+    ASSERT_TRUE(FindInEditor(window, "(\\w+)=(\\w+)", kFindRegex, true));
+    ReplaceCurrentInEditor(window, "(\\w+)=(\\w+)", "\\2=\\1", kFindRegex);
+    EXPECT_EQ("value=key", editor::GetText(window));
+}
+
+TEST_F(RegexInEditor, FindNextAndPreviousWrapWithExpressions) {
+    SetText("one two one\r\ntwo one");
+    editor::Send(window, editor::kSetSel, 20, 20);
+    EXPECT_TRUE(FindInEditor(window, "o.e", kFindRegex, true));  // wraps to the start
+    EXPECT_EQ(std::make_pair(0LL, 3LL), Selection());
+    EXPECT_TRUE(FindInEditor(window, "o.e", kFindRegex, true));
+    EXPECT_EQ(std::make_pair(8LL, 11LL), Selection());
+    EXPECT_TRUE(FindInEditor(window, "o.e", kFindRegex, false));
+    EXPECT_EQ(std::make_pair(0LL, 3LL), Selection());
+    EXPECT_TRUE(FindInEditor(window, "o.e", kFindRegex, false));  // wraps to the end
+    EXPECT_EQ(std::make_pair(17LL, 20LL), Selection());
+    EXPECT_TRUE(FindInEditor(window, "one$", kFindRegex, true));  // "$" before CR LF
+    EXPECT_EQ(std::make_pair(8LL, 11LL), Selection());
+    EXPECT_FALSE(FindInEditor(window, "a|(", kFindRegex, true));
+}
+
+TEST_F(RegexInEditor, RunawayExpressionsStopTheSearchAndKeepTheHits) {
+    // One line of 600 "a": the expression backtracks far beyond any budget; the search says it
+    // stopped instead of running on.
+    SetText("first x\n" + std::string(600, 'a') + "\nlast x\n");
+    SearchBudget budget = InteractiveBudget();
+    const std::vector<SearchHit> hits = TabHits(".*.*.*x", kFindRegex, budget);
+    EXPECT_TRUE(budget.stopped);
+    ASSERT_EQ(1u, hits.size());  // the hit before the costly line stays
+    EXPECT_EQ(1, hits[0].line);
+    SearchBudget replaceBudget = InteractiveBudget();
+    EXPECT_EQ(0, ReplaceAllInEditor(window, ".*.*.*x", "", kFindRegex, &replaceBudget));
+    EXPECT_TRUE(replaceBudget.stopped);
+    EXPECT_EQ("first x\n" + std::string(600, 'a') + "\nlast x\n", editor::GetText(window));
+
+    // Repeats that give back characters over a long line (what they need comes later, so the
+    // engine cannot rule the line out at once): every step back is counted, or the clock runs out.
+    SetText(std::string(3000, 'a') + "\ny x b\n");
+    for (const char* query : {"[\\s\\S]*[\\s\\S]*y\\d", ".*.*.*.*.*x", "(a*)*b", "(.*)\\1y"}) {
+        SearchBudget b = InteractiveBudget();
+        EXPECT_TRUE(TabHits(query, kFindRegex, b).empty()) << query;
+        EXPECT_TRUE(b.stopped) << query;
+    }
+
+    // A budget in attempts is one for the whole search, not one per line.
+    std::string lines;
+    for (int i = 0; i < 3000; ++i) lines += "word word word word word word word word word word word word!\n";
+    SearchBudget fileBudget;
+    fileBudget.maxAttempts = 100000;
+    FileHits(lines, "(\\w+\\s?)+$", kFindRegex, fileBudget);
+    EXPECT_TRUE(fileBudget.stopped);
+    EXPECT_LE(fileBudget.attempts, fileBudget.maxAttempts + 1);
+    SearchBudget plenty;
+    plenty.maxAttempts = 100000000;
+    EXPECT_EQ(3000u, FileHits(lines, "word!$", kFindRegex, plenty).size());
+    EXPECT_FALSE(plenty.stopped);
+}
+
+}  // namespace
