@@ -13,6 +13,7 @@
 #include "document/tabs.h"
 #include "io/encoding.h"
 #include "io/file_access.h"
+#include "io/path_identity.h"
 #include "persist/persist.h"
 #include "project/sidebar.h"
 #include "syntax/languages.h"
@@ -23,13 +24,6 @@ namespace {
 void RefreshSidebar() {
     ClampSidebarScroll();
     if (app.sidebarWindow) InvalidateRect(app.sidebarWindow, nullptr, TRUE);
-}
-
-int IndexOfPath(const std::wstring& path) {
-    for (size_t i = 0; i < documents.size(); ++i) {
-        if (documents[i].path == path) return static_cast<int>(i);
-    }
-    return -1;
 }
 
 void ShowError(const std::wstring& text) {
@@ -355,17 +349,34 @@ LoadOutcome LoadIntoTab(int index, const std::wstring& path, std::wstring& error
     return LoadOutcome::Failed;
 }
 
-void OpenPath(const std::wstring& path) {
-    if (path.empty()) return;
-    const int existing = IndexOfPath(path);
+int FindTabForPath(const std::wstring& path) {
+    if (path.empty()) return -1;
+    for (size_t i = 0; i < documents.size(); ++i) {
+        if (!documents[i].path.empty() && SamePathText(documents[i].path, path)) return static_cast<int>(i);
+    }
+    // Another name of the same file: a hard or symbolic link, or a short name of a missing folder.
+    const FileId id = FileIdOf(path);
+    if (!id.valid) return -1;
+    for (size_t i = 0; i < documents.size(); ++i) {
+        if (!documents[i].path.empty() && SameFileId(FileIdOf(documents[i].path), id)) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+int OpenPath(const std::wstring& requested) {
+    // Bound to a full path at once: a relative one would follow the process's current folder, which
+    // the file dialogs move.
+    const std::wstring path = TabPathOf(requested);
+    if (path.empty()) return -1;
+    const int existing = FindTabForPath(path);
     if (existing >= 0) {
         ActivateTab(existing);
-        return;
+        return existing;
     }
     // A file that exists but cannot be read must not become an empty tab bound to its path:
     // saving that tab later would wipe the file.
     const DWORD attributes = GetFileAttributesW(ExtendedPath(path).c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return -1;
 
     CreateTab(path, app.mainWindow);
     const int index = app.activeTab;
@@ -374,7 +385,7 @@ void OpenPath(const std::wstring& path) {
     if (outcome == LoadOutcome::Failed) {
         CloseTab(index, documents.size() == 1 ? 1 : 0);
         ShowError(error);
-        return;
+        return -1;
     }
     Document& doc = documents[static_cast<size_t>(index)];
     if (outcome == LoadOutcome::Missing) {
@@ -386,6 +397,7 @@ void OpenPath(const std::wstring& path) {
     RefreshSidebar();
     AddRecentFile(path);
     Layout();
+    return index;
 }
 
 std::wstring OpenFileDialog() {

@@ -185,9 +185,7 @@ void RestoreSession() {
     std::vector<int> tabOfEntry;
     for (const SessionEntry& entry : session.entries) {
         if (!entry.path.empty()) {
-            OpenPath(entry.path);
-            const Document* shown = ActiveDocument();
-            tabOfEntry.push_back(shown && shown->path == entry.path ? app.activeTab : -1);
+            tabOfEntry.push_back(OpenPath(entry.path));
             continue;
         }
         CreateTab(L"", app.mainWindow);

@@ -7,6 +7,7 @@
 #include "io/encoding.h"
 #include "io/file_access.h"
 #include "io/open.h"
+#include "io/path_identity.h"
 #include "io/save.h"
 #include "project/file_actions.h"
 #include "project/project_file.h"
@@ -24,9 +25,12 @@ void OpenProjectPath(const std::wstring& path) {
 void LoadProject(const std::wstring& path) {
     const ProjectContents project = ReadProject(ReadProjectFile(path));
     if (!project.hasFolder) return;
+    // Paths written relative to the project file (by hand, say) are taken from the project file's
+    // folder, never from wherever the process happens to stand.
+    const std::wstring base = FolderOf(TabPathOf(path));
     // Only the root is expanded: nothing below it is read until the user opens it.
-    ShowFolderExpanded(project.folder);
-    for (const std::wstring& file : project.files) OpenPath(file);
+    ShowFolderExpanded(project.folder.empty() ? project.folder : FullPathAgainst(project.folder, base));
+    for (const std::wstring& file : project.files) OpenPath(FullPathAgainst(file, base));
 }
 
 void SaveProjectCommand() {

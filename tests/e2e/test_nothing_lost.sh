@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# One file gets one tab, whatever name it is reached by, and every tab is bound to a full path:
+# a session naming one file in many ways, a relative command-line path and a project file with
+# entries relative to itself all end as full paths in session.json.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+e2e_begin nothing_lost
+d=$E2E_DIR/data
+mkdir -p "$d/proj/sub"
+printf 'alpha\n' >"$d/Notes File.txt"
+ln "$d/Notes File.txt" "$d/hard.txt"
+ln -s "$d/Notes File.txt" "$d/soft.txt"
+printf 'a\n' >"$d/proj/a.txt"
+printf 'b\n' >"$d/proj/sub/b.txt"
+
+# The full paths session.json holds, one a line, in tab order.
+session_paths() {
+    python3 - "$E2E_DIR/session.json" <<'PY'
+import json, sys
+data = json.loads(open(sys.argv[1], encoding="utf-8-sig").read())
+for tab in data["tabs"]:
+    print(tab["path"] or "(untitled)")
+PY
+}
+exit_app() {
+    drive command TessaryClass 109 >/dev/null
+    app_wait_exit 20 || fail "the program did not exit"
+    assert_eq 0 "$APP_EXIT" "exit code"
+}
+
+# 1. A session naming one file six ways: case, "/" and "..", trailing dots and spaces, the \\?\
+#    prefix, a hard link and a symbolic link. One tab.
+python3 - "$(win_path "$d")" "$E2E_DIR/session.json" <<'PY'
+import json, sys
+folder, session = sys.argv[1:3]
+names = [
+    folder + "\\Notes File.txt",
+    folder.upper() + "\\notes file.TXT",
+    folder.replace("\\", "/") + "/proj/../Notes File.txt",
+    folder + "\\Notes File.txt. .",
+    "\\\\?\\" + folder + "\\Notes File.txt",
+    folder + "\\hard.txt",
+    folder + "\\soft.txt",
+]
+tabs = [{"path": n} for n in names]
+open(session, "w", encoding="utf-8-sig").write(json.dumps({"active": 0, "tabs": tabs}, indent=2))
+PY
+app_start
+drive answer-msgbox yes 20000 >/dev/null || fail "no restore question"
+wait_eq "Notes File.txt — Tessary" drive title TessaryClass || fail "the session did not come back"
+drive no-msgbox 300 >/dev/null || fail "a message while restoring"
+assert_eq 1 "$(drive child-count TessaryClass Scintilla)" "one tab for one file named seven ways"
+exit_app
+assert_eq "$(win_path "$d")\\Notes File.txt" "$(session_paths)" "the session after one-file restore"
+
+# 2. A relative path on the command line (the program starts in its own folder).
+rm -f "$E2E_DIR/session.json"
+app_start 'data\proj\sub\..\a.txt'
+wait_eq "a.txt — Tessary" drive title TessaryClass || fail "the command-line file did not open"
+exit_app
+assert_eq "$(win_path "$d")\\proj\\a.txt" "$(session_paths)" "the session after a relative command line"
+
+# 3. A project file written by hand, relative to itself. Open Project's dialog moves the current
+#    folder, so entries taken from it would land elsewhere.
+rm -f "$E2E_DIR/session.json"
+printf '{\n  "folder": ".",\n  "open_files": ["a.txt", "sub\\\\b.txt", "../Notes File.txt"]\n}\n' \
+    >"$d/proj/p.tessary"
+app_start
+drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
+drive command TessaryClass 240 >/dev/null
+drive file-dialog "$(win_path "$d/proj/p.tessary")" >/dev/null || fail "open dialog"
+wait_eq "Notes File.txt — proj" drive title TessaryClass || fail "the project's files or folder name"
+drive no-msgbox 300 >/dev/null || fail "a message while opening the project"
+exit_app
+expected=$(printf '%s\n' "$(win_path "$d")\\proj\\a.txt" "$(win_path "$d")\\proj\\sub\\b.txt" \
+    "$(win_path "$d")\\Notes File.txt")
+assert_eq "$expected" "$(session_paths)" "the session after a project with relative entries"
+pass
