@@ -20,6 +20,7 @@
 #include "search/search_panel.h"
 #include "syntax/palette.h"
 #include "ui/menu_bar.h"
+#include "ui/strings.h"
 
 AppState app;
 
@@ -138,10 +139,10 @@ int RunApplication(HINSTANCE instance) {
 
     const std::wstring dir = ProgramDirectory();
     if (!editor::LoadComponent(dir.empty() ? L"SciLexer.dll" : dir + L"SciLexer.dll")) {
-        // This message is the same in every interface language.
+        // Shown before the settings are read: in the system's interface language.
         MessageBoxW(nullptr,
-                    L"\u65E0\u6CD5\u52A0\u8F7D SciLexer.dll\uFF08\u8BF7\u5C06\u5176\u653E\u5728 Tessary.exe "
-                    L"\u540C\u76EE\u5F55\uFF09",
+                    MessageIn(InterfaceLanguageOfLangId(GetUserDefaultUILanguage()), MessageText::MissingComponent)
+                        .c_str(),
                     L"Tessary", MB_OK | MB_ICONERROR);
         Gdiplus::GdiplusShutdown(gdiplusToken);
         if (SUCCEEDED(com)) CoUninitialize();

@@ -343,9 +343,7 @@ LoadOutcome LoadIntoTab(int index, const std::wstring& path, std::wstring& error
         EnterHexMode(doc);
         return LoadOutcome::HexMapped;
     }
-    error =
-        L"\u5927\u6587\u4EF6\u4E0D\u662F\u53EF\u8BC6\u522B\u7684 UTF-8 "
-        L"\u6587\u672C\uFF0C\u4E14\u65E0\u6CD5\u5EFA\u7ACB HEX \u6620\u5C04\u3002";
+    error = MessageFor(MessageText::LargeFileNotMappable);
     return LoadOutcome::Failed;
 }
 

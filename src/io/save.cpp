@@ -21,15 +21,9 @@
 #include "persist/recovery.h"
 #include "project/sidebar.h"
 #include "syntax/languages.h"
+#include "ui/strings.h"
 
 namespace {
-
-// These messages are the same in every interface language.
-const wchar_t kReadOnlyMessage[] = L"\u6587\u4EF6\u4E3A\u53EA\u8BFB\uFF0C\u8BF7\u4F7F\u7528\u53E6\u5B58\u4E3A\u3002";
-const wchar_t kSaveFailedMessage[] =
-    L"\u65E0\u6CD5\u4FDD\u5B58\u6587\u4EF6\u3002\u8BF7\u68C0\u67E5\u6587\u4EF6\u6743\u9650\u3001\u5360\u7528\u72B6"
-    L"\u6001"
-    L"\u548C\u76EE\u6807\u76EE\u5F55\u3002";
 
 // The text goes to the file straight from the component's buffer, piece by piece, so a save holds
 // no copy of it: UTF-8 tabs write the component's own bytes unchanged, the others convert piece by
@@ -143,7 +137,8 @@ void SaveDocument(int index, int saveAs) {
     if (index < 0 || index >= static_cast<int>(documents.size())) return;
     Document& doc = documents[static_cast<size_t>(index)];
     if (!saveAs && !doc.path.empty() && doc.readOnlyFile) {
-        MessageBoxW(app.mainWindow, kReadOnlyMessage, L"Tessary", MB_OK | MB_ICONINFORMATION);
+        MessageBoxW(app.mainWindow, MessageFor(MessageText::ReadOnlySave).c_str(), L"Tessary",
+                    MB_OK | MB_ICONINFORMATION);
         return;
     }
     std::wstring target = doc.path;
@@ -176,7 +171,7 @@ void SaveDocument(int index, int saveAs) {
         // The mapped file itself could not be read: that, not the target, is what the user must
         // look at.
         const std::wstring text = unreadable ? CannotReadMessage(doc.path, SystemErrorText(ERROR_READ_FAULT))
-                                             : std::wstring(kSaveFailedMessage);
+                                             : MessageFor(MessageText::SaveFailed);
         MessageBoxW(app.mainWindow, text.c_str(), L"Tessary", MB_OK | MB_ICONERROR);
         return;
     }

@@ -12,6 +12,7 @@
 #include "project/file_actions.h"
 #include "project/project_file.h"
 #include "project/sidebar.h"
+#include "ui/strings.h"
 
 void OpenProjectPath(const std::wstring& path) {
     if (IsProjectPath(path)) {
@@ -45,5 +46,5 @@ void SaveProject(const std::wstring& path) {
     // A tab showing this very file is not touched: the external-change check offers the new text
     // when the tab is next activated.
     if (!WriteTextFileAtomic(path, FormatProject(app.folderRoot, files), kEncUtf8Bom)) return;
-    MessageBoxW(app.mainWindow, L"\u9879\u76EE\u5DF2\u4FDD\u5B58", L"Tessary", MB_OK | MB_ICONINFORMATION);
+    MessageBoxW(app.mainWindow, MessageFor(MessageText::ProjectSaved).c_str(), L"Tessary", MB_OK | MB_ICONINFORMATION);
 }

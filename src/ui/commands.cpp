@@ -30,6 +30,7 @@
 #include "ui/menu_bar.h"
 #include "views/hex_view.h"
 #include "views/print.h"
+#include "ui/strings.h"
 
 namespace {
 
@@ -184,10 +185,8 @@ void ExecuteCommand(int id) {
         case 261: ShowKeyBindings(); break;
         case 282: OpenAboutDialog(); break;
         case 281: {
-            // The same text in every interface language; no network access takes place.
-            const std::wstring text = L"\u5F53\u524D\u7248\u672C " + std::wstring(kProgramVersion) +
-                                      L"\n(\u672A\u914D\u7F6E\u5728\u7EBF\u66F4\u65B0\u6E90, "
-                                      L"\u8BF7\u624B\u52A8\u68C0\u67E5)";
+            // No network access takes place.
+            const std::wstring text = MessageFor(MessageText::VersionCheck, kProgramVersion);
             MessageBoxW(app.mainWindow, text.c_str(), L"Tessary", MB_OK | MB_ICONINFORMATION);
             break;
         }

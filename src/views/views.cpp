@@ -73,7 +73,7 @@ void PaintStatusBar(HDC dc) {
     std::vector<std::wstring> segments = {kLineEndingNames[doc->lineEnding & 3],
                                           EncodingName(static_cast<uint32_t>(doc->encoding)),
                                           LanguageDisplayName(doc->language)};
-    if (doc->readOnlyFile) segments.push_back(L"\u53EA\u8BFB");
+    if (doc->readOnlyFile) segments.push_back(MessageFor(MessageText::ReadOnlyMark));
     if (doc->modified) segments.push_back(L"*");
     segments.push_back(std::wstring(L"  ") + LanguageName(app.uiLanguage));
     HGDIOBJ old = SelectObject(dc, app.uiFont);

@@ -75,4 +75,27 @@ exit_app
 expected=$(printf '%s\n' "$(win_path "$d")\\proj\\a.txt" "$(win_path "$d")\\proj\\sub\\b.txt" \
     "$(win_path "$d")\\Notes File.txt")
 assert_eq "$expected" "$(session_paths)" "the session after a project with relative entries"
+
+# 4. In the English interface no question or failure is shown in Chinese: the failed-save message
+#    (the file held by another program) and the save question at close.
+rm -f "$E2E_DIR/session.json"
+cjk() {
+    python3 -c 'import re, sys; print(len(re.findall("[\u2e80-\u9fff\uac00-\ud7af\uf900-\ufaff\uff00-\uffef]", sys.argv[1])))' "$1"
+}
+app_start 'data\proj\a.txt'
+wait_eq "a.txt — Tessary" drive title TessaryClass || fail "a.txt did not open"
+drive type TessaryClass 'edit ' >/dev/null
+wait_eq "a.txt • — Tessary" drive title TessaryClass || fail "typing did not mark the tab"
+lock_file "$d/proj/a.txt" || fail "could not lock a.txt"
+drive command TessaryClass 103 >/dev/null
+message=$(drive answer-msgbox ok) || fail "no message for the failed save"
+unlock_file
+assert_eq 0 "$(cjk "$message")" "CJK characters in the failed-save message: $message"
+[[ $message == *"could not be saved"* ]] || fail "the failed-save message is not English: $message"
+drive command TessaryClass 107 >/dev/null
+question=$(drive answer-msgbox no) || fail "no save question"
+assert_eq 0 "$(cjk "$question")" "CJK characters in the save question: $question"
+assert_eq $'Tessary\nSave changes to a.txt?' "$question" "the save question"
+assert_eq a "$(cat "$d/proj/a.txt")" "a.txt after No"
+exit_app
 pass
