@@ -74,10 +74,8 @@ bool ReloadContent(int index) {
 }
 
 void AfterReload(int index) {
+    // The load has recorded the stamp it took before reading.
     Document& doc = documents[static_cast<size_t>(index)];
-    const FileStamp stamp = FileTimeAndSize(doc.path);
-    doc.fileTime = stamp.time;
-    doc.fileSize = stamp.size;
     RefreshReadOnly(doc);
     if (index == app.activeTab && doc.editor) {
         ShowWindow(doc.editor, doc.hexMode ? SW_HIDE : SW_SHOW);
@@ -94,6 +92,7 @@ void AfterReload(int index) {
 
 bool ReloadHexBytes(Document& doc, std::wstring& error) {
     const std::wstring path = doc.path;
+    const FileStamp before = FileTimeAndSize(path);  // taken before the read, as for any load
     if (MapForHex(doc, path)) {
         doc.hexBytes.clear();
     } else {
@@ -113,6 +112,8 @@ bool ReloadHexBytes(Document& doc, std::wstring& error) {
     const int64_t caret = doc.hexCaret;
     const int lowNibble = doc.hexCaretLowNibble;
     EnterHexMode(doc);
+    doc.fileTime = before.time;
+    doc.fileSize = before.size;
     DetectHexEncoding(doc);
     const uint64_t size = doc.mapped ? doc.mapSize : doc.hexBytes.size();
     // The caret stays where it was, limited to the bytes that are there now.

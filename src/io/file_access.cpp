@@ -8,6 +8,7 @@
 namespace {
 
 WriteFileFn writeFile = ::WriteFile;
+ReadFileFn readFile = ::ReadFile;
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 constexpr DWORD kKeptAttributes =
@@ -29,6 +30,12 @@ std::wstring ExtendedPath(const std::wstring& path) {
 }
 
 void SetWriteFileForTesting(WriteFileFn fn) { writeFile = fn ? fn : ::WriteFile; }
+void SetReadFileForTesting(ReadFileFn fn) { readFile = fn ? fn : ::ReadFile; }
+
+bool ReadPiece(HANDLE file, void* to, DWORD want, DWORD& got) {
+    got = 0;
+    return readFile(file, to, want, &got, nullptr) != 0;
+}
 
 HANDLE OpenForReading(const std::wstring& path, DWORD flags) {
     return CreateFileW(ExtendedPath(path).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, flags, nullptr);
@@ -73,7 +80,7 @@ ReadResult ReadFileBytes(const std::wstring& path) {
     while (done < total) {
         const DWORD want = static_cast<DWORD>(std::min<uint64_t>(kChunkSize, total - done));
         DWORD got = 0;
-        if (!ReadFile(file, result.bytes.data() + done, want, &got, nullptr) || got == 0) {
+        if (!ReadPiece(file, result.bytes.data() + done, want, got) || got == 0) {
             // A failed read, or a file that shrank since its size was taken.
             result.error = got == 0 ? ERROR_HANDLE_EOF : GetLastError();
             result.bytes.clear();

@@ -70,6 +70,10 @@ bool CopyFromMapping(const uint8_t* from, uint8_t* to, size_t count);
 // A seam for tests: the function every file write goes through.
 using WriteFileFn = BOOL(WINAPI*)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
 void SetWriteFileForTesting(WriteFileFn fn);  // nullptr restores WriteFile
+// The same for reads of file contents: every whole-file and chunked read goes through ReadPiece.
+using ReadFileFn = BOOL(WINAPI*)(HANDLE, LPVOID, DWORD, LPDWORD, LPOVERLAPPED);
+void SetReadFileForTesting(ReadFileFn fn);  // nullptr restores ReadFile
+bool ReadPiece(HANDLE file, void* to, DWORD want, DWORD& got);
 
 // "The system cannot find..." and the like, for messages.
 std::wstring SystemErrorText(DWORD error);

@@ -12,6 +12,7 @@
 #include "document/document.h"
 #include "document/tabs.h"
 #include "io/encoding.h"
+#include "io/external_change.h"
 #include "io/file_access.h"
 #include "io/path_identity.h"
 #include "persist/persist.h"
@@ -185,7 +186,7 @@ bool LoadLargeUtf8(HWND ed, const std::wstring& path, uint64_t size, uint32_t& e
     while (ok && done < size) {
         const DWORD want = static_cast<DWORD>(std::min<uint64_t>(kChunkSize, size - done));
         DWORD got = 0;
-        if (!ReadFile(file, buffer.get(), want, &got, nullptr) || got == 0) {
+        if (!ReadPiece(file, buffer.get(), want, got) || got == 0) {
             ok = false;
             break;
         }
@@ -306,7 +307,9 @@ void DetectHexEncoding(Document& doc) {
     doc.lineEnding = static_cast<int>(detected.lineEnding);
 }
 
-LoadOutcome LoadIntoTab(int index, const std::wstring& path, std::wstring& error) {
+namespace {
+
+LoadOutcome LoadContent(int index, const std::wstring& path, std::wstring& error) {
     Document& doc = documents[static_cast<size_t>(index)];
     const uint64_t size = FileSizeOf(path);
     if (size <= kSmallFileLimit) {
@@ -345,6 +348,21 @@ LoadOutcome LoadIntoTab(int index, const std::wstring& path, std::wstring& error
     }
     error = MessageFor(MessageText::LargeFileNotMappable);
     return LoadOutcome::Failed;
+}
+
+}  // namespace
+
+LoadOutcome LoadIntoTab(int index, const std::wstring& path, std::wstring& error) {
+    // The stamp is taken before the read: bytes written while a long load runs then show as a
+    // change on disk, where a stamp taken afterwards would hide them and the next save drop them.
+    const FileStamp before = FileTimeAndSize(path);
+    const LoadOutcome outcome = LoadContent(index, path, error);
+    if (outcome != LoadOutcome::Failed && outcome != LoadOutcome::Missing) {
+        Document& doc = documents[static_cast<size_t>(index)];
+        doc.fileTime = before.time;
+        doc.fileSize = before.size;
+    }
+    return outcome;
 }
 
 int FindTabForPath(const std::wstring& path) {
@@ -395,6 +413,8 @@ int OpenPath(const std::wstring& requested) {
     RefreshSidebar();
     AddRecentFile(path);
     Layout();
+    // Written to while it was read: asked about at once, before anything can be saved over it.
+    if (outcome != LoadOutcome::Missing) CheckExternalChange(index);
     return index;
 }
 
