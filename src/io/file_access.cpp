@@ -130,6 +130,17 @@ bool WriteAll(HANDLE file, const void* bytes, uint64_t length) {
     return true;
 }
 
+ReplacedFile BeforeReplacing(const std::wstring& path) {
+    ReplacedFile old;
+    old.attributes = GetFileAttributesW(ExtendedPath(path).c_str());
+    return old;
+}
+
+void AfterReplacing(const std::wstring& path, const ReplacedFile& old) {
+    if (old.attributes != INVALID_FILE_ATTRIBUTES && (old.attributes & kKeptAttributes & ~FILE_ATTRIBUTE_ARCHIVE))
+        SetFileAttributesW(ExtendedPath(path).c_str(), (old.attributes & kKeptAttributes) | FILE_ATTRIBUTE_ARCHIVE);
+}
+
 bool AtomicWriteParts(const std::wstring& path, const std::string& prefix, const void* bytes, uint64_t length) {
     return AtomicWriteStream(path, prefix, [&](const ByteSink& sink) {
         const auto* data = static_cast<const char*>(bytes);
@@ -142,9 +153,8 @@ bool AtomicWriteParts(const std::wstring& path, const std::string& prefix, const
 
 bool AtomicWriteStream(const std::wstring& path, const std::string& prefix,
                        const std::function<bool(const ByteSink& sink)>& write) {
-    // A read-only file is never replaced (not every file system refuses the move by itself).
-    const DWORD oldAttributes = GetFileAttributesW(ExtendedPath(path).c_str());
-    if (oldAttributes != INVALID_FILE_ATTRIBUTES && (oldAttributes & FILE_ATTRIBUTE_READONLY)) return false;
+    const ReplacedFile old = BeforeReplacing(path);
+    if (old.ReadOnly()) return false;
     const std::wstring temp = path + kTempSuffix;
     HANDLE file = CreateFileW(ExtendedPath(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -159,8 +169,7 @@ bool AtomicWriteStream(const std::wstring& path, const std::string& prefix,
         DeleteFileW(ExtendedPath(temp).c_str());
         return false;
     }
-    if (oldAttributes != INVALID_FILE_ATTRIBUTES && (oldAttributes & kKeptAttributes & ~FILE_ATTRIBUTE_ARCHIVE))
-        SetFileAttributesW(ExtendedPath(path).c_str(), (oldAttributes & kKeptAttributes) | FILE_ATTRIBUTE_ARCHIVE);
+    AfterReplacing(path, old);
     return true;
 }
 

@@ -82,6 +82,8 @@ std::wstring SaveFileDialog(const std::wstring& currentPath) {
 bool SaveMappedHex(const std::wstring& path, Document& doc, bool* unreadable) {
     if (unreadable) *unreadable = false;
     if (doc.mapSize == 0) return true;
+    const ReplacedFile old = BeforeReplacing(path);
+    if (old.ReadOnly()) return false;
     const std::wstring temp = path + kTempSuffix;
     HANDLE file = CreateFileW(ExtendedPath(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -130,6 +132,7 @@ bool SaveMappedHex(const std::wstring& path, Document& doc, bool* unreadable) {
         }
         return false;
     }
+    AfterReplacing(path, old);
     return MapForHex(doc, path) && doc.mapSize == written;
 }
 
