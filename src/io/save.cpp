@@ -43,10 +43,6 @@ bool SaveText(Document& doc, const std::wstring& target, LineBreakCounts& breaks
     });
 }
 
-// A hex tab that holds neither a mapping nor bytes although its file had bytes when last read (a
-// mapping that could not be made again): saving it would write an empty file.
-bool HexBytesLost(const Document& doc) { return !doc.mapped && doc.hexBytes.empty() && doc.fileSize > 0; }
-
 void AfterHexSave(Document& doc) {
     doc.savedText.clear();
     doc.savedTextValid = 0;

@@ -4,6 +4,8 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <new>
+#include <string>
 
 #include "app/app_state.h"
 #include "app/editor.h"
@@ -28,6 +30,7 @@
 #include "tools/tools.h"
 #include "ui/keyboard.h"
 #include "ui/menu_bar.h"
+#include "ui/menu_model.h"
 #include "views/hex_view.h"
 #include "views/print.h"
 #include "ui/strings.h"
@@ -106,7 +109,37 @@ void ChangeZoom(int delta) {
     if (app.mainWindow) InvalidateRect(app.mainWindow, nullptr, FALSE);
 }
 
+namespace {
+
+// The command's label in the current interface language, for messages about it.
+std::wstring CommandLabel(int id) {
+    MenuModel model = BuildEnglishMenuModel();
+    ApplyMenuLanguage(model, app.uiLanguage);
+    for (const Menu& menu : model.menus) {
+        for (const MenuItem& item : menu.items)
+            if (item.id == id && !item.label.empty()) return item.label;
+    }
+    return L"#" + std::to_wstring(id);
+}
+
+void RunCommand(int id);
+
+}  // namespace
+
 void ExecuteCommand(int id) {
+    // Out of memory: the command's work is made before it changes anything, so the tab is as it
+    // was; the program and every other tab go on.
+    try {
+        RunCommand(id);
+    } catch (const std::bad_alloc&) {
+        MessageBoxW(app.mainWindow, MessageFor(MessageText::NotEnoughMemory, CommandLabel(id)).c_str(), L"Tessary",
+                    MB_OK | MB_ICONERROR);
+    }
+}
+
+namespace {
+
+void RunCommand(int id) {
     switch (id) {
         case 100: CreateTab(L"", app.mainWindow); break;
         case 101: OpenPath(OpenFileDialog()); break;
@@ -218,3 +251,5 @@ void ExecuteCommand(int id) {
             break;
     }
 }
+
+}  // namespace

@@ -98,4 +98,28 @@ assert_eq 0 "$(cjk "$question")" "CJK characters in the save question: $question
 assert_eq $'Tessary\nSave changes to a.txt?' "$question" "the save question"
 assert_eq a "$(cat "$d/proj/a.txt")" "a.txt after No"
 exit_app
+
+# 5. Out of memory while switching a tab to the hex view: a message names the command, the
+#    program goes on, and the tab keeps its text and stays a text tab (saving it then writes the
+#    same bytes).
+python3 -c 'import sys; open(sys.argv[1], "w").write("".join("line of text %07d\n" % i for i in range(55000)))' "$d/big.txt"
+cp "$d/big.txt" "$d/big.expected"
+app_start 'data\big.txt'
+wait_eq "big.txt — Tessary" drive title TessaryClass || fail "big.txt did not open"
+drive send TessaryClass $((0x8000 + 0x57)) >/dev/null  # the next large copy fails
+drive command TessaryClass 185 >/dev/null
+message=$(drive answer-msgbox ok) || fail "no message when the hex switch ran out of memory"
+[[ $message == *"Not enough memory for Hex Mode."* ]] || fail "unexpected out-of-memory message: $message"
+assert_eq "enc=0 eol=1 hex=0 mapped=0 modified=0 ro=0" "$(tab_state)" "the tab after the failed switch"
+assert_eq 55001 "$(drive editor-send TessaryClass 2154)" "lines after the failed switch"
+stamp=$(file_stamp "$d/big.txt")
+drive command TessaryClass 103 >/dev/null
+E2E_WAIT_S=30 wait_rewritten "$d/big.txt" "$stamp" || fail "big.txt was not saved"
+cmp -s "$d/big.expected" "$d/big.txt" || fail "the text changed in the failed switch"
+# With memory enough again the same switch works.
+drive command TessaryClass 185 >/dev/null
+E2E_WAIT_S=30 wait_eq "enc=0 eol=1 hex=1 mapped=1 modified=0 ro=0" tab_state || fail "the hex switch afterwards"
+drive no-msgbox 300 >/dev/null || fail "a message on the way to hex"
+exit_app
+cmp -s "$d/big.expected" "$d/big.txt" || fail "big.txt changed in the hex view"
 pass
