@@ -176,7 +176,13 @@ void SaveDocument(int index, int saveAs) {
     }
     doc.path = target;
     doc.title = FileNameOf(target);
-    doc.language = DetectLanguage(target);
+    const int language = DetectLanguage(target);
+    // A new name may mean a new language: its colours show at once (a text the size of a large
+    // file stays unstyled, as when it was opened).
+    if (language != doc.language && !doc.hexMode && doc.editor &&
+        static_cast<uint64_t>(editor::Length(doc.editor)) <= kSmallFileLimit)
+        ApplyLanguageStyles(doc.editor, language);
+    doc.language = language;
     doc.modified = 0;
     const FileStamp stamp = FileTimeAndSize(target);
     doc.fileTime = stamp.time;

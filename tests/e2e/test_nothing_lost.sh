@@ -122,4 +122,17 @@ E2E_WAIT_S=30 wait_eq "enc=0 eol=1 hex=1 mapped=1 modified=0 ro=0" tab_state || 
 drive no-msgbox 300 >/dev/null || fail "a message on the way to hex"
 exit_app
 cmp -s "$d/big.expected" "$d/big.txt" || fail "big.txt changed in the hex view"
+# 6. Save As under a name of another language colours the text at once: "int" at the start of a
+#    new tab saved as a.cpp takes the keyword style.
+rm -f "$E2E_DIR/session.json"
+app_start
+wait_eq "New File 1 — Tessary" drive title TessaryClass || fail "no new tab at start"
+drive type TessaryClass 'int x;' >/dev/null
+wait_eq 6 drive editor-send TessaryClass 2006 || fail "typing into the new tab"
+assert_eq 0 "$(drive editor-send TessaryClass 2010 0)" "style of plain text"
+drive command TessaryClass 104 >/dev/null
+drive file-dialog "$(win_path "$d/a.cpp")" >/dev/null || fail "save-as dialog"
+wait_eq "a.cpp — Tessary" drive title TessaryClass || fail "Save As a.cpp"
+wait_eq 5 drive editor-send TessaryClass 2010 0 || fail "the keyword is not coloured after Save As"
+exit_app
 pass
