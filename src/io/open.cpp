@@ -411,10 +411,11 @@ int OpenPath(const std::wstring& requested) {
     }
     UpdateWindowTitle();
     RefreshSidebar();
+    // Written to while it was read: asked about at once, before anything can be saved over it (and
+    // before the recent-files list is written, which may be this very file).
+    if (outcome != LoadOutcome::Missing) CheckExternalChange(index);
     AddRecentFile(path);
     Layout();
-    // Written to while it was read: asked about at once, before anything can be saved over it.
-    if (outcome != LoadOutcome::Missing) CheckExternalChange(index);
     return index;
 }
 

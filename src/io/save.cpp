@@ -17,6 +17,7 @@
 #include "io/encoding.h"
 #include "io/file_access.h"
 #include "io/open.h"
+#include "io/path_identity.h"
 #include "persist/persist.h"
 #include "persist/recovery.h"
 #include "project/sidebar.h"
@@ -193,5 +194,5 @@ void SaveDocument(int index, int saveAs) {
     if (app.sidebarWindow) InvalidateRect(app.sidebarWindow, nullptr, TRUE);
     RepaintArea(app.rects.tabBar);
     RepaintArea(app.rects.statusBar);  // the modified mark, encoding and line ending
-    if (target == SettingsPath()) ReloadSettings();
+    if (PathsNameOneFile(target, SettingsPath())) ReloadSettings();
 }
