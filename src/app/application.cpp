@@ -21,6 +21,7 @@
 #include "search/search_panel.h"
 #include "syntax/palette.h"
 #include "ui/menu_bar.h"
+#include "ui/strings.h"
 
 AppState app;
 
@@ -136,10 +137,10 @@ int RunInstance(HINSTANCE instance, const std::vector<std::wstring>& startPaths)
 
     const std::wstring dir = ProgramDirectory();
     if (dir.empty() || !editor::LoadComponent(dir + L"SciLexer.dll")) {
-        // This message is the same in every interface language.
+        // Shown before the settings are read: in the system's interface language.
         MessageBoxW(nullptr,
-                    L"\u65E0\u6CD5\u52A0\u8F7D SciLexer.dll\uFF08\u8BF7\u5C06\u5176\u653E\u5728 Tessary.exe "
-                    L"\u540C\u76EE\u5F55\uFF09",
+                    MessageIn(InterfaceLanguageOfLangId(GetUserDefaultUILanguage()), MessageText::MissingComponent)
+                        .c_str(),
                     L"Tessary", MB_OK | MB_ICONERROR);
         Gdiplus::GdiplusShutdown(gdiplusToken);
         if (SUCCEEDED(com)) CoUninitialize();

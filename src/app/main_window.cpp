@@ -837,6 +837,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             }
             return 0;
         case kQueryActiveTabState: return ActiveTabState();
+        case kFailNextLargeAllocation: FailNextLargeAllocationForTesting(); return 0;
         case kQuerySearchState: return QuerySearchState(wParam);
         case kRunBuildMessage: RunBuild(); return 0;
         case kHexReadFailed: ReportHexReadFailure(); return 0;

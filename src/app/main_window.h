@@ -8,6 +8,9 @@
 // file (11); -1 when no tab is active.
 constexpr UINT kQueryActiveTabState = WM_APP + 0x54;
 LRESULT ActiveTabState();
+// For tests driving the program from outside: the next copy of a whole text or file fails as on a
+// machine out of memory (CheckLargeAllocation).
+constexpr UINT kFailNextLargeAllocation = WM_APP + 0x57;
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Recomputes every layout rectangle from the client size and the flags, moves the child windows

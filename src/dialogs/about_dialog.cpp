@@ -28,12 +28,11 @@ void Paint(HWND window) {
     PaintDialogFrame(dc, client, LocalizedText(StringTable::MenuLabels, 35));
     if (HICON icon = largeIcon ? largeIcon : app.bigIcon) DrawIconEx(dc, 34, 72, icon, 56, 56, 0, nullptr, DI_NORMAL);
     DrawTextBox(dc, L"Tessary", Rect{108, 62, width - 24, 98}, app.captionFont, palette.textColor, DT_LEFT);
-    // These lines read the same in every interface language.
-    const std::wstring version = std::wstring(L"\u7248\u672C ") + kProgramVersion;
+    const std::wstring version = MessageFor(MessageText::AboutVersion, kProgramVersion);
     DrawTextBox(dc, version, Rect{110, 98, width - 24, 124}, app.uiFont, palette.dimTextColor, DT_LEFT);
-    DrawTextBox(dc, L"\u8F7B\u91CF\u7EA7\u539F\u751F\u6587\u672C\u7F16\u8F91\u5668", Rect{34, 148, width - 34, 172},
+    DrawTextBox(dc, MessageFor(MessageText::AboutLine1), Rect{34, 148, width - 34, 172},
                 app.uiFont, palette.dimTextColor, DT_LEFT);
-    DrawTextBox(dc, L"\u7EAF Win32 + Scintilla", Rect{34, 176, width - 34, 200}, app.uiFont, palette.dimTextColor,
+    DrawTextBox(dc, MessageFor(MessageText::AboutLine2), Rect{34, 176, width - 34, 200}, app.uiFont, palette.dimTextColor,
                 DT_LEFT);
     FillSolid(dc, RECT{34, 248, width - 34, 249}, palette.borderColor);
     EndPaint(window, &ps);

@@ -1,5 +1,6 @@
 #include "document/document.h"
 
+#include <new>
 #include <utility>
 
 #include "app/app_state.h"
@@ -57,3 +58,17 @@ void ReleaseMapping(Document& doc) {
     doc.mapSize = 0;
     doc.mapped = 0;
 }
+
+bool HexBytesLost(const Document& doc) { return doc.hexMode && !doc.mapped && doc.hexBytes.empty() && doc.fileSize > 0; }
+
+namespace {
+bool failNextLargeAllocation = false;
+}
+
+void CheckLargeAllocation(uint64_t bytes) {
+    if (bytes < kLargeAllocation || !failNextLargeAllocation) return;
+    failNextLargeAllocation = false;
+    throw std::bad_alloc();
+}
+
+void FailNextLargeAllocationForTesting() { failNextLargeAllocation = true; }

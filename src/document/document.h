@@ -67,3 +67,14 @@ Document* ActiveDocument();
 
 // Unmaps the view, closes the mapping object and the file, zeroes the size and clears `mapped`.
 void ReleaseMapping(Document& doc);
+
+// A hex tab that holds neither a mapping nor bytes although its file had bytes when last read (a
+// mapping that could not be made again after a save): shown as text or saved, it would be empty.
+bool HexBytesLost(const Document& doc);
+
+// Copies of a whole text or file ask here first, so that running out of memory can be brought
+// about on purpose: after FailNextLargeAllocationForTesting the next check of at least
+// kLargeAllocation bytes throws std::bad_alloc, as the allocation itself would on a full machine.
+constexpr uint64_t kLargeAllocation = 1024 * 1024;
+void CheckLargeAllocation(uint64_t bytes);
+void FailNextLargeAllocationForTesting();

@@ -163,8 +163,7 @@ bool SettleUnsavedChanges(int index) {
     if (index < 0 || index >= static_cast<int>(documents.size())) return false;
     const Document& doc = documents[static_cast<size_t>(index)];
     if (!doc.modified) return true;
-    // This prompt is the same in every interface language.
-    const std::wstring question = L"\u662F\u5426\u5C06\u66F4\u6539\u4FDD\u5B58\u5230 " + doc.title + L"\uFF1F";
+    const std::wstring question = MessageFor(MessageText::SaveChangesQuestion, doc.title);
     const int answer = MessageBoxW(app.mainWindow, question.c_str(), L"Tessary", MB_YESNOCANCEL | MB_ICONQUESTION);
     if (answer == IDCANCEL) return false;
     if (answer == IDYES) {

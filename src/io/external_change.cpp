@@ -32,9 +32,7 @@ bool Valid(int index) { return index >= 0 && index < static_cast<int>(documents.
 bool ResolveUnsavedChanges(int index) {
     Document& doc = documents[static_cast<size_t>(index)];
     if (!doc.modified) return true;
-    const std::wstring question = doc.title +
-                                  L" \u5F53\u524D\u6709\u672A\u4FDD\u5B58\u7684\u4FEE\u6539, "
-                                  L"\u662F\u5426\u5148\u4FDD\u5B58\u518D\u91CD\u65B0\u52A0\u8F7D?";
+    const std::wstring question = MessageFor(MessageText::ReloadUnsavedQuestion, doc.title);
     const int answer = MessageBoxW(app.mainWindow, question.c_str(), L"Tessary", MB_YESNOCANCEL | MB_ICONQUESTION);
     if (answer == IDCANCEL) return false;
     if (answer == IDYES) {
@@ -76,10 +74,8 @@ bool ReloadContent(int index) {
 }
 
 void AfterReload(int index) {
+    // The load has recorded the stamp it took before reading.
     Document& doc = documents[static_cast<size_t>(index)];
-    const FileStamp stamp = FileTimeAndSize(doc.path);
-    doc.fileTime = stamp.time;
-    doc.fileSize = stamp.size;
     RefreshReadOnly(doc);
     if (index == app.activeTab && doc.editor) {
         ShowWindow(doc.editor, doc.hexMode ? SW_HIDE : SW_SHOW);
@@ -96,6 +92,7 @@ void AfterReload(int index) {
 
 bool ReloadHexBytes(Document& doc, std::wstring& error) {
     const std::wstring path = doc.path;
+    const FileStamp before = FileTimeAndSize(path);  // taken before the read, as for any load
     if (MapForHex(doc, path)) {
         doc.hexBytes.clear();
     } else {
@@ -115,6 +112,8 @@ bool ReloadHexBytes(Document& doc, std::wstring& error) {
     const int64_t caret = doc.hexCaret;
     const int lowNibble = doc.hexCaretLowNibble;
     EnterHexMode(doc);
+    doc.fileTime = before.time;
+    doc.fileSize = before.size;
     DetectHexEncoding(doc);
     const uint64_t size = doc.mapped ? doc.mapSize : doc.hexBytes.size();
     // The caret stays where it was, limited to the bytes that are there now.
@@ -145,9 +144,8 @@ void CheckExternalChange(int index) {
 void ReloadDocument(int index) {
     if (!Valid(index)) return;
     if (documents[static_cast<size_t>(index)].path.empty()) {
-        MessageBoxW(app.mainWindow,
-                    L"\u8BE5\u6807\u7B7E\u672A\u5173\u8054\u6587\u4EF6, \u65E0\u6CD5\u91CD\u65B0\u52A0\u8F7D\u3002",
-                    L"Tessary", MB_OK | MB_ICONINFORMATION);
+        MessageBoxW(app.mainWindow, MessageFor(MessageText::ReloadWithoutFile).c_str(), L"Tessary",
+                    MB_OK | MB_ICONINFORMATION);
         return;
     }
     asking = true;

@@ -8,6 +8,7 @@
 namespace {
 
 WriteFileFn writeFile = ::WriteFile;
+ReadFileFn readFile = ::ReadFile;
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 constexpr DWORD kKeptAttributes =
@@ -29,6 +30,12 @@ std::wstring ExtendedPath(const std::wstring& path) {
 }
 
 void SetWriteFileForTesting(WriteFileFn fn) { writeFile = fn ? fn : ::WriteFile; }
+void SetReadFileForTesting(ReadFileFn fn) { readFile = fn ? fn : ::ReadFile; }
+
+bool ReadPiece(HANDLE file, void* to, DWORD want, DWORD& got) {
+    got = 0;
+    return readFile(file, to, want, &got, nullptr) != 0;
+}
 
 HANDLE OpenForReading(const std::wstring& path, DWORD flags) {
     return CreateFileW(ExtendedPath(path).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, flags, nullptr);
@@ -73,7 +80,7 @@ ReadResult ReadFileBytes(const std::wstring& path) {
     while (done < total) {
         const DWORD want = static_cast<DWORD>(std::min<uint64_t>(kChunkSize, total - done));
         DWORD got = 0;
-        if (!ReadFile(file, result.bytes.data() + done, want, &got, nullptr) || got == 0) {
+        if (!ReadPiece(file, result.bytes.data() + done, want, got) || got == 0) {
             // A failed read, or a file that shrank since its size was taken.
             result.error = got == 0 ? ERROR_HANDLE_EOF : GetLastError();
             result.bytes.clear();
@@ -123,6 +130,17 @@ bool WriteAll(HANDLE file, const void* bytes, uint64_t length) {
     return true;
 }
 
+ReplacedFile BeforeReplacing(const std::wstring& path) {
+    ReplacedFile old;
+    old.attributes = GetFileAttributesW(ExtendedPath(path).c_str());
+    return old;
+}
+
+void AfterReplacing(const std::wstring& path, const ReplacedFile& old) {
+    if (old.attributes != INVALID_FILE_ATTRIBUTES && (old.attributes & kKeptAttributes & ~FILE_ATTRIBUTE_ARCHIVE))
+        SetFileAttributesW(ExtendedPath(path).c_str(), (old.attributes & kKeptAttributes) | FILE_ATTRIBUTE_ARCHIVE);
+}
+
 bool AtomicWriteParts(const std::wstring& path, const std::string& prefix, const void* bytes, uint64_t length) {
     return AtomicWriteStream(path, prefix, [&](const ByteSink& sink) {
         const auto* data = static_cast<const char*>(bytes);
@@ -135,9 +153,8 @@ bool AtomicWriteParts(const std::wstring& path, const std::string& prefix, const
 
 bool AtomicWriteStream(const std::wstring& path, const std::string& prefix,
                        const std::function<bool(const ByteSink& sink)>& write) {
-    // A read-only file is never replaced (not every file system refuses the move by itself).
-    const DWORD oldAttributes = GetFileAttributesW(ExtendedPath(path).c_str());
-    if (oldAttributes != INVALID_FILE_ATTRIBUTES && (oldAttributes & FILE_ATTRIBUTE_READONLY)) return false;
+    const ReplacedFile old = BeforeReplacing(path);
+    if (old.ReadOnly()) return false;
     const std::wstring temp = path + kTempSuffix;
     HANDLE file = CreateFileW(ExtendedPath(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -152,8 +169,7 @@ bool AtomicWriteStream(const std::wstring& path, const std::string& prefix,
         DeleteFileW(ExtendedPath(temp).c_str());
         return false;
     }
-    if (oldAttributes != INVALID_FILE_ATTRIBUTES && (oldAttributes & kKeptAttributes & ~FILE_ATTRIBUTE_ARCHIVE))
-        SetFileAttributesW(ExtendedPath(path).c_str(), (oldAttributes & kKeptAttributes) | FILE_ATTRIBUTE_ARCHIVE);
+    AfterReplacing(path, old);
     return true;
 }
 

@@ -48,6 +48,17 @@ HANDLE OpenForReading(const std::wstring& path, DWORD flags = FILE_ATTRIBUTE_NOR
 // True when `path` names the file that `file` is open on (under this or any other name).
 bool IsSameFile(HANDLE file, const std::wstring& path);
 
+// What a write that replaces a file through a temporary one keeps of it: the attributes it had.
+// Every replacing writer takes them before it writes and puts them back after the move.
+struct ReplacedFile {
+    DWORD attributes = INVALID_FILE_ATTRIBUTES;  // of the old file; invalid when there was none
+    // A read-only file is never replaced (not every file system refuses the move by itself).
+    bool ReadOnly() const { return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY); }
+};
+ReplacedFile BeforeReplacing(const std::wstring& path);
+// Gives the new file at `path` the hidden, system and not-indexed attributes the old one had.
+void AfterReplacing(const std::wstring& path, const ReplacedFile& old);
+
 // Writes in chunks of at most 16 MiB; true when every chunk was written completely.
 bool WriteAll(HANDLE file, const void* bytes, uint64_t length);
 // Writes `prefix` then `bytes` to the temporary file beside `path`, flushes it and moves it over
@@ -70,6 +81,10 @@ bool CopyFromMapping(const uint8_t* from, uint8_t* to, size_t count);
 // A seam for tests: the function every file write goes through.
 using WriteFileFn = BOOL(WINAPI*)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
 void SetWriteFileForTesting(WriteFileFn fn);  // nullptr restores WriteFile
+// The same for reads of file contents: every whole-file and chunked read goes through ReadPiece.
+using ReadFileFn = BOOL(WINAPI*)(HANDLE, LPVOID, DWORD, LPDWORD, LPOVERLAPPED);
+void SetReadFileForTesting(ReadFileFn fn);  // nullptr restores ReadFile
+bool ReadPiece(HANDLE file, void* to, DWORD want, DWORD& got);
 
 // "The system cannot find..." and the like, for messages.
 std::wstring SystemErrorText(DWORD error);

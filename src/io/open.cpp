@@ -13,7 +13,9 @@
 #include "document/tabs.h"
 #include "io/drop_list.h"
 #include "io/encoding.h"
+#include "io/external_change.h"
 #include "io/file_access.h"
+#include "io/path_identity.h"
 #include "persist/persist.h"
 #include "project/sidebar.h"
 #include "syntax/languages.h"
@@ -24,13 +26,6 @@ namespace {
 void RefreshSidebar() {
     ClampSidebarScroll();
     if (app.sidebarWindow) InvalidateRect(app.sidebarWindow, nullptr, TRUE);
-}
-
-int IndexOfPath(const std::wstring& path) {
-    for (size_t i = 0; i < documents.size(); ++i) {
-        if (documents[i].path == path) return static_cast<int>(i);
-    }
-    return -1;
 }
 
 void ShowError(const std::wstring& text) {
@@ -192,7 +187,7 @@ bool LoadLargeUtf8(HWND ed, const std::wstring& path, uint64_t size, uint32_t& e
     while (ok && done < size) {
         const DWORD want = static_cast<DWORD>(std::min<uint64_t>(kChunkSize, size - done));
         DWORD got = 0;
-        if (!ReadFile(file, buffer.get(), want, &got, nullptr) || got == 0) {
+        if (!ReadPiece(file, buffer.get(), want, got) || got == 0) {
             ok = false;
             break;
         }
@@ -313,7 +308,9 @@ void DetectHexEncoding(Document& doc) {
     doc.lineEnding = static_cast<int>(detected.lineEnding);
 }
 
-LoadOutcome LoadIntoTab(int index, const std::wstring& path, std::wstring& error) {
+namespace {
+
+LoadOutcome LoadContent(int index, const std::wstring& path, std::wstring& error) {
     Document& doc = documents[static_cast<size_t>(index)];
     const uint64_t size = FileSizeOf(path);
     if (size <= kSmallFileLimit) {
@@ -350,23 +347,53 @@ LoadOutcome LoadIntoTab(int index, const std::wstring& path, std::wstring& error
         EnterHexMode(doc);
         return LoadOutcome::HexMapped;
     }
-    error =
-        L"\u5927\u6587\u4EF6\u4E0D\u662F\u53EF\u8BC6\u522B\u7684 UTF-8 "
-        L"\u6587\u672C\uFF0C\u4E14\u65E0\u6CD5\u5EFA\u7ACB HEX \u6620\u5C04\u3002";
+    error = MessageFor(MessageText::LargeFileNotMappable);
     return LoadOutcome::Failed;
 }
 
-void OpenPath(const std::wstring& path) {
-    if (path.empty()) return;
-    const int existing = IndexOfPath(path);
+}  // namespace
+
+LoadOutcome LoadIntoTab(int index, const std::wstring& path, std::wstring& error) {
+    // The stamp is taken before the read: bytes written while a long load runs then show as a
+    // change on disk, where a stamp taken afterwards would hide them and the next save drop them.
+    const FileStamp before = FileTimeAndSize(path);
+    const LoadOutcome outcome = LoadContent(index, path, error);
+    if (outcome != LoadOutcome::Failed && outcome != LoadOutcome::Missing) {
+        Document& doc = documents[static_cast<size_t>(index)];
+        doc.fileTime = before.time;
+        doc.fileSize = before.size;
+    }
+    return outcome;
+}
+
+int FindTabForPath(const std::wstring& path) {
+    if (path.empty()) return -1;
+    for (size_t i = 0; i < documents.size(); ++i) {
+        if (!documents[i].path.empty() && SamePathText(documents[i].path, path)) return static_cast<int>(i);
+    }
+    // Another name of the same file: a hard or symbolic link, or a short name of a missing folder.
+    const FileId id = FileIdOf(path);
+    if (!id.valid) return -1;
+    for (size_t i = 0; i < documents.size(); ++i) {
+        if (!documents[i].path.empty() && SameFileId(FileIdOf(documents[i].path), id)) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+int OpenPath(const std::wstring& requested) {
+    // Bound to a full path at once: a relative one would follow the process's current folder, which
+    // the file dialogs move.
+    const std::wstring path = TabPathOf(requested);
+    if (path.empty()) return -1;
+    const int existing = FindTabForPath(path);
     if (existing >= 0) {
         ActivateTab(existing);
-        return;
+        return existing;
     }
     // A file that exists but cannot be read must not become an empty tab bound to its path:
     // saving that tab later would wipe the file.
     const DWORD attributes = GetFileAttributesW(ExtendedPath(path).c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return -1;
 
     CreateTab(path, app.mainWindow);
     const int index = app.activeTab;
@@ -375,7 +402,7 @@ void OpenPath(const std::wstring& path) {
     if (outcome == LoadOutcome::Failed) {
         CloseTab(index, documents.size() == 1 ? 1 : 0);
         ShowError(error);
-        return;
+        return -1;
     }
     Document& doc = documents[static_cast<size_t>(index)];
     if (outcome == LoadOutcome::Missing) {
@@ -385,8 +412,12 @@ void OpenPath(const std::wstring& path) {
     }
     UpdateWindowTitle();
     RefreshSidebar();
+    // Written to while it was read: asked about at once, before anything can be saved over it (and
+    // before the recent-files list is written, which may be this very file).
+    if (outcome != LoadOutcome::Missing) CheckExternalChange(index);
     AddRecentFile(path);
     Layout();
+    return index;
 }
 
 std::wstring OpenFileDialog() {

@@ -10,8 +10,12 @@
 
 struct Document;
 
-// Opens or activates the tab for `path`.
-void OpenPath(const std::wstring& path);
+// Opens or activates the tab for the file `path` names, bound to its full path; returns that tab,
+// or -1 when none was opened.
+int OpenPath(const std::wstring& path);
+// The tab that shows the file `path` names, under whatever spelling or link it was opened; -1 when
+// none does.
+int FindTabForPath(const std::wstring& path);
 // The chosen path, or "" when cancelled.
 std::wstring OpenFileDialog();
 void OpenDroppedFiles(HDROP drop);

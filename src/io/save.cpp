@@ -17,19 +17,14 @@
 #include "io/encoding.h"
 #include "io/file_access.h"
 #include "io/open.h"
+#include "io/path_identity.h"
 #include "persist/persist.h"
 #include "persist/recovery.h"
 #include "project/sidebar.h"
 #include "syntax/languages.h"
+#include "ui/strings.h"
 
 namespace {
-
-// These messages are the same in every interface language.
-const wchar_t kReadOnlyMessage[] = L"\u6587\u4EF6\u4E3A\u53EA\u8BFB\uFF0C\u8BF7\u4F7F\u7528\u53E6\u5B58\u4E3A\u3002";
-const wchar_t kSaveFailedMessage[] =
-    L"\u65E0\u6CD5\u4FDD\u5B58\u6587\u4EF6\u3002\u8BF7\u68C0\u67E5\u6587\u4EF6\u6743\u9650\u3001\u5360\u7528\u72B6"
-    L"\u6001"
-    L"\u548C\u76EE\u6807\u76EE\u5F55\u3002";
 
 // The text goes to the file straight from the component's buffer, piece by piece, so a save holds
 // no copy of it: UTF-8 tabs write the component's own bytes unchanged, the others convert piece by
@@ -48,10 +43,6 @@ bool SaveText(Document& doc, const std::wstring& target, LineBreakCounts& breaks
         return EncodeEditorText(length, encoding, text, sink, breaks);
     });
 }
-
-// A hex tab that holds neither a mapping nor bytes although its file had bytes when last read (a
-// mapping that could not be made again): saving it would write an empty file.
-bool HexBytesLost(const Document& doc) { return !doc.mapped && doc.hexBytes.empty() && doc.fileSize > 0; }
 
 void AfterHexSave(Document& doc) {
     doc.savedText.clear();
@@ -88,6 +79,8 @@ std::wstring SaveFileDialog(const std::wstring& currentPath) {
 bool SaveMappedHex(const std::wstring& path, Document& doc, bool* unreadable) {
     if (unreadable) *unreadable = false;
     if (doc.mapSize == 0) return true;
+    const ReplacedFile old = BeforeReplacing(path);
+    if (old.ReadOnly()) return false;
     const std::wstring temp = path + kTempSuffix;
     HANDLE file = CreateFileW(ExtendedPath(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -136,6 +129,7 @@ bool SaveMappedHex(const std::wstring& path, Document& doc, bool* unreadable) {
         }
         return false;
     }
+    AfterReplacing(path, old);
     return MapForHex(doc, path) && doc.mapSize == written;
 }
 
@@ -143,7 +137,8 @@ void SaveDocument(int index, int saveAs) {
     if (index < 0 || index >= static_cast<int>(documents.size())) return;
     Document& doc = documents[static_cast<size_t>(index)];
     if (!saveAs && !doc.path.empty() && doc.readOnlyFile) {
-        MessageBoxW(app.mainWindow, kReadOnlyMessage, L"Tessary", MB_OK | MB_ICONINFORMATION);
+        MessageBoxW(app.mainWindow, MessageFor(MessageText::ReadOnlySave).c_str(), L"Tessary",
+                    MB_OK | MB_ICONINFORMATION);
         return;
     }
     std::wstring target = doc.path;
@@ -176,13 +171,19 @@ void SaveDocument(int index, int saveAs) {
         // The mapped file itself could not be read: that, not the target, is what the user must
         // look at.
         const std::wstring text = unreadable ? CannotReadMessage(doc.path, SystemErrorText(ERROR_READ_FAULT))
-                                             : std::wstring(kSaveFailedMessage);
+                                             : MessageFor(MessageText::SaveFailed);
         MessageBoxW(app.mainWindow, text.c_str(), L"Tessary", MB_OK | MB_ICONERROR);
         return;
     }
     doc.path = target;
     doc.title = FileNameOf(target);
-    doc.language = DetectLanguage(target);
+    const int language = DetectLanguage(target);
+    // A new name may mean a new language: its colours show at once (a text the size of a large
+    // file stays unstyled, as when it was opened).
+    if (language != doc.language && !doc.hexMode && doc.editor &&
+        static_cast<uint64_t>(editor::Length(doc.editor)) <= kSmallFileLimit)
+        ApplyLanguageStyles(doc.editor, language);
+    doc.language = language;
     doc.modified = 0;
     const FileStamp stamp = FileTimeAndSize(target);
     doc.fileTime = stamp.time;
@@ -193,5 +194,5 @@ void SaveDocument(int index, int saveAs) {
     if (app.sidebarWindow) InvalidateRect(app.sidebarWindow, nullptr, TRUE);
     RepaintArea(app.rects.tabBar);
     RepaintArea(app.rects.statusBar);  // the modified mark, encoding and line ending
-    if (target == SettingsPath()) ReloadSettings();
+    if (PathsNameOneFile(target, SettingsPath())) ReloadSettings();
 }

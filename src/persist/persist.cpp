@@ -81,8 +81,7 @@ void OpenRecentFile(int index) {
     const std::wstring path = app.settings.recent[static_cast<size_t>(index)];
     const DWORD attributes = GetFileAttributesW(ExtendedPath(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        // The same text in every interface language.
-        const std::wstring message = L"\u6587\u4EF6\u4E0D\u5B58\u5728\u6216\u5DF2\u53D8\u4E3A\u76EE\u5F55:\n" + path;
+        const std::wstring message = MessageFor(MessageText::RecentFileGone) + path;
         MessageBoxW(app.mainWindow, message.c_str(), L"Tessary", MB_OK | MB_ICONWARNING);
         app.settings.recent.erase(app.settings.recent.begin() + index);
         SaveSettings();
@@ -202,9 +201,7 @@ void RestoreSession() {
             continue;
         }
         if (!entry.path.empty()) {
-            OpenPath(entry.path);
-            const Document* shown = ActiveDocument();
-            tabOfEntry.push_back(shown && shown->path == entry.path ? app.activeTab : -1);
+            tabOfEntry.push_back(OpenPath(entry.path));
             continue;
         }
         CreateTab(L"", app.mainWindow);

@@ -7,10 +7,12 @@
 #include "io/encoding.h"
 #include "io/file_access.h"
 #include "io/open.h"
+#include "io/path_identity.h"
 #include "io/save.h"
 #include "project/file_actions.h"
 #include "project/project_file.h"
 #include "project/sidebar.h"
+#include "ui/strings.h"
 
 void OpenProjectPath(const std::wstring& path) {
     if (IsProjectPath(path)) {
@@ -24,9 +26,12 @@ void OpenProjectPath(const std::wstring& path) {
 void LoadProject(const std::wstring& path) {
     const ProjectContents project = ReadProject(ReadProjectFile(path));
     if (!project.hasFolder) return;
+    // Paths written relative to the project file (by hand, say) are taken from the project file's
+    // folder, never from wherever the process happens to stand.
+    const std::wstring base = FolderOf(TabPathOf(path));
     // Only the root is expanded: nothing below it is read until the user opens it.
-    ShowFolderExpanded(project.folder);
-    for (const std::wstring& file : project.files) OpenPath(file);
+    ShowFolderExpanded(project.folder.empty() ? project.folder : FullPathAgainst(project.folder, base));
+    for (const std::wstring& file : project.files) OpenPath(FullPathAgainst(file, base));
 }
 
 void SaveProjectCommand() {
@@ -41,5 +46,5 @@ void SaveProject(const std::wstring& path) {
     // A tab showing this very file is not touched: the external-change check offers the new text
     // when the tab is next activated.
     if (!WriteTextFileAtomic(path, FormatProject(app.folderRoot, files), kEncUtf8Bom)) return;
-    MessageBoxW(app.mainWindow, L"\u9879\u76EE\u5DF2\u4FDD\u5B58", L"Tessary", MB_OK | MB_ICONINFORMATION);
+    MessageBoxW(app.mainWindow, MessageFor(MessageText::ProjectSaved).c_str(), L"Tessary", MB_OK | MB_ICONINFORMATION);
 }

@@ -11,6 +11,7 @@
 #include "io/open.h"
 #include "persist/persist.h"
 #include "syntax/palette.h"
+#include "ui/strings.h"
 
 SidebarState sidebar;
 
@@ -243,7 +244,8 @@ void ClampSidebarScroll() {
 std::wstring BrowseForFolder() {
     BROWSEINFOW info{};
     info.hwndOwner = app.mainWindow;
-    info.lpszTitle = L"\u9009\u62E9\u6587\u4EF6\u5939";  // the same in every interface language
+    const std::wstring title = MessageFor(MessageText::ChooseFolder);
+    info.lpszTitle = title.c_str();
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
     PIDLIST_ABSOLUTE list = SHBrowseForFolderW(&info);
     if (!list) return {};

@@ -8,6 +8,7 @@
 
 #include "io/encoding.h"
 #include "search/text_match.h"
+#include "ui/strings.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ constexpr wchar_t kTabPrefix[] = L"tab:";
 
 bool IsLowerLetter(char c) { return c >= 'a' && c <= 'z'; }
 
-QuickItem InfoRow(const wchar_t* text) { return QuickItem{text, kQuickInfo, L""}; }
+QuickItem InfoRow(const std::wstring& text) { return QuickItem{text, kQuickInfo, L""}; }
 
 std::wstring FileNameOf(const std::wstring& path) {
     const size_t separator = path.find_last_of(L"\\/");
@@ -155,7 +156,7 @@ FolderFiles WalkQuickOpenFolder(const std::wstring& root, const FileListLimits& 
 
 std::vector<QuickItem> FileListItems(const FolderFiles& walk, const std::wstring& query, const FileListLimits& limits) {
     if (!walk.rootOpen)
-        return {InfoRow(L"(\u672A\u6253\u5F00\u6587\u4EF6\u5939) \u8F93\u5165 :\u884C\u53F7 \u6216 @\u7B26\u53F7")};
+        return {InfoRow(MessageFor(MessageText::QuickNoFolder))};
     const std::wstring q = LowerAscii(query);
     std::vector<const FolderFiles::File*> named, inOrder;
     size_t folder = 0;
@@ -228,7 +229,7 @@ std::wstring LabelExcerpt(const std::wstring& line, size_t column, size_t length
 }
 
 std::vector<QuickItem> TextListItems(const std::vector<TabText>& tabs, const std::wstring& query) {
-    if (query.empty()) return {InfoRow(L"\u8F93\u5165\u8981\u641C\u7D22\u7684\u5173\u952E\u8BCD")};
+    if (query.empty()) return {InfoRow(MessageFor(MessageText::QuickTypeQuery))};
     const std::string utf8 = WideToUtf8(query);
     const long long step = std::max<long long>(1, static_cast<long long>(utf8.size()));
     std::vector<QuickItem> items;
@@ -265,7 +266,7 @@ std::vector<QuickItem> TextListItems(const std::vector<TabText>& tabs, const std
             pos = matchEnd > at ? matchEnd : at + step;
         }
     }
-    if (items.empty()) items.push_back(InfoRow(L"\u672A\u627E\u5230\u5339\u914D"));
+    if (items.empty()) items.push_back(InfoRow(MessageFor(MessageText::QuickNoMatch)));
     return items;
 }
 

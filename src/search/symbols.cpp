@@ -7,6 +7,7 @@
 
 #include "io/encoding.h"
 #include "search/text_match.h"
+#include "ui/strings.h"
 
 const wchar_t kSymbolPattern[] =
     L"(?:class|struct|interface|enum|namespace|def|function|func|fn|void|int|bool|float|double|string|char|auto|"
@@ -184,20 +185,19 @@ std::vector<QuickItem> SymbolItems(const SymbolScan& scan, const std::wstring& q
             break;
         }
         const std::wstring line = std::to_wstring(symbol.line);
-        items.push_back(QuickItem{symbol.name + L"   (\u884C " + line + L")", kQuickLine, line});
+        items.push_back(QuickItem{symbol.name + L"   " + MessageFor(MessageText::SymbolLine, line), kQuickLine, line});
     }
-    if (items.empty()) items.push_back(QuickItem{L"(\u672A\u53D1\u73B0\u7B26\u53F7)", kQuickInfo, L""});
+    if (items.empty()) items.push_back(QuickItem{MessageFor(MessageText::NoSymbols), kQuickInfo, L""});
     if (more)
         items.push_back(
-            QuickItem{L"(\u7B26\u53F7\u592A\u591A, \u53EA\u5217\u51FA\u524D 5000 \u4E2A)", kQuickInfo, L""});
+            QuickItem{MessageFor(MessageText::TooManySymbols), kQuickInfo, L""});
     if (scan.partial)
         items.push_back(
-            QuickItem{L"(\u6587\u6863\u592A\u5927, \u53EA\u626B\u63CF\u4E86\u5F00\u5934\u7684\u4E00\u90E8\u5206)",
-                      kQuickInfo, L""});
+            QuickItem{MessageFor(MessageText::DocumentTooLarge), kQuickInfo, L""});
     return items;
 }
 
-QuickItem NoDocumentSymbolRow() { return QuickItem{L"(\u6253\u5F00\u6587\u4EF6\u540E\u53EF\u7528)", kQuickInfo, L""}; }
+QuickItem NoDocumentSymbolRow() { return QuickItem{MessageFor(MessageText::SymbolsNeedFile), kQuickInfo, L""}; }
 
 const SymbolScan& CachedSymbolScan(SymbolCache& cache, std::string_view utf8, bool cut) {
     if (!cache.valid || cache.cut != cut || cache.text.size() != utf8.size() ||

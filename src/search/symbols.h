@@ -31,7 +31,7 @@ size_t SymbolScanLength(std::string_view utf8);
 // after `utf8`.
 SymbolScan ScanSymbols(std::string_view utf8, bool cut);
 
-// The rows for a query: "name   (行 n)" for every name holding the query (letters A to Z without
+// The rows for a query: "name   (line n)" for every name holding the query (letters A to Z without
 // case), at most kSymbolListLimit, then information rows: nothing found, the list or the scan cut.
 std::vector<QuickItem> SymbolItems(const SymbolScan& scan, const std::wstring& query);
 // The row shown when no tab is active.

@@ -12,6 +12,7 @@
 #include "syntax/languages.h"
 #include "tools/build_command.h"
 #include "tools/tools.h"
+#include "ui/strings.h"
 
 namespace {
 
@@ -22,11 +23,9 @@ HANDLE buildProcess = nullptr;
 HANDLE buildJob = nullptr;
 bool buildCancelRequested = false;
 
-const wchar_t kSaveFirst[] = L"\u8BF7\u5148\u4FDD\u5B58\u6587\u4EF6\u518D\u6784\u5EFA";  // the same in every language
-const wchar_t kNoOutput[] = L"(\u6784\u5EFA\u5B8C\u6210\uFF0C\u65E0\u8F93\u51FA)";
-const wchar_t kCancelled[] = L"(\u6784\u5EFA\u5DF2\u53D6\u6D88)";
-
-void Notify(const wchar_t* text) { MessageBoxW(app.mainWindow, text, L"Tessary", MB_OK | MB_ICONINFORMATION); }
+void Notify(const std::wstring& text) {
+    MessageBoxW(app.mainWindow, text.c_str(), L"Tessary", MB_OK | MB_ICONINFORMATION);
+}
 
 bool IsExistingFile(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -202,7 +201,7 @@ void RunBuild() {
     const std::wstring source = doc->path;
     const int language = doc->language;
     doc = nullptr;
-    if (source.empty() || !IsExistingFile(source)) return Notify(kSaveFirst);
+    if (source.empty() || !IsExistingFile(source)) return Notify(MessageFor(MessageText::BuildSaveFirst));
     if (!IsBuildablePath(source)) return Notify(BuildTextFor(app.uiLanguage, BuildText::UnsafePath));
     // The compiler or interpreter is looked up here, in PATH's own folders, and handed over by its
     // full path: the command interpreter would look in the current folder first.
@@ -246,9 +245,9 @@ void RunBuild() {
     std::wstring text = ReadOutput(output, cut);
     CloseHandle(output);
     if (ownOutput) DeleteFileW(outputPath.c_str());
-    if (text.empty()) text = kNoOutput;
+    if (text.empty()) text = MessageFor(MessageText::BuildNoOutput);
     if (cut) text = std::wstring(BuildTextFor(app.uiLanguage, BuildText::OutputCut)) + L"\n" + text;
-    if (buildCancelRequested) text = std::wstring(kCancelled) + L"\n" + text;
+    if (buildCancelRequested) text = MessageFor(MessageText::BuildCancelled) + L"\n" + text;
     if (exitCode != 0) {
         if (text.back() != L'\n') text += L"\r\n";
         text += BuildTextWith(app.uiLanguage, BuildText::ExitCode, ExitCodeText(exitCode));

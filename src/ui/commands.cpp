@@ -4,6 +4,8 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <new>
+#include <string>
 
 #include "app/app_state.h"
 #include "app/editor.h"
@@ -28,8 +30,10 @@
 #include "tools/tools.h"
 #include "ui/keyboard.h"
 #include "ui/menu_bar.h"
+#include "ui/menu_model.h"
 #include "views/hex_view.h"
 #include "views/print.h"
+#include "ui/strings.h"
 
 namespace {
 
@@ -105,7 +109,37 @@ void ChangeZoom(int delta) {
     if (app.mainWindow) InvalidateRect(app.mainWindow, nullptr, FALSE);
 }
 
+namespace {
+
+// The command's label in the current interface language, for messages about it.
+std::wstring CommandLabel(int id) {
+    MenuModel model = BuildEnglishMenuModel();
+    ApplyMenuLanguage(model, app.uiLanguage);
+    for (const Menu& menu : model.menus) {
+        for (const MenuItem& item : menu.items)
+            if (item.id == id && !item.label.empty()) return item.label;
+    }
+    return L"#" + std::to_wstring(id);
+}
+
+void RunCommand(int id);
+
+}  // namespace
+
 void ExecuteCommand(int id) {
+    // Out of memory: the command's work is made before it changes anything, so the tab is as it
+    // was; the program and every other tab go on.
+    try {
+        RunCommand(id);
+    } catch (const std::bad_alloc&) {
+        MessageBoxW(app.mainWindow, MessageFor(MessageText::NotEnoughMemory, CommandLabel(id)).c_str(), L"Tessary",
+                    MB_OK | MB_ICONERROR);
+    }
+}
+
+namespace {
+
+void RunCommand(int id) {
     switch (id) {
         case 100: CreateTab(L"", app.mainWindow); break;
         case 101: OpenPath(OpenFileDialog()); break;
@@ -184,10 +218,8 @@ void ExecuteCommand(int id) {
         case 261: ShowKeyBindings(); break;
         case 282: OpenAboutDialog(); break;
         case 281: {
-            // The same text in every interface language; no network access takes place.
-            const std::wstring text = L"\u5F53\u524D\u7248\u672C " + std::wstring(kProgramVersion) +
-                                      L"\n(\u672A\u914D\u7F6E\u5728\u7EBF\u66F4\u65B0\u6E90, "
-                                      L"\u8BF7\u624B\u52A8\u68C0\u67E5)";
+            // No network access takes place.
+            const std::wstring text = MessageFor(MessageText::VersionCheck, kProgramVersion);
             MessageBoxW(app.mainWindow, text.c_str(), L"Tessary", MB_OK | MB_ICONINFORMATION);
             break;
         }
@@ -219,3 +251,5 @@ void ExecuteCommand(int id) {
             break;
     }
 }
+
+}  // namespace

@@ -1,6 +1,7 @@
 #include "ui/strings.h"
 
 #include <cstddef>
+#include <string>
 #include <iterator>
 
 #include "app/app_state.h"
@@ -84,6 +85,9 @@ constexpr const wchar_t* kRecoveryPrompt[][8] = {
 constexpr const wchar_t* kHexMessages[][4] = {
 #include "ui/strings/hex_messages.inc"
 };
+constexpr const wchar_t* kMessages[][31] = {
+#include "ui/strings/messages.inc"
+};
 
 // A missing language row, or a row cut short (its tail would be null), fails the build rather than
 // showing blanks at run time.
@@ -123,6 +127,9 @@ static_assert(Complete(kZoomLabel), "ZoomLabel");
 static_assert(Complete(kFileErrors), "FileErrors");
 static_assert(Complete(kRecoveryPrompt), "RecoveryPrompt");
 static_assert(Complete(kHexMessages), "HexMessages");
+static_assert(Complete(kMessages), "Messages");
+static_assert(std::size(kMessages[0]) == static_cast<std::size_t>(MessageText::HexBytesLostQuestion) + 1,
+              "one Messages entry per MessageText");
 
 // Calls visit with the rows of the table; false for a value outside the enumeration.
 template <typename Visit>
@@ -153,6 +160,7 @@ bool VisitTable(StringTable table, Visit&& visit) {
         case StringTable::FileErrors: visit(kFileErrors); return true;
         case StringTable::RecoveryPrompt: visit(kRecoveryPrompt); return true;
         case StringTable::HexMessages: visit(kHexMessages); return true;
+        case StringTable::Messages: visit(kMessages); return true;
     }
     return false;
 }
@@ -212,4 +220,46 @@ const wchar_t* KeyBindingsCaption(int language) {
         case 10: return L"키 바인딩";
     }
     return IsLanguage(language) ? L"Key Bindings" : L"";
+}
+
+std::wstring MessageIn(int language, MessageText message, const std::wstring& piece) {
+    std::wstring text = LocalizedTextFor(language, StringTable::Messages, static_cast<int>(message));
+    // Replaced, not formatted: a title holding "%" must come out as it is.
+    const size_t at = text.find(L"%s");
+    if (at != std::wstring::npos) text.replace(at, 2, piece);
+    return text;
+}
+
+std::wstring MessageFor(MessageText message, const std::wstring& piece) {
+    return MessageIn(app.uiLanguage, message, piece);
+}
+
+int InterfaceLanguageOfLangId(unsigned short langId) {
+    // Primary language identifiers (the low ten bits) in Language-menu order.
+    static const unsigned short kPrimary[kInterfaceLanguageCount] = {
+        0x01,  // Arabic
+        0x21,  // Indonesian
+        0x04,  // Chinese
+        0x07,  // German
+        0x09,  // English
+        0x0A,  // Spanish
+        0x0C,  // French
+        0x39,  // Hindi
+        0x10,  // Italian
+        0x11,  // Japanese
+        0x12,  // Korean
+        0x13,  // Dutch
+        0x29,  // Persian
+        0x15,  // Polish
+        0x16,  // Portuguese
+        0x19,  // Russian
+        0x1E,  // Thai
+        0x1F,  // Turkish
+        0x22,  // Ukrainian
+        0x2A,  // Vietnamese
+    };
+    const unsigned short primary = langId & 0x3FF;
+    for (int i = 0; i < kInterfaceLanguageCount; ++i)
+        if (kPrimary[i] == primary) return i;
+    return kEnglishLanguage;
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include <string>
+
 // Interface texts in the twenty interface languages, looked up at the moment they are drawn so that
 // a language change shows at the next paint.
 
@@ -29,9 +31,10 @@ enum class StringTable {
     FileErrors,
     RecoveryPrompt,
     HexMessages,
+    Messages,
 };
 
-constexpr int kStringTableCount = 25;
+constexpr int kStringTableCount = 26;
 // Interface languages are 0-19 in Language-menu order; English is the default.
 constexpr int kInterfaceLanguageCount = 20;
 constexpr int kEnglishLanguage = 4;
@@ -51,3 +54,48 @@ const wchar_t* LanguageName(int language);
 
 // Caption of the key-binding list: English except in Chinese, Japanese and Korean; "" out of range.
 const wchar_t* KeyBindingsCaption(int language);
+
+// The entries of the Messages table: questions and notices shown in message boxes, quick-open
+// rows, the about lines. "%s" in an entry stands for the one piece filled in.
+enum class MessageText {
+    SaveChangesQuestion,   // %s: the tab's title
+    ReadOnlySave,
+    SaveFailed,
+    ReloadUnsavedQuestion,  // %s: the tab's title
+    ReloadWithoutFile,
+    LargeFileNotMappable,
+    RecentFileGone,  // followed by the path
+    BuildSaveFirst,
+    BuildNoOutput,
+    BuildCancelled,
+    PrintNothing,
+    PrintCannotStart,
+    PrintUntitled,
+    ProjectSaved,
+    ChooseFolder,
+    ReadOnlyMark,
+    QuickNoFolder,
+    QuickTypeQuery,
+    QuickNoMatch,
+    SymbolLine,  // %s: the line number
+    NoSymbols,
+    TooManySymbols,
+    DocumentTooLarge,
+    SymbolsNeedFile,
+    AboutVersion,  // %s: the version
+    AboutLine1,
+    AboutLine2,
+    VersionCheck,  // %s: the version
+    MissingComponent,
+    NotEnoughMemory,  // %s: the command's name
+    HexBytesLostQuestion,
+};
+
+// A Messages entry in the current interface language, with "%s" (if any) replaced by `piece`.
+std::wstring MessageFor(MessageText message, const std::wstring& piece = std::wstring());
+// The same in a given language.
+std::wstring MessageIn(int language, MessageText message, const std::wstring& piece = std::wstring());
+
+// The interface language matching a Windows language identifier (its primary language), English
+// when none of the twenty does.
+int InterfaceLanguageOfLangId(unsigned short langId);

@@ -296,6 +296,11 @@ HexLeavePlan PlanLeaveHex(const Document& doc) {
     HexLeavePlan plan;
     plan.encoding = static_cast<uint32_t>(doc.encoding);
     plan.lineEnding = static_cast<uint32_t>(doc.lineEnding);
+    // Nothing to show: an empty text would stand for the file, and a save would empty it.
+    if (HexBytesLost(doc)) {
+        plan.outcome = HexLeaveOutcome::BytesLost;
+        return plan;
+    }
     const bool modified = HexModifiedNow(doc) || doc.modified;
     // Unsaved changes of a mapped file live in the mapping and its overlay only.
     if (doc.mapped && modified) {
@@ -309,6 +314,7 @@ HexLeavePlan PlanLeaveHex(const Document& doc) {
     }
     const uint64_t size = HexSize(doc);
     if (size > kLeaveAsTextLimit) return plan;
+    CheckLargeAllocation(size);
     std::vector<uint8_t> copy;
     const uint8_t* bytes = doc.hexBytes.data();
     if (doc.mapped) {

@@ -84,7 +84,7 @@ std::vector<HexRowText> FormatHexRows(const Document& doc, uint64_t firstRow, ui
                                       const HexColumns& columns, bool& ok);
 
 // Leaving the hex view: the text to show, or why the tab must stay in hex mode.
-enum class HexLeaveOutcome { Text, UnsavedMappedChanges, NotExactText };
+enum class HexLeaveOutcome { Text, UnsavedMappedChanges, NotExactText, BytesLost };
 struct HexLeavePlan {
     HexLeaveOutcome outcome = HexLeaveOutcome::NotExactText;
     std::string utf8;

@@ -11,6 +11,7 @@
 #include "document/document.h"
 #include "document/tabs.h"
 #include "io/encoding.h"
+#include "io/external_change.h"
 #include "io/file_access.h"
 #include "io/open.h"
 #include "persist/recovery.h"
@@ -74,26 +75,47 @@ void DrawCells(HDC dc, int x, int y, const std::wstring& text, COLORREF colour) 
 }
 
 void EnterHex(Document& doc) {
+    // Everything the tab will hold is made before any of it changes: running out of memory on the
+    // way leaves the tab as it was.
+    CheckLargeAllocation(static_cast<uint64_t>(editor::Length(doc.editor)));
     const std::string utf8 = editor::GetText(doc.editor);
-    if (!doc.savedTextValid && !doc.modified) {
-        // Kept only when the conversion is exact: an empty result for non-empty text would show
-        // an empty tab on the way back.
-        std::wstring text = Utf8ToWide(utf8);
-        if (!text.empty() || utf8.empty()) {
-            doc.savedText = std::move(text);
-            doc.savedTextValid = 1;
+    std::vector<uint8_t> bytes;
+    std::wstring text;
+    bool keepText = false, mapped = false;
+    if (doc.modified || doc.path.empty()) {
+        CheckLargeAllocation(utf8.size());
+        bytes.assign(utf8.begin(), utf8.end());
+    } else {
+        if (!doc.savedTextValid) {
+            // Kept only when the conversion is exact: an empty result for non-empty text would
+            // show an empty tab on the way back.
+            CheckLargeAllocation(utf8.size() * sizeof(wchar_t));
+            text = Utf8ToWide(utf8);
+            keepText = !text.empty() || utf8.empty();
+        }
+        mapped = MapForHex(doc, doc.path);  // a text tab has no mapping to lose
+        if (!mapped) {
+            bytes = ReadAllBytes(doc.path);
+            if (bytes.empty()) {
+                CheckLargeAllocation(utf8.size());
+                bytes.assign(utf8.begin(), utf8.end());
+            }
         }
     }
-    ReleaseMapping(doc);
-    doc.hexOverlay.clear();
-    if (doc.modified || doc.path.empty()) {
-        doc.hexBytes.assign(utf8.begin(), utf8.end());
-    } else if (MapForHex(doc, doc.path)) {
-        doc.hexBytes.clear();
-    } else {
-        doc.hexBytes = ReadAllBytes(doc.path);
-        if (doc.hexBytes.empty()) doc.hexBytes.assign(utf8.begin(), utf8.end());
+    // From here on nothing is allocated.
+    if (keepText && mapped) {
+        doc.savedText = std::move(text);
+        doc.savedTextValid = 1;
+    } else if (!mapped) {
+        // The bytes are in memory: a second whole copy of the text would only take room.
+        std::wstring().swap(doc.savedText);
+        doc.savedTextValid = 0;
     }
+    if (!mapped) {
+        ReleaseMapping(doc);
+        doc.hexOverlay.clear();
+    }
+    doc.hexBytes = std::move(bytes);
     // Bytes of an edited text are not what the file holds.
     doc.hexSavePointValid = doc.modified ? 0 : 1;
     doc.hexUndo.clear();
@@ -108,8 +130,29 @@ void EnterHex(Document& doc) {
     editor::SetReadOnly(doc.editor, true);
 }
 
+// The tab lost its bytes (its file could not be mapped again after a save): it stays in the hex
+// view, and the user may have the file mapped again.
+void OfferRemap(Document& doc) {
+    if (MessageBoxW(app.mainWindow, MessageFor(MessageText::HexBytesLostQuestion).c_str(), L"Tessary",
+                    MB_YESNO | MB_ICONWARNING) != IDYES)
+        return;
+    std::wstring error;
+    if (!ReloadHexBytes(doc, error)) {
+        MessageBoxW(app.mainWindow, error.c_str(), L"Tessary", MB_OK | MB_ICONERROR);
+        return;
+    }
+    UpdateWindowTitle();
+    RepaintArea(app.rects.statusBar);
+    RepaintArea(app.rects.tabBar);
+    RepaintView();
+}
+
 bool LeaveHex(Document& doc) {
     HexLeavePlan plan = PlanLeaveHex(doc);
+    if (plan.outcome == HexLeaveOutcome::BytesLost) {
+        OfferRemap(doc);
+        return false;
+    }
     if (plan.outcome != HexLeaveOutcome::Text) {
         const int entry = plan.outcome == HexLeaveOutcome::UnsavedMappedChanges ? 0 : 1;
         MessageBoxW(app.mainWindow, LocalizedText(StringTable::HexMessages, entry), L"Tessary",
@@ -125,8 +168,9 @@ bool LeaveHex(Document& doc) {
     doc.hexMode = 0;
     doc.encoding = static_cast<int>(plan.encoding);
     doc.lineEnding = static_cast<int>(plan.lineEnding);
-    // The kept text served this visit; a later visit takes the text of that moment.
-    doc.savedText.clear();
+    // The kept text served this visit; a later visit takes the text of that moment. Its room goes
+    // back too (clear() would keep it).
+    std::wstring().swap(doc.savedText);
     doc.savedTextValid = 0;
     editor::SetReadOnly(doc.editor, false);
     app.settingText = 1;

@@ -28,7 +28,7 @@ std::wstring DecodeLine(const char* data, size_t length) {
     return out;
 }
 
-void Message(const wchar_t* text, UINT icon) { MessageBoxW(app.mainWindow, text, L"Tessary", MB_OK | icon); }
+void Message(const std::wstring& text, UINT icon) { MessageBoxW(app.mainWindow, text.c_str(), L"Tessary", MB_OK | icon); }
 
 void Text(HDC dc, int x, int y, const std::wstring& text) {
     TextOutW(dc, x, y, text.c_str(), static_cast<int>(text.size()));
@@ -86,7 +86,7 @@ void PrintActiveTab() {
     }
     if (lineCount == 0) {
         release();
-        Message(L"\u6CA1\u6709\u5185\u5BB9\u53EF\u6253\u5370\u3002", MB_ICONINFORMATION);
+        Message(MessageFor(MessageText::PrintNothing), MB_ICONINFORMATION);
         return;
     }
     const int64_t pages = PrintPageCount(lineCount, layout.linesPerPage);
@@ -98,16 +98,15 @@ void PrintActiveTab() {
             return;
         }
     }
-    const wchar_t* const kCannotStart = L"\u65E0\u6CD5\u5F00\u59CB\u6253\u5370\u4EFB\u52A1\u3002";
     DOCINFOW info{};
     info.cbSize = sizeof info;
     info.lpszDocName = doc->title.c_str();
     if (StartDocW(dc, &info) <= 0) {
         release();
-        Message(kCannotStart, MB_ICONERROR);
+        Message(MessageFor(MessageText::PrintCannotStart), MB_ICONERROR);
         return;
     }
-    const std::wstring header = doc->path.empty() ? L"Tessary \u2014 \u672A\u547D\u540D" : doc->path;
+    const std::wstring header = doc->path.empty() ? L"Tessary \u2014 " + MessageFor(MessageText::PrintUntitled) : doc->path;
     SYSTEMTIME now{};
     GetLocalTime(&now);
     wchar_t stamp[32];
@@ -149,6 +148,6 @@ void PrintActiveTab() {
     else
         EndDoc(dc);
     release();
-    if (failed) Message(kCannotStart, MB_ICONERROR);
+    if (failed) Message(MessageFor(MessageText::PrintCannotStart), MB_ICONERROR);
     if (!allRead) ReportHexReadFailure();
 }

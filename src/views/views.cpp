@@ -86,7 +86,7 @@ void PaintStatusBar(HDC dc) {
                                           EncodingName(static_cast<uint32_t>(doc->encoding)),
                                           LanguageDisplayName(doc->language)};
     if (!RecoveryNotice().empty()) segments.insert(segments.begin(), RecoveryNotice());
-    if (doc->readOnlyFile) segments.push_back(L"\u53EA\u8BFB");
+    if (doc->readOnlyFile) segments.push_back(MessageFor(MessageText::ReadOnlyMark));
     if (doc->modified) segments.push_back(L"*");
     segments.push_back(std::wstring(L"  ") + LanguageName(app.uiLanguage));
     HGDIOBJ old = SelectObject(dc, app.uiFont);

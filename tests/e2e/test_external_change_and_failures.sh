@@ -37,14 +37,14 @@ mouse 0x201 620 109 1
 mouse 0x201 440 109 1
 drive answer-msgbox yes >/dev/null || fail "no reload prompt for a modified tab"
 prompt=$(drive answer-msgbox cancel) || fail "no save-or-discard question"
-[[ $prompt == *"watched.txt 当前有未保存的修改"* ]] || fail "unexpected question: $prompt"
+[[ $prompt == *"watched.txt has unsaved changes. Save them before reloading?"* ]] || fail "unexpected question: $prompt"
 wait_eq 'mine two\n' drive editor-text TessaryClass || fail "cancel lost the unsaved text"
 
 # A locked file cannot be saved: the message says so and the file and the tab stay as they were.
 lock_file "$d/watched.txt" || fail "could not lock watched.txt"
 drive command TessaryClass 103 >/dev/null
 prompt=$(drive answer-msgbox ok) || fail "no message for a failed save"
-assert_eq $'Tessary\n无法保存文件。请检查文件权限、占用状态和目标目录。' "$prompt" "save failure message"
+assert_eq $'Tessary\nThe file could not be saved. Check the file\'s permissions, whether another program is using it, and the target folder.' "$prompt" "save failure message"
 assert_eq "three" "$(tr -d '\n' <"$d/watched.txt")" "the file on disk is untouched"
 [ ! -e "$d/watched.txt.testmp" ] || fail "temporary file left behind"
 [[ $(drive title TessaryClass) == "watched.txt • — Tessary" ]] || fail "the tab must stay modified"
@@ -75,7 +75,7 @@ drive editor-send TessaryClass 0x102 0xE9 1 >/dev/null   # WM_CHAR
 drive editor-send TessaryClass 2037 65001 >/dev/null
 wait_eq "ansi.txt • — Tessary" drive title TessaryClass || fail "the typed byte marks the tab"
 drive command TessaryClass 103 >/dev/null
-assert_eq $'Tessary\n无法保存文件。请检查文件权限、占用状态和目标目录。' "$(drive answer-msgbox ok)" "refused save"
+assert_eq $'Tessary\nThe file could not be saved. Check the file\'s permissions, whether another program is using it, and the target folder.' "$(drive answer-msgbox ok)" "refused save"
 cmp -s "$d/ansi.txt" "$d/ansi.orig" || fail "a refused save changed the file"
 assert_eq "ansi.txt • — Tessary" "$(drive title TessaryClass)" "the refused tab stays modified"
 drive command TessaryClass 107 >/dev/null
@@ -90,7 +90,7 @@ wait_eq "readonly.txt — Tessary" drive title TessaryClass || fail "open read-o
 assert_eq "enc=0 eol=1 hex=0 mapped=0 modified=0 ro=1" "$(tab_state)" "read-only state"
 drive command TessaryClass 103 >/dev/null
 prompt=$(drive answer-msgbox ok) || fail "no message for saving a read-only file"
-assert_eq $'Tessary\n文件为只读，请使用另存为。' "$prompt" "read-only message"
+assert_eq $'Tessary\nThe file is read-only. Use Save As.' "$prompt" "read-only message"
 drive command TessaryClass 104 >/dev/null
 drive file-dialog "$(win_path "$d/copy.txt")" >/dev/null || fail "save-as dialog"
 wait_eq "copy.txt — Tessary" drive title TessaryClass || fail "save as"

@@ -112,7 +112,7 @@ wait_eq 1E1E1E sidebar_pixel || fail "Ctrl+K, x, Ctrl+B hides the sidebar"
 
 # Check for Updates says the same in every language; an unknown id does nothing.
 drive command TessaryClass 281 >/dev/null
-assert_eq $'Tessary\n当前版本 v0.1\\n(未配置在线更新源, 请手动检查)' "$(drive answer-msgbox ok)" "update message"
+assert_eq $'Tessary\nCurrent version v0.1\\n(No online update source is configured; please check manually)' "$(drive answer-msgbox ok)" "update message"
 before=$(drive title TessaryClass)
 drive command TessaryClass 299 >/dev/null
 drive command TessaryClass 12345 >/dev/null

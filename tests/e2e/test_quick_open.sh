@@ -75,7 +75,7 @@ wait_eq hidden shown TessaryPopup
 # Goto symbol: the declarations of the tab, Down then Enter moves to the second one (Point).
 drive keys TessaryClass ctrl+r >/dev/null
 wait_eq "2 6" eval 'echo "$(popup_state 0) $(popup_state 1)"' || fail "Ctrl+R did not list six symbols"
-wait_eq "demo   (行 4)" first_item
+wait_eq "demo   (line 4)" first_item
 screenshot TessaryClass quick-open-symbols.png   # documentation only, not compared
 drive keys TessaryPopup down >/dev/null
 wait_eq 1 popup_state 2

@@ -61,7 +61,7 @@ drive command TessaryClass 480 >/dev/null  # Dark
 drive command TessaryClass 100 >/dev/null
 drive command TessaryClass 241 >/dev/null
 drive file-dialog "$(win_path "$d/work.tessary")" >/dev/null || fail "save dialog"
-assert_eq $'Tessary\n项目已保存' "$(drive answer-msgbox ok)" "saved message"
+assert_eq $'Tessary\nProject saved' "$(drive answer-msgbox ok)" "saved message"
 printf '\xef\xbb\xbf{\n  "folder": "%s",\n  "open_files": [\n    "%s",\n    "%s"\n  ]\n}\n' \
     "$(esc "$(win_path "$p")")" "$(esc "$(win_path "$p/sub/deep.c")")" "$(esc "$(win_path "$p/B.txt")")" \
     >"$d/expected.tessary"
@@ -89,7 +89,7 @@ open_file "$d/work.tessary"
 wait_eq "work.tessary — proj" drive title TessaryClass || fail "project file as a tab"
 drive command TessaryClass 241 >/dev/null
 drive file-dialog "$(win_path "$d/work.tessary")" overwrite >/dev/null || fail "save dialog (overwrite)"
-assert_eq $'Tessary\n项目已保存' "$(drive answer-msgbox ok)" "saved message (overwrite)"
+assert_eq $'Tessary\nProject saved' "$(drive answer-msgbox ok)" "saved message (overwrite)"
 grep -q 'work.tessary"$' "$d/work.tessary" || fail "the project tab is not in the new file"
 drive post TessaryClass 0x6 1 0 >/dev/null  # WM_ACTIVATE
 prompt=$(drive answer-msgbox yes) || fail "no reload offer for the tab showing the project file"

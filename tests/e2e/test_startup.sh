@@ -15,7 +15,7 @@ wait_eq "New File 1 • — Tessary" drive title TessaryClass || fail "title doe
 
 drive command TessaryClass 109 >/dev/null
 prompt=$(drive answer-msgbox no) || fail "no save prompt"
-assert_eq $'Tessary\n是否将更改保存到 New File 1？' "$prompt" "save prompt"
+assert_eq $'Tessary\nSave changes to New File 1?' "$prompt" "save prompt"
 app_wait_exit 20 || fail "did not exit"
 assert_eq 0 "$APP_EXIT" "exit code"
 pass

@@ -78,7 +78,7 @@ drive type TessaryClass "new " >/dev/null
 wait_eq "c.txt • — Tessary" drive title TessaryClass || fail "typing marks c.txt"
 lock_file "$d/c.txt" || fail "could not lock c.txt"
 drive command TessaryClass 107 >/dev/null
-assert_eq $'Tessary\n是否将更改保存到 c.txt？' "$(drive answer-msgbox yes)" "close prompt"
+assert_eq $'Tessary\nSave changes to c.txt?' "$(drive answer-msgbox yes)" "close prompt"
 drive answer-msgbox ok >/dev/null || fail "no message for the failed save"
 settle
 assert_eq "c.txt • — Tessary" "$(drive title TessaryClass)" "a failed save keeps the tab"

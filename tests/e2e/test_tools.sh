@@ -127,7 +127,7 @@ drive command TessaryClass 130 >/dev/null
 # An untitled tab is not built.
 drive keys TessaryClass ctrl+n >/dev/null
 drive keys TessaryClass ctrl+b >/dev/null
-assert_eq $'Tessary\n请先保存文件再构建' "$(drive answer-msgbox ok)" "building an untitled tab"
+assert_eq $'Tessary\nSave the file before building.' "$(drive answer-msgbox ok)" "building an untitled tab"
 
 # A Markdown file is typed into a read-only "Build Output" tab.
 printf '# Notes\r\nbuilt as it is\r\n' >"$E2E_DIR/notes.md"
@@ -180,7 +180,7 @@ wait_eq 1 standins || fail "Build twice quickly starts one child"
 drive keys TessaryClass ctrl+break >/dev/null
 wait_eq 'Build Output — Tessary' drive title TessaryClass || fail "no output tab after cancel"
 out=$(drive editor-text TessaryClass)
-[[ $out == '(构建已取消)\n'* ]] || fail "the cancelled output starts with the cancel mark: $out"
+[[ $out == '(Build cancelled)\n'* ]] || fail "the cancelled output starts with the cancel mark: $out"
 wait_eq 0 standins || fail "the stand-in survived Cancel Build"
 
 # Endless output: the tab shows at most 16 MiB of it and says so.

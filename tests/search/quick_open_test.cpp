@@ -178,8 +178,8 @@ TEST(QuickOpenText, LabelsDataAndLimits) {
     // One look-up per line, however many matches it holds.
     EXPECT_EQ(2, calls);
 
-    EXPECT_EQ(L"\u8F93\u5165\u8981\u641C\u7D22\u7684\u5173\u952E\u8BCD", TextListItems({}, L"")[0].label);
-    EXPECT_EQ(L"\u672A\u627E\u5230\u5339\u914D", TextListItems({Tab(first, 0, &calls)}, L"gamma")[0].label);
+    EXPECT_EQ(L"Type the words to search for", TextListItems({}, L"")[0].label);
+    EXPECT_EQ(L"No match found", TextListItems({Tab(first, 0, &calls)}, L"gamma")[0].label);
 
     // A long line is cut around the match; 600 matches give 500 entries.
     const std::string longLine = std::string(10000, 'x') + "needle" + std::string(10000, 'y');
@@ -221,7 +221,7 @@ std::vector<std::wstring> SymbolsOf(const std::string& source) {
 TEST(Symbols, PatternOnTheDocumentedExamples) {
     const std::vector<QuickItem> items = SymbolItems(ScanSymbols("int main(void) {\n", false), L"");
     ASSERT_EQ(1u, items.size());
-    EXPECT_EQ(L"main   (\u884C 1)", items[0].label);
+    EXPECT_EQ(L"main   (line 1)", items[0].label);
     EXPECT_EQ(kQuickLine, items[0].code);
     EXPECT_EQ(L"1", items[0].data);
     EXPECT_EQ(std::vector<std::wstring>{L"run@1"}, SymbolsOf("public static void run()"));
@@ -237,8 +237,8 @@ TEST(Symbols, PatternOnTheDocumentedExamples) {
               SymbolsOf("xint y(\nlong\t\vt  <\nint 9a(\n\xC3\xA9 int u( \xC3\xBC\nint \xC3\xBC(\n"));
     const SymbolScan both = ScanSymbols("int main(\nvoid Main(\nint other(\n", false);
     EXPECT_EQ(2u, SymbolItems(both, L"MA").size());
-    EXPECT_EQ(L"(\u672A\u53D1\u73B0\u7B26\u53F7)", SymbolItems(both, L"zzz")[0].label);
-    EXPECT_EQ(L"(\u6253\u5F00\u6587\u4EF6\u540E\u53EF\u7528)", NoDocumentSymbolRow().label);
+    EXPECT_EQ(L"(No symbols found)", SymbolItems(both, L"zzz")[0].label);
+    EXPECT_EQ(L"(Available once a file is open)", NoDocumentSymbolRow().label);
 }
 
 TEST(Symbols, RealSourceSnippets) {
@@ -287,7 +287,7 @@ TEST(Symbols, ListAndScanAreCappedWithARowSayingSo) {
     ASSERT_EQ(5001u, items.size());
     EXPECT_EQ(kQuickLine, items[4999].code);
     EXPECT_EQ(kQuickInfo, items[5000].code);
-    EXPECT_EQ(L"(\u7B26\u53F7\u592A\u591A, \u53EA\u5217\u51FA\u524D 5000 \u4E2A)", items[5000].label);
+    EXPECT_EQ(L"(Too many symbols; only the first 5000 are listed)", items[5000].label);
 
     // Only the first 16 MiB are scanned, cut at the start of a character.
     std::string big(kSymbolScanBytes - 1, ' ');

@@ -12,7 +12,8 @@ namespace {
 
 // Words that other languages really do write as English does.
 const std::set<std::wstring> kSharedWords = {L"OK",  L"Zoom",          L"File",    L"Edit", L"Ln",
-                                             L"Col", L"Documentation", L"Project", L"Help", L"Font"};
+                                             L"Col", L"Documentation", L"Project", L"Help", L"Font",
+                                             L"Version %s"};
 
 // Languages written in a script other than Latin: an entry of pure ASCII there is an English leftover.
 const std::set<int> kNonLatinLanguages = {0, 2, 7, 9, 10, 12, 15, 16, 18};
@@ -184,4 +185,39 @@ TEST(StringTables, LocalizedTextFollowsTheInterfaceLanguage) {
     app.uiLanguage = kEnglishLanguage;
     EXPECT_STREQ(L"New File", LocalizedText(StringTable::UntitledName, 0));
     app.uiLanguage = saved;
+}
+
+TEST(StringTables, MessagesSpeakTheInterfaceLanguage) {
+    // The Chinese interface keeps its texts word for word; the English one reads no CJK at all.
+    EXPECT_EQ(L"\u662F\u5426\u5C06\u66F4\u6539\u4FDD\u5B58\u5230 a.txt\uFF1F",
+              MessageIn(2, MessageText::SaveChangesQuestion, L"a.txt"));
+    EXPECT_EQ(L"\u65E0\u6CD5\u4FDD\u5B58\u6587\u4EF6\u3002\u8BF7\u68C0\u67E5\u6587\u4EF6\u6743\u9650\u3001"
+              L"\u5360\u7528\u72B6\u6001\u548C\u76EE\u6807\u76EE\u5F55\u3002",
+              MessageIn(2, MessageText::SaveFailed));
+    const int count = StringTableEntryCount(StringTable::Messages);
+    for (int e = 0; e < count; ++e) {
+        const std::wstring english = MessageIn(kEnglishLanguage, static_cast<MessageText>(e), L"x");
+        for (wchar_t c : english) EXPECT_TRUE(c < 0x2E80 || c > 0xFFEF) << "entry " << e;
+    }
+    // The piece goes in as it is, even when it holds a directive of its own.
+    EXPECT_EQ(L"Save changes to 100%s.txt?", MessageIn(kEnglishLanguage, MessageText::SaveChangesQuestion, L"100%s.txt"));
+    EXPECT_EQ(L"Read-only", MessageIn(kEnglishLanguage, MessageText::ReadOnlyMark, L"ignored"));
+    const int saved = app.uiLanguage;
+    app.uiLanguage = 3;
+    EXPECT_EQ(L"Projekt gespeichert", MessageFor(MessageText::ProjectSaved));
+    app.uiLanguage = saved;
+}
+
+TEST(StringTables, SystemLanguageChoosesTheInterfaceLanguage) {
+    EXPECT_EQ(3, InterfaceLanguageOfLangId(0x0407));   // German (Germany)
+    EXPECT_EQ(3, InterfaceLanguageOfLangId(0x0C07));   // German (Austria)
+    EXPECT_EQ(2, InterfaceLanguageOfLangId(0x0804));   // Chinese (PRC)
+    EXPECT_EQ(14, InterfaceLanguageOfLangId(0x0416));  // Portuguese (Brazil)
+    EXPECT_EQ(12, InterfaceLanguageOfLangId(0x0429));  // Persian
+    EXPECT_EQ(4, InterfaceLanguageOfLangId(0x0809));   // English (United Kingdom)
+    EXPECT_EQ(4, InterfaceLanguageOfLangId(0x0436));   // Afrikaans: none of the twenty
+    // Every interface language is reachable.
+    std::set<int> reached;
+    for (int id = 0; id < 0x400; ++id) reached.insert(InterfaceLanguageOfLangId(static_cast<unsigned short>(id)));
+    EXPECT_EQ(static_cast<size_t>(kInterfaceLanguageCount), reached.size());
 }

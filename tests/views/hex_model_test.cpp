@@ -295,6 +295,35 @@ TEST(HexLeave, NeverLosesBytesOrPretendsTheyAreSaved) {
     EXPECT_EQ(HexLeaveOutcome::NotExactText, PlanLeaveHex(broken).outcome);
 }
 
+TEST(HexLeave, ATabWithoutItsBytesIsNeverShownAsAnEmptyText) {
+    // Its file had bytes, but the mapping could not be made again and none are held.
+    Document lost = InMemory({});
+    lost.path = L"C:\\a.txt";
+    lost.fileSize = 2;
+    EXPECT_EQ(HexLeaveOutcome::BytesLost, PlanLeaveHex(lost).outcome);
+    // A file that really is empty is an empty text.
+    Document empty = InMemory({});
+    empty.path = L"C:\\empty.txt";
+    EXPECT_EQ(HexLeaveOutcome::Text, PlanLeaveHex(empty).outcome);
+}
+
+TEST(HexLeave, OutOfMemoryLeavesTheTabAsItWas) {
+    std::vector<uint8_t> file(2 * kLargeAllocation, 'x');
+    Document text = Mapped(file, file.size());
+    text.path = L"C:\\a.txt";
+    // Small copies pass; the next large one fails once, like the allocation on a full machine.
+    FailNextLargeAllocationForTesting();
+    EXPECT_NO_THROW(CheckLargeAllocation(kLargeAllocation - 1));
+    EXPECT_THROW(PlanLeaveHex(text), std::bad_alloc);
+    EXPECT_EQ(1, text.hexMode);
+    EXPECT_EQ(1, text.mapped);
+    EXPECT_EQ(file.size(), text.mapSize);
+    EXPECT_NO_THROW(CheckLargeAllocation(kLargeAllocation));
+    const HexLeavePlan plan = PlanLeaveHex(text);
+    EXPECT_EQ(HexLeaveOutcome::Text, plan.outcome);
+    EXPECT_EQ(file.size(), plan.utf8.size());
+}
+
 TEST(PrintPages, GeometryAndPageCount) {
     // 300 dpi A4-like page: m = 75, body from 375 to H - 375.
     const PrintLayout layout = ComputePrintLayout(300, 300, 2480, 3508, 50, 25);

@@ -1,0 +1,71 @@
+// Saving a hex tab that reads its file through a mapping.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "document/document.h"
+#include "io/file_access.h"
+#include "io/open.h"
+#include "io/save.h"
+
+namespace {
+
+std::wstring Scratch(const wchar_t* name) {
+    wchar_t base[MAX_PATH];
+    GetTempPathW(MAX_PATH, base);
+    return std::wstring(base) + name + std::to_wstring(GetCurrentProcessId());
+}
+
+std::string Read(const std::wstring& path) {
+    const auto bytes = ReadAllBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+TEST(MappedHexSave, KeepsHiddenAndSystemAttributesLikeEveryOtherSave) {
+    const std::wstring path = Scratch(L"tessary mapped save ");
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_TRUE(AtomicWriteBytes(path, "abcdef", 6, false));
+    ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    Document doc;
+    doc.path = path;
+    ASSERT_TRUE(MapForHex(doc, path));
+    doc.hexOverlay[1] = 'X';
+    doc.modified = 1;
+    ASSERT_TRUE(SaveMappedHex(path, doc));
+    EXPECT_EQ("aXcdef", Read(path));
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_HIDDEN) << attributes;
+    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_SYSTEM) << attributes;
+    // To a new name: the new file gets nothing of the kind.
+    const std::wstring copy = path + L" copy";
+    DeleteFileW(copy.c_str());
+    ASSERT_TRUE(SaveMappedHex(copy, doc));
+    EXPECT_FALSE(GetFileAttributesW(copy.c_str()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    ReleaseMapping(doc);
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(path.c_str());
+    DeleteFileW(copy.c_str());
+}
+
+TEST(MappedHexSave, NeverReplacesAReadOnlyFile) {
+    const std::wstring path = Scratch(L"tessary mapped read-only ");
+    const std::wstring target = path + L" target";
+    SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_TRUE(AtomicWriteBytes(path, "abc", 3, false));
+    ASSERT_TRUE(AtomicWriteBytes(target, "old", 3, false));
+    ASSERT_TRUE(SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY));
+    Document doc;
+    doc.path = path;
+    ASSERT_TRUE(MapForHex(doc, path));
+    doc.hexOverlay[0] = 'Z';
+    doc.modified = 1;
+    EXPECT_FALSE(SaveMappedHex(target, doc));
+    EXPECT_EQ("old", Read(target));
+    EXPECT_EQ(1u, doc.hexOverlay.size());  // the change is still there
+    ReleaseMapping(doc);
+    SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(path.c_str());
+    DeleteFileW(target.c_str());
+}
+
+}  // namespace
