@@ -104,7 +104,7 @@ start_from() {
 ran() { if [ -e "$1.ran" ]; then echo ran; else echo "not run"; fi; }
 
 start_from "$cwd" "$(win_path "$E2E_DIR/Tessary.exe")"
-drive wait-window TessaryClass >/dev/null || fail "no main window"
+drive wait-window TessaryClass 30000 >/dev/null || fail "no main window"
 assert_eq "not run" "$(ran "$cwd/SciLexer.dll")" "the planted SciLexer.dll"
 
 build_file() {

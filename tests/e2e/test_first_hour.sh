@@ -15,7 +15,7 @@ caret_line_start() {
 # line, and typing pads the line up to the click.
 printf 'the first line is long\r\nab\r\nthird\r\nlast\r\n' >"$E2E_DIR/columns.txt"
 app_start "$(win_path "$E2E_DIR/columns.txt")"
-drive wait-window TessaryClass >/dev/null || fail "no main window"
+drive wait-window TessaryClass 30000 >/dev/null || fail "no main window"
 wait_eq 'columns.txt — Tessary' drive title TessaryClass || fail "columns.txt did not open"
 drive command TessaryClass 130 >/dev/null
 wait_eq 1 drive editor-send TessaryClass 2423 || fail "column mode"
