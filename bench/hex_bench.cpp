@@ -27,7 +27,7 @@
 #include "io/file_access.h"
 #include "io/open.h"
 #include "io/save.h"
-#include "views/hex_model.h"
+#include "document/hex_model.h"
 #include "views/hex_view.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "app/app_state.h"
 #include "app/editor.h"
 #include "document/document.h"
-#include "tools/tools.h"
+#include "tools/editor_tools.h"
 
 namespace {
 

@@ -24,23 +24,23 @@ struct AppState {
     int activeTab = -1;
 
     // User-interface flags
-    int sidebarVisible = 1;
-    int statusBarVisible = 1;
-    int searchPanelOpen = 0;
+    bool sidebarVisible = true;
+    bool statusBarVisible = true;
+    bool searchPanelOpen = false;
     int searchPanelWidth = 300;
-    int findCase = 0, findWord = 0, findRegex = 0, findAllFiles = 0;  // search options
-    int focusMode = 0;
-    int fullScreen = 0;
-    int maximized = 0;
-    int columnMode = 0;
-    int macroRecording = 0;
+    bool findCase = false, findWord = false, findRegex = false, findAllFiles = false;  // search options
+    bool focusMode = false;
+    bool fullScreen = false;
+    bool maximized = false;
+    bool columnMode = false;
+    bool macroRecording = false;
     std::vector<int> macroBuffer;  // c >= 0 a typed character, -v the virtual key v
-    int sessionSaved = 0;
-    int settingText = 0;
+    bool sessionSaved = false;
+    bool settingText = false;  // the program, not the user, is replacing an editor's text: see SettingText
     int progressPercent = -1;  // how far a long load or save has got, shown in the status bar; -1 none
-    int scrollWidthDirty = 1;
+    bool scrollWidthDirty = true;
     long long maxLineWidth = 0;
-    int startMaximized = 0;
+    bool startMaximized = false;
     WINDOWPLACEMENT savedPlacement{};  // the placement before the window was maximized
     bool hasSavedPlacement = false;
     WINDOWPLACEMENT screenPlacement{};  // the placement before full screen or distraction free
@@ -48,17 +48,17 @@ struct AppState {
 
     // Interaction state
     int hoveredCaptionButton = 0;
-    int closePressed = 0;
+    bool closePressed = false;
     int hoveredToolbarButton = -1;
     int hoveredTab = -1;      // tab under the mouse, -1 none
-    int hoveredTabClose = 0;  // 1 while the mouse is on that tab's close mark
+    bool hoveredTabClose = false;  // while the mouse is on that tab's close mark
     int hoveredMenuItem = -1;
     int openMenu = -1;
-    int vScrollHover = 0;
-    int hScrollHover = 0;
-    int vScrollDragging = 0;
-    int hScrollDragging = 0;
-    int rectangleDragging = 0;
+    bool vScrollHover = false;
+    bool hScrollHover = false;
+    bool vScrollDragging = false;
+    bool hScrollDragging = false;
+    bool rectangleDragging = false;
     int contextTab = -1;
     DWORD lastBeepTick = 0;
     bool lastBeepValid = false;
@@ -98,9 +98,19 @@ struct AppState {
 
 extern AppState app;
 
-// Folder of the running executable, ending with its separator; empty when it cannot be known.
-std::wstring ProgramDirectory();
-
 // Rectangle conversions between the window-free geometry and GDI.
 inline RECT ToRECT(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 inline Rect FromRECT(const RECT& r) { return Rect{r.left, r.top, r.right, r.bottom}; }
+
+// While one lives, edit notifications come from the program replacing an editor's text (a load, a
+// restore, a view switch), not from the user: no modified mark, snapshot or line tally follows them.
+class SettingText {
+public:
+    SettingText() : before_(app.settingText) { app.settingText = true; }
+    ~SettingText() { app.settingText = before_; }
+    SettingText(const SettingText&) = delete;
+    SettingText& operator=(const SettingText&) = delete;
+
+private:
+    bool before_;
+};

@@ -8,6 +8,9 @@
 
 #include "app/app_state.h"
 #include "app/command_line.h"
+#include "app/gdi_util.h"
+#include "app/tab_actions.h"
+#include "io/file_access.h"
 #include "app/editor.h"
 #include "app/gdiplus_inc.h"
 #include "app/main_window.h"
@@ -18,27 +21,13 @@
 #include "persist/recovery.h"
 #include "project/sidebar.h"
 #include "search/quick_open.h"
+#include "search/result_list.h"
 #include "search/search_panel.h"
 #include "syntax/palette.h"
 #include "ui/menu_bar.h"
 #include "ui/strings.h"
 
 AppState app;
-
-std::wstring ProgramDirectory() {
-    // Grow the buffer until the whole module path fits: paths of 260 characters and more exist.
-    std::wstring buffer(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (n == 0) return {};
-        if (n < buffer.size()) {
-            buffer.resize(n);
-            return DirectoryWithSeparator(buffer);
-        }
-        if (buffer.size() >= 32768) return {};
-        buffer.resize(buffer.size() * 2);
-    }
-}
 
 namespace {
 

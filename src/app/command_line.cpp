@@ -5,6 +5,7 @@
 
 #include "app/app_state.h"
 #include "app/single_instance.h"
+#include "app/tab_actions.h"
 #include "io/file_access.h"
 #include "io/open.h"
 #include "project/sidebar.h"

@@ -1,5 +1,7 @@
 #include "app/gdi_util.h"
 
+#include <dwmapi.h>
+
 #include <algorithm>
 
 #include "app/app_state.h"
@@ -59,4 +61,21 @@ SIZE MonoCellSize() {
     size.cx = std::max<LONG>(size.cx, 1);
     size.cy = std::max<LONG>(size.cy, 1);
     return size;
+}
+
+void SetDarkFrame(HWND window) {
+    if (!window) return;
+    using AllowDarkModeForWindowFn = BOOL(WINAPI*)(HWND, BOOL);
+    if (HMODULE uxtheme = GetModuleHandleW(L"uxtheme.dll")) {
+        // Exported by ordinal only on current systems; looked up by name like the rest.
+        if (auto allow = reinterpret_cast<AllowDarkModeForWindowFn>(
+                reinterpret_cast<void*>(GetProcAddress(uxtheme, "AllowDarkModeForWindow")))) {
+            allow(window, TRUE);
+        }
+    }
+    const BOOL on = TRUE;
+    DwmSetWindowAttribute(window, 20, &on, sizeof on);
+    DwmSetWindowAttribute(window, 19, &on, sizeof on);
+    SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_FRAMECHANGED);
 }

@@ -1,4 +1,6 @@
 #pragma once
+// Which part of the main window a point falls on: frame edges and corners for resizing, the caption
+// for moving, the client otherwise.
 
 #include "app/layout.h"
 

@@ -1,4 +1,5 @@
 #pragma once
+// The main window's layout: every area's rectangle from the client size and what is shown.
 
 #include "app/geometry.h"
 

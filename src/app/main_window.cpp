@@ -6,25 +6,29 @@
 #include <windowsx.h>
 
 #include "app/app_state.h"
+#include "app/change_notice.h"
 #include "app/command_line.h"
 #include "app/editor.h"
 #include "app/gdi_util.h"
 #include "app/hit_test.h"
 #include "app/key_routing.h"
 #include "app/scroll_bars.h"
+#include "app/tab_actions.h"
+#include "app/view_refresh.h"
 #include "document/document.h"
 #include "document/tabs.h"
-#include "io/external_change.h"
 #include "io/open.h"
 #include "persist/persist.h"
 #include "persist/recovery.h"
 #include "project/sidebar.h"
 #include "search/quick_open.h"
+#include "search/result_list.h"
 #include "search/search_panel.h"
 #include "syntax/palette.h"
 #include "tools/screen_mode.h"
-#include "tools/tools.h"
+#include "tools/build_runner.h"
 #include "ui/chrome.h"
+#include "ui/command_ids.h"
 #include "ui/commands.h"
 #include "ui/keyboard.h"
 #include "ui/menu_bar.h"
@@ -151,6 +155,7 @@ void UpdateTooltipRects() {
 
 void OnCreate(HWND window) {
     app.mainWindow = window;
+    SetChangeHandler(FollowChange);
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&icc);
     CreateToolbarTooltip(window);
@@ -200,7 +205,7 @@ bool CloseEverything() {
     SaveSessionAndUiStateOnce();
     while (!documents.empty()) {
         const size_t before = documents.size();
-        CloseTab(0, 0);
+        CloseTab(0, false);
         if (documents.size() == before) {
             app.sessionSaved = 0;  // the user kept the program open; write again at the next close
             return false;
@@ -331,12 +336,7 @@ void OnEditorNotify(const editor::NotifyHeader& n) {
         case editor::kNotifySavePointLeft:
             if (app.settingText || doc->hexMode) break;
             doc->modified = n.nmhdr.code == editor::kNotifySavePointLeft ? 1 : 0;
-            NoteRecoveryChange();
-            UpdateWindowTitle();
-            ClampSidebarScroll();
-            if (app.sidebarWindow) InvalidateRect(app.sidebarWindow, nullptr, TRUE);
-            RepaintArea(app.rects.tabBar);
-            RepaintArea(app.rects.statusBar);  // its modified mark
+            NoteChange(kChangeTabText | kChangeTitle | kChangeTabBar | kChangeStatusBar);  // its modified mark
             break;
         case editor::kNotifyModified:
             if (app.settingText) break;
@@ -379,11 +379,11 @@ void OnKeyDown(WPARAM vk, LPARAM lParam) {
     dropNextControlChar = action != MainKeyAction::PassToEditor;
     switch (action) {
         case MainKeyAction::CtrlHandler: HandleCtrlKey(static_cast<unsigned>(vk), shift); break;
-        case MainKeyAction::Documentation: ExecuteCommand(280); break;
-        case MainKeyAction::FindNext: ExecuteCommand(163); break;
-        case MainKeyAction::FindPrevious: ExecuteCommand(164); break;
-        case MainKeyAction::FullScreen: ExecuteCommand(183); break;
-        case MainKeyAction::FocusMode: ExecuteCommand(184); break;
+        case MainKeyAction::Documentation: ExecuteCommand(kCmdDocumentation); break;
+        case MainKeyAction::FindNext: ExecuteCommand(kCmdFindNext); break;
+        case MainKeyAction::FindPrevious: ExecuteCommand(kCmdFindPrevious); break;
+        case MainKeyAction::FullScreen: ExecuteCommand(kCmdFullScreen); break;
+        case MainKeyAction::FocusMode: ExecuteCommand(kCmdDistractionFree); break;
         case MainKeyAction::Escape: {
             const Document* doc = ActiveDocument();
             HandleEscape(doc ? doc->editor : nullptr);
@@ -403,7 +403,14 @@ void OnKeyDown(WPARAM vk, LPARAM lParam) {
     }
 }
 
-void SetHover(int& field, int value, const Rect& area) {
+// The value takes the field's type (a flag or an index), whatever the expression gives.
+template <typename T>
+struct FieldType {
+    using type = T;
+};
+
+template <typename T>
+void SetHover(T& field, typename FieldType<T>::type value, const Rect& area) {
     if (field == value) return;
     field = value;
     RepaintArea(area);
@@ -419,9 +426,9 @@ void OnMouseMove(int x, int y) {
     SetHover(app.hoveredToolbarButton, ToolbarButtonAt(app.rects.toolbar, x, y), app.rects.toolbar);
     const int tab = app.rects.tabBar.Contains(x, y) ? TabAt(x) : -1;
     SetHover(app.hoveredTab, tab, app.rects.tabBar);
-    SetHover(app.hoveredTabClose, tab >= 0 && TabCloseMarkAt(tab, x) ? 1 : 0, app.rects.tabBar);
-    SetHover(app.vScrollHover, app.vScrollDragging || app.rects.vScroll.Contains(x, y) ? 1 : 0, app.rects.vScroll);
-    SetHover(app.hScrollHover, app.hScrollDragging || app.rects.hScroll.Contains(x, y) ? 1 : 0, app.rects.hScroll);
+    SetHover(app.hoveredTabClose, tab >= 0 && TabCloseMarkAt(tab, x), app.rects.tabBar);
+    SetHover(app.vScrollHover, app.vScrollDragging || app.rects.vScroll.Contains(x, y), app.rects.vScroll);
+    SetHover(app.hScrollHover, app.hScrollDragging || app.rects.hScroll.Contains(x, y), app.rects.hScroll);
     if (app.vScrollDragging) VerticalBarDrag(y);
     if (app.hScrollDragging) HorizontalBarDrag(x);
     const int title = MenuTitleAt(x, y);
@@ -441,7 +448,7 @@ void OnMouseMove(int x, int y) {
 void OnMouseLeave() {
     SetHover(app.hoveredToolbarButton, -1, app.rects.toolbar);
     SetHover(app.hoveredTab, -1, app.rects.tabBar);
-    SetHover(app.hoveredTabClose, 0, app.rects.tabBar);
+    SetHover(app.hoveredTabClose, false, app.rects.tabBar);
     SetHover(app.hoveredCaptionButton, 0, app.rects.caption);
     if (!app.vScrollDragging) SetHover(app.vScrollHover, 0, app.rects.vScroll);
     if (!app.hScrollDragging) SetHover(app.hScrollHover, 0, app.rects.hScroll);
@@ -502,7 +509,7 @@ void OnLeftButtonDown(int x, int y, WPARAM keys) {
         const int tab = TabAt(x);
         if (tab < 0) return;
         if (TabCloseMarkAt(tab, x))
-            CloseTab(tab, 1);
+            CloseTab(tab, true);
         else
             ActivateTab(tab);
         return;
@@ -574,23 +581,6 @@ LRESULT OnHitTest(HWND window, LPARAM lParam) {
 }
 
 }  // namespace
-
-void SetDarkFrame(HWND window) {
-    if (!window) return;
-    using AllowDarkModeForWindowFn = BOOL(WINAPI*)(HWND, BOOL);
-    if (HMODULE uxtheme = GetModuleHandleW(L"uxtheme.dll")) {
-        // Exported by ordinal only on current systems; looked up by name like the rest.
-        if (auto allow = reinterpret_cast<AllowDarkModeForWindowFn>(
-                reinterpret_cast<void*>(GetProcAddress(uxtheme, "AllowDarkModeForWindow")))) {
-            allow(window, TRUE);
-        }
-    }
-    const BOOL on = TRUE;
-    DwmSetWindowAttribute(window, 20, &on, sizeof on);
-    DwmSetWindowAttribute(window, 19, &on, sizeof on);
-    SetWindowPos(window, nullptr, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_FRAMECHANGED);
-}
 
 LRESULT ActiveTabState() {
     const Document* doc = ActiveDocument();
@@ -690,7 +680,7 @@ void ToggleMaximize() {
         return;
     }
     if (app.fullScreen) {
-        ExecuteCommand(183);
+        ExecuteCommand(kCmdFullScreen);
     } else if (app.maximized) {
         if (app.hasSavedPlacement) SetWindowPlacement(app.mainWindow, &app.savedPlacement);
         app.hasSavedPlacement = false;
@@ -803,7 +793,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         }
         case WM_COMMAND: {
             const int id = LOWORD(wParam);
-            if ((id >= 100 && id <= 299) || id == 300 || (id >= 400 && id <= 419) || (id >= 480 && id <= 505))
+            if ((id >= kCmdNewFile && id <= 300) ||
+                (id >= kCmdInterfaceLanguageFirst && id < kCmdInterfaceLanguageFirst + kInterfaceLanguageCount) ||
+                (id >= kCmdThemeFirst && id < kCmdSchemeFirst + 6))
                 ExecuteCommand(id);
             return 0;
         }

@@ -1,4 +1,5 @@
 #pragma once
+// The main window: its procedure, its layout and painting, and the screen modes.
 #include <windows.h>
 
 #include "app/geometry.h"
@@ -27,5 +28,3 @@ void EnterMaximized();
 void ToggleFullScreen();
 void ToggleFocusMode();
 void ExitFocusMode();
-// Asks the system for a dark frame on a window.
-void SetDarkFrame(HWND window);

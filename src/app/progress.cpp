@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/app_state.h"
+#include "app/change_notice.h"
 #include "app/main_window.h"
 
 int ProgressToDraw(ProgressClock& clock, uint64_t nowMs, uint64_t done, uint64_t total) {
@@ -20,12 +21,12 @@ ProgressDisplay::ProgressDisplay() { clock.startMs = GetTickCount64(); }
 ProgressDisplay::~ProgressDisplay() {
     if (clock.shown < 0) return;
     app.progressPercent = -1;
-    RepaintArea(app.rects.statusBar);
+    NoteChange(kChangeStatusBar);
 }
 
 void ProgressDisplay::Report(uint64_t done, uint64_t total) {
     const int percent = ProgressToDraw(clock, GetTickCount64(), done, total);
     if (percent < 0) return;
     app.progressPercent = percent;
-    PaintStatusBarNow();
+    NoteChange(kChangeStatusBarNow);
 }

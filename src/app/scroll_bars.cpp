@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/app_state.h"
+#include "app/change_notice.h"
 #include "app/editor.h"
 #include "app/gdi_util.h"
 #include "app/main_window.h"
@@ -42,7 +43,7 @@ long long LongestLineWidth(Document& doc) {
 void SetFirst(Document& doc, long long first) {
     if (doc.hexMode) {
         doc.hexTopRow = first;
-        RepaintArea(app.rects.editor);
+        NoteChange(kChangeEditorArea);
     } else {
         editor::SetFirstVisibleLine(doc.editor, first);
     }
@@ -164,10 +165,7 @@ void FollowLineLengths(LineLengthTally& tally, HWND ed, const editor::NotifyHead
         TallyPutIn(tally, text, at, at, kFollowedEditLines);
 }
 
-void RepaintScrollBars() {
-    RepaintArea(app.rects.vScroll);
-    RepaintArea(app.rects.hScroll);
-}
+void RepaintScrollBars() { NoteChange(kChangeScrollBars); }
 
 void PaintScrollBars(HDC dc) {
     const Rect& v = app.rects.vScroll;

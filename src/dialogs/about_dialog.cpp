@@ -6,7 +6,7 @@
 #include "app/gdi_util.h"
 #include "dialogs/dialog_frame.h"
 #include "dialogs/dialog_rules.h"
-#include "dialogs/dialogs.h"
+#include "dialogs/about_dialog.h"
 #include "syntax/palette.h"
 #include "ui/strings.h"
 

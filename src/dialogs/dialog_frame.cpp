@@ -5,7 +5,6 @@
 #include "app/app_state.h"
 #include "app/gdi_util.h"
 #include "dialogs/dialog_rules.h"
-#include "dialogs/dialogs.h"
 #include "syntax/palette.h"
 
 namespace {

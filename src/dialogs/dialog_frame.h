@@ -10,6 +10,9 @@
 
 constexpr int kCloseButtonId = 1011;
 
+// True while one of the dialogs or the key-binding list is open; the others then do nothing.
+bool DialogIsOpen();
+
 // Registers `className` once (arrow cursor, no background brush: the dialogs paint everything).
 void RegisterDialogClass(const wchar_t* className, WNDPROC proc);
 // A hidden popup of the given size, centred on the main window and owned by it.

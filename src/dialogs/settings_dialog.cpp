@@ -7,11 +7,12 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/change_notice.h"
 #include "app/gdi_util.h"
 #include "app/main_window.h"
 #include "dialogs/dialog_frame.h"
 #include "dialogs/dialog_rules.h"
-#include "dialogs/dialogs.h"
+#include "dialogs/settings_dialog.h"
 #include "document/document.h"
 #include "document/tabs.h"
 #include "persist/persist.h"
@@ -171,7 +172,7 @@ void Apply() {
         s.tabWidth = values.tabWidth;
         s.zoom = values.zoom;
         ReapplySettingsToAllTabs();
-        RepaintArea(app.rects.statusBar);
+        NoteChange(kChangeStatusBar);
     }
     s.wordWrap = dialog.wordWrap;
     for (Document& doc : documents) ConfigureEditor(doc.editor);

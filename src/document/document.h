@@ -25,29 +25,29 @@ struct Document {
     WNDPROC baseEditorProc = nullptr;
     std::wstring path;
     std::wstring title;
-    int modified = 0;
-    int readOnlyFile = 0;
-    int readOnlyView = 0;
+    bool modified = false;
+    bool readOnlyFile = false;
+    bool readOnlyView = false;
     int language = 0;
     int encoding = 0;
     int lineEnding = 0;
     std::wstring savedText;
-    int savedTextValid = 0;
+    bool savedTextValid = false;
     uint64_t fileTime = 0;
     uint64_t fileSize = 0;
-    int hexMode = 0;
+    bool hexMode = false;
     std::vector<uint8_t> hexBytes;
     std::unordered_map<uint64_t, uint8_t> hexOverlay;
     HANDLE mapFile = nullptr;
     HANDLE mapObject = nullptr;
     const uint8_t* mapView = nullptr;
     uint64_t mapSize = 0;
-    int mapped = 0;
-    int hexSavePointValid = 0;
+    bool mapped = false;
+    bool hexSavePointValid = false;
     std::vector<HexEdit> hexUndo, hexRedo;
     uint64_t hexChangeCount = 0, hexSavedChangeCount = 0;
     int64_t hexCaret = 0;  // byte offsets and rows are 64-bit: mapped files can be far beyond 2 GiB
-    int hexCaretLowNibble = 0;
+    bool hexCaretLowNibble = false;
     int64_t hexTopRow = 0;
     LineLengthTally lineLengths;  // of the editor's text, for the horizontal scroll bar
 

@@ -1,9 +1,7 @@
 #pragma once
-
+// Naming and tab-strip rules for open documents, kept free of window code.
 #include <string>
 #include <vector>
-
-// Naming and tab-strip rules for open documents, kept free of window code.
 
 // Text after the last '/' or '\\'; the whole path when it has no separator.
 std::wstring FileNameOf(const std::wstring& path);

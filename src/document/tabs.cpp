@@ -1,24 +1,15 @@
 #include "document/tabs.h"
 
-#include <shellapi.h>
-
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/change_notice.h"
 #include "app/editor.h"
-#include "app/main_window.h"
 #include "app/scroll_geometry.h"
 #include "document/document.h"
 #include "document/tab_rules.h"
-#include "io/external_change.h"
-#include "io/open.h"
-#include "io/save.h"
-#include "persist/recovery.h"
-#include "project/sidebar.h"
-#include "search/search_panel.h"
 #include "syntax/languages.h"
 #include "syntax/palette.h"
-#include "ui/keyboard.h"
 #include "ui/strings.h"
 
 namespace {
@@ -27,16 +18,6 @@ constexpr int kEditorControlId = 2000;
 
 void ShowEditorOf(const Document& doc, bool show) {
     if (doc.editor) ShowWindow(doc.editor, show && !doc.hexMode ? SW_SHOW : SW_HIDE);
-}
-
-void RepaintTabBarAndEditor() {
-    RepaintArea(app.rects.tabBar);
-    RepaintArea(app.rects.editor);
-}
-
-void RefreshSidebar() {
-    ClampSidebarScroll();
-    if (app.sidebarWindow) InvalidateRect(app.sidebarWindow, nullptr, TRUE);
 }
 
 }  // namespace
@@ -100,12 +81,6 @@ std::wstring CurrentWindowTitle() {
     return WindowTitleText(doc != nullptr, doc ? doc->title : std::wstring(), doc && doc->modified, WorkspaceName());
 }
 
-void UpdateWindowTitle() {
-    if (!app.mainWindow) return;
-    SetWindowTextW(app.mainWindow, CurrentWindowTitle().c_str());
-    RepaintArea(app.rects.caption);
-}
-
 void CreateTab(const std::wstring& path, HWND parent) {
     Document doc;
     if (!path.empty()) {
@@ -117,31 +92,25 @@ void CreateTab(const std::wstring& path, HWND parent) {
         doc.language = 0;
     }
     doc.editor = editor::Create(parent, WS_CHILD | WS_VISIBLE | WS_TABSTOP, kEditorControlId, app.instance);
-    if (doc.editor) {
-        SetDarkFrame(doc.editor);
-        ConfigureEditor(doc.editor);
-        DragAcceptFiles(doc.editor, TRUE);
-        doc.baseEditorProc = SubclassEditor(doc.editor);
-    }
+    ConfigureEditor(doc.editor);
     if (path.empty()) doc.encoding = app.settings.newEnc;
     if (Document* current = ActiveDocument()) ShowEditorOf(*current, false);
 
     documents.push_back(std::move(doc));
     app.activeTab = static_cast<int>(documents.size()) - 1;
     Document& added = documents.back();
+    NoteChange(kChangeEditorCreated, added.editor);
     ShowEditorOf(added, true);
     ApplyLanguageStyles(added.editor, added.language);
     if (app.columnMode && added.editor) {
         editor::Send(added.editor, editor::kSetSelectionMode, 1);
         editor::Send(added.editor, editor::kSetVirtualSpaceOptions, 1);
     }
-    UpdateWindowTitle();
-    RefreshSidebar();
-    Layout();
+    NoteChange(kChangeTitle | kChangeLayout);
     if (app.mainWindow && added.editor) SetFocus(added.editor);
 }
 
-void ActivateTab(int index) {
+void SwitchToTab(int index) {
     if (index < 0 || index >= static_cast<int>(documents.size())) return;
     if (Document* current = ActiveDocument()) ShowEditorOf(*current, false);
     app.activeTab = index;
@@ -152,30 +121,11 @@ void ActivateTab(int index) {
     else
         SetFocus(doc.editor);
     UpdateLineNumberMargin(doc.editor);  // its line count may have changed while it was hidden
-    UpdateWindowTitle();
-    RepaintTabBarAndEditor();
-    Layout();
-    CheckExternalChange(index);
-    if (app.searchPanelOpen) RunSearch();
+    NoteChange(kChangeTitle | kChangeTabBar | kChangeEditorArea | kChangeLayout);
 }
 
-bool SettleUnsavedChanges(int index) {
-    if (index < 0 || index >= static_cast<int>(documents.size())) return false;
-    const Document& doc = documents[static_cast<size_t>(index)];
-    if (!doc.modified) return true;
-    const std::wstring question = MessageFor(MessageText::SaveChangesQuestion, doc.title);
-    const int answer = MessageBoxW(app.mainWindow, question.c_str(), L"Tessary", MB_YESNOCANCEL | MB_ICONQUESTION);
-    if (answer == IDCANCEL) return false;
-    if (answer == IDYES) {
-        SaveDocument(index, 0);
-        if (index >= static_cast<int>(documents.size()) || documents[static_cast<size_t>(index)].modified) return false;
-    }
-    return true;
-}
-
-int CloseTab(int index, int replaceWhenLast) {
-    if (index < 0 || index >= static_cast<int>(documents.size())) return 0;
-    if (!SettleUnsavedChanges(index)) return 0;
+void RemoveTab(int index, bool replaceWhenLast) {
+    if (index < 0 || index >= static_cast<int>(documents.size())) return;
     const int countBefore = static_cast<int>(documents.size());
     Document& doc = documents[static_cast<size_t>(index)];
     const bool discarded = doc.modified != 0;
@@ -188,20 +138,10 @@ int CloseTab(int index, int replaceWhenLast) {
     if (Document* active = ActiveDocument()) {
         ShowEditorOf(*active, true);
         if (active->editor && !active->hexMode && app.mainWindow) SetFocus(active->editor);
-        Layout();
+        NoteChange(kChangeLayout);
     } else if (replaceWhenLast) {
         CreateTab(L"", app.mainWindow);
     }
-    UpdateWindowTitle();
-    RefreshSidebar();
-    RepaintTabBarAndEditor();
-    if (discarded) NoteRecoverySetChange();  // or a crash would bring back what the user let go
-    return 1;
-}
-
-void CloseAllTabs() {
-    for (int i = static_cast<int>(documents.size()) - 1; i >= 0; --i) {
-        if (!CloseTab(i, 0)) return;
-    }
-    CreateTab(L"", app.mainWindow);
+    // A discarded text leaves the crash snapshot too, or a crash would bring back what the user let go.
+    NoteChange(kChangeTitle | kChangeTabBar | kChangeEditorArea | (discarded ? kChangeTabSet : 0u));
 }

@@ -1,21 +1,17 @@
 #pragma once
+// The tab list's mechanics: creating, showing and removing tabs, and their editors' configuration.
 #include <windows.h>
 #include <string>
 
 // Appends a Document for `path` (empty for an untitled tab) and makes it active. Does not read
 // the file.
 void CreateTab(const std::wstring& path, HWND parent);
-void ActivateTab(int index);
-// Asks about a modified tab's changes: Yes saves them, No leaves them, Cancel keeps everything.
-// True when the tab may go (unmodified, saved, or No); false for Cancel, a failed save or a bad index.
-bool SettleUnsavedChanges(int index);
-// Returns 1 when the tab was closed; 0 for a bad index, a cancelled prompt or a failed save.
-int CloseTab(int index, int replaceWhenLast);
-// Closes every tab from the last to the first, stopping at the first refusal; when all closed,
-// opens one untitled tab.
-void CloseAllTabs();
+// Shows the tab at `index` as the active one (no questions; see ActivateTab).
+void SwitchToTab(int index);
+// Removes the tab at `index` with its editor and mapping, unsaved changes or not; the next tab
+// becomes active, and with `replaceWhenLast` an untitled tab takes the last one's place.
+void RemoveTab(int index, bool replaceWhenLast);
 int NextUntitledNumber();
-void UpdateWindowTitle();
 std::wstring WorkspaceName();
 // The text shown in the window title for the current state.
 std::wstring CurrentWindowTitle();

@@ -1,36 +1,37 @@
 #include "io/convert.h"
 
 #include "app/app_state.h"
+#include "app/change_notice.h"
 #include "app/editor.h"
-#include "app/main_window.h"
 #include "document/document.h"
 #include "document/tabs.h"
 #include "io/encoding.h"
+#include "ui/command_ids.h"
 
 int EncodingForCommand(int command) {
     switch (command) {
-        case 150: return kEncUtf8;
-        case 151: return kEncUtf8Bom;
-        case 152: return kEncUtf16Le;
-        case 153: return kEncUtf16Be;
-        case 154: return kEncGbk;
-        case 155: return kEncGb2312;
-        case 156: return kEncAnsi;
+        case kCmdEncodingFirst: return kEncUtf8;
+        case kCmdEncodingFirst + 1: return kEncUtf8Bom;
+        case kCmdEncodingFirst + 2: return kEncUtf16Le;
+        case kCmdEncodingFirst + 3: return kEncUtf16Be;
+        case kCmdEncodingFirst + 4: return kEncGbk;
+        case kCmdEncodingFirst + 5: return kEncGb2312;
+        case kCmdEncodingFirst + 6: return kEncAnsi;
         default: return -1;
     }
 }
 
 bool LineEndingForCommand(int command, int& eolMode, int& lineEnding) {
     switch (command) {
-        case 131:
+        case kCmdLineEndingFirst:
             eolMode = 0;
             lineEnding = kEolCrlf;
             return true;
-        case 132:
+        case kCmdLineEndingFirst + 1:
             eolMode = 2;
             lineEnding = kEolLf;
             return true;
-        case 133:
+        case kCmdLineEndingFirst + 2:
             eolMode = 1;
             lineEnding = kEolCr;
             return true;
@@ -44,9 +45,7 @@ void SetSaveEncoding(int encoding) {
     if (!doc || doc->hexMode || doc->encoding == encoding) return;
     doc->encoding = encoding;
     doc->modified = 1;
-    RepaintArea(app.rects.statusBar);
-    RepaintArea(app.rects.tabBar);
-    UpdateWindowTitle();
+    NoteChange(kChangeTitle | kChangeTabBar | kChangeStatusBar);
 }
 
 void ConvertLineEndings(int eolMode, int lineEnding) {
@@ -55,6 +54,5 @@ void ConvertLineEndings(int eolMode, int lineEnding) {
     editor::Send(doc->editor, editor::kSetEolMode, static_cast<WPARAM>(eolMode));
     editor::Send(doc->editor, editor::kConvertEols, static_cast<WPARAM>(eolMode));
     doc->lineEnding = lineEnding;
-    RepaintArea(app.rects.statusBar);
-    UpdateWindowTitle();
+    NoteChange(kChangeTitle | kChangeStatusBar);
 }

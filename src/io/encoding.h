@@ -1,11 +1,9 @@
 #pragma once
-
+// Text encodings of edited files and the UTF-8/UTF-16 conversions used throughout the program.
+// The numeric values of both enumerations are stored in settings; never renumber them.
 #include <cstdint>
 #include <functional>
 #include <string>
-
-// Text encodings of edited files and the UTF-8/UTF-16 conversions used throughout the program.
-// The numeric values of both enumerations are stored in settings; never renumber them.
 
 enum TextEncoding : uint32_t {
     kEncUtf8 = 0,

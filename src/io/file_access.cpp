@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "document/tab_rules.h"
 #include "io/encoding.h"
 
 namespace {
@@ -212,4 +213,19 @@ std::wstring SystemErrorText(DWORD error) {
     if (buffer) LocalFree(buffer);
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();
     return text;
+}
+
+std::wstring ProgramDirectory() {
+    // Grow the buffer until the whole module path fits: paths of 260 characters and more exist.
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0) return {};
+        if (n < buffer.size()) {
+            buffer.resize(n);
+            return DirectoryWithSeparator(buffer);
+        }
+        if (buffer.size() >= 32768) return {};
+        buffer.resize(buffer.size() * 2);
+    }
 }

@@ -88,3 +88,6 @@ bool ReadPiece(HANDLE file, void* to, DWORD want, DWORD& got);
 
 // "The system cannot find..." and the like, for messages.
 std::wstring SystemErrorText(DWORD error);
+
+// Folder of the running executable, ending with its separator; empty when it cannot be known.
+std::wstring ProgramDirectory();

@@ -6,41 +6,30 @@
 #include <memory>
 
 #include "app/app_state.h"
+#include "app/change_notice.h"
 #include "app/editor.h"
-#include "app/main_window.h"
 #include "app/progress.h"
 #include "document/document.h"
 #include "document/tabs.h"
 #include "io/drop_list.h"
 #include "io/encoding.h"
-#include "io/external_change.h"
 #include "io/file_access.h"
 #include "io/path_identity.h"
 #include "persist/persist.h"
-#include "project/sidebar.h"
 #include "syntax/languages.h"
 #include "ui/strings.h"
 
 namespace {
-
-void RefreshSidebar() {
-    ClampSidebarScroll();
-    if (app.sidebarWindow) InvalidateRect(app.sidebarWindow, nullptr, TRUE);
-}
-
-void ShowError(const std::wstring& text) {
-    MessageBoxW(app.mainWindow, text.c_str(), L"Tessary", MB_OK | MB_ICONERROR);
-}
 
 // Swaps the editor's document for a new empty one with the component's document `options`, which
 // frees the old one; the document-level settings are applied again. False when none was made.
 bool ReplaceDocument(HWND ed, int options) {
     const LRESULT document = editor::Send(ed, editor::kCreateDocument, 0, options);
     if (!document) return false;
-    const int settingText = app.settingText;
-    app.settingText = 1;
-    editor::Send(ed, editor::kSetDocPointer, 0, document);
-    app.settingText = settingText;
+    {
+        SettingText setting;
+        editor::Send(ed, editor::kSetDocPointer, 0, document);
+    }
     editor::Send(ed, editor::kReleaseDocument, 0, document);  // the editor holds the only reference now
     ConfigureEditor(ed);
     return true;
@@ -79,9 +68,10 @@ void LoadSmallText(Document& doc, const std::wstring& path, const TextPlan& plan
     ClearEditorForText(doc.editor);
     doc.encoding = static_cast<int>(plan.encoding);
     doc.lineEnding = static_cast<int>(plan.lineEnding);
-    app.settingText = 1;
-    editor::SetText(doc.editor, plan.utf8);
-    app.settingText = 0;
+    {
+        SettingText setting;
+        editor::SetText(doc.editor, plan.utf8);
+    }
     FinishTextLoad(doc, path);
     doc.savedText = Utf8ToWide(plan.utf8);
     doc.savedTextValid = 1;
@@ -118,14 +108,13 @@ bool LoadLargeText(Document& doc, const std::wstring& path, uint64_t size) {
     editor::Send(ed, editor::kSetModEventMask, 0);
     editor::SetLexer(ed, 1);
     uint32_t encoding = static_cast<uint32_t>(doc.encoding), lineEnding = static_cast<uint32_t>(doc.lineEnding);
-    app.settingText = 1;
     bool ok = false;
     {
+        SettingText setting;
         ProgressDisplay progress;
         ok = LoadLargeUtf8(ed, path, size, encoding, lineEnding,
                            [&progress](uint64_t done, uint64_t total) { progress.Report(done, total); });
     }
-    app.settingText = 0;
     editor::Send(ed, editor::kSetUndoCollection, 1);
     editor::Send(ed, editor::kSetModEventMask, static_cast<WPARAM>(-1));
     editor::SetLexer(ed, 1);
@@ -380,70 +369,35 @@ int FindTabForPath(const std::wstring& path) {
     return -1;
 }
 
-int OpenPath(const std::wstring& requested) {
-    // Bound to a full path at once: a relative one would follow the process's current folder, which
-    // the file dialogs move.
-    const std::wstring path = TabPathOf(requested);
-    if (path.empty()) return -1;
-    const int existing = FindTabForPath(path);
-    if (existing >= 0) {
-        ActivateTab(existing);
-        return existing;
+bool ReloadHexBytes(Document& doc, std::wstring& error) {
+    const std::wstring path = doc.path;
+    const FileStamp before = FileTimeAndSize(path);  // taken before the read, as for any load
+    if (MapForHex(doc, path)) {
+        doc.hexBytes.clear();
+    } else {
+        // Not mappable (an empty file, say): read it whole when it is small enough. A failure here
+        // leaves the tab's mapping or bytes as they were.
+        ReadResult read = FileSizeOf(path) <= kSmallFileLimit ? ReadFileBytes(path) : ReadResult{};
+        if (read.status != ReadStatus::Ok) {
+            const bool missing = read.status == ReadStatus::NotFound;
+            error = LocalizedText(StringTable::FileErrors, missing ? 1 : 0) + path;
+            if (!missing && read.error) error += L"\n\n" + SystemErrorText(read.error);
+            return false;
+        }
+        ReleaseMapping(doc);
+        doc.hexOverlay.clear();
+        doc.hexBytes = std::move(read.bytes);
     }
-    // A file that exists but cannot be read must not become an empty tab bound to its path:
-    // saving that tab later would wipe the file.
-    const DWORD attributes = GetFileAttributesW(ExtendedPath(path).c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return -1;
-
-    CreateTab(path, app.mainWindow);
-    const int index = app.activeTab;
-    std::wstring error;
-    const LoadOutcome outcome = LoadIntoTab(index, path, error);
-    if (outcome == LoadOutcome::Failed) {
-        CloseTab(index, documents.size() == 1 ? 1 : 0);
-        ShowError(error);
-        return -1;
-    }
-    Document& doc = documents[static_cast<size_t>(index)];
-    if (outcome == LoadOutcome::Missing) {
-        // A path that does not exist yet opens empty; saving creates the file.
-        doc.fileTime = doc.fileSize = 0;
-        RefreshReadOnly(doc);
-    }
-    UpdateWindowTitle();
-    RefreshSidebar();
-    // Written to while it was read: asked about at once, before anything can be saved over it (and
-    // before the recent-files list is written, which may be this very file).
-    if (outcome != LoadOutcome::Missing) CheckExternalChange(index);
-    AddRecentFile(path);
-    Layout();
-    return index;
-}
-
-std::wstring OpenFileDialog() {
-    std::vector<wchar_t> buffer(MAX_PATH + 1, L'\0');
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = app.mainWindow;
-    ofn.lpstrFilter =
-        L"All "
-        L"Files\0*.*\0Text\0*.txt\0Source\0*.c;*.cpp;*.h;*.hpp;*.cs;*.py;*.js;*.ts;*.json;*.html;*.css;*.md;*.xml\0";
-    ofn.lpstrFile = buffer.data();
-    ofn.nMaxFile = MAX_PATH;
-    ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
-    return GetOpenFileNameW(&ofn) ? std::wstring(buffer.data()) : std::wstring();
-}
-
-void OpenDroppedFiles(HDROP drop) {
-    std::vector<std::wstring> paths;
-    if (const void* block = GlobalLock(drop)) {
-        paths = ReadDropList(block, GlobalSize(drop));
-        GlobalUnlock(drop);
-    }
-    for (const std::wstring& path : paths) {
-        const DWORD attributes = GetFileAttributesW(ExtendedPath(path).c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
-        OpenPath(path);
-    }
-    DragFinish(drop);
+    const int64_t caret = doc.hexCaret;
+    const int lowNibble = doc.hexCaretLowNibble;
+    EnterHexMode(doc);
+    doc.fileTime = before.time;
+    doc.fileSize = before.size;
+    DetectHexEncoding(doc);
+    const uint64_t size = doc.mapped ? doc.mapSize : doc.hexBytes.size();
+    // The caret stays where it was, limited to the bytes that are there now.
+    const uint64_t last = size == 0 ? 0 : size - 1;
+    doc.hexCaret = static_cast<int64_t>(std::min<uint64_t>(static_cast<uint64_t>(std::max<int64_t>(caret, 0)), last));
+    doc.hexCaretLowNibble = doc.hexCaret == caret ? lowNibble : 0;
+    return true;
 }

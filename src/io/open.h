@@ -1,4 +1,6 @@
 #pragma once
+// Reading files into tabs: small texts whole and decoded, large UTF-8 texts streamed, everything
+// else (and what would not save back byte for byte) into the hex view, mapped when large.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -10,15 +12,13 @@
 
 struct Document;
 
-// Opens or activates the tab for the file `path` names, bound to its full path; returns that tab,
-// or -1 when none was opened.
-int OpenPath(const std::wstring& path);
 // The tab that shows the file `path` names, under whatever spelling or link it was opened; -1 when
 // none does.
 int FindTabForPath(const std::wstring& path);
-// The chosen path, or "" when cancelled.
-std::wstring OpenFileDialog();
-void OpenDroppedFiles(HDROP drop);
+// Maps (or, for a small file that cannot be mapped, reads) a hex tab's file again with fresh
+// history, the caret kept within the new bytes and the encoding and line ending detected anew. On
+// failure the tab keeps its bytes and `error` says why.
+bool ReloadHexBytes(Document& doc, std::wstring& error);
 
 // How a file's content reached its tab.
 enum class LoadOutcome { Text, LargeText, HexInMemory, HexMapped, Missing, Failed };

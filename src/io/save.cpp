@@ -8,8 +8,8 @@
 #include <unordered_map>
 
 #include "app/app_state.h"
+#include "app/change_notice.h"
 #include "app/editor.h"
-#include "app/main_window.h"
 #include "app/progress.h"
 #include "document/document.h"
 #include "document/tab_rules.h"
@@ -18,9 +18,6 @@
 #include "io/file_access.h"
 #include "io/open.h"
 #include "io/path_identity.h"
-#include "persist/persist.h"
-#include "persist/recovery.h"
-#include "project/sidebar.h"
 #include "syntax/languages.h"
 #include "ui/strings.h"
 
@@ -54,26 +51,50 @@ void AfterHexSave(Document& doc) {
 
 }  // namespace
 
+bool WriteTab(Document& doc, const std::wstring& target, bool* unreadable) {
+    if (unreadable) *unreadable = false;
+    if (doc.hexMode) {
+        if (!SaveHexBytes(doc, target, unreadable)) return false;
+        AfterHexSave(doc);
+        // A text save tells the crash snapshots through the component's save point; the hidden
+        // editor of a hex tab has none.
+        NoteChange(kChangeTabText);
+        return true;
+    }
+    LineBreakCounts breaks;
+    if (!SaveText(doc, target, breaks)) return false;
+    // Like an open, a large text keeps no second copy of itself.
+    const bool small = static_cast<uint64_t>(editor::Length(doc.editor)) <= kSmallFileLimit;
+    doc.savedText = small ? Utf8ToWide(editor::GetText(doc.editor)) : std::wstring();
+    doc.savedTextValid = small ? 1 : 0;
+    doc.lineEnding = static_cast<int>(DecideLineEnding(breaks.crlf, breaks.lf, breaks.cr));
+    editor::SetSavePoint(doc.editor);
+    return true;
+}
+
+void BindTabToSavedFile(Document& doc, const std::wstring& target) {
+    doc.path = target;
+    doc.title = FileNameOf(target);
+    const int language = DetectLanguage(target);
+    // A new name may mean a new language: its colours show at once (a text the size of a large
+    // file stays unstyled, as when it was opened).
+    if (language != doc.language && !doc.hexMode && doc.editor &&
+        static_cast<uint64_t>(editor::Length(doc.editor)) <= kSmallFileLimit)
+        ApplyLanguageStyles(doc.editor, language);
+    doc.language = language;
+    doc.modified = 0;
+    const FileStamp stamp = FileTimeAndSize(target);
+    doc.fileTime = stamp.time;
+    doc.fileSize = stamp.size;
+    RefreshReadOnly(doc);
+}
+
 bool SaveHexBytes(Document& doc, const std::wstring& target, bool* unreadable) {
     if (unreadable) *unreadable = false;
     if (HexBytesLost(doc)) return false;
     if (!doc.mapped) return AtomicWriteBytes(target, doc.hexBytes.data(), doc.hexBytes.size(), false);
     if (target == doc.path && !doc.modified) return true;
     return SaveMappedHex(target, doc, unreadable);
-}
-
-std::wstring SaveFileDialog(const std::wstring& currentPath) {
-    std::vector<wchar_t> buffer(MAX_PATH + 1, L'\0');
-    if (!currentPath.empty() && currentPath.size() <= MAX_PATH)
-        std::copy(currentPath.begin(), currentPath.end(), buffer.begin());
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = app.mainWindow;
-    ofn.lpstrFilter = L"All Files\0*.*\0";
-    ofn.lpstrFile = buffer.data();
-    ofn.nMaxFile = MAX_PATH;
-    ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT;
-    return GetSaveFileNameW(&ofn) ? std::wstring(buffer.data()) : std::wstring();
 }
 
 bool SaveMappedHex(const std::wstring& path, Document& doc, bool* unreadable) {
@@ -133,66 +154,3 @@ bool SaveMappedHex(const std::wstring& path, Document& doc, bool* unreadable) {
     return MapForHex(doc, path) && doc.mapSize == written;
 }
 
-void SaveDocument(int index, int saveAs) {
-    if (index < 0 || index >= static_cast<int>(documents.size())) return;
-    Document& doc = documents[static_cast<size_t>(index)];
-    if (!saveAs && !doc.path.empty() && doc.readOnlyFile) {
-        MessageBoxW(app.mainWindow, MessageFor(MessageText::ReadOnlySave).c_str(), L"Tessary",
-                    MB_OK | MB_ICONINFORMATION);
-        return;
-    }
-    std::wstring target = doc.path;
-    if (saveAs || target.empty()) {
-        target = SaveFileDialog(doc.path);
-        if (target.empty()) return;
-    }
-    bool ok = false, unreadable = false;
-    if (!doc.hexMode) {
-        LineBreakCounts breaks;
-        ok = SaveText(doc, target, breaks);
-        if (ok) {
-            // Like an open, a large text keeps no second copy of itself.
-            const bool small = static_cast<uint64_t>(editor::Length(doc.editor)) <= kSmallFileLimit;
-            doc.savedText = small ? Utf8ToWide(editor::GetText(doc.editor)) : std::wstring();
-            doc.savedTextValid = small ? 1 : 0;
-            doc.lineEnding = static_cast<int>(DecideLineEnding(breaks.crlf, breaks.lf, breaks.cr));
-            editor::SetSavePoint(doc.editor);
-        }
-    } else {
-        ok = SaveHexBytes(doc, target, &unreadable);
-        if (ok) {
-            AfterHexSave(doc);
-            // A text save tells the crash snapshots through the component's save point; the hidden
-            // editor of a hex tab has none.
-            NoteRecoveryChange();
-        }
-    }
-    if (!ok) {
-        // The mapped file itself could not be read: that, not the target, is what the user must
-        // look at.
-        const std::wstring text = unreadable ? CannotReadMessage(doc.path, SystemErrorText(ERROR_READ_FAULT))
-                                             : MessageFor(MessageText::SaveFailed);
-        MessageBoxW(app.mainWindow, text.c_str(), L"Tessary", MB_OK | MB_ICONERROR);
-        return;
-    }
-    doc.path = target;
-    doc.title = FileNameOf(target);
-    const int language = DetectLanguage(target);
-    // A new name may mean a new language: its colours show at once (a text the size of a large
-    // file stays unstyled, as when it was opened).
-    if (language != doc.language && !doc.hexMode && doc.editor &&
-        static_cast<uint64_t>(editor::Length(doc.editor)) <= kSmallFileLimit)
-        ApplyLanguageStyles(doc.editor, language);
-    doc.language = language;
-    doc.modified = 0;
-    const FileStamp stamp = FileTimeAndSize(target);
-    doc.fileTime = stamp.time;
-    doc.fileSize = stamp.size;
-    RefreshReadOnly(doc);
-    UpdateWindowTitle();
-    ClampSidebarScroll();
-    if (app.sidebarWindow) InvalidateRect(app.sidebarWindow, nullptr, TRUE);
-    RepaintArea(app.rects.tabBar);
-    RepaintArea(app.rects.statusBar);  // the modified mark, encoding and line ending
-    if (PathsNameOneFile(target, SettingsPath())) ReloadSettings();
-}

@@ -1,14 +1,18 @@
 #pragma once
+// Writing tabs to files: text from the component's buffer, hex bytes and mapped files, always
+// through a temporary file so that an interrupted write leaves the old file whole.
 #include <cstdint>
 #include <string>
 
 struct Document;
 
-// Saves the tab at `index`; with saveAs = 1 (or when the tab has no path) the user picks the
-// target first. Success shows as `modified` = 0, failure as a message and `modified` unchanged.
-void SaveDocument(int index, int saveAs);
-// The chosen path, or "" when cancelled.
-std::wstring SaveFileDialog(const std::wstring& currentPath);
+// Writes the tab's text (its bytes in the hex view) to `target` and records what was written as
+// the saved state. False when nothing was replaced; `unreadable` then says whether the tab's own
+// mapped file could not be read.
+bool WriteTab(Document& doc, const std::wstring& target, bool* unreadable);
+// After a successful write: the tab is bound to `target` (name, language, stamp, read-only state)
+// and unmodified.
+void BindTabToSavedFile(Document& doc, const std::wstring& target);
 // Writes a mapped hex Document (mapping plus changed bytes) to `path` atomically and maps the
 // result again. On failure the Document keeps its mapping and its unsaved byte changes, and the
 // target is left as it was. Part of the mapping that cannot be read (its volume gone) fails the

@@ -15,14 +15,13 @@ void ReloadSettings();
 void SaveSettings();
 // Puts a path at the top of the recent files (called for every file opened into a new tab).
 void AddRecentFile(const std::wstring& path);
-// Commands 800-809 and 820.
-void OpenRecentFile(int index);
 void ClearRecentFiles();
 
 void LoadUiState();
 void SaveUiState();
 
 void SaveSession();
-void RestoreSession();
+// The last session's file as text; "" when there is none.
+std::wstring ReadSessionFile();
 // The close sequence's first step: session and interface state, once per close.
 void SaveSessionAndUiStateOnce();

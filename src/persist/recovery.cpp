@@ -15,8 +15,9 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/change_notice.h"
 #include "app/editor.h"
-#include "app/main_window.h"
+#include "app/tab_actions.h"
 #include "document/document.h"
 #include "document/tabs.h"
 #include "io/file_access.h"
@@ -25,7 +26,7 @@
 #include "persist/recovery_plan.h"
 #include "syntax/languages.h"
 #include "ui/strings.h"
-#include "views/hex_model.h"
+#include "document/hex_model.h"
 
 namespace {
 
@@ -185,9 +186,7 @@ void FinishWriter() {
     if (writer.joinable()) writer.join();
 }
 
-void RepaintNotice() {
-    if (app.mainWindow) RepaintArea(app.rects.statusBar);
-}
+void RepaintNotice() { NoteChange(kChangeStatusBar); }
 
 // The interface thread's side of a finished write.
 void TakeWriteResult(uint64_t now) {
@@ -389,16 +388,16 @@ int IndexOfPath(const std::wstring& path) {
 
 void ShowRestored(Document& doc, const RecoveryEntry& entry) {
     if (doc.path.empty() && !entry.title.empty()) doc.title = entry.title;
-    UpdateWindowTitle();
-    RepaintArea(app.rects.tabBar);
+    NoteChange(kChangeTitle | kChangeTabBar);
 }
 
 // Puts the recovered text into the tab's editor, marked modified.
 void FillText(Document& doc, const RecoveryEntry& entry, const std::string& text) {
     editor::SetReadOnly(doc.editor, false);
-    app.settingText = 1;
-    editor::SetText(doc.editor, text);
-    app.settingText = 0;
+    {
+        SettingText setting;
+        editor::SetText(doc.editor, text);
+    }
     doc.encoding = entry.encoding;
     doc.lineEnding = entry.lineEnding;
     if (doc.language != entry.language) {
@@ -502,8 +501,7 @@ EntryFate RestoreOne(const LeftoverSnapshot& from, const RecoveryEntry& entry, s
         }
         restoredSlot.session.clear();
         slots[doc.editor] = restoredSlot;
-        UpdateWindowTitle();
-        RepaintArea(app.rects.tabBar);
+        NoteChange(kChangeTitle | kChangeTabBar);
         return EntryFate::Restored;
     }
     int index = -1;
@@ -631,7 +629,7 @@ void OfferRecovery() {
     if (restored > 0 && tabsBefore == 1 && documents.size() > 1) {
         const Document& first = documents.front();
         if (first.path.empty() && !first.modified && editor::Length(first.editor) == 0) {
-            CloseTab(0, 0);
+            CloseTab(0, false);
             ActivateTab(static_cast<int>(documents.size()) - 1);
         }
     }

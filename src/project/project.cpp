@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/app_state.h"
+#include "app/tab_actions.h"
 #include "document/document.h"
 #include "io/encoding.h"
 #include "io/file_access.h"

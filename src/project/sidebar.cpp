@@ -4,8 +4,10 @@
 #include <windowsx.h>
 
 #include "app/app_state.h"
+#include "app/change_notice.h"
 #include "app/gdi_util.h"
 #include "app/main_window.h"
+#include "app/tab_actions.h"
 #include "document/document.h"
 #include "document/tabs.h"
 #include "io/open.h"
@@ -109,7 +111,7 @@ void ClickRow(HWND window, int x, int y, int width) {
     if (row.isHeader) {
         if (x > width - 24) {
             app.sidebarVisible = 0;
-            Layout();
+            NoteChange(kChangeLayout);
             SaveUiState();
         }
     } else if (row.isFolder) {
@@ -260,8 +262,7 @@ void ShowFolderExpanded(const std::wstring& folder) {
     sidebar.expandedFolders.insert(folder);
     app.sidebarVisible = 1;
     RefreshSidebar();
-    Layout();
-    UpdateWindowTitle();
+    NoteChange(kChangeLayout | kChangeTitle);
     SaveUiState();
 }
 
@@ -269,8 +270,7 @@ void ShowFolderCollapsed(const std::wstring& folder) {
     app.folderRoot = folder;
     sidebar.expandedFolders.clear();
     RefreshSidebar();
-    Layout();
-    UpdateWindowTitle();
+    NoteChange(kChangeLayout | kChangeTitle);
 }
 
 void OpenFolder() {

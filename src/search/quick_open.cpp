@@ -8,6 +8,7 @@
 #include "app/editor.h"
 #include "app/gdi_util.h"
 #include "app/main_window.h"
+#include "app/tab_actions.h"
 #include "dialogs/dialog_frame.h"
 #include "document/document.h"
 #include "document/tabs.h"
@@ -18,7 +19,6 @@
 #include "search/search_panel.h"
 #include "search/symbols.h"
 #include "syntax/palette.h"
-#include "ui/commands.h"
 #include "ui/strings.h"
 
 namespace {
@@ -180,7 +180,11 @@ void PickEntry(bool byEnter) {
     HideQuickOpen();
     FocusEditor();
     switch (pick.kind) {
-        case QuickPick::RunCommand: ExecuteCommand(pick.command); return;
+        // Through the main window, as a menu's command would come: the palette is one more way to
+        // give a command, not a second place that runs them.
+        case QuickPick::RunCommand:
+            SendMessageW(app.mainWindow, WM_COMMAND, MAKEWPARAM(pick.command, 0), 0);
+            return;
         case QuickPick::ActivateTab: ActivateTab(pick.tab); break;
         case QuickPick::OpenFile: OpenPath(pick.text); break;
         case QuickPick::FindWord: SelectWord(pick.text); return;

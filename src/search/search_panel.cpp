@@ -1,3 +1,4 @@
+#include "search/result_list.h"
 #include "search/search_panel.h"
 
 #include <windowsx.h>
@@ -6,6 +7,7 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/change_notice.h"
 #include "app/gdi_util.h"
 #include "app/main_window.h"
 #include "document/document.h"
@@ -43,7 +45,7 @@ std::wstring FieldText(int id) {
 
 int CurrentFlags() { return SearchFlagWord(app.findCase != 0, app.findWord != 0, app.findRegex != 0); }
 
-int* OptionOf(int id) {
+bool* OptionOf(int id) {
     switch (id) {
         case kPanelCase: return &app.findCase;
         case kPanelWord: return &app.findWord;
@@ -97,7 +99,7 @@ void ReplaceCurrent() {
     if (!PrepareReplace(r)) return;
     SearchBudget budget = InteractiveBudget();
     ReplaceCurrentInEditor(r.doc->editor, r.find, r.replacement, r.flags, &budget);
-    RepaintArea(app.rects.statusBar);
+    NoteChange(kChangeStatusBar);
     if (app.searchPanelOpen) RunSearch();
     NoteStopped(budget);
 }
@@ -108,8 +110,7 @@ void ReplaceAll() {
     SearchBudget budget = InteractiveBudget();
     if (ReplaceAllInEditor(r.doc->editor, r.find, r.replacement, r.flags, &budget) > 0) {
         r.doc->modified = 1;
-        UpdateWindowTitle();
-        if (app.sidebarWindow) InvalidateRect(app.sidebarWindow, nullptr, TRUE);
+        NoteChange(kChangeTitle);
     }
     if (app.searchPanelOpen) RunSearch();
     NoteStopped(budget);
@@ -120,7 +121,7 @@ void FindFromField() {
     if (!doc || doc->hexMode) return;
     SearchBudget budget = InteractiveBudget();
     FindInEditor(doc->editor, WideToUtf8(FieldText(kPanelFind)), CurrentFlags(), true, &budget);
-    RepaintArea(app.rects.statusBar);
+    NoteChange(kChangeStatusBar);
     RunSearch();
     NoteStopped(budget);
 }
@@ -169,7 +170,7 @@ void DrawPanelButton(const DRAWITEMSTRUCT& item) {
     HDC dc = item.hDC;
     const RECT& r = item.rcItem;
     const int id = static_cast<int>(item.CtlID);
-    const int* option = OptionOf(id);
+    const bool* option = OptionOf(id);
     const bool on = option && *option;
     const bool pressed = (item.itemState & ODS_SELECTED) != 0;
     const bool hot = (item.itemState & ODS_HOTLIGHT) != 0;
@@ -203,7 +204,7 @@ void OnPanelCommand(int id, int code) {
         return;
     }
     if (code != BN_CLICKED) return;
-    if (int* option = OptionOf(id)) {
+    if (bool* option = OptionOf(id)) {
         *option = !*option;
         // Typing and Escape go on where they were: the click does not leave the focus on the toggle.
         SetFocus(GetDlgItem(app.searchPanelWindow, kPanelFind));
@@ -236,7 +237,7 @@ void DragPanelEdge(HWND window, int x) {
     const int width = PanelWidthForDrag(main.right, app.sidebarVisible ? kSidebarWidth : 0, p.x);
     if (width != app.searchPanelWidth) {
         app.searchPanelWidth = width;
-        Layout();
+        NoteChange(kChangeLayout);
     }
 }
 
@@ -386,7 +387,7 @@ LRESULT CALLBACK SearchPanelProc(HWND window, UINT message, WPARAM wParam, LPARA
             if (resizing) {
                 resizing = false;
                 ReleaseCapture();
-                Layout();
+                NoteChange(kChangeLayout);
             }
             return 0;
         case WM_CAPTURECHANGED: resizing = false; return 0;
@@ -406,7 +407,7 @@ void OpenSearchPanel(bool focusReplace) {
     app.searchPanelOpen = 1;
     if (app.searchPanelWindow) ShowWindow(app.searchPanelWindow, SW_SHOW);
     if (app.resultListWindow) ShowWindow(app.resultListWindow, SW_SHOW);
-    Layout();
+    NoteChange(kChangeLayout);
     RunSearch();
     if (HWND field = PanelChild(focusReplace ? kPanelReplace : kPanelFind)) SetFocus(field);
 }
@@ -426,7 +427,7 @@ void CloseSearchPanel() {
         ShowWindow(app.searchPanelWindow, SW_HIDE);
     }
     if (app.resultListWindow) ShowWindow(app.resultListWindow, SW_HIDE);
-    Layout();
+    NoteChange(kChangeLayout);
     if (Document* doc = ActiveDocument()) {
         if (doc->editor && !doc->hexMode) SetFocus(doc->editor);
     }
@@ -479,6 +480,6 @@ void FindNextCommand(bool forward) {
     if (doc->hexMode) return;
     SearchBudget budget = InteractiveBudget();
     FindInEditor(doc->editor, WideToUtf8(FieldText(kPanelFind)), CurrentFlags(), forward, &budget);
-    RepaintArea(app.rects.statusBar);
+    NoteChange(kChangeStatusBar);
     NoteStopped(budget);
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The search panel (window class "TesResult") with its find and replace boxes, option toggles and
-// the results list (class "TesResultList"), and the live search that fills it.
+// The search panel (window class "TesResult") with its find and replace boxes and option toggles,
+// and the live search that fills the results list (see result_list.h).
 #include <windows.h>
 
 #include <vector>
@@ -21,12 +21,6 @@ enum PanelControl {
     kPanelAllFiles = 33
 };
 
-// Automation: the main window and the results list answer this with a figure of the search
-// (wParam 0 hits, 1 groups, 2 rows, 3 folded groups, 4 the id of the panel child holding the
-// focus or 0, 5 whether the panel is open, 6 whether the last search stopped as too costly).
-constexpr UINT kQuerySearchState = WM_APP + 0x55;
-LRESULT QuerySearchState(WPARAM what);
-
 // The hits of the last live search and the results list's view of them.
 struct SearchResults {
     std::vector<SearchHit> hits;
@@ -45,7 +39,6 @@ struct SearchResults {
 extern SearchResults results;
 
 LRESULT CALLBACK SearchPanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-LRESULT CALLBACK ResultListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK FindFieldProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Subclasses one of the panel's edit fields with FindFieldProc.
@@ -64,9 +57,3 @@ void FindNextCommand(bool forward);
 // the dark themes, light when the theme's text is dark (so that text stays readable).
 COLORREF SearchFieldFill();
 COLORREF SearchMatchFill();
-
-// Results list operations (the list window's own procedure calls them too).
-void RebuildResultRows();
-void ToggleGroup(int group);
-void OpenHit(int row);
-void CopyResults(bool selectionOnly);

@@ -1,4 +1,5 @@
 #pragma once
+// The languages the editor colours: detection from file names, lexers and style colours.
 #include <windows.h>
 #include <string>
 #include <vector>

@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/change_notice.h"
 #include "app/editor.h"
 #include "app/main_window.h"
 #include "document/document.h"
@@ -11,7 +12,7 @@
 #include "project/sidebar.h"
 #include "syntax/languages.h"
 #include "tools/build_command.h"
-#include "tools/tools.h"
+#include "tools/build_runner.h"
 #include "ui/strings.h"
 
 namespace {
@@ -174,18 +175,16 @@ void ShowBuildOutput(std::wstring text) {
     doc->readOnlyView = 1;
     doc->language = 0;
     HWND ed = doc->editor;
-    app.settingText = 1;
-    editor::SetText(ed, WideToUtf8(text));
-    editor::Send(ed, editor::kEmptyUndoBuffer);
-    editor::SetSavePoint(ed);
-    app.settingText = 0;
+    {
+        SettingText setting;
+        editor::SetText(ed, WideToUtf8(text));
+        editor::Send(ed, editor::kEmptyUndoBuffer);
+        editor::SetSavePoint(ed);
+    }
     editor::SetReadOnly(ed, true);
     ApplyLanguageStyles(ed, 0);
     editor::Send(ed, editor::kSetSel, 0, 0);
-    UpdateWindowTitle();
-    RepaintArea(app.rects.tabBar);
-    ClampSidebarScroll();
-    if (app.sidebarWindow) InvalidateRect(app.sidebarWindow, nullptr, TRUE);
+    NoteChange(kChangeTitle | kChangeTabBar);
 }
 
 }  // namespace

@@ -2,12 +2,13 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/change_notice.h"
 #include "app/editor.h"
 #include "app/main_window.h"
 #include "document/document.h"
 #include "tools/comment_toggle.h"
 #include "tools/selection_math.h"
-#include "tools/tools.h"
+#include "tools/editor_tools.h"
 
 namespace {
 
@@ -111,7 +112,7 @@ void ToggleComment() {
     else
         ToggleBlock(ed, syntax.open, syntax.close, s, e);
     Send(ed, editor::kEndUndoAction);
-    RepaintArea(app.rects.statusBar);
+    NoteChange(kChangeStatusBar);
 }
 
 void ExpandSelectionCommand() {

@@ -10,13 +10,15 @@
 #include "app/app_state.h"
 #include "app/editor.h"
 #include "app/main_window.h"
+#include "app/tab_actions.h"
 #include "dialogs/dialog_rules.h"
-#include "dialogs/dialogs.h"
+#include "dialogs/settings_dialog.h"
+#include "dialogs/about_dialog.h"
 #include "document/document.h"
 #include "document/tabs.h"
 #include "document/tab_rules.h"
 #include "io/convert.h"
-#include "io/external_change.h"
+#include "io/file_access.h"
 #include "io/open.h"
 #include "io/save.h"
 #include "persist/persist.h"
@@ -27,7 +29,9 @@
 #include "search/quick_open_model.h"
 #include "search/search_panel.h"
 #include "syntax/themes.h"
-#include "tools/tools.h"
+#include "tools/editor_tools.h"
+#include "tools/build_runner.h"
+#include "ui/command_ids.h"
 #include "ui/keyboard.h"
 #include "ui/menu_bar.h"
 #include "ui/menu_model.h"
@@ -44,7 +48,7 @@ void TextCommand(UINT message) {
 }
 
 // The sidebar and the status bar: flip, lay out, remember.
-void TogglePanel(int& visible) {
+void TogglePanel(bool& visible) {
     visible = !visible;
     Layout();
     SaveUiState();
@@ -76,20 +80,20 @@ void TabMenuCommand(int id) {
     const int tab = app.contextTab;
     if (tab < 0 || tab >= static_cast<int>(documents.size())) return;
     switch (id) {
-        case 700: CloseTab(tab, 1); break;
-        case 701: CloseAllTabs(); break;
-        case 702: SaveDocument(tab, documents[static_cast<size_t>(tab)].path.empty() ? 1 : 0); break;
-        case 703:
-        case 704: SaveDocument(tab, 1); break;
-        case 705: ReloadDocument(tab); break;
-        case 706: ShowInExplorer(documents[static_cast<size_t>(tab)].path); break;
-        case 707: CopyTextToClipboard(documents[static_cast<size_t>(tab)].path); break;
-        case 708: {
+        case kCmdTabClose: CloseTab(tab, true); break;
+        case kCmdTabCloseAll: CloseAllTabs(); break;
+        case kCmdTabSave: SaveDocument(tab, documents[static_cast<size_t>(tab)].path.empty()); break;
+        case kCmdTabSaveAs:
+        case kCmdTabRename: SaveDocument(tab, true); break;
+        case kCmdTabReload: ReloadDocument(tab); break;
+        case kCmdTabShowInExplorer: ShowInExplorer(documents[static_cast<size_t>(tab)].path); break;
+        case kCmdTabCopyFullPath: CopyTextToClipboard(documents[static_cast<size_t>(tab)].path); break;
+        case kCmdTabCopyFileName: {
             const std::wstring& path = documents[static_cast<size_t>(tab)].path;
             if (!path.empty()) CopyTextToClipboard(FileNameOf(path));
             break;
         }
-        case 709: CopyTextToClipboard(FolderOf(documents[static_cast<size_t>(tab)].path)); break;
+        case kCmdTabCopyFolderPath: CopyTextToClipboard(FolderOf(documents[static_cast<size_t>(tab)].path)); break;
         default: break;
     }
 }
@@ -139,116 +143,132 @@ void ExecuteCommand(int id) {
 
 namespace {
 
-void RunCommand(int id) {
+// The File and Project menus' commands; false for any other id.
+bool RunFileCommand(int id) {
     switch (id) {
-        case 100: CreateTab(L"", app.mainWindow); break;
-        case 101: OpenPath(OpenFileDialog()); break;
-        case 102:
-        case 242: OpenFolder(); break;
-        case 240: {
+        case kCmdNewFile: CreateTab(L"", app.mainWindow); return true;
+        case kCmdOpenFile: OpenPath(OpenFileDialog()); return true;
+        case kCmdOpenFolder:
+        case kCmdAddFolder: OpenFolder(); return true;
+        case kCmdOpenProject: {
             const std::wstring path = OpenFileDialog();
             if (!path.empty()) OpenProjectPath(path);
-            break;
+            return true;
         }
-        case 241: SaveProjectCommand(); break;
-        case 103:
-            if (app.activeTab >= 0) SaveDocument(app.activeTab, 0);
-            break;
-        case 104:
-            if (app.activeTab >= 0) SaveDocument(app.activeTab, 1);
-            break;
-        case 105:
+        case kCmdSaveProject: SaveProjectCommand(); return true;
+        case kCmdSave:
+            if (app.activeTab >= 0) SaveDocument(app.activeTab, false);
+            return true;
+        case kCmdSaveAs:
+            if (app.activeTab >= 0) SaveDocument(app.activeTab, true);
+            return true;
+        case kCmdSaveAll:
             // Only tabs with unsaved changes: rewriting an unmodified tab from memory would undo
             // what another program wrote to that file since.
             for (int i = 0; i < static_cast<int>(documents.size()); ++i) {
                 const Document& doc = documents[static_cast<size_t>(i)];
-                if (doc.modified) SaveDocument(i, doc.path.empty() ? 1 : 0);
+                if (doc.modified) SaveDocument(i, doc.path.empty());
             }
-            break;
-        case 106: PrintActiveTab(); break;
-        case 107:
-            if (app.activeTab >= 0) CloseTab(app.activeTab, 1);
-            break;
-        case 108: CloseAllTabs(); break;
-        case 109:
+            return true;
+        case kCmdPrint: PrintActiveTab(); return true;
+        case kCmdCloseFile:
+            if (app.activeTab >= 0) CloseTab(app.activeTab, true);
+            return true;
+        case kCmdCloseAll: CloseAllTabs(); return true;
+        case kCmdExit:
             if (app.mainWindow) PostMessageW(app.mainWindow, WM_CLOSE, 0, 0);
-            break;
-        case 120:
-        case 121:
+            return true;
+        default: return false;
+    }
+}
+
+// The commands that come in numbered ranges: encodings, line endings, the tab menu, themes and
+// schemes, recent files, interface languages.
+void RunRangeCommand(int id) {
+    if (const int encoding = EncodingForCommand(id); encoding >= 0) {
+        SetSaveEncoding(encoding);
+    } else if (int eolMode = 0, lineEnding = 0; LineEndingForCommand(id, eolMode, lineEnding)) {
+        ConvertLineEndings(eolMode, lineEnding);
+    } else if (id >= kCmdTabClose && id <= kCmdTabCopyFolderPath) {
+        TabMenuCommand(id);
+    } else if (id >= kCmdThemeFirst && id < kCmdThemeFirst + 3) {
+        app.theme = id - kCmdThemeFirst;
+        ApplyThemeAndScheme();
+        SaveUiState();
+    } else if (id >= kCmdSchemeFirst && id < kCmdSchemeFirst + 6) {
+        app.colorScheme = id - kCmdSchemeFirst;
+        ApplyThemeAndScheme();
+        SaveUiState();
+    } else if (id >= kCmdRecentFirst && id < kCmdRecentFirst + 10) {
+        OpenRecentFile(id - kCmdRecentFirst);
+    } else if (id == kCmdClearRecent) {
+        ClearRecentFiles();
+    } else if (id >= kCmdInterfaceLanguageFirst && id < kCmdInterfaceLanguageFirst + kInterfaceLanguageCount) {
+        app.uiLanguage = id - kCmdInterfaceLanguageFirst;
+        RelabelMenus();
+        RepaintArea(app.rects.menuBar);
+        InvalidateRect(app.mainWindow, nullptr, FALSE);
+        SaveUiState();
+    }
+}
+
+void RunCommand(int id) {
+    if (RunFileCommand(id)) return;
+    switch (id) {
+        case kCmdUndo:
+        case kCmdRedo:
             if (Document* doc = ActiveDocument(); doc && doc->hexMode)
-                id == 120 ? HexUndo(*doc) : HexRedo(*doc);
+                id == kCmdUndo ? HexUndo(*doc) : HexRedo(*doc);
             else
-                TextCommand(id == 120 ? editor::kUndo : editor::kRedo);
+                TextCommand(id == kCmdUndo ? editor::kUndo : editor::kRedo);
             break;
-        case 122: TextCommand(editor::kCut); break;
-        case 123: TextCommand(editor::kCopy); break;
-        case 124: TextCommand(editor::kPaste); break;
-        case 125: TextCommand(editor::kClear); break;
-        case 126: TextCommand(editor::kSelectAll); break;
-        case 127: ToggleComment(); break;
-        case 128: TextCommand(editor::kTab); break;
-        case 129: TextCommand(editor::kBackTab); break;
-        case 130: ToggleColumnMode(); break;
-        case 140: ExpandSelectionCommand(); break;
-        case 141: ShrinkSelectionCommand(); break;
-        case 142: SingleSelectionCommand(); break;
-        case 143: SplitSelectionIntoLines(); break;
-        case 160: OpenSearchPanel(false); break;
-        case 161: OpenSearchPanel(true); break;
-        case 162: FindAllCommand(); break;
-        case 163: FindNextCommand(true); break;
-        case 164: FindNextCommand(false); break;
-        case 180: TogglePanel(app.sidebarVisible); break;
-        case 181: Layout(); break;
-        case 182: TogglePanel(app.statusBarVisible); break;
-        case 183: ToggleFullScreen(); break;
-        case 184: ToggleFocusMode(); break;
-        case 185: ToggleHexMode(); break;
-        case 186: ToggleWordWrap(); break;
-        case 200:
-        case 201: OpenQuickOpen(kQuickAnything); break;
-        case 202: OpenQuickOpen(kQuickSymbol); break;
-        case 203: OpenGotoLine(); break;
-        case 220: OpenQuickOpen(kQuickPalette); break;
-        case 221: RequestBuild(); break;
-        case 222: CancelBuild(); break;
-        case 223: ToggleMacroRecording(); break;
-        case 224: PlayMacro(); break;
-        case 260: OpenSettingsDialog(); break;
-        case 261: ShowKeyBindings(); break;
-        case 282: OpenAboutDialog(); break;
-        case 281: {
+        case kCmdCut: TextCommand(editor::kCut); break;
+        case kCmdCopy: TextCommand(editor::kCopy); break;
+        case kCmdPaste: TextCommand(editor::kPaste); break;
+        case kCmdDelete: TextCommand(editor::kClear); break;
+        case kCmdSelectAll: TextCommand(editor::kSelectAll); break;
+        case kCmdToggleComment: ToggleComment(); break;
+        case kCmdIndent: TextCommand(editor::kTab); break;
+        case kCmdOutdent: TextCommand(editor::kBackTab); break;
+        case kCmdColumnMode: ToggleColumnMode(); break;
+        case kCmdExpandSelection: ExpandSelectionCommand(); break;
+        case kCmdShrinkSelection: ShrinkSelectionCommand(); break;
+        case kCmdSingleSelection: SingleSelectionCommand(); break;
+        case kCmdSplitIntoLines: SplitSelectionIntoLines(); break;
+        case kCmdFind: OpenSearchPanel(false); break;
+        case kCmdReplace: OpenSearchPanel(true); break;
+        case kCmdFindAll: FindAllCommand(); break;
+        case kCmdFindNext: FindNextCommand(true); break;
+        case kCmdFindPrevious: FindNextCommand(false); break;
+        case kCmdSidebar: TogglePanel(app.sidebarVisible); break;
+        case kCmdLayout: Layout(); break;
+        case kCmdStatusBar: TogglePanel(app.statusBarVisible); break;
+        case kCmdFullScreen: ToggleFullScreen(); break;
+        case kCmdDistractionFree: ToggleFocusMode(); break;
+        case kCmdHexMode: ToggleHexMode(); break;
+        case kCmdWordWrap: ToggleWordWrap(); break;
+        case kCmdQuickOpen:
+        case kCmdGotoFile: OpenQuickOpen(kQuickAnything); break;
+        case kCmdGotoSymbol: OpenQuickOpen(kQuickSymbol); break;
+        case kCmdGotoLine: OpenGotoLine(); break;
+        case kCmdCommandPalette: OpenQuickOpen(kQuickPalette); break;
+        case kCmdBuild: RequestBuild(); break;
+        case kCmdCancelBuild: CancelBuild(); break;
+        case kCmdRecordMacro: ToggleMacroRecording(); break;
+        case kCmdPlayMacro: PlayMacro(); break;
+        case kCmdSettings: OpenSettingsDialog(); break;
+        case kCmdKeyBindings: ShowKeyBindings(); break;
+        case kCmdAbout: OpenAboutDialog(); break;
+        case kCmdCheckForUpdates: {
             // No network access takes place.
             const std::wstring text = MessageFor(MessageText::VersionCheck, kProgramVersion);
             MessageBoxW(app.mainWindow, text.c_str(), L"Tessary", MB_OK | MB_ICONINFORMATION);
             break;
         }
-        case 280: OpenDocumentation(); break;
-        case 290: ChangeZoom(1); break;
-        case 291: ChangeZoom(-1); break;
-        default:
-            if (const int encoding = EncodingForCommand(id); encoding >= 0) {
-                SetSaveEncoding(encoding);
-            } else if (int eolMode = 0, lineEnding = 0; LineEndingForCommand(id, eolMode, lineEnding)) {
-                ConvertLineEndings(eolMode, lineEnding);
-            } else if (id >= 700 && id <= 709) {
-                TabMenuCommand(id);
-            } else if ((id >= 480 && id <= 482) || (id >= 500 && id <= 505)) {
-                (id < 500 ? app.theme : app.colorScheme) = id - (id < 500 ? 480 : 500);
-                ApplyThemeAndScheme();
-                SaveUiState();
-            } else if (id >= 800 && id <= 809) {
-                OpenRecentFile(id - 800);
-            } else if (id == 820) {
-                ClearRecentFiles();
-            } else if (id >= 400 && id <= 419) {
-                app.uiLanguage = id - 400;
-                RelabelMenus();
-                RepaintArea(app.rects.menuBar);
-                InvalidateRect(app.mainWindow, nullptr, FALSE);
-                SaveUiState();
-            }
-            break;
+        case kCmdDocumentation: OpenDocumentation(); break;
+        case kCmdZoomIn: ChangeZoom(1); break;
+        case kCmdZoomOut: ChangeZoom(-1); break;
+        default: RunRangeCommand(id); break;
     }
 }
 

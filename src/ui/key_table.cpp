@@ -1,3 +1,4 @@
+#include "ui/command_ids.h"
 #include "ui/key_table.h"
 
 namespace {
@@ -12,47 +13,47 @@ KeyResult Do(KeyAction action) { return KeyResult{action, 0, 0}; }
 
 KeyResult CtrlAlt(unsigned vk, bool shift) {
     switch (vk) {
-        case 'B': return Run(182);
-        case 'F': return Run(242);
-        case 'H': return Run(185);
-        case 'I': return Run(282);
-        case 'K': return Run(261);
-        case 'O': return Run(102);
+        case 'B': return Run(kCmdStatusBar);
+        case 'F': return Run(kCmdAddFolder);
+        case 'H': return Run(kCmdHexMode);
+        case 'I': return Run(kCmdAbout);
+        case 'K': return Run(kCmdKeyBindings);
+        case 'O': return Run(kCmdOpenFolder);
         case 'P': return Run(shift ? 241 : 240);
         case 'S': return Run(shift ? 241 : 105);
-        case 'U': return Run(281);
-        case 'W': return shift ? Run(108) : KeyResult{};
+        case 'U': return Run(kCmdCheckForUpdates);
+        case 'W': return shift ? Run(kCmdCloseAll) : KeyResult{};
         default: return {};
     }
 }
 
 KeyResult Ctrl(unsigned vk, bool shift) {
     switch (vk) {
-        case kVkBreak: return Run(222);
-        case kVkSpace: return shift ? Run(140) : KeyResult{};
+        case kVkBreak: return Run(kCmdCancelBuild);
+        case kVkSpace: return shift ? Run(kCmdExpandSelection) : KeyResult{};
         case 'A': return Do(KeyAction::SelectAll);
-        case 'B': return Run(221);
+        case 'B': return Run(kCmdBuild);
         case 'D': return Do(KeyAction::SelectNextOccurrence);
         case 'F': return Run(shift ? 162 : 160);
-        case 'G': return Run(203);
-        case 'H': return Run(161);
+        case 'G': return Run(kCmdGotoLine);
+        case 'H': return Run(kCmdReplace);
         case 'K': return KeyResult{KeyAction::StartChord, 0, 'K'};
-        case 'L': return shift ? Run(143) : KeyResult{};
-        case 'N': return Run(100);
-        case 'O': return Run(101);
+        case 'L': return shift ? Run(kCmdSplitIntoLines) : KeyResult{};
+        case 'N': return Run(kCmdNewFile);
+        case 'O': return Run(kCmdOpenFile);
         case 'P': return Run(shift ? 220 : 200);
         case 'Q': return Run(shift ? 224 : 223);
-        case 'R': return Run(202);
+        case 'R': return Run(kCmdGotoSymbol);
         case 'S': return Run(shift ? 104 : 103);
-        case 'U': return shift ? Run(141) : KeyResult{};
+        case 'U': return shift ? Run(kCmdShrinkSelection) : KeyResult{};
         case 'W': return Run(shift ? 108 : 107);
-        case kVkF1: return Run(280);
-        case kVkComma: return Run(260);
-        case kVkSlash: return Run(127);
+        case kVkF1: return Run(kCmdDocumentation);
+        case kVkComma: return Run(kCmdSettings);
+        case kVkSlash: return Run(kCmdToggleComment);
         case kVkPlus:
-        case kVkPadPlus: return Run(290);
+        case kVkPadPlus: return Run(kCmdZoomIn);
         case kVkMinus:
-        case kVkPadMinus: return Run(291);
+        case kVkPadMinus: return Run(kCmdZoomOut);
         default: return {};
     }
 }

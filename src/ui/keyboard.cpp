@@ -7,11 +7,13 @@
 #include "app/app_state.h"
 #include "app/editor.h"
 #include "app/main_window.h"
+#include "app/tab_actions.h"
 #include "document/document.h"
 #include "io/open.h"
 #include "persist/persist.h"
 #include "search/quick_open.h"
 #include "search/search_panel.h"
+#include "ui/command_ids.h"
 #include "ui/commands.h"
 #include "ui/key_table.h"
 #include "ui/menu_bar.h"
@@ -127,7 +129,7 @@ void HandleCtrlKey(unsigned vk, bool shift) {
         case KeyAction::SelectNextOccurrence:
             if (doc && !doc->hexMode) SelectNextOccurrence(doc->editor);
             break;
-        case KeyAction::ToggleSidebar: ExecuteCommand(180); break;
+        case KeyAction::ToggleSidebar: ExecuteCommand(kCmdSidebar); break;
         case KeyAction::StartChord:
         case KeyAction::None: break;
     }
@@ -276,7 +278,7 @@ LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             const auto vk = static_cast<unsigned>(wParam);
             if (!ctrl) {
                 if (vk == VK_F3) {
-                    ExecuteCommand(shift ? 164 : 163);
+                    ExecuteCommand(shift ? kCmdFindPrevious : kCmdFindNext);
                     suppressNextControlChar = true;
                     return 0;
                 }
@@ -290,7 +292,7 @@ LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
                 return 0;
             }
             if (vk == VK_F11) {
-                ExecuteCommand(shift ? 184 : 183);
+                ExecuteCommand(shift ? kCmdDistractionFree : kCmdFullScreen);
                 suppressNextControlChar = true;
                 return 0;
             }

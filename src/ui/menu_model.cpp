@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ui/command_ids.h"
 #include "ui/strings.h"
 
 namespace {
@@ -24,19 +25,19 @@ bool FixedLabel(int id, int language, std::wstring& label) {
         case -3: label = text(StringTable::RecentFilesLabel, 0); return true;
         case -4: label = text(StringTable::LineEndingsLabel, 0); return true;
         case -5: label = text(StringTable::EncodingLabel, 0); return true;
-        case 185: label = text(StringTable::HexModeLabel, 0); return true;
-        case 186: label = text(StringTable::WordWrapLabel, 0); return true;
-        case 280: label = text(StringTable::MenuLabels, 33); return true;
-        case 281: label = text(StringTable::MenuLabels, 34); return true;
-        case 282: label = text(StringTable::MenuLabels, 35); return true;
-        case 290: label = text(StringTable::MenuLabels, 36); return true;
-        case 291: label = text(StringTable::MenuLabels, 37); return true;
-        case 106: label = text(StringTable::PrintLabel, 0); return true;
-        case 128: label = text(StringTable::IndentLabels, 0); return true;
-        case 129: label = text(StringTable::IndentLabels, 1); return true;
-        case 130: label = text(StringTable::ColumnModeLabel, 0); return true;
-        case 820: label = text(StringTable::ClearListLabel, 0); return true;
-        default: return id >= 700;  // the tab context menu is labelled separately
+        case kCmdHexMode: label = text(StringTable::HexModeLabel, 0); return true;
+        case kCmdWordWrap: label = text(StringTable::WordWrapLabel, 0); return true;
+        case kCmdDocumentation: label = text(StringTable::MenuLabels, 33); return true;
+        case kCmdCheckForUpdates: label = text(StringTable::MenuLabels, 34); return true;
+        case kCmdAbout: label = text(StringTable::MenuLabels, 35); return true;
+        case kCmdZoomIn: label = text(StringTable::MenuLabels, 36); return true;
+        case kCmdZoomOut: label = text(StringTable::MenuLabels, 37); return true;
+        case kCmdPrint: label = text(StringTable::PrintLabel, 0); return true;
+        case kCmdIndent: label = text(StringTable::IndentLabels, 0); return true;
+        case kCmdOutdent: label = text(StringTable::IndentLabels, 1); return true;
+        case kCmdColumnMode: label = text(StringTable::ColumnModeLabel, 0); return true;
+        case kCmdClearRecent: label = text(StringTable::ClearListLabel, 0); return true;
+        default: return id >= kCmdTabClose;  // the tab context menu is labelled separately
     }
 }
 
@@ -44,54 +45,54 @@ bool FixedLabel(int id, int language, std::wstring& label) {
 
 MenuModel BuildEnglishMenuModel() {
     MenuModel model;
-    model.submenus[kSchemeSubmenu] = {Sub(500, L"Monokai"), Sub(501, L"One Dark"),  Sub(502, L"Dracula"),
-                                      Sub(503, L"Nord"),    Sub(504, L"Solarized"), Sub(505, L"Light")};
-    model.submenus[kThemeSubmenu] = {Sub(480, L"Dark"), Sub(481, L"Light"), Sub(482, L"High Contrast")};
-    model.submenus[3] = {Sub(131, L"Windows(CR LF)"), Sub(132, L"Unix(LF)"), Sub(133, L"Mac(CR)")};
-    model.submenus[4] = {Sub(150, L"UTF-8"), Sub(151, L"UTF-8 BOM"), Sub(152, L"UTF-16 LE"), Sub(153, L"UTF-16 BE"),
-                         Sub(154, L"GBK"),   Sub(155, L"GB2312"),    Sub(156, L"ANSI")};
+    model.submenus[kSchemeSubmenu] = {Sub(kCmdSchemeFirst, L"Monokai"), Sub(kCmdSchemeFirst + 1, L"One Dark"),  Sub(kCmdSchemeFirst + 2, L"Dracula"),
+                                      Sub(kCmdSchemeFirst + 3, L"Nord"),    Sub(kCmdSchemeFirst + 4, L"Solarized"), Sub(kCmdSchemeFirst + 5, L"Light")};
+    model.submenus[kThemeSubmenu] = {Sub(kCmdThemeFirst, L"Dark"), Sub(kCmdThemeFirst + 1, L"Light"), Sub(kCmdThemeFirst + 2, L"High Contrast")};
+    model.submenus[3] = {Sub(kCmdLineEndingFirst, L"Windows(CR LF)"), Sub(kCmdLineEndingFirst + 1, L"Unix(LF)"), Sub(kCmdLineEndingFirst + 2, L"Mac(CR)")};
+    model.submenus[4] = {Sub(kCmdEncodingFirst, L"UTF-8"), Sub(kCmdEncodingFirst + 1, L"UTF-8 BOM"), Sub(kCmdEncodingFirst + 2, L"UTF-16 LE"), Sub(kCmdEncodingFirst + 3, L"UTF-16 BE"),
+                         Sub(kCmdEncodingFirst + 4, L"GBK"),   Sub(kCmdEncodingFirst + 5, L"GB2312"),    Sub(kCmdEncodingFirst + 6, L"ANSI")};
 
     std::vector<MenuItem> languages;
-    for (int i = 0; i < kInterfaceLanguageCount; ++i) languages.push_back(Item(LanguageName(i), L"", 400 + i));
+    for (int i = 0; i < kInterfaceLanguageCount; ++i) languages.push_back(Item(LanguageName(i), L"", kCmdInterfaceLanguageFirst + i));
 
     model.menus = {
         {L"File",
-         {Item(L"New File", L"Ctrl+N", 100), Item(L"Open File", L"Ctrl+O", 101),
-          Item(L"Open Folder", L"Ctrl+Alt+O", 102), Separator(), Item(L"Save", L"Ctrl+S", 103),
-          Item(L"Save As", L"Ctrl+Shift+S", 104), Item(L"Save All", L"Ctrl+Alt+S", 105), Item(L"Print", L"", 106),
-          Separator(), Item(L"Close File", L"Ctrl+W", 107), Item(L"Close All", L"Ctrl+Shift+W", 108), Separator(),
-          Item(L"Recent Files", L"", -3), Separator(), Item(L"Exit", L"Alt+F4", 109)}},
+         {Item(L"New File", L"Ctrl+N", kCmdNewFile), Item(L"Open File", L"Ctrl+O", kCmdOpenFile),
+          Item(L"Open Folder", L"Ctrl+Alt+O", kCmdOpenFolder), Separator(), Item(L"Save", L"Ctrl+S", kCmdSave),
+          Item(L"Save As", L"Ctrl+Shift+S", kCmdSaveAs), Item(L"Save All", L"Ctrl+Alt+S", kCmdSaveAll), Item(L"Print", L"", kCmdPrint),
+          Separator(), Item(L"Close File", L"Ctrl+W", kCmdCloseFile), Item(L"Close All", L"Ctrl+Shift+W", kCmdCloseAll), Separator(),
+          Item(L"Recent Files", L"", -3), Separator(), Item(L"Exit", L"Alt+F4", kCmdExit)}},
         {L"Edit",
-         {Item(L"Undo", L"Ctrl+Z", 120), Item(L"Redo", L"Ctrl+Shift+Z", 121), Separator(), Item(L"Cut", L"Ctrl+X", 122),
-          Item(L"Copy", L"Ctrl+C", 123), Item(L"Paste", L"Ctrl+V", 124), Item(L"Delete", L"Del", 125), Separator(),
-          Item(L"Select All", L"Ctrl+A", 126), Item(L"Toggle Comment", L"Ctrl+/", 127), Separator(),
-          Item(L"Increase Indent", L"Tab", 128), Item(L"Decrease Indent", L"Shift+Tab", 129),
-          Item(L"Column Edit Mode", L"", 130), Separator(), Item(L"Line Endings", L"", -4), Separator(),
+         {Item(L"Undo", L"Ctrl+Z", kCmdUndo), Item(L"Redo", L"Ctrl+Shift+Z", kCmdRedo), Separator(), Item(L"Cut", L"Ctrl+X", kCmdCut),
+          Item(L"Copy", L"Ctrl+C", kCmdCopy), Item(L"Paste", L"Ctrl+V", kCmdPaste), Item(L"Delete", L"Del", kCmdDelete), Separator(),
+          Item(L"Select All", L"Ctrl+A", kCmdSelectAll), Item(L"Toggle Comment", L"Ctrl+/", kCmdToggleComment), Separator(),
+          Item(L"Increase Indent", L"Tab", kCmdIndent), Item(L"Decrease Indent", L"Shift+Tab", kCmdOutdent),
+          Item(L"Column Edit Mode", L"", kCmdColumnMode), Separator(), Item(L"Line Endings", L"", -4), Separator(),
           Item(L"Encoding Conversion", L"", -5)}},
         {L"Find",
-         {Item(L"Find", L"Ctrl+F", 160), Item(L"Replace", L"Ctrl+H", 161), Item(L"Find all", L"Ctrl+Shift+F", 162),
-          Separator(), Item(L"Find Next", L"F3", 163), Item(L"Find Previous", L"Shift+F3", 164)}},
+         {Item(L"Find", L"Ctrl+F", kCmdFind), Item(L"Replace", L"Ctrl+H", kCmdReplace), Item(L"Find all", L"Ctrl+Shift+F", kCmdFindAll),
+          Separator(), Item(L"Find Next", L"F3", kCmdFindNext), Item(L"Find Previous", L"Shift+F3", kCmdFindPrevious)}},
         {L"View",
-         {Item(L"Sidebar", L"Ctrl+K Ctrl+B", 180), Item(L"Status Bar", L"Ctrl+Alt+B", 182),
-          Item(L"Hex Mode", L"Ctrl+Alt+H", 185), Item(L"Word Wrap", L"", 186), Separator(),
-          Item(L"Full Screen", L"F11", 183), Item(L"Distraction Free", L"Shift+F11", 184), Separator(),
-          Item(L"Zoom In", L"Ctrl++", 290), Item(L"Zoom Out", L"Ctrl+-", 291)}},
+         {Item(L"Sidebar", L"Ctrl+K Ctrl+B", kCmdSidebar), Item(L"Status Bar", L"Ctrl+Alt+B", kCmdStatusBar),
+          Item(L"Hex Mode", L"Ctrl+Alt+H", kCmdHexMode), Item(L"Word Wrap", L"", kCmdWordWrap), Separator(),
+          Item(L"Full Screen", L"F11", kCmdFullScreen), Item(L"Distraction Free", L"Shift+F11", kCmdDistractionFree), Separator(),
+          Item(L"Zoom In", L"Ctrl++", kCmdZoomIn), Item(L"Zoom Out", L"Ctrl+-", kCmdZoomOut)}},
         {L"Project",
-         {Item(L"Open Project", L"Ctrl+Alt+P", 240), Item(L"Save Project", L"Ctrl+Alt+Shift+P", 241), Separator(),
-          Item(L"Add Folder to Project", L"Ctrl+Alt+F", 242)}},
+         {Item(L"Open Project", L"Ctrl+Alt+P", kCmdOpenProject), Item(L"Save Project", L"Ctrl+Alt+Shift+P", kCmdSaveProject), Separator(),
+          Item(L"Add Folder to Project", L"Ctrl+Alt+F", kCmdAddFolder)}},
         // The scheme and theme submenus hang here so that the colours can be chosen from the menus.
         {L"Preferences",
-         {Item(L"Settings", L"Ctrl+,", 260), Item(L"Key Bindings", L"Ctrl+Alt+K", 261), Separator(),
+         {Item(L"Settings", L"Ctrl+,", kCmdSettings), Item(L"Key Bindings", L"Ctrl+Alt+K", kCmdKeyBindings), Separator(),
           Item(L"Color Scheme", L"", -1), Item(L"Theme", L"", -2)}},
         {L"Language", languages},
         {L"Help",
-         {Item(L"Documentation", L"F1", 280), Separator(), Item(L"Check for Updates", L"Ctrl+Alt+U", 281), Separator(),
-          Item(L"About", L"Ctrl+Alt+I", 282)}},
+         {Item(L"Documentation", L"F1", kCmdDocumentation), Separator(), Item(L"Check for Updates", L"Ctrl+Alt+U", kCmdCheckForUpdates), Separator(),
+          Item(L"About", L"Ctrl+Alt+I", kCmdAbout)}},
         {L"",
-         {Item(L"Close", L"", 700), Item(L"Close All", L"", 701), Separator(), Item(L"Save", L"", 702),
-          Item(L"Save As", L"", 703), Item(L"Rename", L"", 704), Item(L"Reload", L"", 705), Separator(),
-          Item(L"Show in Explorer", L"", 706), Item(L"Copy Full Path", L"", 707), Item(L"Copy File Name", L"", 708),
-          Item(L"Copy Folder Path", L"", 709)}},
+         {Item(L"Close", L"", kCmdTabClose), Item(L"Close All", L"", kCmdTabCloseAll), Separator(), Item(L"Save", L"", kCmdTabSave),
+          Item(L"Save As", L"", kCmdTabSaveAs), Item(L"Rename", L"", kCmdTabRename), Item(L"Reload", L"", kCmdTabReload), Separator(),
+          Item(L"Show in Explorer", L"", kCmdTabShowInExplorer), Item(L"Copy Full Path", L"", kCmdTabCopyFullPath), Item(L"Copy File Name", L"", kCmdTabCopyFileName),
+          Item(L"Copy Folder Path", L"", kCmdTabCopyFolderPath)}},
     };
     return model;
 }
@@ -127,24 +128,25 @@ void ApplyMenuLanguage(MenuModel& model, int language) {
 }
 
 std::vector<SubmenuItem> RecentFilesSubmenu(const std::vector<std::wstring>& recent, int language) {
-    if (recent.empty()) return {Sub(800, LocalizedTextFor(language, StringTable::NoRecentFiles, 0))};
+    if (recent.empty()) return {Sub(kCmdRecentFirst, LocalizedTextFor(language, StringTable::NoRecentFiles, 0))};
     std::vector<SubmenuItem> items;
     const int shown = std::min(static_cast<int>(recent.size()), kRecentFilesShown);
     for (int i = 0; i < shown; ++i)
-        items.push_back(SubmenuItem{800 + i, std::to_wstring(i + 1) + L" " + recent[static_cast<size_t>(i)], false});
+        items.push_back(SubmenuItem{kCmdRecentFirst + i, std::to_wstring(i + 1) + L" " + recent[static_cast<size_t>(i)], false});
     items.push_back(SubmenuItem{0, L"", true});
-    items.push_back(Sub(820, LocalizedTextFor(language, StringTable::ClearListLabel, 0)));
+    items.push_back(Sub(kCmdClearRecent, LocalizedTextFor(language, StringTable::ClearListLabel, 0)));
     return items;
 }
 
 bool MenuItemChecked(int id, const CheckState& state) {
-    return id == 400 + state.uiLanguage || id == 500 + state.colorScheme || id == 480 + state.theme ||
-           (id == 130 && state.columnMode) || (id == 186 && state.wordWrap);
+    return id == kCmdInterfaceLanguageFirst + state.uiLanguage || id == kCmdSchemeFirst + state.colorScheme ||
+           id == kCmdThemeFirst + state.theme || (id == kCmdColumnMode && state.columnMode) ||
+           (id == kCmdWordWrap && state.wordWrap);
 }
 
 bool SubmenuItemChecked(int submenu, int id, const CheckState& state) {
-    if (submenu == kSchemeSubmenu) return id == 500 + state.colorScheme;
-    if (submenu == kThemeSubmenu) return id == 480 + state.theme;
+    if (submenu == kSchemeSubmenu) return id == kCmdSchemeFirst + state.colorScheme;
+    if (submenu == kThemeSubmenu) return id == kCmdThemeFirst + state.theme;
     return false;
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/change_notice.h"
 #include "app/editor.h"
 #include "app/gdi_util.h"
 #include "app/main_window.h"
@@ -11,14 +12,13 @@
 #include "document/document.h"
 #include "document/tabs.h"
 #include "io/encoding.h"
-#include "io/external_change.h"
 #include "io/file_access.h"
 #include "io/open.h"
 #include "persist/recovery.h"
 #include "project/sidebar.h"
 #include "syntax/palette.h"
 #include "ui/strings.h"
-#include "views/hex_model.h"
+#include "document/hex_model.h"
 
 namespace {
 
@@ -42,30 +42,21 @@ int64_t VisibleRows() { return std::max<int64_t>(app.rects.editor.Height() / std
 const uint8_t* reportedView = nullptr;
 
 void RepaintView() {
-    RepaintArea(app.rects.editor);
+    NoteChange(kChangeEditorArea);
     RepaintScrollBars();
 }
 
 // After any change of the bytes: title, sidebar, status bar, tab bar and the view.
 void HexEdited(Document& doc) {
     doc.modified = 1;
-    NoteRecoveryChange();
-    UpdateWindowTitle();
-    ClampSidebarScroll();
-    if (app.sidebarWindow) InvalidateRect(app.sidebarWindow, nullptr, TRUE);
-    RepaintArea(app.rects.statusBar);
-    RepaintArea(app.rects.tabBar);
+    NoteChange(kChangeTabText | kChangeTitle | kChangeStatusBar | kChangeTabBar);
     RepaintView();
 }
 
 void AfterHistoryStep(Document& doc) {
-    NoteRecoveryChange();
+    NoteChange(kChangeTabText);
     doc.hexTopRow = HexTopRowShowingCaret(doc, VisibleRows());
-    UpdateWindowTitle();
-    ClampSidebarScroll();
-    if (app.sidebarWindow) InvalidateRect(app.sidebarWindow, nullptr, TRUE);
-    RepaintArea(app.rects.statusBar);
-    RepaintArea(app.rects.tabBar);
+    NoteChange(kChangeTitle | kChangeStatusBar | kChangeTabBar);
     RepaintView();
 }
 
@@ -141,9 +132,7 @@ void OfferRemap(Document& doc) {
         MessageBoxW(app.mainWindow, error.c_str(), L"Tessary", MB_OK | MB_ICONERROR);
         return;
     }
-    UpdateWindowTitle();
-    RepaintArea(app.rects.statusBar);
-    RepaintArea(app.rects.tabBar);
+    NoteChange(kChangeTitle | kChangeStatusBar | kChangeTabBar);
     RepaintView();
 }
 
@@ -173,9 +162,10 @@ bool LeaveHex(Document& doc) {
     std::wstring().swap(doc.savedText);
     doc.savedTextValid = 0;
     editor::SetReadOnly(doc.editor, false);
-    app.settingText = 1;
-    editor::SetText(doc.editor, plan.utf8);
-    app.settingText = 0;
+    {
+        SettingText setting;
+        editor::SetText(doc.editor, plan.utf8);
+    }
     editor::Send(doc.editor, editor::kEmptyUndoBuffer);
     // Unsaved byte edits stay unsaved as text: no save point then.
     if (!modified) editor::SetSavePoint(doc.editor);
@@ -315,8 +305,6 @@ void ToggleHexMode() {
     } else {
         EnterHex(*doc);
     }
-    UpdateWindowTitle();
-    ClampSidebarScroll();
-    if (app.sidebarWindow) InvalidateRect(app.sidebarWindow, nullptr, TRUE);
+    NoteChange(kChangeTitle);
     InvalidateRect(app.mainWindow, nullptr, FALSE);
 }

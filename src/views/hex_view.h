@@ -1,6 +1,6 @@
 #pragma once
 // The hex view of the active tab: painting into the editor area and the input the tab's hidden
-// editor forwards while the tab is in hex mode. The rules themselves live in views/hex_model.h.
+// editor forwards while the tab is in hex mode. The rules themselves live in document/hex_model.h.
 #include <windows.h>
 
 struct Document;

@@ -11,7 +11,7 @@
 #include "app/editor.h"
 #include "document/document.h"
 #include "ui/strings.h"
-#include "views/hex_model.h"
+#include "document/hex_model.h"
 #include "views/hex_view.h"
 
 namespace {

@@ -1,11 +1,11 @@
 #pragma once
+// The scroll bars and, for a tab in hex mode, the byte view.
 #include <windows.h>
 
 #include <string>
 
 #include "app/geometry.h"
 
-// The scroll bars and, for a tab in hex mode, the byte view.
 void PaintEditorArea(HDC dc);
 void PaintStatusBar(HDC dc);
 // The part of the status bar that a caret move or a typed key changes: its left-hand text, up to

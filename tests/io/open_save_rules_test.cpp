@@ -9,7 +9,6 @@
 
 #include "document/document.h"
 #include "io/encoding.h"
-#include "io/external_change.h"
 #include "io/file_access.h"
 #include "io/open.h"
 #include "io/save.h"

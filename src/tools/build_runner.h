@@ -1,15 +1,7 @@
 #pragma once
+// The build runner: runs the active tab's file with the tool for its language and shows the output
+// in a tab of its own.
 #include <windows.h>
-// The tool commands on the active tab: comment toggling and the selection commands; and the build
-// runner.
-
-// Ctrl+/: line or block comments by the tab's language, as one undo step. Nothing for plain text,
-// read-only tabs and hex mode.
-void ToggleComment();
-void ExpandSelectionCommand();
-void ShrinkSelectionCommand();
-void SingleSelectionCommand();
-void SplitSelectionIntoLines();
 
 // Build (Ctrl+B) runs from a message posted to the main window, so that whatever started it (a key
 // in a tab's editor, a menu) is no longer on the stack while the build waits.

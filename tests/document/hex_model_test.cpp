@@ -1,4 +1,4 @@
-#include "views/hex_model.h"
+#include "document/hex_model.h"
 #include "views/views.h"
 
 #include <gtest/gtest.h>
