@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <shlwapi.h>
 
 #include <algorithm>
 #include <new>
@@ -28,6 +29,7 @@
 #include "search/search_panel.h"
 #include "syntax/themes.h"
 #include "tools/tools.h"
+#include "ui/help_address.h"
 #include "ui/keyboard.h"
 #include "ui/menu_bar.h"
 #include "ui/menu_model.h"
@@ -96,8 +98,37 @@ void TabMenuCommand(int id) {
 
 }  // namespace
 
+namespace {
+
+// The manual's section about what holds the focus, or "" for its top.
+std::wstring ManualSection() {
+    HWND focus = GetFocus();
+    auto inside = [focus](HWND window) { return window && focus && (focus == window || IsChild(window, focus)); };
+    if (inside(app.searchPanelWindow) || inside(app.resultListWindow)) return L"search";
+    if (inside(app.sidebarWindow)) return L"sidebar";
+    const Document* doc = ActiveDocument();
+    return doc && doc->hexMode ? L"hex" : L"";
+}
+
+}  // namespace
+
 void OpenDocumentation() {
     const std::wstring manual = ProgramDirectory() + L"manual.html";
+    // Opening the file drops any "#section" of an address, so the program registered for .html
+    // pages is started with the address itself; without one, the manual opens at its top.
+    wchar_t command[2048] = {};
+    DWORD length = 2048;
+    if (SUCCEEDED(AssocQueryStringW(ASSOCF_NOTRUNCATE, ASSOCSTR_COMMAND, L".html", L"open", command, &length))) {
+        std::wstring line = CommandLineFor(command, FileAddress(manual, ManualSection()));
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+            CloseHandle(process.hThread);
+            CloseHandle(process.hProcess);
+            return;
+        }
+    }
     ShellExecuteW(app.mainWindow, L"open", manual.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
