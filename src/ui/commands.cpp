@@ -105,7 +105,6 @@ std::wstring ManualSection() {
     HWND focus = GetFocus();
     auto inside = [focus](HWND window) { return window && focus && (focus == window || IsChild(window, focus)); };
     if (inside(app.searchPanelWindow) || inside(app.resultListWindow)) return L"search";
-    if (inside(app.sidebarWindow)) return L"sidebar";
     const Document* doc = ActiveDocument();
     return doc && doc->hexMode ? L"hex" : L"";
 }
