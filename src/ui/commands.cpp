@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <shlwapi.h>
 
 #include <algorithm>
 #include <new>
@@ -29,9 +30,10 @@
 #include "search/quick_open_model.h"
 #include "search/search_panel.h"
 #include "syntax/themes.h"
-#include "tools/editor_tools.h"
 #include "tools/build_runner.h"
+#include "tools/editor_tools.h"
 #include "ui/command_ids.h"
+#include "ui/help_address.h"
 #include "ui/keyboard.h"
 #include "ui/menu_bar.h"
 #include "ui/menu_model.h"
@@ -100,8 +102,41 @@ void TabMenuCommand(int id) {
 
 }  // namespace
 
+namespace {
+
+// The manual's section about what holds the focus, or "" for its top.
+std::wstring ManualSection() {
+    HWND focus = GetFocus();
+    auto inside = [focus](HWND window) { return window && focus && (focus == window || IsChild(window, focus)); };
+    if (inside(app.searchPanelWindow) || inside(app.resultListWindow)) return L"search";
+    const Document* doc = ActiveDocument();
+    return doc && doc->hexMode ? L"hex" : L"";
+}
+
+}  // namespace
+
 void OpenDocumentation() {
     const std::wstring manual = ProgramDirectory() + L"manual.html";
+    // Opening the file drops any "#section" of an address, so the program registered for .html
+    // pages is started with the address itself; without one, the manual opens at its top.
+    // The program is started by the full path the association names, never looked up by name: a
+    // bare name would be searched for in the current folder first.
+    wchar_t command[2048] = {}, program[MAX_PATH] = {};
+    DWORD length = 2048, programLength = MAX_PATH;
+    if (SUCCEEDED(AssocQueryStringW(ASSOCF_NOTRUNCATE, ASSOCSTR_COMMAND, L".html", L"open", command, &length)) &&
+        SUCCEEDED(AssocQueryStringW(ASSOCF_NOTRUNCATE, ASSOCSTR_EXECUTABLE, L".html", L"open", program,
+                                    &programLength)) &&
+        !PathIsRelativeW(program)) {
+        std::wstring line = CommandLineFor(command, FileAddress(manual, ManualSection()));
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        if (CreateProcessW(program, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+            CloseHandle(process.hThread);
+            CloseHandle(process.hProcess);
+            return;
+        }
+    }
     ShellExecuteW(app.mainWindow, L"open", manual.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 

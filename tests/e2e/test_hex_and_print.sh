@@ -2,7 +2,7 @@
 # The hex view patches bytes with undo and saves exactly what it shows; text tabs go into it and
 # back without losing a byte; a text tab prints to the PDF printer with header and page footer.
 # The pictures under docs/ come from here (hex-view-dark.png, hex-view-light.png, printed-page-1.png
-# in the artifacts folder).
+# in the artifacts folder); the manual shows a part of the hex views (scripts/manual-pictures.sh).
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 e2e_begin hex_and_print

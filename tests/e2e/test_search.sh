@@ -3,7 +3,8 @@
 # pause, F3 wraps, Shift+F3 goes back, Replace All is one undo step (also with an empty
 # replacement), find in files lists hits from three files of the open folder, Ctrl+C on the list
 # copies them, a folded group stays folded while typing, Escape closes the panel and forgets the
-# query. search-dark.png and search-light.png show the look (docs/screenshot-search-*.png).
+# query. search-dark.png and search-light.png show the look (docs/screenshot-search-*.png, and cut
+# down by scripts/manual-pictures.sh, in the manual's Search section).
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 e2e_begin search

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The sidebar's folder tree, project files and the file actions of the tab menu.
-# Screenshots for the README come from here (docs/screenshot-sidebar-dark.png and -light.png).
+# Screenshots for the README come from here (docs/screenshot-sidebar-dark.png and -light.png); the
+# manual shows a part of them (scripts/manual-pictures.sh).
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 e2e_begin sidebar

@@ -1,0 +1,259 @@
+// The manual that F1 opens names everything the program shows: every command of the command
+// palette, every menu item with the shortcut the menu shows, and (in its troubleshooting section)
+// every message. The texts are taken from the program's own tables, so a command or message added
+// to the program without a word in the manual fails here.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "search/quick_open_model.h"
+#include "tools/build_command.h"
+#include "ui/menu_model.h"
+#include "ui/strings.h"
+
+namespace {
+
+std::string Utf8(const std::wstring& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        uint32_t c = static_cast<uint16_t>(text[i]);
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size()) c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::string Utf8Of(uint32_t c) {
+    std::wstring w;
+    if (c >= 0x10000) {
+        w += static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
+        w += static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+    } else {
+        w += static_cast<wchar_t>(c);
+    }
+    return Utf8(w);
+}
+
+// Runs of blanks, tabs and line breaks become one blank; none at either end.
+std::string Squeeze(const std::string& text) {
+    std::string out;
+    bool blank = false;
+    for (char c : text) {
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+            blank = !out.empty();
+            continue;
+        }
+        if (blank) out += ' ';
+        blank = false;
+        out += c;
+    }
+    return out;
+}
+
+// The text a reader sees: no style sheet, comments or tags, entities decoded, blanks squeezed.
+std::string VisibleText(const std::string& html) {
+    std::string text;
+    size_t i = 0;
+    while (i < html.size()) {
+        if (html.compare(i, 4, "<!--") == 0) {
+            const size_t end = html.find("-->", i);
+            i = end == std::string::npos ? html.size() : end + 3;
+        } else if (html.compare(i, 6, "<style") == 0) {
+            const size_t end = html.find("</style>", i);
+            i = end == std::string::npos ? html.size() : end + 8;
+        } else if (html[i] == '<') {
+            const size_t end = html.find('>', i);
+            i = end == std::string::npos ? html.size() : end + 1;
+        } else if (html[i] == '&') {
+            const size_t end = html.find(';', i);
+            const std::string name = end == std::string::npos ? "" : html.substr(i + 1, end - i - 1);
+            std::string decoded;
+            if (name == "amp") decoded = "&";
+            else if (name == "lt") decoded = "<";
+            else if (name == "gt") decoded = ">";
+            else if (name == "quot") decoded = "\"";
+            else if (name == "apos") decoded = "'";
+            else if (name == "nbsp") decoded = " ";
+            else if (name == "ndash") decoded = Utf8Of(0x2013);
+            else if (name == "mdash") decoded = Utf8Of(0x2014);
+            else if (name.size() > 2 && name[0] == '#' && (name[1] == 'x' || name[1] == 'X'))
+                decoded = Utf8Of(static_cast<uint32_t>(std::stoul(name.substr(2), nullptr, 16)));
+            else if (name.size() > 1 && name[0] == '#')
+                decoded = Utf8Of(static_cast<uint32_t>(std::stoul(name.substr(1))));
+            if (decoded.empty()) {
+                text += '&';
+                ++i;
+            } else {
+                text += decoded;
+                i = end + 1;
+            }
+        } else {
+            text += html[i++];
+        }
+    }
+    return Squeeze(text);
+}
+
+std::string ReadManual() {
+    std::string path = TESSARY_SOURCE_DIR "/docs/manual.html";
+    std::ifstream file(path, std::ios::binary);
+    if (!file && path[0] == '/') file.open("Z:" + path, std::ios::binary);  // a Unix path seen from Wine
+    if (!file) return {};
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+// The visible text of the section whose heading has this id, up to the next section heading.
+std::string SectionText(const std::string& html, const std::string& id) {
+    const size_t start = html.find("<h2 id=\"" + id + "\"");
+    if (start == std::string::npos) return {};
+    const size_t end = html.find("<h2", start + 1);
+    return VisibleText(html.substr(start, end == std::string::npos ? std::string::npos : end - start));
+}
+
+// A menu label as drawn: "&&" is an ampersand, any other "&" marks the mnemonic and is not shown.
+std::wstring WithoutMnemonics(const std::wstring& label) {
+    std::wstring out;
+    for (size_t i = 0; i < label.size(); ++i) {
+        if (label[i] == L'&' && i + 1 < label.size()) ++i;
+        out += label[i];
+    }
+    return out;
+}
+
+// The parts of a message around the pieces filled in ("%s", "%d", "%ls", "%lld", "%1"), squeezed.
+std::vector<std::string> FixedParts(const std::wstring& message) {
+    std::vector<std::string> parts;
+    std::wstring part;
+    auto flush = [&] {
+        const std::string squeezed = Squeeze(Utf8(part));
+        if (!squeezed.empty()) parts.push_back(squeezed);
+        part.clear();
+    };
+    for (size_t i = 0; i < message.size(); ++i) {
+        if (message[i] == L'%') {
+            const std::wstring rest = message.substr(i + 1, 3);
+            size_t length = 0;
+            if (rest.rfind(L"lld", 0) == 0) length = 3;
+            else if (rest.rfind(L"ls", 0) == 0) length = 2;
+            else if (!rest.empty() && (rest[0] == L's' || rest[0] == L'd' || rest[0] == L'1')) length = 1;
+            if (length) {
+                flush();
+                i += length;
+                continue;
+            }
+        }
+        part += message[i];
+    }
+    flush();
+    return parts;
+}
+
+class Manual : public ::testing::Test {
+protected:
+    void SetUp() override {
+        html = ReadManual();
+        ASSERT_FALSE(html.empty()) << "docs/manual.html cannot be read";
+        text = VisibleText(html);
+    }
+    bool Mentions(const std::wstring& words) const { return text.find(Utf8(words)) != std::string::npos; }
+    std::string html, text;
+};
+
+TEST_F(Manual, NamesEveryPaletteCommandWithItsKeys) {
+    const std::vector<QuickItem> entries = PaletteEntries();
+    ASSERT_GE(entries.size(), 30u);
+    for (const QuickItem& entry : entries) {
+        std::wstring name = entry.label, keys;
+        // "File: Save (Ctrl+S)": the name, then the keys in parentheses.
+        const size_t open = name.rfind(L" (");
+        if (open != std::wstring::npos && name.back() == L')') {
+            keys = name.substr(open + 2, name.size() - open - 3);
+            name.resize(open);
+        }
+        EXPECT_TRUE(Mentions(name)) << "palette command missing from the manual: " << Utf8(name);
+        if (!keys.empty()) {
+            EXPECT_TRUE(Mentions(keys)) << "keys missing: " << Utf8(keys) << " (" << Utf8(name) << ")";
+        }
+    }
+}
+
+TEST_F(Manual, NamesEveryMenuItemAndTheShortcutItShows) {
+    MenuModel model = BuildEnglishMenuModel();
+    ApplyMenuLanguage(model, kEnglishLanguage);  // the labels the English interface draws
+    int items = 0;
+    for (const Menu& menu : model.menus) {
+        if (!menu.title.empty()) {
+            EXPECT_TRUE(Mentions(WithoutMnemonics(menu.title))) << "menu: " << Utf8(menu.title);
+        }
+        for (const MenuItem& item : menu.items) {
+            if (item.separator) continue;
+            ++items;
+            const std::wstring label = WithoutMnemonics(item.label);
+            EXPECT_TRUE(Mentions(label)) << "menu item missing from the manual: " << Utf8(label);
+            if (!item.shortcut.empty()) {
+                EXPECT_TRUE(Mentions(item.shortcut)) << "shortcut missing: " << Utf8(item.shortcut) << " ("
+                                                     << Utf8(label) << ")";
+            }
+        }
+    }
+    EXPECT_GE(items, 60);
+    std::vector<SubmenuItem> submenuItems = RecentFilesSubmenu({}, kEnglishLanguage);
+    const std::vector<SubmenuItem> recent = RecentFilesSubmenu({L"C:\\a.txt"}, kEnglishLanguage);
+    submenuItems.push_back(recent.back());  // Clear List
+    for (const std::vector<SubmenuItem>& submenu : model.submenus)
+        submenuItems.insert(submenuItems.end(), submenu.begin(), submenu.end());
+    for (const SubmenuItem& item : submenuItems) {
+        if (item.separator) continue;
+        EXPECT_TRUE(Mentions(WithoutMnemonics(item.label))) << "submenu item missing: " << Utf8(item.label);
+    }
+}
+
+TEST_F(Manual, TroubleshootingQuotesEveryMessage) {
+    const std::string section = SectionText(html, "troubleshooting");
+    ASSERT_FALSE(section.empty()) << "no section with id \"troubleshooting\"";
+    std::vector<std::wstring> messages;
+    for (StringTable table : {StringTable::Messages, StringTable::FileErrors, StringTable::ExternalChange,
+                              StringTable::HexMessages, StringTable::RecoveryPrompt, StringTable::RestorePrompt}) {
+        const int count = StringTableEntryCount(table);
+        EXPECT_GT(count, 0);
+        for (int i = 0; i < count; ++i) messages.push_back(LocalizedTextFor(kEnglishLanguage, table, i));
+    }
+    for (BuildText t : {BuildText::UnsafePath, BuildText::NoOutputFile, BuildText::OutputCut, BuildText::ToolNotFound,
+                        BuildText::NotStarted, BuildText::ExitCode})
+        messages.push_back(BuildTextFor(kEnglishLanguage, t));
+    messages.push_back(LocalizedTextFor(kEnglishLanguage, StringTable::SearchTexts, 4));  // the "stopped" note
+    EXPECT_GE(messages.size(), 55u);
+    for (const std::wstring& message : messages) {
+        ASSERT_FALSE(message.empty());
+        for (const std::string& part : FixedParts(message))
+            EXPECT_NE(std::string::npos, section.find(part)) << "not in Troubleshooting: \"" << part << "\"";
+    }
+}
+
+// The helpers above must not make every check pass: a text that is not in the manual is missed.
+TEST_F(Manual, MissingTextsAreNoticed) {
+    EXPECT_FALSE(Mentions(L"File: Teleport"));
+    EXPECT_EQ(std::vector<std::string>({"Save changes to", "?"}), FixedParts(L"Save changes to %s?"));
+    EXPECT_EQ(std::vector<std::string>({"a b", "c"}), FixedParts(L"a\n\nb %lld c %1"));
+    EXPECT_EQ("x & y < z \xE2\x80\x94 Ctrl+K Ctrl+B", VisibleText("<p>x &amp; y &lt; z&nbsp;&#x2014;</p>\n<kbd>Ctrl+K</kbd> <kbd>Ctrl+B</kbd>"));
+    EXPECT_EQ(L"Save As & Close", WithoutMnemonics(L"Save &As && Close"));
+}
+
+}  // namespace
