@@ -103,7 +103,11 @@ void OpenDocumentation() {
 
 void ChangeZoom(int delta) {
     app.settings.zoom = std::clamp(app.settings.zoom + delta, -20, 40);
-    for (Document& doc : documents) editor::Send(doc.editor, editor::kSetZoom, static_cast<WPARAM>(app.settings.zoom));
+    // Zoomed digits need a wider (or allow a narrower) line-number margin, in every tab.
+    for (Document& doc : documents) {
+        editor::Send(doc.editor, editor::kSetZoom, static_cast<WPARAM>(app.settings.zoom));
+        UpdateLineNumberMargin(doc.editor);
+    }
     app.scrollWidthDirty = 1;
     SaveSettings();
     if (app.mainWindow) InvalidateRect(app.mainWindow, nullptr, FALSE);

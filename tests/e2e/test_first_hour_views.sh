@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# More of what a new user meets in the first hour: renaming a tab's file, line numbers, menus that
+# mark the current value, screen modes, word wrap and the status bar of a hex tab.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+e2e_begin first_hour_views
+p=$E2E_DIR/proj
+mkdir -p "$p"
+printf 'alpha\r\n' >"$p/a.txt"
+printf 'beta\r\n' >"$p/b.txt"
+
+row_y() { echo $((92 + 22 * $1 + 11)); }  # centre of sidebar row N in the main window
+click_row() { drive click TessaryClass 100 "$(row_y "$1")" >/dev/null; }
+modified() { tab_state | sed 's/.*modified=\([01]\).*/\1/'; }
+# Item N of the tab menu of the tab at X (items below the first separator count it).
+tab_menu_item() {
+    drive rclick TessaryClass "$1" 109 >/dev/null
+    wait_eq shown shown TesMenuPop || fail "no tab menu"
+    drive click TesMenuPop 100 $((16 + $2 * 36 + ($2 > 1 ? 9 : 0) + ($2 > 5 ? 9 : 0) + 18)) >/dev/null
+    wait_eq hidden shown TesMenuPop || fail "tab menu stayed open"
+}
+
+# "fits" when the line-number margin of the visible editor holds the number N whole (the component
+# draws it right-aligned, 3 pixels in from the margin's edge), else what was measured.
+margin_fits() {
+    local need have
+    need=$(drive editor-text-width TessaryClass 33 "$1") && have=$(drive editor-send TessaryClass 2243 0) || return 1
+    if [ "$have" -ge $((need + 4)) ]; then echo fits; else echo "cut: margin $have, number $need"; fi
+}
+
+# Line numbers: a tab restored in the background shows "30" whole once it is brought to the front;
+# so does every tab after zooming in and out, and after its line count gains a digit.
+printf 'short\r\n' >"$p/short.txt"
+for i in $(seq 1 30); do printf 'line %d\r\n' "$i"; done >"$p/long.txt"
+json_path() { local w; w=$(win_path "$1"); printf '"%s"' "${w//\\/\\\\}"; }
+printf '\xef\xbb\xbf{\n  "active": 0,\n  "tabs": [\n    { "path": %s },\n    { "path": %s }\n  ]\n}\n' \
+    "$(json_path "$p/short.txt")" "$(json_path "$p/long.txt")" >"$E2E_DIR/session.json"
+app_start
+drive answer-msgbox yes 30000 >/dev/null || fail "no restore question"
+wait_eq "short.txt — Tessary" drive title TessaryClass || fail "the session's active tab"
+mouse 0x201 490 109 1
+wait_eq "long.txt — Tessary" drive title TessaryClass || fail "clicking the background tab"
+wait_eq fits margin_fits 31 || fail "line numbers of the tab restored in the background are cut"
+for _ in 1 2 3 4 5 6 7 8; do drive command TessaryClass 290 >/dev/null; done
+wait_eq fits margin_fits 31 || fail "line numbers are cut after zooming in"
+mouse 0x201 310 109 1
+wait_eq "short.txt — Tessary" drive title TessaryClass || fail "back to the first tab"
+for _ in 1 2 3 4 5 6 7 8 9 10 11 12; do drive command TessaryClass 291 >/dev/null; done
+mouse 0x201 490 109 1
+wait_eq "long.txt — Tessary" drive title TessaryClass || fail "the zoomed-out background tab"
+wait_eq fits margin_fits 31 || fail "line numbers of a background tab after zooming"
+for _ in 1 2 3 4; do drive command TessaryClass 290 >/dev/null; done
+# Select all, copy, and paste three times at the end: 121 lines.
+for message in 2013 2178 2318 2179 2179 2179; do drive editor-send TessaryClass $message >/dev/null; done
+wait_eq 121 drive editor-send TessaryClass 2154 || fail "pasting did not make 121 lines"
+wait_eq fits margin_fits 121 || fail "line numbers are cut once the count has three digits"
+drive command TessaryClass 108 >/dev/null
+drive answer-msgbox no >/dev/null || fail "no question about the pasted lines at Close All"
+wait_eq 1 drive child-count TessaryClass Scintilla || fail "Close All"
+
+pass
