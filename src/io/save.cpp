@@ -62,7 +62,7 @@ bool SaveHexBytes(Document& doc, const std::wstring& target, bool* unreadable) {
     return SaveMappedHex(target, doc, unreadable);
 }
 
-std::wstring SaveFileDialog(const std::wstring& currentPath) {
+std::wstring SaveFileDialog(const std::wstring& currentPath, const wchar_t* caption, bool overwritePrompt) {
     std::vector<wchar_t> buffer(MAX_PATH + 1, L'\0');
     if (!currentPath.empty() && currentPath.size() <= MAX_PATH)
         std::copy(currentPath.begin(), currentPath.end(), buffer.begin());
@@ -72,7 +72,8 @@ std::wstring SaveFileDialog(const std::wstring& currentPath) {
     ofn.lpstrFilter = L"All Files\0*.*\0";
     ofn.lpstrFile = buffer.data();
     ofn.nMaxFile = MAX_PATH;
-    ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT;
+    ofn.lpstrTitle = caption;
+    ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | (overwritePrompt ? OFN_OVERWRITEPROMPT : 0);
     return GetSaveFileNameW(&ofn) ? std::wstring(buffer.data()) : std::wstring();
 }
 
@@ -175,6 +176,11 @@ void SaveDocument(int index, int saveAs) {
         MessageBoxW(app.mainWindow, text.c_str(), L"Tessary", MB_OK | MB_ICONERROR);
         return;
     }
+    doc.modified = 0;
+    TakeNewPath(doc, target);
+}
+
+void TakeNewPath(Document& doc, const std::wstring& target) {
     doc.path = target;
     doc.title = FileNameOf(target);
     const int language = DetectLanguage(target);
@@ -184,7 +190,6 @@ void SaveDocument(int index, int saveAs) {
         static_cast<uint64_t>(editor::Length(doc.editor)) <= kSmallFileLimit)
         ApplyLanguageStyles(doc.editor, language);
     doc.language = language;
-    doc.modified = 0;
     const FileStamp stamp = FileTimeAndSize(target);
     doc.fileTime = stamp.time;
     doc.fileSize = stamp.size;

@@ -20,6 +20,7 @@
 #include "io/open.h"
 #include "io/save.h"
 #include "persist/persist.h"
+#include "persist/recovery.h"
 #include "project/file_actions.h"
 #include "project/project.h"
 #include "project/sidebar.h"
@@ -71,6 +72,33 @@ void ToggleWordWrap() {
     InvalidateRect(app.mainWindow, nullptr, FALSE);
 }
 
+// Rename: the tab's file moves to a name the user picks, and the tab keeps its text, undo history
+// and modified state; a move that fails changes nothing and says why. An untitled tab has no file
+// to move: it is saved under the chosen name instead.
+void RenameTabFile(int index) {
+    if (documents[static_cast<size_t>(index)].path.empty()) {
+        SaveDocument(index, 1);
+        return;
+    }
+    const std::wstring source = documents[static_cast<size_t>(index)].path;
+    const std::wstring target = SaveFileDialog(source, LocalizedText(StringTable::TabMenuLabels, 4), false);
+    // The dialog kept the user waiting: the tab may have gone meanwhile.
+    if (target.empty() || target == source || index >= static_cast<int>(documents.size()) ||
+        documents[static_cast<size_t>(index)].path != source)
+        return;
+    std::wstring reason;
+    if (!MoveFileTo(source, target, reason)) {
+        const std::wstring text = MessageFor(MessageText::RenameFailed, source + L"\n\u2192 " + target) + L"\n\n" + reason;
+        MessageBoxW(app.mainWindow, text.c_str(), L"Tessary", MB_OK | MB_ICONERROR);
+        return;
+    }
+    TakeNewPath(documents[static_cast<size_t>(index)], target);
+    NoteRecoveryChange();  // the crash snapshot names the tab's file
+    RebuildSidebarRows();
+    ClampSidebarScroll();
+    if (app.sidebarWindow) InvalidateRect(app.sidebarWindow, nullptr, TRUE);
+}
+
 // The tab context menu acts on the tab it was opened for.
 void TabMenuCommand(int id) {
     const int tab = app.contextTab;
@@ -79,8 +107,8 @@ void TabMenuCommand(int id) {
         case 700: CloseTab(tab, 1); break;
         case 701: CloseAllTabs(); break;
         case 702: SaveDocument(tab, documents[static_cast<size_t>(tab)].path.empty() ? 1 : 0); break;
-        case 703:
-        case 704: SaveDocument(tab, 1); break;
+        case 703: SaveDocument(tab, 1); break;
+        case 704: RenameTabFile(tab); break;
         case 705: ReloadDocument(tab); break;
         case 706: ShowInExplorer(documents[static_cast<size_t>(tab)].path); break;
         case 707: CopyTextToClipboard(documents[static_cast<size_t>(tab)].path); break;

@@ -89,6 +89,7 @@ enum class MessageText {
     MissingComponent,
     NotEnoughMemory,  // %s: the command's name
     HexBytesLostQuestion,
+    RenameFailed,  // %s: the old and the new path
 };
 
 // A Messages entry in the current interface language, with "%s" (if any) replaced by `piece`.

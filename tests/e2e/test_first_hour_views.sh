@@ -58,4 +58,41 @@ drive command TessaryClass 108 >/dev/null
 drive answer-msgbox no >/dev/null || fail "no question about the pasted lines at Close All"
 wait_eq 1 drive child-count TessaryClass Scintilla || fail "Close All"
 
+# Rename (tab menu) moves the file: the tab keeps its unsaved edit and its undo history, the old
+# name is gone from the disk and from the folder tree, the new one is in both.
+drive command TessaryClass 240 >/dev/null
+drive file-dialog "$(win_path "$p/a.txt")" >/dev/null || fail "open dialog"
+click_row 1
+click_row 2
+wait_eq "a.txt — proj" drive title TessaryClass || fail "a.txt did not open from the tree"
+drive type TessaryClass 'x' >/dev/null
+wait_eq 1 modified || fail "typing did not modify a.txt"
+tab_menu_item 490 4
+drive file-dialog "$(win_path "$p/c.txt")" >/dev/null || fail "rename dialog"
+wait_eq "c.txt • — proj" drive title TessaryClass || fail "the tab did not take the new name"
+[ ! -e "$p/a.txt" ] || fail "the old file is still on the disk after Rename"
+assert_eq 'alpha' "$(tr -d '\r' <"$p/c.txt")" "the renamed file's bytes"
+assert_eq 1 "$(modified)" "Rename lost the tab's modified state"
+assert_eq 'xalpha\r\n' "$(drive editor-text TessaryClass)" "Rename changed the tab's text"
+# The tree lists b.txt, c.txt: the second row opens b.txt, the third goes back to c.txt.
+click_row 2
+wait_eq "b.txt — proj" drive title TessaryClass || fail "the tree's second row is not b.txt after Rename"
+click_row 3
+wait_eq "c.txt • — proj" drive title TessaryClass || fail "the tree's third row is not the renamed c.txt"
+drive editor-send TessaryClass 2176 >/dev/null  # undo
+wait_eq 'alpha\r\n' drive editor-text TessaryClass || fail "undo after Rename"
+wait_eq "c.txt — proj" drive title TessaryClass || fail "undoing the edit does not reach the renamed file's saved state"
+# A name that is taken: the move fails, says why, and nothing changes.
+drive type TessaryClass 'y' >/dev/null
+wait_eq 1 modified || fail "typing did not modify c.txt"
+tab_menu_item 490 4
+drive file-dialog "$(win_path "$p/b.txt")" >/dev/null || fail "rename dialog (taken name)"
+prompt=$(drive answer-msgbox ok) || fail "no message for a rename onto an existing file"
+[[ $prompt == $'Tessary\nThe file could not be renamed:'* ]] || fail "rename message: $prompt"
+assert_eq "c.txt • — proj" "$(drive title TessaryClass)" "a failed rename changed the tab's name"
+assert_eq 'beta' "$(tr -d '\r' <"$p/b.txt")" "a failed rename touched the other file"
+assert_eq 'alpha' "$(tr -d '\r' <"$p/c.txt")" "a failed rename touched the tab's file"
+assert_eq 1 "$(modified)" "a failed rename changed the modified state"
+drive editor-send TessaryClass 2176 >/dev/null
+
 pass
