@@ -11,6 +11,7 @@
 #include "app/gdiplus_inc.h"
 #include "app/main_window.h"
 #include "document/document.h"
+#include "io/convert.h"
 #include "syntax/palette.h"
 #include "ui/commands.h"
 
@@ -49,7 +50,12 @@ HFONT ShortcutFont() {
 }
 
 CheckState CurrentChecks() {
-    return CheckState{app.uiLanguage, app.colorScheme, app.theme, app.columnMode != 0, app.settings.wordWrap};
+    CheckState checks{app.uiLanguage, app.colorScheme, app.theme, app.columnMode != 0, app.settings.wordWrap};
+    if (const Document* doc = ActiveDocument(); doc && !doc->hexMode) {
+        checks.encodingCommand = CommandForEncoding(doc->encoding);
+        checks.lineEndingCommand = CommandForLineEnding(doc->lineEnding);
+    }
+    return checks;
 }
 
 // Dark text on light fills; the fixed white would vanish on the Light theme's greys.

@@ -47,8 +47,8 @@ MenuModel BuildEnglishMenuModel() {
     model.submenus[kSchemeSubmenu] = {Sub(500, L"Monokai"), Sub(501, L"One Dark"),  Sub(502, L"Dracula"),
                                       Sub(503, L"Nord"),    Sub(504, L"Solarized"), Sub(505, L"Light")};
     model.submenus[kThemeSubmenu] = {Sub(480, L"Dark"), Sub(481, L"Light"), Sub(482, L"High Contrast")};
-    model.submenus[3] = {Sub(131, L"Windows(CR LF)"), Sub(132, L"Unix(LF)"), Sub(133, L"Mac(CR)")};
-    model.submenus[4] = {Sub(150, L"UTF-8"), Sub(151, L"UTF-8 BOM"), Sub(152, L"UTF-16 LE"), Sub(153, L"UTF-16 BE"),
+    model.submenus[kLineEndingSubmenu] = {Sub(131, L"Windows(CR LF)"), Sub(132, L"Unix(LF)"), Sub(133, L"Mac(CR)")};
+    model.submenus[kEncodingSubmenu] = {Sub(150, L"UTF-8"), Sub(151, L"UTF-8 BOM"), Sub(152, L"UTF-16 LE"), Sub(153, L"UTF-16 BE"),
                          Sub(154, L"GBK"),   Sub(155, L"GB2312"),    Sub(156, L"ANSI")};
 
     std::vector<MenuItem> languages;
@@ -145,6 +145,8 @@ bool MenuItemChecked(int id, const CheckState& state) {
 bool SubmenuItemChecked(int submenu, int id, const CheckState& state) {
     if (submenu == kSchemeSubmenu) return id == 500 + state.colorScheme;
     if (submenu == kThemeSubmenu) return id == 480 + state.theme;
+    if (submenu == kLineEndingSubmenu) return id != 0 && id == state.lineEndingCommand;
+    if (submenu == kEncodingSubmenu) return id != 0 && id == state.encodingCommand;
     return false;
 }
 

@@ -43,6 +43,8 @@ constexpr int kTabContextMenu = 8;
 constexpr int kSchemeSubmenu = 0;
 constexpr int kThemeSubmenu = 1;
 constexpr int kRecentFilesSubmenu = 2;
+constexpr int kLineEndingSubmenu = 3;
+constexpr int kEncodingSubmenu = 4;
 constexpr int kRecentFilesShown = 10;
 
 // The whole model with English labels; the Recent Files submenu is empty.
@@ -64,6 +66,8 @@ struct CheckState {
     int theme = 0;
     bool columnMode = false;
     bool wordWrap = false;
+    int encodingCommand = 0;    // the Encoding item of the active text tab's encoding; 0 for none
+    int lineEndingCommand = 0;  // the Line Endings item of its line endings; 0 for none (mixed, hex)
 };
 
 bool MenuItemChecked(int id, const CheckState& state);

@@ -267,6 +267,7 @@ bool HexKey(unsigned key, bool ctrl, bool shift) {
     }
     if (moved) {
         doc->hexTopRow = HexTopRowShowingCaret(*doc, VisibleRows());
+        RepaintArea(app.rects.statusBar);  // the caret's offset and byte
         RepaintView();
     }
     return true;
@@ -288,6 +289,7 @@ void HexClick(int x, int y) {
     if (HexHitTest(*doc, x, y, cell.cw, cell.rh, hit)) {
         doc->hexCaret = static_cast<int64_t>(hit.offset);
         doc->hexCaretLowNibble = hit.lowNibble;
+        RepaintArea(app.rects.statusBar);
     }
     RepaintView();
 }

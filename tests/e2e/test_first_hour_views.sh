@@ -95,4 +95,59 @@ assert_eq 'alpha' "$(tr -d '\r' <"$p/c.txt")" "a failed rename touched the tab's
 assert_eq 1 "$(modified)" "a failed rename changed the modified state"
 drive editor-send TessaryClass 2176 >/dev/null
 
+# The Line Endings and Encoding submenus (Edit menu) tick the active tab's value.
+probe=$E2E_DIR/probe.png
+# Pixels of a region (x y w h) of the screen that are clearly blue, as the accent colour is.
+blue_pixels() {
+    import -window root "$probe" &&
+        convert "$probe" -crop "$3x$4+$1+$2" +repage -fx '(b - r) > 0.3' -format '%[fx:int(mean*w*h+0.5)]' info:
+}
+# "ticked" or "plain" for row N of the open submenu.
+submenu_row() {
+    local sx sy n
+    read -r sx sy _ _ < <(drive rect TesSubPop) || return 1
+    n=$(blue_pixels $((sx + 26)) $((sy + 12 + 4 + $1 * 36 + 8)) 18 20) || return 1
+    if [ "$n" -gt 5 ]; then echo ticked; else echo plain; fi
+}
+# Opens the Edit menu and the submenu of its row N (below S separators).
+edit_submenu() {
+    drive move TessaryClass 600 600 >/dev/null
+    drive click TessaryClass "$(menu_title_x 2)" 47 >/dev/null
+    wait_eq shown shown TesMenuPop || fail "clicking Edit did not open it"
+    wait_eq 545 eval "drive rect TesMenuPop | cut -d' ' -f4" || fail "the open menu is not Edit"
+    hover_until shown TesMenuPop 100 $((12 + 4 + $1 * 36 + $2 * 9 + 18)) shown TesSubPop || fail "no submenu at row $1"
+}
+printf 'unix\nlines\n' >"$p/unix.txt"
+open_file "$p/unix.txt"
+wait_eq "unix.txt — proj" drive title TessaryClass || fail "unix.txt"
+edit_submenu 11 4
+wait_eq ticked submenu_row 1 || fail "Line Endings does not tick Unix (LF) for an LF file"
+assert_eq plain "$(submenu_row 0)" "Line Endings ticks Windows (CR LF) for an LF file"
+assert_eq plain "$(submenu_row 2)" "Line Endings ticks Mac (CR) for an LF file"
+drive keys TessaryClass escape >/dev/null
+wait_eq hidden shown TesMenuPop || fail "Escape left the Edit menu open"
+drive command TessaryClass 152 >/dev/null  # save as UTF-16 LE
+edit_submenu 12 5
+wait_eq ticked submenu_row 2 || fail "Encoding does not tick UTF-16 LE after choosing it"
+assert_eq plain "$(submenu_row 0)" "Encoding still ticks UTF-8"
+drive keys TessaryClass escape >/dev/null
+wait_eq hidden shown TesMenuPop || fail "Escape left the Edit menu open"
+
+# A tab in the hex view: the status bar follows the caret through the bytes (its offset and value),
+# where a text tab's line and column would stand still.
+status_bar_pixels() {
+    screenshot TessaryClass "$E2E_DIR/status.png" &&
+        convert "$E2E_DIR/status.png" -gravity south -crop x20+0+0 +repage -format '%#' info:
+}
+printf '\x00\x01\x02\xff\x10\x20\x30\x40' >"$p/bytes.bin"
+open_file "$p/bytes.bin"
+wait_eq "bytes.bin — proj" drive title TessaryClass || fail "bytes.bin"
+assert_eq "hex=1" "$(tab_state | cut -d' ' -f3)" "a binary file opens in the hex view"
+settle
+first=$(status_bar_pixels)
+drive keys TessaryClass right right right >/dev/null
+changed() { if [ "$(status_bar_pixels)" != "$first" ]; then echo changed; else echo same; fi; }
+wait_eq changed changed || fail "the status bar of a hex tab does not follow the caret"
+screenshot TessaryClass hex-status.png
+
 pass

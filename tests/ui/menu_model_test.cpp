@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "io/convert.h"
 #include "ui/strings.h"
 
 namespace {
@@ -168,6 +169,42 @@ TEST(MenuModel, Checkmarks) {
     s.uiLanguage = 0;
     EXPECT_FALSE(SubmenuItemChecked(kRecentFilesSubmenu, 800, s));
     EXPECT_FALSE(SubmenuItemChecked(4, 150, s));
+}
+
+// The Line Endings and Encoding submenus tick the active tab's value: exactly the item whose command
+// sets that value, and nothing for a mixed file, a hex tab or no tab.
+TEST(MenuModel, LineEndingAndEncodingSubmenusTickTheTabsValue) {
+    const MenuModel model = BuildEnglishMenuModel();
+    const auto ticked = [&](int submenu, const CheckState& s) {
+        std::vector<int> ids;
+        for (const SubmenuItem& item : model.submenus[submenu])
+            if (!item.separator && SubmenuItemChecked(submenu, item.id, s)) ids.push_back(item.id);
+        return ids;
+    };
+    for (int encoding = 0; encoding <= 6; ++encoding) {
+        CheckState s;
+        s.encodingCommand = CommandForEncoding(encoding);
+        const std::vector<int> ids = ticked(kEncodingSubmenu, s);
+        ASSERT_EQ(1u, ids.size()) << "encoding " << encoding;
+        EXPECT_EQ(encoding, EncodingForCommand(ids[0]));
+        EXPECT_TRUE(ticked(kLineEndingSubmenu, s).empty());
+    }
+    for (int lineEnding : {0, 1, 3}) {
+        CheckState s;
+        s.lineEndingCommand = CommandForLineEnding(lineEnding);
+        const std::vector<int> ids = ticked(kLineEndingSubmenu, s);
+        ASSERT_EQ(1u, ids.size()) << "line ending " << lineEnding;
+        int eolMode = 0, set = -1;
+        EXPECT_TRUE(LineEndingForCommand(ids[0], eolMode, set));
+        EXPECT_EQ(lineEnding, set);
+        EXPECT_TRUE(ticked(kEncodingSubmenu, s).empty());
+    }
+    CheckState mixed;
+    mixed.lineEndingCommand = CommandForLineEnding(2);
+    EXPECT_TRUE(ticked(kLineEndingSubmenu, mixed).empty());
+    const CheckState none;  // no tab, or a hex tab
+    EXPECT_TRUE(ticked(kLineEndingSubmenu, none).empty());
+    EXPECT_TRUE(ticked(kEncodingSubmenu, none).empty());
 }
 
 TEST(MenuGeometry, RowsAndSeparatorsStackFromFourPixelsDown) {
