@@ -144,7 +144,7 @@ void UpdateTooltipRects() {
         ti.cbSize = sizeof ti;
         ti.hwnd = app.mainWindow;
         ti.uId = static_cast<UINT_PTR>(i + 1);
-        ti.rect = ToRECT(ToolbarButtonRect(app.rects.toolbar, i));
+        ti.rect = app.rects.toolbar.Empty() ? RECT{} : ToRECT(ToolbarButtonRect(app.rects.toolbar, i));
         SendMessageW(app.toolbarTooltip, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&ti));
     }
 }

@@ -150,4 +150,27 @@ changed() { if [ "$(status_bar_pixels)" != "$first" ]; then echo changed; else e
 wait_eq changed changed || fail "the status bar of a hex tab does not follow the caret"
 screenshot TessaryClass hex-status.png
 
+# Distraction free shows nothing but the text column, entered from the normal window and from full
+# screen: the margins left and right of it are one plain colour from the top of the window down.
+margins_plain() {
+    local w h m colours
+    read -r _ _ w h < <(drive rect TessaryClass) || return 1
+    m=$((w / 8 > 100 ? w / 8 : 100))
+    screenshot TessaryClass "$E2E_DIR/focus.png" || return 1
+    colours=$(convert "$E2E_DIR/focus.png" \( -clone 0 -crop "$((m - 1))x${h}+0+0" \) \
+        \( -clone 0 -crop "$((m - 20))x${h}+$((w - m + 20))+0" \) -delete 0 +append +repage \
+        -unique-colors -format '%w' info:) || return 1
+    if [ "$colours" -eq 1 ]; then echo plain; else echo "$colours colours"; fi
+}
+open_file "$p/long.txt"
+wait_eq "long.txt — proj" drive title TessaryClass || fail "long.txt"
+drive command TessaryClass 184 >/dev/null
+wait_eq plain margins_plain || fail "distraction free shows the window's chrome"
+drive command TessaryClass 184 >/dev/null
+drive command TessaryClass 183 >/dev/null
+drive command TessaryClass 184 >/dev/null
+wait_eq plain margins_plain || fail "distraction free entered from full screen shows the window's chrome"
+screenshot TessaryClass distraction-free.png
+drive keys TessaryClass escape >/dev/null
+
 pass
