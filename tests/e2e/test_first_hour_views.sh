@@ -173,4 +173,28 @@ wait_eq plain margins_plain || fail "distraction free entered from full screen s
 screenshot TessaryClass distraction-free.png
 drive keys TessaryClass escape >/dev/null
 
+# Word wrap: a long paragraph wrapped past the bottom of the window has a vertical thumb to scroll
+# it by, and there is no horizontal thumb (nothing lies beside the window).
+thumb_pixels() {  # x y w h of the window: pixels of the scroll thumb's colour
+    screenshot TessaryClass "$E2E_DIR/bars.png" &&
+        convert "$E2E_DIR/bars.png" -crop "$3x$4+$1+$2" +repage -fill black +opaque '#3A3A3A' \
+            -fill white -opaque '#3A3A3A' -format '%[fx:int(mean*w*h+0.5)]' info:
+}
+bars() {
+    local w h v hz
+    read -r _ _ w h < <(drive rect TessaryClass) || return 1
+    v=$(thumb_pixels $((w - 10)) 130 8 $((h - 130 - 40))) && hz=$(thumb_pixels 230 $((h - 34)) $((w - 260)) 8) || return 1
+    echo "vertical=$([ "$v" -gt 0 ] && echo yes || echo no) horizontal=$([ "$hz" -gt 0 ] && echo yes || echo no)"
+}
+for i in $(seq 1 1500); do printf 'word%d ' "$i"; done >"$p/paragraph.txt"
+open_file "$p/paragraph.txt"
+wait_eq "paragraph.txt — proj" drive title TessaryClass || fail "paragraph.txt"
+wait_eq "vertical=no horizontal=yes" bars || fail "scroll bars of the unwrapped paragraph"
+drive command TessaryClass 186 >/dev/null
+wait_eq 1 drive editor-send TessaryClass 2269 || fail "word wrap did not turn on"
+wait_eq "vertical=yes horizontal=no" bars || fail "scroll bars of the wrapped paragraph"
+screenshot TessaryClass word-wrap.png
+drive command TessaryClass 186 >/dev/null
+wait_eq "vertical=no horizontal=yes" bars || fail "scroll bars after wrapping is turned off again"
+
 pass
