@@ -225,6 +225,21 @@ int FitInto(int start, int size, int areaStart, int areaEnd) {
     return std::max(std::min(start, areaEnd - size), areaStart);
 }
 
+DropDownPlace PlaceDropDown(int bodyTop, int bodyHeight, int workTop, int workBottom) {
+    const int below = workBottom - bodyTop - kMenuShadowMargin;
+    const int fewRows = std::min(bodyHeight, 4 * kMenuRowHeight + 8);
+    if (below >= fewRows) return DropDownPlace{bodyTop - kMenuShadowMargin, std::min(bodyHeight, below)};
+    const int shown = std::max(0, std::min(bodyHeight, workBottom - workTop - 2 * kMenuShadowMargin));
+    return DropDownPlace{FitInto(bodyTop - kMenuShadowMargin, shown + 2 * kMenuShadowMargin, workTop, workBottom),
+                         shown};
+}
+
+int ScrollDropDown(int scroll, int delta, int bodyHeight, int shownHeight) {
+    const int limit = std::max(0, bodyHeight - shownHeight);
+    const long long moved = scroll - static_cast<long long>(delta) * 3 * kMenuRowHeight / 120;
+    return static_cast<int>(std::clamp<long long>(moved, 0, limit));
+}
+
 double ShadowDarkness(double distance) {
     // Four 2.5-pixel bands of 58, 41, 24 and 9 % darkness, blended into each other so that the
     // shadow fades without steps.

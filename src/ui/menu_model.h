@@ -114,6 +114,20 @@ int TitleAt(const std::vector<Rect>& titles, int x, int y);
 // [areaStart, areaEnd), but never before areaStart.
 int FitInto(int start, int size, int areaStart, int areaEnd);
 
+// Where a drop-down goes whose body (`bodyHeight` high) belongs just below its title, at `bodyTop`
+// in screen coordinates, on a work area from `workTop` to `workBottom`: the top of its window and the
+// height of body it shows. It opens below its title, cut at the bottom of the work area when it is
+// taller than the room there (the rest scrolls into view); only when not even a few rows fit below
+// does it move up, as little as it must.
+struct DropDownPlace {
+    int windowTop = 0;
+    int shownHeight = 0;
+};
+DropDownPlace PlaceDropDown(int bodyTop, int bodyHeight, int workTop, int workBottom);
+// The scroll offset of a cut drop-down after a wheel turn of `delta` (120 a notch, positive up):
+// three rows a notch, never past either end.
+int ScrollDropDown(int scroll, int delta, int bodyHeight, int shownHeight);
+
 // The drop shadow: kShadowRings rounded rectangles around the body, layer i (1 = innermost) grown by
 // i pixels, each filled with black at alphas[i - 1]. Together they darken the ring at distance d
 // from the body by ShadowDarkness(d).

@@ -197,4 +197,23 @@ screenshot TessaryClass word-wrap.png
 drive command TessaryClass 186 >/dev/null
 wait_eq "vertical=no horizontal=yes" bars || fail "scroll bars after wrapping is turned off again"
 
+# A long drop-down opens below its title: the Language menu (20 rows) of a window low on the screen
+# is cut at the bottom of the screen, and the wheel scrolls it to its last row, which can be chosen.
+screen_height=$(xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[2] }')
+read -r wx _ _ _ < <(drive rect TessaryClass)
+drive place TessaryClass "$wx" 400 >/dev/null
+wait_eq 400 eval "drive rect TessaryClass | cut -d' ' -f2" || fail "the window did not move down"
+language_x=$(menu_title_x 7) || fail "cannot find eight titles in the menu bar"
+drive click TessaryClass "$language_x" 47 >/dev/null
+wait_eq shown shown TesMenuPop || fail "clicking Language did not open it"
+read -r _ my _ mh < <(drive rect TesMenuPop)
+assert_eq $((400 + 62)) $((my + 12)) "the Language menu does not start below its title"
+[ $((my + mh)) -le "$screen_height" ] || fail "the Language menu runs past the bottom of the screen"
+drive post TesMenuPop 0x20A $(((-1200 & 0xFFFF) << 16)) 0 >/dev/null
+drive click TesMenuPop 100 $((mh - 12 - 22)) >/dev/null
+wait_eq hidden shown TesMenuPop || fail "choosing the last row did not close the menu"
+wait_eq 'lang=19' eval "settle && tr -d '\r' <'$E2E_DIR/ui.ini' | grep '^lang='" ||
+    fail "the last row of the scrolled Language menu is not Tiếng Việt"
+drive command TessaryClass 404 >/dev/null
+
 pass
