@@ -140,18 +140,28 @@ void CreateControls() {
 }
 
 void ChooseFace() {
+    // Sizes are points everywhere: the size field, the settings file, the editing component and the
+    // font dialog, which starts at the field's size and hands back the size chosen in it.
+    const int points = ClampToRange(ReadFieldNumber(FieldText(kFontSizeField)), kFontSizeRange);
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen) ReleaseDC(nullptr, screen);
     LOGFONTW font{};
-    font.lfHeight = -app.settings.fontSize;
+    font.lfHeight = -MulDiv(points, dpi, 72);
     wcsncpy(font.lfFaceName, dialog.face.c_str(), LF_FACESIZE - 1);
     CHOOSEFONTW choose{};
     choose.lStructSize = sizeof choose;
     choose.hwndOwner = dialog.window;
     choose.lpLogFont = &font;
-    choose.Flags = CF_SCREENFONTS | CF_FIXEDPITCHONLY | CF_NOVERTFONTS | CF_NOSCRIPTSEL | CF_INITTOLOGFONTSTRUCT;
-    // Only the face is taken; the size chosen there is the field's business.
+    choose.Flags = CF_SCREENFONTS | CF_FIXEDPITCHONLY | CF_NOVERTFONTS | CF_NOSCRIPTSEL | CF_INITTOLOGFONTSTRUCT |
+                   CF_LIMITSIZE;
+    choose.nSizeMin = kFontSizeRange.low;
+    choose.nSizeMax = kFontSizeRange.high;
     if (ChooseFontW(&choose)) {
         dialog.face.assign(font.lfFaceName, wcsnlen(font.lfFaceName, LF_FACESIZE - 1));
         InvalidateRect(GetDlgItem(dialog.window, kFontButton), nullptr, FALSE);
+        // iPointSize is in tenths of a point.
+        if (choose.iPointSize > 0) SetField(kFontSizeField, ClampToRange((choose.iPointSize + 5) / 10, kFontSizeRange));
     }
 }
 

@@ -216,4 +216,27 @@ wait_eq 'lang=19' eval "settle && tr -d '\r' <'$E2E_DIR/ui.ini' | grep '^lang='"
     fail "the last row of the scrolled Language menu is not Tiếng Việt"
 drive command TessaryClass 404 >/dev/null
 
+# The font dialog speaks points, as the size field of Settings does, and the size chosen in it is
+# the one taken.
+drive command TessaryClass 260 >/dev/null
+wait_eq shown shown TesSettings || fail "Settings did not open"
+size_field=$(drive control TesSettings 1001 text)
+drive click TesSettings 250 62 >/dev/null
+wait_eq shown shown '#32770' || fail "the font button did not open the font dialog"
+wait_eq "$size_field" drive control '#32770' 0x472 text || fail "the font dialog does not show the size field's points"
+# Choose 20 in the size list (the item whose data is 20), as a click on it would.
+count=$(drive control '#32770' 0x472 send 0x146)                  # CB_GETCOUNT
+for ((i = 0; i < count; i++)); do
+    [ "$(drive control '#32770' 0x472 send 0x150 $i)" = 20 ] || continue  # CB_GETITEMDATA
+    drive control '#32770' 0x472 send 0x14E $i >/dev/null           # CB_SETCURSEL
+    break
+done
+wait_eq 20 drive control '#32770' 0x472 text || fail "the font dialog offers no size 20"
+drive command '#32770' 1 >/dev/null
+drive wait-gone '#32770' >/dev/null || fail "the font dialog stayed open"
+wait_eq 20 drive control TesSettings 1001 text || fail "the size chosen in the font dialog was not taken"
+drive command TesSettings 1 >/dev/null
+drive wait-gone TesSettings >/dev/null || fail "Settings stayed open"
+wait_eq 20 drive editor-send TessaryClass 2485 32 || fail "the editor did not take the chosen size"
+
 pass
