@@ -60,3 +60,8 @@ SIZE MonoCellSize() {
     size.cy = std::max<LONG>(size.cy, 1);
     return size;
 }
+
+HFONT CreateUiFont() {
+    return CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Segoe UI");
+}

@@ -12,6 +12,8 @@ void DrawTextBox(HDC dc, const std::wstring& text, const Rect& box, HFONT font, 
 // A rounded rectangle from r.left, r.top to r.right, r.bottom, filled and outlined one pixel wide.
 void RoundBox(HDC dc, const RECT& r, int corner, COLORREF fill, COLORREF outline);
 void DrawLine(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour);
+// The interface font (app.uiFont) of labels, buttons, lists and the status bar; the caller owns it.
+HFONT CreateUiFont();
 // Character height of a font, in pixels.
 int FontHeight(HDC dc, HFONT font);
 

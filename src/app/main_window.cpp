@@ -156,7 +156,7 @@ void OnCreate(HWND window) {
     CreateToolbarTooltip(window);
     app.monoFont = MakeFont(L"Consolas", 15, FW_NORMAL);
     app.tabFont = MakeFont(L"Consolas", 12, FW_NORMAL);
-    app.uiFont = MakeFont(L"Segoe UI", 12, FW_NORMAL);
+    app.uiFont = CreateUiFont();
     app.panelTitleFont = MakeFont(L"Segoe UI", 14, FW_BOLD);
     app.captionFont = MakeFont(L"Segoe UI", 14, FW_BOLD);
     app.listBoldFont = MakeFont(L"Segoe UI", 12, FW_BOLD);
