@@ -88,7 +88,8 @@ void RenameTabFile(int index) {
         return;
     std::wstring reason;
     if (!MoveFileTo(source, target, reason)) {
-        const std::wstring text = MessageFor(MessageText::RenameFailed, source + L"\n\u2192 " + target) + L"\n\n" + reason;
+        const std::wstring text =
+            MessageFor(MessageText::RenameFailed, source + L"\n\u2192 " + target) + L"\n\n" + reason;
         MessageBoxW(app.mainWindow, text.c_str(), L"Tessary", MB_OK | MB_ICONERROR);
         return;
     }

@@ -32,8 +32,7 @@ bool KeyHeld(int vk) { return GetKeyState(vk) < 0; }
 // or an open drop-down menu, that one scrolls instead, as it would for any other pointer action there.
 bool WheelToPanelUnderPointer(WPARAM wParam, LPARAM lParam) {
     HWND target = WindowFromPoint(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-    if (!target ||
-        (target != app.sidebarWindow && target != app.resultListWindow && target != app.menuPopupWindow))
+    if (!target || (target != app.sidebarWindow && target != app.resultListWindow && target != app.menuPopupWindow))
         return false;
     SendMessageW(target, WM_MOUSEWHEEL, wParam, lParam);
     return true;

@@ -27,7 +27,7 @@ struct OpenMenuState {
     int hoveredSubRow = -1;  // index into the submenu's items
     MenuRows rows;
     int menuWidth = 0, menuHeight = 0, shortcutWidth = 0;  // menuHeight: the body as shown
-    int menuScroll = 0;  // pixels of a cut menu's rows scrolled above its top
+    int menuScroll = 0;                                    // pixels of a cut menu's rows scrolled above its top
     int submenuWidth = 0, submenuHeight = 0;
     POINT origin{};   // screen point the body was asked to start at
     POINT menuPos{};  // popup window positions, screen coordinates
@@ -98,7 +98,7 @@ struct PopupRow {
 
 struct PopupImage {
     int bodyWidth = 0, bodyHeight = 0;
-    int scroll = 0;  // pixels of rows above the body's top
+    int scroll = 0;      // pixels of rows above the body's top
     int labelRight = 0;  // right end of the label box, popup coordinates
     std::vector<PopupRow> rows;
 };
@@ -561,8 +561,8 @@ LRESULT CALLBACK MenuPopupProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         case WM_MOUSEWHEEL:
             // A menu cut at the bottom of the screen scrolls its rows; a submenu closes first.
             if (window == app.menuPopupWindow && app.openMenu >= 0) {
-                const int scroll = ScrollDropDown(state.menuScroll, GET_WHEEL_DELTA_WPARAM(wParam),
-                                                  state.rows.height, state.menuHeight);
+                const int scroll = ScrollDropDown(state.menuScroll, GET_WHEEL_DELTA_WPARAM(wParam), state.rows.height,
+                                                  state.menuHeight);
                 if (scroll != state.menuScroll) {
                     CloseSubmenu();
                     state.menuScroll = scroll;

@@ -48,8 +48,9 @@ MenuModel BuildEnglishMenuModel() {
                                       Sub(503, L"Nord"),    Sub(504, L"Solarized"), Sub(505, L"Light")};
     model.submenus[kThemeSubmenu] = {Sub(480, L"Dark"), Sub(481, L"Light"), Sub(482, L"High Contrast")};
     model.submenus[kLineEndingSubmenu] = {Sub(131, L"Windows(CR LF)"), Sub(132, L"Unix(LF)"), Sub(133, L"Mac(CR)")};
-    model.submenus[kEncodingSubmenu] = {Sub(150, L"UTF-8"), Sub(151, L"UTF-8 BOM"), Sub(152, L"UTF-16 LE"), Sub(153, L"UTF-16 BE"),
-                         Sub(154, L"GBK"),   Sub(155, L"GB2312"),    Sub(156, L"ANSI")};
+    model.submenus[kEncodingSubmenu] = {Sub(150, L"UTF-8"),     Sub(151, L"UTF-8 BOM"), Sub(152, L"UTF-16 LE"),
+                                        Sub(153, L"UTF-16 BE"), Sub(154, L"GBK"),       Sub(155, L"GB2312"),
+                                        Sub(156, L"ANSI")};
 
     std::vector<MenuItem> languages;
     for (int i = 0; i < kInterfaceLanguageCount; ++i) languages.push_back(Item(LanguageName(i), L"", 400 + i));

@@ -89,7 +89,7 @@ enum class MessageText {
     MissingComponent,
     NotEnoughMemory,  // %s: the command's name
     HexBytesLostQuestion,
-    RenameFailed,  // %s: the old and the new path
+    RenameFailed,   // %s: the old and the new path
     HexOffsetWord,  // the status bar of a hex tab: "Offset 0x1A (26)"
     HexByteWord,    // and "Byte 0x4F (79)"
 };

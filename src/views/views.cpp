@@ -50,7 +50,8 @@ std::wstring HexCaretStatusText(uint64_t offset, int byteValue, const std::wstri
     int n = std::swprintf(text, 160, L"%ls 0x%llX (%llu)", offsetWord.c_str(), static_cast<unsigned long long>(offset),
                           static_cast<unsigned long long>(offset));
     if (byteValue >= 0 && n > 0)
-        std::swprintf(text + n, 160 - n, L"   |   %ls 0x%02X (%d)", byteWord.c_str(), byteValue & 0xFF, byteValue & 0xFF);
+        std::swprintf(text + n, 160 - n, L"   |   %ls 0x%02X (%d)", byteWord.c_str(), byteValue & 0xFF,
+                      byteValue & 0xFF);
     return text;
 }
 

@@ -214,7 +214,8 @@ TEST(MenuModel, LineEndingAndEncodingSubmenusTickTheTabsValue) {
 TEST(MenuGeometry, LongDropDownsOpenBelowTheirTitleAndScroll) {
     std::mt19937 random(32);
     for (int i = 0; i < 20000; ++i) {
-        const int workTop = static_cast<int>(random() % 200), workBottom = workTop + 300 + static_cast<int>(random() % 1200);
+        const int workTop = static_cast<int>(random() % 200),
+                  workBottom = workTop + 300 + static_cast<int>(random() % 1200);
         const int bodyTop = workTop + static_cast<int>(random() % (workBottom - workTop));
         const int bodyHeight = 8 + 36 * (1 + static_cast<int>(random() % 25));
         const DropDownPlace place = PlaceDropDown(bodyTop, bodyHeight, workTop, workBottom);
