@@ -98,6 +98,11 @@ long long LineCount(HWND editor) { return Send(editor, kGetLineCount); }
 long long FirstVisibleLine(HWND editor) { return Send(editor, kGetFirstVisibleLine); }
 void SetFirstVisibleLine(HWND editor, long long line) { Send(editor, kSetFirstVisibleLine, static_cast<WPARAM>(line)); }
 long long LinesOnScreen(HWND editor) { return Send(editor, kLinesOnScreen); }
+long long DisplayLineCount(HWND editor) {
+    const long long last = LineCount(editor) - 1;
+    return Send(editor, kVisibleFromDocLine, static_cast<WPARAM>(last)) +
+           Send(editor, kWrapCount, static_cast<WPARAM>(last));
+}
 long long XOffset(HWND editor) { return Send(editor, kGetXOffset); }
 void SetXOffset(HWND editor, long long offset) { Send(editor, kSetXOffset, static_cast<WPARAM>(offset)); }
 long long PositionFromPoint(HWND editor, int x, int y) {

@@ -84,6 +84,8 @@ enum Msg : UINT {
     kLineLength = 2350,
     kSetModEventMask = 2359,
     kLinesOnScreen = 2370,
+    kVisibleFromDocLine = 2220,
+    kWrapCount = 2235,
     kSetZoom = 2373,
     kGetZoom = 2374,
     kSetStatus = 2382,
@@ -204,6 +206,8 @@ long long LineCount(HWND editor);
 long long FirstVisibleLine(HWND editor);
 void SetFirstVisibleLine(HWND editor, long long line);
 long long LinesOnScreen(HWND editor);
+// Lines as shown: a wrapped line counts once for every row it takes.
+long long DisplayLineCount(HWND editor);
 long long XOffset(HWND editor);
 void SetXOffset(HWND editor, long long offset);
 long long PositionFromPoint(HWND editor, int x, int y);  // closest position, -1 when none

@@ -14,6 +14,8 @@ void RoundBox(HDC dc, const RECT& r, int corner, COLORREF fill, COLORREF outline
 void DrawLine(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour);
 // Asks the system for a dark frame on a window.
 void SetDarkFrame(HWND window);
+// The interface font (app.uiFont) of labels, buttons, lists and the status bar; the caller owns it.
+HFONT CreateUiFont();
 // Character height of a font, in pixels.
 int FontHeight(HDC dc, HFONT font);
 

@@ -10,7 +10,7 @@ constexpr int kCaptionIds[] = {kCaptionMinimize, kCaptionMaximize, kCaptionClose
 FrameHit FrameHitTest(const LayoutRects& r, int W, int H, int x, int y, bool maximizedOrFullScreen) {
     // The caption row takes priority over the side borders so the top corners drag the
     // window instead of resizing it; there is no top sizing border at all.
-    if (y < kCaptionHeight) return CaptionButtonAt(r, x, y) != 0 ? FrameHit::Client : FrameHit::Caption;
+    if (y < r.caption.bottom) return CaptionButtonAt(r, x, y) != 0 ? FrameHit::Client : FrameHit::Caption;
     if (maximizedOrFullScreen) return FrameHit::Client;
 
     const bool nearBottom = y > H - kBorder;

@@ -34,11 +34,14 @@ LayoutRects ComputeLayout(const LayoutInput& in) {
     r.tabBar = Rect{0, tabTop, w, editorTop};
 
     if (in.focusMode) {
-        // Text column centred with wide margins; the horizontal bar is pushed below the
-        // client area so it is never seen, while the editor code can still size it.
+        // Nothing but the text: no caption, menu bar, toolbar or tab bar (nor their buttons), and a
+        // text column centred with wide margins from the top of the window to its bottom. The
+        // horizontal bar is pushed below the client area so it is never seen, while the editor code
+        // can still size it.
+        r = LayoutRects{};
         const int margin = std::max(w / 8, 100);
-        r.editor = Rect{margin, editorTop, w - margin, h};
-        r.vScroll = Rect{w - margin, editorTop, w - margin + kScrollBarSize, h};
+        r.editor = Rect{margin, 0, w - margin, h};
+        r.vScroll = Rect{w - margin, 0, w - margin + kScrollBarSize, h};
         r.hScroll = Rect{margin, h, w - margin, h + kScrollBarSize};
         return r;
     }
@@ -64,6 +67,7 @@ Rect ToolbarButtonRect(const Rect& toolbar, int index) {
 }
 
 int ToolbarButtonAt(const Rect& toolbar, int x, int y) {
+    if (!toolbar.Contains(x, y)) return -1;  // a hidden toolbar has no buttons
     for (int i = 0; i < kToolbarButtonCount; ++i) {
         if (ToolbarButtonRect(toolbar, i).Contains(x, y)) return i;
     }

@@ -148,7 +148,7 @@ void UpdateTooltipRects() {
         ti.cbSize = sizeof ti;
         ti.hwnd = app.mainWindow;
         ti.uId = static_cast<UINT_PTR>(i + 1);
-        ti.rect = ToRECT(ToolbarButtonRect(app.rects.toolbar, i));
+        ti.rect = app.rects.toolbar.Empty() ? RECT{} : ToRECT(ToolbarButtonRect(app.rects.toolbar, i));
         SendMessageW(app.toolbarTooltip, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&ti));
     }
 }
@@ -161,7 +161,7 @@ void OnCreate(HWND window) {
     CreateToolbarTooltip(window);
     app.monoFont = MakeFont(L"Consolas", 15, FW_NORMAL);
     app.tabFont = MakeFont(L"Consolas", 12, FW_NORMAL);
-    app.uiFont = MakeFont(L"Segoe UI", 12, FW_NORMAL);
+    app.uiFont = CreateUiFont();
     app.panelTitleFont = MakeFont(L"Segoe UI", 14, FW_BOLD);
     app.captionFont = MakeFont(L"Segoe UI", 14, FW_BOLD);
     app.listBoldFont = MakeFont(L"Segoe UI", 12, FW_BOLD);

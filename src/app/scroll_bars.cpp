@@ -75,7 +75,9 @@ VerticalModel CurrentVerticalModel() {
         m.first = doc->hexTopRow;
         m.visible = std::max(app.rects.editor.Height() / 15, 1);
     } else {
-        m.total = editor::LineCount(doc->editor);
+        // The first visible line is counted in rows as shown, so the total is too: a wrapped
+        // paragraph that runs past the bottom has a thumb to scroll it by.
+        m.total = app.settings.wordWrap ? editor::DisplayLineCount(doc->editor) : editor::LineCount(doc->editor);
         m.first = editor::FirstVisibleLine(doc->editor);
         m.visible = editor::LinesOnScreen(doc->editor);
     }
@@ -95,6 +97,11 @@ ScrollThumb CurrentHorizontalThumb() {
         // The active tab's text may have been replaced as a whole.
         doc->lineLengths.Invalidate();
         app.scrollWidthDirty = 0;
+    }
+    // Wrapped text has nothing beside the window to scroll to.
+    if (app.settings.wordWrap && !doc->hexMode) {
+        app.maxLineWidth = 0;
+        return {};
     }
     app.maxLineWidth = LongestLineWidth(*doc);
     const Rect& track = app.rects.hScroll;

@@ -169,7 +169,7 @@ void OpenDroppedFiles(HDROP drop) {
     DragFinish(drop);
 }
 
-std::wstring SaveFileDialog(const std::wstring& currentPath) {
+std::wstring SaveFileDialog(const std::wstring& currentPath, const wchar_t* caption, bool overwritePrompt) {
     std::vector<wchar_t> buffer(MAX_PATH + 1, L'\0');
     if (!currentPath.empty() && currentPath.size() <= MAX_PATH)
         std::copy(currentPath.begin(), currentPath.end(), buffer.begin());
@@ -179,7 +179,8 @@ std::wstring SaveFileDialog(const std::wstring& currentPath) {
     ofn.lpstrFilter = L"All Files\0*.*\0";
     ofn.lpstrFile = buffer.data();
     ofn.nMaxFile = MAX_PATH;
-    ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT;
+    ofn.lpstrTitle = caption;
+    ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | (overwritePrompt ? OFN_OVERWRITEPROMPT : 0);
     return GetSaveFileNameW(&ofn) ? std::wstring(buffer.data()) : std::wstring();
 }
 
@@ -205,8 +206,8 @@ void SaveDocument(int index, bool saveAs) {
         MessageBoxW(app.mainWindow, text.c_str(), L"Tessary", MB_OK | MB_ICONERROR);
         return;
     }
-    BindTabToSavedFile(doc, target);
-    NoteChange(kChangeTitle | kChangeTabBar | kChangeStatusBar);  // the modified mark, encoding and line ending
+    doc.modified = false;
+    TakeNewPath(doc, target);
     if (PathsNameOneFile(target, SettingsPath())) ReloadSettings();
 }
 

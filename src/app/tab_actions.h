@@ -16,8 +16,10 @@ void OpenDroppedFiles(HDROP drop);
 // Saves the tab at `index`; with `saveAs` (or when the tab has no path) the user picks the target
 // first. Success shows as `modified` = 0, failure as a message and `modified` unchanged.
 void SaveDocument(int index, bool saveAs);
-// The chosen path, or "" when cancelled.
-std::wstring SaveFileDialog(const std::wstring& currentPath);
+// The chosen path, or "" when cancelled. A rename passes its own caption and is not asked about
+// overwriting: it never replaces a file.
+std::wstring SaveFileDialog(const std::wstring& currentPath, const wchar_t* caption = nullptr,
+                            bool overwritePrompt = true);
 
 // Makes the tab at `index` the active one, asks about its file if it changed on disk and runs an
 // open search on it again.

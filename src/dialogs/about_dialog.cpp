@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr int kWidth = 460, kHeight = 300;
+constexpr int kWidth = kAboutWidth, kHeight = 300;
 constexpr int kOk = 1;
 const Rect kCloseRect{414, 1, 460, 31};
 
@@ -30,10 +30,8 @@ void Paint(HWND window) {
     DrawTextBox(dc, L"Tessary", Rect{108, 62, width - 24, 98}, app.captionFont, palette.textColor, DT_LEFT);
     const std::wstring version = MessageFor(MessageText::AboutVersion, kProgramVersion);
     DrawTextBox(dc, version, Rect{110, 98, width - 24, 124}, app.uiFont, palette.dimTextColor, DT_LEFT);
-    DrawTextBox(dc, MessageFor(MessageText::AboutLine1), Rect{34, 148, width - 34, 172},
-                app.uiFont, palette.dimTextColor, DT_LEFT);
-    DrawTextBox(dc, MessageFor(MessageText::AboutLine2), Rect{34, 176, width - 34, 200}, app.uiFont, palette.dimTextColor,
-                DT_LEFT);
+    DrawTextBox(dc, MessageFor(MessageText::AboutLine1), kAboutLineBoxes[0], app.uiFont, palette.dimTextColor, DT_LEFT);
+    DrawTextBox(dc, MessageFor(MessageText::AboutLine2), kAboutLineBoxes[1], app.uiFont, palette.dimTextColor, DT_LEFT);
     FillSolid(dc, RECT{34, 248, width - 34, 249}, palette.borderColor);
     EndPaint(window, &ps);
 }
@@ -78,8 +76,8 @@ void OpenAboutDialog() {
     aboutWindow = CreateDialogWindow(L"TesAbout", LocalizedText(StringTable::MenuLabels, 35), kWidth, kHeight);
     if (!aboutWindow) return;
     largeIcon = static_cast<HICON>(LoadImageW(app.instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 56, 56, 0));
-    HWND ok = CreateOwnerDrawnButton(aboutWindow, kOk, Rect{352, 260, 436, 288},
-                                     LocalizedText(StringTable::SettingsDialog, 3), true);
+    HWND ok =
+        CreateOwnerDrawnButton(aboutWindow, kOk, kAboutOkRect, LocalizedText(StringTable::SettingsDialog, 3), true);
     CreateOwnerDrawnButton(aboutWindow, kCloseButtonId, kCloseRect, L"", false);
     RunModal(aboutWindow, ok);
 }

@@ -38,6 +38,24 @@ NumericSettings ReadSettingsFields(const std::wstring& fontSize, const std::wstr
 
 std::wstring ZoomFieldText(int zoom) { return std::to_wstring(static_cast<long long>(zoom) + 100); }
 
+const DialogText kSettingsLabels[kSettingsLabelCount] = {{StringTable::SettingsDialog, 5, {20, 48, 136, 76}},
+                                                         {StringTable::SettingsDialog, 1, {20, 88, 136, 116}},
+                                                         {StringTable::SettingsDialog, 2, {20, 128, 136, 156}},
+                                                         {StringTable::ZoomLabel, 0, {20, 168, 136, 196}},
+                                                         {StringTable::SettingsDialog, 6, {20, 208, 136, 236}}};
+
+const DialogText kSettingsButtonTexts[3] = {
+    {StringTable::WordWrapLabel,
+     0,
+     {kSettingsWrapBox.left + 36, kSettingsWrapBox.top, kSettingsWrapBox.right, kSettingsWrapBox.bottom}},
+    {StringTable::SettingsDialog, 4, kSettingsCancelRect},
+    {StringTable::SettingsDialog, 3, kSettingsOkRect}};
+
+int SettingsColumnShift(int widestLabel) {
+    // A few pixels between the longest label and the controls.
+    return std::max(0, kSettingsLabels[0].box.left + widestLabel + 6 - kSettingsLabels[0].box.right);
+}
+
 const EncodingChoice kEncodingChoices[kEncodingChoiceCount] = {
     {L"UTF-8", 0}, {L"UTF-8 BOM", 1}, {L"UTF-16 LE", 2}, {L"UTF-16 BE", 4}, {L"GBK", 5}, {L"GB2312", 6}, {L"ANSI", 3},
 };

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/geometry.h"
+#include "ui/strings.h"
 #include "tessary_version.h"
 
 // The program's version, shown by the about dialog and "Check for Updates".
@@ -22,6 +23,28 @@ constexpr FieldRange kZoomFieldRange{80, 140};  // the zoom field shows zoom + 1
 int ClampToRange(long long value, FieldRange range);
 // What the minus (-1) or plus (+1) button writes back into a field holding `text`.
 int StepField(const std::wstring& text, int delta, FieldRange range);
+
+// The settings dialog's texts and the boxes they are drawn in. The labels stand in a column from
+// x 20 to 136; a language whose widest label needs more widens the column, and every control right
+// of it, the dialog itself included, moves right by as much.
+struct DialogText {
+    StringTable table;
+    int entry;
+    Rect box;
+};
+constexpr int kSettingsLabelCount = 5;
+extern const DialogText kSettingsLabels[kSettingsLabelCount];  // boxes of the unwidened column
+// How far the controls right of the label column move for a widest label of `widestLabel` pixels.
+int SettingsColumnShift(int widestLabel);
+// The other texts of the settings dialog (word wrap, Cancel, OK) and of the about dialog (its two
+// lines, OK), with the boxes their text is drawn in, before any shift.
+extern const DialogText kSettingsButtonTexts[3];
+constexpr Rect kSettingsWrapBox{20, 256, 360, 278};  // the check box; its text starts 36 px in
+constexpr Rect kSettingsCancelRect{176, 306, 264, 336};
+constexpr Rect kSettingsOkRect{272, 306, 360, 336};
+constexpr Rect kAboutOkRect{352, 260, 436, 288};
+constexpr int kAboutWidth = 460;
+constexpr Rect kAboutLineBoxes[2] = {{34, 148, kAboutWidth - 34, 172}, {34, 176, kAboutWidth - 34, 200}};
 
 // The three numeric settings as OK reads them from the field texts.
 struct NumericSettings {

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <uxtheme.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <string>
 
@@ -45,6 +46,7 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 // The open dialog's working copies; the numbers live in the edit fields until OK.
 struct SettingsDialog {
     HWND window = nullptr;
+    int shift = 0;  // how far everything right of the label column moved for this language's labels
     std::wstring face;
     bool wordWrap = false;
     HBRUSH inputBrush = nullptr;
@@ -57,6 +59,11 @@ std::wstring FieldText(int id) {
     text.resize(static_cast<size_t>(GetWindowTextW(field, text.data(), length + 1)));
     return text;
 }
+
+// A control's box right of the label column, moved along with the column.
+Rect Moved(const Rect& r) { return Rect{r.left + dialog.shift, r.top, r.right + dialog.shift, r.bottom}; }
+// A box that starts in the label column and ends right of it: only its right end moves.
+Rect Widened(const Rect& r) { return Rect{r.left, r.top, r.right + dialog.shift, r.bottom}; }
 
 void SetField(int id, int value) { SetDlgItemTextW(dialog.window, id, std::to_wstring(value).c_str()); }
 
@@ -114,45 +121,58 @@ LRESULT CALLBACK EncodingListProc(HWND list, UINT message, WPARAM wParam, LPARAM
 
 void CreateControls() {
     HWND w = dialog.window;
-    CreateOwnerDrawnButton(w, kFontButton, Rect{140, 49, 360, 75}, L"", true);
+    CreateOwnerDrawnButton(w, kFontButton, Moved(Rect{140, 49, 360, 75}), L"", true);
     const Settings& s = app.settings;
     const std::wstring values[3] = {std::to_wstring(s.fontSize), std::to_wstring(s.tabWidth), ZoomFieldText(s.zoom)};
     for (int row = 0; row < 3; ++row) {
         const int y = 89 + 40 * row;
-        CreateOwnerDrawnButton(w, kFontSizeMinus + 2 * row, Rect{236, y, 264, y + 20}, L"", false);
-        CreateField(kFontSizeField + row, kFieldRects[row], values[row]);
-        CreateOwnerDrawnButton(w, kFontSizePlus + 2 * row, Rect{332, y, 360, y + 20}, L"", false);
+        CreateOwnerDrawnButton(w, kFontSizeMinus + 2 * row, Moved(Rect{236, y, 264, y + 20}), L"", false);
+        CreateField(kFontSizeField + row, Moved(kFieldRects[row]), values[row]);
+        CreateOwnerDrawnButton(w, kFontSizePlus + 2 * row, Moved(Rect{332, y, 360, y + 20}), L"", false);
     }
     HWND list = CreateWindowExW(
         0, L"COMBOBOX", L"",
-        WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS, 140,
-        209, 194, 160, w, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEncodingList)), app.instance, nullptr);
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS,
+        140 + dialog.shift, 209, 194, 160, w, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEncodingList)),
+        app.instance, nullptr);
     SetWindowTheme(list, L"", L"");
     SetWindowSubclass(list, EncodingListProc, 0, 0);
     SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(app.uiFont), FALSE);
     for (const EncodingChoice& choice : kEncodingChoices)
         SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice.name));
     SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(EncodingListIndex(s.newEnc)), 0);
-    CreateOwnerDrawnButton(w, kWordWrapBox, Rect{20, 256, 360, 278}, LocalizedText(StringTable::WordWrapLabel, 0),
-                           true);
-    CreateOwnerDrawnButton(w, kCancel, Rect{176, 306, 264, 336}, LocalizedText(StringTable::SettingsDialog, 4), true);
-    CreateOwnerDrawnButton(w, kOk, Rect{272, 306, 360, 336}, LocalizedText(StringTable::SettingsDialog, 3), true);
-    CreateOwnerDrawnButton(w, kCloseButtonId, kCloseRect, L"", false);
+    const DialogText& wrap = kSettingsButtonTexts[0];
+    CreateOwnerDrawnButton(w, kWordWrapBox, Widened(kSettingsWrapBox), LocalizedText(wrap.table, wrap.entry), true);
+    const DialogText& cancel = kSettingsButtonTexts[1];
+    CreateOwnerDrawnButton(w, kCancel, Moved(cancel.box), LocalizedText(cancel.table, cancel.entry), true);
+    const DialogText& ok = kSettingsButtonTexts[2];
+    CreateOwnerDrawnButton(w, kOk, Moved(ok.box), LocalizedText(ok.table, ok.entry), true);
+    CreateOwnerDrawnButton(w, kCloseButtonId, Moved(kCloseRect), L"", false);
 }
 
 void ChooseFace() {
+    // Sizes are points everywhere: the size field, the settings file, the editing component and the
+    // font dialog, which starts at the field's size and hands back the size chosen in it.
+    const int points = ClampToRange(ReadFieldNumber(FieldText(kFontSizeField)), kFontSizeRange);
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen) ReleaseDC(nullptr, screen);
     LOGFONTW font{};
-    font.lfHeight = -app.settings.fontSize;
+    font.lfHeight = -MulDiv(points, dpi, 72);
     wcsncpy(font.lfFaceName, dialog.face.c_str(), LF_FACESIZE - 1);
     CHOOSEFONTW choose{};
     choose.lStructSize = sizeof choose;
     choose.hwndOwner = dialog.window;
     choose.lpLogFont = &font;
-    choose.Flags = CF_SCREENFONTS | CF_FIXEDPITCHONLY | CF_NOVERTFONTS | CF_NOSCRIPTSEL | CF_INITTOLOGFONTSTRUCT;
-    // Only the face is taken; the size chosen there is the field's business.
+    choose.Flags =
+        CF_SCREENFONTS | CF_FIXEDPITCHONLY | CF_NOVERTFONTS | CF_NOSCRIPTSEL | CF_INITTOLOGFONTSTRUCT | CF_LIMITSIZE;
+    choose.nSizeMin = kFontSizeRange.low;
+    choose.nSizeMax = kFontSizeRange.high;
     if (ChooseFontW(&choose)) {
         dialog.face.assign(font.lfFaceName, wcsnlen(font.lfFaceName, LF_FACESIZE - 1));
         InvalidateRect(GetDlgItem(dialog.window, kFontButton), nullptr, FALSE);
+        // iPointSize is in tenths of a point.
+        if (choose.iPointSize > 0) SetField(kFontSizeField, ClampToRange((choose.iPointSize + 5) / 10, kFontSizeRange));
     }
 }
 
@@ -292,22 +312,14 @@ void Paint(HWND window) {
     RECT client;
     GetClientRect(window, &client);
     PaintDialogFrame(dc, client, LocalizedText(StringTable::SettingsDialog, 0));
-    struct Label {
-        StringTable table;
-        int entry, y;
-    };
-    const Label labels[] = {{StringTable::SettingsDialog, 5, 48},
-                            {StringTable::SettingsDialog, 1, 88},
-                            {StringTable::SettingsDialog, 2, 128},
-                            {StringTable::ZoomLabel, 0, 168},
-                            {StringTable::SettingsDialog, 6, 208}};
-    for (const Label& label : labels) {
-        DrawTextBox(dc, LocalizedText(label.table, label.entry), Rect{20, label.y, 136, label.y + 28}, app.uiFont,
-                    palette.dimTextColor, DT_LEFT | DT_END_ELLIPSIS);
+    for (const DialogText& label : kSettingsLabels) {
+        DrawTextBox(dc, LocalizedText(label.table, label.entry), Widened(label.box), app.uiFont, palette.dimTextColor,
+                    DT_LEFT | DT_END_ELLIPSIS);
     }
     // The edit fields carry no frame of their own.
     SetDCBrushColor(dc, palette.borderColor);
-    for (const Rect& field : kFieldRects) {
+    for (const Rect& unmoved : kFieldRects) {
+        const Rect field = Moved(unmoved);
         const RECT frame{field.left - 1, field.top - 1, field.right + 1, field.bottom + 1};
         FrameRect(dc, &frame, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     }
@@ -339,7 +351,7 @@ void OnCommand(int id) {
 
 LRESULT CALLBACK SettingsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_NCHITTEST: return DialogHitTest(window, lParam, kCloseRect);
+        case WM_NCHITTEST: return DialogHitTest(window, lParam, Moved(kCloseRect));
         case WM_PAINT: Paint(window); return 0;
         case WM_ERASEBKGND: return 1;
         case WM_CTLCOLOREDIT:
@@ -375,7 +387,22 @@ void OpenSettingsDialog() {
     dialog.face = app.settings.fontFace;
     dialog.wordWrap = app.settings.wordWrap;
     dialog.inputBrush = CreateSolidBrush(palette.inputColor);
-    dialog.window = CreateDialogWindow(L"TesSettings", LocalizedText(StringTable::SettingsDialog, 0), kWidth, kHeight);
+    // The label column is as wide as this language's widest label needs.
+    int widest = 0;
+    if (HDC screen = GetDC(nullptr)) {
+        HGDIOBJ old = SelectObject(screen, app.uiFont);
+        for (const DialogText& label : kSettingsLabels) {
+            const std::wstring text = LocalizedText(label.table, label.entry);
+            SIZE size{};
+            GetTextExtentPoint32W(screen, text.c_str(), static_cast<int>(text.size()), &size);
+            widest = std::max<int>(widest, size.cx);
+        }
+        SelectObject(screen, old);
+        ReleaseDC(nullptr, screen);
+    }
+    dialog.shift = SettingsColumnShift(widest);
+    dialog.window = CreateDialogWindow(L"TesSettings", LocalizedText(StringTable::SettingsDialog, 0),
+                                       kWidth + dialog.shift, kHeight);
     if (!dialog.window) {
         DeleteObject(dialog.inputBrush);
         dialog = SettingsDialog{};

@@ -55,6 +55,7 @@ void ReapplySettingsToAllTabs() {
     for (Document& doc : documents) {
         ConfigureEditor(doc.editor);
         ApplyLanguageStyles(doc.editor, doc.language);
+        UpdateLineNumberMargin(doc.editor);  // in the line numbers' new font
         editor::SetReadOnly(doc.editor, doc.readOnlyFile || doc.readOnlyView || doc.hexMode);
     }
 }

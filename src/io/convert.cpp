@@ -39,6 +39,20 @@ bool LineEndingForCommand(int command, int& eolMode, int& lineEnding) {
     }
 }
 
+int CommandForEncoding(int encoding) {
+    for (int command = 150; command <= 156; ++command)
+        if (EncodingForCommand(command) == encoding) return command;
+    return 0;
+}
+
+int CommandForLineEnding(int lineEnding) {
+    for (int command = 131; command <= 133; ++command) {
+        int eolMode = 0, value = 0;
+        if (LineEndingForCommand(command, eolMode, value) && value == lineEnding) return command;
+    }
+    return 0;
+}
+
 // The text is not converted: the new encoding applies at the next save.
 void SetSaveEncoding(int encoding) {
     Document* doc = ActiveDocument();

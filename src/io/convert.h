@@ -5,6 +5,10 @@
 int EncodingForCommand(int command);
 // The component's end-of-line mode and the LineEnding a line-ending command sets; false for other ids.
 bool LineEndingForCommand(int command, int& eolMode, int& lineEnding);
+// The other way round, for the check marks: the command that sets a TextEncoding or LineEnding
+// value, 0 when none does (Mixed line endings).
+int CommandForEncoding(int encoding);
+int CommandForLineEnding(int lineEnding);
 
 void SetSaveEncoding(int encoding);
 void ConvertLineEndings(int eolMode, int lineEnding);

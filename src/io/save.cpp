@@ -72,7 +72,7 @@ bool WriteTab(Document& doc, const std::wstring& target, bool* unreadable) {
     return true;
 }
 
-void BindTabToSavedFile(Document& doc, const std::wstring& target) {
+void TakeNewPath(Document& doc, const std::wstring& target) {
     doc.path = target;
     doc.title = FileNameOf(target);
     const int language = DetectLanguage(target);
@@ -82,11 +82,11 @@ void BindTabToSavedFile(Document& doc, const std::wstring& target) {
         static_cast<uint64_t>(editor::Length(doc.editor)) <= kSmallFileLimit)
         ApplyLanguageStyles(doc.editor, language);
     doc.language = language;
-    doc.modified = 0;
     const FileStamp stamp = FileTimeAndSize(target);
     doc.fileTime = stamp.time;
     doc.fileSize = stamp.size;
     RefreshReadOnly(doc);
+    NoteChange(kChangeTitle | kChangeTabBar | kChangeStatusBar);  // the name, language and read-only mark
 }
 
 bool SaveHexBytes(Document& doc, const std::wstring& target, bool* unreadable) {

@@ -10,9 +10,10 @@ struct Document;
 // the saved state. False when nothing was replaced; `unreadable` then says whether the tab's own
 // mapped file could not be read.
 bool WriteTab(Document& doc, const std::wstring& target, bool* unreadable);
-// After a successful write: the tab is bound to `target` (name, language, stamp, read-only state)
-// and unmodified.
-void BindTabToSavedFile(Document& doc, const std::wstring& target);
+// The tab now names `target` (a save under a new name, a rename): its title, language (its colours
+// at once), file stamp and read-only mark follow, and the views show the new name. Its text and
+// modified state are left alone.
+void TakeNewPath(Document& doc, const std::wstring& target);
 // Writes a mapped hex Document (mapping plus changed bytes) to `path` atomically and maps the
 // result again. On failure the Document keeps its mapping and its unsaved byte changes, and the
 // target is left as it was. Part of the mapping that cannot be read (its volume gone) fails the

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/app_state.h"
+#include "io/file_access.h"
 
 std::wstring FolderOf(const std::wstring& path) {
     const size_t separator = path.find_last_of(L"\\/");
@@ -48,4 +49,13 @@ void CopyTextToClipboard(const std::wstring& text) {
         }
     }
     CloseClipboard();
+}
+
+bool MoveFileTo(const std::wstring& source, const std::wstring& target, std::wstring& reason) {
+    // A change of letter case alone names the same file, which the move allows.
+    if (MoveFileExW(ExtendedPath(source).c_str(), ExtendedPath(target).c_str(),
+                    MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH))
+        return true;
+    reason = SystemErrorText(GetLastError());
+    return false;
 }

@@ -23,6 +23,7 @@
 #include "io/open.h"
 #include "io/save.h"
 #include "persist/persist.h"
+#include "persist/recovery.h"
 #include "project/file_actions.h"
 #include "project/project.h"
 #include "project/sidebar.h"
@@ -77,6 +78,34 @@ void ToggleWordWrap() {
     InvalidateRect(app.mainWindow, nullptr, FALSE);
 }
 
+// Rename: the tab's file moves to a name the user picks, and the tab keeps its text, undo history
+// and modified state; a move that fails changes nothing and says why. An untitled tab has no file
+// to move: it is saved under the chosen name instead.
+void RenameTabFile(int index) {
+    if (documents[static_cast<size_t>(index)].path.empty()) {
+        SaveDocument(index, true);
+        return;
+    }
+    const std::wstring source = documents[static_cast<size_t>(index)].path;
+    const std::wstring target = SaveFileDialog(source, LocalizedText(StringTable::TabMenuLabels, 4), false);
+    // The dialog kept the user waiting: the tab may have gone meanwhile.
+    if (target.empty() || target == source || index >= static_cast<int>(documents.size()) ||
+        documents[static_cast<size_t>(index)].path != source)
+        return;
+    std::wstring reason;
+    if (!MoveFileTo(source, target, reason)) {
+        const std::wstring text =
+            MessageFor(MessageText::RenameFailed, source + L"\n\u2192 " + target) + L"\n\n" + reason;
+        MessageBoxW(app.mainWindow, text.c_str(), L"Tessary", MB_OK | MB_ICONERROR);
+        return;
+    }
+    TakeNewPath(documents[static_cast<size_t>(index)], target);
+    NoteRecoveryChange();  // the crash snapshot names the tab's file
+    RebuildSidebarRows();
+    ClampSidebarScroll();
+    if (app.sidebarWindow) InvalidateRect(app.sidebarWindow, nullptr, TRUE);
+}
+
 // The tab context menu acts on the tab it was opened for.
 void TabMenuCommand(int id) {
     const int tab = app.contextTab;
@@ -85,8 +114,8 @@ void TabMenuCommand(int id) {
         case kCmdTabClose: CloseTab(tab, true); break;
         case kCmdTabCloseAll: CloseAllTabs(); break;
         case kCmdTabSave: SaveDocument(tab, documents[static_cast<size_t>(tab)].path.empty()); break;
-        case kCmdTabSaveAs:
-        case kCmdTabRename: SaveDocument(tab, true); break;
+        case kCmdTabSaveAs: SaveDocument(tab, true); break;
+        case kCmdTabRename: RenameTabFile(tab); break;
         case kCmdTabReload: ReloadDocument(tab); break;
         case kCmdTabShowInExplorer: ShowInExplorer(documents[static_cast<size_t>(tab)].path); break;
         case kCmdTabCopyFullPath: CopyTextToClipboard(documents[static_cast<size_t>(tab)].path); break;
@@ -142,7 +171,11 @@ void OpenDocumentation() {
 
 void ChangeZoom(int delta) {
     app.settings.zoom = std::clamp(app.settings.zoom + delta, -20, 40);
-    for (Document& doc : documents) editor::Send(doc.editor, editor::kSetZoom, static_cast<WPARAM>(app.settings.zoom));
+    // Zoomed digits need a wider (or allow a narrower) line-number margin, in every tab.
+    for (Document& doc : documents) {
+        editor::Send(doc.editor, editor::kSetZoom, static_cast<WPARAM>(app.settings.zoom));
+        UpdateLineNumberMargin(doc.editor);
+    }
     app.scrollWidthDirty = 1;
     SaveSettings();
     if (app.mainWindow) InvalidateRect(app.mainWindow, nullptr, FALSE);

@@ -30,11 +30,12 @@ WNDPROC BaseProcOf(HWND window) { return reinterpret_cast<WNDPROC>(GetPropW(wind
 
 bool KeyHeld(int vk) { return GetKeyState(vk) < 0; }
 
-// The wheel goes to the focused editor; when the pointer rests on the sidebar or the results
-// list, that panel scrolls instead, as it would for any other pointer action there.
+// The wheel goes to the focused editor; when the pointer rests on the sidebar, the results list
+// or an open drop-down menu, that one scrolls instead, as it would for any other pointer action there.
 bool WheelToPanelUnderPointer(WPARAM wParam, LPARAM lParam) {
     HWND target = WindowFromPoint(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-    if (!target || (target != app.sidebarWindow && target != app.resultListWindow)) return false;
+    if (!target || (target != app.sidebarWindow && target != app.resultListWindow && target != app.menuPopupWindow))
+        return false;
     SendMessageW(target, WM_MOUSEWHEEL, wParam, lParam);
     return true;
 }

@@ -11,6 +11,7 @@
 #include "app/gdiplus_inc.h"
 #include "app/main_window.h"
 #include "document/document.h"
+#include "io/convert.h"
 #include "syntax/palette.h"
 #include "ui/commands.h"
 
@@ -25,7 +26,8 @@ struct OpenMenuState {
     int openSubmenu = -1;
     int hoveredSubRow = -1;  // index into the submenu's items
     MenuRows rows;
-    int menuWidth = 0, menuHeight = 0, shortcutWidth = 0;
+    int menuWidth = 0, menuHeight = 0, shortcutWidth = 0;  // menuHeight: the body as shown
+    int menuScroll = 0;                                    // pixels of a cut menu's rows scrolled above its top
     int submenuWidth = 0, submenuHeight = 0;
     POINT origin{};   // screen point the body was asked to start at
     POINT menuPos{};  // popup window positions, screen coordinates
@@ -49,7 +51,12 @@ HFONT ShortcutFont() {
 }
 
 CheckState CurrentChecks() {
-    return CheckState{app.uiLanguage, app.colorScheme, app.theme, app.columnMode != 0, app.settings.wordWrap};
+    CheckState checks{app.uiLanguage, app.colorScheme, app.theme, app.columnMode != 0, app.settings.wordWrap};
+    if (const Document* doc = ActiveDocument(); doc && !doc->hexMode) {
+        checks.encodingCommand = CommandForEncoding(doc->encoding);
+        checks.lineEndingCommand = CommandForLineEnding(doc->lineEnding);
+    }
+    return checks;
 }
 
 // Dark text on light fills; the fixed white would vanish on the Light theme's greys.
@@ -91,6 +98,7 @@ struct PopupRow {
 
 struct PopupImage {
     int bodyWidth = 0, bodyHeight = 0;
+    int scroll = 0;      // pixels of rows above the body's top
     int labelRight = 0;  // right end of the label box, popup coordinates
     std::vector<PopupRow> rows;
 };
@@ -140,7 +148,9 @@ void DrawPopupContent(Gdiplus::Graphics& g, HDC dc, const PopupImage& image) {
 
     const Colour hoverFill = palette.accentColor;
     const bool lightHover = IsLightFill(hoverFill);
-    int y = 16;
+    // Rows of a cut, scrolled menu stay inside the body.
+    g.SetClip(RectF(m, m + 1, w, h - 2));
+    int y = 16 - image.scroll;
     for (const PopupRow& row : image.rows) {
         if (row.separator) {
             SolidBrush line(ToArgb(palette.borderColor));
@@ -234,6 +244,7 @@ void PaintMenu() {
     PopupImage image;
     image.bodyWidth = state.menuWidth;
     image.bodyHeight = state.menuHeight;
+    image.scroll = state.menuScroll;
     image.labelRight = 26 + state.menuWidth - state.shortcutWidth - 58;
     int row = 0;
     for (const MenuItem& item : menu.items) {
@@ -298,12 +309,13 @@ void ShowOpenMenu(POINT origin) {
     state.shortcutWidth = static_cast<int>(shortcutWidth);
     state.menuWidth = MenuBodyWidth(labelWidth, shortcutWidth);
     state.rows = LayoutMenuRows(menu.items);
-    state.menuHeight = state.rows.height;
     state.origin = origin;
-    const int w = state.menuWidth + 2 * kMenuShadowMargin, h = state.menuHeight + 2 * kMenuShadowMargin;
+    state.menuScroll = 0;
     const RECT work = WorkAreaAt(origin);
-    state.menuPos = POINT{FitInto(origin.x - kMenuShadowMargin, w, work.left, work.right),
-                          FitInto(origin.y - kMenuShadowMargin, h, work.top, work.bottom)};
+    const DropDownPlace place = PlaceDropDown(origin.y, state.rows.height, work.top, work.bottom);
+    state.menuHeight = place.shownHeight;
+    const int w = state.menuWidth + 2 * kMenuShadowMargin, h = state.menuHeight + 2 * kMenuShadowMargin;
+    state.menuPos = POINT{FitInto(origin.x - kMenuShadowMargin, w, work.left, work.right), place.windowTop};
     PaintMenu();
     SetWindowPos(app.menuPopupWindow, HWND_TOPMOST, state.menuPos.x, state.menuPos.y, w, h,
                  SWP_NOACTIVATE | SWP_SHOWWINDOW);
@@ -361,7 +373,7 @@ void OnPopupMouseMove(HWND window, POINT local) {
     }
 
     const int row = InMenuBody(state.menuWidth, state.menuHeight, local.x, local.y)
-                        ? MenuRowAt(state.rows, state.menuWidth, local.x, local.y)
+                        ? MenuRowAt(state.rows, state.menuWidth, local.x, local.y + state.menuScroll)
                         : -1;
     if (row != state.hoveredRow) {
         state.hoveredRow = row;
@@ -371,7 +383,7 @@ void OnPopupMouseMove(HWND window, POINT local) {
     const int submenu = item ? SubmenuOf(item->id) : -1;
     if (submenu < 0) return CloseSubmenu();
     if (submenu == state.openSubmenu) return;
-    POINT at{20, state.rows.rows[static_cast<size_t>(row)].top};
+    POINT at{20, state.rows.rows[static_cast<size_t>(row)].top - state.menuScroll};
     ClientToScreen(window, &at);
     OpenSubmenu(submenu, at);
 }
@@ -410,7 +422,9 @@ void OnPopupButtonDown(HWND window, UINT message, WPARAM keys, POINT local) {
         CloseMenus();
         return ExecuteCommand(id);
     }
-    const int row = MenuRowAt(state.rows, state.menuWidth, local.x, local.y);
+    const int row = InMenuBody(state.menuWidth, state.menuHeight, local.x, local.y)
+                        ? MenuRowAt(state.rows, state.menuWidth, local.x, local.y + state.menuScroll)
+                        : -1;
     const MenuItem* item = OpenMenuItemAtRow(row);
     // A click on the row that opened the submenu leaves both open.
     if (!item || SubmenuOf(item->id) != state.openSubmenu) CloseSubmenu();
@@ -545,6 +559,18 @@ LRESULT CALLBACK MenuPopupProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             if (app.openMenu >= 0) OnPopupButtonDown(window, message, wParam, local);
             return 0;
         case WM_MOUSEWHEEL:
+            // A menu cut at the bottom of the screen scrolls its rows; a submenu closes first.
+            if (window == app.menuPopupWindow && app.openMenu >= 0) {
+                const int scroll = ScrollDropDown(state.menuScroll, GET_WHEEL_DELTA_WPARAM(wParam), state.rows.height,
+                                                  state.menuHeight);
+                if (scroll != state.menuScroll) {
+                    CloseSubmenu();
+                    state.menuScroll = scroll;
+                    state.hoveredRow = -1;
+                    PaintMenu();
+                }
+            }
+            return 0;
         case WM_MOUSEHWHEEL: return 0;
         case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
         case WM_CAPTURECHANGED:

@@ -45,12 +45,18 @@ bool FixedLabel(int id, int language, std::wstring& label) {
 
 MenuModel BuildEnglishMenuModel() {
     MenuModel model;
-    model.submenus[kSchemeSubmenu] = {Sub(kCmdSchemeFirst, L"Monokai"), Sub(kCmdSchemeFirst + 1, L"One Dark"),  Sub(kCmdSchemeFirst + 2, L"Dracula"),
-                                      Sub(kCmdSchemeFirst + 3, L"Nord"),    Sub(kCmdSchemeFirst + 4, L"Solarized"), Sub(kCmdSchemeFirst + 5, L"Light")};
-    model.submenus[kThemeSubmenu] = {Sub(kCmdThemeFirst, L"Dark"), Sub(kCmdThemeFirst + 1, L"Light"), Sub(kCmdThemeFirst + 2, L"High Contrast")};
-    model.submenus[3] = {Sub(kCmdLineEndingFirst, L"Windows(CR LF)"), Sub(kCmdLineEndingFirst + 1, L"Unix(LF)"), Sub(kCmdLineEndingFirst + 2, L"Mac(CR)")};
-    model.submenus[4] = {Sub(kCmdEncodingFirst, L"UTF-8"), Sub(kCmdEncodingFirst + 1, L"UTF-8 BOM"), Sub(kCmdEncodingFirst + 2, L"UTF-16 LE"), Sub(kCmdEncodingFirst + 3, L"UTF-16 BE"),
-                         Sub(kCmdEncodingFirst + 4, L"GBK"),   Sub(kCmdEncodingFirst + 5, L"GB2312"),    Sub(kCmdEncodingFirst + 6, L"ANSI")};
+    model.submenus[kSchemeSubmenu] = {Sub(kCmdSchemeFirst, L"Monokai"), Sub(kCmdSchemeFirst + 1, L"One Dark"),
+                                      Sub(kCmdSchemeFirst + 2, L"Dracula"), Sub(kCmdSchemeFirst + 3, L"Nord"),
+                                      Sub(kCmdSchemeFirst + 4, L"Solarized"), Sub(kCmdSchemeFirst + 5, L"Light")};
+    model.submenus[kThemeSubmenu] = {Sub(kCmdThemeFirst, L"Dark"), Sub(kCmdThemeFirst + 1, L"Light"),
+                                     Sub(kCmdThemeFirst + 2, L"High Contrast")};
+    model.submenus[kLineEndingSubmenu] = {Sub(kCmdLineEndingFirst, L"Windows(CR LF)"),
+                                          Sub(kCmdLineEndingFirst + 1, L"Unix(LF)"),
+                                          Sub(kCmdLineEndingFirst + 2, L"Mac(CR)")};
+    model.submenus[kEncodingSubmenu] = {Sub(kCmdEncodingFirst, L"UTF-8"),     Sub(kCmdEncodingFirst + 1, L"UTF-8 BOM"),
+                                        Sub(kCmdEncodingFirst + 2, L"UTF-16 LE"), Sub(kCmdEncodingFirst + 3, L"UTF-16 BE"),
+                                        Sub(kCmdEncodingFirst + 4, L"GBK"),       Sub(kCmdEncodingFirst + 5, L"GB2312"),
+                                        Sub(kCmdEncodingFirst + 6, L"ANSI")};
 
     std::vector<MenuItem> languages;
     for (int i = 0; i < kInterfaceLanguageCount; ++i) languages.push_back(Item(LanguageName(i), L"", kCmdInterfaceLanguageFirst + i));
@@ -147,6 +153,8 @@ bool MenuItemChecked(int id, const CheckState& state) {
 bool SubmenuItemChecked(int submenu, int id, const CheckState& state) {
     if (submenu == kSchemeSubmenu) return id == kCmdSchemeFirst + state.colorScheme;
     if (submenu == kThemeSubmenu) return id == kCmdThemeFirst + state.theme;
+    if (submenu == kLineEndingSubmenu) return id != 0 && id == state.lineEndingCommand;
+    if (submenu == kEncodingSubmenu) return id != 0 && id == state.encodingCommand;
     return false;
 }
 
@@ -223,6 +231,21 @@ int TitleAt(const std::vector<Rect>& titles, int x, int y) {
 
 int FitInto(int start, int size, int areaStart, int areaEnd) {
     return std::max(std::min(start, areaEnd - size), areaStart);
+}
+
+DropDownPlace PlaceDropDown(int bodyTop, int bodyHeight, int workTop, int workBottom) {
+    const int below = workBottom - bodyTop - kMenuShadowMargin;
+    const int fewRows = std::min(bodyHeight, 4 * kMenuRowHeight + 8);
+    if (below >= fewRows) return DropDownPlace{bodyTop - kMenuShadowMargin, std::min(bodyHeight, below)};
+    const int shown = std::max(0, std::min(bodyHeight, workBottom - workTop - 2 * kMenuShadowMargin));
+    return DropDownPlace{FitInto(bodyTop - kMenuShadowMargin, shown + 2 * kMenuShadowMargin, workTop, workBottom),
+                         shown};
+}
+
+int ScrollDropDown(int scroll, int delta, int bodyHeight, int shownHeight) {
+    const int limit = std::max(0, bodyHeight - shownHeight);
+    const long long moved = scroll - static_cast<long long>(delta) * 3 * kMenuRowHeight / 120;
+    return static_cast<int>(std::clamp<long long>(moved, 0, limit));
 }
 
 double ShadowDarkness(double distance) {

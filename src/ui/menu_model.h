@@ -43,6 +43,8 @@ constexpr int kTabContextMenu = 8;
 constexpr int kSchemeSubmenu = 0;
 constexpr int kThemeSubmenu = 1;
 constexpr int kRecentFilesSubmenu = 2;
+constexpr int kLineEndingSubmenu = 3;
+constexpr int kEncodingSubmenu = 4;
 constexpr int kRecentFilesShown = 10;
 
 // The whole model with English labels; the Recent Files submenu is empty.
@@ -64,6 +66,8 @@ struct CheckState {
     int theme = 0;
     bool columnMode = false;
     bool wordWrap = false;
+    int encodingCommand = 0;    // the Encoding item of the active text tab's encoding; 0 for none
+    int lineEndingCommand = 0;  // the Line Endings item of its line endings; 0 for none (mixed, hex)
 };
 
 bool MenuItemChecked(int id, const CheckState& state);
@@ -109,6 +113,20 @@ int TitleAt(const std::vector<Rect>& titles, int x, int y);
 // A popup's start coordinate along one axis, pulled back so that [start, start + size) stays inside
 // [areaStart, areaEnd), but never before areaStart.
 int FitInto(int start, int size, int areaStart, int areaEnd);
+
+// Where a drop-down goes whose body (`bodyHeight` high) belongs just below its title, at `bodyTop`
+// in screen coordinates, on a work area from `workTop` to `workBottom`: the top of its window and the
+// height of body it shows. It opens below its title, cut at the bottom of the work area when it is
+// taller than the room there (the rest scrolls into view); only when not even a few rows fit below
+// does it move up, as little as it must.
+struct DropDownPlace {
+    int windowTop = 0;
+    int shownHeight = 0;
+};
+DropDownPlace PlaceDropDown(int bodyTop, int bodyHeight, int workTop, int workBottom);
+// The scroll offset of a cut drop-down after a wheel turn of `delta` (120 a notch, positive up):
+// three rows a notch, never past either end.
+int ScrollDropDown(int scroll, int delta, int bodyHeight, int shownHeight);
 
 // The drop shadow: kShadowRings rounded rectangles around the body, layer i (1 = innermost) grown by
 // i pixels, each filled with black at alphas[i - 1]. Together they darken the ring at distance d

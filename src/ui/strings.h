@@ -89,6 +89,9 @@ enum class MessageText {
     MissingComponent,
     NotEnoughMemory,  // %s: the command's name
     HexBytesLostQuestion,
+    RenameFailed,   // %s: the old and the new path
+    HexOffsetWord,  // the status bar of a hex tab: "Offset 0x1A (26)"
+    HexByteWord,    // and "Byte 0x4F (79)"
 };
 
 // A Messages entry in the current interface language, with "%s" (if any) replaced by `piece`.

@@ -257,6 +257,7 @@ bool HexKey(unsigned key, bool ctrl, bool shift) {
     }
     if (moved) {
         doc->hexTopRow = HexTopRowShowingCaret(*doc, VisibleRows());
+        NoteChange(kChangeStatusBar);  // the caret's offset and byte
         RepaintView();
     }
     return true;
@@ -278,6 +279,7 @@ void HexClick(int x, int y) {
     if (HexHitTest(*doc, x, y, cell.cw, cell.rh, hit)) {
         doc->hexCaret = static_cast<int64_t>(hit.offset);
         doc->hexCaretLowNibble = hit.lowNibble;
+        NoteChange(kChangeStatusBar);
     }
     RepaintView();
 }

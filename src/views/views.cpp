@@ -14,6 +14,7 @@
 #include "syntax/languages.h"
 #include "syntax/palette.h"
 #include "ui/strings.h"
+#include "document/hex_model.h"
 #include "views/hex_view.h"
 
 void PaintEditorArea(HDC dc) {
@@ -43,6 +44,17 @@ std::wstring CaretText(HWND ed) {
 
 }  // namespace
 
+std::wstring HexCaretStatusText(uint64_t offset, int byteValue, const std::wstring& offsetWord,
+                                const std::wstring& byteWord) {
+    wchar_t text[160];
+    int n = std::swprintf(text, 160, L"%ls 0x%llX (%llu)", offsetWord.c_str(), static_cast<unsigned long long>(offset),
+                          static_cast<unsigned long long>(offset));
+    if (byteValue >= 0 && n > 0)
+        std::swprintf(text + n, 160 - n, L"   |   %ls 0x%02X (%d)", byteWord.c_str(), byteValue & 0xFF,
+                      byteValue & 0xFF);
+    return text;
+}
+
 std::wstring StatusModePrefixes(bool columnMode, bool recording) {
     std::wstring prefix;
     if (columnMode) prefix += L"[COL] ";
@@ -70,6 +82,12 @@ void PaintStatusBar(HDC dc) {
         FillSolid(dc, Rect{bar.left, bar.top, bar.left + bar.Width() * app.progressPercent / 100, bar.top + 2},
                   palette.accentColor);
         left = std::to_wstring(app.progressPercent) + L" %";
+    } else if (doc->hexMode) {
+        const auto caret = static_cast<uint64_t>(doc->hexCaret < 0 ? 0 : doc->hexCaret);
+        bool readable = true;
+        const int byteValue = caret < HexSize(*doc) ? ReadByte(*doc, caret, &readable) : -1;
+        left = HexCaretStatusText(caret, readable ? byteValue : -1, MessageFor(MessageText::HexOffsetWord),
+                                  MessageFor(MessageText::HexByteWord));
     } else {
         left = CaretText(doc->editor);
     }
@@ -82,9 +100,14 @@ void PaintStatusBar(HDC dc) {
 
     // Right-hand segments, drawn from the last to the first.
     static const wchar_t* const kLineEndingNames[] = {L"Windows (CRLF)", L"Unix (LF)", L"Mixed", L"Mac (CR)"};
-    std::vector<std::wstring> segments = {kLineEndingNames[doc->lineEnding & 3],
-                                          EncodingName(static_cast<uint32_t>(doc->encoding)),
-                                          LanguageDisplayName(doc->language)};
+    // A hex tab shows bytes: the text's line endings and encoding say nothing about them.
+    std::vector<std::wstring> segments;
+    if (doc->hexMode) {
+        segments = {LocalizedText(StringTable::HexModeLabel, 0), LanguageDisplayName(doc->language)};
+    } else {
+        segments = {kLineEndingNames[doc->lineEnding & 3], EncodingName(static_cast<uint32_t>(doc->encoding)),
+                    LanguageDisplayName(doc->language)};
+    }
     if (!RecoveryNotice().empty()) segments.insert(segments.begin(), RecoveryNotice());
     if (doc->readOnlyFile) segments.push_back(MessageFor(MessageText::ReadOnlyMark));
     if (doc->modified) segments.push_back(L"*");

@@ -2,6 +2,7 @@
 // The scroll bars and, for a tab in hex mode, the byte view.
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 #include "app/geometry.h"
@@ -14,3 +15,8 @@ Rect StatusBarTextRect();
 
 // What the left-hand status text starts with: column mode first, then the macro-recording mark.
 std::wstring StatusModePrefixes(bool columnMode, bool recording);
+
+// The left-hand status text of a hex tab: the caret's offset in hexadecimal and decimal, and the
+// value of the byte under it (`byteValue` -1 when there is none, as in an empty file).
+std::wstring HexCaretStatusText(uint64_t offset, int byteValue, const std::wstring& offsetWord,
+                                const std::wstring& byteWord);

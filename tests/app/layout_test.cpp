@@ -10,6 +10,8 @@
 #include <tuple>
 #include <vector>
 
+#include "app/hit_test.h"
+
 namespace {
 
 bool Overlap(const Rect& a, const Rect& b) {
@@ -82,6 +84,18 @@ TEST(Layout, FocusModeCentresTheEditorWhateverElseIsShown) {
         EXPECT_GE(first.editor.left, width / 8);
         EXPECT_EQ(first.editor.bottom, in.height);
         EXPECT_TRUE(first.sidebar.Empty() && first.statusBar.Empty() && first.searchPanel.Empty());
+        // No chrome at all: the text column runs from the top of the window, and no point of the
+        // window is a caption, a caption button or a toolbar button.
+        EXPECT_EQ(0, first.editor.top);
+        for (const Rect& chrome : {first.caption, first.minimize, first.maximize, first.close, first.sidebarToggle,
+                                   first.menuBar, first.toolbar, first.tabBar})
+            EXPECT_TRUE(chrome.Empty());
+        for (int y = 0; y < in.height; y += 7) {
+            for (int x = 0; x < width; x += 13) {
+                EXPECT_EQ(-1, ToolbarButtonAt(first.toolbar, x, y));
+                EXPECT_EQ(FrameHit::Client, FrameHitTest(first, width, in.height, x, y, true));
+            }
+        }
         for (int flags = 0; flags < 8; ++flags) {
             in.sidebarVisible = flags & 1, in.statusBarVisible = flags & 2, in.searchPanelOpen = flags & 4;
             const LayoutRects r = ComputeLayout(in);

@@ -1,10 +1,14 @@
 #include "dialogs/dialog_rules.h"
 
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <string>
 
+#include "app/gdi_util.h"
 #include "ui/strings.h"
 
 namespace {
@@ -91,3 +95,47 @@ TEST(DialogHitTest, TitleStripDragsExceptTheCloseButton) {
 }
 
 }  // namespace
+
+// Every label and button text of the settings and about dialogs fits the box it is drawn in, in all
+// twenty interface languages, measured as the dialogs draw them: with the interface font.
+TEST(DialogTexts, FitTheirBoxesInEveryLanguage) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    ASSERT_NE(nullptr, dc);
+    HFONT font = CreateUiFont();
+    ASSERT_NE(nullptr, font);
+    HGDIOBJ old = SelectObject(dc, font);
+    const auto width = [&](const std::wstring& text) {
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        return static_cast<int>(size.cx);
+    };
+    constexpr int kButtonPadding = 8;  // centred button texts keep this much room on either side
+    for (int language = 0; language < kInterfaceLanguageCount; ++language) {
+        int widest = 0;
+        for (const DialogText& label : kSettingsLabels)
+            widest = std::max(widest, width(LocalizedTextFor(language, label.table, label.entry)));
+        const int shift = SettingsColumnShift(widest);
+        for (const DialogText& label : kSettingsLabels) {
+            const std::wstring text = LocalizedTextFor(language, label.table, label.entry);
+            EXPECT_LE(label.box.left + width(text), label.box.right + shift) << "language " << language;
+        }
+        const DialogText& wrap = kSettingsButtonTexts[0];
+        EXPECT_LE(width(LocalizedTextFor(language, wrap.table, wrap.entry)), wrap.box.Width() + shift)
+            << "language " << language;
+        for (const DialogText& button : {kSettingsButtonTexts[1], kSettingsButtonTexts[2]}) {
+            EXPECT_LE(width(LocalizedTextFor(language, button.table, button.entry)) + 2 * kButtonPadding,
+                      button.box.Width())
+                << "language " << language << ", entry " << button.entry;
+        }
+        EXPECT_LE(width(LocalizedTextFor(language, StringTable::SettingsDialog, 3)) + 2 * kButtonPadding,
+                  kAboutOkRect.Width())
+            << "language " << language;
+        for (int line = 0; line < 2; ++line) {
+            const auto entry = line == 0 ? MessageText::AboutLine1 : MessageText::AboutLine2;
+            EXPECT_LE(width(MessageIn(language, entry)), kAboutLineBoxes[line].Width()) << "language " << language;
+        }
+    }
+    SelectObject(dc, old);
+    DeleteObject(font);
+    DeleteDC(dc);
+}

@@ -171,6 +171,22 @@ _move_then() {
     "$@"
 }
 
+# Centre (x in the main window) of the Nth menu-bar title (1-8), found from the text in the bar:
+# titles lie 20 px apart, the letters of one title much closer. Polls until the bar shows eight.
+menu_title_x() {
+    local x y w found i shot=$E2E_DIR/menu-titles.png
+    for ((i = 0; i < 50; i++)); do
+        read -r x y w _ < <(drive rect TessaryClass) && import -window root "$shot" || return 1
+        found=$(convert "$shot" -crop "${w}x22+$x+$((y + 36))" +repage -fuzz 10% -fill black -opaque '#212121' \
+            -fill white +opaque black -scale "${w}x1!" -depth 8 txt:- |
+            awk -F'[,:() ]+' -v want="$1" 'NR > 1 && $3 > 0 { if (n == 0 || $1 - last > 10) { n++; s[n] = $1 }
+                last = $1; e[n] = $1 } END { if (n == 8) print int((s[want] + e[want]) / 2) }')
+        [ -z "$found" ] || { echo "$found"; return 0; }
+        sleep 0.2
+    done
+    return 1
+}
+
 # FILE without a folder goes into E2E_ARTIFACTS.
 screenshot() {
     local file=$2 x y w h

@@ -746,6 +746,33 @@ int CmdEditorSend(const Args& args) {
     return kOk;
 }
 
+// The width in pixels of a text drawn in one style of the visible editor (SCI_TEXTWIDTH), the text
+// handed over in the editor's own process.
+int CmdEditorTextWidth(const Args& args) {
+    long long style = 0;
+    if (args.size() != 3 || !ParseNumber(args[1], style)) return Usage(L"editor-text-width <class> <style> <text>");
+    HWND top = FindTarget(args[0]);
+    if (!top) return Fail(L"no window of class " + args[0]);
+    HWND editor = FindDescendants(top, L"Scintilla").visible;
+    if (!editor) return Fail(L"no visible Scintilla window in " + args[0]);
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, args[2].c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<size_t>(bytes > 0 ? bytes : 1), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, args[2].c_str(), -1, text.data(), bytes, nullptr, nullptr);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(editor, &processId);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);
+    if (!process) return Fail(L"cannot open the editor's process");
+    void* remote = VirtualAllocEx(process, nullptr, text.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    DWORD_PTR result = 0;
+    const bool sent = remote && WriteProcessMemory(process, remote, text.data(), text.size(), nullptr) &&
+                      SendQuietly(editor, 2276, static_cast<WPARAM>(style), reinterpret_cast<LPARAM>(remote), &result);
+    if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    if (!sent) return Fail(L"editor did not measure the text");
+    PrintLine(std::to_wstring(static_cast<long long>(result)));
+    return kOk;
+}
+
 // A dialog's control by its id: read its text, replace it, or send it a numeric message.
 int CmdControl(const Args& args) {
     long long id = 0, msg = 0, w = 0, l = 0;
@@ -960,7 +987,7 @@ int wmain(int argc, wchar_t** argv) {
         L"wait-window|title|window-text|rect|command|post|wait-msgbox|answer-msgbox|no-msgbox|type|keys|release-modifiers|"
         L"key-char|capture|editor-text|editor-send|send|file-dialog|lock-file|unlock|child-count|wait-gone|click|"
         L"rclick|move|press|release|dblclick-caption|clipboard|control|enabled|count|busy-time|focus|list-item|place|"
-        L"editor-rect|key-timing";
+        L"editor-rect|key-timing|editor-text-width";
     if (argc < 2) return Usage(std::wstring(L"<") + commands + L"> ...");
     std::wstring command = argv[1];
     Args args(argv + 2, argv + argc);
@@ -982,6 +1009,7 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"editor-text") return CmdEditorText(args);
     if (command == L"child-count") return CmdChildCount(args);
     if (command == L"editor-send") return CmdEditorSend(args);
+    if (command == L"editor-text-width") return CmdEditorTextWidth(args);
     if (command == L"send") return CmdSend(args);
     if (command == L"lock-file") return CmdLockFile(args);
     if (command == L"unlock") return CmdUnlock(args);

@@ -38,10 +38,12 @@ rm -f "$HOME"/PDF/*.pdf /var/spool/cups-pdf/ANONYMOUS/*.pdf 2>/dev/null || true
 # "hex=H modified=M" of the active tab.
 _hex_modified() { tab_state | awk '{print $3, $5}'; }
 drive_state_hex() { tab_state | cut -d' ' -f3-5; }
-# A signature of the status bar's pixels (the bottom 20 rows of the window).
+# A signature of the right half of the status bar's pixels (the bottom 20 rows of the window),
+# where the tab's marks are; the left half follows the caret and the byte under it.
 status_bar_pixels() {
-    screenshot TessaryClass "$E2E_DIR/status.png" &&
-        convert "$E2E_DIR/status.png" -gravity south -crop x20+0+0 +repage -format '%#' info:
+    local w
+    screenshot TessaryClass "$E2E_DIR/status.png" && w=$(identify -format '%w' "$E2E_DIR/status.png") &&
+        convert "$E2E_DIR/status.png" -gravity southeast -crop "$((w / 2))x20+0+0" +repage -format '%#' info:
 }
 
 app_start

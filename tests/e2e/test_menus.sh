@@ -36,23 +36,7 @@ drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
 read -r wx wy _ _ < <(drive rect TessaryClass)
 [ "$(shown TesMenuPop)" = hidden ] || fail "a menu is open at start"
 
-# Centre of the Nth menu-bar title, found from the text in the bar: titles lie 20 px apart, the
-# letters of one title much closer.
-title_centre() {
-    local w
-    read -r _ _ w _ < <(drive rect TessaryClass)
-    import -window root "$probe"
-    convert "$probe" -crop "${w}x22+$wx+$((wy + 36))" +repage -fuzz 10% -fill black -opaque '#212121' \
-        -fill white +opaque black -scale "${w}x1!" -depth 8 txt:- |
-        awk -F'[,:() ]+' -v want="$1" 'NR > 1 && $3 > 0 { if (n == 0 || $1 - last > 10) { n++; s[n] = $1 }
-            last = $1; e[n] = $1 } END { if (n == 8) print int((s[want] + e[want]) / 2) }'
-}
-language_x=
-for ((i = 0; i < 50 && ${#language_x} == 0; i++)); do
-    language_x=$(title_centre 7)
-    [ -n "$language_x" ] || sleep 0.2
-done
-[ -n "$language_x" ] || fail "cannot find eight titles in the menu bar"
+language_x=$(menu_title_x 7) || fail "cannot find eight titles in the menu bar"
 
 # File: its body starts below the menu bar (y 62) at its title's left edge (x 8); the window
 # around it is 12 px larger on every side, but never starts left of the screen.

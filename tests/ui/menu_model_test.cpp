@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "io/convert.h"
 #include "ui/strings.h"
 
 namespace {
@@ -168,6 +170,72 @@ TEST(MenuModel, Checkmarks) {
     s.uiLanguage = 0;
     EXPECT_FALSE(SubmenuItemChecked(kRecentFilesSubmenu, 800, s));
     EXPECT_FALSE(SubmenuItemChecked(4, 150, s));
+}
+
+// The Line Endings and Encoding submenus tick the active tab's value: exactly the item whose command
+// sets that value, and nothing for a mixed file, a hex tab or no tab.
+TEST(MenuModel, LineEndingAndEncodingSubmenusTickTheTabsValue) {
+    const MenuModel model = BuildEnglishMenuModel();
+    const auto ticked = [&](int submenu, const CheckState& s) {
+        std::vector<int> ids;
+        for (const SubmenuItem& item : model.submenus[submenu])
+            if (!item.separator && SubmenuItemChecked(submenu, item.id, s)) ids.push_back(item.id);
+        return ids;
+    };
+    for (int encoding = 0; encoding <= 6; ++encoding) {
+        CheckState s;
+        s.encodingCommand = CommandForEncoding(encoding);
+        const std::vector<int> ids = ticked(kEncodingSubmenu, s);
+        ASSERT_EQ(1u, ids.size()) << "encoding " << encoding;
+        EXPECT_EQ(encoding, EncodingForCommand(ids[0]));
+        EXPECT_TRUE(ticked(kLineEndingSubmenu, s).empty());
+    }
+    for (int lineEnding : {0, 1, 3}) {
+        CheckState s;
+        s.lineEndingCommand = CommandForLineEnding(lineEnding);
+        const std::vector<int> ids = ticked(kLineEndingSubmenu, s);
+        ASSERT_EQ(1u, ids.size()) << "line ending " << lineEnding;
+        int eolMode = 0, set = -1;
+        EXPECT_TRUE(LineEndingForCommand(ids[0], eolMode, set));
+        EXPECT_EQ(lineEnding, set);
+        EXPECT_TRUE(ticked(kEncodingSubmenu, s).empty());
+    }
+    CheckState mixed;
+    mixed.lineEndingCommand = CommandForLineEnding(2);
+    EXPECT_TRUE(ticked(kLineEndingSubmenu, mixed).empty());
+    const CheckState none;  // no tab, or a hex tab
+    EXPECT_TRUE(ticked(kLineEndingSubmenu, none).empty());
+    EXPECT_TRUE(ticked(kEncodingSubmenu, none).empty());
+}
+
+// A drop-down opens below its title wherever a few rows fit there: it never covers its title, never
+// runs past the bottom of the work area, and shows everything when everything fits. Scrolling a cut
+// one reaches its last row and comes back to its first.
+TEST(MenuGeometry, LongDropDownsOpenBelowTheirTitleAndScroll) {
+    std::mt19937 random(32);
+    for (int i = 0; i < 20000; ++i) {
+        const int workTop = static_cast<int>(random() % 200),
+                  workBottom = workTop + 300 + static_cast<int>(random() % 1200);
+        const int bodyTop = workTop + static_cast<int>(random() % (workBottom - workTop));
+        const int bodyHeight = 8 + 36 * (1 + static_cast<int>(random() % 25));
+        const DropDownPlace place = PlaceDropDown(bodyTop, bodyHeight, workTop, workBottom);
+        const int windowBottom = place.windowTop + place.shownHeight + 2 * kMenuShadowMargin;
+        ASSERT_LE(windowBottom, workBottom);
+        ASSERT_GE(place.windowTop + kMenuShadowMargin, workTop);
+        ASSERT_LE(place.shownHeight, bodyHeight);
+        const int roomBelow = workBottom - bodyTop - kMenuShadowMargin;
+        if (roomBelow >= std::min(bodyHeight, 4 * kMenuRowHeight + 8)) {
+            ASSERT_EQ(bodyTop, place.windowTop + kMenuShadowMargin) << "covers its title";
+            ASSERT_EQ(std::min(bodyHeight, roomBelow), place.shownHeight);
+        } else if (workBottom - workTop >= bodyHeight + 2 * kMenuShadowMargin) {
+            ASSERT_EQ(bodyHeight, place.shownHeight);
+        }
+        int scroll = 0;
+        for (int turn = 0; turn < 30; ++turn) scroll = ScrollDropDown(scroll, -120, bodyHeight, place.shownHeight);
+        ASSERT_EQ(bodyHeight - place.shownHeight, scroll);
+        for (int turn = 0; turn < 30; ++turn) scroll = ScrollDropDown(scroll, 120, bodyHeight, place.shownHeight);
+        ASSERT_EQ(0, scroll);
+    }
 }
 
 TEST(MenuGeometry, RowsAndSeparatorsStackFromFourPixelsDown) {

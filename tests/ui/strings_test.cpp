@@ -11,9 +11,9 @@
 namespace {
 
 // Words that other languages really do write as English does.
-const std::set<std::wstring> kSharedWords = {L"OK",  L"Zoom",          L"File",    L"Edit", L"Ln",
-                                             L"Col", L"Documentation", L"Project", L"Help", L"Font",
-                                             L"Version %s"};
+const std::set<std::wstring> kSharedWords = {L"OK",         L"Zoom",          L"File",    L"Edit", L"Ln",
+                                             L"Col",        L"Documentation", L"Project", L"Help", L"Font",
+                                             L"Version %s", L"Offset",        L"Byte"};
 
 // Languages written in a script other than Latin: an entry of pure ASCII there is an English leftover.
 const std::set<int> kNonLatinLanguages = {0, 2, 7, 9, 10, 12, 15, 16, 18};
