@@ -43,13 +43,13 @@ void ShowError(const std::wstring& text) {
     MessageBoxW(app.mainWindow, text.c_str(), L"Tessary", MB_OK | MB_ICONERROR);
 }
 
-// Unsaved changes: save first (Yes), drop them (No) or keep everything (Cancel). Returns whether to
-// go on with the reload.
-bool ResolveUnsavedChanges(int index) {
-    Document& doc = documents[static_cast<size_t>(index)];
+// A modified tab's changes before they could be lost: Yes saves them, No leaves them, Cancel keeps
+// everything. True when the caller may go on (unmodified, saved, or No).
+bool AskAboutUnsavedChanges(int index, MessageText question) {
+    const Document& doc = documents[static_cast<size_t>(index)];
     if (!doc.modified) return true;
-    const std::wstring question = MessageFor(MessageText::ReloadUnsavedQuestion, doc.title);
-    const int answer = MessageBoxW(app.mainWindow, question.c_str(), L"Tessary", MB_YESNOCANCEL | MB_ICONQUESTION);
+    const std::wstring text = MessageFor(question, doc.title);
+    const int answer = MessageBoxW(app.mainWindow, text.c_str(), L"Tessary", MB_YESNOCANCEL | MB_ICONQUESTION);
     if (answer == IDCANCEL) return false;
     if (answer == IDYES) {
         SaveDocument(index, false);
@@ -57,6 +57,9 @@ bool ResolveUnsavedChanges(int index) {
     }
     return true;
 }
+
+// Before a reload: whether to go on with it.
+bool ResolveUnsavedChanges(int index) { return AskAboutUnsavedChanges(index, MessageText::ReloadUnsavedQuestion); }
 
 // Reads the file again with the same rules as opening it. A read that fails keeps the tab as it
 // was and says why.
@@ -219,17 +222,7 @@ void ActivateTab(int index) {
 }
 
 bool SettleUnsavedChanges(int index) {
-    if (!Valid(index)) return false;
-    const Document& doc = documents[static_cast<size_t>(index)];
-    if (!doc.modified) return true;
-    const std::wstring question = MessageFor(MessageText::SaveChangesQuestion, doc.title);
-    const int answer = MessageBoxW(app.mainWindow, question.c_str(), L"Tessary", MB_YESNOCANCEL | MB_ICONQUESTION);
-    if (answer == IDCANCEL) return false;
-    if (answer == IDYES) {
-        SaveDocument(index, false);
-        if (!Valid(index) || documents[static_cast<size_t>(index)].modified) return false;
-    }
-    return true;
+    return Valid(index) && AskAboutUnsavedChanges(index, MessageText::SaveChangesQuestion);
 }
 
 bool CloseTab(int index, bool replaceWhenLast) {
