@@ -4,27 +4,7 @@
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 e2e_begin recovery_timing
-d=$E2E_DIR/data
-mkdir -p "$d"
-rec=$E2E_DIR/recovery
-
-snapshot_holds() {  # TEXT: some snapshot text file holds it
-    if grep -rqF -- "$1" "$rec"/*/tab-*.txt 2>/dev/null; then echo yes; else echo no; fi
-}
-kill_app() {
-    kill -9 "$APP_PID"
-    wait "$APP_PID" 2>/dev/null || true
-    APP_PID=
-}
-folders() { find "$rec" -mindepth 1 -maxdepth 1 -type d 2>/dev/null | wc -l; }
-stale_marks() { find "$rec" -name stale 2>/dev/null | wc -l; }
-tabs() { drive child-count TessaryClass Scintilla; }
-exit_clean() {  # exits, answering No to every save question
-    drive command TessaryClass 109 >/dev/null
-    while drive wait-msgbox 1000 >/dev/null 2>&1; do drive answer-msgbox no >/dev/null; done
-    app_wait_exit 20 || fail "did not exit"
-}
-ask_text() { printf 'Tessary\nTessary did not close properly. Recover the unsaved changes of %s tabs?' "$1"; }
+source "$(dirname "$0")/recovery_lib.sh"
 
 # 1. Killed again right after a recovery: the text is still offered at the third start, once.
 app_start
