@@ -14,6 +14,7 @@
 #include "app/editor.h"
 #include "app/gdiplus_inc.h"
 #include "app/main_window.h"
+#include "app/recovery_restore.h"
 #include "app/single_instance.h"
 #include "document/tab_rules.h"
 #include "document/document.h"
