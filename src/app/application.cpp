@@ -14,6 +14,7 @@
 #include "app/editor.h"
 #include "app/gdiplus_inc.h"
 #include "app/main_window.h"
+#include "app/recovery_restore.h"
 #include "app/single_instance.h"
 #include "document/tab_rules.h"
 #include "document/document.h"
@@ -115,6 +116,34 @@ void CreatePopups(HINSTANCE instance) {
         CreateWindowExW(menuEx, L"TesSubPop", L"", WS_POPUP, 0, 0, 10, 10, app.mainWindow, nullptr, instance, nullptr);
 }
 
+// The common controls the window uses, and menus and scroll bars that may follow a dark theme.
+void PrepareCommonControls() {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&icc);
+    if (HMODULE uxtheme = LoadLibraryExW(L"uxtheme.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+        using SetPreferredAppModeFn = int(WINAPI*)(int);
+        if (auto setMode = reinterpret_cast<SetPreferredAppModeFn>(
+                reinterpret_cast<void*>(GetProcAddress(uxtheme, "SetPreferredAppMode")))) {
+            setMode(1);
+        }
+    }
+}
+
+void ReleaseImages() {
+    if (app.smallIcon) DestroyIcon(app.smallIcon);
+    if (app.bigIcon) DestroyIcon(app.bigIcon);
+    for (HBITMAP& image : app.toolbarImages) {
+        if (image) DeleteObject(image);
+        image = nullptr;
+    }
+}
+
+// Ends what RunInstance started first: GDI+ and COM.
+void StopServices(ULONG_PTR gdiplusToken, HRESULT com) {
+    Gdiplus::GdiplusShutdown(gdiplusToken);
+    if (SUCCEEDED(com)) CoUninitialize();
+}
+
 int RunInstance(HINSTANCE instance, const std::vector<std::wstring>& startPaths) {
     SetProcessDPIAware();
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -131,20 +160,11 @@ int RunInstance(HINSTANCE instance, const std::vector<std::wstring>& startPaths)
                     MessageIn(InterfaceLanguageOfLangId(GetUserDefaultUILanguage()), MessageText::MissingComponent)
                         .c_str(),
                     L"Tessary", MB_OK | MB_ICONERROR);
-        Gdiplus::GdiplusShutdown(gdiplusToken);
-        if (SUCCEEDED(com)) CoUninitialize();
+        StopServices(gdiplusToken, com);
         return 1;
     }
 
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES};
-    InitCommonControlsEx(&icc);
-    if (HMODULE uxtheme = LoadLibraryExW(L"uxtheme.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
-        using SetPreferredAppModeFn = int(WINAPI*)(int);
-        if (auto setMode = reinterpret_cast<SetPreferredAppModeFn>(
-                reinterpret_cast<void*>(GetProcAddress(uxtheme, "SetPreferredAppMode")))) {
-            setMode(1);
-        }
-    }
+    PrepareCommonControls();
 
     LoadSettings();
     LoadUiState();
@@ -153,8 +173,7 @@ int RunInstance(HINSTANCE instance, const std::vector<std::wstring>& startPaths)
     CreateWindowExW(0, L"TessaryClass", L"Tessary", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, CW_USEDEFAULT,
                     CW_USEDEFAULT, 1100, 720, nullptr, nullptr, instance, nullptr);
     if (!app.mainWindow) {
-        Gdiplus::GdiplusShutdown(gdiplusToken);
-        if (SUCCEEDED(com)) CoUninitialize();
+        StopServices(gdiplusToken, com);
         return 1;
     }
     SetDarkFrame(app.mainWindow);
@@ -186,14 +205,8 @@ int RunInstance(HINSTANCE instance, const std::vector<std::wstring>& startPaths)
     // Every tab closed means the close sequence ran to its end: nothing is left to recover.
     EndRecovery(documents.empty());
 
-    if (app.smallIcon) DestroyIcon(app.smallIcon);
-    if (app.bigIcon) DestroyIcon(app.bigIcon);
-    for (HBITMAP& image : app.toolbarImages) {
-        if (image) DeleteObject(image);
-        image = nullptr;
-    }
-    Gdiplus::GdiplusShutdown(gdiplusToken);
-    if (SUCCEEDED(com)) CoUninitialize();
+    ReleaseImages();
+    StopServices(gdiplusToken, com);
     return 0;
 }
 

@@ -119,6 +119,11 @@ bool PathExists(const std::wstring& path) {
     return GetFileAttributesW(ExtendedPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+bool IsFile(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(ExtendedPath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 bool WriteAll(HANDLE file, const void* bytes, uint64_t length) {
     const auto* p = static_cast<const uint8_t*>(bytes);
     while (length > 0) {

@@ -39,6 +39,8 @@ struct FileStamp {
 // Last-write time (0 when the file cannot be opened) and size.
 FileStamp FileTimeAndSize(const std::wstring& path);
 bool PathExists(const std::wstring& path);
+// An existing file, not a folder.
+bool IsFile(const std::wstring& path);
 
 // The form of a path the file functions accept at any length: a full path of MAX_PATH characters
 // or more gets the \\?\ prefix (\\?\UNC\ for network paths).

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cwchar>
 #include <map>
@@ -11,40 +10,23 @@
 #include <system_error>
 #include <thread>
 #include <tuple>
-#include <unordered_map>
 #include <vector>
 
 #include "app/app_state.h"
 #include "app/change_notice.h"
 #include "app/editor.h"
-#include "app/tab_actions.h"
 #include "document/document.h"
 #include "document/tabs.h"
 #include "io/file_access.h"
-#include "io/open.h"
 #include "persist/recovery_file.h"
 #include "persist/recovery_plan.h"
-#include "syntax/languages.h"
 #include "ui/strings.h"
-#include "document/hex_model.h"
 
 namespace {
 
 const wchar_t kIndexName[] = L"recovery.json";
 const wchar_t kLegacyLockName[] = L"lock";  // the lock inside the folder, as older versions kept it
 const wchar_t kStaleName[] = L"stale";      // written when a snapshot write failed after the index
-
-// Entries of the RecoveryPrompt table.
-enum RecoveryText {
-    kAskText = 0,
-    kStaleLine = 1,
-    kNotRestored = 2,
-    kTextUnreadable = 3,
-    kFileUnavailable = 4,
-    kFileChanged = 5,
-    kTooLarge = 6,
-    kCannotWrite = 7,
-};
 
 // What the snapshot holds of one tab's editor.
 struct Slot {
@@ -84,11 +66,6 @@ SnapshotJob job;  // the job in flight, or the last one; touched by the writer o
 std::vector<PendingSettle> pending;
 std::map<std::wstring, HANDLE> claims;              // folder name -> its lock, held
 std::set<std::pair<std::wstring, int>> fromSession;  // session entries this start recovered
-
-std::wstring RecoveryRoot() {
-    const std::wstring dir = ProgramDirectory();
-    return dir.empty() ? std::wstring() : dir + L"recovery\\";
-}
 
 std::vector<std::wstring> FilesIn(const std::wstring& folder, bool directories) {
     std::vector<std::wstring> names;
@@ -311,11 +288,6 @@ bool TakeSnapshot() {
     return true;
 }
 
-bool IsFile(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(ExtendedPath(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 uint64_t LastWriteOf(const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return 0;
@@ -379,189 +351,12 @@ std::vector<LeftoverSnapshot> ClaimLeftovers() {
     return found;
 }
 
-int IndexOfPath(const std::wstring& path) {
-    for (size_t i = 0; i < documents.size(); ++i) {
-        if (documents[i].path == path) return static_cast<int>(i);
-    }
-    return -1;
-}
-
-void ShowRestored(Document& doc, const RecoveryEntry& entry) {
-    if (doc.path.empty() && !entry.title.empty()) doc.title = entry.title;
-    NoteChange(kChangeTitle | kChangeTabBar);
-}
-
-// Puts the recovered text into the tab's editor, marked modified.
-void FillText(Document& doc, const RecoveryEntry& entry, const std::string& text) {
-    editor::SetReadOnly(doc.editor, false);
-    {
-        SettingText setting;
-        editor::SetText(doc.editor, text);
-    }
-    doc.encoding = entry.encoding;
-    doc.lineEnding = entry.lineEnding;
-    if (doc.language != entry.language) {
-        doc.language = entry.language;
-        ApplyLanguageStyles(doc.editor, doc.language);
-    }
-    doc.modified = 1;
-    doc.savedText.clear();
-    doc.savedTextValid = 0;
-    const long long caret = std::min<long long>(entry.caret, editor::Length(doc.editor));
-    editor::Send(doc.editor, editor::kSetSel, static_cast<WPARAM>(caret), static_cast<LPARAM>(caret));
-    editor::Send(doc.editor, editor::kScrollCaret);
-    RefreshReadOnly(doc);
-}
-
-// Bytes in memory as a modified hex tab.
-void FillHexBytes(Document& doc, const RecoveryEntry& entry, std::vector<uint8_t> bytes) {
-    ReleaseMapping(doc);
-    doc.hexOverlay.clear();
-    doc.hexBytes = std::move(bytes);
-    EnterHexMode(doc);
-    doc.hexSavePointValid = 0;
-    doc.modified = 1;
-    doc.encoding = entry.encoding;
-    doc.lineEnding = entry.lineEnding;
-    SetHexCaret(doc, entry.caret, 0);
-}
-
-std::wstring Reason(int text, DWORD error) {
-    std::wstring reason = LocalizedText(StringTable::RecoveryPrompt, text);
-    if (error) reason += L" (" + SystemErrorText(error) + L")";
-    return reason;
-}
-
-// The file of a recovered tab changed on disk since the snapshot: Yes puts the changes over it as
-// it is now, No opens them as a new untitled tab, Cancel leaves them for the next start.
-int AskAboutChangedFile(const RecoveryEntry& entry) {
-    wchar_t question[2048];
-    std::swprintf(question, 2048, LocalizedText(StringTable::RecoveryPrompt, kFileChanged), entry.path.c_str());
-    return MessageBoxW(app.mainWindow, question, L"Tessary", MB_YESNOCANCEL | MB_ICONWARNING);
-}
-
-// Opens one recovered entry, keeping the file itself untouched.
-EntryFate RestoreOne(const LeftoverSnapshot& from, const RecoveryEntry& entry, std::wstring& reason) {
-    const std::wstring folder = RecoveryRoot() + from.name + L"\\";
-    const ReadResult read = ReadFileBytes(folder + entry.file);
-    if (read.status != ReadStatus::Ok) {
-        reason = Reason(kTextUnreadable, read.error ? read.error : ERROR_FILE_NOT_FOUND);
-        return EntryFate::Kept;
-    }
-    const std::string text(read.bytes.begin(), read.bytes.end());
-    std::unordered_map<uint64_t, uint8_t> changes;
-    if (entry.hex == 2 && !ReadHexChanges(text, changes)) {
-        reason = Reason(kTextUnreadable, ERROR_FILE_CORRUPT);
-        return EntryFate::Kept;
-    }
-    const bool onDisk = !entry.path.empty() && IsFile(entry.path);
-    if (entry.hex == 2 && !onDisk) {
-        reason = Reason(kFileUnavailable, ERROR_FILE_NOT_FOUND);
-        return EntryFate::Kept;
-    }
-    // The snapshot knew the file with this time and size; another content now is the user's to weigh.
-    const FileStamp now = onDisk ? FileTimeAndSize(entry.path) : FileStamp{};
-    const bool changed = onDisk && entry.fileTime != 0 && (now.time != entry.fileTime || now.size != entry.fileSize);
-    bool untitled = false;
-    if (changed) {
-        const int answer = AskAboutChangedFile(entry);
-        if (answer == IDCANCEL) return EntryFate::Kept;
-        untitled = answer == IDNO;
-    }
-    Slot restoredSlot;
-    restoredSlot.origin = OriginAfterRestore(from.name, entry);
-    restoredSlot.session = entry.session;
-    restoredSlot.sessionEntry = entry.sessionEntry;
-    if (untitled) {
-        std::vector<uint8_t> bytes;
-        if (entry.hex == 2) {
-            // The changed bytes over a copy of the file as it is now.
-            if (FileSizeOf(entry.path) > kRecoveryTextLimit) {
-                reason = Reason(kFileUnavailable, ERROR_FILE_TOO_LARGE);
-                return EntryFate::Kept;
-            }
-            const ReadResult file = ReadFileBytes(entry.path);
-            if (file.status != ReadStatus::Ok) {
-                reason = Reason(kFileUnavailable, file.error ? file.error : ERROR_FILE_NOT_FOUND);
-                return EntryFate::Kept;
-            }
-            bytes = file.bytes;
-            for (const auto& [offset, value] : changes) {
-                if (offset < bytes.size()) bytes[static_cast<size_t>(offset)] = value;
-            }
-        } else if (entry.hex == 1) {
-            bytes.assign(text.begin(), text.end());
-        }
-        CreateTab(L"", app.mainWindow);
-        Document& doc = documents[static_cast<size_t>(app.activeTab)];
-        if (entry.hex) {
-            FillHexBytes(doc, entry, std::move(bytes));
-        } else {
-            FillText(doc, entry, text);
-        }
-        restoredSlot.session.clear();
-        slots[doc.editor] = restoredSlot;
-        NoteChange(kChangeTitle | kChangeTabBar);
-        return EntryFate::Restored;
-    }
-    int index = -1;
-    if (onDisk) {
-        OpenPath(entry.path);
-        index = IndexOfPath(entry.path);
-        if (index >= 0 && documents[static_cast<size_t>(index)].hexMode && !entry.hex) index = -1;
-    }
-    if (entry.hex == 2 && index < 0) {
-        reason = Reason(kFileUnavailable, 0);
-        return EntryFate::Kept;
-    }
-    if (index < 0) {
-        CreateTab(onDisk ? L"" : entry.path, app.mainWindow);
-        index = app.activeTab;
-    } else {
-        ActivateTab(index);
-    }
-    Document& doc = documents[static_cast<size_t>(index)];
-    if (entry.hex == 2) {
-        // The mapping is made anew; the tab keeps the one it has when that fails.
-        if (!MapForHex(doc, entry.path)) {
-            reason = Reason(kFileUnavailable, GetLastError());
-            return EntryFate::Kept;
-        }
-        EnterHexMode(doc);
-        for (const auto& [offset, value] : changes) {
-            if (offset < doc.mapSize) doc.hexOverlay[offset] = value;
-        }
-        doc.hexSavePointValid = 0;
-        doc.modified = 1;
-        doc.encoding = entry.encoding;
-        doc.lineEnding = entry.lineEnding;
-        SetHexCaret(doc, entry.caret, 0);
-    } else if (entry.hex == 1) {
-        FillHexBytes(doc, entry, std::vector<uint8_t>(text.begin(), text.end()));
-    } else {
-        FillText(doc, entry, text);
-    }
-    if (onDisk && !doc.path.empty()) {
-        // What the tab knows of the file: the snapshot's stamp, so that a change on disk since
-        // then is noticed at the next check; after the user chose to put the changes over the new
-        // content, that content's stamp.
-        doc.fileTime = changed ? now.time : entry.fileTime;
-        doc.fileSize = changed ? now.size : entry.fileSize;
-    }
-    if (!doc.path.empty()) restoredSlot.session.clear();
-    slots[doc.editor] = restoredSlot;
-    if (!restoredSlot.session.empty()) fromSession.insert({restoredSlot.session, restoredSlot.sessionEntry});
-    ShowRestored(doc, entry);
-    return EntryFate::Restored;
-}
-
-std::wstring NameList(const std::vector<std::wstring>& names) {
-    std::wstring list;
-    for (const std::wstring& name : names) list += L"\n" + name;
-    return list;
-}
-
 }  // namespace
+
+std::wstring RecoveryRoot() {
+    const std::wstring dir = ProgramDirectory();
+    return dir.empty() ? std::wstring() : dir + L"recovery\\";
+}
 
 void StartRecovery() {
     const std::wstring root = RecoveryRoot();
@@ -582,34 +377,9 @@ void StartRecovery() {
     if (app.mainWindow) SetTimer(app.mainWindow, kRecoveryTimerId, 1000, nullptr);
 }
 
-void OfferRecovery() {
-    const size_t tabsBefore = documents.size();
+RecoverySteps RecoveryFolderSteps() {
     RecoverySteps steps;
     steps.claimLeftovers = ClaimLeftovers;
-    steps.tellTooLarge = [](const std::vector<std::wstring>& names) {
-        const std::wstring text = LocalizedText(StringTable::RecoveryPrompt, kTooLarge) + NameList(names);
-        MessageBoxW(app.mainWindow, text.c_str(), L"Tessary", MB_OK | MB_ICONWARNING);
-    };
-    steps.ask = [](int count, const std::vector<std::wstring>& staleSince) {
-        wchar_t question[512];
-        std::swprintf(question, 512, LocalizedText(StringTable::RecoveryPrompt, kAskText), count);
-        std::wstring text = question;
-        for (const std::wstring& since : staleSince) {
-            wchar_t line[512];
-            std::swprintf(line, 512, LocalizedText(StringTable::RecoveryPrompt, kStaleLine), since.c_str());
-            text += L"\n\n";
-            text += line;
-        }
-        return MessageBoxW(app.mainWindow, text.c_str(), L"Tessary", MB_YESNO | MB_ICONQUESTION) == IDYES;
-    };
-    steps.restore = RestoreOne;
-    steps.tellFailed = [](const std::vector<std::pair<std::wstring, std::wstring>>& failed) {
-        wchar_t head[1024];
-        std::swprintf(head, 1024, LocalizedText(StringTable::RecoveryPrompt, kNotRestored), RecoveryRoot().c_str());
-        std::wstring text = head;
-        for (const auto& [name, why] : failed) text += L"\n" + name + L": " + why;
-        MessageBoxW(app.mainWindow, text.c_str(), L"Tessary", MB_OK | MB_ICONWARNING);
-    };
     steps.removeNow = [](const std::wstring& name) {
         RemoveFolder(RecoveryRoot() + name + L"\\");
         ReleaseClaim(name);
@@ -623,16 +393,20 @@ void OfferRecovery() {
         }
         pending.push_back(PendingSettle{RecoveryRoot() + name + L"\\", outcome});
     };
-    const int restored = RunRecovery(steps);
+    return steps;
+}
+
+void NoteRestoredTab(HWND editor, const std::wstring& origin, const std::wstring& session, int sessionEntry) {
+    Slot slot;
+    slot.origin = origin;
+    slot.session = session;
+    slot.sessionEntry = sessionEntry;
+    slots[editor] = slot;
+    if (!session.empty()) fromSession.insert({session, sessionEntry});
+}
+
+void SnapshotRestoredTabs(int restored) {
     if (restored == 0 && pending.empty()) return;
-    // The empty tab the window opened with is not wanted beside the recovered ones.
-    if (restored > 0 && tabsBefore == 1 && documents.size() > 1) {
-        const Document& first = documents.front();
-        if (first.path.empty() && !first.modified && editor::Length(first.editor) == 0) {
-            CloseTab(0, false);
-            ActivateTab(static_cast<int>(documents.size()) - 1);
-        }
-    }
     // The restored tabs go into this instance's snapshot at once: until then only the old
     // folders hold them.
     for (auto& [editor, slot] : slots) slot.written = 0;

@@ -40,11 +40,8 @@ int TextWidth(HDC dc, const std::wstring& text) {
     return size.cx;
 }
 
-}  // namespace
-
-void PrintActiveTab() {
-    Document* doc = ActiveDocument();
-    if (!doc) return;
+// The printer the user chose, as a device context; null when the dialog was cancelled.
+HDC ChoosePrinter() {
     PRINTDLGW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = app.mainWindow;
@@ -55,9 +52,103 @@ void PrintActiveTab() {
     if (dialog.hDevNames) GlobalFree(dialog.hDevNames);
     if (!chosen) {
         if (dialog.hDC) DeleteDC(dialog.hDC);
-        return;
+        return nullptr;
     }
-    HDC dc = dialog.hDC;
+    return dialog.hDC;
+}
+
+// What a printout prints: text lines are spans of the editor's text; hex rows are made page by
+// page as they print.
+struct PrintSource {
+    const Document* doc = nullptr;
+    std::string text;
+    std::vector<TextSpan> spans;
+    uint64_t lineCount = 0;
+    bool allRead = true;  // every hex row printed could be read
+};
+
+void TakeLines(const Document& doc, PrintSource& source) {
+    source.doc = &doc;
+    if (doc.hexMode) {
+        source.lineCount = HexRowCount64(doc);
+    } else {
+        source.text = editor::GetText(doc.editor);
+        source.spans = SplitPrintLines(source.text);
+        source.lineCount = source.spans.size();
+    }
+}
+
+std::wstring LineAt(PrintSource& source, uint64_t index) {
+    if (!source.doc->hexMode) {
+        const TextSpan& span = source.spans[index];
+        return DecodeLine(source.text.data() + span.start, span.length);
+    }
+    bool ok = true;
+    const std::string row = HexPrintLine(*source.doc, index, ok);
+    source.allRead = source.allRead && ok;
+    return std::wstring(row.begin(), row.end());
+}
+
+// A printout of more than kAskAbovePages pages goes ahead only after the user's Yes.
+bool PageCountAccepted(int64_t pages) {
+    if (pages <= kAskAbovePages) return true;
+    wchar_t question[512];
+    std::swprintf(question, 512, LocalizedText(StringTable::HexMessages, 3), static_cast<long long>(pages));
+    return MessageBoxW(app.mainWindow, question, L"Tessary", MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+// What every page shows besides its lines.
+struct PageFrame {
+    PrintLayout layout;
+    int width = 0;  // of the printable area
+    int dx = 0;     // device pixels per inch across
+    int64_t pages = 0;
+    std::wstring header;
+    std::wstring stamp;  // the date and time of the printout
+};
+
+PageFrame FrameFor(const Document& doc, const PrintLayout& layout, int width, int dx, int64_t pages) {
+    PageFrame frame;
+    frame.layout = layout;
+    frame.width = width;
+    frame.dx = dx;
+    frame.pages = pages;
+    frame.header = doc.path.empty() ? L"Tessary \u2014 " + MessageFor(MessageText::PrintUntitled) : doc.path;
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    wchar_t stamp[32];
+    std::swprintf(stamp, 32, L"%04d-%02d-%02d %02d:%02d", now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute);
+    frame.stamp = stamp;
+    return frame;
+}
+
+// Prints page `page` (counted from 1); false when the printer refused it.
+bool PrintPage(HDC dc, const PageFrame& frame, int64_t page, PrintSource& source) {
+    if (StartPage(dc) <= 0) return false;
+    const PrintLayout& layout = frame.layout;
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkMode(dc, TRANSPARENT);
+    Text(dc, layout.left, layout.headerY, frame.header);
+    Text(dc, frame.width - TextWidth(dc, frame.stamp) - frame.dx, layout.headerY, frame.stamp);
+    const uint64_t first = static_cast<uint64_t>(page - 1) * static_cast<uint64_t>(layout.linesPerPage);
+    for (int64_t i = 0; i < layout.linesPerPage && first + i < source.lineCount; ++i) {
+        const std::wstring line = LineAt(source, first + static_cast<uint64_t>(i));
+        Text(dc, layout.left, layout.bodyY + static_cast<int>(i) * layout.lineHeight,
+             FitPrintLine(line, layout.charsPerLine));
+    }
+    wchar_t footer[64];
+    std::swprintf(footer, 64, L"- %lld / %lld -", static_cast<long long>(page), static_cast<long long>(frame.pages));
+    Text(dc, (frame.width - TextWidth(dc, footer)) / 2, layout.footerY, footer);
+    return EndPage(dc) > 0;
+}
+
+}  // namespace
+
+void PrintActiveTab() {
+    Document* doc = ActiveDocument();
+    if (!doc) return;
+    HDC dc = ChoosePrinter();
+    if (!dc) return;
     const int dx = GetDeviceCaps(dc, LOGPIXELSX), dy = GetDeviceCaps(dc, LOGPIXELSY);
     const int width = GetDeviceCaps(dc, HORZRES), height = GetDeviceCaps(dc, VERTRES);
     HFONT font = CreateFontW(-MulDiv(10, dy, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
@@ -73,30 +164,17 @@ void PrintActiveTab() {
         DeleteDC(dc);
     };
 
-    // Text lines are spans of the editor's text; hex rows are made page by page as they print.
-    std::string text;
-    std::vector<TextSpan> spans;
-    uint64_t lineCount = 0;
-    if (doc->hexMode) {
-        lineCount = HexRowCount64(*doc);
-    } else {
-        text = editor::GetText(doc->editor);
-        spans = SplitPrintLines(text);
-        lineCount = spans.size();
-    }
-    if (lineCount == 0) {
+    PrintSource source;
+    TakeLines(*doc, source);
+    if (source.lineCount == 0) {
         release();
         Message(MessageFor(MessageText::PrintNothing), MB_ICONINFORMATION);
         return;
     }
-    const int64_t pages = PrintPageCount(lineCount, layout.linesPerPage);
-    if (pages > kAskAbovePages) {
-        wchar_t question[512];
-        std::swprintf(question, 512, LocalizedText(StringTable::HexMessages, 3), static_cast<long long>(pages));
-        if (MessageBoxW(app.mainWindow, question, L"Tessary", MB_YESNO | MB_ICONQUESTION) != IDYES) {
-            release();
-            return;
-        }
+    const int64_t pages = PrintPageCount(source.lineCount, layout.linesPerPage);
+    if (!PageCountAccepted(pages)) {
+        release();
+        return;
     }
     DOCINFOW info{};
     info.cbSize = sizeof info;
@@ -106,42 +184,12 @@ void PrintActiveTab() {
         Message(MessageFor(MessageText::PrintCannotStart), MB_ICONERROR);
         return;
     }
-    const std::wstring header = doc->path.empty() ? L"Tessary \u2014 " + MessageFor(MessageText::PrintUntitled) : doc->path;
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    wchar_t stamp[32];
-    std::swprintf(stamp, 32, L"%04d-%02d-%02d %02d:%02d", now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute);
-    bool failed = false, stopped = false, allRead = true;
+    const PageFrame frame = FrameFor(*doc, layout, width, dx, pages);
+    bool failed = false, stopped = false;
     for (int64_t page = 1; page <= pages && !failed && !stopped; ++page) {
-        if (StartPage(dc) <= 0) {
-            failed = true;
-            break;
-        }
-        SetTextColor(dc, RGB(0, 0, 0));
-        SetBkMode(dc, TRANSPARENT);
-        Text(dc, layout.left, layout.headerY, header);
-        Text(dc, width - TextWidth(dc, stamp) - dx, layout.headerY, stamp);
-        const uint64_t first = static_cast<uint64_t>(page - 1) * static_cast<uint64_t>(layout.linesPerPage);
-        for (int64_t i = 0; i < layout.linesPerPage && first + i < lineCount; ++i) {
-            const uint64_t index = first + static_cast<uint64_t>(i);
-            std::wstring line;
-            if (doc->hexMode) {
-                bool ok = true;
-                const std::string row = HexPrintLine(*doc, index, ok);
-                allRead = allRead && ok;
-                line.assign(row.begin(), row.end());
-            } else {
-                line = DecodeLine(text.data() + spans[index].start, spans[index].length);
-            }
-            Text(dc, layout.left, layout.bodyY + static_cast<int>(i) * layout.lineHeight,
-                 FitPrintLine(line, layout.charsPerLine));
-        }
-        wchar_t footer[64];
-        std::swprintf(footer, 64, L"- %lld / %lld -", static_cast<long long>(page), static_cast<long long>(pages));
-        Text(dc, (width - TextWidth(dc, footer)) / 2, layout.footerY, footer);
-        if (EndPage(dc) <= 0) failed = true;
+        failed = !PrintPage(dc, frame, page, source);
         // Escape held between pages stops a long printout.
-        if (GetAsyncKeyState(VK_ESCAPE) & 0x8000) stopped = true;
+        if (!failed && (GetAsyncKeyState(VK_ESCAPE) & 0x8000)) stopped = true;
     }
     if (failed || stopped)
         AbortDoc(dc);
@@ -149,5 +197,5 @@ void PrintActiveTab() {
         EndDoc(dc);
     release();
     if (failed) Message(MessageFor(MessageText::PrintCannotStart), MB_ICONERROR);
-    if (!allRead) ReportHexReadFailure();
+    if (!source.allRead) ReportHexReadFailure();
 }
