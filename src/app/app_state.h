@@ -65,6 +65,7 @@ struct AppState {
 
     // Layout rectangles (client coordinates)
     LayoutRects rects;
+    int dpi = kDesignDpi;  // the main window's display scale; fonts and measures follow it
 
     // Fonts
     HFONT monoFont = nullptr;
@@ -97,6 +98,10 @@ struct AppState {
 };
 
 extern AppState app;
+
+// A design measure (pixels at 96 dpi) in pixels of the main window's display.
+inline int Px(int designPixels) { return Scale(designPixels, app.dpi); }
+inline Rect Px(const Rect& design) { return Scale(design, app.dpi); }
 
 // Folder of the running executable, ending with its separator; empty when it cannot be known.
 std::wstring ProgramDirectory();

@@ -48,6 +48,21 @@ int FontHeight(HDC dc, HFONT font) {
     return tm.tmHeight;
 }
 
+int WindowDpi(HWND window) {
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (window && getDpiForWindow) {
+        if (const UINT dpi = getDpiForWindow(window); dpi > 0) return static_cast<int>(dpi);
+    }
+    int dpi = 0;
+    if (HDC screen = GetDC(nullptr)) {
+        dpi = GetDeviceCaps(screen, LOGPIXELSX);
+        ReleaseDC(nullptr, screen);
+    }
+    return dpi > 0 ? dpi : kDesignDpi;
+}
+
 SIZE MonoCellSize() {
     SIZE size{};
     if (HDC dc = GetDC(app.mainWindow)) {

@@ -57,7 +57,7 @@ void PaintThumb(HDC dc, const Rect& r, bool dragging, bool hovered) {
     HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
     const COLORREF previous = SetDCBrushColor(dc, colour);
     // The null pen leaves the right and bottom edge out, hence + 1.
-    RoundRect(dc, r.left, r.top, r.right + 1, r.bottom + 1, 4, 4);
+    RoundRect(dc, r.left, r.top, r.right + 1, r.bottom + 1, Px(4), Px(4));
     SetDCBrushColor(dc, previous);
     SelectObject(dc, oldPen);
     SelectObject(dc, oldBrush);
@@ -84,7 +84,7 @@ VerticalModel CurrentVerticalModel() {
 ScrollThumb CurrentVerticalThumb() {
     const VerticalModel m = CurrentVerticalModel();
     const Rect& track = app.rects.vScroll;
-    return VerticalThumb(track.top, track.Height(), m.total, m.visible, m.first);
+    return VerticalThumb(track.top, track.Height(), m.total, m.visible, m.first, app.dpi);
 }
 
 ScrollThumb CurrentHorizontalThumb() {
@@ -98,7 +98,7 @@ ScrollThumb CurrentHorizontalThumb() {
     app.maxLineWidth = LongestLineWidth(*doc);
     const Rect& track = app.rects.hScroll;
     return HorizontalThumb(track.left, track.Width(), app.maxLineWidth,
-                           doc->hexMode ? 0 : editor::XOffset(doc->editor));
+                           doc->hexMode ? 0 : editor::XOffset(doc->editor), app.dpi);
 }
 
 void VerticalBarPress(int y) {
@@ -178,10 +178,10 @@ void PaintScrollBars(HDC dc) {
     if (!ActiveDocument()) return;
     const ScrollThumb vt = CurrentVerticalThumb();
     if (vt.visible)
-        PaintThumb(dc, Rect{v.left + 2, vt.start, v.right - 2, vt.start + vt.length}, app.vScrollDragging,
+        PaintThumb(dc, Rect{v.left + Px(2), vt.start, v.right - Px(2), vt.start + vt.length}, app.vScrollDragging,
                    app.vScrollHover);
     const ScrollThumb ht = CurrentHorizontalThumb();
     if (ht.visible)
-        PaintThumb(dc, Rect{ht.start, h.top + 2, ht.start + ht.length, h.bottom - 2}, app.hScrollDragging,
+        PaintThumb(dc, Rect{ht.start, h.top + Px(2), ht.start + ht.length, h.bottom - Px(2)}, app.hScrollDragging,
                    app.hScrollHover);
 }
