@@ -150,7 +150,6 @@ int RunInstance(HINSTANCE instance, const std::vector<std::wstring>& startPaths)
     ULONG_PTR gdiplusToken = 0;
     Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
 
-
     const std::wstring dir = ProgramDirectory();
     if (dir.empty() || !editor::LoadComponent(dir + L"SciLexer.dll")) {
         // Shown before the settings are read: in the system's interface language.

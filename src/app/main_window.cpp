@@ -151,8 +151,8 @@ void UpdateTooltipRects() {
     }
 }
 
-HFONT* const kUiFonts[] = {&app.monoFont,     &app.tabFont,      &app.uiFont,  &app.panelTitleFont,
-                           &app.captionFont,  &app.listBoldFont, &app.menuFont};
+HFONT* const kUiFonts[] = {&app.monoFont,    &app.tabFont,      &app.uiFont,  &app.panelTitleFont,
+                           &app.captionFont, &app.listBoldFont, &app.menuFont};
 
 void DeleteUiFonts() {
     for (HFONT* font : kUiFonts) {
@@ -590,8 +590,8 @@ BOOL CALLBACK SwapChildFont(HWND child, LPARAM param) {
 }
 
 // The window moved to a display of another scale (or the scale changed): new fonts and images,
-// the system's suggested rectangle, a new layout, and everything painted again.
-void OnDpiChanged(HWND window, int dpi, const RECT& suggested) {
+// the system's suggested rectangle (when there is one), a new layout, and everything painted again.
+void OnDpiChanged(HWND window, int dpi, const RECT* suggested) {
     if (dpi <= 0) return;
     FontSwap swap{};
     for (size_t i = 0; i < std::size(kUiFonts); ++i) swap.from[i] = *kUiFonts[i];
@@ -605,8 +605,10 @@ void OnDpiChanged(HWND window, int dpi, const RECT& suggested) {
     }
     ReleaseChromeResources();  // the tab widths were measured with the old font
     ReloadToolbarImages();
-    SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (suggested) {
+        SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     Layout();
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
@@ -840,7 +842,7 @@ void ExitFocusMode() { ChangeScreenModes(ScreenEvent::ExitFocus); }
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE: OnCreate(window); return 0;
-        case WM_DPICHANGED: OnDpiChanged(window, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
+        case WM_DPICHANGED: OnDpiChanged(window, HIWORD(wParam), reinterpret_cast<const RECT*>(lParam)); return 0;
         case WM_SIZE: Layout(); return 0;
         case WM_PAINT: OnPaint(window); return 0;
         case WM_ERASEBKGND: return 1;

@@ -18,9 +18,19 @@ constexpr UINT kFailNextLargeAllocation = WM_APP + 0x57;
 // lowest), -1 for an unknown part. kPartDpi answers the window's dots per inch instead.
 constexpr UINT kQueryPartRect = WM_APP + 0x62;
 enum : WPARAM {
-    kPartCaption = 0, kPartMenuBar, kPartToolbar, kPartTabBar, kPartEditor, kPartStatusBar, kPartSidebar,
-    kPartSearchPanel, kPartClose, kPartSidebarToggle,
-    kPartTab = 0x100, kPartMenuTitle = 0x200, kPartDpi = 0xFFFF
+    kPartCaption = 0,
+    kPartMenuBar,
+    kPartToolbar,
+    kPartTabBar,
+    kPartEditor,
+    kPartStatusBar,
+    kPartSidebar,
+    kPartSearchPanel,
+    kPartClose,
+    kPartSidebarToggle,
+    kPartTab = 0x100,
+    kPartMenuTitle = 0x200,
+    kPartDpi = 0xFFFF
 };
 LRESULT PartRect(WPARAM part);
 

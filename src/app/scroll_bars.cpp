@@ -97,8 +97,8 @@ ScrollThumb CurrentHorizontalThumb() {
     }
     app.maxLineWidth = LongestLineWidth(*doc);
     const Rect& track = app.rects.hScroll;
-    return HorizontalThumb(track.left, track.Width(), app.maxLineWidth,
-                           doc->hexMode ? 0 : editor::XOffset(doc->editor), app.dpi);
+    return HorizontalThumb(track.left, track.Width(), app.maxLineWidth, doc->hexMode ? 0 : editor::XOffset(doc->editor),
+                           app.dpi);
 }
 
 void VerticalBarPress(int y) {

@@ -19,8 +19,7 @@ ScrollThumb VerticalThumb(int trackStart, int trackLength, long long total, long
                           int dpi = 96);
 
 // Pixels: shown only when trackLength < contentWidth. offset is clamped like first above.
-ScrollThumb HorizontalThumb(int trackStart, int trackLength, long long contentWidth, long long offset,
-                            int dpi = 96);
+ScrollThumb HorizontalThumb(int trackStart, int trackLength, long long contentWidth, long long offset, int dpi = 96);
 
 // Scroll position in [0, range] for a thumb dragged by its centre to `mouse`.
 // A thumb that fills the track has no travel, so there is nothing to map the mouse onto;

@@ -26,15 +26,16 @@ void Paint(HWND window) {
     GetClientRect(window, &client);
     const int width = client.right - client.left;
     PaintDialogFrame(dc, client, LocalizedText(StringTable::MenuLabels, 35));
-    if (HICON icon = largeIcon ? largeIcon : app.bigIcon) DrawIconEx(dc, Px(34), Px(72), icon, Px(56), Px(56), 0, nullptr, DI_NORMAL);
+    if (HICON icon = largeIcon ? largeIcon : app.bigIcon)
+        DrawIconEx(dc, Px(34), Px(72), icon, Px(56), Px(56), 0, nullptr, DI_NORMAL);
     DrawTextBox(dc, L"Tessary", Rect{Px(108), Px(62), width - Px(24), Px(98)}, app.captionFont, palette.textColor,
                 DT_LEFT);
     const std::wstring version = MessageFor(MessageText::AboutVersion, kProgramVersion);
     DrawTextBox(dc, version, Rect{Px(110), Px(98), width - Px(24), Px(124)}, app.uiFont, palette.dimTextColor, DT_LEFT);
-    DrawTextBox(dc, MessageFor(MessageText::AboutLine1), Rect{Px(34), Px(148), width - Px(34), Px(172)},
-                app.uiFont, palette.dimTextColor, DT_LEFT);
-    DrawTextBox(dc, MessageFor(MessageText::AboutLine2), Rect{Px(34), Px(176), width - Px(34), Px(200)}, app.uiFont, palette.dimTextColor,
-                DT_LEFT);
+    DrawTextBox(dc, MessageFor(MessageText::AboutLine1), Rect{Px(34), Px(148), width - Px(34), Px(172)}, app.uiFont,
+                palette.dimTextColor, DT_LEFT);
+    DrawTextBox(dc, MessageFor(MessageText::AboutLine2), Rect{Px(34), Px(176), width - Px(34), Px(200)}, app.uiFont,
+                palette.dimTextColor, DT_LEFT);
     FillSolid(dc, RECT{Px(34), Px(248), width - Px(34), Px(248) + 1}, palette.borderColor);
     EndPaint(window, &ps);
 }

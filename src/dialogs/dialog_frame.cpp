@@ -155,6 +155,6 @@ void DrawCloseButton(const DRAWITEMSTRUCT& item) {
 LRESULT DialogHitTest(HWND dialog, LPARAM screenPoint, const Rect& closeButton) {
     POINT p{static_cast<short>(LOWORD(screenPoint)), static_cast<short>(HIWORD(screenPoint))};
     ScreenToClient(dialog, &p);
-    return HitTestDialog(Unscale(p.x, app.dpi), Unscale(p.y, app.dpi), closeButton) == DialogHit::Caption ? HTCAPTION
-                                                                                                    : HTCLIENT;
+    const DialogHit hit = HitTestDialog(Unscale(p.x, app.dpi), Unscale(p.y, app.dpi), closeButton);
+    return hit == DialogHit::Caption ? HTCAPTION : HTCLIENT;
 }

@@ -126,7 +126,8 @@ void CreateControls() {
     HWND list = CreateWindowExW(
         0, L"COMBOBOX", L"",
         WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS,
-        Px(140), Px(209), Px(194), Px(160), w, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEncodingList)), app.instance, nullptr);
+        Px(140), Px(209), Px(194), Px(160), w, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEncodingList)),
+        app.instance, nullptr);
     SetWindowTheme(list, L"", L"");
     SetWindowSubclass(list, EncodingListProc, 0, 0);
     SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(app.uiFont), FALSE);
@@ -220,8 +221,9 @@ void DrawCheckBox(const DRAWITEMSTRUCT& item) {
         FillSolid(dc, box, palette.accentColor);
         HPEN pen = CreatePen(PS_SOLID, Px(2), kWhite);
         HGDIOBJ oldPen = SelectObject(dc, pen);
-        const POINT mark[3] = {
-            {box.left + Px(4), box.top + Px(9)}, {box.left + Px(8), box.top + Px(13)}, {box.left + Px(14), box.top + Px(5)}};
+        const POINT mark[3] = {{box.left + Px(4), box.top + Px(9)},
+                               {box.left + Px(8), box.top + Px(13)},
+                               {box.left + Px(14), box.top + Px(5)}};
         Polyline(dc, mark, 3);
         SelectObject(dc, oldPen);
         DeleteObject(pen);

@@ -71,7 +71,8 @@ std::wstring DirectoryWithSeparator(const std::wstring& modulePath) {
 
 int TabWidthForText(int textWidth, int dpi) {
     return static_cast<int>(std::clamp(static_cast<long long>(textWidth) + Scale(60, dpi),
-                                       static_cast<long long>(Scale(180, dpi)), static_cast<long long>(Scale(320, dpi))));
+                                       static_cast<long long>(Scale(180, dpi)),
+                                       static_cast<long long>(Scale(320, dpi))));
 }
 
 std::vector<int> TabEdges(int left, const std::vector<int>& widths) {

@@ -148,8 +148,8 @@ SidebarThumb SidebarThumbRect(int clientWidth, int clientHeight, size_t rowCount
     const int inset = Scale(8, dpi);  // above and below the track
     SidebarThumb thumb;
     if (total <= h || h <= 0) return thumb;
-    const int height = std::max(Scale(20, dpi),
-                                static_cast<int>(static_cast<double>(h - 2 * inset) * h / static_cast<double>(total)));
+    const int height =
+        std::max(Scale(20, dpi), static_cast<int>(static_cast<double>(h - 2 * inset) * h / static_cast<double>(total)));
     const double fraction = static_cast<double>(scroll) / static_cast<double>(total - h);
     thumb.exists = true;
     thumb.top = static_cast<int>(std::trunc(fraction * (h - 2 * inset - height))) + inset;

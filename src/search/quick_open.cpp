@@ -316,8 +316,8 @@ void ShowChildren(bool lineMode) {
 // The controls at the display's scale.
 void PlaceChildren() {
     const auto place = [](int id, const Rect& r) {
-        if (HWND child = Child(id)) MoveWindow(child, Px(r.left), Px(r.top), Px(r.right) - Px(r.left),
-                                               Px(r.bottom) - Px(r.top), FALSE);
+        if (HWND child = Child(id))
+            MoveWindow(child, Px(r.left), Px(r.top), Px(r.right) - Px(r.left), Px(r.bottom) - Px(r.top), FALSE);
     };
     for (const Spec& s : kChildSpecs) place(s.id, Rect{s.x, s.y, s.x + s.w, s.y + s.h});
     place(kQuickGo, kGoButton);

@@ -168,8 +168,8 @@ void PaintRow(HDC dc, int r, int y, int width) {
             FormatCounts(LocalizedText(StringTable::SearchTexts, 3), static_cast<long long>(results.hits.size()),
                          static_cast<long long>(results.groups.size()));
         if (results.stopped) summary += std::wstring(L" \u2014 ") + LocalizedText(StringTable::SearchTexts, 4);
-        DrawTextBox(dc, summary, Rect{Px(8), y, right - Px(36), y + Px(kResultRowHeight)}, app.uiFont, palette.dimTextColor,
-                    DT_LEFT);
+        DrawTextBox(dc, summary, Rect{Px(8), y, right - Px(36), y + Px(kResultRowHeight)}, app.uiFont,
+                    palette.dimTextColor, DT_LEFT);
         if (r == 0) PaintCopyButton(dc, width, y);
         return;
     }
@@ -179,10 +179,10 @@ void PaintRow(HDC dc, int r, int y, int width) {
                   r == results.hoverRow ? palette.hoverColor : palette.chromeColor);
         DrawTextBox(dc, group.collapsed ? L">" : L"v", Rect{Px(4), y, Px(18), y + Px(kResultRowHeight)}, app.uiFont,
                     palette.faintTextColor, DT_CENTER);
-        DrawTextBox(dc, group.label, Rect{Px(18), y, right - Px(44), y + Px(kResultRowHeight)}, app.listBoldFont, palette.textColor,
-                    DT_LEFT | DT_END_ELLIPSIS);
-        DrawTextBox(dc, std::to_wstring(group.count), Rect{right - Px(42), y, right - Px(8), y + Px(kResultRowHeight)}, app.uiFont,
-                    palette.faintTextColor, DT_RIGHT);
+        DrawTextBox(dc, group.label, Rect{Px(18), y, right - Px(44), y + Px(kResultRowHeight)}, app.listBoldFont,
+                    palette.textColor, DT_LEFT | DT_END_ELLIPSIS);
+        DrawTextBox(dc, std::to_wstring(group.count), Rect{right - Px(42), y, right - Px(8), y + Px(kResultRowHeight)},
+                    app.uiFont, palette.faintTextColor, DT_RIGHT);
         return;
     }
     const SearchHit& hit = results.hits[static_cast<size_t>(row.hit)];

@@ -160,8 +160,7 @@ void PaintCaption(HDC dc) {
                    DI_NORMAL);
     DrawTextBox(dc, CurrentWindowTitle(),
                 Rect{r.caption.left + Px(32), r.caption.top, r.sidebarToggle.left - Px(6), r.caption.bottom},
-                app.captionFont,
-                palette.textColor, DT_LEFT | DT_PATH_ELLIPSIS);
+                app.captionFont, palette.textColor, DT_LEFT | DT_PATH_ELLIPSIS);
 
     if (app.hoveredCaptionButton == 5) FillSolid(dc, r.sidebarToggle, palette.hoverColor);
     DrawTextBox(dc, L"\u2630", r.sidebarToggle, app.uiFont,

@@ -26,10 +26,10 @@ constexpr int kScaledDpis[] = {144, 192};
                             {design.bottom, scaled.bottom}};
     for (const auto& e : edges) {
         if (std::abs(e[0] * f - e[1]) > 1.0) {
-            return ::testing::AssertionFailure() << "{" << design.left << "," << design.top << "," << design.right
-                                                 << "," << design.bottom << "} at " << dpi << " dpi became {"
-                                                 << scaled.left << "," << scaled.top << "," << scaled.right << ","
-                                                 << scaled.bottom << "}";
+            return ::testing::AssertionFailure()
+                   << "{" << design.left << "," << design.top << "," << design.right << "," << design.bottom << "} at "
+                   << dpi << " dpi became {" << scaled.left << "," << scaled.top << "," << scaled.right << ","
+                   << scaled.bottom << "}";
         }
     }
     return ::testing::AssertionSuccess();
@@ -140,7 +140,8 @@ TEST(DisplayScale, CaptionHitTestsLandOnTheScaledButtons) {
             EXPECT_EQ(FrameHitTest(r, in.width, in.height, c.left, c.top, false, dpi), FrameHit::Client);
         }
         // The whole scaled caption row drags, down to its last pixel row.
-        EXPECT_EQ(FrameHitTest(r, in.width, in.height, in.width / 2, r.caption.bottom - 1, false, dpi), FrameHit::Caption);
+        EXPECT_EQ(FrameHitTest(r, in.width, in.height, in.width / 2, r.caption.bottom - 1, false, dpi),
+                  FrameHit::Caption);
         EXPECT_EQ(FrameHitTest(r, in.width, in.height, in.width / 2, r.caption.bottom, false, dpi), FrameHit::Client);
         // The sizing bands grow with the scale: 6 design pixels.
         const int band = Scale(6, dpi);
@@ -171,14 +172,13 @@ TEST(DisplayScale, ToolbarButtonsAreThe96OnesScaledAndHitAtTheirCentres) {
 TEST(DisplayScale, SearchPanelChildrenAreThe96OnesScaled) {
     for (const int w : {260, 300, 420}) {
         const SearchPanelLayout at96 = ComputeSearchPanelLayout(w, 600, 16);
-        const Rect a[] = {at96.close,         at96.findBox,        at96.replaceBox,    at96.caseButton,
-                          at96.wordButton,    at96.regexButton,    at96.allFilesButton, at96.replaceButton,
-                          at96.replaceAllButton, at96.results};
+        const Rect a[] = {
+            at96.close,       at96.findBox,        at96.replaceBox,    at96.caseButton,       at96.wordButton,
+            at96.regexButton, at96.allFilesButton, at96.replaceButton, at96.replaceAllButton, at96.results};
         for (int dpi : kScaledDpis) {
             const SearchPanelLayout p = ComputeSearchPanelLayout(Scale(w, dpi), Scale(600, dpi), Scale(16, dpi), dpi);
-            const Rect b[] = {p.close,         p.findBox,        p.replaceBox,     p.caseButton,
-                              p.wordButton,    p.regexButton,    p.allFilesButton, p.replaceButton,
-                              p.replaceAllButton, p.results};
+            const Rect b[] = {p.close,       p.findBox,        p.replaceBox,    p.caseButton,       p.wordButton,
+                              p.regexButton, p.allFilesButton, p.replaceButton, p.replaceAllButton, p.results};
             for (size_t i = 0; i < std::size(a); ++i) {
                 EXPECT_TRUE(ScaledWithinAPixel(a[i], b[i], dpi)) << "child " << i << " width " << w;
                 for (size_t j = i + 1; j < std::size(b); ++j) EXPECT_FALSE(Overlap(b[i], b[j])) << i << "," << j;

@@ -821,8 +821,8 @@ int CmdEditorRect(const Args& args) {
 // tabN, titleN; "dpi" prints the window's dots per inch.
 int CmdPart(const Args& args) {
     if (args.size() != 2) return Usage(L"part <class> caption|menubar|toolbar|tabbar|editor|...|tabN|titleN|dpi");
-    static const wchar_t* const kNames[] = {L"caption", L"menubar",     L"toolbar", L"tabbar", L"editor",
-                                            L"statusbar", L"sidebar", L"searchpanel", L"close", L"toggle"};
+    static const wchar_t* const kNames[] = {L"caption",   L"menubar", L"toolbar",     L"tabbar", L"editor",
+                                            L"statusbar", L"sidebar", L"searchpanel", L"close",  L"toggle"};
     long long part = -1, index = 0;
     for (size_t i = 0; i < sizeof kNames / sizeof kNames[0]; ++i)
         if (args[1] == kNames[i]) part = static_cast<long long>(i);
@@ -1006,7 +1006,8 @@ void BecomeDpiAware() {
 
 int wmain(int argc, wchar_t** argv) {
     const wchar_t* commands =
-        L"wait-window|title|window-text|rect|command|post|wait-msgbox|answer-msgbox|no-msgbox|type|keys|release-modifiers|"
+        L"wait-window|title|window-text|rect|command|post|wait-msgbox|answer-msgbox|no-msgbox|type|keys|release-"
+        L"modifiers|"
         L"key-char|capture|editor-text|editor-send|send|file-dialog|lock-file|unlock|child-count|wait-gone|click|"
         L"rclick|move|press|release|dblclick-caption|clipboard|control|enabled|count|busy-time|focus|list-item|place|"
         L"editor-rect|part|key-timing";

@@ -105,5 +105,21 @@ for dpi in 144 192; do
     quit
 done
 
+# A window that finds itself on a display of another scale (the system says so with
+# WM_DPICHANGED) takes that scale at once, and goes back as it was.
 set_dpi 96
+start_at 96
+WM_DPICHANGED=0x02E0
+drive send TessaryClass $WM_DPICHANGED $(((144 << 16) | 144)) >/dev/null
+assert_eq 144 "$(part dpi)" "the scale after WM_DPICHANGED"
+for p in caption menubar toolbar tabbar; do
+    assert_eq $(((base[$p] * 144 + 48) / 96)) "$(height_of $p)" "$p height after the change to 144 dpi"
+done
+read -r x y w h < <(part tab0)
+[ "$w" -ge 270 ] || fail "the tab is $w px wide after the change to 144 dpi"
+drive send TessaryClass $WM_DPICHANGED $(((96 << 16) | 96)) >/dev/null
+for p in caption menubar toolbar tabbar; do
+    assert_eq "${base[$p]}" "$(height_of $p)" "$p height back at 96 dpi"
+done
+quit
 pass
