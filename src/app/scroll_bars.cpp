@@ -72,7 +72,7 @@ VerticalModel CurrentVerticalModel() {
     if (doc->hexMode) {
         m.total = HexRowCount(HexByteCount(*doc));
         m.first = doc->hexTopRow;
-        m.visible = std::max(app.rects.editor.Height() / 15, 1);
+        m.visible = std::max(app.rects.editor.Height() / Px(15), 1);
     } else {
         m.total = editor::LineCount(doc->editor);
         m.first = editor::FirstVisibleLine(doc->editor);
