@@ -604,6 +604,7 @@ void OnDpiChanged(HWND window, int dpi, const RECT* suggested) {
         if (old) DeleteObject(old);
     }
     ReleaseChromeResources();  // the tab widths were measured with the old font
+    app.scrollWidthDirty = 1;  // and the lines' widths
     ReloadToolbarImages();
     if (suggested) {
         SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
