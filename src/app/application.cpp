@@ -12,6 +12,7 @@
 #include "app/tab_actions.h"
 #include "io/file_access.h"
 #include "app/editor.h"
+#include "app/gdi_util.h"
 #include "app/gdiplus_inc.h"
 #include "app/main_window.h"
 #include "app/single_instance.h"
@@ -31,15 +32,15 @@ AppState app;
 
 namespace {
 
-// Decodes one embedded image and draws it into an 18 x 18 premultiplied ARGB bitmap.
-HBITMAP LoadToolbarImage(HINSTANCE instance, int resourceId) {
+// Decodes one embedded image and draws it into a size x size premultiplied ARGB bitmap.
+HBITMAP LoadToolbarImage(HINSTANCE instance, int resourceId, int size) {
     HRSRC resource = FindResourceW(instance, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
     if (!resource) return nullptr;
-    const DWORD size = SizeofResource(instance, resource);
+    const DWORD bytes = SizeofResource(instance, resource);
     HGLOBAL loaded = LoadResource(instance, resource);
     const void* data = loaded ? LockResource(loaded) : nullptr;
-    if (!data || size == 0) return nullptr;
-    IStream* stream = SHCreateMemStream(static_cast<const BYTE*>(data), size);
+    if (!data || bytes == 0) return nullptr;
+    IStream* stream = SHCreateMemStream(static_cast<const BYTE*>(data), bytes);
     if (!stream) return nullptr;
     HBITMAP result = nullptr;
     {
@@ -47,19 +48,19 @@ HBITMAP LoadToolbarImage(HINSTANCE instance, int resourceId) {
         if (source.GetLastStatus() == Gdiplus::Ok) {
             BITMAPINFO bi{};
             bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-            bi.bmiHeader.biWidth = 18;
-            bi.bmiHeader.biHeight = -18;
+            bi.bmiHeader.biWidth = size;
+            bi.bmiHeader.biHeight = -size;
             bi.bmiHeader.biPlanes = 1;
             bi.bmiHeader.biBitCount = 32;
             void* bits = nullptr;
             result = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
             if (result) {
-                Gdiplus::Bitmap target(18, 18, 18 * 4, PixelFormat32bppPARGB, static_cast<BYTE*>(bits));
+                Gdiplus::Bitmap target(size, size, size * 4, PixelFormat32bppPARGB, static_cast<BYTE*>(bits));
                 Gdiplus::Graphics g(&target);
                 g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
                 g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
                 g.Clear(Gdiplus::Color(0, 0, 0, 0));
-                g.DrawImage(&source, 0, 0, 18, 18);
+                g.DrawImage(&source, 0, 0, size, size);
             }
         }
     }
@@ -115,14 +116,28 @@ void CreatePopups(HINSTANCE instance) {
         CreateWindowExW(menuEx, L"TesSubPop", L"", WS_POPUP, 0, 0, 10, 10, app.mainWindow, nullptr, instance, nullptr);
 }
 
+// The manifest declares per-monitor awareness; a system that does not read that declaration still
+// gets the whole-screen kind, so that it never stretches the window's pixels.
+void DeclareDpiAwareness() {
+    if (!IsProcessDPIAware()) SetProcessDPIAware();
+}
+
+// The first size of the window: 1100 x 720 design pixels on the primary display, within its work
+// area.
+SIZE DefaultWindowSize() {
+    const int dpi = WindowDpi(nullptr);
+    RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    return SIZE{std::min<LONG>(Scale(1100, dpi), std::max<LONG>(work.right - work.left, 1)),
+                std::min<LONG>(Scale(720, dpi), std::max<LONG>(work.bottom - work.top, 1))};
+}
+
 int RunInstance(HINSTANCE instance, const std::vector<std::wstring>& startPaths) {
-    SetProcessDPIAware();
+    DeclareDpiAwareness();
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     Gdiplus::GdiplusStartupInput gdiplusInput;
     ULONG_PTR gdiplusToken = 0;
     Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
-
-    for (int i = 0; i < 17; ++i) app.toolbarImages[i] = LoadToolbarImage(instance, 101 + i);
 
     const std::wstring dir = ProgramDirectory();
     if (dir.empty() || !editor::LoadComponent(dir + L"SciLexer.dll")) {
@@ -150,19 +165,21 @@ int RunInstance(HINSTANCE instance, const std::vector<std::wstring>& startPaths)
     LoadUiState();
     RegisterWindowClasses(instance);
 
+    const SIZE size = DefaultWindowSize();
     CreateWindowExW(0, L"TessaryClass", L"Tessary", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, CW_USEDEFAULT,
-                    CW_USEDEFAULT, 1100, 720, nullptr, nullptr, instance, nullptr);
+                    CW_USEDEFAULT, size.cx, size.cy, nullptr, nullptr, instance, nullptr);
     if (!app.mainWindow) {
         Gdiplus::GdiplusShutdown(gdiplusToken);
         if (SUCCEEDED(com)) CoUninitialize();
         return 1;
     }
+    ReloadToolbarImages();
     SetDarkFrame(app.mainWindow);
     DragAcceptFiles(app.mainWindow, TRUE);
     PublishInstanceWindow(app.mainWindow, ProgramDirectory());
 
-    app.smallIcon = LoadAppIcon(instance, 16);
-    app.bigIcon = LoadAppIcon(instance, 32);
+    app.smallIcon = LoadAppIcon(instance, Px(16));
+    app.bigIcon = LoadAppIcon(instance, Px(32));
     if (app.smallIcon) SendMessageW(app.mainWindow, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(app.smallIcon));
     if (app.bigIcon) SendMessageW(app.mainWindow, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(app.bigIcon));
 
@@ -188,16 +205,30 @@ int RunInstance(HINSTANCE instance, const std::vector<std::wstring>& startPaths)
 
     if (app.smallIcon) DestroyIcon(app.smallIcon);
     if (app.bigIcon) DestroyIcon(app.bigIcon);
-    for (HBITMAP& image : app.toolbarImages) {
-        if (image) DeleteObject(image);
-        image = nullptr;
-    }
+    ReleaseToolbarImages();
     Gdiplus::GdiplusShutdown(gdiplusToken);
     if (SUCCEEDED(com)) CoUninitialize();
     return 0;
 }
 
 }  // namespace
+
+void ReleaseToolbarImages() {
+    for (HBITMAP& image : app.toolbarImages) {
+        if (image) DeleteObject(image);
+        image = nullptr;
+    }
+}
+
+void ReloadToolbarImages() {
+    ReleaseToolbarImages();
+    // Each image is embedded drawn for 100, 150 and 200 % (resources 101, 201 and 301 on): the
+    // smallest that is at least the size needed is scaled down to it, never one scaled up unless
+    // even the largest is too small.
+    const int size = Px(kToolbarImageSize);
+    const int firstId = size <= kToolbarImageSize ? 101 : size <= Scale(kToolbarImageSize, 144) ? 201 : 301;
+    for (int i = 0; i < 17; ++i) app.toolbarImages[i] = LoadToolbarImage(app.instance, firstId + i, size);
+}
 
 int RunApplication(HINSTANCE instance) {
     // Libraries come from the program's folder and the system's, never from the current folder or
