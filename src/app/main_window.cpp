@@ -6,7 +6,6 @@
 #include <windowsx.h>
 
 #include "app/app_state.h"
-#include "app/application.h"
 #include "app/change_notice.h"
 #include "app/command_line.h"
 #include "app/editor.h"

@@ -1,5 +1,7 @@
 #include "ui/chrome.h"
 
+#include <shlwapi.h>
+
 #include <string>
 #include <vector>
 
@@ -14,6 +16,42 @@
 #include "ui/toolbar.h"
 
 namespace {
+
+// Decodes one embedded image and draws it into a size x size premultiplied ARGB bitmap.
+HBITMAP LoadToolbarImage(HINSTANCE instance, int resourceId, int size) {
+    HRSRC resource = FindResourceW(instance, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+    if (!resource) return nullptr;
+    const DWORD bytes = SizeofResource(instance, resource);
+    HGLOBAL loaded = LoadResource(instance, resource);
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    if (!data || bytes == 0) return nullptr;
+    IStream* stream = SHCreateMemStream(static_cast<const BYTE*>(data), bytes);
+    if (!stream) return nullptr;
+    HBITMAP result = nullptr;
+    {
+        Gdiplus::Bitmap source(stream);
+        if (source.GetLastStatus() == Gdiplus::Ok) {
+            BITMAPINFO bi{};
+            bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+            bi.bmiHeader.biWidth = size;
+            bi.bmiHeader.biHeight = -size;
+            bi.bmiHeader.biPlanes = 1;
+            bi.bmiHeader.biBitCount = 32;
+            void* bits = nullptr;
+            result = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+            if (result) {
+                Gdiplus::Bitmap target(size, size, size * 4, PixelFormat32bppPARGB, static_cast<BYTE*>(bits));
+                Gdiplus::Graphics g(&target);
+                g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+                g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+                g.Clear(Gdiplus::Color(0, 0, 0, 0));
+                g.DrawImage(&source, 0, 0, size, size);
+            }
+        }
+    }
+    stream->Release();
+    return result;
+}
 
 std::vector<int> tabWidths;
 std::vector<int> tabEdges{0};
@@ -193,4 +231,21 @@ void PaintCaption(HDC dc) {
     DrawLine(dc, cx + Px(5), cy - Px(5), cx - Px(6), cy + Px(6), closePen);
 
     FillSolid(dc, Rect{r.caption.left, r.caption.bottom - 1, r.caption.right, r.caption.bottom}, palette.borderColor);
+}
+
+void ReleaseToolbarImages() {
+    for (HBITMAP& image : app.toolbarImages) {
+        if (image) DeleteObject(image);
+        image = nullptr;
+    }
+}
+
+void ReloadToolbarImages() {
+    ReleaseToolbarImages();
+    // Each image is embedded drawn for 100, 150 and 200 % (resources 101, 201 and 301 on): the
+    // smallest that is at least the size needed is scaled down to it, never one scaled up unless
+    // even the largest is too small.
+    const int size = Px(kToolbarImageSize);
+    const int firstId = size <= kToolbarImageSize ? 101 : size <= Scale(kToolbarImageSize, 144) ? 201 : 301;
+    for (int i = 0; i < 17; ++i) app.toolbarImages[i] = LoadToolbarImage(app.instance, firstId + i, size);
 }

@@ -16,3 +16,9 @@ void PaintToolbar(HDC dc);
 void PaintTabBar(HDC dc);
 // Releases the device context kept for measuring tab titles.
 void ReleaseChromeResources();
+
+// Side of a toolbar image in design pixels.
+constexpr int kToolbarImageSize = 18;
+// The toolbar images drawn for the main window's display scale (app.dpi), replacing any before.
+void ReloadToolbarImages();
+void ReleaseToolbarImages();
