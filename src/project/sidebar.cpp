@@ -187,7 +187,7 @@ void PaintSidebar(HDC dc, int width, int height) {
             FillSolid(dc, RECT{0, top, contentWidth, top + Px(kSidebarRowHeight)}, palette.hoverColor);
         PaintRow(dc, sidebar.rows[i], top, contentWidth);
     }
-    const SidebarThumb thumb = SidebarThumbRect(width, height, sidebar.rows.size(), sidebar.scroll);
+    const SidebarThumb thumb = SidebarThumbRect(width, height, sidebar.rows.size(), sidebar.scroll, app.dpi);
     if (thumb.exists) {
         const COLORREF colour = sidebar.thumbDragging ? Hex(0x666666)
                                 : sidebar.thumbHover  ? Hex(0x555555)

@@ -495,7 +495,7 @@ LRESULT CALLBACK ResultListProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         case WM_CAPTURECHANGED: results.vThumbDrag = results.hThumbDrag = results.selecting = false; return 0;
         case WM_LBUTTONDBLCLK: {
-            const int row = ResultRowAt(GET_Y_LPARAM(lParam), results.scrollY, RowCount());
+            const int row = ResultRowAt(GET_Y_LPARAM(lParam), results.scrollY, RowCount(), app.dpi);
             if (row < 0) return 0;
             const ResultRow& r = results.rows[static_cast<size_t>(row)];
             if (r.kind == kRowHit)
