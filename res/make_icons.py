@@ -485,6 +485,23 @@ def app_layers(size):
     return layers
 
 
+# ---------------------------------------------------------------- scales
+
+# Display scales the toolbar images are drawn for besides 100 %: (file suffix, factor). The
+# program picks the smallest one at least as large as it needs and scales it down.
+TOOLBAR_SCALES = [('@150', 1.5), ('@200', 2.0)]
+
+
+def scaled(layers, k):
+    """The same drawing k times larger: every distance and every coordinate scaled."""
+    def shape_at(shape):
+        return lambda x, y: shape(x / k, y / k) * k
+
+    def colour_at(colour):
+        return (lambda x, y: colour(x / k, y / k)) if callable(colour) else colour
+    return [(kind, shape_at(shape), colour_at(colour)) for kind, shape, colour in layers]
+
+
 # ---------------------------------------------------------------- main
 
 def main():
@@ -495,8 +512,12 @@ def main():
         rows = render(SIZE, with_halo(draw()))
         with open(os.path.join(toolbar, '%02d-%s.png' % (n, name)), 'wb') as f:
             f.write(png_bytes(rows))
+        for suffix, k in TOOLBAR_SCALES:
+            rows = render(int(round(SIZE * k)), scaled(with_halo(draw()), k))
+            with open(os.path.join(toolbar, '%02d-%s%s.png' % (n, name, suffix)), 'wb') as f:
+                f.write(png_bytes(rows))
     entries = [(s, png_bytes(render(s, app_layers(s), SAMPLES if s < 256 else 4)))
-               for s in (16, 32, 48, 256)]
+               for s in (16, 20, 24, 32, 48, 256)]
     with open(os.path.join(res, 'app.ico'), 'wb') as f:
         f.write(ico_bytes(entries))
     with open(os.path.join(res, 'app-18.png'), 'wb') as f:

@@ -65,6 +65,7 @@ struct AppState {
 
     // Layout rectangles (client coordinates)
     LayoutRects rects;
+    int dpi = kDesignDpi;  // the main window's display scale; fonts and measures follow it
 
     // Fonts
     HFONT monoFont = nullptr;
@@ -97,6 +98,10 @@ struct AppState {
 };
 
 extern AppState app;
+
+// A design measure (pixels at 96 dpi) in pixels of the main window's display.
+inline int Px(int designPixels) { return Scale(designPixels, app.dpi); }
+inline Rect Px(const Rect& design) { return Scale(design, app.dpi); }
 
 // Rectangle conversions between the window-free geometry and GDI.
 inline RECT ToRECT(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }

@@ -12,6 +12,7 @@
 #include "app/tab_actions.h"
 #include "io/file_access.h"
 #include "app/editor.h"
+#include "app/gdi_util.h"
 #include "app/gdiplus_inc.h"
 #include "app/main_window.h"
 #include "app/recovery_restore.h"
@@ -25,48 +26,13 @@
 #include "search/result_list.h"
 #include "search/search_panel.h"
 #include "syntax/palette.h"
+#include "ui/chrome.h"
 #include "ui/menu_bar.h"
 #include "ui/strings.h"
 
 AppState app;
 
 namespace {
-
-// Decodes one embedded image and draws it into an 18 x 18 premultiplied ARGB bitmap.
-HBITMAP LoadToolbarImage(HINSTANCE instance, int resourceId) {
-    HRSRC resource = FindResourceW(instance, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
-    if (!resource) return nullptr;
-    const DWORD size = SizeofResource(instance, resource);
-    HGLOBAL loaded = LoadResource(instance, resource);
-    const void* data = loaded ? LockResource(loaded) : nullptr;
-    if (!data || size == 0) return nullptr;
-    IStream* stream = SHCreateMemStream(static_cast<const BYTE*>(data), size);
-    if (!stream) return nullptr;
-    HBITMAP result = nullptr;
-    {
-        Gdiplus::Bitmap source(stream);
-        if (source.GetLastStatus() == Gdiplus::Ok) {
-            BITMAPINFO bi{};
-            bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-            bi.bmiHeader.biWidth = 18;
-            bi.bmiHeader.biHeight = -18;
-            bi.bmiHeader.biPlanes = 1;
-            bi.bmiHeader.biBitCount = 32;
-            void* bits = nullptr;
-            result = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-            if (result) {
-                Gdiplus::Bitmap target(18, 18, 18 * 4, PixelFormat32bppPARGB, static_cast<BYTE*>(bits));
-                Gdiplus::Graphics g(&target);
-                g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
-                g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
-                g.Clear(Gdiplus::Color(0, 0, 0, 0));
-                g.DrawImage(&source, 0, 0, 18, 18);
-            }
-        }
-    }
-    stream->Release();
-    return result;
-}
 
 HICON LoadAppIcon(HINSTANCE instance, int size) {
     auto icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0));
@@ -132,10 +98,7 @@ void PrepareCommonControls() {
 void ReleaseImages() {
     if (app.smallIcon) DestroyIcon(app.smallIcon);
     if (app.bigIcon) DestroyIcon(app.bigIcon);
-    for (HBITMAP& image : app.toolbarImages) {
-        if (image) DeleteObject(image);
-        image = nullptr;
-    }
+    ReleaseToolbarImages();
 }
 
 // Ends what RunInstance started first: GDI+ and COM.
@@ -144,14 +107,28 @@ void StopServices(ULONG_PTR gdiplusToken, HRESULT com) {
     if (SUCCEEDED(com)) CoUninitialize();
 }
 
+// The manifest declares per-monitor awareness; a system that does not read that declaration still
+// gets the whole-screen kind, so that it never stretches the window's pixels.
+void DeclareDpiAwareness() {
+    if (!IsProcessDPIAware()) SetProcessDPIAware();
+}
+
+// The first size of the window: 1100 x 720 design pixels on the primary display, within its work
+// area.
+SIZE DefaultWindowSize() {
+    const int dpi = WindowDpi(nullptr);
+    RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    return SIZE{std::min<LONG>(Scale(1100, dpi), std::max<LONG>(work.right - work.left, 1)),
+                std::min<LONG>(Scale(720, dpi), std::max<LONG>(work.bottom - work.top, 1))};
+}
+
 int RunInstance(HINSTANCE instance, const std::vector<std::wstring>& startPaths) {
-    SetProcessDPIAware();
+    DeclareDpiAwareness();
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     Gdiplus::GdiplusStartupInput gdiplusInput;
     ULONG_PTR gdiplusToken = 0;
     Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
-
-    for (int i = 0; i < 17; ++i) app.toolbarImages[i] = LoadToolbarImage(instance, 101 + i);
 
     const std::wstring dir = ProgramDirectory();
     if (dir.empty() || !editor::LoadComponent(dir + L"SciLexer.dll")) {
@@ -170,18 +147,20 @@ int RunInstance(HINSTANCE instance, const std::vector<std::wstring>& startPaths)
     LoadUiState();
     RegisterWindowClasses(instance);
 
+    const SIZE size = DefaultWindowSize();
     CreateWindowExW(0, L"TessaryClass", L"Tessary", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, CW_USEDEFAULT,
-                    CW_USEDEFAULT, 1100, 720, nullptr, nullptr, instance, nullptr);
+                    CW_USEDEFAULT, size.cx, size.cy, nullptr, nullptr, instance, nullptr);
     if (!app.mainWindow) {
         StopServices(gdiplusToken, com);
         return 1;
     }
+    ReloadToolbarImages();
     SetDarkFrame(app.mainWindow);
     DragAcceptFiles(app.mainWindow, TRUE);
     PublishInstanceWindow(app.mainWindow, ProgramDirectory());
 
-    app.smallIcon = LoadAppIcon(instance, 16);
-    app.bigIcon = LoadAppIcon(instance, 32);
+    app.smallIcon = LoadAppIcon(instance, Px(16));
+    app.bigIcon = LoadAppIcon(instance, Px(32));
     if (app.smallIcon) SendMessageW(app.mainWindow, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(app.smallIcon));
     if (app.bigIcon) SendMessageW(app.mainWindow, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(app.bigIcon));
 

@@ -50,6 +50,21 @@ int FontHeight(HDC dc, HFONT font) {
     return tm.tmHeight;
 }
 
+int WindowDpi(HWND window) {
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (window && getDpiForWindow) {
+        if (const UINT dpi = getDpiForWindow(window); dpi > 0) return static_cast<int>(dpi);
+    }
+    int dpi = 0;
+    if (HDC screen = GetDC(nullptr)) {
+        dpi = GetDeviceCaps(screen, LOGPIXELSX);
+        ReleaseDC(nullptr, screen);
+    }
+    return dpi > 0 ? dpi : kDesignDpi;
+}
+
 SIZE MonoCellSize() {
     SIZE size{};
     if (HDC dc = GetDC(app.mainWindow)) {
@@ -80,7 +95,7 @@ void SetDarkFrame(HWND window) {
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_FRAMECHANGED);
 }
 
-HFONT CreateUiFont() {
-    return CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+HFONT CreateUiFont(int dpi) {
+    return CreateFontW(-Scale(12, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Segoe UI");
 }

@@ -14,10 +14,15 @@ void RoundBox(HDC dc, const RECT& r, int corner, COLORREF fill, COLORREF outline
 void DrawLine(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour);
 // Asks the system for a dark frame on a window.
 void SetDarkFrame(HWND window);
-// The interface font (app.uiFont) of labels, buttons, lists and the status bar; the caller owns it.
-HFONT CreateUiFont();
+// The interface font (app.uiFont) of labels, buttons, lists and the status bar, made for a display
+// at `dpi`; the caller owns it.
+HFONT CreateUiFont(int dpi = kDesignDpi);
 // Character height of a font, in pixels.
 int FontHeight(HDC dc, HFONT font);
+
+// Dots per inch of the display `window` is on (the primary display's for nullptr). Asked of the
+// system's per-window call where there is one; older systems answer for the whole screen.
+int WindowDpi(HWND window);
 
 // Size of "M" in the editor's monospace font (app.monoFont) on the main window; at least 1 x 1.
 SIZE MonoCellSize();

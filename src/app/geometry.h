@@ -16,3 +16,24 @@ inline bool operator==(const Rect& a, const Rect& b) {
 }
 
 inline bool operator!=(const Rect& a, const Rect& b) { return !(a == b); }
+
+// The display scale. Every pixel measure of the interface is a design value at 96 dots per inch;
+// Scale turns it into pixels of a display at `dpi`, rounding half away from zero like MulDiv, so at
+// 96 it is the identity. Unscale turns display pixels back into design pixels.
+constexpr int kDesignDpi = 96;
+
+inline int Scale(int designPixels, int dpi) {
+    if (dpi <= 0 || dpi == kDesignDpi) return designPixels;
+    const long long n = static_cast<long long>(designPixels) * dpi;
+    return static_cast<int>(n >= 0 ? (n + kDesignDpi / 2) / kDesignDpi : -((-n + kDesignDpi / 2) / kDesignDpi));
+}
+
+inline Rect Scale(const Rect& design, int dpi) {
+    return Rect{Scale(design.left, dpi), Scale(design.top, dpi), Scale(design.right, dpi), Scale(design.bottom, dpi)};
+}
+
+inline int Unscale(int pixels, int dpi) {
+    if (dpi <= 0 || dpi == kDesignDpi) return pixels;
+    const long long n = static_cast<long long>(pixels) * kDesignDpi;
+    return static_cast<int>(n >= 0 ? (n + dpi / 2) / dpi : -((-n + dpi / 2) / dpi));
+}

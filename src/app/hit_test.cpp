@@ -2,20 +2,21 @@
 
 namespace {
 
-constexpr int kBorder = 6;
+constexpr int kBorder = 6;  // design pixels
 constexpr int kCaptionIds[] = {kCaptionMinimize, kCaptionMaximize, kCaptionClose, kCaptionSidebarToggle};
 
 }  // namespace
 
-FrameHit FrameHitTest(const LayoutRects& r, int W, int H, int x, int y, bool maximizedOrFullScreen) {
+FrameHit FrameHitTest(const LayoutRects& r, int W, int H, int x, int y, bool maximizedOrFullScreen, int dpi) {
     // The caption row takes priority over the side borders so the top corners drag the
     // window instead of resizing it; there is no top sizing border at all.
     if (y < r.caption.bottom) return CaptionButtonAt(r, x, y) != 0 ? FrameHit::Client : FrameHit::Caption;
     if (maximizedOrFullScreen) return FrameHit::Client;
 
-    const bool nearBottom = y > H - kBorder;
-    if (x < kBorder) return nearBottom ? FrameHit::BottomLeft : FrameHit::Left;
-    if (x > W - kBorder) return nearBottom ? FrameHit::BottomRight : FrameHit::Right;
+    const int border = Scale(kBorder, dpi);
+    const bool nearBottom = y > H - border;
+    if (x < border) return nearBottom ? FrameHit::BottomLeft : FrameHit::Left;
+    if (x > W - border) return nearBottom ? FrameHit::BottomRight : FrameHit::Right;
     if (nearBottom) return FrameHit::Bottom;
     return FrameHit::Client;
 }

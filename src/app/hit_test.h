@@ -6,8 +6,9 @@
 
 enum class FrameHit { Client, Caption, Left, Right, Bottom, BottomLeft, BottomRight };
 
-// x, y in client coordinates of a W x H window.
-FrameHit FrameHitTest(const LayoutRects& r, int W, int H, int x, int y, bool maximizedOrFullScreen);
+// x, y in client coordinates of a W x H window laid out as `r` for `dpi`.
+FrameHit FrameHitTest(const LayoutRects& r, int W, int H, int x, int y, bool maximizedOrFullScreen,
+                      int dpi = kDesignDpi);
 
 // Caption button ids.
 constexpr int kCaptionMinimize = 1;

@@ -6,7 +6,8 @@
 struct LayoutInput {
     int width = 0, height = 0;
     bool sidebarVisible = true, statusBarVisible = true, searchPanelOpen = false, focusMode = false;
-    int searchPanelWidth = 300;
+    int searchPanelWidth = 300;  // design pixels
+    int dpi = kDesignDpi;        // the window's display scale; every measure below is scaled by it
 };
 
 struct LayoutRects {
@@ -14,7 +15,8 @@ struct LayoutRects {
         statusBar, searchPanel;
 };
 
-// Fixed metrics of the main window, shared with the painting code.
+// Fixed metrics of the main window in design pixels (96 dpi), shared with the painting code,
+// which scales them by the window's dpi.
 constexpr int kCaptionHeight = 32;
 constexpr int kMenuBarHeight = 30;
 constexpr int kToolbarHeight = 30;
@@ -28,8 +30,8 @@ LayoutRects ComputeLayout(const LayoutInput& in);
 
 constexpr int kToolbarButtonCount = 17;
 constexpr int kToolbarButtonSize = 24;  // height; buttons are 26 wide
-Rect ToolbarButtonRect(const Rect& toolbar, int index);
-int ToolbarButtonAt(const Rect& toolbar, int x, int y);  // 0..kToolbarButtonCount-1 or -1
+Rect ToolbarButtonRect(const Rect& toolbar, int index, int dpi = kDesignDpi);
+int ToolbarButtonAt(const Rect& toolbar, int x, int y, int dpi = kDesignDpi);  // 0..kToolbarButtonCount-1 or -1
 
 struct SearchPanelLayout {
     Rect close, findBox, replaceBox, caseButton, wordButton, regexButton, allFilesButton, replaceButton,
@@ -37,5 +39,5 @@ struct SearchPanelLayout {
     Rect findText, replaceText;  // relative to their edit box
 };
 
-// w x h is the search panel's own client size.
-SearchPanelLayout ComputeSearchPanelLayout(int w, int h, int fontHeight);
+// w x h is the search panel's own client size in pixels, fontHeight too.
+SearchPanelLayout ComputeSearchPanelLayout(int w, int h, int fontHeight, int dpi = kDesignDpi);

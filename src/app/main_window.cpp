@@ -38,8 +38,9 @@
 
 namespace {
 
+// `height` is the character height in design pixels; the font is made for the window's display.
 HFONT MakeFont(const wchar_t* face, int height, int weight) {
-    return CreateFontW(-height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+    return CreateFontW(-Px(height), 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
 }
 
@@ -78,7 +79,6 @@ void CreateSearchPanel(HWND window) {
         SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(app.uiFont), FALSE);
         if (c.id == kPanelFind || c.id == kPanelReplace) {
             SetWindowTheme(child, L"", L"");
-            SendMessageW(child, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(6, 6));
             SubclassFindField(child);
         }
         if (c.id == kPanelResults) {
@@ -98,7 +98,7 @@ void LayoutSearchPanel() {
     GetTextMetricsW(dc, &tm);
     SelectObject(dc, old);
     ReleaseDC(app.searchPanelWindow, dc);
-    const SearchPanelLayout p = ComputeSearchPanelLayout(client.right, client.bottom, tm.tmHeight);
+    const SearchPanelLayout p = ComputeSearchPanelLayout(client.right, client.bottom, tm.tmHeight, app.dpi);
     auto place = [](int id, const Rect& r) {
         if (HWND child = PanelChild(id)) MoveWindow(child, r.left, r.top, r.Width(), r.Height(), TRUE);
     };
@@ -119,7 +119,8 @@ void LayoutSearchPanel() {
     for (const auto& f : fields) {
         HWND child = PanelChild(f.id);
         if (!child) continue;
-        SetWindowRgn(child, CreateRoundRectRgn(0, 0, f.box.Width() + 1, 31, 6, 6), TRUE);
+        SetWindowRgn(child, CreateRoundRectRgn(0, 0, f.box.Width() + 1, f.box.Height() + 1, Px(6), Px(6)), TRUE);
+        SendMessageW(child, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(Px(6), Px(6)));
         RECT text = ToRECT(f.text);
         SendMessageW(child, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&text));
     }
@@ -148,26 +149,43 @@ void UpdateTooltipRects() {
         ti.cbSize = sizeof ti;
         ti.hwnd = app.mainWindow;
         ti.uId = static_cast<UINT_PTR>(i + 1);
-        ti.rect = app.rects.toolbar.Empty() ? RECT{} : ToRECT(ToolbarButtonRect(app.rects.toolbar, i));
+        ti.rect = app.rects.toolbar.Empty() ? RECT{} : ToRECT(ToolbarButtonRect(app.rects.toolbar, i, app.dpi));
         SendMessageW(app.toolbarTooltip, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&ti));
     }
 }
 
-void OnCreate(HWND window) {
-    app.mainWindow = window;
-    SetChangeHandler(FollowChange);
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES};
-    InitCommonControlsEx(&icc);
-    CreateToolbarTooltip(window);
+HFONT* const kUiFonts[] = {&app.monoFont,    &app.tabFont,      &app.uiFont,  &app.panelTitleFont,
+                           &app.captionFont, &app.listBoldFont, &app.menuFont};
+
+void DeleteUiFonts() {
+    for (HFONT* font : kUiFonts) {
+        if (*font) DeleteObject(*font);
+        *font = nullptr;
+    }
+}
+
+// The interface's fonts for the window's current display scale.
+void CreateUiFonts() {
     app.monoFont = MakeFont(L"Consolas", 15, FW_NORMAL);
     app.tabFont = MakeFont(L"Consolas", 12, FW_NORMAL);
-    app.uiFont = CreateUiFont();
+    app.uiFont = CreateUiFont(app.dpi);
     app.panelTitleFont = MakeFont(L"Segoe UI", 14, FW_BOLD);
     app.captionFont = MakeFont(L"Segoe UI", 14, FW_BOLD);
     app.listBoldFont = MakeFont(L"Segoe UI", 12, FW_BOLD);
     app.menuFont = MakeFont(L"Segoe UI", 14, FW_NORMAL);
+    app.monoCharWidth = 0;  // measured again with the new font
+}
 
-    app.sidebarWindow = CreateWindowExW(0, L"TesSide", L"", WS_CHILD, 0, 0, 220, 100, window,
+void OnCreate(HWND window) {
+    app.mainWindow = window;
+    app.dpi = WindowDpi(window);
+    SetChangeHandler(FollowChange);
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TREEVIEW_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&icc);
+    CreateToolbarTooltip(window);
+    CreateUiFonts();
+
+    app.sidebarWindow = CreateWindowExW(0, L"TesSide", L"", WS_CHILD, 0, 0, Px(kSidebarWidth), 100, window,
                                         reinterpret_cast<HMENU>(1), app.instance, nullptr);
     if (app.sidebarWindow) {
         SetDarkFrame(app.sidebarWindow);
@@ -188,11 +206,7 @@ void OnDestroy() {
     if (app.toolbarTooltip) DestroyWindow(app.toolbarTooltip);
     app.toolbarTooltip = nullptr;
     ReleaseChromeResources();
-    for (HFONT* font : {&app.monoFont, &app.tabFont, &app.uiFont, &app.panelTitleFont, &app.captionFont,
-                        &app.listBoldFont, &app.menuFont}) {
-        if (*font) DeleteObject(*font);
-        *font = nullptr;
-    }
+    DeleteUiFonts();
     if (app.backBuffer) DeleteObject(app.backBuffer);
     app.backBuffer = nullptr;
     SaveSessionAndUiStateOnce();
@@ -423,7 +437,7 @@ void OnMouseMove(int x, int y) {
         if (pos >= 0) editor::Send(doc->editor, editor::kSetRectangularSelectionCaret, static_cast<WPARAM>(pos));
         return;
     }
-    SetHover(app.hoveredToolbarButton, ToolbarButtonAt(app.rects.toolbar, x, y), app.rects.toolbar);
+    SetHover(app.hoveredToolbarButton, ToolbarButtonAt(app.rects.toolbar, x, y, app.dpi), app.rects.toolbar);
     const int tab = app.rects.tabBar.Contains(x, y) ? TabAt(x) : -1;
     SetHover(app.hoveredTab, tab, app.rects.tabBar);
     SetHover(app.hoveredTabClose, tab >= 0 && TabCloseMarkAt(tab, x), app.rects.tabBar);
@@ -484,7 +498,7 @@ void OnLeftButtonDown(int x, int y, WPARAM keys) {
         RepaintArea(r.caption);
         return;
     }
-    const int button = ToolbarButtonAt(r.toolbar, x, y);
+    const int button = ToolbarButtonAt(r.toolbar, x, y, app.dpi);
     if (button >= 0) {
         app.hoveredToolbarButton = -1;
         CloseMenus();
@@ -558,9 +572,52 @@ void OnRightButtonUp(int x, int y) {
     if (tab < 0) return;
     if (tab != app.activeTab) ActivateTab(tab);
     app.contextTab = tab;
-    POINT at{x, y + 4};
+    POINT at{x, y + Px(4)};
     ClientToScreen(app.mainWindow, &at);
     OpenMenuAt(8, at);
+}
+
+// Hands the fonts made for the new scale to every child control that used one of the old ones.
+struct FontSwap {
+    HFONT from[std::size(kUiFonts)];
+    HFONT to[std::size(kUiFonts)];
+};
+
+BOOL CALLBACK SwapChildFont(HWND child, LPARAM param) {
+    const auto* swap = reinterpret_cast<const FontSwap*>(param);
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0));
+    for (size_t i = 0; font && i < std::size(kUiFonts); ++i) {
+        if (font == swap->from[i]) {
+            SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(swap->to[i]), TRUE);
+            break;
+        }
+    }
+    return TRUE;
+}
+
+// The window moved to a display of another scale (or the scale changed): new fonts and images,
+// the system's suggested rectangle (when there is one), a new layout, and everything painted again.
+void OnDpiChanged(HWND window, int dpi, const RECT* suggested) {
+    if (dpi <= 0) return;
+    FontSwap swap{};
+    for (size_t i = 0; i < std::size(kUiFonts); ++i) swap.from[i] = *kUiFonts[i];
+    app.dpi = dpi;
+    CreateUiFonts();
+    for (size_t i = 0; i < std::size(kUiFonts); ++i) swap.to[i] = *kUiFonts[i];
+    EnumChildWindows(window, SwapChildFont, reinterpret_cast<LPARAM>(&swap));
+    if (app.quickOpenPopup) EnumChildWindows(app.quickOpenPopup, SwapChildFont, reinterpret_cast<LPARAM>(&swap));
+    for (HFONT old : swap.from) {
+        if (old) DeleteObject(old);
+    }
+    ReleaseChromeResources();  // the tab widths were measured with the old font
+    app.scrollWidthDirty = 1;  // and the lines' widths
+    ReloadToolbarImages();
+    if (suggested) {
+        SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    Layout();
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 LRESULT OnHitTest(HWND window, LPARAM lParam) {
@@ -568,7 +625,7 @@ LRESULT OnHitTest(HWND window, LPARAM lParam) {
     ScreenToClient(window, &p);
     RECT client;
     GetClientRect(window, &client);
-    switch (FrameHitTest(app.rects, client.right, client.bottom, p.x, p.y, app.maximized || app.fullScreen)) {
+    switch (FrameHitTest(app.rects, client.right, client.bottom, p.x, p.y, app.maximized || app.fullScreen, app.dpi)) {
         case FrameHit::Caption: return HTCAPTION;
         case FrameHit::Left: return HTLEFT;
         case FrameHit::Right: return HTRIGHT;
@@ -587,6 +644,35 @@ LRESULT ActiveTabState() {
     if (!doc) return -1;
     return (doc->encoding & 0xF) | ((doc->lineEnding & 0xF) << 4) | ((doc->hexMode & 1) << 8) |
            ((doc->mapped & 1) << 9) | ((doc->modified & 1) << 10) | ((doc->readOnlyFile & 1) << 11);
+}
+
+LRESULT PartRect(WPARAM part) {
+    if (part == kPartDpi) return app.dpi;
+    const LayoutRects& r = app.rects;
+    Rect rect;
+    switch (part) {
+        case kPartCaption: rect = r.caption; break;
+        case kPartMenuBar: rect = r.menuBar; break;
+        case kPartToolbar: rect = r.toolbar; break;
+        case kPartTabBar: rect = r.tabBar; break;
+        case kPartEditor: rect = r.editor; break;
+        case kPartStatusBar: rect = r.statusBar; break;
+        case kPartSidebar: rect = r.sidebar; break;
+        case kPartSearchPanel: rect = r.searchPanel; break;
+        case kPartClose: rect = r.close; break;
+        case kPartSidebarToggle: rect = r.sidebarToggle; break;
+        default:
+            if (part >= kPartTab && part < kPartTab + 0x100) {
+                rect = TabRect(static_cast<int>(part - kPartTab));
+            } else if (part >= kPartMenuTitle && part < kPartMenuTitle + 0x100) {
+                rect = MenuTitleRect(static_cast<int>(part - kPartMenuTitle));
+            } else {
+                return -1;
+            }
+    }
+    if (rect.Empty()) return -1;
+    const auto field = [](int v, int shift) { return static_cast<LRESULT>(static_cast<uint16_t>(v)) << shift; };
+    return field(rect.left, 0) | field(rect.top, 16) | field(rect.right, 32) | field(rect.bottom, 48);
 }
 
 void RepaintArea(const Rect& area) {
@@ -621,6 +707,7 @@ void Layout() {
     in.searchPanelOpen = app.searchPanelOpen != 0;
     in.focusMode = app.focusMode != 0;
     in.searchPanelWidth = app.searchPanelWidth;
+    in.dpi = app.dpi;
     app.rects = ComputeLayout(in);
     const LayoutRects& r = app.rects;
 
@@ -745,6 +832,7 @@ void ExitFocusMode() { ChangeScreenModes(ScreenEvent::ExitFocus); }
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE: OnCreate(window); return 0;
+        case WM_DPICHANGED: OnDpiChanged(window, HIWORD(wParam), reinterpret_cast<const RECT*>(lParam)); return 0;
         case WM_SIZE: Layout(); return 0;
         case WM_PAINT: OnPaint(window); return 0;
         case WM_ERASEBKGND: return 1;
@@ -758,7 +846,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             break;
         case WM_GETMINMAXINFO: {
             auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-            info->ptMinTrackSize = POINT{480, 240};
+            info->ptMinTrackSize = POINT{Px(480), Px(240)};
             return 0;
         }
         // The class asks for double clicks, so the second of two quick clicks arrives as a double
@@ -829,6 +917,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             }
             return 0;
         case kQueryActiveTabState: return ActiveTabState();
+        case kQueryPartRect: return PartRect(wParam);
         case kFailNextLargeAllocation: FailNextLargeAllocationForTesting(); return 0;
         case kQuerySearchState: return QuerySearchState(wParam);
         case kRunBuildMessage: RunBuild(); return 0;

@@ -13,6 +13,28 @@ LRESULT ActiveTabState();
 // machine out of memory (CheckLargeAllocation).
 constexpr UINT kFailNextLargeAllocation = WM_APP + 0x57;
 
+// Automation: where a part of the main window lies, in client pixels, for test drivers and
+// accessibility tools. wParam names the part: kPart* below, kPartTab + i the i-th tab, kPartMenuTitle
+// + i the i-th menu-bar title; the result packs left, top, right and bottom as 16 bits each (left
+// lowest), -1 for an unknown part. kPartDpi answers the window's dots per inch instead.
+constexpr UINT kQueryPartRect = WM_APP + 0x62;
+enum : WPARAM {
+    kPartCaption = 0,
+    kPartMenuBar,
+    kPartToolbar,
+    kPartTabBar,
+    kPartEditor,
+    kPartStatusBar,
+    kPartSidebar,
+    kPartSearchPanel,
+    kPartClose,
+    kPartSidebarToggle,
+    kPartTab = 0x100,
+    kPartMenuTitle = 0x200,
+    kPartDpi = 0xFFFF
+};
+LRESULT PartRect(WPARAM part);
+
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Recomputes every layout rectangle from the client size and the flags, moves the child windows
 // and repaints.

@@ -58,7 +58,7 @@ void PaintThumb(HDC dc, const Rect& r, bool dragging, bool hovered) {
     HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
     const COLORREF previous = SetDCBrushColor(dc, colour);
     // The null pen leaves the right and bottom edge out, hence + 1.
-    RoundRect(dc, r.left, r.top, r.right + 1, r.bottom + 1, 4, 4);
+    RoundRect(dc, r.left, r.top, r.right + 1, r.bottom + 1, Px(4), Px(4));
     SetDCBrushColor(dc, previous);
     SelectObject(dc, oldPen);
     SelectObject(dc, oldBrush);
@@ -73,7 +73,7 @@ VerticalModel CurrentVerticalModel() {
     if (doc->hexMode) {
         m.total = HexRowCount(HexByteCount(*doc));
         m.first = doc->hexTopRow;
-        m.visible = std::max(app.rects.editor.Height() / 15, 1);
+        m.visible = std::max(app.rects.editor.Height() / Px(15), 1);
     } else {
         // The first visible line is counted in rows as shown, so the total is too: a wrapped
         // paragraph that runs past the bottom has a thumb to scroll it by.
@@ -87,7 +87,7 @@ VerticalModel CurrentVerticalModel() {
 ScrollThumb CurrentVerticalThumb() {
     const VerticalModel m = CurrentVerticalModel();
     const Rect& track = app.rects.vScroll;
-    return VerticalThumb(track.top, track.Height(), m.total, m.visible, m.first);
+    return VerticalThumb(track.top, track.Height(), m.total, m.visible, m.first, app.dpi);
 }
 
 ScrollThumb CurrentHorizontalThumb() {
@@ -105,8 +105,8 @@ ScrollThumb CurrentHorizontalThumb() {
     }
     app.maxLineWidth = LongestLineWidth(*doc);
     const Rect& track = app.rects.hScroll;
-    return HorizontalThumb(track.left, track.Width(), app.maxLineWidth,
-                           doc->hexMode ? 0 : editor::XOffset(doc->editor));
+    return HorizontalThumb(track.left, track.Width(), app.maxLineWidth, doc->hexMode ? 0 : editor::XOffset(doc->editor),
+                           app.dpi);
 }
 
 void VerticalBarPress(int y) {
@@ -183,10 +183,10 @@ void PaintScrollBars(HDC dc) {
     if (!ActiveDocument()) return;
     const ScrollThumb vt = CurrentVerticalThumb();
     if (vt.visible)
-        PaintThumb(dc, Rect{v.left + 2, vt.start, v.right - 2, vt.start + vt.length}, app.vScrollDragging,
+        PaintThumb(dc, Rect{v.left + Px(2), vt.start, v.right - Px(2), vt.start + vt.length}, app.vScrollDragging,
                    app.vScrollHover);
     const ScrollThumb ht = CurrentHorizontalThumb();
     if (ht.visible)
-        PaintThumb(dc, Rect{ht.start, h.top + 2, ht.start + ht.length, h.bottom - 2}, app.hScrollDragging,
+        PaintThumb(dc, Rect{ht.start, h.top + Px(2), ht.start + ht.length, h.bottom - Px(2)}, app.hScrollDragging,
                    app.hScrollHover);
 }

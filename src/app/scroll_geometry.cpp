@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 
+#include "app/geometry.h"
+
 namespace {
 
 // floor(a * b / c) for 0 <= a, 0 <= b < c, without overflowing the product.
@@ -32,20 +34,21 @@ long long SaturatingAdd(long long a, long long b) {
 
 }  // namespace
 
-ScrollThumb VerticalThumb(int trackStart, int trackLength, long long total, long long visible, long long first) {
+ScrollThumb VerticalThumb(int trackStart, int trackLength, long long total, long long visible, long long first,
+                          int dpi) {
     visible = std::max(visible, 0LL);
     if (total <= visible) return ScrollThumb{};
     const long long track = std::max(trackLength, 0);
     const long long scaled = ScaledLength(track, visible, total);
-    const int length = static_cast<int>(std::max<long long>(kMinThumbLength, scaled));
+    const int length = static_cast<int>(std::max<long long>(Scale(kMinThumbLength, dpi), scaled));
     return PlaceThumb(trackStart, static_cast<int>(track), length, first, total - visible);
 }
 
-ScrollThumb HorizontalThumb(int trackStart, int trackLength, long long contentWidth, long long offset) {
+ScrollThumb HorizontalThumb(int trackStart, int trackLength, long long contentWidth, long long offset, int dpi) {
     const long long track = std::max(trackLength, 0);
     if (track >= contentWidth) return ScrollThumb{};
     const long long scaled = ScaledLength(track, track, contentWidth);
-    const int length = static_cast<int>(std::max<long long>(kMinThumbLength, scaled));
+    const int length = static_cast<int>(std::max<long long>(Scale(kMinThumbLength, dpi), scaled));
     return PlaceThumb(trackStart, static_cast<int>(track), length, offset, contentWidth - track);
 }
 

@@ -26,13 +26,17 @@ void Paint(HWND window) {
     GetClientRect(window, &client);
     const int width = client.right - client.left;
     PaintDialogFrame(dc, client, LocalizedText(StringTable::MenuLabels, 35));
-    if (HICON icon = largeIcon ? largeIcon : app.bigIcon) DrawIconEx(dc, 34, 72, icon, 56, 56, 0, nullptr, DI_NORMAL);
-    DrawTextBox(dc, L"Tessary", Rect{108, 62, width - 24, 98}, app.captionFont, palette.textColor, DT_LEFT);
+    if (HICON icon = largeIcon ? largeIcon : app.bigIcon)
+        DrawIconEx(dc, Px(34), Px(72), icon, Px(56), Px(56), 0, nullptr, DI_NORMAL);
+    DrawTextBox(dc, L"Tessary", Rect{Px(108), Px(62), width - Px(24), Px(98)}, app.captionFont, palette.textColor,
+                DT_LEFT);
     const std::wstring version = MessageFor(MessageText::AboutVersion, kProgramVersion);
-    DrawTextBox(dc, version, Rect{110, 98, width - 24, 124}, app.uiFont, palette.dimTextColor, DT_LEFT);
-    DrawTextBox(dc, MessageFor(MessageText::AboutLine1), kAboutLineBoxes[0], app.uiFont, palette.dimTextColor, DT_LEFT);
-    DrawTextBox(dc, MessageFor(MessageText::AboutLine2), kAboutLineBoxes[1], app.uiFont, palette.dimTextColor, DT_LEFT);
-    FillSolid(dc, RECT{34, 248, width - 34, 249}, palette.borderColor);
+    DrawTextBox(dc, version, Rect{Px(110), Px(98), width - Px(24), Px(124)}, app.uiFont, palette.dimTextColor, DT_LEFT);
+    DrawTextBox(dc, MessageFor(MessageText::AboutLine1), Px(kAboutLineBoxes[0]), app.uiFont, palette.dimTextColor,
+                DT_LEFT);
+    DrawTextBox(dc, MessageFor(MessageText::AboutLine2), Px(kAboutLineBoxes[1]), app.uiFont, palette.dimTextColor,
+                DT_LEFT);
+    FillSolid(dc, RECT{Px(34), Px(248), width - Px(34), Px(248) + 1}, palette.borderColor);
     EndPaint(window, &ps);
 }
 
@@ -75,7 +79,7 @@ void OpenAboutDialog() {
     RegisterDialogClass(L"TesAbout", AboutProc);
     aboutWindow = CreateDialogWindow(L"TesAbout", LocalizedText(StringTable::MenuLabels, 35), kWidth, kHeight);
     if (!aboutWindow) return;
-    largeIcon = static_cast<HICON>(LoadImageW(app.instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 56, 56, 0));
+    largeIcon = static_cast<HICON>(LoadImageW(app.instance, MAKEINTRESOURCEW(1), IMAGE_ICON, Px(56), Px(56), 0));
     HWND ok =
         CreateOwnerDrawnButton(aboutWindow, kOk, kAboutOkRect, LocalizedText(StringTable::SettingsDialog, 3), true);
     CreateOwnerDrawnButton(aboutWindow, kCloseButtonId, kCloseRect, L"", false);

@@ -59,7 +59,8 @@ void RegisterDialogClass(const wchar_t* className, WNDPROC proc) {
     RegisterClassExW(&wc);
 }
 
-HWND CreateDialogWindow(const wchar_t* className, const std::wstring& title, int width, int height) {
+HWND CreateDialogWindow(const wchar_t* className, const std::wstring& title, int designWidth, int designHeight) {
+    const int width = Px(designWidth), height = Px(designHeight);
     RECT owner{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     if (app.mainWindow) GetWindowRect(app.mainWindow, &owner);
     const int x = owner.left + (owner.right - owner.left - width) / 2;
@@ -68,7 +69,8 @@ HWND CreateDialogWindow(const wchar_t* className, const std::wstring& title, int
                            height, app.mainWindow, nullptr, app.instance, nullptr);
 }
 
-HWND CreateOwnerDrawnButton(HWND dialog, int id, const Rect& box, const std::wstring& text, bool tabStop) {
+HWND CreateOwnerDrawnButton(HWND dialog, int id, const Rect& designBox, const std::wstring& text, bool tabStop) {
+    const Rect box = Px(designBox);
     HWND button =
         CreateWindowExW(0, L"BUTTON", text.c_str(), WS_CHILD | WS_VISIBLE | BS_OWNERDRAW | (tabStop ? WS_TABSTOP : 0),
                         box.left, box.top, box.Width(), box.Height(), dialog,
@@ -125,10 +127,10 @@ void EndModal(HWND dialog) {
 void PaintDialogFrame(HDC dc, const RECT& client, const std::wstring& caption) {
     const int width = client.right - client.left;
     FillSolid(dc, client, palette.chromeColor);
-    FillSolid(dc, RECT{0, 0, width, 32}, palette.panelColor);
-    FillSolid(dc, RECT{0, 31, width, 32}, palette.borderColor);
-    if (app.smallIcon) DrawIconEx(dc, 12, 7, app.smallIcon, 18, 18, 0, nullptr, DI_NORMAL);
-    DrawTextBox(dc, caption, Rect{38, 0, width - 52, 32}, app.captionFont, palette.textColor,
+    FillSolid(dc, RECT{0, 0, width, Px(32)}, palette.panelColor);
+    FillSolid(dc, RECT{0, Px(32) - 1, width, Px(32)}, palette.borderColor);
+    if (app.smallIcon) DrawIconEx(dc, Px(12), Px(7), app.smallIcon, Px(18), Px(18), 0, nullptr, DI_NORMAL);
+    DrawTextBox(dc, caption, Rect{Px(38), 0, width - Px(52), Px(32)}, app.captionFont, palette.textColor,
                 DT_LEFT | DT_END_ELLIPSIS);
     HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
     HGDIOBJ oldPen = SelectObject(dc, GetStockObject(DC_PEN));
@@ -145,12 +147,13 @@ void DrawCloseButton(const DRAWITEMSTRUCT& item) {
     const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
     const COLORREF mark = lit ? kWhite : palette.dimTextColor;
     // LineTo leaves out the last pixel, so each stroke runs one step further.
-    DrawLine(item.hDC, cx - 5, cy - 5, cx + 6, cy + 6, mark);
-    DrawLine(item.hDC, cx + 5, cy - 5, cx - 6, cy + 6, mark);
+    DrawLine(item.hDC, cx - Px(5), cy - Px(5), cx + Px(6), cy + Px(6), mark);
+    DrawLine(item.hDC, cx + Px(5), cy - Px(5), cx - Px(6), cy + Px(6), mark);
 }
 
 LRESULT DialogHitTest(HWND dialog, LPARAM screenPoint, const Rect& closeButton) {
     POINT p{static_cast<short>(LOWORD(screenPoint)), static_cast<short>(HIWORD(screenPoint))};
     ScreenToClient(dialog, &p);
-    return HitTestDialog(p.x, p.y, closeButton) == DialogHit::Caption ? HTCAPTION : HTCLIENT;
+    const DialogHit hit = HitTestDialog(Unscale(p.x, app.dpi), Unscale(p.y, app.dpi), closeButton);
+    return hit == DialogHit::Caption ? HTCAPTION : HTCLIENT;
 }

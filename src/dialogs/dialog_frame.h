@@ -15,10 +15,12 @@ bool DialogIsOpen();
 
 // Registers `className` once (arrow cursor, no background brush: the dialogs paint everything).
 void RegisterDialogClass(const wchar_t* className, WNDPROC proc);
+// The dialogs are laid out in design pixels (96 dpi); the functions below scale what they are given
+// to the main window's display.
 // A hidden popup of the given size, centred on the main window and owned by it.
-HWND CreateDialogWindow(const wchar_t* className, const std::wstring& title, int width, int height);
+HWND CreateDialogWindow(const wchar_t* className, const std::wstring& title, int designWidth, int designHeight);
 // An owner-drawn push button that reports the mouse hovering over it (see IsHot).
-HWND CreateOwnerDrawnButton(HWND dialog, int id, const Rect& box, const std::wstring& text, bool tabStop);
+HWND CreateOwnerDrawnButton(HWND dialog, int id, const Rect& designBox, const std::wstring& text, bool tabStop);
 // True while the mouse is over the button, or the platform reports it hot.
 bool IsHot(const DRAWITEMSTRUCT& item);
 bool IsPressed(const DRAWITEMSTRUCT& item);
@@ -38,5 +40,5 @@ void EndModal(HWND dialog);
 void PaintDialogFrame(HDC dc, const RECT& client, const std::wstring& caption);
 // The close button: red under the mouse or pressed, an X in its centre.
 void DrawCloseButton(const DRAWITEMSTRUCT& item);
-// WM_NCHITTEST: the title strip drags the window, except over the close button.
+// WM_NCHITTEST: the title strip drags the window, except over the close button (a design rectangle).
 LRESULT DialogHitTest(HWND dialog, LPARAM screenPoint, const Rect& closeButton);

@@ -67,14 +67,15 @@ Rect Widened(const Rect& r) { return Rect{r.left, r.top, r.right + dialog.shift,
 
 void SetField(int id, int value) { SetDlgItemTextW(dialog.window, id, std::to_wstring(value).c_str()); }
 
-HWND CreateField(int id, const Rect& box, const std::wstring& text) {
+HWND CreateField(int id, const Rect& designBox, const std::wstring& text) {
+    const Rect box = Px(designBox);
     HWND field = CreateWindowExW(0, L"EDIT", text.c_str(),
                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_CENTER | ES_NUMBER | ES_AUTOHSCROLL, box.left,
                                  box.top, box.Width(), box.Height(), dialog.window,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), app.instance, nullptr);
     SetWindowTheme(field, L"", L"");
     SendMessageW(field, WM_SETFONT, reinterpret_cast<WPARAM>(app.uiFont), FALSE);
-    SendMessageW(field, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(4, 4));
+    SendMessageW(field, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(Px(4), Px(4)));
     return field;
 }
 
@@ -107,8 +108,8 @@ void PaintEncodingListEdge(HWND list) {
     }
     FillSolid(dc, button, palette.inputColor);
     const int cx = (button.left + button.right) / 2, cy = (button.top + button.bottom) / 2;
-    DrawLine(dc, cx - 4, cy - 2, cx, cy + 2, palette.textColor);
-    DrawLine(dc, cx + 4, cy - 2, cx - 1, cy + 3, palette.textColor);
+    DrawLine(dc, cx - Px(4), cy - Px(2), cx, cy + Px(2), palette.textColor);
+    DrawLine(dc, cx + Px(4), cy - Px(2), cx - 1, cy + Px(3), palette.textColor);
     ReleaseDC(list, dc);
 }
 
@@ -133,7 +134,7 @@ void CreateControls() {
     HWND list = CreateWindowExW(
         0, L"COMBOBOX", L"",
         WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS,
-        140 + dialog.shift, 209, 194, 160, w, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEncodingList)),
+        Px(140 + dialog.shift), Px(209), Px(194), Px(160), w, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEncodingList)),
         app.instance, nullptr);
     SetWindowTheme(list, L"", L"");
     SetWindowSubclass(list, EncodingListProc, 0, 0);
@@ -218,7 +219,7 @@ void DrawFramedButton(const DRAWITEMSTRUCT& item, COLORREF fill, COLORREF frame)
 void DrawFocus(const DRAWITEMSTRUCT& item) {
     if (!(item.itemState & ODS_FOCUS) || (item.itemState & ODS_NOFOCUSRECT)) return;
     RECT r = item.rcItem;
-    InflateRect(&r, -3, -3);
+    InflateRect(&r, -Px(3), -Px(3));
     SetTextColor(item.hDC, palette.textColor);
     SetBkColor(item.hDC, palette.chromeColor);
     DrawFocusRect(item.hDC, &r);
@@ -234,13 +235,15 @@ void DrawCheckBox(const DRAWITEMSTRUCT& item) {
     HDC dc = item.hDC;
     const RECT& r = item.rcItem;
     FillSolid(dc, r, palette.chromeColor);
-    const int top = r.top + (r.bottom - r.top - 18) / 2;
-    const RECT box{r.left + 10, top, r.left + 28, top + 18};
+    const int top = r.top + (r.bottom - r.top - Px(18)) / 2;
+    const RECT box{r.left + Px(10), top, r.left + Px(28), top + Px(18)};
     if (dialog.wordWrap) {
         FillSolid(dc, box, palette.accentColor);
-        HPEN pen = CreatePen(PS_SOLID, 2, kWhite);
+        HPEN pen = CreatePen(PS_SOLID, Px(2), kWhite);
         HGDIOBJ oldPen = SelectObject(dc, pen);
-        const POINT mark[3] = {{box.left + 4, box.top + 9}, {box.left + 8, box.top + 13}, {box.left + 14, box.top + 5}};
+        const POINT mark[3] = {{box.left + Px(4), box.top + Px(9)},
+                               {box.left + Px(8), box.top + Px(13)},
+                               {box.left + Px(14), box.top + Px(5)}};
         Polyline(dc, mark, 3);
         SelectObject(dc, oldPen);
         DeleteObject(pen);
@@ -254,7 +257,7 @@ void DrawCheckBox(const DRAWITEMSTRUCT& item) {
         SelectObject(dc, oldPen);
         SelectObject(dc, oldBrush);
     }
-    DrawTextBox(dc, ButtonText(item.hwndItem), Rect{r.left + 36, r.top, r.right, r.bottom}, app.uiFont,
+    DrawTextBox(dc, ButtonText(item.hwndItem), Rect{r.left + Px(36), r.top, r.right, r.bottom}, app.uiFont,
                 palette.textColor, DT_LEFT);
     DrawFocus(item);
 }
@@ -264,7 +267,7 @@ void DrawEncodingItem(const DRAWITEMSTRUCT& item) {
     FillSolid(item.hDC, item.rcItem, selected ? palette.selectionColor : palette.inputColor);
     if (item.itemID < static_cast<UINT>(kEncodingChoiceCount)) {
         const RECT& r = item.rcItem;
-        DrawTextBox(item.hDC, kEncodingChoices[item.itemID].name, Rect{r.left + 6, r.top, r.right, r.bottom},
+        DrawTextBox(item.hDC, kEncodingChoices[item.itemID].name, Rect{r.left + Px(6), r.top, r.right, r.bottom},
                     app.uiFont, palette.textColor, DT_LEFT);
     }
 }
@@ -289,7 +292,7 @@ void DrawControl(const DRAWITEMSTRUCT& item) {
         case kWordWrapBox: DrawCheckBox(item); break;
         case kFontButton:
             DrawFramedButton(item, palette.inputColor, IsHot(item) ? palette.accentColor : palette.borderColor);
-            DrawTextBox(dc, dialog.face, Rect{box.left + 8, box.top, box.right - 4, box.bottom}, app.uiFont,
+            DrawTextBox(dc, dialog.face, Rect{box.left + Px(8), box.top, box.right - Px(4), box.bottom}, app.uiFont,
                         palette.textColor, DT_LEFT | DT_END_ELLIPSIS);
             DrawFocus(item);
             break;
@@ -299,8 +302,8 @@ void DrawControl(const DRAWITEMSTRUCT& item) {
             DrawFramedButton(item, palette.inputColor, palette.borderColor);
             const COLORREF mark = IsPressed(item) ? kWhite : palette.textColor;
             const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
-            DrawLine(dc, cx - 4, cy, cx + 4, cy, mark);
-            if ((id - kFontSizeMinus) % 2 == 1) DrawLine(dc, cx, cy - 4, cx, cy + 4, mark);
+            DrawLine(dc, cx - Px(4), cy, cx + Px(4), cy, mark);
+            if ((id - kFontSizeMinus) % 2 == 1) DrawLine(dc, cx, cy - Px(4), cx, cy + Px(4), mark);
             break;
         }
     }
@@ -313,19 +316,19 @@ void Paint(HWND window) {
     GetClientRect(window, &client);
     PaintDialogFrame(dc, client, LocalizedText(StringTable::SettingsDialog, 0));
     for (const DialogText& label : kSettingsLabels) {
-        DrawTextBox(dc, LocalizedText(label.table, label.entry), Widened(label.box), app.uiFont, palette.dimTextColor,
-                    DT_LEFT | DT_END_ELLIPSIS);
+        DrawTextBox(dc, LocalizedText(label.table, label.entry), Px(Widened(label.box)), app.uiFont,
+                    palette.dimTextColor, DT_LEFT | DT_END_ELLIPSIS);
     }
     // The edit fields carry no frame of their own.
     SetDCBrushColor(dc, palette.borderColor);
     for (const Rect& unmoved : kFieldRects) {
-        const Rect field = Moved(unmoved);
+        const Rect field = Px(Moved(unmoved));
         const RECT frame{field.left - 1, field.top - 1, field.right + 1, field.bottom + 1};
         FrameRect(dc, &frame, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     }
     const int width = client.right - client.left;
-    FillSolid(dc, RECT{20, 248, width - 20, 249}, palette.borderColor);
-    FillSolid(dc, RECT{20, 296, width - 20, 297}, palette.borderColor);
+    FillSolid(dc, RECT{Px(20), Px(248), width - Px(20), Px(248) + 1}, palette.borderColor);
+    FillSolid(dc, RECT{Px(20), Px(296), width - Px(20), Px(296) + 1}, palette.borderColor);
     EndPaint(window, &ps);
 }
 
@@ -363,7 +366,7 @@ LRESULT CALLBACK SettingsProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         }
         case WM_MEASUREITEM: {
             auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-            if (measure->CtlID == kEncodingList) measure->itemHeight = 18;
+            if (measure->CtlID == kEncodingList) measure->itemHeight = static_cast<UINT>(Px(18));
             return TRUE;
         }
         case WM_DRAWITEM: DrawControl(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
@@ -400,7 +403,8 @@ void OpenSettingsDialog() {
         SelectObject(screen, old);
         ReleaseDC(nullptr, screen);
     }
-    dialog.shift = SettingsColumnShift(widest);
+    // The label was measured in the window's pixels; the column is laid out in design pixels.
+    dialog.shift = SettingsColumnShift(Unscale(widest, app.dpi));
     dialog.window = CreateDialogWindow(L"TesSettings", LocalizedText(StringTable::SettingsDialog, 0),
                                        kWidth + dialog.shift, kHeight);
     if (!dialog.window) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 
+#include "app/geometry.h"
+
 namespace {
 
 const wchar_t kSeparators[] = L"/\\";
@@ -67,8 +69,10 @@ std::wstring DirectoryWithSeparator(const std::wstring& modulePath) {
     return pos == std::wstring::npos ? std::wstring() : modulePath.substr(0, pos + 1);
 }
 
-int TabWidthForText(int textWidth) {
-    return static_cast<int>(std::clamp(static_cast<long long>(textWidth) + 60, 180LL, 320LL));
+int TabWidthForText(int textWidth, int dpi) {
+    return static_cast<int>(std::clamp(static_cast<long long>(textWidth) + Scale(60, dpi),
+                                       static_cast<long long>(Scale(180, dpi)),
+                                       static_cast<long long>(Scale(320, dpi))));
 }
 
 std::vector<int> TabEdges(int left, const std::vector<int>& widths) {
@@ -86,8 +90,8 @@ int TabAt(const std::vector<int>& edges, int x) {
     return -1;
 }
 
-bool TabCloseMarkHit(const std::vector<int>& edges, int index, int x) {
+bool TabCloseMarkHit(const std::vector<int>& edges, int index, int x, int dpi) {
     if (index < 0 || static_cast<size_t>(index) + 1 >= edges.size()) return false;
     const int right = edges[static_cast<size_t>(index) + 1];
-    return right - 18 <= x && x < right - 6;
+    return right - Scale(18, dpi) <= x && x < right - Scale(6, dpi);
 }

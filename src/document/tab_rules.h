@@ -23,8 +23,8 @@ std::wstring WorkspaceNameOf(const std::wstring& folderRoot);
 // Directory part of a module path, keeping its trailing separator; empty when there is none.
 std::wstring DirectoryWithSeparator(const std::wstring& modulePath);
 
-// Tab strip geometry.
-int TabWidthForText(int textWidth);                                     // clamp(textWidth + 60, 180, 320)
+// Tab strip geometry in pixels of a display at `dpi` (the design measures are for 96).
+int TabWidthForText(int textWidth, int dpi = 96);                       // clamp(textWidth + 60, 180, 320) at 96
 std::vector<int> TabEdges(int left, const std::vector<int>& widths);    // widths.size() + 1 edges from left
 int TabAt(const std::vector<int>& edges, int x);                        // tab under x, or -1
-bool TabCloseMarkHit(const std::vector<int>& edges, int index, int x);  // x on tab index's close mark
+bool TabCloseMarkHit(const std::vector<int>& edges, int index, int x, int dpi = 96);  // x on its close mark

@@ -50,50 +50,51 @@ void RoundBox(HDC dc, int left, int top, int right, int bottom, int corner, COLO
 }
 
 void PaintRow(HDC dc, const SidebarRow& row, int top, int contentWidth) {
-    const int bottom = top + kSidebarRowHeight;
-    const int indent = row.depth * 14;
+    const int bottom = top + Px(kSidebarRowHeight);
+    const int indent = Px(row.depth * 14);
     if (row.isHeader) {
-        DrawTextBox(dc, row.name, Rect{12, top, contentWidth - 12, bottom}, app.uiFont, palette.faintTextColor, 0);
-        DrawTextBox(dc, L"\u00D7", Rect{contentWidth - 12, top, contentWidth, bottom}, app.uiFont, palette.dimTextColor,
-                    DT_CENTER);
+        DrawTextBox(dc, row.name, Rect{Px(12), top, contentWidth - Px(12), bottom}, app.uiFont, palette.faintTextColor,
+                    0);
+        DrawTextBox(dc, L"\u00D7", Rect{contentWidth - Px(12), top, contentWidth, bottom}, app.uiFont,
+                    palette.dimTextColor, DT_CENTER);
     } else if (row.isFolder) {
         const bool open = sidebar.expandedFolders.count(row.path) != 0;
-        DrawTextBox(dc, open ? L"v" : L">", Rect{indent + 10, top, indent + 24, bottom}, app.uiFont,
+        DrawTextBox(dc, open ? L"v" : L">", Rect{indent + Px(10), top, indent + Px(24), bottom}, app.uiFont,
                     palette.dimTextColor, 0);
-        DrawTextBox(dc, row.name, Rect{indent + 26, top, contentWidth, bottom}, app.uiFont, palette.textColor,
+        DrawTextBox(dc, row.name, Rect{indent + Px(26), top, contentWidth, bottom}, app.uiFont, palette.textColor,
                     DT_PATH_ELLIPSIS);
     } else {
         const FileBadge badge = BadgeForName(row.name);
-        RoundBox(dc, indent + 22, top + 4, indent + 40, top + 17, 2, badge.background);
-        DrawTextBox(dc, badge.label, Rect{indent + 22, top + 4, indent + 40, top + 17}, app.uiFont, badge.text,
-                    DT_CENTER);
-        DrawTextBox(dc, row.name, Rect{indent + 46, top, contentWidth, bottom}, app.uiFont, palette.textColor,
+        const Rect box{indent + Px(22), top + Px(4), indent + Px(40), top + Px(17)};
+        RoundBox(dc, box.left, box.top, box.right, box.bottom, Px(2), badge.background);
+        DrawTextBox(dc, badge.label, box, app.uiFont, badge.text, DT_CENTER);
+        DrawTextBox(dc, row.name, Rect{indent + Px(46), top, contentWidth, bottom}, app.uiFont, palette.textColor,
                     DT_PATH_ELLIPSIS);
     }
 }
 
 void InvalidateRowBand(HWND window, int row) {
     if (row < 0) return;
-    const int top = row * kSidebarRowHeight - sidebar.scroll;
-    RECT band{0, top, 4000, top + kSidebarRowHeight};
+    const int top = row * Px(kSidebarRowHeight) - sidebar.scroll;
+    RECT band{0, top, 4000, top + Px(kSidebarRowHeight)};
     InvalidateRect(window, &band, FALSE);
 }
 
 void OnMouseMove(HWND window, int x, int y) {
     const RECT client = ClientOf(window);
     const int w = client.right, h = client.bottom;
-    SidebarThumb thumb = SidebarThumbRect(w, h, sidebar.rows.size(), sidebar.scroll);
-    const bool overThumbZone = thumb.exists && thumb.left - 4 <= x && x <= w;
+    SidebarThumb thumb = SidebarThumbRect(w, h, sidebar.rows.size(), sidebar.scroll, app.dpi);
+    const bool overThumbZone = thumb.exists && thumb.left - Px(4) <= x && x <= w;
     if (overThumbZone != sidebar.thumbHover) {
         sidebar.thumbHover = overThumbZone;
         InvalidateRect(window, nullptr, FALSE);
     }
     if (sidebar.thumbDragging && thumb.exists) {
-        sidebar.scroll = SidebarDragScroll(y, h, sidebar.rows.size(), thumb.bottom - thumb.top);
+        sidebar.scroll = SidebarDragScroll(y, h, sidebar.rows.size(), thumb.bottom - thumb.top, app.dpi);
         ClampSidebarScroll();
         InvalidateRect(window, nullptr, FALSE);
     }
-    const int hover = SidebarRowAt(sidebar.scroll, y, sidebar.rows.size());
+    const int hover = SidebarRowAt(sidebar.scroll, y, sidebar.rows.size(), app.dpi);
     if (hover != sidebar.hoverRow) {
         InvalidateRowBand(window, sidebar.hoverRow);
         sidebar.hoverRow = hover;
@@ -105,11 +106,11 @@ void OnMouseMove(HWND window, int x, int y) {
 }
 
 void ClickRow(HWND window, int x, int y, int width) {
-    const int index = SidebarRowAt(sidebar.scroll, y, sidebar.rows.size());
+    const int index = SidebarRowAt(sidebar.scroll, y, sidebar.rows.size(), app.dpi);
     if (index < 0) return;
     const SidebarRow row = sidebar.rows[static_cast<size_t>(index)];
     if (row.isHeader) {
-        if (x > width - 24) {
+        if (x > width - Px(24)) {
             app.sidebarVisible = 0;
             NoteChange(kChangeLayout);
             SaveUiState();
@@ -129,8 +130,8 @@ void ClickRow(HWND window, int x, int y, int width) {
 void OnLeftButtonDown(HWND window, int x, int y) {
     const RECT client = ClientOf(window);
     const int w = client.right, h = client.bottom;
-    const SidebarThumb thumb = SidebarThumbRect(w, h, sidebar.rows.size(), sidebar.scroll);
-    if (thumb.exists && thumb.left - 4 <= x && x <= thumb.right + 4) {
+    const SidebarThumb thumb = SidebarThumbRect(w, h, sidebar.rows.size(), sidebar.scroll, app.dpi);
+    if (thumb.exists && thumb.left - Px(4) <= x && x <= thumb.right + Px(4)) {
         if (y < thumb.top || y >= thumb.bottom) {
             sidebar.scroll += y < thumb.top ? -h / 2 : h / 2;
             ClampSidebarScroll();
@@ -178,20 +179,20 @@ void OnPaint(HWND window) {
 void PaintSidebar(HDC dc, int width, int height) {
     FillSolid(dc, RECT{0, 0, width, height}, palette.panelColor);
     SetBkMode(dc, TRANSPARENT);
-    const int contentWidth = width - kSidebarScrollZone;
-    const RowRange visible = VisibleSidebarRows(sidebar.scroll, height, sidebar.rows.size());
+    const int contentWidth = width - Px(kSidebarScrollZone);
+    const RowRange visible = VisibleSidebarRows(sidebar.scroll, height, sidebar.rows.size(), app.dpi);
     for (size_t i = visible.first; i < visible.last; ++i) {
-        const int top = static_cast<int>(i) * kSidebarRowHeight - sidebar.scroll;
+        const int top = static_cast<int>(i) * Px(kSidebarRowHeight) - sidebar.scroll;
         if (static_cast<int>(i) == sidebar.hoverRow)
-            FillSolid(dc, RECT{0, top, contentWidth, top + kSidebarRowHeight}, palette.hoverColor);
+            FillSolid(dc, RECT{0, top, contentWidth, top + Px(kSidebarRowHeight)}, palette.hoverColor);
         PaintRow(dc, sidebar.rows[i], top, contentWidth);
     }
-    const SidebarThumb thumb = SidebarThumbRect(width, height, sidebar.rows.size(), sidebar.scroll);
+    const SidebarThumb thumb = SidebarThumbRect(width, height, sidebar.rows.size(), sidebar.scroll, app.dpi);
     if (thumb.exists) {
         const COLORREF colour = sidebar.thumbDragging ? Hex(0x666666)
                                 : sidebar.thumbHover  ? Hex(0x555555)
                                                       : Hex(0x3A3A3A);
-        RoundBox(dc, thumb.left, thumb.top, thumb.right, thumb.bottom, 3, colour);
+        RoundBox(dc, thumb.left, thumb.top, thumb.right, thumb.bottom, Px(3), colour);
     }
     FillSolid(dc, RECT{width - 1, 0, width, height}, palette.borderColor);
 }
@@ -202,7 +203,7 @@ LRESULT CALLBACK SidebarProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         case WM_ERASEBKGND: return 1;
         case WM_SIZE: InvalidateRect(window, nullptr, FALSE); return 0;
         case WM_MOUSEWHEEL:
-            sidebar.scroll = SidebarWheelScroll(sidebar.scroll, GET_WHEEL_DELTA_WPARAM(wParam));
+            sidebar.scroll = SidebarWheelScroll(sidebar.scroll, Px(GET_WHEEL_DELTA_WPARAM(wParam)));
             ClampSidebarScroll();
             InvalidateRect(window, nullptr, FALSE);
             return 0;
@@ -240,7 +241,7 @@ void RebuildSidebarRows() {
 
 void ClampSidebarScroll() {
     const int height = app.sidebarWindow ? static_cast<int>(ClientOf(app.sidebarWindow).bottom) : 0;
-    sidebar.scroll = ClampSidebarScrollValue(sidebar.scroll, sidebar.rows.size(), height);
+    sidebar.scroll = ClampSidebarScrollValue(sidebar.scroll, sidebar.rows.size(), height, app.dpi);
 }
 
 std::wstring BrowseForFolder() {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/geometry.h"
 #include "io/file_access.h"
 #include "syntax/palette.h"
 
@@ -112,51 +113,57 @@ FileBadge BadgeForName(const std::wstring& name) {
 }
 
 namespace {
-long long ContentHeight(size_t rowCount) { return static_cast<long long>(rowCount) * kSidebarRowHeight; }
+long long ContentHeight(size_t rowCount, int dpi) {
+    return static_cast<long long>(rowCount) * Scale(kSidebarRowHeight, dpi);
+}
 }  // namespace
 
-int ClampSidebarScrollValue(int scroll, size_t rowCount, int clientHeight) {
-    const long long limit = std::max(0LL, ContentHeight(rowCount) - clientHeight);
+int ClampSidebarScrollValue(int scroll, size_t rowCount, int clientHeight, int dpi) {
+    const long long limit = std::max(0LL, ContentHeight(rowCount, dpi) - clientHeight);
     return static_cast<int>(std::clamp<long long>(scroll, 0, std::min<long long>(limit, INT32_MAX)));
 }
 
-int SidebarRowAt(int scroll, int y, size_t rowCount) {
+int SidebarRowAt(int scroll, int y, size_t rowCount, int dpi) {
     const long long offset = static_cast<long long>(scroll) + y;
     if (offset < 0) return -1;
-    const long long row = offset / kSidebarRowHeight;
+    const long long row = offset / Scale(kSidebarRowHeight, dpi);
     return row < static_cast<long long>(rowCount) ? static_cast<int>(row) : -1;
 }
 
-RowRange VisibleSidebarRows(int scroll, int clientHeight, size_t rowCount) {
+RowRange VisibleSidebarRows(int scroll, int clientHeight, size_t rowCount, int dpi) {
     if (clientHeight <= 0 || rowCount == 0) return {};
     const long long top = std::max(0, scroll);
     const long long bottom = top + clientHeight;  // exclusive
+    const long long rowHeight = Scale(kSidebarRowHeight, dpi);
     RowRange range;
-    range.first = static_cast<size_t>(std::min<long long>(top / kSidebarRowHeight, rowCount));
+    range.first = static_cast<size_t>(std::min<long long>(top / rowHeight, rowCount));
     range.last = static_cast<size_t>(
-        std::min<long long>((bottom + kSidebarRowHeight - 1) / kSidebarRowHeight, static_cast<long long>(rowCount)));
+        std::min<long long>((bottom + rowHeight - 1) / rowHeight, static_cast<long long>(rowCount)));
     return range;
 }
 
-SidebarThumb SidebarThumbRect(int clientWidth, int clientHeight, size_t rowCount, int scroll) {
-    const long long total = ContentHeight(rowCount);
+SidebarThumb SidebarThumbRect(int clientWidth, int clientHeight, size_t rowCount, int scroll, int dpi) {
+    const long long total = ContentHeight(rowCount, dpi);
     const int h = clientHeight;
+    const int inset = Scale(8, dpi);  // above and below the track
     SidebarThumb thumb;
     if (total <= h || h <= 0) return thumb;
-    const int height = std::max(20, static_cast<int>(static_cast<double>(h - 16) * h / static_cast<double>(total)));
+    const int height =
+        std::max(Scale(20, dpi), static_cast<int>(static_cast<double>(h - 2 * inset) * h / static_cast<double>(total)));
     const double fraction = static_cast<double>(scroll) / static_cast<double>(total - h);
     thumb.exists = true;
-    thumb.top = static_cast<int>(std::trunc(fraction * (h - 16 - height))) + 8;
+    thumb.top = static_cast<int>(std::trunc(fraction * (h - 2 * inset - height))) + inset;
     thumb.bottom = thumb.top + height;
-    thumb.left = clientWidth - 10;
-    thumb.right = clientWidth - 2;
+    thumb.left = clientWidth - Scale(10, dpi);
+    thumb.right = clientWidth - Scale(2, dpi);
     return thumb;
 }
 
-int SidebarDragScroll(int y, int clientHeight, size_t rowCount, int thumbHeight) {
-    const long long range = ContentHeight(rowCount) - clientHeight;
-    const int track = clientHeight - thumbHeight - 16;
+int SidebarDragScroll(int y, int clientHeight, size_t rowCount, int thumbHeight, int dpi) {
+    const long long range = ContentHeight(rowCount, dpi) - clientHeight;
+    const int inset = Scale(8, dpi);
+    const int track = clientHeight - thumbHeight - 2 * inset;
     if (range <= 0 || track <= 0) return 0;
-    const double fraction = std::clamp(static_cast<double>(y - thumbHeight / 2 - 8) / track, 0.0, 1.0);
+    const double fraction = std::clamp(static_cast<double>(y - thumbHeight / 2 - inset) / track, 0.0, 1.0);
     return static_cast<int>(std::min<double>(fraction * static_cast<double>(range), INT32_MAX));
 }

@@ -31,6 +31,7 @@ using FolderLister = std::function<bool(const std::wstring& folder, std::vector<
 // only when their own path is expanded, like any other folder.
 bool ListFolder(const std::wstring& folder, std::vector<FolderEntry>& entries);
 
+// Design pixels (96 dpi); the geometry below takes the display's dpi and scales them.
 constexpr int kSidebarRowHeight = 22;
 constexpr int kSidebarScrollZone = 16;  // right-hand strip left to the scroll bar
 
@@ -57,16 +58,16 @@ struct FileBadge {
 FileBadge BadgeForName(const std::wstring& name);
 
 // min(scroll, max(0, rowCount * 22 - clientHeight)), and never below 0.
-int ClampSidebarScrollValue(int scroll, size_t rowCount, int clientHeight);
+int ClampSidebarScrollValue(int scroll, size_t rowCount, int clientHeight, int dpi = 96);
 
 // The row under client y, or -1 when there is none.
-int SidebarRowAt(int scroll, int y, size_t rowCount);
+int SidebarRowAt(int scroll, int y, size_t rowCount, int dpi = 96);
 
 // Rows [first, last) whose bands meet a client area of the given height.
 struct RowRange {
     size_t first = 0, last = 0;
 };
-RowRange VisibleSidebarRows(int scroll, int clientHeight, size_t rowCount);
+RowRange VisibleSidebarRows(int scroll, int clientHeight, size_t rowCount, int dpi = 96);
 
 struct SidebarThumb {
     bool exists = false;
@@ -74,10 +75,10 @@ struct SidebarThumb {
 };
 // No thumb while the rows fit; otherwise height max(20, (H - 16) * H / T), placed between 8 and
 // H - 8 by the scroll position, spanning x from W - 10 to W - 2.
-SidebarThumb SidebarThumbRect(int clientWidth, int clientHeight, size_t rowCount, int scroll);
+SidebarThumb SidebarThumbRect(int clientWidth, int clientHeight, size_t rowCount, int scroll, int dpi = 96);
 
 // The scroll position for a thumb dragged by its centre to client y (before clamping).
-int SidebarDragScroll(int y, int clientHeight, size_t rowCount, int thumbHeight);
+int SidebarDragScroll(int y, int clientHeight, size_t rowCount, int thumbHeight, int dpi = 96);
 
 // Wheel: 40 pixels per standard notch, never above the top.
 inline int SidebarWheelScroll(int scroll, int delta) {

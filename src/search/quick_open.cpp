@@ -273,24 +273,26 @@ LRESULT CALLBACK QuickFieldProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return CallWindowProcW(base, window, message, wParam, lParam);
 }
 
+// The popup's controls, placed in design pixels (96 dpi).
+struct Spec {
+    int id;
+    DWORD exStyle;
+    const wchar_t* cls;
+    DWORD style;
+    int x, y, w, h;
+};
+const Spec kChildSpecs[] = {
+    {kQuickQuery, WS_EX_CLIENTEDGE, L"EDIT", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 8, 8, 544, 26},
+    {kQuickList, 0, L"LISTBOX",
+     WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | LBS_WANTKEYBOARDINPUT, 8,
+     44, 544, 260},
+    {kQuickLineLabel, 0, L"STATIC", WS_CHILD | SS_CENTERIMAGE | SS_NOPREFIX, 12, 10, 46, 24},
+    {kQuickLineBox, 0, L"EDIT", WS_CHILD | ES_NUMBER | ES_MULTILINE | ES_AUTOHSCROLL, 58, 10, 122, 24},
+};
+constexpr Rect kGoButton{188, 10, 246, 34}, kCloseButton{252, 10, 286, 34};
+
 void CreateChildren(HWND popup) {
-    struct Spec {
-        int id;
-        DWORD exStyle;
-        const wchar_t* cls;
-        DWORD style;
-        int x, y, w, h;
-    };
-    const Spec specs[] = {
-        {kQuickQuery, WS_EX_CLIENTEDGE, L"EDIT", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 8, 8, 544, 26},
-        {kQuickList, 0, L"LISTBOX",
-         WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT |
-             LBS_WANTKEYBOARDINPUT,
-         8, 44, 544, 260},
-        {kQuickLineLabel, 0, L"STATIC", WS_CHILD | SS_CENTERIMAGE | SS_NOPREFIX, 12, 10, 46, 24},
-        {kQuickLineBox, 0, L"EDIT", WS_CHILD | ES_NUMBER | ES_MULTILINE | ES_AUTOHSCROLL, 58, 10, 122, 24},
-    };
-    for (const Spec& s : specs) {
+    for (const Spec& s : kChildSpecs) {
         HWND child = CreateWindowExW(s.exStyle, s.cls, L"", s.style, s.x, s.y, s.w, s.h, popup,
                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(s.id)), app.instance, nullptr);
         if (!child) continue;
@@ -303,8 +305,8 @@ void CreateChildren(HWND popup) {
         }
         if (s.id == kQuickList) SetDarkFrame(child);
     }
-    for (HWND button : {CreateOwnerDrawnButton(popup, kQuickGo, Rect{188, 10, 246, 34}, L"Go", false),
-                        CreateOwnerDrawnButton(popup, kQuickClose, Rect{252, 10, 286, 34}, L"\u00D7", false)}) {
+    for (HWND button : {CreateOwnerDrawnButton(popup, kQuickGo, kGoButton, L"Go", false),
+                        CreateOwnerDrawnButton(popup, kQuickClose, kCloseButton, L"\u00D7", false)}) {
         if (button) ShowWindow(button, SW_HIDE);
     }
 }
@@ -315,10 +317,24 @@ void ShowChildren(bool lineMode) {
         ShowWindow(Child(id), lineMode ? SW_SHOW : SW_HIDE);
 }
 
-// Centred in the main window's client area, 40 pixels below its top, wherever that window is.
-void PlacePopup(int width, int height) {
+// The controls at the display's scale.
+void PlaceChildren() {
+    const auto place = [](int id, const Rect& r) {
+        if (HWND child = Child(id))
+            MoveWindow(child, Px(r.left), Px(r.top), Px(r.right) - Px(r.left), Px(r.bottom) - Px(r.top), FALSE);
+    };
+    for (const Spec& s : kChildSpecs) place(s.id, Rect{s.x, s.y, s.x + s.w, s.y + s.h});
+    place(kQuickGo, kGoButton);
+    place(kQuickClose, kCloseButton);
+}
+
+// Centred in the main window's client area, 40 pixels below its top, wherever that window is; the
+// size in design pixels.
+void PlacePopup(int designWidth, int designHeight) {
+    PlaceChildren();
+    const int width = Px(designWidth), height = Px(designHeight);
     RECT client{};
-    POINT at{0, 40};
+    POINT at{0, Px(40)};
     if (app.mainWindow) {
         GetClientRect(app.mainWindow, &client);
         at.x = (client.right - width) / 2;
@@ -335,7 +351,8 @@ void PaintPopup(HWND window) {
     RECT client;
     GetClientRect(window, &client);
     FillSolid(dc, client, palette.inputColor);
-    if (quick.mode == kQuickGotoLine) RoundBox(dc, RECT{58, 10, 180, 34}, 6, SearchFieldFill(), palette.borderColor);
+    if (quick.mode == kQuickGotoLine)
+        RoundBox(dc, RECT{Px(58), Px(10), Px(180), Px(34)}, Px(6), SearchFieldFill(), palette.borderColor);
     EndPaint(window, &ps);
 }
 
@@ -344,7 +361,7 @@ void DrawPopupButton(const DRAWITEMSTRUCT& item) {
     const RECT& r = item.rcItem;
     const bool lit = IsHot(item) || IsPressed(item);
     FillSolid(dc, r, palette.inputColor);
-    RoundBox(dc, RECT{r.left, r.top, r.right - 1, r.bottom - 1}, 6, lit ? palette.hoverColor : palette.panelColor,
+    RoundBox(dc, RECT{r.left, r.top, r.right - 1, r.bottom - 1}, Px(6), lit ? palette.hoverColor : palette.panelColor,
              palette.borderColor);
     if (item.CtlID == kQuickGo) {
         wchar_t caption[32] = {};
@@ -485,12 +502,13 @@ void OpenGotoLine() {
     SetWindowTextW(Child(kQuickGo), LocalizedText(StringTable::GotoLine, 1));
     SetWindowTextW(Child(kQuickLineBox), L"");
     if (HWND box = Child(kQuickLineBox)) {
-        SetWindowRgn(box, CreateRoundRectRgn(0, 0, 123, 25, 6, 6), TRUE);
+        PlaceChildren();
+        SetWindowRgn(box, CreateRoundRectRgn(0, 0, Px(122) + 1, Px(24) + 1, Px(6), Px(6)), TRUE);
         HDC dc = GetDC(box);
         const int height = FontHeight(dc, app.uiFont);
         ReleaseDC(box, dc);
-        const int top = std::max(0, (24 - height) / 2);
-        RECT text{6, top, 122 - 6, top + height};
+        const int top = std::max(0, (Px(24) - height) / 2);
+        RECT text{Px(6), top, Px(122 - 6), top + height};
         SendMessageW(box, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&text));
     }
     PlacePopup(310, 44);

@@ -39,8 +39,8 @@ void RepaintList() {
 
 void ClampScroll() {
     const SIZE size = ClientSize(app.resultListWindow);
-    results.scrollY = ClampResultScrollY(results.scrollY, RowCount(), size.cy);
-    results.scrollX = ClampResultScrollX(results.scrollX, results.maxTextWidth, size.cx);
+    results.scrollY = ClampResultScrollY(results.scrollY, RowCount(), size.cy, app.dpi);
+    results.scrollX = ClampResultScrollX(results.scrollX, results.maxTextWidth, size.cx, app.dpi);
 }
 
 int MaxResultTextWidth() {
@@ -93,7 +93,9 @@ void RoundOutline(HDC dc, int left, int top, int right, int bottom, int corner, 
     SelectObject(dc, oldBrush);
 }
 
-RECT CopyButtonRect(int width, int rowTop) { return RECT{width - 44, rowTop + 3, width - 20, rowTop + 19}; }
+RECT CopyButtonRect(int width, int rowTop) {
+    return RECT{width - Px(44), rowTop + Px(3), width - Px(20), rowTop + Px(19)};
+}
 
 bool RowSelected(int row) {
     if (results.selAnchor < 0 || results.selEnd < 0) return false;
@@ -107,21 +109,21 @@ void PaintHitText(HDC dc, const SearchHit& hit, int y, int right, bool selected)
     const int count = std::min(span.count, shown - start);
     const wchar_t* text = hit.lineText.c_str();
     const COLORREF colour = selected ? palette.textColor : palette.dimTextColor;
-    HRGN clip = CreateRectRgn(48, y, right - 6, y + kResultRowHeight);
+    HRGN clip = CreateRectRgn(Px(48), y, right - Px(6), y + Px(kResultRowHeight));
     SelectClipRgn(dc, clip);
     SetTextColor(dc, colour);
     SetBkMode(dc, TRANSPARENT);
     TEXTMETRICW tm{};
     GetTextMetricsW(dc, &tm);
-    const int textTop = y + (kResultRowHeight - tm.tmHeight) / 2;
-    int x = 48 - results.scrollX;
+    const int textTop = y + (Px(kResultRowHeight) - tm.tmHeight) / 2;
+    int x = Px(48) - results.scrollX;
     const int pieces[3][2] = {{0, start}, {start, count}, {start + count, shown - start - count}};
     for (int i = 0; i < 3; ++i) {
         const int from = pieces[i][0], n = pieces[i][1];
         if (n <= 0) continue;
         SIZE size{};
         GetTextExtentPoint32W(dc, text + from, n, &size);
-        if (i == 1) FillSolid(dc, RECT{x, y + 3, x + size.cx, y + 19}, SearchMatchFill());
+        if (i == 1) FillSolid(dc, RECT{x, y + Px(3), x + size.cx, y + Px(19)}, SearchMatchFill());
         if (x < right && x + size.cx > 0) TextOutW(dc, x, textTop, text + from, n);
         x += size.cx;
     }
@@ -130,59 +132,59 @@ void PaintHitText(HDC dc, const SearchHit& hit, int y, int right, bool selected)
 }
 
 void PaintScrollBars(HDC dc, int width, int height) {
-    const Thumb v = VerticalThumb(RowCount(), height, results.scrollY);
+    const Thumb v = VerticalThumb(RowCount(), height, results.scrollY, app.dpi);
     if (v.shown) {
         const COLORREF fill = results.vThumbDrag    ? RGB(102, 102, 102)
                               : results.vThumbHover ? RGB(85, 85, 85)
                                                     : RGB(58, 58, 58);
-        RoundFill(dc, width - 10, v.start, width - 2, v.start + v.length, 3, fill);
+        RoundFill(dc, width - Px(10), v.start, width - Px(2), v.start + v.length, Px(3), fill);
     }
-    const Thumb h = HorizontalThumb(results.maxTextWidth, width, results.scrollX);
+    const Thumb h = HorizontalThumb(results.maxTextWidth, width, results.scrollX, app.dpi);
     if (h.shown) {
         const COLORREF fill = results.hThumbDrag    ? RGB(102, 102, 102)
                               : results.hThumbHover ? RGB(85, 85, 85)
                                                     : RGB(58, 58, 58);
-        RoundFill(dc, h.start, height - 10, h.start + h.length, height - 2, 3, fill);
+        RoundFill(dc, h.start, height - Px(10), h.start + h.length, height - Px(2), Px(3), fill);
     }
 }
 
 void PaintCopyButton(HDC dc, int width, int rowTop) {
     const RECT b = CopyButtonRect(width, rowTop);
     if (results.copyHover || results.copyConfirm)
-        RoundFill(dc, b.left, b.top, b.right, b.bottom, 4, palette.hoverColor);
+        RoundFill(dc, b.left, b.top, b.right, b.bottom, Px(4), palette.hoverColor);
     if (results.copyConfirm) {
         DrawTextBox(dc, L"OK", FromRECT(b), app.uiFont, RGB(140, 201, 122), DT_CENTER);
         return;
     }
     const COLORREF pen = results.copyHover ? palette.textColor : palette.faintTextColor;
-    RoundOutline(dc, b.left + 10, b.top + 1, b.left + 20, b.top + 11, 2, pen);
-    RoundOutline(dc, b.left + 4, b.top + 5, b.left + 14, b.top + 15, 2, pen);
+    RoundOutline(dc, b.left + Px(10), b.top + Px(1), b.left + Px(20), b.top + Px(11), Px(2), pen);
+    RoundOutline(dc, b.left + Px(4), b.top + Px(5), b.left + Px(14), b.top + Px(15), Px(2), pen);
 }
 
 void PaintRow(HDC dc, int r, int y, int width) {
     const ResultRow& row = results.rows[static_cast<size_t>(r)];
     const int right = width - 16;
     if (row.kind == kRowSummary) {
-        FillSolid(dc, Rect{0, y, width, y + kResultRowHeight}, palette.chromeColor);
+        FillSolid(dc, Rect{0, y, width, y + Px(kResultRowHeight)}, palette.chromeColor);
         std::wstring summary =
             FormatCounts(LocalizedText(StringTable::SearchTexts, 3), static_cast<long long>(results.hits.size()),
                          static_cast<long long>(results.groups.size()));
         if (results.stopped) summary += std::wstring(L" \u2014 ") + LocalizedText(StringTable::SearchTexts, 4);
-        DrawTextBox(dc, summary, Rect{8, y, right - 36, y + kResultRowHeight}, app.uiFont, palette.dimTextColor,
-                    DT_LEFT);
+        DrawTextBox(dc, summary, Rect{Px(8), y, right - Px(36), y + Px(kResultRowHeight)}, app.uiFont,
+                    palette.dimTextColor, DT_LEFT);
         if (r == 0) PaintCopyButton(dc, width, y);
         return;
     }
     if (row.kind == kRowHeader) {
         const HitGroup& group = results.groups[static_cast<size_t>(row.group)];
-        FillSolid(dc, Rect{0, y, width, y + kResultRowHeight},
+        FillSolid(dc, Rect{0, y, width, y + Px(kResultRowHeight)},
                   r == results.hoverRow ? palette.hoverColor : palette.chromeColor);
-        DrawTextBox(dc, group.collapsed ? L">" : L"v", Rect{4, y, 18, y + kResultRowHeight}, app.uiFont,
+        DrawTextBox(dc, group.collapsed ? L">" : L"v", Rect{Px(4), y, Px(18), y + Px(kResultRowHeight)}, app.uiFont,
                     palette.faintTextColor, DT_CENTER);
-        DrawTextBox(dc, group.label, Rect{18, y, right - 44, y + kResultRowHeight}, app.listBoldFont, palette.textColor,
-                    DT_LEFT | DT_END_ELLIPSIS);
-        DrawTextBox(dc, std::to_wstring(group.count), Rect{right - 42, y, right - 8, y + kResultRowHeight}, app.uiFont,
-                    palette.faintTextColor, DT_RIGHT);
+        DrawTextBox(dc, group.label, Rect{Px(18), y, right - Px(44), y + Px(kResultRowHeight)}, app.listBoldFont,
+                    palette.textColor, DT_LEFT | DT_END_ELLIPSIS);
+        DrawTextBox(dc, std::to_wstring(group.count), Rect{right - Px(42), y, right - Px(8), y + Px(kResultRowHeight)},
+                    app.uiFont, palette.faintTextColor, DT_RIGHT);
         return;
     }
     const SearchHit& hit = results.hits[static_cast<size_t>(row.hit)];
@@ -190,8 +192,8 @@ void PaintRow(HDC dc, int r, int y, int width) {
     const COLORREF fill = selected                ? palette.selectionColor
                           : r == results.hoverRow ? palette.hoverColor
                                                   : palette.editorColor;
-    FillSolid(dc, Rect{0, y, width, y + kResultRowHeight}, fill);
-    DrawTextBox(dc, std::to_wstring(hit.line) + L":", Rect{2, y, 42, y + kResultRowHeight}, app.uiFont,
+    FillSolid(dc, Rect{0, y, width, y + Px(kResultRowHeight)}, fill);
+    DrawTextBox(dc, std::to_wstring(hit.line) + L":", Rect{Px(2), y, Px(42), y + Px(kResultRowHeight)}, app.uiFont,
                 selected ? palette.textColor : palette.lineNumberColor, DT_RIGHT);
     HGDIOBJ old = SelectObject(dc, app.uiFont);
     PaintHitText(dc, hit, y, right, selected);
@@ -208,9 +210,9 @@ void PaintList(HWND window) {
     HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
     FillSolid(dc, RECT{0, 0, w, h}, palette.editorColor);
     SetBkMode(dc, TRANSPARENT);
-    const int first = std::max(0, results.scrollY / kResultRowHeight);
+    const int first = std::max(0, results.scrollY / Px(kResultRowHeight));
     for (int r = first; r < RowCount(); ++r) {
-        const int y = r * kResultRowHeight - results.scrollY;
+        const int y = r * Px(kResultRowHeight) - results.scrollY;
         if (y >= h) break;
         PaintRow(dc, r, y, w);
     }
@@ -226,7 +228,7 @@ void PaintList(HWND window) {
 
 void RepaintRow(HWND window, int row) {
     if (row < 0) return;
-    RECT r{0, row * kResultRowHeight - results.scrollY, 4000, (row + 1) * kResultRowHeight - results.scrollY};
+    RECT r{0, row * Px(kResultRowHeight) - results.scrollY, 4000, (row + 1) * Px(kResultRowHeight) - results.scrollY};
     InvalidateRect(window, &r, FALSE);
 }
 
@@ -239,23 +241,23 @@ bool OnCopyButton(HWND window, int x, int y) {
 
 void OnMouseMove(HWND window, int x, int y) {
     const SIZE size = ClientSize(window);
-    const Thumb v = VerticalThumb(RowCount(), size.cy, results.scrollY);
-    const Thumb h = HorizontalThumb(results.maxTextWidth, size.cx, results.scrollX);
+    const Thumb v = VerticalThumb(RowCount(), size.cy, results.scrollY, app.dpi);
+    const Thumb h = HorizontalThumb(results.maxTextWidth, size.cx, results.scrollX, app.dpi);
     bool repaint = false;
-    const bool vHover = v.shown && x >= size.cx - 10 - 4 && x < size.cx;
-    const bool hHover = h.shown && x < size.cx - 12 && y >= size.cy - 12;
+    const bool vHover = v.shown && x >= size.cx - Px(10 + 4) && x < size.cx;
+    const bool hHover = h.shown && x < size.cx - Px(12) && y >= size.cy - Px(12);
     if (vHover != results.vThumbHover || hHover != results.hThumbHover) repaint = true;
     results.vThumbHover = vHover;
     results.hThumbHover = hHover;
     if (results.vThumbDrag) {
-        results.scrollY = ScrollYForThumbDrag(y, RowCount(), size.cy);
+        results.scrollY = ScrollYForThumbDrag(y, RowCount(), size.cy, app.dpi);
         repaint = true;
     }
     if (results.hThumbDrag) {
-        results.scrollX = ScrollXForThumbDrag(x, results.maxTextWidth, size.cx);
+        results.scrollX = ScrollXForThumbDrag(x, results.maxTextWidth, size.cx, app.dpi);
         repaint = true;
     }
-    const int row = ResultRowAt(y, results.scrollY, RowCount());
+    const int row = ResultRowAt(y, results.scrollY, RowCount(), app.dpi);
     if (results.selecting && row >= 0 && row != results.selEnd) {
         results.selEnd = row;
         repaint = true;
@@ -278,8 +280,8 @@ void OnMouseMove(HWND window, int x, int y) {
 void OnLeftButtonDown(HWND window, int x, int y, bool shift) {
     const SIZE size = ClientSize(window);
     const int rows = RowCount();
-    const Thumb v = VerticalThumb(rows, size.cy, results.scrollY);
-    if (v.shown && x >= size.cx - 10 - 4 && x <= size.cx - 2 + 4) {
+    const Thumb v = VerticalThumb(rows, size.cy, results.scrollY, app.dpi);
+    if (v.shown && x >= size.cx - Px(10 + 4) && x <= size.cx - Px(2) + Px(4)) {
         if (y >= v.start && y < v.start + v.length) {
             results.vThumbDrag = true;
             SetCapture(window);
@@ -291,13 +293,13 @@ void OnLeftButtonDown(HWND window, int x, int y, bool shift) {
         InvalidateRect(window, nullptr, FALSE);
         return;
     }
-    const Thumb h = HorizontalThumb(results.maxTextWidth, size.cx, results.scrollX);
-    if (h.shown && x < size.cx - 12 && y >= size.cy - 12) {
+    const Thumb h = HorizontalThumb(results.maxTextWidth, size.cx, results.scrollX, app.dpi);
+    if (h.shown && x < size.cx - Px(12) && y >= size.cy - Px(12)) {
         if (x >= h.start && x < h.start + h.length) {
             results.hThumbDrag = true;
             SetCapture(window);
         } else {
-            const int page = std::max<int>(20, (size.cx - 70) / 2);
+            const int page = std::max<int>(Px(20), (size.cx - Px(70)) / 2);
             results.scrollX += x < h.start ? -page : page;
         }
         ClampScroll();
@@ -313,7 +315,7 @@ void OnLeftButtonDown(HWND window, int x, int y, bool shift) {
         return;
     }
     SetFocus(window);
-    const int row = ResultRowAt(y, results.scrollY, rows);
+    const int row = ResultRowAt(y, results.scrollY, rows, app.dpi);
     if (row < 0) return;
     const ResultRow& r = results.rows[static_cast<size_t>(row)];
     if (r.kind == kRowHeader) {
@@ -336,7 +338,7 @@ void OnKeyDown(HWND window, WPARAM vk) {
         int row = results.selAnchor >= 0 ? results.selAnchor : 0;
         row = vk == VK_UP ? std::max(0, row - 1) : std::min(rows - 1, row + 1);
         results.selAnchor = results.selEnd = row;
-        results.scrollY = ScrollToShowRow(row, results.scrollY, ClientSize(window).cy);
+        results.scrollY = ScrollToShowRow(row, results.scrollY, ClientSize(window).cy, app.dpi);
         ClampScroll();
         InvalidateRect(window, nullptr, FALSE);
     } else if (vk == VK_RETURN) {
@@ -493,7 +495,7 @@ LRESULT CALLBACK ResultListProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         case WM_CAPTURECHANGED: results.vThumbDrag = results.hThumbDrag = results.selecting = false; return 0;
         case WM_LBUTTONDBLCLK: {
-            const int row = ResultRowAt(GET_Y_LPARAM(lParam), results.scrollY, RowCount());
+            const int row = ResultRowAt(GET_Y_LPARAM(lParam), results.scrollY, RowCount(), app.dpi);
             if (row < 0) return 0;
             const ResultRow& r = results.rows[static_cast<size_t>(row)];
             if (r.kind == kRowHit)

@@ -1,5 +1,7 @@
 #include "search/search_model.h"
 
+#include "app/geometry.h"
+
 #include <algorithm>
 
 int SearchFlagWord(bool matchCase, bool wholeWord, bool regex) {
@@ -97,72 +99,82 @@ HighlightSpan HitHighlight(const std::wstring& lineText, int column, int matchLe
 
 namespace {
 
-long long ContentHeight(int rowCount) { return static_cast<long long>(rowCount) * kResultRowHeight; }
-int TextViewWidth(int width) { return std::max(0, width - 70); }
-int HorizontalRange(int maxTextWidth, int width) { return maxTextWidth + 48 - TextViewWidth(width); }
+long long ContentHeight(int rowCount, int dpi) {
+    return static_cast<long long>(rowCount) * Scale(kResultRowHeight, dpi);
+}
+int TextViewWidth(int width, int dpi) { return std::max(0, width - Scale(70, dpi)); }
+int HorizontalRange(int maxTextWidth, int width, int dpi) {
+    return maxTextWidth + Scale(48, dpi) - TextViewWidth(width, dpi);
+}
 double Clamp01(double v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
 
 }  // namespace
 
-int ClampResultScrollY(int scrollY, int rowCount, int height) {
-    const long long limit = std::max<long long>(0, ContentHeight(rowCount) - height);
+int ClampResultScrollY(int scrollY, int rowCount, int height, int dpi) {
+    const long long limit = std::max<long long>(0, ContentHeight(rowCount, dpi) - height);
     return static_cast<int>(std::clamp<long long>(scrollY, 0, limit));
 }
 
-int ClampResultScrollX(int scrollX, int maxTextWidth, int width) {
-    return std::max(0, std::min(scrollX, std::max(0, HorizontalRange(maxTextWidth, width))));
+int ClampResultScrollX(int scrollX, int maxTextWidth, int width, int dpi) {
+    return std::max(0, std::min(scrollX, std::max(0, HorizontalRange(maxTextWidth, width, dpi))));
 }
 
-Thumb VerticalThumb(int rowCount, int height, int scrollY) {
+Thumb VerticalThumb(int rowCount, int height, int scrollY, int dpi) {
     Thumb t;
-    const long long content = ContentHeight(rowCount);
+    const long long content = ContentHeight(rowCount, dpi);
     if (content <= height || height <= 0) return t;
+    const int inset = Scale(8, dpi);
     t.shown = true;
-    t.length = std::max<int>(20, static_cast<int>(static_cast<long long>(height - 16) * height / content));
+    t.length =
+        std::max<int>(Scale(20, dpi), static_cast<int>(static_cast<long long>(height - 2 * inset) * height / content));
     const double fraction = static_cast<double>(scrollY) / static_cast<double>(content - height);
-    t.start = 8 + static_cast<int>(fraction * (height - 16 - t.length));
+    t.start = inset + static_cast<int>(fraction * (height - 2 * inset - t.length));
     return t;
 }
 
-Thumb HorizontalThumb(int maxTextWidth, int width, int scrollX) {
+Thumb HorizontalThumb(int maxTextWidth, int width, int scrollX, int dpi) {
     Thumb t;
-    const int q = maxTextWidth + 48;
-    const int range = HorizontalRange(maxTextWidth, width);
+    const int q = maxTextWidth + Scale(48, dpi);
+    const int range = HorizontalRange(maxTextWidth, width, dpi);
     if (range < 1 || q <= 0) return t;
+    const int margins = Scale(16, dpi);
     t.shown = true;
-    t.length = std::max(20, static_cast<int>(static_cast<long long>(TextViewWidth(width)) * (width - 16) / q));
+    t.length = std::max(Scale(20, dpi),
+                        static_cast<int>(static_cast<long long>(TextViewWidth(width, dpi)) * (width - margins) / q));
     const double fraction = static_cast<double>(scrollX) / range;
-    t.start = 2 + static_cast<int>(fraction * (width - 16 - t.length));
+    t.start = Scale(2, dpi) + static_cast<int>(fraction * (width - margins - t.length));
     return t;
 }
 
-int ScrollYForThumbDrag(int y, int rowCount, int height) {
-    const Thumb t = VerticalThumb(rowCount, height, 0);
-    const int travel = height - 16 - t.length;
+int ScrollYForThumbDrag(int y, int rowCount, int height, int dpi) {
+    const Thumb t = VerticalThumb(rowCount, height, 0, dpi);
+    const int inset = Scale(8, dpi);
+    const int travel = height - 2 * inset - t.length;
     if (!t.shown || travel <= 0) return 0;
-    const double fraction = Clamp01(static_cast<double>(y - t.length / 2 - 8) / travel);
-    return static_cast<int>(fraction * static_cast<double>(ContentHeight(rowCount) - height));
+    const double fraction = Clamp01(static_cast<double>(y - t.length / 2 - inset) / travel);
+    return static_cast<int>(fraction * static_cast<double>(ContentHeight(rowCount, dpi) - height));
 }
 
-int ScrollXForThumbDrag(int x, int maxTextWidth, int width) {
-    const Thumb t = HorizontalThumb(maxTextWidth, width, 0);
-    const int travel = width - 16 - t.length;
+int ScrollXForThumbDrag(int x, int maxTextWidth, int width, int dpi) {
+    const Thumb t = HorizontalThumb(maxTextWidth, width, 0, dpi);
+    const int travel = width - Scale(16, dpi) - t.length;
     if (!t.shown || travel <= 0) return 0;
-    const double fraction = Clamp01(static_cast<double>(x - t.length / 2 - 2) / travel);
-    return static_cast<int>(fraction * HorizontalRange(maxTextWidth, width));
+    const double fraction = Clamp01(static_cast<double>(x - t.length / 2 - Scale(2, dpi)) / travel);
+    return static_cast<int>(fraction * HorizontalRange(maxTextWidth, width, dpi));
 }
 
-int ResultRowAt(int y, int scrollY, int rowCount) {
+int ResultRowAt(int y, int scrollY, int rowCount, int dpi) {
     const long long offset = static_cast<long long>(scrollY) + y;
     if (offset < 0) return -1;
-    const long long row = offset / kResultRowHeight;
+    const long long row = offset / Scale(kResultRowHeight, dpi);
     return row < rowCount ? static_cast<int>(row) : -1;
 }
 
-int ScrollToShowRow(int row, int scrollY, int height) {
-    const int top = row * kResultRowHeight;
+int ScrollToShowRow(int row, int scrollY, int height, int dpi) {
+    const int rowHeight = Scale(kResultRowHeight, dpi);
+    const int top = row * rowHeight;
     scrollY = std::min(scrollY, top);
-    if (top + kResultRowHeight > scrollY + height) scrollY = top + kResultRowHeight - height;
+    if (top + rowHeight > scrollY + height) scrollY = top + rowHeight - height;
     return scrollY;
 }
 

@@ -72,24 +72,25 @@ struct HighlightSpan {
 };
 HighlightSpan HitHighlight(const std::wstring& lineText, int column, int matchLength);
 
-// Results-list geometry: rows of 22 pixels, the text starting at x 48, a 70-pixel allowance.
+// Results-list geometry: rows of 22 pixels, the text starting at x 48, a 70-pixel allowance, in
+// design pixels (96 dpi) that the functions below scale to the display's `dpi`.
 constexpr int kResultRowHeight = 22;
-int ClampResultScrollY(int scrollY, int rowCount, int height);
-int ClampResultScrollX(int scrollX, int maxTextWidth, int width);
+int ClampResultScrollY(int scrollY, int rowCount, int height, int dpi = 96);
+int ClampResultScrollX(int scrollX, int maxTextWidth, int width, int dpi = 96);
 struct Thumb {
     bool shown = false;
     int start = 0;   // top (vertical) or left (horizontal)
     int length = 0;  // L
 };
-Thumb VerticalThumb(int rowCount, int height, int scrollY);
-Thumb HorizontalThumb(int maxTextWidth, int width, int scrollX);
+Thumb VerticalThumb(int rowCount, int height, int scrollY, int dpi = 96);
+Thumb HorizontalThumb(int maxTextWidth, int width, int scrollX, int dpi = 96);
 // The scroll offset for a thumb dragged so that the pointer is at its middle.
-int ScrollYForThumbDrag(int y, int rowCount, int height);
-int ScrollXForThumbDrag(int x, int maxTextWidth, int width);
+int ScrollYForThumbDrag(int y, int rowCount, int height, int dpi = 96);
+int ScrollXForThumbDrag(int x, int maxTextWidth, int width, int dpi = 96);
 // The row under y, or -1.
-int ResultRowAt(int y, int scrollY, int rowCount);
+int ResultRowAt(int y, int scrollY, int rowCount, int dpi = 96);
 // Up/Down: the new selected row and the scroll offset that shows it whole.
-int ScrollToShowRow(int row, int scrollY, int height);
+int ScrollToShowRow(int row, int scrollY, int height, int dpi = 96);
 
 // The search panel's width while its left edge is dragged to x (main-window client coordinates).
 int PanelWidthForDrag(int mainWidth, int sidebarWidth, int x);

@@ -151,15 +151,15 @@ void PaintPanel(HWND window) {
     GetClientRect(window, &client);
     FillSolid(dc, client, palette.panelColor);
     if (app.searchPanelOpen) {
-        FillSolid(dc, Rect{0, 0, client.right, 30}, palette.chromeColor);
-        DrawTextBox(dc, LocalizedText(StringTable::SearchPanelTitle, 0), Rect{10, 0, client.right - 10, 30},
+        FillSolid(dc, Rect{0, 0, client.right, Px(30)}, palette.chromeColor);
+        DrawTextBox(dc, LocalizedText(StringTable::SearchPanelTitle, 0), Rect{Px(10), 0, client.right - Px(10), Px(30)},
                     app.panelTitleFont, palette.textColor, DT_LEFT);
         DrawLine(dc, 0, 0, 0, client.bottom, palette.borderColor);
-        DrawLine(dc, 0, 30, client.right, 30, palette.borderColor);
-        DrawLine(dc, 0, 106, client.right, 106, palette.borderColor);
+        DrawLine(dc, 0, Px(30), client.right, Px(30), palette.borderColor);
+        DrawLine(dc, 0, Px(106), client.right, Px(106), palette.borderColor);
         for (int id : {kPanelFind, kPanelReplace}) {
             RECT r = ChildRect(window, id);
-            RoundBox(dc, RECT{r.left - 1, r.top - 1, r.right + 1, r.bottom + 1}, 6, SearchFieldFill(),
+            RoundBox(dc, RECT{r.left - 1, r.top - 1, r.right + 1, r.bottom + 1}, Px(6), SearchFieldFill(),
                      palette.borderColor);
         }
     }
@@ -182,7 +182,7 @@ void DrawPanelButton(const DRAWITEMSTRUCT& item) {
     } else if (pressed || hot) {
         fill = palette.hoverColor;
     }
-    RoundBox(dc, RECT{r.left, r.top, r.right - 1, r.bottom - 1}, 6, fill, outline);
+    RoundBox(dc, RECT{r.left, r.top, r.right - 1, r.bottom - 1}, Px(6), fill, outline);
     wchar_t caption[16] = {};
     GetWindowTextW(item.hwndItem, caption, 16);
     const COLORREF textColour = id == kPanelClose ? RGB(139, 148, 163) : palette.textColor;
@@ -234,7 +234,9 @@ void DragPanelEdge(HWND window, int x) {
     MapWindowPoints(window, app.mainWindow, &p, 1);
     RECT main;
     GetClientRect(app.mainWindow, &main);
-    const int width = PanelWidthForDrag(main.right, app.sidebarVisible ? kSidebarWidth : 0, p.x);
+    // The panel's width is kept in design pixels, like the sidebar's it is measured against.
+    const int width =
+        PanelWidthForDrag(Unscale(main.right, app.dpi), app.sidebarVisible ? kSidebarWidth : 0, Unscale(p.x, app.dpi));
     if (width != app.searchPanelWidth) {
         app.searchPanelWidth = width;
         NoteChange(kChangeLayout);
@@ -249,7 +251,7 @@ void PaintFieldPlaceholder(HWND field) {
     FillSolid(dc, client, SearchFieldFill());
     const bool isFind = GetDlgCtrlID(field) == kPanelFind;
     DrawTextBox(dc, LocalizedText(StringTable::MenuLabels, isFind ? 17 : 18),
-                Rect{6, 0, client.right - 6, client.bottom}, app.uiFont, palette.faintTextColor, DT_LEFT);
+                Rect{Px(6), 0, client.right - Px(6), client.bottom}, app.uiFont, palette.faintTextColor, DT_LEFT);
     EndPaint(field, &ps);
 }
 
@@ -368,14 +370,14 @@ LRESULT CALLBACK SearchPanelProc(HWND window, UINT message, WPARAM wParam, LPARA
         case WM_SETCURSOR:
             if (LOWORD(lParam) == HTCLIENT) {
                 const POINT p = CursorInClient(window);
-                if (resizing || p.x < kDragEdge) {
+                if (resizing || p.x < Px(kDragEdge)) {
                     SetCursor(LoadCursorW(nullptr, IDC_SIZEWE));
                     return TRUE;
                 }
             }
             break;
         case WM_LBUTTONDOWN:
-            if (GET_X_LPARAM(lParam) < kDragEdge) {
+            if (GET_X_LPARAM(lParam) < Px(kDragEdge)) {
                 resizing = true;
                 SetCapture(window);
             }

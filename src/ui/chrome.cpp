@@ -1,5 +1,7 @@
 #include "ui/chrome.h"
 
+#include <shlwapi.h>
+
 #include <string>
 #include <vector>
 
@@ -15,10 +17,47 @@
 
 namespace {
 
+// Decodes one embedded image and draws it into a size x size premultiplied ARGB bitmap.
+HBITMAP LoadToolbarImage(HINSTANCE instance, int resourceId, int size) {
+    HRSRC resource = FindResourceW(instance, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+    if (!resource) return nullptr;
+    const DWORD bytes = SizeofResource(instance, resource);
+    HGLOBAL loaded = LoadResource(instance, resource);
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    if (!data || bytes == 0) return nullptr;
+    IStream* stream = SHCreateMemStream(static_cast<const BYTE*>(data), bytes);
+    if (!stream) return nullptr;
+    HBITMAP result = nullptr;
+    {
+        Gdiplus::Bitmap source(stream);
+        if (source.GetLastStatus() == Gdiplus::Ok) {
+            BITMAPINFO bi{};
+            bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+            bi.bmiHeader.biWidth = size;
+            bi.bmiHeader.biHeight = -size;
+            bi.bmiHeader.biPlanes = 1;
+            bi.bmiHeader.biBitCount = 32;
+            void* bits = nullptr;
+            result = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+            if (result) {
+                Gdiplus::Bitmap target(size, size, size * 4, PixelFormat32bppPARGB, static_cast<BYTE*>(bits));
+                Gdiplus::Graphics g(&target);
+                g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+                g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+                g.Clear(Gdiplus::Color(0, 0, 0, 0));
+                g.DrawImage(&source, 0, 0, size, size);
+            }
+        }
+    }
+    stream->Release();
+    return result;
+}
+
 std::vector<int> tabWidths;
 std::vector<int> tabEdges{0};
 std::vector<std::wstring> cachedTitles;
 int cachedLeft = -1;
+int cachedDpi = 0;
 HDC measuringDc = nullptr;
 
 constexpr COLORREF kCloseHover = RGB(0xC4, 0x39, 0x3A);
@@ -50,9 +89,12 @@ void DrawFrameRect(HDC dc, int l, int t, int r, int b, COLORREF colour) {
 void DrawToolbarImage(HDC dc, HBITMAP image, const Rect& button) {
     HDC source = CreateCompatibleDC(dc);
     HGDIOBJ old = SelectObject(source, image);
-    const Rect box = Centered(button, 18, 18);
+    BITMAP info{};
+    GetObjectW(image, sizeof info, &info);
+    const int side = info.bmWidth;  // made for the window's scale
+    const Rect box = Centered(button, side, side);
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    AlphaBlend(dc, box.left, box.top, 18, 18, source, 0, 0, 18, 18, blend);
+    AlphaBlend(dc, box.left, box.top, side, side, source, 0, 0, side, side, blend);
     SelectObject(source, old);
     DeleteDC(source);
 }
@@ -61,7 +103,7 @@ void DrawToolbarImage(HDC dc, HBITMAP image, const Rect& button) {
 
 void UpdateTabLayout() {
     const int left = app.rects.tabBar.left;
-    bool same = cachedTitles.size() == documents.size() && cachedLeft == left;
+    bool same = cachedTitles.size() == documents.size() && cachedLeft == left && cachedDpi == app.dpi;
     for (size_t i = 0; same && i < documents.size(); ++i) same = cachedTitles[i] == documents[i].title;
     if (same) return;
     if (!measuringDc) measuringDc = CreateCompatibleDC(nullptr);
@@ -72,10 +114,11 @@ void UpdateTabLayout() {
         cachedTitles.push_back(doc.title);
         SIZE size{};
         GetTextExtentPoint32W(measuringDc, doc.title.c_str(), static_cast<int>(doc.title.size()), &size);
-        tabWidths.push_back(TabWidthForText(size.cx));
+        tabWidths.push_back(TabWidthForText(size.cx, app.dpi));
     }
     SelectObject(measuringDc, old);
     cachedLeft = left;
+    cachedDpi = app.dpi;
     tabEdges = TabEdges(left, tabWidths);
 }
 
@@ -84,9 +127,16 @@ int TabAt(int x) {
     return ::TabAt(tabEdges, x);
 }
 
+Rect TabRect(int index) {
+    UpdateTabLayout();
+    if (index < 0 || static_cast<size_t>(index) + 1 >= tabEdges.size()) return Rect{};
+    const Rect& bar = app.rects.tabBar;
+    return Rect{tabEdges[static_cast<size_t>(index)], bar.top, tabEdges[static_cast<size_t>(index) + 1], bar.bottom};
+}
+
 bool TabCloseMarkAt(int index, int x) {
     UpdateTabLayout();
-    return TabCloseMarkHit(tabEdges, index, x);
+    return TabCloseMarkHit(tabEdges, index, x, app.dpi);
 }
 
 void ReleaseChromeResources() {
@@ -109,15 +159,16 @@ void PaintTabBar(HDC dc) {
         const bool hovered = i == app.hoveredTab;
         FillSolid(dc, Rect{l, bar.top, r, bar.bottom},
                   active ? palette.editorColor : (hovered ? palette.hoverColor : palette.panelColor));
-        FillSolid(dc, Rect{r - 1, bar.top + 8, r, bar.bottom - 8}, palette.borderColor);  // separator
-        if (active) FillSolid(dc, Rect{l, bar.bottom - 3, r, bar.bottom}, kActiveMarker);
+        FillSolid(dc, Rect{r - 1, bar.top + Px(8), r, bar.bottom - Px(8)}, palette.borderColor);  // separator
+        if (active) FillSolid(dc, Rect{l, bar.bottom - Px(3), r, bar.bottom}, kActiveMarker);
         const COLORREF dot = doc.readOnlyFile ? kDotReadOnly : (doc.modified ? kDotModified : kDotClean);
-        FillCircle(dc, Rect{l + 7, bar.top + 13, l + 15, bar.top + 21}, dot);
-        DrawTextBox(dc, doc.title, Rect{l + 26, bar.top, r - 34, bar.bottom}, app.tabFont,
+        FillCircle(dc, Rect{l + Px(7), bar.top + Px(13), l + Px(15), bar.top + Px(21)}, dot);
+        DrawTextBox(dc, doc.title, Rect{l + Px(26), bar.top, r - Px(34), bar.bottom}, app.tabFont,
                     active ? palette.textColor : palette.dimTextColor, DT_LEFT | DT_PATH_ELLIPSIS);
         const bool closeHot = hovered && app.hoveredTabClose;
-        if (closeHot) FillSolid(dc, Rect{r - 20, bar.top + 7, r - 4, bar.bottom - 7}, palette.activeColor);
-        DrawTextBox(dc, L"x", Rect{r - 18, bar.top, r - 6, bar.bottom}, app.tabFont,
+        if (closeHot)
+            FillSolid(dc, Rect{r - Px(20), bar.top + Px(7), r - Px(4), bar.bottom - Px(7)}, palette.activeColor);
+        DrawTextBox(dc, L"x", Rect{r - Px(18), bar.top, r - Px(6), bar.bottom}, app.tabFont,
                     closeHot ? palette.textColor : palette.dimTextColor, DT_CENTER);
     }
 }
@@ -126,7 +177,7 @@ void PaintToolbar(HDC dc) {
     const Rect& bar = app.rects.toolbar;
     FillSolid(dc, bar, palette.panelColor);
     for (int i = 0; i < kToolbarButtonCount; ++i) {
-        const Rect button = ToolbarButtonRect(bar, i);
+        const Rect button = ToolbarButtonRect(bar, i, app.dpi);
         const bool hovered = i == app.hoveredToolbarButton;
         if (hovered) FillSolid(dc, button, palette.hoverColor);
         if (app.toolbarImages[i]) {
@@ -143,10 +194,11 @@ void PaintCaption(HDC dc) {
     const LayoutRects& r = app.rects;
     FillSolid(dc, r.caption, palette.panelColor);
     if (app.smallIcon)
-        DrawIconEx(dc, r.caption.left + 12, r.caption.top + 7, app.smallIcon, 18, 18, 0, nullptr, DI_NORMAL);
+        DrawIconEx(dc, r.caption.left + Px(12), r.caption.top + Px(7), app.smallIcon, Px(18), Px(18), 0, nullptr,
+                   DI_NORMAL);
     DrawTextBox(dc, CurrentWindowTitle(),
-                Rect{r.caption.left + 32, r.caption.top, r.sidebarToggle.left - 6, r.caption.bottom}, app.captionFont,
-                palette.textColor, DT_LEFT | DT_PATH_ELLIPSIS);
+                Rect{r.caption.left + Px(32), r.caption.top, r.sidebarToggle.left - Px(6), r.caption.bottom},
+                app.captionFont, palette.textColor, DT_LEFT | DT_PATH_ELLIPSIS);
 
     if (app.hoveredCaptionButton == 5) FillSolid(dc, r.sidebarToggle, palette.hoverColor);
     DrawTextBox(dc, L"\u2630", r.sidebarToggle, app.uiFont,
@@ -155,19 +207,19 @@ void PaintCaption(HDC dc) {
     const COLORREF minPen = app.hoveredCaptionButton == 1 ? palette.textColor : palette.dimTextColor;
     if (app.hoveredCaptionButton == 1) FillSolid(dc, r.minimize, palette.hoverColor);
     int cx = (r.minimize.left + r.minimize.right) / 2, cy = (r.minimize.top + r.minimize.bottom) / 2;
-    DrawLine(dc, cx - 5, cy + 4, cx + 6, cy + 4, minPen);
+    DrawLine(dc, cx - Px(5), cy + Px(4), cx + Px(6), cy + Px(4), minPen);
 
     const COLORREF maxPen = app.hoveredCaptionButton == 2 ? palette.textColor : palette.dimTextColor;
     if (app.hoveredCaptionButton == 2) FillSolid(dc, r.maximize, palette.hoverColor);
     cx = (r.maximize.left + r.maximize.right) / 2;
     cy = (r.maximize.top + r.maximize.bottom) / 2;
     if (!app.maximized && !app.fullScreen) {
-        DrawFrameRect(dc, cx - 5, cy - 5, cx + 5, cy + 5, maxPen);
+        DrawFrameRect(dc, cx - Px(5), cy - Px(5), cx + Px(5), cy + Px(5), maxPen);
     } else {
-        DrawFrameRect(dc, cx - 2, cy - 7, cx + 4, cy + 3, maxPen);
-        FillSolid(dc, Rect{cx - 6, cy - 3, cx + 2, cy + 7},
+        DrawFrameRect(dc, cx - Px(2), cy - Px(7), cx + Px(4), cy + Px(3), maxPen);
+        FillSolid(dc, Rect{cx - Px(6), cy - Px(3), cx + Px(2), cy + Px(7)},
                   app.hoveredCaptionButton == 2 ? palette.hoverColor : palette.panelColor);
-        DrawFrameRect(dc, cx - 6, cy - 3, cx + 2, cy + 7, maxPen);
+        DrawFrameRect(dc, cx - Px(6), cy - Px(3), cx + Px(2), cy + Px(7), maxPen);
     }
 
     const bool closeHot = app.hoveredCaptionButton == 3;
@@ -175,8 +227,25 @@ void PaintCaption(HDC dc) {
     cx = (r.close.left + r.close.right) / 2;
     cy = (r.close.top + r.close.bottom) / 2;
     const COLORREF closePen = closeHot ? RGB(255, 255, 255) : palette.dimTextColor;
-    DrawLine(dc, cx - 5, cy - 5, cx + 6, cy + 6, closePen);
-    DrawLine(dc, cx + 5, cy - 5, cx - 6, cy + 6, closePen);
+    DrawLine(dc, cx - Px(5), cy - Px(5), cx + Px(6), cy + Px(6), closePen);
+    DrawLine(dc, cx + Px(5), cy - Px(5), cx - Px(6), cy + Px(6), closePen);
 
     FillSolid(dc, Rect{r.caption.left, r.caption.bottom - 1, r.caption.right, r.caption.bottom}, palette.borderColor);
+}
+
+void ReleaseToolbarImages() {
+    for (HBITMAP& image : app.toolbarImages) {
+        if (image) DeleteObject(image);
+        image = nullptr;
+    }
+}
+
+void ReloadToolbarImages() {
+    ReleaseToolbarImages();
+    // Each image is embedded drawn for 100, 150 and 200 % (resources 101, 201 and 301 on): the
+    // smallest that is at least the size needed is scaled down to it, never one scaled up unless
+    // even the largest is too small.
+    const int size = Px(kToolbarImageSize);
+    const int firstId = size <= kToolbarImageSize ? 101 : size <= Scale(kToolbarImageSize, 144) ? 201 : 301;
+    for (int i = 0; i < 17; ++i) app.toolbarImages[i] = LoadToolbarImage(app.instance, firstId + i, size);
 }

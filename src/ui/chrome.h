@@ -1,10 +1,14 @@
 #pragma once
 #include <windows.h>
 
+#include "app/geometry.h"
+
 // Recomputes the cached tab widths when the tab count, a title or the bar's left edge changed.
 void UpdateTabLayout();
 // Index of the tab under x, or -1.
 int TabAt(int x);
+// Where tab `index` lies in the tab bar; empty for no such tab.
+Rect TabRect(int index);
 // True when x lies on the close mark of tab `index`.
 bool TabCloseMarkAt(int index, int x);
 void PaintCaption(HDC dc);
@@ -12,3 +16,9 @@ void PaintToolbar(HDC dc);
 void PaintTabBar(HDC dc);
 // Releases the device context kept for measuring tab titles.
 void ReleaseChromeResources();
+
+// Side of a toolbar image in design pixels.
+constexpr int kToolbarImageSize = 18;
+// The toolbar images drawn for the main window's display scale (app.dpi), replacing any before.
+void ReloadToolbarImages();
+void ReleaseToolbarImages();

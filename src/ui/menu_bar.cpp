@@ -35,20 +35,26 @@ struct OpenMenuState {
 };
 OpenMenuState state;
 
-HFONT shortcutFont = nullptr;
-
 void RepaintMenuBar() { RepaintArea(app.rects.menuBar); }
 
-// The menu font's face, one unit smaller.
-HFONT ShortcutFont() {
-    if (!shortcutFont && app.menuFont) {
-        LOGFONTW lf{};
-        GetObjectW(app.menuFont, sizeof lf, &lf);
-        lf.lfHeight += lf.lfHeight < 0 ? 1 : -1;
-        shortcutFont = CreateFontIndirectW(&lf);
-    }
-    return shortcutFont ? shortcutFont : app.menuFont;
+// The popups are measured and drawn in design pixels and scaled to the display as a whole (a
+// transform when drawing, the window's size and the pointer's position when placing and hit
+// testing), so their fonts are the menu font at its design size.
+LOGFONTW MenuLogFont() {
+    LOGFONTW lf{};
+    GetObjectW(app.menuFont, sizeof lf, &lf);
+    lf.lfHeight = Unscale(lf.lfHeight, app.dpi);
+    return lf;
 }
+
+// The menu font's face, one unit smaller.
+LOGFONTW ShortcutLogFont() {
+    LOGFONTW lf = MenuLogFont();
+    lf.lfHeight += lf.lfHeight < 0 ? 1 : -1;
+    return lf;
+}
+
+POINT PopupPoint(POINT local) { return POINT{Unscale(local.x, app.dpi), Unscale(local.y, app.dpi)}; }
 
 CheckState CurrentChecks() {
     CheckState checks{app.uiLanguage, app.colorScheme, app.theme, app.columnMode != 0, app.settings.wordWrap};
@@ -137,8 +143,9 @@ void DrawPopupContent(Gdiplus::Graphics& g, HDC dc, const PopupImage& image) {
     Pen border(ToArgb(palette.borderColor), 1);
     g.DrawPath(&border, &outline);
 
-    Font labelFont(dc, app.menuFont);
-    Font smallFont(dc, ShortcutFont());
+    const LOGFONTW labelLogFont = MenuLogFont(), smallLogFont = ShortcutLogFont();
+    Font labelFont(dc, &labelLogFont);
+    Font smallFont(dc, &smallLogFont);
     const float fontHeight = labelFont.GetHeight(&g);
     StringFormat format(StringFormat::GenericTypographic());
     format.SetFormatFlags(format.GetFormatFlags() | StringFormatFlagsNoWrap);
@@ -204,7 +211,7 @@ void DrawPopupContent(Gdiplus::Graphics& g, HDC dc, const PopupImage& image) {
 
 // Renders a popup into a premultiplied 32-bit image and hands it to the layered window.
 void PaintPopup(HWND window, POINT position, const PopupImage& image) {
-    const int w = image.bodyWidth + 2 * kMenuShadowMargin, h = image.bodyHeight + 2 * kMenuShadowMargin;
+    const int w = Px(image.bodyWidth + 2 * kMenuShadowMargin), h = Px(image.bodyHeight + 2 * kMenuShadowMargin);
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
     BITMAPINFO info{};
@@ -224,6 +231,10 @@ void PaintPopup(HWND window, POINT position, const PopupImage& image) {
             g.Clear(Gdiplus::Color(0, 0, 0, 0));
             g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
             g.SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
+            if (app.dpi != kDesignDpi) {
+                const float f = static_cast<float>(app.dpi) / kDesignDpi;
+                g.ScaleTransform(f, f);
+            }
             DrawPopupContent(g, dc, image);
         }
         SIZE size{w, h};
@@ -299,8 +310,9 @@ void ShowOpenMenu(POINT origin) {
     double labelWidth = 0, shortcutWidth = 0;
     {
         Gdiplus::Graphics g(dc);
-        Gdiplus::Font labelFont(dc, app.menuFont);
-        Gdiplus::Font smallFont(dc, ShortcutFont());
+        const LOGFONTW labelLogFont = MenuLogFont(), smallLogFont = ShortcutLogFont();
+        Gdiplus::Font labelFont(dc, &labelLogFont);
+        Gdiplus::Font smallFont(dc, &smallLogFont);
         labelWidth = WidestText(g, labelFont, labels);
         shortcutWidth = WidestText(g, smallFont, shortcuts);
     }
@@ -312,10 +324,13 @@ void ShowOpenMenu(POINT origin) {
     state.origin = origin;
     state.menuScroll = 0;
     const RECT work = WorkAreaAt(origin);
-    const DropDownPlace place = PlaceDropDown(origin.y, state.rows.height, work.top, work.bottom);
+    // The body is placed in design pixels, measured from its title's bottom edge.
+    const DropDownPlace place =
+        PlaceDropDown(0, state.rows.height, Unscale(work.top - origin.y, app.dpi), Unscale(work.bottom - origin.y, app.dpi));
     state.menuHeight = place.shownHeight;
-    const int w = state.menuWidth + 2 * kMenuShadowMargin, h = state.menuHeight + 2 * kMenuShadowMargin;
-    state.menuPos = POINT{FitInto(origin.x - kMenuShadowMargin, w, work.left, work.right), place.windowTop};
+    const int w = Px(state.menuWidth + 2 * kMenuShadowMargin), h = Px(state.menuHeight + 2 * kMenuShadowMargin);
+    state.menuPos = POINT{FitInto(origin.x - Px(kMenuShadowMargin), w, work.left, work.right),
+                          origin.y + Px(place.windowTop)};
     PaintMenu();
     SetWindowPos(app.menuPopupWindow, HWND_TOPMOST, state.menuPos.x, state.menuPos.y, w, h,
                  SWP_NOACTIVATE | SWP_SHOWWINDOW);
@@ -341,7 +356,8 @@ int TitleAtScreen(POINT screen) {
 int SubmenuItemAtScreen(POINT screen, bool& inside) {
     inside = false;
     if (state.openSubmenu < 0) return -1;
-    const int x = screen.x - state.submenuPos.x, y = screen.y - state.submenuPos.y;
+    const POINT at = PopupPoint(POINT{screen.x - state.submenuPos.x, screen.y - state.submenuPos.y});
+    const int x = at.x, y = at.y;
     inside = InMenuBody(state.submenuWidth, state.submenuHeight, x, y);
     return SubmenuItemAt(model.submenus[static_cast<size_t>(state.openSubmenu)], state.submenuWidth, x, y);
 }
@@ -372,8 +388,9 @@ void OnPopupMouseMove(HWND window, POINT local) {
         PaintSubmenu();
     }
 
-    const int row = InMenuBody(state.menuWidth, state.menuHeight, local.x, local.y)
-                        ? MenuRowAt(state.rows, state.menuWidth, local.x, local.y + state.menuScroll)
+    const POINT at = PopupPoint(local);
+    const int row = InMenuBody(state.menuWidth, state.menuHeight, at.x, at.y)
+                        ? MenuRowAt(state.rows, state.menuWidth, at.x, at.y + state.menuScroll)
                         : -1;
     if (row != state.hoveredRow) {
         state.hoveredRow = row;
@@ -383,9 +400,9 @@ void OnPopupMouseMove(HWND window, POINT local) {
     const int submenu = item ? SubmenuOf(item->id) : -1;
     if (submenu < 0) return CloseSubmenu();
     if (submenu == state.openSubmenu) return;
-    POINT at{20, state.rows.rows[static_cast<size_t>(row)].top - state.menuScroll};
-    ClientToScreen(window, &at);
-    OpenSubmenu(submenu, at);
+    POINT corner{Px(20), Px(state.rows.rows[static_cast<size_t>(row)].top - state.menuScroll)};
+    ClientToScreen(window, &corner);
+    OpenSubmenu(submenu, corner);
 }
 
 // A click that closed the menus goes on to what lies under it. Clicks on the main window and on
@@ -422,8 +439,9 @@ void OnPopupButtonDown(HWND window, UINT message, WPARAM keys, POINT local) {
         CloseMenus();
         return ExecuteCommand(id);
     }
-    const int row = InMenuBody(state.menuWidth, state.menuHeight, local.x, local.y)
-                        ? MenuRowAt(state.rows, state.menuWidth, local.x, local.y + state.menuScroll)
+    const POINT at = PopupPoint(local);
+    const int row = InMenuBody(state.menuWidth, state.menuHeight, at.x, at.y)
+                        ? MenuRowAt(state.rows, state.menuWidth, at.x, at.y + state.menuScroll)
                         : -1;
     const MenuItem* item = OpenMenuItemAtRow(row);
     // A click on the row that opened the submenu leaves both open.
@@ -450,7 +468,7 @@ void LayoutMenuTitles(HDC dc) {
         widths.push_back(size.cx);
     }
     SelectObject(dc, old);
-    titleRects = LayoutTitleRects(widths, app.rects.menuBar.top, app.rects.menuBar.bottom);
+    titleRects = LayoutTitleRects(widths, app.rects.menuBar.top, app.rects.menuBar.bottom, app.dpi);
 }
 
 void PaintMenuBar(HDC dc) {
@@ -472,6 +490,10 @@ void PaintMenuBar(HDC dc) {
 }
 
 int MenuTitleAt(int x, int y) { return TitleAt(titleRects, x, y); }
+
+Rect MenuTitleRect(int index) {
+    return index >= 0 && index < static_cast<int>(titleRects.size()) ? titleRects[static_cast<size_t>(index)] : Rect{};
+}
 
 void OpenMenu(int index) {
     if (index < 0 || index >= static_cast<int>(titleRects.size()) || !app.mainWindow) return;
@@ -503,7 +525,8 @@ void OpenSubmenu(int index, POINT screen) {
     double labelWidth = 0;
     {
         Gdiplus::Graphics g(dc);
-        Gdiplus::Font labelFont(dc, app.menuFont);
+        const LOGFONTW labelLogFont = MenuLogFont();
+        Gdiplus::Font labelFont(dc, &labelLogFont);
         labelWidth = WidestText(g, labelFont, labels);
     }
     DeleteDC(dc);
@@ -512,12 +535,12 @@ void OpenSubmenu(int index, POINT screen) {
     state.hoveredSubRow = -1;
     state.submenuWidth = SubmenuBodyWidth(labelWidth);
     state.submenuHeight = SubmenuBodyHeight(items);
-    const int w = state.submenuWidth + 2 * kMenuShadowMargin, h = state.submenuHeight + 2 * kMenuShadowMargin;
+    const int w = Px(state.submenuWidth + 2 * kMenuShadowMargin), h = Px(state.submenuHeight + 2 * kMenuShadowMargin);
     // The submenu's shadow margin lies over the menu's, so the two bodies meet edge to edge.
-    const int menuRight = state.menuPos.x + state.menuWidth + 2 * kMenuShadowMargin;
+    const int menuRight = state.menuPos.x + Px(state.menuWidth + 2 * kMenuShadowMargin);
     const RECT work = WorkAreaAt(screen);
-    state.submenuPos = POINT{FitInto(menuRight - 2 * kMenuShadowMargin, w, work.left, work.right),
-                             FitInto(screen.y - 8, h, work.top, work.bottom)};
+    state.submenuPos = POINT{FitInto(menuRight - Px(2 * kMenuShadowMargin), w, work.left, work.right),
+                             FitInto(screen.y - Px(8), h, work.top, work.bottom)};
     PaintSubmenu();
     SetWindowPos(app.subMenuPopupWindow, HWND_TOPMOST, state.submenuPos.x, state.submenuPos.y, w, h,
                  SWP_NOACTIVATE | SWP_SHOWWINDOW);
@@ -584,10 +607,6 @@ LRESULT CALLBACK MenuPopupProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             return 0;
         }
         case WM_ERASEBKGND: return 1;
-        case WM_DESTROY:
-            if (shortcutFont) DeleteObject(shortcutFont);
-            shortcutFont = nullptr;
-            return 0;
         default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }

@@ -10,6 +10,8 @@ void LayoutMenuTitles(HDC measuringDc);
 void PaintMenuBar(HDC dc);
 // The menu-bar title under a client point, or -1.
 int MenuTitleAt(int x, int y);
+// Where menu-bar title `index` lies, in client pixels; empty for no such title.
+Rect MenuTitleRect(int index);
 // Opens a menu-bar menu below its title.
 void OpenMenu(int index);
 // Opens any menu (8: the tab context menu) with its body's top-left corner at a screen point.

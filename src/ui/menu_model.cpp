@@ -212,12 +212,13 @@ int SubmenuItemAt(const std::vector<SubmenuItem>& items, int bodyWidth, int x, i
     return -1;
 }
 
-std::vector<Rect> LayoutTitleRects(const std::vector<int>& textWidths, int top, int bottom) {
+std::vector<Rect> LayoutTitleRects(const std::vector<int>& textWidths, int top, int bottom, int dpi) {
     std::vector<Rect> rects;
-    int x = kFirstMenuTitleX;
+    const int padding = Scale(kMenuTitlePadding, dpi);
+    int x = Scale(kFirstMenuTitleX, dpi);
     for (int width : textWidths) {
-        rects.push_back(Rect{x, top, x + width + kMenuTitlePadding, bottom});
-        x += width + kMenuTitlePadding;
+        rects.push_back(Rect{x, top, x + width + padding, bottom});
+        x += width + padding;
     }
     return rects;
 }

@@ -26,13 +26,16 @@ struct CellSize {
     int cw = 0, rh = 0;
 };
 
-// The cell of monoFont: the width of "M" and its height plus 2, measured once.
+// The cell of monoFont: the width of "M" and its height plus 2 design pixels, measured once for
+// each display scale the window takes.
 CellSize Cell() {
     static CellSize cell;
-    if (cell.cw > 0 || !app.mainWindow) return cell;
+    static int measuredDpi = 0;
+    if ((cell.cw > 0 && measuredDpi == app.dpi) || !app.mainWindow) return cell;
     const SIZE size = MonoCellSize();
     cell.cw = size.cx;
-    cell.rh = size.cy + 2;
+    cell.rh = size.cy + Px(2);
+    measuredDpi = app.dpi;
     return cell;
 }
 

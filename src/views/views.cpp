@@ -79,7 +79,7 @@ void PaintStatusBar(HDC dc) {
     if (app.progressPercent >= 0) {
         // A long load or save: how far it has got, in place of the caret position (whose column
         // could take a walk along a line of the whole file).
-        FillSolid(dc, Rect{bar.left, bar.top, bar.left + bar.Width() * app.progressPercent / 100, bar.top + 2},
+        FillSolid(dc, Rect{bar.left, bar.top, bar.left + bar.Width() * app.progressPercent / 100, bar.top + Px(2)},
                   palette.accentColor);
         left = std::to_wstring(app.progressPercent) + L" %";
     } else if (doc->hexMode) {
@@ -91,7 +91,7 @@ void PaintStatusBar(HDC dc) {
     } else {
         left = CaretText(doc->editor);
     }
-    DrawTextBox(dc, left, Rect{bar.left + 12, bar.top, bar.right, bar.bottom}, app.uiFont, palette.dimTextColor,
+    DrawTextBox(dc, left, Rect{bar.left + Px(12), bar.top, bar.right, bar.bottom}, app.uiFont, palette.dimTextColor,
                 DT_LEFT);
     HGDIOBJ previous = SelectObject(dc, app.uiFont);
     SIZE leftSize{};
@@ -113,17 +113,17 @@ void PaintStatusBar(HDC dc) {
     if (doc->modified) segments.push_back(L"*");
     segments.push_back(std::wstring(L"  ") + LanguageName(app.uiLanguage));
     HGDIOBJ old = SelectObject(dc, app.uiFont);
-    int right = bar.right - 12;
+    int right = bar.right - Px(12);
     for (auto it = segments.rbegin(); it != segments.rend(); ++it) {
         DrawTextBox(dc, *it, Rect{bar.left, bar.top, right, bar.bottom}, app.uiFont, palette.dimTextColor, DT_RIGHT);
         SIZE size{};
         GetTextExtentPoint32W(dc, it->c_str(), static_cast<int>(it->size()), &size);
-        right -= size.cx + 18;
+        right -= size.cx + Px(18);
     }
     SelectObject(dc, old);
     // The caret text changes with every key; the segments right of it only with the tab's state.
-    const int segmentsLeft = right + 18;
-    const int textRight = bar.left + 12 + leftSize.cx;
+    const int segmentsLeft = right + Px(18);
+    const int textRight = bar.left + Px(12) + leftSize.cx;
     statusTextRight = textRight < segmentsLeft ? segmentsLeft : bar.right;
 }
 

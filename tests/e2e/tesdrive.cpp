@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cwctype>
 #include <string>
@@ -842,6 +843,41 @@ int CmdEditorRect(const Args& args) {
     return kOk;
 }
 
+// A part of the main window as the program reports it (client pixels): "left top width height".
+// Parts: caption, menubar, toolbar, tabbar, editor, statusbar, sidebar, searchpanel, close, toggle,
+// tabN, titleN; "dpi" prints the window's dots per inch.
+int CmdPart(const Args& args) {
+    if (args.size() != 2) return Usage(L"part <class> caption|menubar|toolbar|tabbar|editor|...|tabN|titleN|dpi");
+    static const wchar_t* const kNames[] = {L"caption",   L"menubar", L"toolbar",     L"tabbar", L"editor",
+                                            L"statusbar", L"sidebar", L"searchpanel", L"close",  L"toggle"};
+    long long part = -1, index = 0;
+    for (size_t i = 0; i < sizeof kNames / sizeof kNames[0]; ++i)
+        if (args[1] == kNames[i]) part = static_cast<long long>(i);
+    if (args[1] == L"dpi") part = 0xFFFF;
+    if (args[1].rfind(L"tab", 0) == 0 && args[1].size() > 3 && ParseNumber(args[1].substr(3), index))
+        part = 0x100 + index;
+    if (args[1].rfind(L"title", 0) == 0 && args[1].size() > 5 && ParseNumber(args[1].substr(5), index))
+        part = 0x200 + index;
+    if (part < 0) return Usage(L"part <class> <part>");
+    HWND hwnd = FindTarget(args[0]);
+    if (!hwnd) return Fail(L"no window of class " + args[0]);
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(hwnd, WM_APP + 0x62, static_cast<WPARAM>(part), 0, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                             &result))
+        return Fail(L"window did not answer");
+    const auto value = static_cast<unsigned long long>(result);
+    if (part == 0xFFFF) {
+        PrintLine(std::to_wstring(value));
+        return kOk;
+    }
+    if (static_cast<long long>(value) == -1) return Fail(L"no such part: " + args[1]);
+    const auto field = [value](int shift) { return static_cast<int>(static_cast<uint16_t>(value >> shift)); };
+    const int left = field(0), top = field(16), right = field(32), bottom = field(48);
+    PrintLine(std::to_wstring(left) + L" " + std::to_wstring(top) + L" " + std::to_wstring(right - left) + L" " +
+              std::to_wstring(bottom - top));
+    return kOk;
+}
+
 int CmdWaitGone(const Args& args) {
     DWORD timeout = 0;
     if (args.size() < 1 || args.size() > 2 || !ParseTimeout(args, 1, kDefaultTimeoutMs, timeout))
@@ -982,12 +1018,27 @@ int CmdKeyTiming(const Args& args) {
 }
 }  // namespace
 
+// The driver reads and places the program's windows in real pixels at every display scale, as the
+// program itself does; a driver the system scaled would see other coordinates than it posts.
+void BecomeDpiAware() {
+    using SetContextFn = BOOL(WINAPI*)(HANDLE);
+    if (HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
+        if (auto set = reinterpret_cast<SetContextFn>(
+                reinterpret_cast<void*>(GetProcAddress(user32, "SetProcessDpiAwarenessContext")))) {
+            if (set(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4)))) return;  // per monitor, version 2
+        }
+    }
+    SetProcessDPIAware();
+}
+
 int wmain(int argc, wchar_t** argv) {
     const wchar_t* commands =
-        L"wait-window|title|window-text|rect|command|post|wait-msgbox|answer-msgbox|no-msgbox|type|keys|release-modifiers|"
+        L"wait-window|title|window-text|rect|command|post|wait-msgbox|answer-msgbox|no-msgbox|type|keys|release-"
+        L"modifiers|"
         L"key-char|capture|editor-text|editor-send|send|file-dialog|lock-file|unlock|child-count|wait-gone|click|"
         L"rclick|move|press|release|dblclick-caption|clipboard|control|enabled|count|busy-time|focus|list-item|place|"
-        L"editor-rect|key-timing|editor-text-width";
+        L"editor-rect|part|key-timing|editor-text-width";
+    BecomeDpiAware();
     if (argc < 2) return Usage(std::wstring(L"<") + commands + L"> ...");
     std::wstring command = argv[1];
     Args args(argv + 2, argv + argc);
@@ -1029,6 +1080,7 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"list-item") return CmdListItem(args);
     if (command == L"place") return CmdPlace(args);
     if (command == L"editor-rect") return CmdEditorRect(args);
+    if (command == L"part") return CmdPart(args);
     if (command == L"key-timing") return CmdKeyTiming(args);
     return BadUsage(L"unknown subcommand " + command + L"; expected one of " + commands);
 }

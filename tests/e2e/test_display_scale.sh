@@ -1,0 +1,125 @@
+#!/usr/bin/env bash
+# The window at display scales of 150 % and 200 % (the LogPixels setting of a Wine prefix of its own,
+# so the other scripts keep 96 dpi): the program sees the scale, its caption, menu bar, toolbar and
+# tab bar are the 96-dpi ones scaled, a click in the middle of a scaled tab activates that tab, and
+# a menu opens right under its scaled title. docs/screenshot-display-scale-144.png is
+# display-scale-144.png.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+e2e_begin display_scale
+
+# A prefix of this script's own, with its own wineserver, on the runner's display.
+# shellcheck source=../../scripts/wine-env.sh
+source "$(dirname "$0")/../../scripts/wine-env.sh"
+export TESSARY_USE_DISPLAY=1
+wine_env_start "${TMPDIR:-/tmp}/tessary-e2e-display-scale-prefix" || fail "no Wine prefix for the scaled display"
+_stop_scaled_prefix() {
+    _e2e_cleanup
+    wine_env_stop
+}
+trap _stop_scaled_prefix EXIT
+
+set_dpi() {
+    if [ "$1" = 96 ]; then
+        wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f </dev/null >/dev/null 2>&1 || true
+    else
+        wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f </dev/null >/dev/null 2>&1
+    fi
+}
+
+# "left top width height" of a part of the main window, as the program reports it.
+part() { drive part TessaryClass "$1"; }
+height_of() { part "$1" | cut -d' ' -f4; }
+panel_state() { if part searchpanel >/dev/null 2>&1; then echo open; else echo closed; fi; }
+
+start_at() {
+    set_dpi "$1"
+    app_start
+    drive wait-window TessaryClass 30000 >/dev/null || fail "no main window at $1 dpi"
+    assert_eq "$1" "$(part dpi)" "the display scale the program sees"
+}
+
+quit() {
+    drive command TessaryClass 109 >/dev/null  # Exit
+    app_wait_exit 20 || fail "the program did not exit"
+}
+
+# The 96-dpi heights of today's window, measured, not copied.
+start_at 96
+declare -A base
+for p in caption menubar toolbar tabbar; do base[$p]=$(height_of $p); done
+[ "${base[caption]}" -gt 0 ] && [ "${base[tabbar]}" -gt 0 ] || fail "no 96-dpi heights: ${base[*]}"
+quit
+
+for dpi in 144 192; do
+    start_at $dpi
+    # Each bar is its 96-dpi height scaled, to the nearest pixel.
+    for p in caption menubar toolbar tabbar; do
+        assert_eq $(((base[$p] * dpi + 48) / 96)) "$(height_of $p)" "$p height at $dpi dpi"
+    done
+    # The bars follow each other from the top of the window down to the editor.
+    read -r _ ct _ ch < <(part caption)
+    read -r _ mt _ mh < <(part menubar)
+    read -r _ tt _ th < <(part toolbar)
+    read -r _ bt _ bh < <(part tabbar)
+    read -r _ et _ _ < <(part editor)
+    assert_eq "0 $ch $((mt + mh)) $((tt + th)) $((bt + bh))" "$ct $mt $tt $bt $et" "the bars' order at $dpi dpi"
+
+    # Three tabs; a click in the middle of the first one activates it.
+    drive command TessaryClass 100 >/dev/null
+    drive command TessaryClass 100 >/dev/null
+    wait_eq "New File 3 — Tessary" drive title TessaryClass || fail "third tab at $dpi dpi"
+    read -r x y w h < <(part tab0)
+    [ "$w" -ge $(((180 * dpi + 48) / 96)) ] || fail "the first tab is $w px wide at $dpi dpi"
+    drive click TessaryClass $((x + w / 2)) $((y + h / 2)) >/dev/null
+    wait_eq "New File 1 — Tessary" drive title TessaryClass || fail "a click in the middle of a scaled tab"
+    read -r x y w h < <(part tab1)
+    drive click TessaryClass $((x + w / 2)) $((y + h / 2)) >/dev/null
+    wait_eq "New File 2 — Tessary" drive title TessaryClass || fail "a click in the middle of the second tab"
+
+    # The third menu opens with its body's corner at the bottom left of its scaled title (the
+    # first one's shadow would reach past the screen's left edge).
+    read -r x y w h < <(part title2)
+    [ "$h" -eq "$mh" ] || fail "the title is $h px tall in a menu bar of $mh"
+    drive click TessaryClass $((x + w / 2)) $((y + h / 2)) >/dev/null
+    wait_eq shown shown TesMenuPop || fail "the menu did not open at $dpi dpi"
+    read -r wx wy _ _ < <(drive rect TessaryClass)
+    read -r px py pw ph < <(drive rect TesMenuPop)
+    margin=$(((12 * dpi + 48) / 96))
+    assert_eq "$((wx + x)) $((wy + y + h))" "$((px + margin)) $((py + margin))" "the menu's corner at $dpi dpi"
+    [ "$pw" -ge $(((220 * dpi + 48) / 96)) ] || fail "the menu is $pw px wide at $dpi dpi"
+    drive keys TessaryClass escape >/dev/null
+    wait_eq hidden shown TesMenuPop || fail "Escape closes the menu"
+
+    if [ $dpi = 144 ]; then
+        # The look at 150 %, with the search panel and the sidebar open.
+        drive command TessaryClass 160 >/dev/null  # Find
+        wait_eq open panel_state || fail "the search panel at $dpi dpi"
+        read -r _ _ _ th < <(part tabbar)
+        read -r tx ty tw _ < <(part tab1)
+        # The active tab's marker is 3 design pixels tall: more than 3 real ones at 150 %.
+        shot="$E2E_ARTIFACTS/display-scale-144.png"
+        wait_eq "38D6C0 38D6C0" shot_pixels TessaryClass "$shot" "$((tx + tw / 2)),$((ty + th - 1))" \
+            "$((tx + tw / 2)),$((ty + th - 4))" || fail "the active tab's marker at $dpi dpi"
+    fi
+    quit
+done
+
+# A window that finds itself on a display of another scale (the system says so with
+# WM_DPICHANGED) takes that scale at once, and goes back as it was.
+set_dpi 96
+start_at 96
+WM_DPICHANGED=0x02E0
+drive send TessaryClass $WM_DPICHANGED $(((144 << 16) | 144)) >/dev/null
+assert_eq 144 "$(part dpi)" "the scale after WM_DPICHANGED"
+for p in caption menubar toolbar tabbar; do
+    assert_eq $(((base[$p] * 144 + 48) / 96)) "$(height_of $p)" "$p height after the change to 144 dpi"
+done
+read -r x y w h < <(part tab0)
+[ "$w" -ge 270 ] || fail "the tab is $w px wide after the change to 144 dpi"
+drive send TessaryClass $WM_DPICHANGED $(((96 << 16) | 96)) >/dev/null
+for p in caption menubar toolbar tabbar; do
+    assert_eq "${base[$p]}" "$(height_of $p)" "$p height back at 96 dpi"
+done
+quit
+pass
