@@ -15,25 +15,40 @@ printf 'hello world\n' >"$d/mapped.txt"
 
 # Printing goes to the CUPS PDF queue, which Wine lists as its default printer; the program reads
 # the printer list when it starts, so the queue is made ready first.
-started_cupsd=
+# Another test run on the same machine may share the scheduler: each run holds a shared lock while
+# it prints, and the last one out stops a scheduler that a test started. The start lock makes
+# "is it running, then hold it" and "am I the last, then stop it" one step each.
+cups_pid_file=/tmp/tessary-e2e-cupsd.pid
+exec {cups_lock}>/tmp/tessary-e2e-cups.lock {start_lock}>/tmp/tessary-e2e-cups-start.lock
 # lpstat -r succeeds either way; its words tell.
 _cupsd_state() { if lpstat -r 2>/dev/null | grep -qx 'scheduler is running'; then echo running; else echo stopped; fi; }
 _stop_cupsd() {
-    [ -z "$started_cupsd" ] || { kill "$started_cupsd" 2>/dev/null; wait "$started_cupsd" 2>/dev/null; } || true
-    started_cupsd=
+    [ -n "$cups_lock" ] || return 0
+    flock -x "$start_lock"
+    flock -u "$cups_lock"
+    if flock -n -x "$cups_lock" && [ -s "$cups_pid_file" ]; then
+        kill "$(cat "$cups_pid_file")" 2>/dev/null || true
+        rm -f "$cups_pid_file"
+    fi
+    exec {cups_lock}>&- {start_lock}>&-
+    cups_lock=
 }
 trap '_stop_cupsd; _e2e_cleanup' EXIT
+flock -x "$start_lock"
+flock -s "$cups_lock"
 if ! pgrep -x cupsd >/dev/null; then
     # In the foreground of a background job, so that its process id is the scheduler's; it refuses
     # a private temporary folder.
     env -u TMPDIR /usr/sbin/cupsd -f </dev/null >/dev/null 2>&1 &
-    started_cupsd=$!
+    echo $! >"$cups_pid_file"
     wait_eq running _cupsd_state || fail "cupsd did not start"
 fi
+flock -u "$start_lock"
 lpstat -p PDF >/dev/null 2>&1 || lpadmin -p PDF -v cups-pdf:/ -E -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null
 lpstat -d 2>/dev/null | grep -q ': PDF$' || lpadmin -d PDF
 pdf_dirs=("$HOME/PDF" /var/spool/cups-pdf/ANONYMOUS)
-rm -f "$HOME"/PDF/*.pdf /var/spool/cups-pdf/ANONYMOUS/*.pdf 2>/dev/null || true
+# Only old output goes: a run beside this one may be printing now.
+find "${pdf_dirs[@]}" -name '*.pdf' -mmin +120 -delete 2>/dev/null || true
 
 # "hex=H modified=M" of the active tab.
 _hex_modified() { tab_state | awk '{print $3, $5}'; }
@@ -154,7 +169,15 @@ print_tab() {
 }
 # The printer font's hyphen comes back from the PDF as a soft hyphen.
 pdf_text() { pdftotext "$@" | sed 's/\xc2\xad/-/g'; }
-_pdf_path() { find "${pdf_dirs[@]}" -name "${1%.*}-job_*.pdf" -size +0 2>/dev/null | head -1; }
+# This run's PDF of NAME: the page header holds the file's full path, which lies in this run's own
+# temporary folder (a run beside this one prints files of the same names).
+_pdf_path() {
+    local f want
+    want=$(win_path "$d/$1")
+    while IFS= read -r f; do
+        pdf_text -l 1 "$f" - 2>/dev/null | grep -qF "$want" && { printf '%s\n' "$f"; return 0; }
+    done < <(find "${pdf_dirs[@]}" -name "${1%.*}-job_*.pdf" -size +0 2>/dev/null)
+}
 _pdf_state() {
     local f
     f=$(_pdf_path "$1")
