@@ -14,6 +14,7 @@
 #include "document/tab_rules.h"
 #include "document/tabs.h"
 #include "io/encoding.h"
+#include "io/encoding_feed.h"
 #include "io/file_access.h"
 #include "io/open.h"
 #include "io/path_identity.h"
@@ -44,7 +45,9 @@ void AfterHexSave(Document& doc) {
     doc.savedTextValid = 0;
     doc.hexSavePointValid = 1;
     doc.hexSavedChangeCount = doc.hexChangeCount;
-    DetectHexEncoding(doc);
+    // A mapped save has found the encoding in its own copy of the bytes, and one that wrote nothing
+    // has nothing new to look at: only bytes in memory are looked at here.
+    if (!doc.mapped) DetectHexEncoding(doc);
 }
 
 }  // namespace
@@ -106,6 +109,7 @@ bool SaveMappedHex(const std::wstring& path, Document& doc, bool* unreadable, co
     if (file == INVALID_HANDLE_VALUE) return false;
     std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[kChunkSize]);
     bool ok = buffer != nullptr;
+    EncodingFeed encoding;  // of the bytes as written, so that the file need not be read again
     for (uint64_t start = 0; ok && start < doc.mapSize; start += kChunkSize) {
         if (progress) progress(start, doc.mapSize);
         const uint64_t length = std::min<uint64_t>(kChunkSize, doc.mapSize - start);
@@ -119,6 +123,7 @@ bool SaveMappedHex(const std::wstring& path, Document& doc, bool* unreadable, co
         for (const auto& [offset, value] : doc.hexOverlay) {
             if (offset >= start && offset < start + length) buffer[offset - start] = value;
         }
+        encoding.Add(buffer.get(), static_cast<size_t>(length));
         ok = WriteAll(file, buffer.get(), length);
     }
     ok = ok && FlushFileBuffers(file);
@@ -148,6 +153,10 @@ bool SaveMappedHex(const std::wstring& path, Document& doc, bool* unreadable, co
         return false;
     }
     AfterReplacing(path, old);
-    return MapForHex(doc, path) && doc.mapSize == written;
+    if (!MapForHex(doc, path) || doc.mapSize != written) return false;
+    const DetectedEncoding found = encoding.Finish();
+    doc.encoding = static_cast<int>(found.encoding);
+    doc.lineEnding = static_cast<int>(found.lineEnding);
+    return true;
 }
 
