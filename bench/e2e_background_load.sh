@@ -70,15 +70,17 @@ for mib in "${sizes[@]}"; do
     assert_eq "$size" "$(drive editor-send TessaryClass 2006)" "all bytes reached the editor"
     printf '%-8s %-34s %9s %13s %9s\n' "${mib}M" "in the background (session restore)" "$bg_ms" "$bg_gap" "$bg_peak"
 
-    # The tab menu's Reload reads the file again on the interface thread.
+    # The tab menu's Reload reads the file again on the interface thread: its time to ready is the
+    # window's longest gap once the click is in (measured from a little after the click: the
+    # baseline's figures are, if anything, too small).
     drive rclick TessaryClass 300 109 >/dev/null
     wait_eq shown shown TesMenuPop || fail "no tab menu"
-    drive keys TesMenuPop escape >/dev/null
-    sync_ms=$(drive busy-time TessaryClass command 705) || fail "reload"
+    drive click TesMenuPop 100 $((12 + 4 + 5 * 36 + 9 + 18)) >/dev/null   # Reload
+    sync_gap=$(drive gaps TessaryClass $((mib * 60))) || fail "reload"
     assert_eq "$size" "$(drive editor-send TessaryClass 2006)" "all bytes reached the editor again"
-    printf '%-8s %-34s %9s %13s %9s\n' "${mib}M" "on the interface thread (reload)" "$sync_ms" "$sync_ms" "$(peak_mb)"
-    echo "  ratios (background / interface thread): ready $(ratio "$bg_ms" "$sync_ms")," \
-        "worst gap $(ratio "$bg_gap" "$sync_ms")"
+    printf '%-8s %-34s %9s %13s %9s\n' "${mib}M" "on the interface thread (reload)" "~$sync_gap" "$sync_gap" "$(peak_mb)"
+    echo "  ratios (background / interface thread): ready $(ratio "$bg_ms" "$sync_gap")," \
+        "worst gap $(ratio "$bg_gap" "$sync_gap")"
 
     drive command TessaryClass 109 >/dev/null
     app_wait_exit 120 || fail "did not exit"

@@ -639,6 +639,35 @@ int CmdAnswerGaps(const Args& args) {
     return kOk;
 }
 
+// The worst wait for an answer to WM_NULL over the next `ms` milliseconds: work that holds the
+// window up shows as one long gap. Prints the gap in ms. For benchmarks.
+int CmdGaps(const Args& args) {
+    long long span = 0;
+    if (args.size() != 2 || !ParseNumber(args[1], span)) return Usage(L"gaps <class> <ms>");
+    HWND hwnd = FindTarget(args[0]);
+    if (!hwnd) return Fail(L"no window of class " + args[0]);
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    const auto nowMs = [&frequency] {
+        LARGE_INTEGER t;
+        QueryPerformanceCounter(&t);
+        return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+    };
+    const double start = nowMs();
+    double last = start, worst = 0;
+    while (last - start < static_cast<double>(span)) {
+        DWORD_PTR ignored = 0;
+        if (!SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 600000, &ignored))
+            return Fail(L"window did not answer");
+        const double now = nowMs();
+        worst = std::max(worst, now - last);
+        last = now;
+        Sleep(1);
+    }
+    PrintLine(std::to_wstring(static_cast<long long>(worst)));
+    return kOk;
+}
+
 int CmdNoMsgBox(const Args& args) {
     DWORD quiet = 0;
     if (args.size() > 1 || !ParseTimeout(args, 0, kDefaultQuietMs, quiet)) return Usage(L"no-msgbox [ms]");
@@ -1025,7 +1054,7 @@ int wmain(int argc, wchar_t** argv) {
     const wchar_t* commands =
         L"wait-window|title|window-text|rect|command|post|wait-msgbox|answer-msgbox|no-msgbox|type|keys|release-modifiers|"
         L"key-char|capture|editor-text|editor-send|send|file-dialog|lock-file|unlock|child-count|wait-gone|click|"
-        L"rclick|move|press|release|dblclick-caption|clipboard|control|enabled|count|busy-time|answer-gaps|focus|list-item|place|"
+        L"rclick|move|press|release|dblclick-caption|clipboard|control|enabled|count|busy-time|answer-gaps|gaps|focus|list-item|place|"
         L"editor-rect|key-timing|editor-text-width";
     if (argc < 2) return Usage(std::wstring(L"<") + commands + L"> ...");
     std::wstring command = argv[1];
@@ -1041,6 +1070,7 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"no-msgbox") return CmdNoMsgBox(args);
     if (command == L"busy-time") return CmdBusyTime(args);
     if (command == L"answer-gaps") return CmdAnswerGaps(args);
+    if (command == L"gaps") return CmdGaps(args);
     if (command == L"type") return CmdType(args);
     if (command == L"keys") return CmdKeys(args);
     if (command == L"release-modifiers") return CmdReleaseModifiers(args);
