@@ -116,6 +116,7 @@ enum Msg : UINT {
     kSetDocPointer = 2358,
     kReleaseDocument = 2377,
     kAllocateLines = 2089,
+    kCreateLoader = 2632,
     kSetILexer = 4033,
     kSetKeywords = 4005,
     kGetStyleAt = 2010,

@@ -14,6 +14,7 @@
 #include "app/key_routing.h"
 #include "app/scroll_bars.h"
 #include "app/tab_actions.h"
+#include "io/text_stream.h"
 #include "app/view_refresh.h"
 #include "document/document.h"
 #include "document/tabs.h"
@@ -919,9 +920,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case kQueryActiveTabState: return ActiveTabState();
         case kQueryPartRect: return PartRect(wParam);
         case kFailNextLargeAllocation: FailNextLargeAllocationForTesting(); return 0;
+        case kPauseLoadsForTesting: PauseBackgroundReadsForTesting(wParam != 0); return 0;
         case kQuerySearchState: return QuerySearchState(wParam);
         case kRunBuildMessage: RunBuild(); return 0;
         case kHexReadFailed: ReportHexReadFailure(); return 0;
+        case kTextLoadMessage: OnTextLoadMessage(wParam, lParam); return 0;
         case WM_CLOSE: OnClose(window); return 0;
         // Log-off and shutdown end the process without WM_CLOSE; a cancelled save prompt refuses
         // the end of the session.

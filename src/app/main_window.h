@@ -12,6 +12,8 @@ LRESULT ActiveTabState();
 // For tests driving the program from outside: the next copy of a whole text or file fails as on a
 // machine out of memory (CheckLargeAllocation).
 constexpr UINT kFailNextLargeAllocation = WM_APP + 0x57;
+// wParam 1 holds background reads of large texts before their next chunk, 0 lets them go on.
+constexpr UINT kPauseLoadsForTesting = WM_APP + 0x6B;
 
 // Automation: where a part of the main window lies, in client pixels, for test drivers and
 // accessibility tools. wParam names the part: kPart* below, kPartTab + i the i-th tab, kPartMenuTitle

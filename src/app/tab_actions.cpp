@@ -7,13 +7,16 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/app_state.h"
 #include "app/change_notice.h"
 #include "app/editor.h"
+#include "app/progress.h"
 #include "document/document.h"
 #include "document/tab_rules.h"
 #include "document/tabs.h"
@@ -58,6 +61,64 @@ bool AskAboutUnsavedChanges(int index, MessageText question) {
     return true;
 }
 
+// A large text being read on a worker into the tab whose editor is `editor`.
+struct PendingLoad {
+    unsigned id = 0;
+    HWND editor = nullptr;
+    std::wstring path;
+    std::wstring name;  // the tab's own title, shown again once the read has ended
+    int percent = 0;
+    std::unique_ptr<BackgroundTextLoad> load;
+};
+std::vector<PendingLoad> pendingLoads;
+unsigned lastLoadId = 0;
+
+PendingLoad* LoadOfEditor(HWND ed) {
+    for (PendingLoad& pending : pendingLoads) {
+        if (pending.editor == ed) return &pending;
+    }
+    return nullptr;
+}
+
+int TabOfEditor(HWND ed) {
+    for (size_t i = 0; i < documents.size(); ++i) {
+        if (documents[i].editor == ed) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+// The status bar shows the progress of the active tab's read, when it has one.
+void ShowLoadProgress() {
+    const Document* doc = ActiveDocument();
+    const PendingLoad* pending = doc ? LoadOfEditor(doc->editor) : nullptr;
+    const int percent = pending ? pending->percent : -1;
+    if (app.progressPercent == percent) return;
+    app.progressPercent = percent;
+    NoteChange(kChangeStatusBar);
+}
+
+void ShowLoadTitle(const PendingLoad& pending) {
+    const int index = TabOfEditor(pending.editor);
+    if (index < 0) return;
+    documents[static_cast<size_t>(index)].title = pending.name + L" (" + std::to_wstring(pending.percent) + L" %)";
+    NoteChange(kChangeTitle | kChangeTabBar);
+}
+
+// Stops the read of the tab whose editor is `ed` (waiting for its worker) and forgets it; the tab's
+// own title comes back. Nothing of the text is kept.
+void DropLoad(HWND ed) {
+    for (size_t i = 0; i < pendingLoads.size(); ++i) {
+        if (pendingLoads[i].editor != ed) continue;
+        PendingLoad pending = std::move(pendingLoads[i]);
+        pendingLoads.erase(pendingLoads.begin() + static_cast<std::ptrdiff_t>(i));
+        pending.load.reset();
+        const int index = TabOfEditor(ed);
+        if (index >= 0) documents[static_cast<size_t>(index)].title = pending.name;
+        ShowLoadProgress();
+        return;
+    }
+}
+
 // Before a reload: whether to go on with it.
 bool ResolveUnsavedChanges(int index) { return AskAboutUnsavedChanges(index, MessageText::ReloadUnsavedQuestion); }
 
@@ -73,7 +134,10 @@ bool ReloadContent(int index) {
         return false;
     }
     const long long lengthBefore = editor::Length(doc.editor);
-    const LoadOutcome outcome = LoadIntoTab(index, path, error);
+    ProgressDisplay progress;
+    LoadHooks hooks;
+    hooks.progress = [&progress](uint64_t done, uint64_t total) { progress.Report(done, total); };
+    const LoadOutcome outcome = LoadIntoTab(index, path, error, &hooks);
     if (outcome == LoadOutcome::Failed || outcome == LoadOutcome::Missing) {
         if (outcome == LoadOutcome::Missing) error = LocalizedText(StringTable::FileErrors, 1) + path;
         MessageBoxW(app.mainWindow, error.c_str(), L"Tessary", MB_OK | MB_ICONERROR);
@@ -123,7 +187,33 @@ int OpenPath(const std::wstring& requested) {
     CreateTab(path, app.mainWindow);
     const int index = app.activeTab;
     std::wstring error;
-    const LoadOutcome outcome = LoadIntoTab(index, path, error);
+    // A large text is read on a worker that tells the main window how far it has got.
+    LoadHooks hooks;
+    hooks.background = true;
+    const unsigned id = ++lastLoadId;
+    HWND window = app.mainWindow;
+    hooks.backgroundProgress = [window, id, shown = -1](uint64_t done, uint64_t total) mutable {
+        const int percent = total == 0 ? 100 : static_cast<int>(std::min(done, total) * 100 / total);
+        if (percent == shown) return;
+        shown = percent;
+        PostMessageW(window, kTextLoadMessage, id, percent);
+    };
+    hooks.backgroundDone = [window, id] { PostMessageW(window, kTextLoadMessage, id, -1); };
+    const LoadOutcome outcome = LoadIntoTab(index, path, error, &hooks);
+    if (outcome == LoadOutcome::Loading) {
+        PendingLoad pending;
+        pending.id = id;
+        pending.editor = documents[static_cast<size_t>(index)].editor;
+        pending.path = path;
+        pending.name = documents[static_cast<size_t>(index)].title;
+        pending.load = std::move(hooks.started);
+        pendingLoads.push_back(std::move(pending));
+        ShowLoadTitle(pendingLoads.back());
+        ShowLoadProgress();
+        AddRecentFile(path);
+        NoteChange(kChangeLayout);
+        return index;
+    }
     if (outcome == LoadOutcome::Failed) {
         CloseTab(index, documents.size() == 1);
         ShowError(error);
@@ -188,7 +278,8 @@ std::wstring SaveFileDialog(const std::wstring& currentPath, const wchar_t* capt
 }
 
 void SaveDocument(int index, bool saveAs) {
-    if (!Valid(index)) return;
+    // A tab still being read holds none of its text yet: saving it would empty the file.
+    if (!Valid(index) || TabIsLoading(index)) return;
     Document& doc = documents[static_cast<size_t>(index)];
     if (!saveAs && !doc.path.empty() && doc.readOnlyFile) {
         MessageBoxW(app.mainWindow, MessageFor(MessageText::ReadOnlySave).c_str(), L"Tessary",
@@ -201,7 +292,13 @@ void SaveDocument(int index, bool saveAs) {
         if (target.empty()) return;
     }
     bool unreadable = false;
-    if (!WriteTab(doc, target, &unreadable)) {
+    bool written = false;
+    {
+        ProgressDisplay progress;
+        written = WriteTab(doc, target, &unreadable,
+                           [&progress](uint64_t done, uint64_t total) { progress.Report(done, total); });
+    }
+    if (!written) {
         // The mapped file itself could not be read: that, not the target, is what the user must
         // look at.
         const std::wstring text = unreadable ? CannotReadMessage(doc.path, SystemErrorText(ERROR_READ_FAULT))
@@ -217,6 +314,7 @@ void SaveDocument(int index, bool saveAs) {
 void ActivateTab(int index) {
     if (!Valid(index)) return;
     SwitchToTab(index);
+    ShowLoadProgress();
     CheckExternalChange(index);
     NoteChange(kChangeActiveTab);
 }
@@ -227,6 +325,7 @@ bool SettleUnsavedChanges(int index) {
 
 bool CloseTab(int index, bool replaceWhenLast) {
     if (!Valid(index) || !SettleUnsavedChanges(index)) return false;
+    DropLoad(documents[static_cast<size_t>(index)].editor);
     RemoveTab(index, replaceWhenLast);
     return true;
 }
@@ -239,7 +338,8 @@ void CloseAllTabs() {
 }
 
 void CheckExternalChange(int index) {
-    if (asking || !Valid(index)) return;
+    // A tab being read is looked at once its read has ended.
+    if (asking || !Valid(index) || TabIsLoading(index)) return;
     Document& doc = documents[static_cast<size_t>(index)];
     if (doc.path.empty()) return;
     RefreshReadOnly(doc);
@@ -257,7 +357,7 @@ void CheckExternalChange(int index) {
 }
 
 void ReloadDocument(int index) {
-    if (!Valid(index)) return;
+    if (!Valid(index) || TabIsLoading(index)) return;
     if (documents[static_cast<size_t>(index)].path.empty()) {
         MessageBoxW(app.mainWindow, MessageFor(MessageText::ReloadWithoutFile).c_str(), L"Tessary",
                     MB_OK | MB_ICONINFORMATION);
@@ -267,6 +367,56 @@ void ReloadDocument(int index) {
     const bool go = ResolveUnsavedChanges(index) && ReloadContent(index);
     asking = false;
     if (go) AfterReload(index);
+}
+
+bool TabIsLoading(int index) { return Valid(index) && LoadOfEditor(documents[static_cast<size_t>(index)].editor); }
+
+bool CancelActiveLoad() {
+    if (!TabIsLoading(app.activeTab)) return false;
+    const int index = app.activeTab;
+    DropLoad(documents[static_cast<size_t>(index)].editor);
+    documents[static_cast<size_t>(index)].modified = 0;
+    CloseTab(index, true);
+    return true;
+}
+
+void OnTextLoadMessage(WPARAM id, LPARAM percent) {
+    PendingLoad* found = nullptr;
+    for (PendingLoad& pending : pendingLoads) {
+        if (pending.id == id) found = &pending;
+    }
+    if (!found) return;  // cancelled meanwhile
+    if (percent >= 0) {
+        found->percent = static_cast<int>(percent);
+        ShowLoadTitle(*found);
+        ShowLoadProgress();
+        return;
+    }
+    const HWND ed = found->editor;
+    const std::wstring path = found->path;
+    const std::wstring name = found->name;
+    std::unique_ptr<BackgroundTextLoad> load = std::move(found->load);
+    DropLoad(ed);  // the worker has ended; its result is still held by `load`
+    const int index = TabOfEditor(ed);
+    if (index < 0) return;
+    documents[static_cast<size_t>(index)].title = name;
+    std::wstring error;
+    const LoadOutcome outcome = FinishBackgroundLoad(index, path, *load, error);
+    load.reset();
+    if (outcome == LoadOutcome::Failed) {
+        documents[static_cast<size_t>(index)].modified = 0;
+        CloseTab(index, documents.size() == 1);
+        ShowError(error);
+        return;
+    }
+    Document& doc = documents[static_cast<size_t>(index)];
+    if (index == app.activeTab && doc.editor) {
+        ShowWindow(doc.editor, doc.hexMode ? SW_HIDE : SW_SHOW);
+        if (GetForegroundWindow() == app.mainWindow) SetFocus(doc.hexMode ? app.mainWindow : doc.editor);
+    }
+    NoteChange(kChangeTitle | kChangeTabBar | kChangeLayout | kChangeEditorArea | kChangeStatusBar);
+    // Written to while it was read: asked about now that there is something to compare.
+    if (index == app.activeTab) CheckExternalChange(index);
 }
 
 void OpenRecentFile(int index) {

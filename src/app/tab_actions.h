@@ -38,6 +38,16 @@ void CheckExternalChange(int index);
 // The reload command: guards unsaved changes first.
 void ReloadDocument(int index);
 
+// Large texts opened from a file are read in the background; their worker reports to the main
+// window with this message: wParam is the read's number, lParam its percentage, or -1 at its end.
+constexpr UINT kTextLoadMessage = WM_APP + 0x6A;
+void OnTextLoadMessage(WPARAM load, LPARAM percent);
+// True when the tab at `index` is still being read in the background.
+bool TabIsLoading(int index);
+// Escape on a tab that is still being read: the read stops and the tab goes (nothing written, no
+// part of the text kept). False when the active tab is not loading.
+bool CancelActiveLoad();
+
 // Opens entry `index` of the recent files; an entry whose file is gone is said so and dropped.
 void OpenRecentFile(int index);
 // Offers the tabs of the last session again.

@@ -8,13 +8,13 @@
 #include "app/app_state.h"
 #include "app/change_notice.h"
 #include "app/editor.h"
-#include "app/progress.h"
 #include "document/document.h"
 #include "document/tabs.h"
 #include "io/drop_list.h"
 #include "io/encoding.h"
 #include "io/file_access.h"
 #include "io/path_identity.h"
+#include "io/text_stream.h"
 #include "persist/persist.h"
 #include "syntax/languages.h"
 #include "ui/strings.h"
@@ -98,7 +98,7 @@ bool MayBeUtf8Text(const std::wstring& path) {
 }
 
 // Streams a large file; the editor runs without undo, modification events and styling meanwhile.
-bool LoadLargeText(Document& doc, const std::wstring& path, uint64_t size) {
+bool LoadLargeText(Document& doc, const std::wstring& path, uint64_t size, const ProgressFn& progress) {
     HWND ed = doc.editor;
     PrepareLargeDocument(ed, size);
     editor::SetReadOnly(ed, false);
@@ -111,9 +111,7 @@ bool LoadLargeText(Document& doc, const std::wstring& path, uint64_t size) {
     bool ok = false;
     {
         SettingText setting;
-        ProgressDisplay progress;
-        ok = LoadLargeUtf8(ed, path, size, encoding, lineEnding,
-                           [&progress](uint64_t done, uint64_t total) { progress.Report(done, total); });
+        ok = LoadLargeUtf8(ed, path, size, encoding, lineEnding, progress);
     }
     editor::Send(ed, editor::kSetUndoCollection, 1);
     editor::Send(ed, editor::kSetModEventMask, static_cast<WPARAM>(-1));
@@ -167,62 +165,27 @@ uint64_t LargeTextLines(uint64_t size, uint64_t sample, uint64_t breaks) {
 
 bool LoadLargeUtf8(HWND ed, const std::wstring& path, uint64_t size, uint32_t& encoding, uint32_t& lineEnding,
                    const ProgressFn& progress) {
-    HANDLE file = OpenForReading(path, FILE_FLAG_SEQUENTIAL_SCAN);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[kChunkSize]);
-    bool ok = buffer != nullptr;
-    Utf8ScanState scan;
-    uint64_t done = 0;
-    while (ok && done < size) {
-        const DWORD want = static_cast<DWORD>(std::min<uint64_t>(kChunkSize, size - done));
-        DWORD got = 0;
-        if (!ReadPiece(file, buffer.get(), want, got) || got == 0) {
-            ok = false;
-            break;
-        }
-        const uint8_t* data = buffer.get();
-        size_t length = got;
-        const bool first = done == 0;
-        if (first) {
-            if (length >= 2 && ((data[0] == 0xFF && data[1] == 0xFE) || (data[0] == 0xFE && data[1] == 0xFF))) {
-                ok = false;
-                break;
-            }
-            const bool mark = length >= 3 && data[0] == 0xEF && data[1] == 0xBB && data[2] == 0xBF;
-            encoding = mark ? kEncUtf8Bom : kEncUtf8;
-            if (mark) {
-                data += 3;
-                length -= 3;
-            }
-        }
-        done += got;
-        ScanUtf8Chunk(scan, data, length);
-        if (!scan.result.valid) {
-            ok = false;
-            break;
-        }
-        // Room for the whole file once the first chunk has shown text: growing the component's
-        // buffer chunk by chunk would copy it again and again and briefly hold it twice, but a file
-        // that goes to the hex view instead must not cost a buffer of its size.
-        // The line index is made room for too: growing it line by line would copy it many times.
-        if (first) {
-            const LineBreakCounts& seen = scan.result.breaks;
-            editor::Send(ed, editor::kAllocate, static_cast<WPARAM>(LargeTextRoom(size)));
-            editor::Send(ed, editor::kAllocateLines,
-                         static_cast<WPARAM>(LargeTextLines(size, length, seen.crlf + seen.lf + seen.cr)));
-        }
-        editor::AddText(ed, reinterpret_cast<const char*>(data), length);
+    TextReceiver to;
+    // Room for the whole file once the first chunk has shown text: growing the component's buffer
+    // chunk by chunk would copy it again and again and briefly hold it twice, but a file that goes
+    // to the hex view instead must not cost a buffer of its size. The line index is made room for
+    // too: growing it line by line would copy it many times.
+    to.begin = [ed](uint64_t total, uint64_t firstLength, uint64_t firstBreaks) {
+        editor::Send(ed, editor::kAllocate, static_cast<WPARAM>(LargeTextRoom(total)));
+        editor::Send(ed, editor::kAllocateLines, static_cast<WPARAM>(LargeTextLines(total, firstLength, firstBreaks)));
+        return true;
+    };
+    to.append = [ed](const char* data, size_t length) {
+        editor::AddText(ed, data, length);
         // The component reports running out of memory through its status, not through the append.
-        if (editor::Send(ed, editor::kGetStatus) != 0) {
-            editor::Send(ed, editor::kSetStatus, 0);
-            ok = false;
-        }
-        if (progress) progress(done, size);
-    }
-    CloseHandle(file);
-    const Utf8Scan result = FinishUtf8Scan(scan);
-    if (!ok || !result.valid) return false;
-    lineEnding = DecideLineEnding(result.breaks.crlf, result.breaks.lf, result.breaks.cr);
+        if (editor::Send(ed, editor::kGetStatus) == 0) return true;
+        editor::Send(ed, editor::kSetStatus, 0);
+        return false;
+    };
+    const StreamedText read = StreamUtf8Text(path, size, to, progress);
+    if (read.encodingSeen) encoding = read.encoding;
+    if (read.end != StreamEnd::Text) return false;
+    lineEnding = read.lineEnding;
     return true;
 }
 
@@ -299,7 +262,7 @@ void DetectHexEncoding(Document& doc) {
 
 namespace {
 
-LoadOutcome LoadContent(int index, const std::wstring& path, std::wstring& error) {
+LoadOutcome LoadContent(int index, const std::wstring& path, std::wstring& error, LoadHooks* hooks) {
     Document& doc = documents[static_cast<size_t>(index)];
     const uint64_t size = FileSizeOf(path);
     if (size <= kSmallFileLimit) {
@@ -325,7 +288,24 @@ LoadOutcome LoadContent(int index, const std::wstring& path, std::wstring& error
         LoadSmallText(doc, path, plan);
         return LoadOutcome::Text;
     }
-    if (MayBeUtf8Text(path) && LoadLargeText(doc, path, size)) {
+    const bool mayBeText = MayBeUtf8Text(path);
+    if (mayBeText && hooks && hooks->background) {
+        // The editor's document stays empty and read-only; the text arrives as a whole document.
+        ReleaseMapping(doc);
+        doc.hexBytes.clear();
+        doc.hexMode = 0;
+        doc.savedText.clear();
+        doc.savedTextValid = 0;
+        doc.modified = 0;
+        doc.language = DetectLanguage(path);
+        editor::SetReadOnly(doc.editor, false);
+        editor::Send(doc.editor, editor::kClearAll);
+        editor::SetReadOnly(doc.editor, true);
+        hooks->started = BackgroundTextLoad::Start(doc.editor, path, size, hooks->backgroundProgress,
+                                                   hooks->backgroundDone);
+        if (hooks->started) return LoadOutcome::Loading;
+    }
+    if (mayBeText && LoadLargeText(doc, path, size, hooks ? hooks->progress : ProgressFn())) {
         ReleaseMapping(doc);
         doc.hexBytes.clear();
         return LoadOutcome::LargeText;
@@ -342,16 +322,54 @@ LoadOutcome LoadContent(int index, const std::wstring& path, std::wstring& error
 
 }  // namespace
 
-LoadOutcome LoadIntoTab(int index, const std::wstring& path, std::wstring& error) {
+LoadOutcome LoadIntoTab(int index, const std::wstring& path, std::wstring& error, LoadHooks* hooks) {
     // The stamp is taken before the read: bytes written while a long load runs then show as a
     // change on disk, where a stamp taken afterwards would hide them and the next save drop them.
     const FileStamp before = FileTimeAndSize(path);
-    const LoadOutcome outcome = LoadContent(index, path, error);
+    const LoadOutcome outcome = LoadContent(index, path, error, hooks);
     if (outcome != LoadOutcome::Failed && outcome != LoadOutcome::Missing) {
         Document& doc = documents[static_cast<size_t>(index)];
         doc.fileTime = before.time;
         doc.fileSize = before.size;
     }
+    return outcome;
+}
+
+LoadOutcome FinishBackgroundLoad(int index, const std::wstring& path, BackgroundTextLoad& load, std::wstring& error) {
+    Document& doc = documents[static_cast<size_t>(index)];
+    const uint64_t stampTime = doc.fileTime, stampSize = doc.fileSize;  // taken before the read
+    void* text = nullptr;
+    const StreamedText read = load.Finish(&text);
+    if (read.encodingSeen) doc.encoding = static_cast<int>(read.encoding);
+    LoadOutcome outcome = LoadOutcome::Failed;
+    if (text) {
+        HWND ed = doc.editor;
+        {
+            SettingText setting;
+            editor::Send(ed, editor::kSetDocPointer, 0, reinterpret_cast<LPARAM>(text));
+        }
+        editor::Send(ed, editor::kReleaseDocument, 0, reinterpret_cast<LPARAM>(text));  // the editor's now
+        ConfigureEditor(ed);
+        editor::Send(ed, editor::kSetUndoCollection, 1);  // the loader's document collects none
+        editor::SetLexer(ed, 1);
+        doc.lineEnding = static_cast<int>(read.lineEnding);
+        FinishTextLoad(doc, path);
+        doc.savedText.clear();
+        doc.savedTextValid = 0;
+        app.scrollWidthDirty = 1;
+        outcome = LoadOutcome::LargeText;
+    } else if (MapForHex(doc, path)) {
+        doc.hexBytes.clear();
+        doc.language = DetectLanguage(path);
+        EnterHexMode(doc);
+        outcome = LoadOutcome::HexMapped;
+    } else {
+        RefreshReadOnly(doc);
+        error = MessageFor(MessageText::LargeFileNotMappable);
+        return LoadOutcome::Failed;
+    }
+    doc.fileTime = stampTime;
+    doc.fileSize = stampSize;
     return outcome;
 }
 

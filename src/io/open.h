@@ -5,10 +5,13 @@
 #include <shellapi.h>
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "io/file_access.h"
+#include "io/text_stream.h"
 
 struct Document;
 
@@ -20,12 +23,27 @@ int FindTabForPath(const std::wstring& path);
 // failure the tab keeps its bytes and `error` says why.
 bool ReloadHexBytes(Document& doc, std::wstring& error);
 
-// How a file's content reached its tab.
-enum class LoadOutcome { Text, LargeText, HexInMemory, HexMapped, Missing, Failed };
+// How a file's content reached its tab. Loading: a large text is still being read in the
+// background; the tab shows no text and takes no edit until FinishBackgroundLoad.
+enum class LoadOutcome { Text, LargeText, HexInMemory, HexMapped, Missing, Failed, Loading };
+// What the caller of a load adds to it: progress reporting and whether a large text may be read on
+// a thread of its own.
+struct LoadHooks {
+    ProgressFn progress;  // a large text read here, on the calling thread, between its chunks
+    bool background = false;
+    ProgressFn backgroundProgress;         // called on the worker between chunks: may only post
+    std::function<void()> backgroundDone;  // called on the worker once it has ended: may only post
+    std::unique_ptr<BackgroundTextLoad> started;  // the read, when the outcome is Loading
+};
 // Reads `path` into the tab at `index` the way opening does: small files whole and decoded,
 // large UTF-8 files streamed, binary and large non-UTF-8 files into the hex view. On Failed
 // the tab's text is left as it was (a large text is cleared) and `error` holds the message.
-LoadOutcome LoadIntoTab(int index, const std::wstring& path, std::wstring& error);
+// The stamp of the file is taken before the read, also for a read that goes on in the background.
+LoadOutcome LoadIntoTab(int index, const std::wstring& path, std::wstring& error, LoadHooks* hooks = nullptr);
+// Ends the background read of the tab at `index` once its worker has said so: the whole text
+// becomes the editor's, a file that turned out not to be text goes to the hex view (mapped), as a
+// read on the interface thread would have done. The stamp taken before the read stays.
+LoadOutcome FinishBackgroundLoad(int index, const std::wstring& path, BackgroundTextLoad& load, std::wstring& error);
 
 // True when the whole file was appended to the editor as well-formed UTF-8 (the same strict rule
 // as for small files); `lineEnding` is then decided from the counts of every kind of line break.

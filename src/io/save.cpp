@@ -10,11 +10,11 @@
 #include "app/app_state.h"
 #include "app/change_notice.h"
 #include "app/editor.h"
-#include "app/progress.h"
 #include "document/document.h"
 #include "document/tab_rules.h"
 #include "document/tabs.h"
 #include "io/encoding.h"
+#include "io/encoding_feed.h"
 #include "io/file_access.h"
 #include "io/open.h"
 #include "io/path_identity.h"
@@ -27,13 +27,12 @@ namespace {
 // no copy of it: UTF-8 tabs write the component's own bytes unchanged, the others convert piece by
 // piece. Even over the tab's own file the write goes through a temporary file: an interrupted write
 // must never leave a truncated file behind.
-bool SaveText(Document& doc, const std::wstring& target, LineBreakCounts& breaks) {
+bool SaveText(Document& doc, const std::wstring& target, LineBreakCounts& breaks, const ProgressFn& progress) {
     HWND ed = doc.editor;
     const auto length = static_cast<uint64_t>(editor::Length(ed));
     const auto encoding = static_cast<uint32_t>(doc.encoding);
-    ProgressDisplay progress;
     const TextRange text = [ed, length, &progress](uint64_t offset, size_t size) {
-        progress.Report(offset, length);
+        if (progress) progress(offset, length);
         return editor::RangePointer(ed, static_cast<long long>(offset), static_cast<long long>(size));
     };
     return AtomicWriteStream(target, ByteOrderMark(encoding), [&](const ByteSink& sink) {
@@ -46,15 +45,17 @@ void AfterHexSave(Document& doc) {
     doc.savedTextValid = 0;
     doc.hexSavePointValid = 1;
     doc.hexSavedChangeCount = doc.hexChangeCount;
-    DetectHexEncoding(doc);
+    // A mapped save has found the encoding in its own copy of the bytes, and one that wrote nothing
+    // has nothing new to look at: only bytes in memory are looked at here.
+    if (!doc.mapped) DetectHexEncoding(doc);
 }
 
 }  // namespace
 
-bool WriteTab(Document& doc, const std::wstring& target, bool* unreadable) {
+bool WriteTab(Document& doc, const std::wstring& target, bool* unreadable, const ProgressFn& progress) {
     if (unreadable) *unreadable = false;
     if (doc.hexMode) {
-        if (!SaveHexBytes(doc, target, unreadable)) return false;
+        if (!SaveHexBytes(doc, target, unreadable, progress)) return false;
         AfterHexSave(doc);
         // A text save tells the crash snapshots through the component's save point; the hidden
         // editor of a hex tab has none.
@@ -62,7 +63,7 @@ bool WriteTab(Document& doc, const std::wstring& target, bool* unreadable) {
         return true;
     }
     LineBreakCounts breaks;
-    if (!SaveText(doc, target, breaks)) return false;
+    if (!SaveText(doc, target, breaks, progress)) return false;
     // Like an open, a large text keeps no second copy of itself.
     const bool small = static_cast<uint64_t>(editor::Length(doc.editor)) <= kSmallFileLimit;
     doc.savedText = small ? Utf8ToWide(editor::GetText(doc.editor)) : std::wstring();
@@ -89,15 +90,15 @@ void TakeNewPath(Document& doc, const std::wstring& target) {
     NoteChange(kChangeTitle | kChangeTabBar | kChangeStatusBar);  // the name, language and read-only mark
 }
 
-bool SaveHexBytes(Document& doc, const std::wstring& target, bool* unreadable) {
+bool SaveHexBytes(Document& doc, const std::wstring& target, bool* unreadable, const ProgressFn& progress) {
     if (unreadable) *unreadable = false;
     if (HexBytesLost(doc)) return false;
     if (!doc.mapped) return AtomicWriteBytes(target, doc.hexBytes.data(), doc.hexBytes.size(), false);
     if (target == doc.path && !doc.modified) return true;
-    return SaveMappedHex(target, doc, unreadable);
+    return SaveMappedHex(target, doc, unreadable, progress);
 }
 
-bool SaveMappedHex(const std::wstring& path, Document& doc, bool* unreadable) {
+bool SaveMappedHex(const std::wstring& path, Document& doc, bool* unreadable, const ProgressFn& progress) {
     if (unreadable) *unreadable = false;
     if (doc.mapSize == 0) return true;
     const ReplacedFile old = BeforeReplacing(path);
@@ -108,9 +109,9 @@ bool SaveMappedHex(const std::wstring& path, Document& doc, bool* unreadable) {
     if (file == INVALID_HANDLE_VALUE) return false;
     std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[kChunkSize]);
     bool ok = buffer != nullptr;
-    ProgressDisplay progress;
+    EncodingFeed encoding;  // of the bytes as written, so that the file need not be read again
     for (uint64_t start = 0; ok && start < doc.mapSize; start += kChunkSize) {
-        progress.Report(start, doc.mapSize);
+        if (progress) progress(start, doc.mapSize);
         const uint64_t length = std::min<uint64_t>(kChunkSize, doc.mapSize - start);
         // Bytes that cannot be read fail the save: zeros in their place would be written as the
         // file's content.
@@ -122,6 +123,7 @@ bool SaveMappedHex(const std::wstring& path, Document& doc, bool* unreadable) {
         for (const auto& [offset, value] : doc.hexOverlay) {
             if (offset >= start && offset < start + length) buffer[offset - start] = value;
         }
+        encoding.Add(buffer.get(), static_cast<size_t>(length));
         ok = WriteAll(file, buffer.get(), length);
     }
     ok = ok && FlushFileBuffers(file);
@@ -151,6 +153,10 @@ bool SaveMappedHex(const std::wstring& path, Document& doc, bool* unreadable) {
         return false;
     }
     AfterReplacing(path, old);
-    return MapForHex(doc, path) && doc.mapSize == written;
+    if (!MapForHex(doc, path) || doc.mapSize != written) return false;
+    const DetectedEncoding found = encoding.Finish();
+    doc.encoding = static_cast<int>(found.encoding);
+    doc.lineEnding = static_cast<int>(found.lineEnding);
+    return true;
 }
 

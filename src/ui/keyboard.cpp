@@ -156,6 +156,7 @@ bool HandleEscape(HWND ed) {
         return true;
     }
     if (HideQuickOpen()) return true;
+    if (CancelActiveLoad()) return true;
     if (app.focusMode) {
         ExitFocusMode();
         return true;

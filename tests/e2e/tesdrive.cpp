@@ -601,6 +601,74 @@ int CmdBusyTime(const Args& args) {
     return kOk;
 }
 
+// How the window answers while it works after a message-box button press, until it shows the title
+// `title`: WM_NULL is sent again and again, and the longest wait between two answers is the worst
+// gap. Prints "<ms until the title> <worst gap ms>". For benchmarks.
+int CmdAnswerGaps(const Args& args) {
+    if (args.size() != 3) return Usage(L"answer-gaps <class> <button> <title>");
+    HWND hwnd = FindTarget(args[0]);
+    if (!hwnd) return Fail(L"no window of class " + args[0]);
+    const int button = Lower(args[1]) == L"yes" ? IDYES : Lower(args[1]) == L"no" ? IDNO : IDOK;
+    HWND dialog = WaitForTopLevel(kDialogClass, kDefaultTimeoutMs);
+    if (!dialog || !GetDlgItem(dialog, button)) return Fail(L"no message box with that button appeared");
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    const auto nowMs = [&frequency] {
+        LARGE_INTEGER t;
+        QueryPerformanceCounter(&t);
+        return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+    };
+    constexpr UINT kLongMs = 600000;
+    const double start = nowMs();
+    if (!PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                      reinterpret_cast<LPARAM>(GetDlgItem(dialog, button))))
+        return Fail(L"message box did not take the button press");
+    double last = start, worst = 0;
+    for (;;) {
+        DWORD_PTR ignored = 0;
+        if (!SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, kLongMs, &ignored))
+            return Fail(L"window did not answer");
+        const double now = nowMs();
+        worst = std::max(worst, now - last);
+        last = now;
+        if (!IsWindow(dialog) && TextOf(hwnd) == args[2]) break;
+        if (now - start > kLongMs) return Fail(L"the window did not get to the title " + args[2]);
+        Sleep(1);
+    }
+    PrintLine(std::to_wstring(static_cast<long long>(last - start)) + L" " +
+              std::to_wstring(static_cast<long long>(worst)));
+    return kOk;
+}
+
+// The worst wait for an answer to WM_NULL over the next `ms` milliseconds: work that holds the
+// window up shows as one long gap. Prints the gap in ms. For benchmarks.
+int CmdGaps(const Args& args) {
+    long long span = 0;
+    if (args.size() != 2 || !ParseNumber(args[1], span)) return Usage(L"gaps <class> <ms>");
+    HWND hwnd = FindTarget(args[0]);
+    if (!hwnd) return Fail(L"no window of class " + args[0]);
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    const auto nowMs = [&frequency] {
+        LARGE_INTEGER t;
+        QueryPerformanceCounter(&t);
+        return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+    };
+    const double start = nowMs();
+    double last = start, worst = 0;
+    while (last - start < static_cast<double>(span)) {
+        DWORD_PTR ignored = 0;
+        if (!SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 600000, &ignored))
+            return Fail(L"window did not answer");
+        const double now = nowMs();
+        worst = std::max(worst, now - last);
+        last = now;
+        Sleep(1);
+    }
+    PrintLine(std::to_wstring(static_cast<long long>(worst)));
+    return kOk;
+}
+
 int CmdNoMsgBox(const Args& args) {
     DWORD quiet = 0;
     if (args.size() > 1 || !ParseTimeout(args, 0, kDefaultQuietMs, quiet)) return Usage(L"no-msgbox [ms]");
@@ -1036,8 +1104,8 @@ int wmain(int argc, wchar_t** argv) {
         L"wait-window|title|window-text|rect|command|post|wait-msgbox|answer-msgbox|no-msgbox|type|keys|release-"
         L"modifiers|"
         L"key-char|capture|editor-text|editor-send|send|file-dialog|lock-file|unlock|child-count|wait-gone|click|"
-        L"rclick|move|press|release|dblclick-caption|clipboard|control|enabled|count|busy-time|focus|list-item|place|"
-        L"editor-rect|part|key-timing|editor-text-width";
+        L"rclick|move|press|release|dblclick-caption|clipboard|control|enabled|count|busy-time|answer-gaps|gaps|"
+        L"focus|list-item|place|editor-rect|part|key-timing|editor-text-width";
     BecomeDpiAware();
     if (argc < 2) return Usage(std::wstring(L"<") + commands + L"> ...");
     std::wstring command = argv[1];
@@ -1052,6 +1120,8 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"answer-msgbox") return CmdAnswerMsgBox(args);
     if (command == L"no-msgbox") return CmdNoMsgBox(args);
     if (command == L"busy-time") return CmdBusyTime(args);
+    if (command == L"answer-gaps") return CmdAnswerGaps(args);
+    if (command == L"gaps") return CmdGaps(args);
     if (command == L"type") return CmdType(args);
     if (command == L"keys") return CmdKeys(args);
     if (command == L"release-modifiers") return CmdReleaseModifiers(args);

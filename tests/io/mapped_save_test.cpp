@@ -4,6 +4,7 @@
 #include <string>
 
 #include "document/document.h"
+#include "io/encoding.h"
 #include "io/file_access.h"
 #include "io/open.h"
 #include "io/save.h"
@@ -45,6 +46,30 @@ TEST(MappedHexSave, KeepsHiddenAndSystemAttributesLikeEveryOtherSave) {
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileW(path.c_str());
     DeleteFileW(copy.c_str());
+}
+
+// The encoding and line ending after a save are those of the bytes written, changed bytes included,
+// whatever the file held before.
+TEST(MappedHexSave, TakesTheEncodingOfTheBytesItWrote) {
+    const std::wstring path = Scratch(L"tessary mapped encoding ");
+    ASSERT_TRUE(AtomicWriteBytes(path, "ab\r\ncd\r\n\xC3\xA9", 10, false));
+    Document doc;
+    doc.path = path;
+    ASSERT_TRUE(MapForHex(doc, path));
+    doc.encoding = 2;
+    doc.lineEnding = 2;
+    doc.hexOverlay[3] = '\r';  // the first break becomes CR CR
+    doc.hexOverlay[8] = 'x';   // a broken two-byte character: not UTF-8
+    doc.modified = 1;
+    ASSERT_TRUE(SaveMappedHex(path, doc));
+    EXPECT_EQ(kEncAnsi, static_cast<uint32_t>(doc.encoding));
+    EXPECT_EQ(kEolMixed, static_cast<uint32_t>(doc.lineEnding));
+    const std::string written = Read(path);
+    const DetectedEncoding reread = DetectEncoding(reinterpret_cast<const uint8_t*>(written.data()), written.size());
+    EXPECT_EQ(reread.encoding, static_cast<uint32_t>(doc.encoding));
+    EXPECT_EQ(reread.lineEnding, static_cast<uint32_t>(doc.lineEnding));
+    ReleaseMapping(doc);
+    DeleteFileW(path.c_str());
 }
 
 TEST(MappedHexSave, NeverReplacesAReadOnlyFile) {

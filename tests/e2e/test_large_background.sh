@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# A 200 MiB text restored from the session loads while the window goes on working: the tab says
+# how far it has got and takes no edit, another tab takes typed text meanwhile, and the loaded text
+# saves back byte for byte. Escape during a load drops the tab and leaves the file as it was.
+# The reads are held between chunks (the main window's test message) so that "during the load" is
+# a state the script waits for, not a race against the disk.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+e2e_begin large_background
+
+data=$E2E_DIR/data
+mkdir -p "$data"
+big=$data/big.txt
+# CRLF lines with two- and three-byte characters, padded with ASCII to exactly 200 MiB.
+python3 - "$big" <<'PY'
+import sys
+size = 200 * 1048576
+line = "2026-12-08 04:00:00 INFO request \u00e9t\u00e9 \u4e2d\u6587 served in 17 ms\r\n".encode()
+block = line * (1048576 // len(line))
+with open(sys.argv[1], "wb") as out:
+    written = 0
+    while written + len(block) <= size:
+        out.write(block)
+        written += len(block)
+    rest = size - written
+    out.write(line * (rest // len(line)) + b"x" * (rest % len(line)))
+PY
+size=$(stat -c %s "$big")
+sum=$(md5sum <"$big" | cut -d' ' -f1)
+printf '\xef\xbb\xbf{\n  "active": 0,\n  "tabs": [\n    { "path": "%s" }\n  ]\n}\n' \
+    "$(win_path "$big" | sed 's/\\/\\\\/g')" >"$E2E_DIR/session.json"
+
+untitled() {
+    local title
+    title=$(drive title TessaryClass) || return 1
+    case "$title" in "New File "*" — Tessary") echo untitled ;; *) echo "$title" ;; esac
+}
+pause_loads() { drive send TessaryClass $((0x8000 + 0x6B)) "$1" >/dev/null; }
+loading_title="big.txt (0 %) — Tessary"
+
+app_start
+drive wait-window TessaryClass 30000 >/dev/null || fail "no main window"
+drive wait-msgbox 30000 >/dev/null || fail "no restore question"
+pause_loads 1
+drive answer-msgbox yes >/dev/null || fail "the restore question"
+wait_eq "$loading_title" drive title TessaryClass || fail "the tab does not say that it is loading"
+
+drive type TessaryClass "zz" >/dev/null
+assert_eq 0 "$(drive editor-send TessaryClass 2006)" "typing into the loading tab"
+
+# Another tab works while the first one loads.
+drive command TessaryClass 100 >/dev/null
+wait_eq 2 drive child-count TessaryClass Scintilla || fail "no second tab"
+drive type TessaryClass "hello" >/dev/null
+wait_eq 5 drive editor-send TessaryClass 2006 || fail "the second tab did not take the typed text"
+drive command TessaryClass 107 >/dev/null
+drive answer-msgbox no >/dev/null || fail "no save prompt for the typed text"
+wait_eq "$loading_title" drive title TessaryClass || fail "the first tab stopped loading early"
+
+pause_loads 0
+wait_eq "big.txt — Tessary" drive title TessaryClass || fail "the load did not end"
+assert_eq "$size" "$(drive editor-send TessaryClass 2006)" "all bytes reached the editor"
+assert_eq "enc=0 eol=0 hex=0 modified=0 ro=0" "$(tab_state | cut -d' ' -f1,2,3,5,6)" "the loaded tab"
+drive no-msgbox 200 >/dev/null || fail "a message after the load"
+
+touch -d @1000000000 "$big"
+stamp=$(file_stamp "$big")
+drive command TessaryClass 103 >/dev/null
+wait_rewritten "$big" "$stamp" || fail "Save did not write the file"
+assert_eq "$sum" "$(md5sum <"$big" | cut -d' ' -f1)" "the saved file, byte for byte"
+
+# Escape while the file loads again: the tab goes (an empty untitled one is left), nothing is written.
+drive command TessaryClass 107 >/dev/null
+wait_eq untitled untitled || fail "closing the loaded tab"
+touch -d @1000000000 "$big"
+stamp=$(file_stamp "$big")
+pause_loads 1
+open_file "$big"
+wait_eq "$loading_title" drive title TessaryClass || fail "the second load does not show"
+drive keys TessaryClass escape >/dev/null
+wait_eq untitled untitled || fail "Escape did not drop the loading tab"
+assert_eq 1 "$(drive child-count TessaryClass Scintilla)" "tabs left after Escape"
+pause_loads 0
+drive no-msgbox 500 >/dev/null || fail "a message after Escape"
+assert_eq "$stamp" "$(file_stamp "$big")" "the file after Escape"
+assert_eq "$sum" "$(md5sum <"$big" | cut -d' ' -f1)" "the file's bytes after Escape"
+
+drive command TessaryClass 109 >/dev/null
+app_wait_exit 60 || fail "did not exit"
+pass
