@@ -58,21 +58,6 @@ int MaxResultTextWidth() {
     return widest;
 }
 
-// "%d" placeholders filled in order.
-std::wstring FormatCounts(const std::wstring& format, long long first, long long second) {
-    std::wstring out;
-    int used = 0;
-    for (size_t i = 0; i < format.size(); ++i) {
-        if (format[i] == L'%' && i + 1 < format.size() && format[i + 1] == L'd' && used < 2) {
-            out += std::to_wstring(used++ == 0 ? first : second);
-            ++i;
-        } else {
-            out += format[i];
-        }
-    }
-    return out;
-}
-
 void RoundFill(HDC dc, int left, int top, int right, int bottom, int corner, COLORREF fill) {
     HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(DC_BRUSH));
     HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
@@ -157,18 +142,27 @@ void PaintCopyButton(HDC dc, int width, int rowTop) {
     RoundOutline(dc, b.left + 4, b.top + 5, b.left + 14, b.top + 15, 2, pen);
 }
 
+// What the summary row says; "" while the list has no summary row.
+std::wstring SummaryRowText() {
+    if (results.rows.empty() || results.rows[0].kind != kRowSummary) return L"";
+    SearchOutcome outcome;
+    outcome.hits = results.hits.size();
+    outcome.files = results.groups.size();
+    outcome.stopped = results.stopped;
+    outcome.invalidPattern = !results.patternError.valid;
+    outcome.errorPosition = results.patternError.position;
+    outcome.errorMessage = results.patternError.message;
+    return SearchSummaryText(app.uiLanguage, outcome);
+}
+
 void PaintRow(HDC dc, int r, int y, int width) {
     const ResultRow& row = results.rows[static_cast<size_t>(r)];
     const int right = width - 16;
     if (row.kind == kRowSummary) {
         FillSolid(dc, Rect{0, y, width, y + kResultRowHeight}, palette.chromeColor);
-        std::wstring summary =
-            FormatCounts(LocalizedText(StringTable::SearchTexts, 3), static_cast<long long>(results.hits.size()),
-                         static_cast<long long>(results.groups.size()));
-        if (results.stopped) summary += std::wstring(L" \u2014 ") + LocalizedText(StringTable::SearchTexts, 4);
-        DrawTextBox(dc, summary, Rect{8, y, right - 36, y + kResultRowHeight}, app.uiFont, palette.dimTextColor,
-                    DT_LEFT);
-        if (r == 0) PaintCopyButton(dc, width, y);
+        DrawTextBox(dc, SummaryRowText(), Rect{8, y, right - 36, y + kResultRowHeight},
+                    app.uiFont, palette.dimTextColor, DT_LEFT | DT_END_ELLIPSIS);
+        if (r == 0 && !results.hits.empty()) PaintCopyButton(dc, width, y);
         return;
     }
     if (row.kind == kRowHeader) {
@@ -229,7 +223,7 @@ void RepaintRow(HWND window, int row) {
 }
 
 bool OnCopyButton(HWND window, int x, int y) {
-    if (results.rows.empty() || results.rows[0].kind != kRowSummary) return false;
+    if (results.rows.empty() || results.rows[0].kind != kRowSummary || results.hits.empty()) return false;
     const RECT b = CopyButtonRect(ClientSize(window).cx, -results.scrollY);
     const POINT p{x, y};
     return PtInRect(&b, p) != FALSE;
@@ -376,7 +370,7 @@ LRESULT QuerySearchState(WPARAM what) {
 }
 
 void RebuildResultRows() {
-    results.rows = BuildResultRows(results.hits, results.groups, results.stopped);
+    results.rows = BuildResultRows(results.hits, results.groups, results.searched || results.stopped);
     results.maxTextWidth = MaxResultTextWidth();
     ClampScroll();
     RepaintList();
@@ -527,6 +521,17 @@ LRESULT CALLBACK ResultListProc(HWND window, UINT message, WPARAM wParam, LPARAM
             }
             return 0;
         case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
+        // The list's text is its summary row, for readers of the screen and for automation.
+        case WM_GETTEXTLENGTH: return static_cast<LRESULT>(SummaryRowText().size());
+        case WM_GETTEXT: {
+            const std::wstring text = SummaryRowText();
+            auto* buffer = reinterpret_cast<wchar_t*>(lParam);
+            if (!buffer || wParam == 0) return 0;
+            const size_t n = std::min(text.size(), static_cast<size_t>(wParam) - 1);
+            text.copy(buffer, n);
+            buffer[n] = L'\0';
+            return static_cast<LRESULT>(n);
+        }
         case WM_KEYDOWN: OnKeyDown(window, wParam); return 0;
         case kQuerySearchState: return QuerySearchState(wParam);
         default: break;
