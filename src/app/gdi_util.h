@@ -12,6 +12,11 @@ void DrawTextBox(HDC dc, const std::wstring& text, const Rect& box, HFONT font, 
 // A rounded rectangle from r.left, r.top to r.right, r.bottom, filled and outlined one pixel wide.
 void RoundBox(HDC dc, const RECT& r, int corner, COLORREF fill, COLORREF outline);
 void DrawLine(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour);
+// The text as it fits `width` pixels in `font`: whole when it fits, else its longest beginning
+// followed by "…" that fits (the end is what is cut, never the front).
+std::wstring EndEllipsisText(HDC dc, HFONT font, const std::wstring& text, int width);
+// Width of a text in a font, in pixels.
+int TextWidth(HDC dc, HFONT font, const std::wstring& text);
 // Character height of a font, in pixels.
 int FontHeight(HDC dc, HFONT font);
 
