@@ -96,7 +96,7 @@ void BuildList(const std::wstring& query) {
         case kQuickPalette: quick.filtered = FilterPalette(quick.palette, query); break;
         case kQuickAnything:
             if (!query.empty() && query[0] == L':')
-                quick.filtered = FileList(L"");
+                quick.filtered = GotoLineItems(query.substr(1));
             else if (!query.empty() && query[0] == L'@')
                 quick.filtered = SymbolList(query.substr(1));
             else if (!query.empty() && query[0] == L'#')

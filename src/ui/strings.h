@@ -97,6 +97,7 @@ enum class MessageText {
     MissingComponent,
     NotEnoughMemory,  // %s: the command's name
     HexBytesLostQuestion,
+    GotoLineRow,  // %s: the line number typed after ":" in goto anything
 };
 
 // A Messages entry in the current interface language, with "%s" (if any) replaced by `piece`.
