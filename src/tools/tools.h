@@ -1,5 +1,7 @@
 #pragma once
 #include <windows.h>
+
+#include <string>
 // The tool commands on the active tab: comment toggling and the selection commands; and the build
 // runner.
 
@@ -17,5 +19,8 @@ constexpr UINT kRunBuildMessage = WM_APP + 0x60;
 void RequestBuild();
 // Handles kRunBuildMessage: runs the active tab's file and shows its output in a new tab.
 void RunBuild();
+// What the status bar says of the build: "Building … 0:07" while one runs, its exit code while the
+// last build's output tab is active (`activeEditor`), else "".
+std::wstring BuildStatusText(HWND activeEditor);
 // Ctrl+Break: ends the running build with every process it started.
 void CancelBuild();
