@@ -227,9 +227,9 @@ void PaintSidebar(HDC dc, int width, int height) {
     if (!sidebar.rows.empty()) paintRow(0);
     const SidebarThumb thumb = SidebarThumbRect(width, height, sidebar.rows.size(), sidebar.scroll);
     if (thumb.exists) {
-        const COLORREF colour = sidebar.thumbDragging ? Hex(0x666666)
-                                : sidebar.thumbHover  ? Hex(0x555555)
-                                                      : Hex(0x3A3A3A);
+        const COLORREF colour = sidebar.thumbDragging ? palette.thumbDragColor
+                                : sidebar.thumbHover  ? palette.thumbHoverColor
+                                                      : palette.thumbColor;
         RoundBox(dc, thumb.left, thumb.top, thumb.right, thumb.bottom, 3, colour);
     }
     FillSolid(dc, RECT{width - 1, 0, width, height}, palette.borderColor);

@@ -115,16 +115,16 @@ void PaintHitText(HDC dc, const SearchHit& hit, int y, int right, bool selected)
 void PaintScrollBars(HDC dc, int width, int height) {
     const Thumb v = VerticalThumb(RowCount(), height, results.scrollY);
     if (v.shown) {
-        const COLORREF fill = results.vThumbDrag    ? RGB(102, 102, 102)
-                              : results.vThumbHover ? RGB(85, 85, 85)
-                                                    : RGB(58, 58, 58);
+        const COLORREF fill = results.vThumbDrag    ? palette.thumbDragColor
+                              : results.vThumbHover ? palette.thumbHoverColor
+                                                    : palette.thumbColor;
         RoundFill(dc, width - 10, v.start, width - 2, v.start + v.length, 3, fill);
     }
     const Thumb h = HorizontalThumb(results.maxTextWidth, width, results.scrollX);
     if (h.shown) {
-        const COLORREF fill = results.hThumbDrag    ? RGB(102, 102, 102)
-                              : results.hThumbHover ? RGB(85, 85, 85)
-                                                    : RGB(58, 58, 58);
+        const COLORREF fill = results.hThumbDrag    ? palette.thumbDragColor
+                              : results.hThumbHover ? palette.thumbHoverColor
+                                                    : palette.thumbColor;
         RoundFill(dc, h.start, height - 10, h.start + h.length, height - 2, 3, fill);
     }
 }
