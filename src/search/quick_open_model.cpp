@@ -217,6 +217,37 @@ std::vector<QuickItem> GotoLineItems(const std::wstring& afterColon) {
     return {QuickItem{MessageFor(MessageText::GotoLineRow, number), kQuickLine, number}};
 }
 
+// ---- drawing the list ----------------------------------------------------------------------------
+
+std::vector<MatchSpan> MatchSpans(const std::wstring& label, const std::wstring& query) {
+    if (query.empty() || label.empty()) return {};
+    auto fold = [](wchar_t c) { return static_cast<wchar_t>(std::towlower(FoldAscii(c))); };
+    std::wstring foldedLabel = label, foldedQuery = query;
+    for (wchar_t& c : foldedLabel) c = fold(c);
+    for (wchar_t& c : foldedQuery) c = fold(c);
+    const size_t at = foldedLabel.find(foldedQuery);
+    if (at != std::wstring::npos) return {MatchSpan{at, foldedQuery.size()}};
+    std::vector<MatchSpan> spans;
+    size_t next = 0;
+    for (size_t i = 0; i < foldedLabel.size() && next < foldedQuery.size(); ++i) {
+        if (foldedLabel[i] != foldedQuery[next]) continue;
+        if (!spans.empty() && spans.back().start + spans.back().length == i)
+            ++spans.back().length;
+        else
+            spans.push_back(MatchSpan{i, 1});
+        ++next;
+    }
+    return next == foldedQuery.size() ? spans : std::vector<MatchSpan>{};
+}
+
+std::wstring HighlightQuery(int mode, const std::wstring& query) {
+    if (mode == kQuickAnything && !query.empty()) {
+        if (query[0] == L':') return L"";
+        if (query[0] == L'@' || query[0] == L'#') return query.substr(1);
+    }
+    return query;
+}
+
 // ---- text in open tabs --------------------------------------------------------------------------
 
 size_t FindFolded(std::string_view text, size_t from, std::string_view folded) {

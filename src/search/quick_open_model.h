@@ -109,6 +109,21 @@ std::string LowerAsciiBytes(std::string text);
 // length), with "…" where it was cut; CR and LF become spaces.
 std::wstring LabelExcerpt(const std::wstring& line, size_t column, size_t length);
 
+// ---- drawing the list ----------------------------------------------------------------------------
+
+// The letters of a label that the typed query matched, as spans of [start, start + length): the
+// first place the whole query stands in the label (letters compared without case), or else each
+// letter of the query where an in-order match finds it; none when the label does not match.
+struct MatchSpan {
+    size_t start = 0, length = 0;
+};
+std::vector<MatchSpan> MatchSpans(const std::wstring& label, const std::wstring& query);
+// The query a mode's rows were matched against: goto anything's "@" and "#" are not part of it,
+// and ":" rows match nothing.
+std::wstring HighlightQuery(int mode, const std::wstring& query);
+// The list's height for the room it has: whole rows only.
+inline int WholeRowsHeight(int room, int rowHeight) { return rowHeight > 0 ? room / rowHeight * rowHeight : room; }
+
 // ---- picking ------------------------------------------------------------------------------------
 
 // A decimal line number: leading blanks, an optional sign, then digits up to the first other

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # What the panels tell a user who tries them for the first time: the search summary counts files in
 # the singular and the plural, says "No matches" and quotes the engine about a broken expression,
-# and follows edits, undo and redo of the searched tabs; a build asks to save a modified tab first
+# and follows edits, undo and redo of the searched tabs; the quick-open list is drawn in the
+# theme's colours (docs/screenshot-quick-open-dark.png comes from here); a build asks to save a modified tab first
 # and shows that it runs, for how long, in its tab, until its output and exit code replace that.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -68,9 +69,22 @@ find_text zzz
 wait_eq "No matches" summary || fail "a search without hits did not say so"
 assert_eq 1 "$(search_state 2)" "rows of a search without hits"
 
-# ---- build ----
+# ---- the quick-open list, drawn in the theme's colours (here Dark's input colour) ----
 drive keys TessaryClass escape >/dev/null
 wait_eq 0 search_state 5 || fail "Escape did not close the search panel"
+drive keys TessaryClass ctrl+shift+p >/dev/null
+wait_eq 41 drive send TessaryPopup $((0x8000 + 0x56)) 1 || fail "the palette did not open"
+row=$(drive control TessaryPopup 2 send $((0x1A1)) 0)   # LB_GETITEMHEIGHT
+read -r px py _ _ < <(drive rect TessaryPopup)
+probe=$E2E_DIR/probe.png
+row_pixel() { import -window root "$probe" && pixel "$probe" $((px + 300)) $((py + 44 + row + row / 2)); }
+wait_eq 2D2D2D row_pixel || fail "the quick-open rows are not in the Dark theme's colours"
+drive type TessaryPopup sv >/dev/null
+wait_eq "File: Save (Ctrl+S)" drive list-item TessaryPopup 2 0 || fail "\"sv\" did not list Save first"
+screenshot TessaryClass quick-open-dark-match.png
+drive keys TessaryPopup escape >/dev/null
+
+# ---- build ----
 open_file "$E2E_DIR/slow.py"
 wait_eq 'slow.py — Tessary' drive title TessaryClass || fail "slow.py did not open"
 drive keys TessaryClass ctrl+end >/dev/null

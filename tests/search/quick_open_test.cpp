@@ -421,3 +421,47 @@ TEST(QuickOpenPick, LineNumbersSaturateAndPicksFollowTheRules) {
 }
 
 }  // namespace
+
+// The highlighted letters of a row spell the query in order (without case); a query standing whole
+// in the label is one span; a label that does not match has none.
+TEST(QuickOpenList, MatchedLettersSpellTheQuery) {
+    EXPECT_EQ(0u, MatchSpans(L"File: Save", L"").size());
+    const std::vector<MatchSpan> whole = MatchSpans(L"File: Save (Ctrl+S)", L"SAVE");
+    ASSERT_EQ(1u, whole.size());
+    EXPECT_EQ(6u, whole[0].start);
+    EXPECT_EQ(4u, whole[0].length);
+    EXPECT_TRUE(MatchSpans(L"abc", L"abd").empty());
+    unsigned seed = 99;
+    auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 8; };
+    const std::wstring letters = L"abcABC _.";
+    for (int i = 0; i < 3000; ++i) {
+        std::wstring label, query;
+        for (unsigned k = 0, n = next() % 12; k < n; ++k) label += letters[next() % letters.size()];
+        for (unsigned k = 0, n = 1 + next() % 3; k < n; ++k) query += letters[next() % 6];
+        const std::vector<MatchSpan> spans = MatchSpans(label, query);
+        const bool matches = ContainsInOrder(LowerAscii(label), LowerAscii(query));
+        ASSERT_EQ(matches, !spans.empty()) << std::string(label.begin(), label.end());
+        std::wstring spelled;
+        size_t end = 0;
+        for (const MatchSpan& span : spans) {
+            ASSERT_GE(span.start, end);
+            ASSERT_LE(span.start + span.length, label.size());
+            spelled += label.substr(span.start, span.length);
+            end = span.start + span.length;
+        }
+        if (matches) ASSERT_EQ(LowerAscii(query), LowerAscii(spelled));
+        if (LowerAscii(label).find(LowerAscii(query)) != std::wstring::npos) ASSERT_EQ(1u, spans.size());
+    }
+    EXPECT_EQ(L"word", HighlightQuery(kQuickAnything, L"@word"));
+    EXPECT_EQ(L"", HighlightQuery(kQuickAnything, L":12"));
+    EXPECT_EQ(L":12", HighlightQuery(kQuickPalette, L":12"));
+}
+
+TEST(QuickOpenList, ListHoldsWholeRows) {
+    for (int row = 12; row <= 60; ++row) {
+        const int height = WholeRowsHeight(260, row);
+        EXPECT_EQ(0, height % row) << row;
+        EXPECT_LE(height, 260);
+        EXPECT_GT(height, 260 - row);
+    }
+}
