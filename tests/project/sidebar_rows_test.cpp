@@ -203,6 +203,7 @@ TEST(SidebarRows, BadgesAndNamesFitTheirBoxes) {
         HFONT font = CreateFontW(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, CLEARTYPE_QUALITY, 0,
                                  L"Segoe UI");
         ASSERT_NE(nullptr, font);
+        ASSERT_GT(TextWidth(dc, font, L"CSS"), 10) << "the font measures nothing: the test would prove nothing";
         int widest = 0;
         for (const std::wstring& label : BadgeLabels()) widest = std::max(widest, TextWidth(dc, font, label));
         const int badge = SidebarBadgeWidth(widest);
