@@ -63,7 +63,7 @@ drive command TessaryClass 241 >/dev/null
 drive file-dialog "$(win_path "$d/work.tessary")" >/dev/null || fail "save dialog"
 assert_eq $'Tessary\nProject saved' "$(drive answer-msgbox ok)" "saved message"
 printf '\xef\xbb\xbf{\n  "folder": "%s",\n  "open_files": [\n    "%s",\n    "%s"\n  ]\n}\n' \
-    "$(esc "$(win_path "$p")")" "$(esc "$(win_path "$p/sub/deep.c")")" "$(esc "$(win_path "$p/B.txt")")" \
+    "$(esc "$(win_path "$p")")" "$(esc "$(win_path "$p/sub/deep.c")")" "$(esc "$(win_path "$p/a.txt")")" \
     >"$d/expected.tessary"
 cmp "$d/expected.tessary" "$d/work.tessary" || fail "project file: $(cat "$d/work.tessary")"
 
@@ -78,7 +78,7 @@ wait_eq other workspace || fail "other folder"
 grep -q 'sidebar=0' "$E2E_DIR/ui.ini" || fail "hiding the sidebar was not saved"
 drive command TessaryClass 240 >/dev/null
 drive file-dialog "$(win_path "$d/work.tessary")" >/dev/null || fail "open dialog (project)"
-wait_eq "B.txt — proj" drive title TessaryClass || fail "project files did not open"
+wait_eq "a.txt — proj" drive title TessaryClass || fail "project files did not open"
 assert_eq 3 "$(drive child-count TessaryClass Scintilla)" "the untitled tab and the project's two files"
 grep -q 'sidebar=1' "$E2E_DIR/ui.ini" || fail "loading a project did not show the sidebar"
 sidebar_pixel() { screenshot TessaryClass sidebar-loaded.png && pixel "$E2E_ARTIFACTS/sidebar-loaded.png" 100 600; }
