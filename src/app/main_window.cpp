@@ -320,7 +320,11 @@ void FollowEdit(const editor::NotifyHeader& n) {
 }
 
 void OnEditorNotify(const editor::NotifyHeader& n) {
-    if (n.nmhdr.code == editor::kNotifyModified) FollowEdit(n);
+    if (n.nmhdr.code == editor::kNotifyModified) {
+        FollowEdit(n);
+        if (n.modificationType & (editor::kModInsertText | editor::kModDeleteText))
+            NoteSearchedTextChanged(n.nmhdr.hwndFrom);
+    }
     Document* doc = ActiveDocument();
     if (!doc || n.nmhdr.hwndFrom != doc->editor) {
         // A background tab changed (Save All, a reload from the tab menu): its snapshot follows.

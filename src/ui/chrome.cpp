@@ -1,5 +1,7 @@
 #include "ui/chrome.h"
 
+#include <cstring>
+
 #include <string>
 #include <vector>
 
@@ -47,7 +49,29 @@ void DrawFrameRect(HDC dc, int l, int t, int r, int b, COLORREF colour) {
     DrawLine(dc, l, b, l, t, colour);
 }
 
+// A copy of an 18 x 18 toolbar image made for a light bar (IconForLightBar); null when the image's
+// pixels cannot be read.
+HBITMAP LightBarCopy(HBITMAP image) {
+    DIBSECTION section{};
+    if (GetObjectW(image, sizeof section, &section) != sizeof section || !section.dsBm.bmBits) return nullptr;
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = 18;
+    bi.bmiHeader.biHeight = -18;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP copy = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!copy) return nullptr;
+    GdiFlush();
+    std::memcpy(bits, section.dsBm.bmBits, 18 * 18 * 4);
+    IconForLightBar(static_cast<uint32_t*>(bits), 18 * 18, palette.panelColor);
+    return copy;
+}
+
 void DrawToolbarImage(HDC dc, HBITMAP image, const Rect& button) {
+    HBITMAP light = IsLightColour(palette.panelColor) ? LightBarCopy(image) : nullptr;
+    if (light) image = light;
     HDC source = CreateCompatibleDC(dc);
     HGDIOBJ old = SelectObject(source, image);
     const Rect box = Centered(button, 18, 18);
@@ -55,6 +79,7 @@ void DrawToolbarImage(HDC dc, HBITMAP image, const Rect& button) {
     AlphaBlend(dc, box.left, box.top, 18, 18, source, 0, 0, 18, 18, blend);
     SelectObject(source, old);
     DeleteDC(source);
+    if (light) DeleteObject(light);
 }
 
 }  // namespace

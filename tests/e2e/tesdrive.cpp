@@ -385,6 +385,20 @@ int CmdWindowText(const Args& args) {
     return kOk;
 }
 
+// The text of the first visible window of a class inside a top-level window (a self-drawn list
+// answers with what it shows).
+int CmdChildText(const Args& args) {
+    if (args.size() != 2) return Usage(L"child-text <class> <child class>");
+    HWND top = FindTarget(args[0]);
+    if (!top) return Fail(L"no window of class " + args[0]);
+    HWND child = FindDescendants(top, args[1]).visible;
+    if (!child) return Fail(L"no visible window of class " + args[1] + L" in " + args[0]);
+    wchar_t text[1024] = {};
+    if (!SendQuietly(child, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text))) return Fail(L"window did not answer");
+    PrintLine(text);
+    return kOk;
+}
+
 int CmdRect(const Args& args) {
     if (args.size() != 1) return Usage(L"rect <class>");
     HWND hwnd = FindTarget(args[0]);
@@ -987,13 +1001,14 @@ int wmain(int argc, wchar_t** argv) {
         L"wait-window|title|window-text|rect|command|post|wait-msgbox|answer-msgbox|no-msgbox|type|keys|release-modifiers|"
         L"key-char|capture|editor-text|editor-send|send|file-dialog|lock-file|unlock|child-count|wait-gone|click|"
         L"rclick|move|press|release|dblclick-caption|clipboard|control|enabled|count|busy-time|focus|list-item|place|"
-        L"editor-rect|key-timing|editor-text-width";
+        L"editor-rect|key-timing|editor-text-width|child-text";
     if (argc < 2) return Usage(std::wstring(L"<") + commands + L"> ...");
     std::wstring command = argv[1];
     Args args(argv + 2, argv + argc);
     if (command == L"wait-window") return CmdWaitWindow(args);
     if (command == L"title") return CmdTitle(args);
     if (command == L"window-text") return CmdWindowText(args);
+    if (command == L"child-text") return CmdChildText(args);
     if (command == L"rect") return CmdRect(args);
     if (command == L"command") return CmdCommand(args);
     if (command == L"post") return CmdPost(args);
