@@ -56,6 +56,7 @@ assert_eq "$(win_path "$d")\\Notes File.txt" "$(session_paths)" "the session aft
 # 2. A relative path on the command line (the program starts in its own folder).
 rm -f "$E2E_DIR/session.json"
 app_start 'data\proj\sub\..\a.txt'
+drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
 wait_eq "a.txt — Tessary" drive title TessaryClass || fail "the command-line file did not open"
 exit_app
 assert_eq "$(win_path "$d")\\proj\\a.txt" "$(session_paths)" "the session after a relative command line"
@@ -83,6 +84,7 @@ cjk() {
     python3 -c 'import re, sys; print(len(re.findall("[\u2e80-\u9fff\uac00-\ud7af\uf900-\ufaff\uff00-\uffef]", sys.argv[1])))' "$1"
 }
 app_start 'data\proj\a.txt'
+drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
 wait_eq "a.txt — Tessary" drive title TessaryClass || fail "a.txt did not open"
 drive type TessaryClass 'edit ' >/dev/null
 wait_eq "a.txt • — Tessary" drive title TessaryClass || fail "typing did not mark the tab"
@@ -105,6 +107,7 @@ exit_app
 python3 -c 'import sys; open(sys.argv[1], "w").write("".join("line of text %07d\n" % i for i in range(55000)))' "$d/big.txt"
 cp "$d/big.txt" "$d/big.expected"
 app_start 'data\big.txt'
+drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
 wait_eq "big.txt — Tessary" drive title TessaryClass || fail "big.txt did not open"
 drive send TessaryClass $((0x8000 + 0x57)) >/dev/null  # the next large copy fails
 drive command TessaryClass 185 >/dev/null
@@ -126,6 +129,7 @@ cmp -s "$d/big.expected" "$d/big.txt" || fail "big.txt changed in the hex view"
 #    new tab saved as a.cpp takes the keyword style.
 rm -f "$E2E_DIR/session.json"
 app_start
+drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
 wait_eq "New File 1 — Tessary" drive title TessaryClass || fail "no new tab at start"
 drive type TessaryClass 'int x;' >/dev/null
 wait_eq 6 drive editor-send TessaryClass 2006 || fail "typing into the new tab"
