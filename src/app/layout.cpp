@@ -53,6 +53,7 @@ LayoutRects ComputeLayout(const LayoutInput& in) {
 
     r.sidebar = Rect{0, tabTop, sidebarRight, bottom};
     r.tabBar.left = sidebarRight;
+    r.tabBar.right = panelLeft;  // the open search panel runs from the tab bar's top: the tabs end at it
     r.editor = Rect{sidebarRight, editorTop, panelLeft - kScrollBarSize, bottom - kScrollBarSize};
     r.vScroll = Rect{panelLeft - kScrollBarSize, editorTop, panelLeft, bottom - kScrollBarSize};
     r.hScroll = Rect{sidebarRight, bottom - kScrollBarSize, panelLeft - kScrollBarSize, bottom};

@@ -13,6 +13,9 @@ LRESULT ActiveTabState();
 // machine out of memory (CheckLargeAllocation).
 constexpr UINT kFailNextLargeAllocation = WM_APP + 0x57;
 
+// A wheel turn (screen point in lParam) over the tab bar scrolls the strip; false elsewhere.
+bool WheelOverTabBar(WPARAM wParam, LPARAM lParam);
+
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Recomputes every layout rectangle from the client size and the flags, moves the child windows
 // and repaints.

@@ -1,5 +1,6 @@
 #include "ui/chrome.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include <string>
@@ -22,6 +23,18 @@ std::vector<int> tabEdges{0};
 std::vector<std::wstring> cachedTitles;
 int cachedLeft = -1;
 HDC measuringDc = nullptr;
+
+// The strip as last laid out, how far it is scrolled, and what it was last scrolled to show: a
+// change of the active tab, of the tab count or of the bar brings the active tab into view again,
+// while a wheel turn moves the strip freely until then.
+TabStrip strip;
+int stripScroll = 0;
+HWND revealedEditor = nullptr;
+size_t revealedCount = 0;
+int revealedLeft = -1, revealedRight = -1;
+
+constexpr int kTabMinWidth = 140;  // room for a name like "file_30.txt" between the dot and the close mark
+constexpr int kTabListButtonWidth = 34;
 
 constexpr COLORREF kCloseHover = RGB(0xC4, 0x39, 0x3A);
 constexpr COLORREF kActiveMarker = RGB(0x38, 0xD6, 0xC0);
@@ -101,17 +114,61 @@ void UpdateTabLayout() {
     }
     SelectObject(measuringDc, old);
     cachedLeft = left;
-    tabEdges = TabEdges(left, tabWidths);
+}
+
+void UpdateTabStrip() {
+    UpdateTabLayout();
+    const Rect& bar = app.rects.tabBar;
+    const Document* active = ActiveDocument();
+    HWND activeEditor = active ? active->editor : nullptr;
+    TabStripInput in;
+    in.left = bar.left;
+    in.right = bar.right;
+    in.widths = tabWidths;
+    in.minWidth = kTabMinWidth;
+    in.buttonWidth = kTabListButtonWidth;
+    in.active = app.activeTab;
+    in.scroll = stripScroll;
+    in.revealActive = activeEditor != revealedEditor || documents.size() != revealedCount ||
+                      bar.left != revealedLeft || bar.right != revealedRight;
+    strip = LayOutTabStrip(in);
+    stripScroll = strip.scroll;
+    tabEdges = strip.edges;
+    revealedEditor = activeEditor;
+    revealedCount = documents.size();
+    revealedLeft = bar.left;
+    revealedRight = bar.right;
 }
 
 int TabAt(int x) {
-    UpdateTabLayout();
+    UpdateTabStrip();
+    if (x < strip.viewLeft || x >= strip.viewRight) return -1;
     return ::TabAt(tabEdges, x);
 }
 
 bool TabCloseMarkAt(int index, int x) {
-    UpdateTabLayout();
-    return TabCloseMarkHit(tabEdges, index, x);
+    UpdateTabStrip();
+    return x < strip.viewRight && TabCloseMarkHit(tabEdges, index, x);
+}
+
+bool TabListButtonAt(int x, int y) {
+    UpdateTabStrip();
+    const Rect& bar = app.rects.tabBar;
+    return strip.HasButton(bar.right) && Rect{strip.buttonLeft, bar.top, bar.right, bar.bottom}.Contains(x, y);
+}
+
+Rect TabListButtonRect() {
+    UpdateTabStrip();
+    const Rect& bar = app.rects.tabBar;
+    return strip.HasButton(bar.right) ? Rect{strip.buttonLeft, bar.top, bar.right, bar.bottom} : Rect{};
+}
+
+bool ScrollTabBar(int delta) {
+    UpdateTabStrip();
+    const int scroll = std::clamp(ScrollTabStrip(stripScroll, delta, kTabMinWidth), 0, strip.maxScroll);
+    if (scroll == stripScroll) return false;
+    stripScroll = scroll;
+    return true;
 }
 
 void ReleaseChromeResources() {
@@ -122,13 +179,17 @@ void ReleaseChromeResources() {
 }
 
 void PaintTabBar(HDC dc) {
-    UpdateTabLayout();
+    UpdateTabStrip();
     const Rect& bar = app.rects.tabBar;
     FillSolid(dc, bar, palette.panelColor);
+    // Tabs scrolled partly out of view are cut at the view's edges.
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, strip.viewLeft, bar.top, strip.viewRight, bar.bottom);
     for (int i = 0; i < static_cast<int>(documents.size()); ++i) {
         const int l = tabEdges[static_cast<size_t>(i)];
         const int r = tabEdges[static_cast<size_t>(i) + 1];
-        if (l >= bar.right) break;
+        if (r <= strip.viewLeft) continue;
+        if (l >= strip.viewRight) break;
         const Document& doc = documents[static_cast<size_t>(i)];
         const bool active = i == app.activeTab;
         const bool hovered = i == app.hoveredTab;
@@ -144,6 +205,18 @@ void PaintTabBar(HDC dc) {
         if (closeHot) FillSolid(dc, Rect{r - 20, bar.top + 7, r - 4, bar.bottom - 7}, palette.activeColor);
         DrawTextBox(dc, L"x", Rect{r - 18, bar.top, r - 6, bar.bottom}, app.tabFont,
                     closeHot ? palette.textColor : palette.dimTextColor, DT_CENTER);
+    }
+    RestoreDC(dc, saved);
+    if (!strip.HasButton(bar.right)) return;
+    // The list button: a down-pointing chevron, over a faint fill while the pointer is on it.
+    const Rect button{strip.buttonLeft, bar.top, bar.right, bar.bottom};
+    if (app.hoveredTabList) FillSolid(dc, button, palette.hoverColor);
+    FillSolid(dc, Rect{button.left, bar.top + 8, button.left + 1, bar.bottom - 8}, palette.borderColor);
+    const int cx = (button.left + button.right) / 2, cy = (bar.top + bar.bottom) / 2;
+    const COLORREF pen = app.hoveredTabList ? palette.textColor : palette.dimTextColor;
+    for (int t = 0; t < 2; ++t) {
+        DrawLine(dc, cx - 5, cy - 2 + t, cx, cy + 3 + t, pen);
+        DrawLine(dc, cx, cy + 3 + t, cx + 5, cy - 2 + t, pen);
     }
 }
 

@@ -28,6 +28,7 @@ struct OpenMenuState {
     MenuRows rows;
     int menuWidth = 0, menuHeight = 0, shortcutWidth = 0;  // menuHeight: the body as shown
     int menuScroll = 0;                                    // pixels of a cut menu's rows scrolled above its top
+    bool alignRight = false;                               // the body ends at the origin (the tab list)
     int submenuWidth = 0, submenuHeight = 0;
     POINT origin{};   // screen point the body was asked to start at
     POINT menuPos{};  // popup window positions, screen coordinates
@@ -52,6 +53,7 @@ HFONT ShortcutFont() {
 
 CheckState CurrentChecks() {
     CheckState checks{app.uiLanguage, app.colorScheme, app.theme, app.columnMode != 0, app.settings.wordWrap};
+    checks.activeTab = app.activeTab;
     if (const Document* doc = ActiveDocument(); doc && !doc->hexMode) {
         checks.encodingCommand = CommandForEncoding(doc->encoding);
         checks.lineEndingCommand = CommandForLineEnding(doc->lineEnding);
@@ -315,7 +317,8 @@ void ShowOpenMenu(POINT origin) {
     const DropDownPlace place = PlaceDropDown(origin.y, state.rows.height, work.top, work.bottom);
     state.menuHeight = place.shownHeight;
     const int w = state.menuWidth + 2 * kMenuShadowMargin, h = state.menuHeight + 2 * kMenuShadowMargin;
-    state.menuPos = POINT{FitInto(origin.x - kMenuShadowMargin, w, work.left, work.right), place.windowTop};
+    const int bodyLeft = state.alignRight ? origin.x - state.menuWidth : origin.x;
+    state.menuPos = POINT{FitInto(bodyLeft - kMenuShadowMargin, w, work.left, work.right), place.windowTop};
     PaintMenu();
     SetWindowPos(app.menuPopupWindow, HWND_TOPMOST, state.menuPos.x, state.menuPos.y, w, h,
                  SWP_NOACTIVATE | SWP_SHOWWINDOW);
@@ -484,11 +487,20 @@ void OpenMenuAt(int index, POINT screen) {
     if (index < 0 || index >= static_cast<int>(model.menus.size()) || !app.menuPopupWindow) return;
     if (index == app.openMenu && IsWindowVisible(app.menuPopupWindow)) return;
     CloseSubmenu();
+    state.alignRight = index == kTabListMenu;
     app.openMenu = index;
     state.hoveredRow = -1;
     ShowOpenMenu(screen);
     SetCapture(app.menuPopupWindow);
     RepaintMenuBar();
+}
+
+void OpenTabList(POINT screen) {
+    if (model.menus.size() <= kTabListMenu) return;
+    std::vector<std::wstring> titles;
+    for (const Document& doc : documents) titles.push_back(doc.title);
+    model.menus[kTabListMenu].items = TabListItems(titles);
+    OpenMenuAt(kTabListMenu, screen);
 }
 
 void OpenSubmenu(int index, POINT screen) {

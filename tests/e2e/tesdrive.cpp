@@ -399,6 +399,20 @@ int CmdChildText(const Args& args) {
     return kOk;
 }
 
+// Screen rectangle "x y width height" of a visible child window (at any depth) of CLASS.
+int CmdChildRect(const Args& args) {
+    if (args.size() != 2) return Usage(L"child-rect <class> <child class>");
+    HWND top = FindTarget(args[0]);
+    if (!top) return Fail(L"no window of class " + args[0]);
+    HWND child = FindDescendants(top, args[1]).visible;
+    if (!child) return Fail(L"no visible window of class " + args[1] + L" in " + args[0]);
+    RECT rect = {};
+    GetWindowRect(child, &rect);
+    PrintLine(std::to_wstring(rect.left) + L" " + std::to_wstring(rect.top) + L" " +
+              std::to_wstring(rect.right - rect.left) + L" " + std::to_wstring(rect.bottom - rect.top));
+    return kOk;
+}
+
 int CmdRect(const Args& args) {
     if (args.size() != 1) return Usage(L"rect <class>");
     HWND hwnd = FindTarget(args[0]);
@@ -1001,7 +1015,7 @@ int wmain(int argc, wchar_t** argv) {
         L"wait-window|title|window-text|rect|command|post|wait-msgbox|answer-msgbox|no-msgbox|type|keys|release-modifiers|"
         L"key-char|capture|editor-text|editor-send|send|file-dialog|lock-file|unlock|child-count|wait-gone|click|"
         L"rclick|move|press|release|dblclick-caption|clipboard|control|enabled|count|busy-time|focus|list-item|place|"
-        L"editor-rect|key-timing|editor-text-width|child-text";
+        L"editor-rect|key-timing|editor-text-width|child-text|child-rect";
     if (argc < 2) return Usage(std::wstring(L"<") + commands + L"> ...");
     std::wstring command = argv[1];
     Args args(argv + 2, argv + argc);
@@ -1010,6 +1024,7 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"window-text") return CmdWindowText(args);
     if (command == L"child-text") return CmdChildText(args);
     if (command == L"rect") return CmdRect(args);
+    if (command == L"child-rect") return CmdChildRect(args);
     if (command == L"command") return CmdCommand(args);
     if (command == L"post") return CmdPost(args);
     if (command == L"wait-msgbox") return CmdWaitMsgBox(args);

@@ -42,10 +42,10 @@ const std::wstring kPath = L"C:\\Projects\\tessary\\src\\main.cpp";
 
 TEST(MenuModel, BuildsTheMenusInBarOrderWithTheTabMenuLast) {
     const MenuModel model = BuildEnglishMenuModel();
-    ASSERT_EQ(9u, model.menus.size());
+    ASSERT_EQ(10u, model.menus.size());
     const wchar_t* titles[] = {L"File",        L"Edit",     L"Find", L"View", L"Project",
-                               L"Preferences", L"Language", L"Help", L""};
-    for (size_t i = 0; i < 9; ++i) EXPECT_EQ(titles[i], model.menus[i].title);
+                               L"Preferences", L"Language", L"Help", L"",     L""};
+    for (size_t i = 0; i < 10; ++i) EXPECT_EQ(titles[i], model.menus[i].title);
 
     EXPECT_EQ((std::vector<int>{100, 101, 102, 0, 103, 104, 105, 106, 0, 107, 108, 0, -3, 0, 109}),
               Ids(model.menus[0]));
@@ -328,4 +328,28 @@ TEST(MenuGeometry, ShadowRingsCompoundToTheDarknessProfile) {
     EXPECT_NEAR(0.24, ShadowDarkness(6.25), 1e-9);
     EXPECT_EQ(0.0, ShadowDarkness(10));
     for (double a : alphas) EXPECT_TRUE(a >= 0 && a < 1);
+}
+
+// The tab list names every tab in order, marks the active one and nothing else, and keeps a title's
+// "&" as a letter.
+TEST(MenuModel, TabListNamesEveryTabAndMarksTheActiveOne) {
+    const std::vector<std::wstring> titles = {L"a.txt", L"R&D.md", L"a.txt", L"New File 1"};
+    const std::vector<MenuItem> items = TabListItems(titles);
+    ASSERT_EQ(titles.size(), items.size());
+    for (int active = -1; active < 5; ++active) {
+        CheckState state;
+        state.activeTab = active;
+        for (size_t i = 0; i < items.size(); ++i) {
+            EXPECT_EQ(titles[i], items[i].label);
+            EXPECT_FALSE(items[i].separator);
+            EXPECT_EQ(static_cast<int>(i) == active, MenuItemChecked(items[i].id, state)) << i;
+            EXPECT_FALSE(SubmenuOf(items[i].id) >= 0);
+        }
+    }
+    // Ids are distinct from every id the menus use, and there are never more items than ids.
+    const MenuModel model = BuildEnglishMenuModel();
+    for (const Menu& menu : model.menus)
+        for (const MenuItem& item : menu.items)
+            for (const MenuItem& tab : items) EXPECT_NE(item.id, tab.id);
+    EXPECT_EQ(1000u, TabListItems(std::vector<std::wstring>(1500, L"x")).size());
 }
