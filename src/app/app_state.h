@@ -52,6 +52,7 @@ struct AppState {
     int hoveredToolbarButton = -1;
     int hoveredTab = -1;      // tab under the mouse, -1 none
     bool hoveredTabClose = false;  // while the mouse is on that tab's close mark
+    bool hoveredTabList = false;   // while the mouse is on the tab list's button
     int hoveredMenuItem = -1;
     int openMenu = -1;
     bool vScrollHover = false;

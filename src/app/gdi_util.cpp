@@ -99,3 +99,26 @@ HFONT CreateUiFont(int dpi) {
     return CreateFontW(-Scale(12, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Segoe UI");
 }
+
+int TextWidth(HDC dc, HFONT font, const std::wstring& text) {
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    return size.cx;
+}
+
+std::wstring EndEllipsisText(HDC dc, HFONT font, const std::wstring& text, int width) {
+    if (TextWidth(dc, font, text) <= width) return text;
+    // The longest beginning that fits with the ellipsis after it; a surrogate pair is never split.
+    size_t low = 0, high = text.size();
+    while (low < high) {
+        const size_t mid = (low + high + 1) / 2;
+        if (TextWidth(dc, font, text.substr(0, mid) + L"\u2026") <= width)
+            low = mid;
+        else
+            high = mid - 1;
+    }
+    if (low > 0 && low < text.size() && IS_HIGH_SURROGATE(text[low - 1])) --low;
+    return text.substr(0, low) + L"\u2026";
+}

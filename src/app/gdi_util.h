@@ -17,6 +17,11 @@ void SetDarkFrame(HWND window);
 // The interface font (app.uiFont) of labels, buttons, lists and the status bar, made for a display
 // at `dpi`; the caller owns it.
 HFONT CreateUiFont(int dpi = kDesignDpi);
+// The text as it fits `width` pixels in `font`: whole when it fits, else its longest beginning
+// followed by "…" that fits (the end is what is cut, never the front).
+std::wstring EndEllipsisText(HDC dc, HFONT font, const std::wstring& text, int width);
+// Width of a text in a font, in pixels.
+int TextWidth(HDC dc, HFONT font, const std::wstring& text);
 // Character height of a font, in pixels.
 int FontHeight(HDC dc, HFONT font);
 

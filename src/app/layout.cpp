@@ -58,6 +58,7 @@ LayoutRects ComputeLayout(const LayoutInput& in) {
 
     r.sidebar = Rect{0, tabTop, sidebarRight, bottom};
     r.tabBar.left = sidebarRight;
+    r.tabBar.right = panelLeft;  // the open search panel runs from the tab bar's top: the tabs end at it
     r.editor = Rect{sidebarRight, editorTop, panelLeft - scrollBar, bottom - scrollBar};
     r.vScroll = Rect{panelLeft - scrollBar, editorTop, panelLeft, bottom - scrollBar};
     r.hScroll = Rect{sidebarRight, bottom - scrollBar, panelLeft - scrollBar, bottom};

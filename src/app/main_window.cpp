@@ -335,7 +335,11 @@ void FollowEdit(const editor::NotifyHeader& n) {
 }
 
 void OnEditorNotify(const editor::NotifyHeader& n) {
-    if (n.nmhdr.code == editor::kNotifyModified) FollowEdit(n);
+    if (n.nmhdr.code == editor::kNotifyModified) {
+        FollowEdit(n);
+        if (n.modificationType & (editor::kModInsertText | editor::kModDeleteText))
+            NoteSearchedTextChanged(n.nmhdr.hwndFrom);
+    }
     Document* doc = ActiveDocument();
     if (!doc || n.nmhdr.hwndFrom != doc->editor) {
         // A background tab changed (Save All, a reload from the tab menu): its snapshot follows.
@@ -377,6 +381,24 @@ void OnEditorNotify(const editor::NotifyHeader& n) {
         default: break;
     }
 }
+
+}  // namespace
+
+bool WheelOverTabBar(WPARAM wParam, LPARAM lParam) {
+    if (!app.mainWindow) return false;
+    POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    if (WindowFromPoint(p) != app.mainWindow) return false;
+    ScreenToClient(app.mainWindow, &p);
+    if (!app.rects.tabBar.Contains(p.x, p.y)) return false;
+    if (ScrollTabBar(GET_WHEEL_DELTA_WPARAM(wParam))) {
+        app.hoveredTab = TabAt(p.x);
+        app.hoveredTabClose = app.hoveredTab >= 0 && TabCloseMarkAt(app.hoveredTab, p.x);
+        RepaintArea(app.rects.tabBar);
+    }
+    return true;
+}
+
+namespace {
 
 void PostToEditor(UINT message, WPARAM wParam, LPARAM lParam) {
     if (Document* doc = ActiveDocument()) {
@@ -442,6 +464,7 @@ void OnMouseMove(int x, int y) {
     const int tab = app.rects.tabBar.Contains(x, y) ? TabAt(x) : -1;
     SetHover(app.hoveredTab, tab, app.rects.tabBar);
     SetHover(app.hoveredTabClose, tab >= 0 && TabCloseMarkAt(tab, x), app.rects.tabBar);
+    SetHover(app.hoveredTabList, TabListButtonAt(x, y), app.rects.tabBar);
     SetHover(app.vScrollHover, app.vScrollDragging || app.rects.vScroll.Contains(x, y), app.rects.vScroll);
     SetHover(app.hScrollHover, app.hScrollDragging || app.rects.hScroll.Contains(x, y), app.rects.hScroll);
     if (app.vScrollDragging) VerticalBarDrag(y);
@@ -453,8 +476,8 @@ void OnMouseMove(int x, int y) {
         RepaintArea(app.rects.menuBar);
     }
     SetHover(app.hoveredCaptionButton, y < 32 ? CaptionButtonAt(app.rects, x, y) : 0, app.rects.caption);
-    if (app.hoveredToolbarButton >= 0 || app.hoveredTab >= 0 || app.hoveredCaptionButton || app.hoveredMenuItem >= 0 ||
-        app.vScrollHover || app.hScrollHover) {
+    if (app.hoveredToolbarButton >= 0 || app.hoveredTab >= 0 || app.hoveredTabList || app.hoveredCaptionButton ||
+        app.hoveredMenuItem >= 0 || app.vScrollHover || app.hScrollHover) {
         TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, app.mainWindow, 0};
         TrackMouseEvent(&tme);
     }
@@ -464,6 +487,7 @@ void OnMouseLeave() {
     SetHover(app.hoveredToolbarButton, -1, app.rects.toolbar);
     SetHover(app.hoveredTab, -1, app.rects.tabBar);
     SetHover(app.hoveredTabClose, false, app.rects.tabBar);
+    SetHover(app.hoveredTabList, false, app.rects.tabBar);
     SetHover(app.hoveredCaptionButton, 0, app.rects.caption);
     if (!app.vScrollDragging) SetHover(app.vScrollHover, 0, app.rects.vScroll);
     if (!app.hScrollDragging) SetHover(app.hScrollHover, 0, app.rects.hScroll);
@@ -518,6 +542,15 @@ void OnLeftButtonDown(int x, int y, WPARAM keys) {
             CloseMenus();
         }
         return;
+    }
+    if (TabListButtonAt(x, y)) {
+        // A second click on the button closes the list it opened.
+        if (app.openMenu == kTabListMenu) return CloseMenus();
+        CloseMenus();
+        const Rect button = TabListButtonRect();
+        POINT at{button.right, button.bottom};
+        ClientToScreen(app.mainWindow, &at);
+        return OpenTabList(at);
     }
     CloseMenus();
     if (r.tabBar.Contains(x, y)) {
@@ -859,7 +892,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_RBUTTONUP: OnRightButtonUp(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
         case WM_MOUSEMOVE: OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
         case WM_MOUSELEAVE: OnMouseLeave(); return 0;
-        case WM_MOUSEWHEEL: PostToEditor(message, wParam, lParam); return 0;
+        case WM_MOUSEWHEEL:
+            if (!WheelOverTabBar(wParam, lParam)) PostToEditor(message, wParam, lParam);
+            return 0;
         case WM_CAPTURECHANGED:
             app.rectangleDragging = 0;
             if (app.vScrollDragging || app.hScrollDragging) {

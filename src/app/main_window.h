@@ -37,6 +37,9 @@ enum : WPARAM {
 };
 LRESULT PartRect(WPARAM part);
 
+// A wheel turn (screen point in lParam) over the tab bar scrolls the strip; false elsewhere.
+bool WheelOverTabBar(WPARAM wParam, LPARAM lParam);
+
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Recomputes every layout rectangle from the client size and the flags, moves the child windows
 // and repaints.

@@ -52,8 +52,7 @@ void SetFirst(Document& doc, long long first) {
 long long HorizontalRange() { return std::max<long long>(0, app.maxLineWidth - app.rects.hScroll.Width()); }
 
 void PaintThumb(HDC dc, const Rect& r, bool dragging, bool hovered) {
-    const COLORREF colour =
-        dragging ? RGB(0x66, 0x66, 0x66) : (hovered ? RGB(0x55, 0x55, 0x55) : RGB(0x3A, 0x3A, 0x3A));
+    const COLORREF colour = dragging ? palette.thumbDragColor : (hovered ? palette.thumbHoverColor : palette.thumbColor);
     HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(DC_BRUSH));
     HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
     const COLORREF previous = SetDCBrushColor(dc, colour);

@@ -95,3 +95,59 @@ bool TabCloseMarkHit(const std::vector<int>& edges, int index, int x, int dpi) {
     const int right = edges[static_cast<size_t>(index) + 1];
     return right - Scale(18, dpi) <= x && x < right - Scale(6, dpi);
 }
+
+TabStrip LayOutTabStrip(const TabStripInput& in) {
+    TabStrip strip;
+    strip.viewLeft = in.left;
+    strip.viewRight = std::max(in.left, in.right);
+    strip.buttonLeft = strip.viewRight;
+    long long natural = 0;
+    for (int w : in.widths) natural += std::max(w, 0);
+    std::vector<int> widths;
+    widths.reserve(in.widths.size());
+    if (natural <= strip.viewRight - strip.viewLeft) {
+        for (int w : in.widths) widths.push_back(std::max(w, 0));
+    } else {
+        strip.buttonLeft = std::max(strip.viewLeft, strip.viewRight - std::max(in.buttonWidth, 0));
+        strip.viewRight = strip.buttonLeft;
+        const long long room = strip.viewRight - strip.viewLeft;
+        // The largest cap on every width that fits the room, but never below minWidth.
+        const auto capped = [&](long long cap) {
+            long long sum = 0;
+            for (int w : in.widths) sum += std::min<long long>(std::max(w, 0), cap);
+            return sum;
+        };
+        long long low = std::max(in.minWidth, 0), high = 0;
+        for (int w : in.widths) high = std::max<long long>(high, w);
+        high = std::max(high, low);
+        while (low < high) {
+            const long long mid = (low + high + 1) / 2;
+            if (capped(mid) <= room)
+                low = mid;
+            else
+                high = mid - 1;
+        }
+        for (int w : in.widths) widths.push_back(static_cast<int>(std::min<long long>(std::max(w, 0), low)));
+    }
+    long long total = 0;
+    for (int w : widths) total += w;
+    const int room = strip.viewRight - strip.viewLeft;
+    strip.maxScroll = static_cast<int>(std::max<long long>(0, total - room));
+    int scroll = std::clamp(in.scroll, 0, strip.maxScroll);
+    std::vector<long long> starts(widths.size() + 1, 0);
+    for (size_t i = 0; i < widths.size(); ++i) starts[i + 1] = starts[i] + widths[i];
+    if (in.revealActive && in.active >= 0 && static_cast<size_t>(in.active) < widths.size()) {
+        const long long a = starts[static_cast<size_t>(in.active)], b = starts[static_cast<size_t>(in.active) + 1];
+        if (b - scroll > room) scroll = static_cast<int>(b - room);
+        if (a < scroll) scroll = static_cast<int>(a);  // a tab wider than the view shows its start
+    }
+    strip.scroll = scroll;
+    strip.edges.reserve(starts.size());
+    for (long long x : starts) strip.edges.push_back(static_cast<int>(strip.viewLeft + x - scroll));
+    return strip;
+}
+
+int ScrollTabStrip(int scroll, int delta, int step) {
+    const long long moved = static_cast<long long>(scroll) - static_cast<long long>(delta) * step / 120;
+    return static_cast<int>(std::clamp<long long>(moved, 0, INT_MAX));
+}

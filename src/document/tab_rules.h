@@ -28,3 +28,30 @@ int TabWidthForText(int textWidth, int dpi = 96);                       // clamp
 std::vector<int> TabEdges(int left, const std::vector<int>& widths);    // widths.size() + 1 edges from left
 int TabAt(const std::vector<int>& edges, int x);                        // tab under x, or -1
 bool TabCloseMarkHit(const std::vector<int>& edges, int index, int x, int dpi = 96);  // x on its close mark
+
+// The tab strip over the bar from `left` to `right`. Tabs that all fit keep their measured widths.
+// Otherwise the list button takes the bar's right end and the tabs shrink, the widest first,
+// towards `minWidth` (a tab narrower than that by itself keeps its width); when even that does not
+// fit, the strip scrolls. `scroll` is how far it was scrolled (pixels); with `revealActive` it moves
+// as little as it must to show the whole active tab.
+struct TabStripInput {
+    int left = 0, right = 0;
+    std::vector<int> widths;  // measured, one per tab
+    int minWidth = 0;
+    int buttonWidth = 0;
+    int active = -1;
+    int scroll = 0;
+    bool revealActive = true;
+};
+struct TabStrip {
+    std::vector<int> edges;           // widths.size() + 1 x positions, scrolled: some lie outside the view
+    int viewLeft = 0, viewRight = 0;  // the part of the bar that shows tabs
+    int buttonLeft = 0;               // the list button from buttonLeft to the bar's right; none when equal
+    int scroll = 0;                   // clamped to what the tabs allow
+    int maxScroll = 0;
+    bool HasButton(int right) const { return buttonLeft < right; }
+};
+TabStrip LayOutTabStrip(const TabStripInput& in);
+// The scroll after a wheel turn of `delta` (120 a notch, positive away from the user: towards the
+// first tab), `step` pixels a notch.
+int ScrollTabStrip(int scroll, int delta, int step);

@@ -3,6 +3,8 @@
 #include <shlobj.h>
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "app/app_state.h"
 #include "app/change_notice.h"
 #include "app/gdi_util.h"
@@ -49,7 +51,33 @@ void RoundBox(HDC dc, int left, int top, int right, int bottom, int corner, COLO
     SelectObject(dc, oldBrush);
 }
 
-void PaintRow(HDC dc, const SidebarRow& row, int top, int contentWidth) {
+// The badge column as the interface font needs it: wide enough for "CSS" and "XML", as tall as
+// a capital letter with a pixel of room above and below.
+struct BadgeBox {
+    int width = 18, height = 13;
+};
+
+BadgeBox MeasureBadges(HDC dc) {
+    BadgeBox box;
+    int widest = 0;
+    for (const std::wstring& label : BadgeLabels()) widest = std::max(widest, TextWidth(dc, app.uiFont, label));
+    box.width = SidebarBadgeWidth(widest, app.dpi);
+    HGDIOBJ old = SelectObject(dc, app.uiFont);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    box.height = std::min(Px(kSidebarRowHeight - 2),
+                          std::max(Px(13), static_cast<int>(metrics.tmAscent - metrics.tmInternalLeading) + Px(4)));
+    return box;
+}
+
+// A name in its band: cut at the end with "…" when it is too long.
+void DrawName(HDC dc, const std::wstring& name, int left, int top, int right) {
+    DrawTextBox(dc, EndEllipsisText(dc, app.uiFont, name, right - left),
+                Rect{left, top, right, top + Px(kSidebarRowHeight)}, app.uiFont, palette.textColor, 0);
+}
+
+void PaintRow(HDC dc, const SidebarRow& row, int top, int contentWidth, const BadgeBox& badgeBox) {
     const int bottom = top + Px(kSidebarRowHeight);
     const int indent = Px(row.depth * 14);
     if (row.isHeader) {
@@ -61,21 +89,20 @@ void PaintRow(HDC dc, const SidebarRow& row, int top, int contentWidth) {
         const bool open = sidebar.expandedFolders.count(row.path) != 0;
         DrawTextBox(dc, open ? L"v" : L">", Rect{indent + Px(10), top, indent + Px(24), bottom}, app.uiFont,
                     palette.dimTextColor, 0);
-        DrawTextBox(dc, row.name, Rect{indent + Px(26), top, contentWidth, bottom}, app.uiFont, palette.textColor,
-                    DT_PATH_ELLIPSIS);
+        DrawName(dc, row.name, indent + Px(26), top, contentWidth);
     } else {
         const FileBadge badge = BadgeForName(row.name);
-        const Rect box{indent + Px(22), top + Px(4), indent + Px(40), top + Px(17)};
+        const int badgeTop = top + (Px(kSidebarRowHeight) - badgeBox.height) / 2;
+        const RECT box{indent + Px(22), badgeTop, indent + Px(22) + badgeBox.width, badgeTop + badgeBox.height};
         RoundBox(dc, box.left, box.top, box.right, box.bottom, Px(2), badge.background);
-        DrawTextBox(dc, badge.label, box, app.uiFont, badge.text, DT_CENTER);
-        DrawTextBox(dc, row.name, Rect{indent + Px(46), top, contentWidth, bottom}, app.uiFont, palette.textColor,
-                    DT_PATH_ELLIPSIS);
+        DrawTextBox(dc, badge.label, Rect{box.left, box.top, box.right, box.bottom}, app.uiFont, badge.text, DT_CENTER);
+        DrawName(dc, row.name, box.right + Px(6), top, contentWidth);
     }
 }
 
 void InvalidateRowBand(HWND window, int row) {
     if (row < 0) return;
-    const int top = row * Px(kSidebarRowHeight) - sidebar.scroll;
+    const int top = SidebarRowTop(static_cast<size_t>(row), sidebar.scroll, app.dpi);
     RECT band{0, top, 4000, top + Px(kSidebarRowHeight)};
     InvalidateRect(window, &band, FALSE);
 }
@@ -103,6 +130,15 @@ void OnMouseMove(HWND window, int x, int y) {
     // Leaving the panel must clear the hover mark.
     TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, window, 0};
     TrackMouseEvent(&track);
+}
+
+// After the rows moved under a still pointer (wheel, page clicks), the hover mark goes to the row
+// now under it.
+void HoverUnderPointer(HWND window) {
+    const RECT client = ClientOf(window);
+    const POINT p = CursorInClient(window);
+    const bool inside = PtInRect(&client, p) != FALSE;
+    sidebar.hoverRow = inside ? SidebarRowAt(sidebar.scroll, p.y, sidebar.rows.size()) : -1;
 }
 
 void ClickRow(HWND window, int x, int y, int width) {
@@ -135,6 +171,7 @@ void OnLeftButtonDown(HWND window, int x, int y) {
         if (y < thumb.top || y >= thumb.bottom) {
             sidebar.scroll += y < thumb.top ? -h / 2 : h / 2;
             ClampSidebarScroll();
+            HoverUnderPointer(window);
             InvalidateRect(window, nullptr, FALSE);
         } else {
             sidebar.thumbDragging = true;
@@ -180,18 +217,22 @@ void PaintSidebar(HDC dc, int width, int height) {
     FillSolid(dc, RECT{0, 0, width, height}, palette.panelColor);
     SetBkMode(dc, TRANSPARENT);
     const int contentWidth = width - Px(kSidebarScrollZone);
+    const BadgeBox badgeBox = MeasureBadges(dc);
     const RowRange visible = VisibleSidebarRows(sidebar.scroll, height, sidebar.rows.size(), app.dpi);
-    for (size_t i = visible.first; i < visible.last; ++i) {
-        const int top = static_cast<int>(i) * Px(kSidebarRowHeight) - sidebar.scroll;
-        if (static_cast<int>(i) == sidebar.hoverRow)
-            FillSolid(dc, RECT{0, top, contentWidth, top + Px(kSidebarRowHeight)}, palette.hoverColor);
-        PaintRow(dc, sidebar.rows[i], top, contentWidth);
-    }
+    auto paintRow = [&](size_t i) {
+        const int top = SidebarRowTop(i, sidebar.scroll, app.dpi);
+        FillSolid(dc, RECT{0, top, contentWidth, top + Px(kSidebarRowHeight)},
+                  static_cast<int>(i) == sidebar.hoverRow ? palette.hoverColor : palette.panelColor);
+        PaintRow(dc, sidebar.rows[i], top, contentWidth, badgeBox);
+    };
+    // The rows scroll beneath the header, which stays at the top with its "×".
+    for (size_t i = std::max<size_t>(visible.first, 1); i < visible.last; ++i) paintRow(i);
+    if (!sidebar.rows.empty()) paintRow(0);
     const SidebarThumb thumb = SidebarThumbRect(width, height, sidebar.rows.size(), sidebar.scroll, app.dpi);
     if (thumb.exists) {
-        const COLORREF colour = sidebar.thumbDragging ? Hex(0x666666)
-                                : sidebar.thumbHover  ? Hex(0x555555)
-                                                      : Hex(0x3A3A3A);
+        const COLORREF colour = sidebar.thumbDragging ? palette.thumbDragColor
+                                : sidebar.thumbHover  ? palette.thumbHoverColor
+                                                      : palette.thumbColor;
         RoundBox(dc, thumb.left, thumb.top, thumb.right, thumb.bottom, Px(3), colour);
     }
     FillSolid(dc, RECT{width - 1, 0, width, height}, palette.borderColor);
@@ -205,6 +246,7 @@ LRESULT CALLBACK SidebarProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         case WM_MOUSEWHEEL:
             sidebar.scroll = SidebarWheelScroll(sidebar.scroll, Px(GET_WHEEL_DELTA_WPARAM(wParam)));
             ClampSidebarScroll();
+            HoverUnderPointer(window);
             InvalidateRect(window, nullptr, FALSE);
             return 0;
         case WM_MOUSEMOVE: OnMouseMove(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;

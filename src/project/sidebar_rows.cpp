@@ -1,6 +1,7 @@
 #include "project/sidebar_rows.h"
 
 #include <windows.h>
+#include <shlwapi.h>
 
 #include <algorithm>
 #include <cmath>
@@ -34,6 +35,11 @@ bool ListFolder(const std::wstring& folder, std::vector<FolderEntry>& entries) {
     return true;
 }
 
+bool NaturalNameLess(const std::wstring& a, const std::wstring& b) {
+    const int order = StrCmpLogicalW(a.c_str(), b.c_str());
+    return order != 0 ? order < 0 : a < b;
+}
+
 std::wstring LastPathPart(const std::wstring& path) {
     const size_t separator = path.find_last_of(L"\\/");
     return separator == std::wstring::npos ? path : path.substr(separator + 1);
@@ -46,7 +52,7 @@ void ScanFolder(const std::wstring& folder, int depth, const FolderSet& expanded
     // Every name comes from one folder, so the full paths share their prefix: ordering by name with
     // the path as tie-break is ordering by name.
     std::sort(entries.begin(), entries.end(), [](const FolderEntry& a, const FolderEntry& b) {
-        return a.isFolder != b.isFolder ? a.isFolder : a.name < b.name;
+        return a.isFolder != b.isFolder ? a.isFolder : NaturalNameLess(a.name, b.name);
     });
     rows.reserve(rows.size() + entries.size());
     const bool endsWithSeparator = EndsWithSeparator(folder);
@@ -83,12 +89,17 @@ std::vector<SidebarRow> BuildSidebarRows(const std::wstring& root, const FolderS
     return rows;
 }
 
-FileBadge BadgeForName(const std::wstring& name) {
-    struct Kind {
-        std::vector<const wchar_t*> endings;
-        FileBadge badge;
-    };
-    static const Kind kinds[] = {
+namespace {
+
+struct BadgeKind {
+    std::vector<const wchar_t*> endings;
+    FileBadge badge;
+};
+
+const FileBadge kOtherBadge{Hex(0x4A4A4A), Hex(0xC0C0C0), L"\u00B7"};
+
+const std::vector<BadgeKind>& BadgeKinds() {
+    static const std::vector<BadgeKind> kinds = {
         {{L".js", L".ts", L".jsx", L".tsx", L".mjs", L".cjs"}, {Hex(0xF7DF1E), Hex(0x000000), L"JS"}},
         {{L".css"}, {Hex(0x264DE4), Hex(0xFFFFFF), L"CSS"}},
         {{L".md", L".markdown"}, {Hex(0x083FA1), Hex(0xFFFFFF), L"MD"}},
@@ -100,16 +111,28 @@ FileBadge BadgeForName(const std::wstring& name) {
         {{L".cs"}, {Hex(0x6A6A6A), Hex(0xE0E0E0), L"#"}},
         {{L".txt"}, {Hex(0x5A5A5A), Hex(0xE0E0E0), L"TX"}},
     };
+    return kinds;
+}
+
+}  // namespace
+
+std::vector<std::wstring> BadgeLabels() {
+    std::vector<std::wstring> labels{kOtherBadge.label};
+    for (const BadgeKind& kind : BadgeKinds()) labels.push_back(kind.badge.label);
+    return labels;
+}
+
+FileBadge BadgeForName(const std::wstring& name) {
     std::wstring lower = name;
     for (wchar_t& c : lower)
         if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-    for (const Kind& kind : kinds) {
+    for (const BadgeKind& kind : BadgeKinds()) {
         for (const wchar_t* ending : kind.endings) {
             const size_t n = std::wcslen(ending);
             if (lower.size() >= n && lower.compare(lower.size() - n, n, ending) == 0) return kind.badge;
         }
     }
-    return FileBadge{Hex(0x4A4A4A), Hex(0xC0C0C0), L"\u00B7"};
+    return kOtherBadge;
 }
 
 namespace {
@@ -124,11 +147,19 @@ int ClampSidebarScrollValue(int scroll, size_t rowCount, int clientHeight, int d
 }
 
 int SidebarRowAt(int scroll, int y, size_t rowCount, int dpi) {
+    const int rowHeight = Scale(kSidebarRowHeight, dpi);
+    if (y >= 0 && y < rowHeight && rowCount > 0) return 0;  // the fixed header
     const long long offset = static_cast<long long>(scroll) + y;
     if (offset < 0) return -1;
-    const long long row = offset / Scale(kSidebarRowHeight, dpi);
+    const long long row = offset / rowHeight;
     return row < static_cast<long long>(rowCount) ? static_cast<int>(row) : -1;
 }
+
+int SidebarRowTop(size_t index, int scroll, int dpi) {
+    return index == 0 ? 0 : static_cast<int>(index) * Scale(kSidebarRowHeight, dpi) - scroll;
+}
+
+int SidebarBadgeWidth(int widestLabel, int dpi) { return std::max(Scale(18, dpi), widestLabel + Scale(4, dpi)); }
 
 RowRange VisibleSidebarRows(int scroll, int clientHeight, size_t rowCount, int dpi) {
     if (clientHeight <= 0 || rowCount == 0) return {};

@@ -36,8 +36,8 @@ constexpr int kSidebarRowHeight = 22;
 constexpr int kSidebarScrollZone = 16;  // right-hand strip left to the scroll bar
 
 // The header, then (when `root` is not empty) the root row and, when the root is expanded, its
-// contents: at every level the folders, then the files, each sorted ordinally by name with the
-// full path as tie-break; an expanded folder's contents follow its row. Only folders whose path is
+// contents: at every level the folders, then the files, each sorted by name as the file manager
+// sorts (NaturalNameLess); an expanded folder's contents follow its row. Only folders whose path is
 // in `expanded` are listed, each once per call.
 std::vector<SidebarRow> BuildSidebarRows(const std::wstring& root, const FolderSet& expanded,
                                          const FolderLister& list = ListFolder);
@@ -45,6 +45,10 @@ std::vector<SidebarRow> BuildSidebarRows(const std::wstring& root, const FolderS
 // Appends the rows of `folder`'s contents at `depth`, descending into expanded sub-folders.
 void ScanFolder(const std::wstring& folder, int depth, const FolderSet& expanded, const FolderLister& list,
                 std::vector<SidebarRow>& rows);
+
+// The file manager's order of names: without case, runs of digits by their value ("extra_2" before
+// "extra_19"); names it holds equal are ordered by their UTF-16 units.
+bool NaturalNameLess(const std::wstring& a, const std::wstring& b);
 
 // The text after the last backslash or slash, or the whole path.
 std::wstring LastPathPart(const std::wstring& path);
@@ -56,14 +60,25 @@ struct FileBadge {
 };
 // By the first matching ending of the name with ASCII capitals lowered; "·" for any other name.
 FileBadge BadgeForName(const std::wstring& name);
+// Every label a badge can show.
+std::vector<std::wstring> BadgeLabels();
 
 // min(scroll, max(0, rowCount * 22 - clientHeight)), and never below 0.
 int ClampSidebarScrollValue(int scroll, size_t rowCount, int clientHeight, int dpi = 96);
 
-// The row under client y, or -1 when there is none.
+// The row under client y, or -1 when there is none. The header (row 0) stays at the top while the
+// rest scrolls beneath it: the top band is always the header.
 int SidebarRowAt(int scroll, int y, size_t rowCount, int dpi = 96);
 
-// Rows [first, last) whose bands meet a client area of the given height.
+// Where row `index` is drawn: the header at 0, the others at their scrolled place.
+int SidebarRowTop(size_t index, int scroll, int dpi = 96);
+
+// The part of a file badge a label needs: its width for the widest label's text width, at least
+// the 18 pixels a one-letter badge has, with two pixels of room on either side (design pixels,
+// scaled to `dpi`).
+int SidebarBadgeWidth(int widestLabel, int dpi = 96);
+
+// Rows [first, last) whose bands meet a client area of the given height (the fixed header aside).
 struct RowRange {
     size_t first = 0, last = 0;
 };

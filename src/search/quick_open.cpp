@@ -96,7 +96,7 @@ void BuildList(const std::wstring& query) {
         case kQuickPalette: quick.filtered = FilterPalette(quick.palette, query); break;
         case kQuickAnything:
             if (!query.empty() && query[0] == L':')
-                quick.filtered = FileList(L"");
+                quick.filtered = GotoLineItems(query.substr(1));
             else if (!query.empty() && query[0] == L'@')
                 quick.filtered = SymbolList(query.substr(1));
             else if (!query.empty() && query[0] == L'#')
@@ -284,12 +284,16 @@ struct Spec {
 const Spec kChildSpecs[] = {
     {kQuickQuery, WS_EX_CLIENTEDGE, L"EDIT", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 8, 8, 544, 26},
     {kQuickList, 0, L"LISTBOX",
-     WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | LBS_WANTKEYBOARDINPUT, 8,
-     44, 544, 260},
+     WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | LBS_WANTKEYBOARDINPUT |
+         LBS_OWNERDRAWFIXED,
+     8, 44, 544, 260},
     {kQuickLineLabel, 0, L"STATIC", WS_CHILD | SS_CENTERIMAGE | SS_NOPREFIX, 12, 10, 46, 24},
     {kQuickLineBox, 0, L"EDIT", WS_CHILD | ES_NUMBER | ES_MULTILINE | ES_AUTOHSCROLL, 58, 10, 122, 24},
 };
 constexpr Rect kGoButton{188, 10, 246, 34}, kCloseButton{252, 10, 286, 34};
+
+int ListRowHeight();
+void FitListToRows(HWND list);
 
 void CreateChildren(HWND popup) {
     for (const Spec& s : kChildSpecs) {
@@ -303,12 +307,30 @@ void CreateChildren(HWND popup) {
                 SetWindowLongPtrW(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(QuickFieldProc)));
             (s.id == kQuickQuery ? quick.baseQueryProc : quick.baseLineProc) = base;
         }
-        if (s.id == kQuickList) SetDarkFrame(child);
+        if (s.id == kQuickList) {
+            SetDarkFrame(child);
+            SendMessageW(child, LB_SETITEMHEIGHT, 0, ListRowHeight());
+            FitListToRows(child);
+        }
     }
     for (HWND button : {CreateOwnerDrawnButton(popup, kQuickGo, kGoButton, L"Go", false),
                         CreateOwnerDrawnButton(popup, kQuickClose, kCloseButton, L"\u00D7", false)}) {
         if (button) ShowWindow(button, SW_HIDE);
     }
+}
+
+// A row of the list: the interface font's height with room above and below.
+int ListRowHeight() {
+    HDC dc = GetDC(nullptr);
+    const int height = FontHeight(dc, app.uiFont);
+    ReleaseDC(nullptr, dc);
+    return std::max(Px(16), height + Px(8));
+}
+
+// The list shows whole rows: its height is cut to a multiple of the row height.
+void FitListToRows(HWND list) {
+    const int rowHeight = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+    SetWindowPos(list, nullptr, 0, 0, Px(544), WholeRowsHeight(Px(260), rowHeight), SWP_NOMOVE | SWP_NOZORDER);
 }
 
 void ShowChildren(bool lineMode) {
@@ -326,6 +348,10 @@ void PlaceChildren() {
     for (const Spec& s : kChildSpecs) place(s.id, Rect{s.x, s.y, s.x + s.w, s.y + s.h});
     place(kQuickGo, kGoButton);
     place(kQuickClose, kCloseButton);
+    if (HWND list = Child(kQuickList)) {
+        SendMessageW(list, LB_SETITEMHEIGHT, 0, ListRowHeight());
+        FitListToRows(list);
+    }
 }
 
 // Centred in the main window's client area, 40 pixels below its top, wherever that window is; the
@@ -374,6 +400,48 @@ void DrawPopupButton(const DRAWITEMSTRUCT& item) {
     const COLORREF colour = lit ? palette.textColor : palette.dimTextColor;
     DrawLine(dc, cx - 5, cy - 5, cx + 5, cy + 5, colour);
     DrawLine(dc, cx + 5, cy - 5, cx - 5, cy + 5, colour);
+}
+
+// One row of the list in the theme's colours, the letters the query matched in the accent colour.
+void DrawListRow(const DRAWITEMSTRUCT& item) {
+    if (item.itemID == static_cast<UINT>(-1)) return;
+    HDC dc = item.hDC;
+    const RECT& r = item.rcItem;
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    FillSolid(dc, r, selected ? palette.selectionColor : palette.inputColor);
+    if (item.itemID >= quick.filtered.size()) return;
+    const QuickItem& entry = quick.filtered[item.itemID];
+    const bool info = quick.mode != kQuickPalette && entry.code == kQuickInfo;
+    const std::wstring& label = entry.label;
+    std::vector<MatchSpan> spans;
+    if (!info) spans = MatchSpans(label, HighlightQuery(quick.mode, ChildText(kQuickQuery)));
+    HGDIOBJ oldFont = SelectObject(dc, app.uiFont);
+    SetBkMode(dc, TRANSPARENT);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    const int y = r.top + (r.bottom - r.top - metrics.tmHeight) / 2;
+    HRGN clip = CreateRectRgn(r.left, r.top, r.right - Px(4), r.bottom);
+    SelectClipRgn(dc, clip);
+    int x = r.left + Px(8);
+    size_t at = 0;
+    auto run = [&](size_t from, size_t to, COLORREF colour) {
+        if (to <= from) return;
+        SetTextColor(dc, colour);
+        TextOutW(dc, x, y, label.c_str() + from, static_cast<int>(to - from));
+        SIZE size{};
+        GetTextExtentPoint32W(dc, label.c_str() + from, static_cast<int>(to - from), &size);
+        x += size.cx;
+    };
+    const COLORREF plain = info ? palette.dimTextColor : palette.textColor;
+    for (const MatchSpan& span : spans) {
+        run(at, span.start, plain);
+        run(span.start, span.start + span.length, palette.accentColor);
+        at = span.start + span.length;
+    }
+    run(at, label.size(), plain);
+    SelectClipRgn(dc, nullptr);
+    DeleteObject(clip);
+    SelectObject(dc, oldFont);
 }
 
 LRESULT ControlColour(WPARAM wParam, LPARAM lParam, bool isStatic) {
@@ -433,7 +501,23 @@ LRESULT CALLBACK QuickOpenProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         case WM_CREATE: CreateChildren(window); return 0;
         case WM_PAINT: PaintPopup(window); return 0;
         case WM_ERASEBKGND: return 1;
-        case WM_DRAWITEM: DrawPopupButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
+        case WM_DRAWITEM: {
+            const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            if (item.CtlType == ODT_LISTBOX)
+                DrawListRow(item);
+            else
+                DrawPopupButton(item);
+            return TRUE;
+        }
+        case WM_MEASUREITEM:
+            reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = static_cast<UINT>(ListRowHeight());
+            return TRUE;
+        case WM_CTLCOLORLISTBOX: {
+            // The part of the list below its rows, and its frame, in the popup's colour.
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            SetBkColor(dc, palette.inputColor);
+            return reinterpret_cast<LRESULT>(popupBrush.For(palette.inputColor));
+        }
         case WM_CTLCOLOREDIT: return ControlColour(wParam, lParam, false);
         case WM_CTLCOLORSTATIC: return ControlColour(wParam, lParam, true);
         case WM_COMMAND: {

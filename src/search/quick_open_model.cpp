@@ -138,9 +138,10 @@ std::vector<QuickItem> FilterPalette(const std::vector<QuickItem>& all, const st
 FolderFiles WalkQuickOpenFolder(const std::wstring& root, const FileListLimits& limits, const FolderReader& read) {
     FolderFiles walk;
     walk.rootOpen = !root.empty();
+    walk.root = root;
     size_t visited = 0, folders = 0;
     WalkFolder(
-        root, false,
+        root, true,
         [&](const std::wstring& path, const WalkEntry& entry) {
             ++visited;
             if (!(entry.attributes & kAttributeDirectory))
@@ -155,30 +156,97 @@ FolderFiles WalkQuickOpenFolder(const std::wstring& root, const FileListLimits& 
     return walk;
 }
 
+int FileMatchQuality(const std::wstring& lowerName, const std::wstring& lowerQuery) {
+    if (lowerQuery.empty() || lowerName == lowerQuery) return 0;
+    const size_t at = lowerName.find(lowerQuery);
+    if (at == 0) return 1;
+    if (at != std::wstring::npos) return 2;
+    return ContainsInOrder(lowerName, lowerQuery) ? 3 : -1;
+}
+
+std::wstring PathWithinFolder(const std::wstring& root, const std::wstring& path) {
+    if (root.empty() || path.size() <= root.size() || path.compare(0, root.size(), root) != 0) return path;
+    size_t from = root.size();
+    if (path[from] == L'\\' || path[from] == L'/') ++from;
+    else if (root.back() != L'\\' && root.back() != L'/') return path;
+    return path.substr(from);
+}
+
 std::vector<QuickItem> FileListItems(const FolderFiles& walk, const std::wstring& query, const FileListLimits& limits) {
     if (!walk.rootOpen)
         return {InfoRow(MessageFor(MessageText::QuickNoFolder))};
     const std::wstring q = LowerAscii(query);
-    std::vector<const FolderFiles::File*> named, inOrder;
+    struct Ranked {
+        int quality;
+        std::wstring within, lowerWithin;
+        const FolderFiles::File* file;
+    };
+    std::vector<Ranked> ranked;
     size_t folder = 0;
     for (const FolderFiles::File& file : walk.files) {
         // The walk would not have read this file's folder once enough files were listed.
         if (file.folder != folder) {
-            if (named.size() + inOrder.size() >= limits.maxMatches) break;
+            if (ranked.size() >= limits.maxMatches) break;
             folder = file.folder;
         }
-        if (q.empty() || file.lowerName.find(q) != std::wstring::npos)
-            named.push_back(&file);
-        else if (ContainsInOrder(file.lowerName, q))
-            inOrder.push_back(&file);
+        const int quality = FileMatchQuality(file.lowerName, q);
+        if (quality < 0) continue;
+        std::wstring within = PathWithinFolder(walk.root, file.path);
+        std::wstring lower = LowerAscii(within);
+        ranked.push_back(Ranked{quality, std::move(within), std::move(lower), &file});
     }
+    std::sort(ranked.begin(), ranked.end(), [](const Ranked& a, const Ranked& b) {
+        if (a.quality != b.quality) return a.quality < b.quality;
+        if (a.lowerWithin != b.lowerWithin) return a.lowerWithin < b.lowerWithin;
+        return a.within < b.within;
+    });
     std::vector<QuickItem> items;
-    items.reserve(named.size() + inOrder.size());
-    for (const auto* list : {&named, &inOrder}) {
-        for (const FolderFiles::File* file : *list)
-            items.push_back(QuickItem{FileNameOf(file->path) + L"  \u2014  " + file->path, kQuickOpenFile, file->path});
+    items.reserve(ranked.size());
+    for (const Ranked& r : ranked) {
+        const std::wstring name = FileNameOf(r.file->path);
+        std::wstring label = name;
+        if (r.within != name) label += L"  \u2014  " + r.within;
+        items.push_back(QuickItem{std::move(label), kQuickOpenFile, r.file->path});
     }
     return items;
+}
+
+std::vector<QuickItem> GotoLineItems(const std::wstring& afterColon) {
+    const long long line = ParseLineNumber(afterColon);
+    if (line < 1) return {InfoRow(MessageFor(MessageText::GotoLineRow, L"\u2026"))};
+    const std::wstring number = std::to_wstring(line);
+    return {QuickItem{MessageFor(MessageText::GotoLineRow, number), kQuickLine, number}};
+}
+
+// ---- drawing the list ----------------------------------------------------------------------------
+
+std::vector<MatchSpan> MatchSpans(const std::wstring& label, const std::wstring& query) {
+    if (query.empty() || label.empty()) return {};
+    auto fold = [](wchar_t c) { return static_cast<wchar_t>(std::towlower(FoldAscii(c))); };
+    std::wstring foldedLabel = label, foldedQuery = query;
+    for (wchar_t& c : foldedLabel) c = fold(c);
+    for (wchar_t& c : foldedQuery) c = fold(c);
+    const size_t at = foldedLabel.find(foldedQuery);
+    if (at != std::wstring::npos) return {MatchSpan{at, foldedQuery.size()}};
+    std::vector<MatchSpan> spans;
+    size_t next = 0;
+    for (size_t i = 0; i < foldedLabel.size() && next < foldedQuery.size(); ++i) {
+        if (foldedLabel[i] != foldedQuery[next]) continue;
+        if (!spans.empty() && spans.back().start + spans.back().length == i)
+            ++spans.back().length;
+        else
+            spans.push_back(MatchSpan{i, 1});
+        ++next;
+    }
+    return next == foldedQuery.size() ? spans : std::vector<MatchSpan>{};
+}
+
+std::wstring HighlightQuery(int mode, const std::wstring& query) {
+    if (mode == kQuickAnything && !query.empty()) {
+        if (query[0] == L':') return L"";
+        if (query[0] == L'@' || query[0] == L'#') return query.substr(1);
+    }
+    return query;
 }
 
 // ---- text in open tabs --------------------------------------------------------------------------

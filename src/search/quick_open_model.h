@@ -55,13 +55,25 @@ struct FolderFiles {
     };
     std::vector<File> files;
     bool rootOpen = false;  // false when no folder is open
+    std::wstring root;
 };
 FolderFiles WalkQuickOpenFolder(const std::wstring& root, const FileListLimits& limits = {},
                                 const FolderReader& read = ReadFolderEntries);
-// One entry per file whose name holds the query (then those holding its letters in order), each as
-// "name  —  path"; the information row when no folder is open. Only the name is matched.
+// The walk skips the folders the search in files skips (names beginning with ".", such as .git).
+// One entry per file whose name matches the query, best matches first (FileMatchQuality), then by
+// the path within the folder; each as "name  —  path within the folder", or just the name for a
+// file of the folder itself. The information row when no folder is open. Only the name is matched.
 std::vector<QuickItem> FileListItems(const FolderFiles& walk, const std::wstring& query,
                                      const FileListLimits& limits = {});
+// How well a lower-cased file name matches a lower-cased query: 0 the whole name, 1 its
+// beginning, 2 a part of it, 3 its letters in order; -1 no match. An empty query matches all as 0.
+int FileMatchQuality(const std::wstring& lowerName, const std::wstring& lowerQuery);
+// The path below `root` ("src\\a.cpp" for root "C:\\p" and "C:\\p\\src\\a.cpp"); the path itself when it
+// does not lie below root.
+std::wstring PathWithinFolder(const std::wstring& root, const std::wstring& path);
+// What goto anything lists for a query starting with ":": a row that moves to the line typed after
+// it, or an information row while no line number is there.
+std::vector<QuickItem> GotoLineItems(const std::wstring& afterColon);
 
 // ---- text in open tabs --------------------------------------------------------------------------
 
@@ -96,6 +108,21 @@ std::string LowerAsciiBytes(std::string text);
 // The part of a line a label shows: about kLabelContext characters around [column, column +
 // length), with "…" where it was cut; CR and LF become spaces.
 std::wstring LabelExcerpt(const std::wstring& line, size_t column, size_t length);
+
+// ---- drawing the list ----------------------------------------------------------------------------
+
+// The letters of a label that the typed query matched, as spans of [start, start + length): the
+// first place the whole query stands in the label (letters compared without case), or else each
+// letter of the query where an in-order match finds it; none when the label does not match.
+struct MatchSpan {
+    size_t start = 0, length = 0;
+};
+std::vector<MatchSpan> MatchSpans(const std::wstring& label, const std::wstring& query);
+// The query a mode's rows were matched against: goto anything's "@" and "#" are not part of it,
+// and ":" rows match nothing.
+std::wstring HighlightQuery(int mode, const std::wstring& query);
+// The list's height for the room it has: whole rows only.
+inline int WholeRowsHeight(int room, int rowHeight) { return rowHeight > 0 ? room / rowHeight * rowHeight : room; }
 
 // ---- picking ------------------------------------------------------------------------------------
 

@@ -236,28 +236,70 @@ std::string RewriteWordAnchors(std::string_view q) {
     return out;
 }
 
+namespace {
+
+// Lines as the editing component sees them; Unicode classes and case folding; invalid bytes are
+// simply characters no pattern item matches. The ECMAScript habits of the file search stay: \u
+// escapes, [] matches nothing, a reference to an unset group matches empty.
+uint32_t CompileOptions(int flags) {
+    uint32_t options = PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | PCRE2_UCP | PCRE2_MULTILINE | PCRE2_ALT_BSUX |
+                       PCRE2_ALLOW_EMPTY_CLASS | PCRE2_MATCH_UNSET_BACKREF;
+    if (!(flags & kFindMatchCase)) options |= PCRE2_CASELESS;
+    return options;
+}
+
+// Compiles `source`; null with the engine's error code and offset when it refuses.
+pcre2_code* CompileSource(const std::string& source, int flags, int& error, PCRE2_SIZE& offset) {
+    pcre2_compile_context* compileContext = pcre2_compile_context_create(nullptr);
+    if (!compileContext) return nullptr;
+    pcre2_set_newline(compileContext, PCRE2_NEWLINE_ANYCRLF);
+    pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(source.data()), source.size(), CompileOptions(flags),
+                                     &error, &offset, compileContext);
+    pcre2_compile_context_free(compileContext);
+    return code;
+}
+
+std::wstring EngineMessage(int error) {
+    PCRE2_UCHAR buffer[256] = {};
+    if (pcre2_get_error_message(error, buffer, sizeof buffer) < 0) return L"";
+    return Utf8ToWide(reinterpret_cast<const char*>(buffer), std::strlen(reinterpret_cast<const char*>(buffer)));
+}
+
+}  // namespace
+
+RegexError DescribeRegexError(std::string_view query, int flags) {
+    RegexError result;
+    if (query.empty()) return result;
+    int error = 0;
+    PCRE2_SIZE offset = 0;
+    // The query as typed first, so that the offset points into the user's own text ("\<" and "\>"
+    // are plain characters to the engine); then the form the search compiles.
+    if (pcre2_code* code = CompileSource(std::string(query), flags, error, offset)) {
+        pcre2_code_free(code);
+        code = CompileSource(WithBudgetCallout(RewriteWordAnchors(query)), flags, error, offset);
+        if (code) {
+            pcre2_code_free(code);
+            return result;
+        }
+        offset = query.size();  // the rewritten form's offsets do not point into the query
+    }
+    result.valid = false;
+    result.position = Utf16Length(query.substr(0, std::min<size_t>(offset, query.size())));
+    result.message = EngineMessage(error);
+    return result;
+}
+
 void CompileRegex(RegexPattern& pattern, std::string_view query, int flags) {
     delete pattern.engine;
     pattern.engine = nullptr;
     pattern.usable = false;
     pattern.wholeWord = (flags & kFindWholeWord) != 0;
     if (query.empty()) return;
-    // Lines as the editing component sees them; Unicode classes and case folding; invalid bytes
-    // are simply characters no pattern item matches. The ECMAScript habits of the file search stay:
-    // \u escapes, [] matches nothing, a reference to an unset group matches empty.
-    uint32_t options = PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | PCRE2_UCP | PCRE2_MULTILINE | PCRE2_ALT_BSUX |
-                       PCRE2_ALLOW_EMPTY_CLASS | PCRE2_MATCH_UNSET_BACKREF;
-    if (!(flags & kFindMatchCase)) options |= PCRE2_CASELESS;
-    pcre2_compile_context* compileContext = pcre2_compile_context_create(nullptr);
-    if (!compileContext) return;
-    pcre2_set_newline(compileContext, PCRE2_NEWLINE_ANYCRLF);
     const std::string source = WithBudgetCallout(RewriteWordAnchors(query));
     int error = 0;
     PCRE2_SIZE offset = 0;
-    pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(source.data()), source.size(), options, &error,
-                                     &offset, compileContext);
-    pcre2_compile_context_free(compileContext);
-    if (!code) return;  // an invalid expression finds nothing
+    pcre2_code* code = CompileSource(source, flags, error, offset);
+    if (!code) return;  // an invalid expression finds nothing (DescribeRegexError says why)
     auto* e = new RegexEngine;
     e->code = code;
     if (SuitsMachineCode(source)) pcre2_jit_compile(code, PCRE2_JIT_COMPLETE);  // else the interpreter runs

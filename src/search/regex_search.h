@@ -44,6 +44,16 @@ struct RegexPattern {
 // word's start and end; lines end at LF, CR LF or a lone CR, as in the editing component.
 void CompileRegex(RegexPattern& pattern, std::string_view query, int flags);
 
+// Why the engine refuses an expression: its own message (English, as the engine words it) and
+// where in the query (UTF-16 units before the point it stopped at). `valid` for an expression it
+// compiles, and for an empty one.
+struct RegexError {
+    bool valid = true;
+    long long position = 0;
+    std::wstring message;
+};
+RegexError DescribeRegexError(std::string_view query, int flags);
+
 // The expression with "\<" and "\>" written in PCRE2's terms (outside classes and \Q...\E).
 std::string RewriteWordAnchors(std::string_view query);
 

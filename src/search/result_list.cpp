@@ -60,21 +60,6 @@ int MaxResultTextWidth() {
     return widest;
 }
 
-// "%d" placeholders filled in order.
-std::wstring FormatCounts(const std::wstring& format, long long first, long long second) {
-    std::wstring out;
-    int used = 0;
-    for (size_t i = 0; i < format.size(); ++i) {
-        if (format[i] == L'%' && i + 1 < format.size() && format[i + 1] == L'd' && used < 2) {
-            out += std::to_wstring(used++ == 0 ? first : second);
-            ++i;
-        } else {
-            out += format[i];
-        }
-    }
-    return out;
-}
-
 void RoundFill(HDC dc, int left, int top, int right, int bottom, int corner, COLORREF fill) {
     HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(DC_BRUSH));
     HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
@@ -134,16 +119,16 @@ void PaintHitText(HDC dc, const SearchHit& hit, int y, int right, bool selected)
 void PaintScrollBars(HDC dc, int width, int height) {
     const Thumb v = VerticalThumb(RowCount(), height, results.scrollY, app.dpi);
     if (v.shown) {
-        const COLORREF fill = results.vThumbDrag    ? RGB(102, 102, 102)
-                              : results.vThumbHover ? RGB(85, 85, 85)
-                                                    : RGB(58, 58, 58);
+        const COLORREF fill = results.vThumbDrag    ? palette.thumbDragColor
+                              : results.vThumbHover ? palette.thumbHoverColor
+                                                    : palette.thumbColor;
         RoundFill(dc, width - Px(10), v.start, width - Px(2), v.start + v.length, Px(3), fill);
     }
     const Thumb h = HorizontalThumb(results.maxTextWidth, width, results.scrollX, app.dpi);
     if (h.shown) {
-        const COLORREF fill = results.hThumbDrag    ? RGB(102, 102, 102)
-                              : results.hThumbHover ? RGB(85, 85, 85)
-                                                    : RGB(58, 58, 58);
+        const COLORREF fill = results.hThumbDrag    ? palette.thumbDragColor
+                              : results.hThumbHover ? palette.thumbHoverColor
+                                                    : palette.thumbColor;
         RoundFill(dc, h.start, height - Px(10), h.start + h.length, height - Px(2), Px(3), fill);
     }
 }
@@ -161,18 +146,27 @@ void PaintCopyButton(HDC dc, int width, int rowTop) {
     RoundOutline(dc, b.left + Px(4), b.top + Px(5), b.left + Px(14), b.top + Px(15), Px(2), pen);
 }
 
+// What the summary row says; "" while the list has no summary row.
+std::wstring SummaryRowText() {
+    if (results.rows.empty() || results.rows[0].kind != kRowSummary) return L"";
+    SearchOutcome outcome;
+    outcome.hits = results.hits.size();
+    outcome.files = results.groups.size();
+    outcome.stopped = results.stopped;
+    outcome.invalidPattern = !results.patternError.valid;
+    outcome.errorPosition = results.patternError.position;
+    outcome.errorMessage = results.patternError.message;
+    return SearchSummaryText(app.uiLanguage, outcome);
+}
+
 void PaintRow(HDC dc, int r, int y, int width) {
     const ResultRow& row = results.rows[static_cast<size_t>(r)];
     const int right = width - 16;
     if (row.kind == kRowSummary) {
         FillSolid(dc, Rect{0, y, width, y + Px(kResultRowHeight)}, palette.chromeColor);
-        std::wstring summary =
-            FormatCounts(LocalizedText(StringTable::SearchTexts, 3), static_cast<long long>(results.hits.size()),
-                         static_cast<long long>(results.groups.size()));
-        if (results.stopped) summary += std::wstring(L" \u2014 ") + LocalizedText(StringTable::SearchTexts, 4);
-        DrawTextBox(dc, summary, Rect{Px(8), y, right - Px(36), y + Px(kResultRowHeight)}, app.uiFont,
-                    palette.dimTextColor, DT_LEFT);
-        if (r == 0) PaintCopyButton(dc, width, y);
+        DrawTextBox(dc, SummaryRowText(), Rect{Px(8), y, right - Px(36), y + Px(kResultRowHeight)},
+                    app.uiFont, palette.dimTextColor, DT_LEFT | DT_END_ELLIPSIS);
+        if (r == 0 && !results.hits.empty()) PaintCopyButton(dc, width, y);
         return;
     }
     if (row.kind == kRowHeader) {
@@ -233,7 +227,7 @@ void RepaintRow(HWND window, int row) {
 }
 
 bool OnCopyButton(HWND window, int x, int y) {
-    if (results.rows.empty() || results.rows[0].kind != kRowSummary) return false;
+    if (results.rows.empty() || results.rows[0].kind != kRowSummary || results.hits.empty()) return false;
     const RECT b = CopyButtonRect(ClientSize(window).cx, -results.scrollY);
     const POINT p{x, y};
     return PtInRect(&b, p) != FALSE;
@@ -380,7 +374,7 @@ LRESULT QuerySearchState(WPARAM what) {
 }
 
 void RebuildResultRows() {
-    results.rows = BuildResultRows(results.hits, results.groups, results.stopped);
+    results.rows = BuildResultRows(results.hits, results.groups, results.searched || results.stopped);
     results.maxTextWidth = MaxResultTextWidth();
     ClampScroll();
     RepaintList();
@@ -531,6 +525,17 @@ LRESULT CALLBACK ResultListProc(HWND window, UINT message, WPARAM wParam, LPARAM
             }
             return 0;
         case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
+        // The list's text is its summary row, for readers of the screen and for automation.
+        case WM_GETTEXTLENGTH: return static_cast<LRESULT>(SummaryRowText().size());
+        case WM_GETTEXT: {
+            const std::wstring text = SummaryRowText();
+            auto* buffer = reinterpret_cast<wchar_t*>(lParam);
+            if (!buffer || wParam == 0) return 0;
+            const size_t n = std::min(text.size(), static_cast<size_t>(wParam) - 1);
+            text.copy(buffer, n);
+            buffer[n] = L'\0';
+            return static_cast<LRESULT>(n);
+        }
         case WM_KEYDOWN: OnKeyDown(window, wParam); return 0;
         case kQuerySearchState: return QuerySearchState(wParam);
         default: break;

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "ui/strings.h"
+
 int SearchFlagWord(bool matchCase, bool wholeWord, bool regex) {
     return (matchCase ? kFindMatchCase : 0) | (wholeWord ? kFindWholeWord : 0) | (regex ? kFindRegex : 0);
 }
@@ -30,9 +32,9 @@ std::vector<HitGroup> GroupHits(const std::vector<SearchHit>& hits, const std::v
 }
 
 std::vector<ResultRow> BuildResultRows(const std::vector<SearchHit>& hits, const std::vector<HitGroup>& groups,
-                                       bool stopped) {
+                                       bool summary) {
     std::vector<ResultRow> rows;
-    if (hits.empty() && !stopped) return rows;
+    if (hits.empty() && !summary) return rows;
     rows.push_back(ResultRow{kRowSummary, -1, -1});
     for (size_t g = 0; g < groups.size(); ++g) {
         const int group = static_cast<int>(g);
@@ -42,6 +44,31 @@ std::vector<ResultRow> BuildResultRows(const std::vector<SearchHit>& hits, const
             rows.push_back(ResultRow{kRowHit, group, h});
     }
     return rows;
+}
+
+std::wstring SearchSummaryText(int language, const SearchOutcome& outcome) {
+    std::wstring text;
+    if (outcome.invalidPattern) {
+        text = LocalizedTextFor(language, StringTable::SearchTexts, 6);
+        const size_t at = text.find(L"%d");
+        if (at != std::wstring::npos) text.replace(at, 2, std::to_wstring(outcome.errorPosition));
+        return text + L" " + outcome.errorMessage;
+    }
+    if (outcome.hits == 0) {
+        text = LocalizedTextFor(language, StringTable::SearchTexts, 5);
+    } else {
+        const auto hits = static_cast<long long>(outcome.hits), files = static_cast<long long>(outcome.files);
+        text = LocalizedTextFor(language, StringTable::SearchTexts, 3);
+        const std::wstring pieces[2] = {CountedText(language, StringTable::SearchTexts, 7, hits),
+                                        CountedText(language, StringTable::SearchTexts, 10, files)};
+        for (int i = 0; i < 2; ++i) {
+            const std::wstring mark = i == 0 ? L"%1" : L"%2";
+            const size_t at = text.find(mark);
+            if (at != std::wstring::npos) text.replace(at, 2, pieces[i]);
+        }
+    }
+    if (outcome.stopped) text += std::wstring(L" \u2014 ") + LocalizedTextFor(language, StringTable::SearchTexts, 4);
+    return text;
 }
 
 namespace {
@@ -194,4 +221,10 @@ std::wstring FlattenPastedText(const std::wstring& text, const std::wstring& lin
         out += lineBreak;
     }
     return out;
+}
+
+unsigned SearchRefreshDelayMs(long long documentBytes) {
+    constexpr long long kBaseMs = 300, kMaxMs = 3000;
+    const long long extra = documentBytes > 0 ? documentBytes / 4096 : 0;  // a millisecond per 4 KiB
+    return static_cast<unsigned>(std::min(kMaxMs, kBaseMs + extra));
 }

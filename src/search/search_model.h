@@ -46,10 +46,23 @@ struct ResultRow {
     int hit = -1;
 };
 
-// A summary row when there are hits or the search stopped early, then per group a header and
-// (unless folded) its hits.
+// A summary row when there are hits or `summary` asks for one (a search ran: its "No matches", a
+// pattern error, a stop), then per group a header and (unless folded) its hits.
 std::vector<ResultRow> BuildResultRows(const std::vector<SearchHit>& hits, const std::vector<HitGroup>& groups,
-                                       bool stopped = false);
+                                       bool summary = false);
+
+// The summary row's text in an interface language: the count of matches in the count of files
+// (each in its singular or plural form), "No matches" when a search found nothing, or, for an
+// expression the engine refused, its message after the position (UTF-16 units before the error);
+// the note of a search that ran out of its budget follows.
+struct SearchOutcome {
+    size_t hits = 0, files = 0;
+    bool stopped = false;
+    bool invalidPattern = false;
+    long long errorPosition = 0;
+    std::wstring errorMessage;  // the engine's own words
+};
+std::wstring SearchSummaryText(int language, const SearchOutcome& outcome);
 
 // "path:line: text" lines (the title for an untitled tab), CR LF after each. All hits when either
 // end of the selection is -1, else the hit rows from the lower to the higher end.
@@ -91,6 +104,10 @@ int ScrollXForThumbDrag(int x, int maxTextWidth, int width, int dpi = 96);
 int ResultRowAt(int y, int scrollY, int rowCount, int dpi = 96);
 // Up/Down: the new selected row and the scroll offset that shows it whole.
 int ScrollToShowRow(int row, int scrollY, int height, int dpi = 96);
+
+// How long the results of a tab wait after its last edit before they are searched again: a short
+// pause for an ordinary file, longer for a large one, whose search costs more.
+unsigned SearchRefreshDelayMs(long long documentBytes);
 
 // The search panel's width while its left edge is dragged to x (main-window client coordinates).
 int PanelWidthForDrag(int mainWidth, int sidebarWidth, int x);

@@ -25,6 +25,7 @@ SearchResults results;
 namespace {
 
 constexpr UINT_PTR kDebounceTimer = 2;
+constexpr UINT_PTR kRefreshTimer = 3;  // a searched tab was edited
 constexpr UINT kDebounceMs = 250;
 constexpr int kDragEdge = 7;
 constexpr long long kAllFilesTabLimit = 16ll * 1024 * 1024;
@@ -284,6 +285,15 @@ bool DarkText() {
     return GetRValue(t) + GetGValue(t) + GetBValue(t) < 3 * 128;
 }
 
+// The same search again over the edited text; the list keeps its place as far as it still can.
+void RefreshAfterEdit() {
+    const int scrollY = results.scrollY, scrollX = results.scrollX;
+    RunSearch();
+    results.scrollY = scrollY;
+    results.scrollX = scrollX;
+    RebuildResultRows();
+}
+
 }  // namespace
 
 COLORREF SearchFieldFill() { return DarkText() ? palette.inputColor : RGB(28, 28, 28); }
@@ -364,7 +374,12 @@ LRESULT CALLBACK SearchPanelProc(HWND window, UINT message, WPARAM wParam, LPARA
         case WM_TIMER:
             if (wParam == kDebounceTimer) {
                 KillTimer(window, kDebounceTimer);
+                KillTimer(window, kRefreshTimer);
                 RunSearch();
+            }
+            if (wParam == kRefreshTimer) {
+                KillTimer(window, kRefreshTimer);
+                RefreshAfterEdit();
             }
             return 0;
         case WM_SETCURSOR:
@@ -426,6 +441,7 @@ void CloseSearchPanel() {
     }
     if (app.searchPanelWindow) {
         KillTimer(app.searchPanelWindow, kDebounceTimer);  // the emptied box asks for no search
+        KillTimer(app.searchPanelWindow, kRefreshTimer);
         ShowWindow(app.searchPanelWindow, SW_HIDE);
     }
     if (app.resultListWindow) ShowWindow(app.resultListWindow, SW_HIDE);
@@ -436,6 +452,7 @@ void CloseSearchPanel() {
 }
 
 void RunSearch() {
+    if (app.searchPanelWindow) KillTimer(app.searchPanelWindow, kRefreshTimer);  // this search covers the edits
     std::vector<HitGroup> previous = std::move(results.groups);
     results.groups.clear();
     results.hits.clear();
@@ -445,9 +462,12 @@ void RunSearch() {
     const std::wstring query = app.activeTab >= 0 && app.searchPanelOpen ? FieldText(kPanelFind) : std::wstring();
     // One budget for the whole pass: tabs and files together stop after about a second.
     SearchBudget budget = InteractiveBudget();
+    results.searched = !query.empty();
+    results.patternError = RegexError{};
     if (!query.empty()) {
         const int flags = CurrentFlags();
         const std::string utf8 = WideToUtf8(query);
+        if (flags & kFindRegex) results.patternError = DescribeRegexError(utf8, flags);
         if (!app.findAllFiles) {
             if (app.activeTab < static_cast<int>(documents.size())) CollectTab(app.activeTab, utf8, flags, 0, budget);
         } else {
@@ -467,6 +487,15 @@ void RunSearch() {
     results.stopped = budget.stopped;
     results.groups = GroupHits(results.hits, previous);
     RebuildResultRows();
+}
+
+void NoteSearchedTextChanged(HWND editor) {
+    if (!app.searchPanelOpen || !app.searchPanelWindow || !editor) return;
+    const Document* active = ActiveDocument();
+    const bool searched = app.findAllFiles || (active && active->editor == editor);
+    if (!searched || GetWindowTextLengthW(PanelChild(kPanelFind)) == 0) return;
+    const auto length = static_cast<long long>(SendMessageW(editor, 2006 /* SCI_GETLENGTH */, 0, 0));
+    SetTimer(app.searchPanelWindow, kRefreshTimer, SearchRefreshDelayMs(length), nullptr);
 }
 
 void FindAllCommand() {

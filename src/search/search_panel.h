@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "search/regex_search.h"
 #include "search/search_model.h"
 
 // Child control ids of the panel.
@@ -27,6 +28,8 @@ struct SearchResults {
     std::vector<HitGroup> groups;
     std::vector<ResultRow> rows;
     bool stopped = false;  // the search ran out of its budget; the hits are those found before
+    bool searched = false;  // a query was searched for: the summary row shows even without hits
+    RegexError patternError;  // the engine's complaint about the expression searched for
     int selAnchor = -1, selEnd = -1;
     int scrollY = 0, scrollX = 0;
     int hoverRow = -1;
@@ -49,6 +52,9 @@ void OpenSearchPanel(bool focusReplace);
 void CloseSearchPanel();
 // The live search of the open panel.
 void RunSearch();
+// The text of a tab changed (typing, undo, redo, a replacement): when the open panel's results come
+// from that tab, they are searched again once the edits pause. A keystroke only restarts a timer.
+void NoteSearchedTextChanged(HWND editor);
 // Commands 162, 163 and 164.
 void FindAllCommand();
 void FindNextCommand(bool forward);

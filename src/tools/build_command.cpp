@@ -47,7 +47,7 @@ int CompareNames(const std::wstring& a, const std::wstring& b) {
 constexpr wchar_t kNoCurrentFolderSearch[] = L"NoDefaultCurrentDirectoryInExePath";
 
 // One row per interface language, in Language-menu order.
-constexpr const wchar_t* kTexts[][6] = {
+constexpr const wchar_t* kTexts[][10] = {
 #include "tools/build_texts.inc"
 };
 constexpr int kLanguages = static_cast<int>(sizeof kTexts / sizeof kTexts[0]);
@@ -165,6 +165,19 @@ std::wstring ExitCodeText(uint32_t code) {
     if (code < 0x10000000u) return std::to_wstring(code);
     wchar_t text[16];
     std::swprintf(text, 16, L"0x%08X", static_cast<unsigned>(code));
+    return text;
+}
+
+std::wstring ElapsedText(uint64_t milliseconds) {
+    const uint64_t seconds = milliseconds / 1000;
+    const uint64_t hours = seconds / 3600, minutes = seconds / 60 % 60, rest = seconds % 60;
+    wchar_t text[48];
+    if (hours > 0)
+        swprintf(text, 48, L"%llu:%02llu:%02llu", static_cast<unsigned long long>(hours),
+                 static_cast<unsigned long long>(minutes), static_cast<unsigned long long>(rest));
+    else
+        swprintf(text, 48, L"%llu:%02llu", static_cast<unsigned long long>(minutes),
+                 static_cast<unsigned long long>(rest));
     return text;
 }
 

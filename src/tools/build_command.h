@@ -55,11 +55,18 @@ enum class BuildText {
     ToolNotFound,  // "%1" (the compiler or interpreter) is in no folder of PATH
     NotStarted,    // the build could not start; the system's reason follows
     ExitCode,      // the build's program ended with exit code "%1"
+    Building,      // a build runs; "%1" the time it has taken
+    Finished,      // the build ended with exit code "%1"
+    SaveAndBuildQuestion,
+    SaveAndBuildButton,
 };
 const wchar_t* BuildTextFor(int uiLanguage, BuildText text);
 // An exit code as the user reads it: decimal, or hexadecimal for the system's status codes
 // (0xC0000005 and the like).
 std::wstring ExitCodeText(uint32_t code);
+
+// The time a build has taken as a clock shows it: "0:07", "12:30", "1:02:03".
+std::wstring ElapsedText(uint64_t milliseconds);
 
 // BuildTextFor with its "%1" replaced by `argument`.
 std::wstring BuildTextWith(int uiLanguage, BuildText text, const std::wstring& argument);

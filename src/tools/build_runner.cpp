@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -5,6 +6,7 @@
 #include "app/change_notice.h"
 #include "app/editor.h"
 #include "app/main_window.h"
+#include "app/tab_actions.h"
 #include "document/document.h"
 #include "document/tabs.h"
 #include "io/encoding.h"
@@ -23,6 +25,19 @@ namespace {
 HANDLE buildProcess = nullptr;
 HANDLE buildJob = nullptr;
 bool buildCancelRequested = false;
+
+// What the user sees of the last build: while it runs, the time it has taken in its output tab's
+// name and text and in the status bar; once it has ended, its exit code in the status bar while its
+// output tab is the active one.
+struct BuildView {
+    bool running = false;
+    bool finished = false;
+    uint64_t startMs = 0;
+    uint64_t shownSeconds = 0;
+    DWORD exitCode = 0;
+    HWND outputEditor = nullptr;  // the output tab's editor (tabs move, windows stay)
+};
+BuildView view;
 
 void Notify(const std::wstring& text) {
     MessageBoxW(app.mainWindow, text.c_str(), L"Tessary", MB_OK | MB_ICONINFORMATION);
@@ -115,6 +130,8 @@ DWORD StartBuildProcess(std::wstring commandLine, const std::wstring& folder, HA
     return 0;
 }
 
+void ShowBuildProgress();
+
 enum class WaitEnd { Finished, Quit };
 
 // Keeps the interface running while the build runs. Whatever the dispatched messages do (close
@@ -131,6 +148,7 @@ WaitEnd WaitForBuild(HWND mainWindow) {
         }
         if (!IsWindow(mainWindow)) return WaitEnd::Quit;
         if (buildCancelRequested) return WaitEnd::Finished;
+        ShowBuildProgress();
     }
 }
 
@@ -166,15 +184,30 @@ HANDLE CreateOutputFile(std::wstring& path, bool& own) {
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-void ShowBuildOutput(std::wstring text) {
-    CreateTab(L"", app.mainWindow);
-    Document* doc = ActiveDocument();
-    if (!doc) return;
-    doc->title = L"Build Output";  // the same in every language
+// The output tab of this build, or null when the user closed it.
+Document* OutputTab() {
+    if (!view.outputEditor) return nullptr;
+    for (Document& doc : documents)
+        if (doc.editor == view.outputEditor) return &doc;
+    return nullptr;
+}
+
+// Puts `text` into the build's output tab, titled `title`, making the tab (active) when it is not
+// there.
+void ShowBuildOutput(std::wstring text, const std::wstring& title = L"Build Output") {
+    Document* doc = OutputTab();
+    if (!doc) {
+        CreateTab(L"", app.mainWindow);
+        doc = ActiveDocument();
+        if (!doc) return;
+        view.outputEditor = doc->editor;
+    }
+    doc->title = title;  // "Build Output" is the same in every language
     doc->path.clear();
     doc->readOnlyView = 1;
     doc->language = 0;
     HWND ed = doc->editor;
+    editor::SetReadOnly(ed, false);
     {
         SettingText setting;
         editor::SetText(ed, WideToUtf8(text));
@@ -184,7 +217,75 @@ void ShowBuildOutput(std::wstring text) {
     editor::SetReadOnly(ed, true);
     ApplyLanguageStyles(ed, 0);
     editor::Send(ed, editor::kSetSel, 0, 0);
-    NoteChange(kChangeTitle | kChangeTabBar);
+    NoteChange(kChangeTitle | kChangeTabBar | kChangeStatusBar);
+}
+
+// Once a second while the build runs: the time it has taken, in its tab and the status bar.
+void ShowBuildProgress() {
+    const uint64_t elapsed = GetTickCount64() - view.startMs;
+    if (elapsed / 1000 == view.shownSeconds) return;
+    view.shownSeconds = elapsed / 1000;
+    const std::wstring running = BuildTextWith(app.uiLanguage, BuildText::Building, ElapsedText(elapsed));
+    if (Document* doc = OutputTab()) {
+        doc->title = running;
+        editor::SetReadOnly(doc->editor, false);
+        {
+            SettingText setting;
+            editor::SetText(doc->editor, WideToUtf8(running));
+            editor::Send(doc->editor, editor::kEmptyUndoBuffer);
+            editor::SetSavePoint(doc->editor);
+        }
+        editor::SetReadOnly(doc->editor, true);
+        NoteChange(kChangeTitle | kChangeTabBar);
+    }
+    NoteChange(kChangeStatusBarNow);
+}
+
+// The question before building a tab with unsaved changes, its buttons named for what they do.
+HHOOK questionHook = nullptr;
+
+void LabelButton(HWND box, int id, const std::wstring& label, bool growLeft) {
+    HWND button = GetDlgItem(box, id);
+    if (!button) return;
+    SetWindowTextW(button, label.c_str());
+    if (!growLeft) return;
+    HDC dc = GetDC(button);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, label.c_str(), static_cast<int>(label.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(button, dc);
+    RECT r{};
+    GetWindowRect(button, &r);
+    MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&r), 2);
+    const int wanted = size.cx + Px(24);
+    if (wanted > r.right - r.left) {
+        const int left = std::max<LONG>(Px(8), r.right - wanted);
+        MoveWindow(button, left, r.top, r.right - left, r.bottom - r.top, TRUE);
+    }
+}
+
+LRESULT CALLBACK LabelQuestionButtons(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE) {
+        HWND box = reinterpret_cast<HWND>(wParam);
+        LabelButton(box, IDOK, BuildTextFor(app.uiLanguage, BuildText::SaveAndBuildButton), true);
+        LabelButton(box, IDCANCEL, LocalizedText(StringTable::SettingsDialog, 4), false);
+        UnhookWindowsHookEx(questionHook);
+        questionHook = nullptr;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// "Save and build?" for the tab titled `title`: true for "Save and build".
+bool AskSaveAndBuild(const std::wstring& title) {
+    const std::wstring text = title + L"\n\n" + BuildTextFor(app.uiLanguage, BuildText::SaveAndBuildQuestion);
+    questionHook = SetWindowsHookExW(WH_CBT, LabelQuestionButtons, nullptr, GetCurrentThreadId());
+    const int answer = MessageBoxW(app.mainWindow, text.c_str(), L"Tessary", MB_OKCANCEL | MB_ICONQUESTION);
+    if (questionHook) {
+        UnhookWindowsHookEx(questionHook);
+        questionHook = nullptr;
+    }
+    return answer == IDOK;
 }
 
 }  // namespace
@@ -196,6 +297,14 @@ void RequestBuild() {
 void RunBuild() {
     const Document* doc = ActiveDocument();
     if (!doc || buildProcess) return;
+    // The file is built as it is on disk: unsaved changes are saved first, when the user agrees.
+    if (doc->modified && !doc->path.empty() && !doc->readOnlyView) {
+        if (!AskSaveAndBuild(doc->title)) return;
+        SaveDocument(app.activeTab, false);
+        doc = ActiveDocument();
+        if (!doc || doc->modified || buildProcess) return;  // not saved: nothing is built
+    }
+    view = BuildView{};  // this build's output goes to a tab of its own
     // Copies: the Document may be gone once the wait below has dispatched messages.
     const std::wstring source = doc->path;
     const int language = doc->language;
@@ -230,10 +339,17 @@ void RunBuild() {
         ShowBuildOutput(text);
         return;
     }
+    view.running = true;
+    view.startMs = GetTickCount64();
+    const std::wstring starting = BuildTextWith(app.uiLanguage, BuildText::Building, ElapsedText(0));
+    ShowBuildOutput(starting, starting);
     const WaitEnd end = WaitForBuild(mainWindow);
     DWORD exitCode = 0;
     if (!buildCancelRequested && !GetExitCodeProcess(buildProcess, &exitCode)) exitCode = 0;
     EndBuildProcess(end == WaitEnd::Quit || buildCancelRequested);
+    view.running = false;
+    view.finished = true;
+    view.exitCode = buildCancelRequested ? 1 : exitCode;
     if (end == WaitEnd::Quit) {
         CloseHandle(output);
         if (ownOutput) DeleteFileW(outputPath.c_str());
@@ -253,6 +369,14 @@ void RunBuild() {
     }
     ShowBuildOutput(std::move(text));
     buildCancelRequested = false;
+}
+
+std::wstring BuildStatusText(HWND activeEditor) {
+    if (view.running)
+        return BuildTextWith(app.uiLanguage, BuildText::Building, ElapsedText(GetTickCount64() - view.startMs));
+    if (view.finished && activeEditor && activeEditor == view.outputEditor)
+        return BuildTextWith(app.uiLanguage, BuildText::Finished, ExitCodeText(view.exitCode));
+    return L"";
 }
 
 void CancelBuild() {

@@ -1,6 +1,8 @@
 #include "ui/chrome.h"
 
 #include <shlwapi.h>
+#include <algorithm>
+#include <cstring>
 
 #include <string>
 #include <vector>
@@ -60,6 +62,18 @@ int cachedLeft = -1;
 int cachedDpi = 0;
 HDC measuringDc = nullptr;
 
+// The strip as last laid out, how far it is scrolled, and what it was last scrolled to show: a
+// change of the active tab, of the tab count or of the bar brings the active tab into view again,
+// while a wheel turn moves the strip freely until then.
+TabStrip strip;
+int stripScroll = 0;
+HWND revealedEditor = nullptr;
+size_t revealedCount = 0;
+int revealedLeft = -1, revealedRight = -1;
+
+constexpr int kTabMinWidth = 140;  // room for a name like "file_30.txt" between the dot and the close mark
+constexpr int kTabListButtonWidth = 34;
+
 constexpr COLORREF kCloseHover = RGB(0xC4, 0x39, 0x3A);
 constexpr COLORREF kActiveMarker = RGB(0x38, 0xD6, 0xC0);
 constexpr COLORREF kDotReadOnly = RGB(0x66, 0x66, 0x66);
@@ -86,7 +100,29 @@ void DrawFrameRect(HDC dc, int l, int t, int r, int b, COLORREF colour) {
     DrawLine(dc, l, b, l, t, colour);
 }
 
+// A copy of an 18 x 18 toolbar image made for a light bar (IconForLightBar); null when the image's
+// pixels cannot be read.
+HBITMAP LightBarCopy(HBITMAP image) {
+    DIBSECTION section{};
+    if (GetObjectW(image, sizeof section, &section) != sizeof section || !section.dsBm.bmBits) return nullptr;
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = 18;
+    bi.bmiHeader.biHeight = -18;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP copy = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!copy) return nullptr;
+    GdiFlush();
+    std::memcpy(bits, section.dsBm.bmBits, 18 * 18 * 4);
+    IconForLightBar(static_cast<uint32_t*>(bits), 18 * 18, palette.panelColor);
+    return copy;
+}
+
 void DrawToolbarImage(HDC dc, HBITMAP image, const Rect& button) {
+    HBITMAP light = IsLightColour(palette.panelColor) ? LightBarCopy(image) : nullptr;
+    if (light) image = light;
     HDC source = CreateCompatibleDC(dc);
     HGDIOBJ old = SelectObject(source, image);
     BITMAP info{};
@@ -97,6 +133,7 @@ void DrawToolbarImage(HDC dc, HBITMAP image, const Rect& button) {
     AlphaBlend(dc, box.left, box.top, side, side, source, 0, 0, side, side, blend);
     SelectObject(source, old);
     DeleteDC(source);
+    if (light) DeleteObject(light);
 }
 
 }  // namespace
@@ -119,24 +156,68 @@ void UpdateTabLayout() {
     SelectObject(measuringDc, old);
     cachedLeft = left;
     cachedDpi = app.dpi;
-    tabEdges = TabEdges(left, tabWidths);
+}
+
+void UpdateTabStrip() {
+    UpdateTabLayout();
+    const Rect& bar = app.rects.tabBar;
+    const Document* active = ActiveDocument();
+    HWND activeEditor = active ? active->editor : nullptr;
+    TabStripInput in;
+    in.left = bar.left;
+    in.right = bar.right;
+    in.widths = tabWidths;
+    in.minWidth = Px(kTabMinWidth);
+    in.buttonWidth = Px(kTabListButtonWidth);
+    in.active = app.activeTab;
+    in.scroll = stripScroll;
+    in.revealActive = activeEditor != revealedEditor || documents.size() != revealedCount ||
+                      bar.left != revealedLeft || bar.right != revealedRight;
+    strip = LayOutTabStrip(in);
+    stripScroll = strip.scroll;
+    tabEdges = strip.edges;
+    revealedEditor = activeEditor;
+    revealedCount = documents.size();
+    revealedLeft = bar.left;
+    revealedRight = bar.right;
 }
 
 int TabAt(int x) {
-    UpdateTabLayout();
+    UpdateTabStrip();
+    if (x < strip.viewLeft || x >= strip.viewRight) return -1;
     return ::TabAt(tabEdges, x);
 }
 
 Rect TabRect(int index) {
-    UpdateTabLayout();
+    UpdateTabStrip();
     if (index < 0 || static_cast<size_t>(index) + 1 >= tabEdges.size()) return Rect{};
     const Rect& bar = app.rects.tabBar;
     return Rect{tabEdges[static_cast<size_t>(index)], bar.top, tabEdges[static_cast<size_t>(index) + 1], bar.bottom};
 }
 
 bool TabCloseMarkAt(int index, int x) {
-    UpdateTabLayout();
-    return TabCloseMarkHit(tabEdges, index, x, app.dpi);
+    UpdateTabStrip();
+    return x < strip.viewRight && TabCloseMarkHit(tabEdges, index, x, app.dpi);
+}
+
+bool TabListButtonAt(int x, int y) {
+    UpdateTabStrip();
+    const Rect& bar = app.rects.tabBar;
+    return strip.HasButton(bar.right) && Rect{strip.buttonLeft, bar.top, bar.right, bar.bottom}.Contains(x, y);
+}
+
+Rect TabListButtonRect() {
+    UpdateTabStrip();
+    const Rect& bar = app.rects.tabBar;
+    return strip.HasButton(bar.right) ? Rect{strip.buttonLeft, bar.top, bar.right, bar.bottom} : Rect{};
+}
+
+bool ScrollTabBar(int delta) {
+    UpdateTabStrip();
+    const int scroll = std::clamp(ScrollTabStrip(stripScroll, delta, Px(kTabMinWidth)), 0, strip.maxScroll);
+    if (scroll == stripScroll) return false;
+    stripScroll = scroll;
+    return true;
 }
 
 void ReleaseChromeResources() {
@@ -147,13 +228,17 @@ void ReleaseChromeResources() {
 }
 
 void PaintTabBar(HDC dc) {
-    UpdateTabLayout();
+    UpdateTabStrip();
     const Rect& bar = app.rects.tabBar;
     FillSolid(dc, bar, palette.panelColor);
+    // Tabs scrolled partly out of view are cut at the view's edges.
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, strip.viewLeft, bar.top, strip.viewRight, bar.bottom);
     for (int i = 0; i < static_cast<int>(documents.size()); ++i) {
         const int l = tabEdges[static_cast<size_t>(i)];
         const int r = tabEdges[static_cast<size_t>(i) + 1];
-        if (l >= bar.right) break;
+        if (r <= strip.viewLeft) continue;
+        if (l >= strip.viewRight) break;
         const Document& doc = documents[static_cast<size_t>(i)];
         const bool active = i == app.activeTab;
         const bool hovered = i == app.hoveredTab;
@@ -170,6 +255,18 @@ void PaintTabBar(HDC dc) {
             FillSolid(dc, Rect{r - Px(20), bar.top + Px(7), r - Px(4), bar.bottom - Px(7)}, palette.activeColor);
         DrawTextBox(dc, L"x", Rect{r - Px(18), bar.top, r - Px(6), bar.bottom}, app.tabFont,
                     closeHot ? palette.textColor : palette.dimTextColor, DT_CENTER);
+    }
+    RestoreDC(dc, saved);
+    if (!strip.HasButton(bar.right)) return;
+    // The list button: a down-pointing chevron, over a faint fill while the pointer is on it.
+    const Rect button{strip.buttonLeft, bar.top, bar.right, bar.bottom};
+    if (app.hoveredTabList) FillSolid(dc, button, palette.hoverColor);
+    FillSolid(dc, Rect{button.left, bar.top + Px(8), button.left + 1, bar.bottom - Px(8)}, palette.borderColor);
+    const int cx = (button.left + button.right) / 2, cy = (bar.top + bar.bottom) / 2;
+    const COLORREF pen = app.hoveredTabList ? palette.textColor : palette.dimTextColor;
+    for (int t = 0; t < Px(2); ++t) {
+        DrawLine(dc, cx - Px(5), cy - Px(2) + t, cx, cy + Px(3) + t, pen);
+        DrawLine(dc, cx, cy + Px(3) + t, cx + Px(5), cy - Px(2) + t, pen);
     }
 }
 

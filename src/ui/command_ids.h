@@ -75,4 +75,6 @@ enum Command : int {
     kCmdTabCopyFolderPath = 709,
     kCmdRecentFirst = 800,  // up to ten recent files
     kCmdClearRecent = 820,
+    kCmdTabListFirst = 1000,  // the tab list at the tab strip's right end: one per tab, in tab order
+    kCmdTabListLast = 1999,
 };

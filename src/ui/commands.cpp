@@ -271,6 +271,8 @@ void RunRangeCommand(int id) {
         OpenRecentFile(id - kCmdRecentFirst);
     } else if (id == kCmdClearRecent) {
         ClearRecentFiles();
+    } else if (id >= kCmdTabListFirst && id <= kCmdTabListLast) {
+        if (id - kCmdTabListFirst < static_cast<int>(documents.size())) ActivateTab(id - kCmdTabListFirst);
     } else if (id >= kCmdInterfaceLanguageFirst && id < kCmdInterfaceLanguageFirst + kInterfaceLanguageCount) {
         app.uiLanguage = id - kCmdInterfaceLanguageFirst;
         RelabelMenus();

@@ -31,8 +31,9 @@ WNDPROC BaseProcOf(HWND window) { return reinterpret_cast<WNDPROC>(GetPropW(wind
 bool KeyHeld(int vk) { return GetKeyState(vk) < 0; }
 
 // The wheel goes to the focused editor; when the pointer rests on the sidebar, the results list
-// or an open drop-down menu, that one scrolls instead, as it would for any other pointer action there.
+// an open drop-down menu or the tab bar, that one scrolls instead, as it would for any other pointer action there.
 bool WheelToPanelUnderPointer(WPARAM wParam, LPARAM lParam) {
+    if (WheelOverTabBar(wParam, lParam)) return true;
     HWND target = WindowFromPoint(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
     if (!target || (target != app.sidebarWindow && target != app.resultListWindow && target != app.menuPopupWindow))
         return false;

@@ -28,6 +28,7 @@ struct OpenMenuState {
     MenuRows rows;
     int menuWidth = 0, menuHeight = 0, shortcutWidth = 0;  // menuHeight: the body as shown
     int menuScroll = 0;                                    // pixels of a cut menu's rows scrolled above its top
+    bool alignRight = false;                               // the body ends at the origin (the tab list)
     int submenuWidth = 0, submenuHeight = 0;
     POINT origin{};   // screen point the body was asked to start at
     POINT menuPos{};  // popup window positions, screen coordinates
@@ -58,6 +59,7 @@ POINT PopupPoint(POINT local) { return POINT{Unscale(local.x, app.dpi), Unscale(
 
 CheckState CurrentChecks() {
     CheckState checks{app.uiLanguage, app.colorScheme, app.theme, app.columnMode != 0, app.settings.wordWrap};
+    checks.activeTab = app.activeTab;
     if (const Document* doc = ActiveDocument(); doc && !doc->hexMode) {
         checks.encodingCommand = CommandForEncoding(doc->encoding);
         checks.lineEndingCommand = CommandForLineEnding(doc->lineEnding);
@@ -329,7 +331,8 @@ void ShowOpenMenu(POINT origin) {
         PlaceDropDown(0, state.rows.height, Unscale(work.top - origin.y, app.dpi), Unscale(work.bottom - origin.y, app.dpi));
     state.menuHeight = place.shownHeight;
     const int w = Px(state.menuWidth + 2 * kMenuShadowMargin), h = Px(state.menuHeight + 2 * kMenuShadowMargin);
-    state.menuPos = POINT{FitInto(origin.x - Px(kMenuShadowMargin), w, work.left, work.right),
+    const int bodyLeft = state.alignRight ? origin.x - Px(state.menuWidth) : origin.x;
+    state.menuPos = POINT{FitInto(bodyLeft - Px(kMenuShadowMargin), w, work.left, work.right),
                           origin.y + Px(place.windowTop)};
     PaintMenu();
     SetWindowPos(app.menuPopupWindow, HWND_TOPMOST, state.menuPos.x, state.menuPos.y, w, h,
@@ -506,11 +509,20 @@ void OpenMenuAt(int index, POINT screen) {
     if (index < 0 || index >= static_cast<int>(model.menus.size()) || !app.menuPopupWindow) return;
     if (index == app.openMenu && IsWindowVisible(app.menuPopupWindow)) return;
     CloseSubmenu();
+    state.alignRight = index == kTabListMenu;
     app.openMenu = index;
     state.hoveredRow = -1;
     ShowOpenMenu(screen);
     SetCapture(app.menuPopupWindow);
     RepaintMenuBar();
+}
+
+void OpenTabList(POINT screen) {
+    if (model.menus.size() <= kTabListMenu) return;
+    std::vector<std::wstring> titles;
+    for (const Document& doc : documents) titles.push_back(doc.title);
+    model.menus[kTabListMenu].items = TabListItems(titles);
+    OpenMenuAt(kTabListMenu, screen);
 }
 
 void OpenSubmenu(int index, POINT screen) {

@@ -16,6 +16,8 @@ Rect MenuTitleRect(int index);
 void OpenMenu(int index);
 // Opens any menu (8: the tab context menu) with its body's top-left corner at a screen point.
 void OpenMenuAt(int index, POINT screen);
+// Opens the list of every tab (menu 9) with its body's top-right corner at a screen point.
+void OpenTabList(POINT screen);
 void OpenSubmenu(int index, POINT screen);
 void CloseSubmenu();
 void CloseMenus();

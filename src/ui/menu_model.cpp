@@ -99,6 +99,7 @@ MenuModel BuildEnglishMenuModel() {
           Item(L"Save As", L"", kCmdTabSaveAs), Item(L"Rename", L"", kCmdTabRename), Item(L"Reload", L"", kCmdTabReload), Separator(),
           Item(L"Show in Explorer", L"", kCmdTabShowInExplorer), Item(L"Copy Full Path", L"", kCmdTabCopyFullPath), Item(L"Copy File Name", L"", kCmdTabCopyFileName),
           Item(L"Copy Folder Path", L"", kCmdTabCopyFolderPath)}},
+        {L"", {}},
     };
     return model;
 }
@@ -145,9 +146,22 @@ std::vector<SubmenuItem> RecentFilesSubmenu(const std::vector<std::wstring>& rec
 }
 
 bool MenuItemChecked(int id, const CheckState& state) {
+    if (id >= kCmdTabListFirst && id <= kCmdTabListLast) return id - kCmdTabListFirst == state.activeTab;
     return id == kCmdInterfaceLanguageFirst + state.uiLanguage || id == kCmdSchemeFirst + state.colorScheme ||
            id == kCmdThemeFirst + state.theme || (id == kCmdColumnMode && state.columnMode) ||
            (id == kCmdWordWrap && state.wordWrap);
+}
+
+std::vector<MenuItem> TabListItems(const std::vector<std::wstring>& titles) {
+    std::vector<MenuItem> items;
+    const size_t count = std::min<size_t>(titles.size(), kCmdTabListLast - kCmdTabListFirst + 1);
+    for (size_t i = 0; i < count; ++i) {
+        MenuItem item;
+        item.label = titles[i];
+        item.id = kCmdTabListFirst + static_cast<int>(i);
+        items.push_back(std::move(item));
+    }
+    return items;
 }
 
 bool SubmenuItemChecked(int submenu, int id, const CheckState& state) {

@@ -28,7 +28,7 @@ struct SubmenuItem {
 };
 
 // Menus 0-7 are the menu bar (File, Edit, Find, View, Project, Preferences, Language, Help),
-// menu 8 is the tab context menu.
+// menu 8 is the tab context menu, menu 9 the list of tabs.
 using MenuBar = std::vector<Menu>;
 using Submenus = std::array<std::vector<SubmenuItem>, 5>;
 
@@ -40,6 +40,7 @@ struct MenuModel {
 constexpr int kMenuBarMenuCount = 8;
 constexpr int kLanguageMenu = 6;
 constexpr int kTabContextMenu = 8;
+constexpr int kTabListMenu = 9;  // every tab by its title, filled in as it opens
 constexpr int kSchemeSubmenu = 0;
 constexpr int kThemeSubmenu = 1;
 constexpr int kRecentFilesSubmenu = 2;
@@ -56,6 +57,9 @@ void ApplyMenuLanguage(MenuModel& model, int language);
 // The Recent Files submenu for a list of full paths, most recent first.
 std::vector<SubmenuItem> RecentFilesSubmenu(const std::vector<std::wstring>& recent, int language);
 
+// The tab list: one item per title, in tab order, as many as there are ids for.
+std::vector<MenuItem> TabListItems(const std::vector<std::wstring>& titles);
+
 // The submenu (0-4) an item opens, or -1 for a plain item.
 inline int SubmenuOf(int id) { return id <= -1 && id >= -5 ? -id - 1 : -1; }
 
@@ -68,6 +72,7 @@ struct CheckState {
     bool wordWrap = false;
     int encodingCommand = 0;    // the Encoding item of the active text tab's encoding; 0 for none
     int lineEndingCommand = 0;  // the Line Endings item of its line endings; 0 for none (mixed, hex)
+    int activeTab = -1;         // the tab list marks the active tab
 };
 
 bool MenuItemChecked(int id, const CheckState& state);

@@ -64,7 +64,7 @@ constexpr const wchar_t* kWordWrapLabel[][1] = {
 constexpr const wchar_t* kSettingsDialog[][7] = {
 #include "ui/strings/settings_dialog.inc"
 };
-constexpr const wchar_t* kSearchTexts[][5] = {
+constexpr const wchar_t* kSearchTexts[][13] = {
 #include "ui/strings/search_texts.inc"
 };
 constexpr const wchar_t* kGotoLine[][2] = {
@@ -85,7 +85,7 @@ constexpr const wchar_t* kRecoveryPrompt[][8] = {
 constexpr const wchar_t* kHexMessages[][4] = {
 #include "ui/strings/hex_messages.inc"
 };
-constexpr const wchar_t* kMessages[][34] = {
+constexpr const wchar_t* kMessages[][35] = {
 #include "ui/strings/messages.inc"
 };
 
@@ -128,7 +128,7 @@ static_assert(Complete(kFileErrors), "FileErrors");
 static_assert(Complete(kRecoveryPrompt), "RecoveryPrompt");
 static_assert(Complete(kHexMessages), "HexMessages");
 static_assert(Complete(kMessages), "Messages");
-static_assert(std::size(kMessages[0]) == static_cast<std::size_t>(MessageText::HexByteWord) + 1,
+static_assert(std::size(kMessages[0]) == static_cast<std::size_t>(MessageText::GotoLineRow) + 1,
               "one Messages entry per MessageText");
 
 // Calls visit with the rows of the table; false for a value outside the enumeration.
@@ -220,6 +220,32 @@ const wchar_t* KeyBindingsCaption(int language) {
         case 10: return L"키 바인딩";
     }
     return IsLanguage(language) ? L"Key Bindings" : L"";
+}
+
+int PluralCategory(int language, long long count) {
+    const long long n = count < 0 ? -count : count;
+    const long long last = n % 10, lastTwo = n % 100;
+    switch (language) {
+        case 13:  // Polish
+            if (n == 1) return 0;
+            return last >= 2 && last <= 4 && !(lastTwo >= 12 && lastTwo <= 14) ? 1 : 2;
+        case 15:  // Russian
+        case 18:  // Ukrainian
+            if (last == 1 && lastTwo != 11) return 0;
+            return last >= 2 && last <= 4 && !(lastTwo >= 12 && lastTwo <= 14) ? 1 : 2;
+        case 6:   // French
+        case 7:   // Hindi
+        case 14:  // Portuguese (Brazil)
+            return n <= 1 ? 0 : 2;
+        default: return n == 1 ? 0 : 2;
+    }
+}
+
+std::wstring CountedText(int language, StringTable table, int firstEntry, long long count) {
+    std::wstring text = LocalizedTextFor(language, table, firstEntry + PluralCategory(language, count));
+    const size_t at = text.find(L"%d");
+    if (at != std::wstring::npos) text.replace(at, 2, std::to_wstring(count));
+    return text;
 }
 
 std::wstring MessageIn(int language, MessageText message, const std::wstring& piece) {

@@ -55,6 +55,14 @@ const wchar_t* LanguageName(int language);
 // Caption of the key-binding list: English except in Chinese, Japanese and Korean; "" out of range.
 const wchar_t* KeyBindingsCaption(int language);
 
+// Which form a noun takes after the whole number `count` in an interface language: 0 the form for
+// one, 1 the form for a few (2-4 in the Slavic languages), 2 every other. Languages whose nouns do
+// not change with the number answer 2, or 0 for their singular.
+int PluralCategory(int language, long long count);
+// The entry firstEntry + PluralCategory(count) of a table in a language, with its "%d" replaced by
+// the count.
+std::wstring CountedText(int language, StringTable table, int firstEntry, long long count);
+
 // The entries of the Messages table: questions and notices shown in message boxes, quick-open
 // rows, the about lines. "%s" in an entry stands for the one piece filled in.
 enum class MessageText {
@@ -92,6 +100,7 @@ enum class MessageText {
     RenameFailed,   // %s: the old and the new path
     HexOffsetWord,  // the status bar of a hex tab: "Offset 0x1A (26)"
     HexByteWord,    // and "Byte 0x4F (79)"
+    GotoLineRow,  // %s: the line number typed after ":" in goto anything
 };
 
 // A Messages entry in the current interface language, with "%s" (if any) replaced by `piece`.

@@ -1,6 +1,9 @@
 #include "ui/toolbar.h"
 
+#include <algorithm>
 #include <cwchar>
+
+#include "syntax/palette.h"
 
 const ToolbarButton kToolbarButtons[17] = {
     {100, L"\U0001F4C4", StringTable::MenuLabels, 0, L"Ctrl+N"},
@@ -33,4 +36,25 @@ const wchar_t* ToolbarTooltipText(int index) {
     std::swprintf(buffer, sizeof buffer / sizeof buffer[0], L"%ls (%ls)", LocalizedText(b.labelTable, b.labelEntry),
                   b.shortcut);
     return buffer;
+}
+
+void IconForLightBar(uint32_t* pixels, size_t count, uint32_t bar) {
+    for (size_t i = 0; i < count; ++i) {
+        const uint32_t p = pixels[i];
+        const uint32_t a = p >> 24;
+        if (a == 0) continue;
+        // Back from premultiplied to plain colour.
+        auto plain = [a](uint32_t v) { return std::min<uint32_t>(255, (v * 255 + a / 2) / a); };
+        uint32_t b = plain(p & 0xFF), g = plain((p >> 8) & 0xFF), r = plain((p >> 16) & 0xFF);
+        const uint32_t high = std::max({r, g, b}), low = std::min({r, g, b});
+        if (high - low <= 24) r = g = b = 255 - (r + g + b) / 3;  // grey: lightness mirrored
+        // A little above 3 : 1, so that the pixels that are not quite opaque still reach it.
+        for (int step = 0; step < 20 && ContrastRatio(Rgb(r, g, b), bar) < 3.5; ++step) {
+            r = r * 7 / 8;
+            g = g * 7 / 8;
+            b = b * 7 / 8;
+        }
+        auto premultiplied = [a](uint32_t v) { return (v * a + 127) / 255; };
+        pixels[i] = (a << 24) | (premultiplied(r) << 16) | (premultiplied(g) << 8) | premultiplied(b);
+    }
 }

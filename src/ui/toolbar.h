@@ -1,4 +1,7 @@
 #pragma once
+#include <cstddef>
+#include <cstdint>
+
 #include "ui/strings.h"
 
 // One toolbar button: the command it runs, the glyph drawn when its image is missing, where its
@@ -15,3 +18,10 @@ extern const ToolbarButton kToolbarButtons[17];
 
 // "%s (%s)": the label in the current interface language and the shortcut text.
 const wchar_t* ToolbarTooltipText(int index);
+
+// The toolbar images are pale outlines made for a dark bar. On a light bar (`bar`) their grey
+// pixels are turned dark (lightness mirrored, so a pale outline becomes a dark one and a shadow a
+// light one), and any pixel that would still stand out from the bar by less than 3 : 1 is darkened
+// until it does; coloured pixels keep their hue. Pixels are premultiplied BGRA, as the bar draws
+// them.
+void IconForLightBar(uint32_t* pixels, size_t count, uint32_t bar);

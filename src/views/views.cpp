@@ -13,6 +13,7 @@
 #include "persist/recovery.h"
 #include "syntax/languages.h"
 #include "syntax/palette.h"
+#include "tools/build_runner.h"
 #include "ui/strings.h"
 #include "document/hex_model.h"
 #include "views/hex_view.h"
@@ -109,6 +110,8 @@ void PaintStatusBar(HDC dc) {
                     LanguageDisplayName(doc->language)};
     }
     if (!RecoveryNotice().empty()) segments.insert(segments.begin(), RecoveryNotice());
+    const std::wstring build = BuildStatusText(doc->editor);
+    if (!build.empty()) segments.insert(segments.begin(), build);
     if (doc->readOnlyFile) segments.push_back(MessageFor(MessageText::ReadOnlyMark));
     if (doc->modified) segments.push_back(L"*");
     segments.push_back(std::wstring(L"  ") + LanguageName(app.uiLanguage));

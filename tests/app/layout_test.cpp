@@ -48,10 +48,9 @@ TEST(Layout, RegionsTileTheClientWithoutOverlap) {
                                         << " status " << in.statusBarVisible << " panel " << in.searchPanelOpen);
         const LayoutRects r = ComputeLayout(in);
         const Rect client{0, 0, in.width, in.height};
-        // The open search panel, a child window, covers the right end of the tab bar.
-        Rect tabs = r.tabBar;
-        if (!r.searchPanel.Empty()) tabs.right = r.searchPanel.left;
-        EXPECT_EQ(r.tabBar.right, in.width);
+        // The tab bar ends where the open search panel starts, so that the panel hides no tab.
+        const Rect tabs = r.tabBar;
+        EXPECT_EQ(r.tabBar.right, r.searchPanel.Empty() ? in.width : r.searchPanel.left);
         // Everything but the square where the two scroll bars meet.
         const long long covered = DisjointInside(
             {r.caption, r.menuBar, r.toolbar, r.sidebar, tabs, r.editor, r.vScroll, r.hScroll, r.statusBar, r.searchPanel},

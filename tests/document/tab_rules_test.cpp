@@ -1,6 +1,8 @@
 #include "document/tab_rules.h"
 
+#include <algorithm>
 #include <climits>
+#include <random>
 
 #include <gtest/gtest.h>
 
@@ -99,4 +101,70 @@ TEST(TabRules, TabStripGeometry) {
     EXPECT_FALSE(TabCloseMarkHit(edges, 1, 594));
     EXPECT_FALSE(TabCloseMarkHit(edges, 3, 910));
     EXPECT_FALSE(TabCloseMarkHit(edges, -1, 210));
+}
+
+// Random tab counts, widths, bars, scrolls and active tabs: the active tab lies wholly in the view
+// whenever the view can hold it; tabs follow each other without overlap or gaps; none is narrower
+// than the minimum unless it was measured so; tabs shrink before anything scrolls.
+TEST(TabRules, TabStripKeepsTheActiveTabInView) {
+    std::mt19937 rng(32);
+    for (int round = 0; round < 3000; ++round) {
+        TabStripInput in;
+        in.left = static_cast<int>(rng() % 400);
+        in.right = in.left + static_cast<int>(rng() % 2000);
+        const int count = static_cast<int>(rng() % 60);
+        for (int i = 0; i < count; ++i) in.widths.push_back(round % 7 == 0 ? 40 + static_cast<int>(rng() % 300)
+                                                                           : TabWidthForText(static_cast<int>(rng() % 400)));
+        in.minWidth = 60 + static_cast<int>(rng() % 100);
+        in.buttonWidth = 34;
+        in.active = count ? static_cast<int>(rng() % count) : -1;
+        in.scroll = static_cast<int>(rng() % 20000) - 1000;
+        const TabStrip s = LayOutTabStrip(in);
+        SCOPED_TRACE(testing::Message() << "round " << round << " tabs " << count << " bar " << in.left << ".."
+                                        << in.right << " active " << in.active << " min " << in.minWidth);
+        ASSERT_EQ(s.edges.size(), in.widths.size() + 1);
+        EXPECT_EQ(s.viewLeft, in.left);
+        EXPECT_LE(s.viewRight, s.buttonLeft);
+        EXPECT_LE(s.buttonLeft, in.right);
+        EXPECT_GE(s.scroll, 0);
+        EXPECT_LE(s.scroll, s.maxScroll);
+        long long natural = 0;
+        for (int w : in.widths) natural += w;
+        const bool fits = natural <= in.right - in.left;
+        if (in.right > in.left) EXPECT_EQ(s.HasButton(in.right), !fits);  // an empty bar holds no button
+        if (s.HasButton(in.right) && in.right - in.left >= in.buttonWidth)
+            EXPECT_EQ(in.right - s.buttonLeft, in.buttonWidth);
+        bool shrunk = false;
+        for (size_t i = 0; i < in.widths.size(); ++i) {
+            const int w = s.edges[i + 1] - s.edges[i];
+            EXPECT_GE(w, std::min(in.widths[i], in.minWidth)) << "tab " << i;
+            EXPECT_LE(w, in.widths[i]) << "tab " << i;
+            shrunk = shrunk || w < in.widths[i];
+        }
+        EXPECT_EQ(s.edges.front(), s.viewLeft - s.scroll);
+        if (fits) EXPECT_FALSE(shrunk);
+        // Scrolling only once every tab that can shrink is at the minimum.
+        if (s.maxScroll > 0) {
+            for (size_t i = 0; i < in.widths.size(); ++i)
+                EXPECT_EQ(s.edges[i + 1] - s.edges[i], std::min(in.widths[i], in.minWidth)) << "tab " << i;
+        }
+        if (in.active >= 0) {
+            const int l = s.edges[static_cast<size_t>(in.active)], r = s.edges[static_cast<size_t>(in.active) + 1];
+            if (r - l <= s.viewRight - s.viewLeft) {
+                EXPECT_GE(l, s.viewLeft);
+                EXPECT_LE(r, s.viewRight);
+            } else {
+                EXPECT_EQ(l, s.viewLeft);  // too wide for the view: its start shows
+            }
+        }
+        // Without the reveal the scroll stays where it was, within its range.
+        in.revealActive = false;
+        EXPECT_EQ(LayOutTabStrip(in).scroll, std::clamp(in.scroll, 0, s.maxScroll));
+    }
+}
+
+TEST(TabRules, TabStripWheel) {
+    EXPECT_EQ(ScrollTabStrip(500, 120, 100), 400);
+    EXPECT_EQ(ScrollTabStrip(500, -240, 100), 700);
+    EXPECT_EQ(ScrollTabStrip(50, 120, 100), 0);
 }

@@ -386,6 +386,34 @@ int CmdWindowText(const Args& args) {
     return kOk;
 }
 
+// The text of the first visible window of a class inside a top-level window (a self-drawn list
+// answers with what it shows).
+int CmdChildText(const Args& args) {
+    if (args.size() != 2) return Usage(L"child-text <class> <child class>");
+    HWND top = FindTarget(args[0]);
+    if (!top) return Fail(L"no window of class " + args[0]);
+    HWND child = FindDescendants(top, args[1]).visible;
+    if (!child) return Fail(L"no visible window of class " + args[1] + L" in " + args[0]);
+    wchar_t text[1024] = {};
+    if (!SendQuietly(child, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text))) return Fail(L"window did not answer");
+    PrintLine(text);
+    return kOk;
+}
+
+// Screen rectangle "x y width height" of a visible child window (at any depth) of CLASS.
+int CmdChildRect(const Args& args) {
+    if (args.size() != 2) return Usage(L"child-rect <class> <child class>");
+    HWND top = FindTarget(args[0]);
+    if (!top) return Fail(L"no window of class " + args[0]);
+    HWND child = FindDescendants(top, args[1]).visible;
+    if (!child) return Fail(L"no visible window of class " + args[1] + L" in " + args[0]);
+    RECT rect = {};
+    GetWindowRect(child, &rect);
+    PrintLine(std::to_wstring(rect.left) + L" " + std::to_wstring(rect.top) + L" " +
+              std::to_wstring(rect.right - rect.left) + L" " + std::to_wstring(rect.bottom - rect.top));
+    return kOk;
+}
+
 int CmdRect(const Args& args) {
     if (args.size() != 1) return Usage(L"rect <class>");
     HWND hwnd = FindTarget(args[0]);
@@ -1105,7 +1133,7 @@ int wmain(int argc, wchar_t** argv) {
         L"modifiers|"
         L"key-char|capture|editor-text|editor-send|send|file-dialog|lock-file|unlock|child-count|wait-gone|click|"
         L"rclick|move|press|release|dblclick-caption|clipboard|control|enabled|count|busy-time|answer-gaps|gaps|"
-        L"focus|list-item|place|editor-rect|part|key-timing|editor-text-width";
+        L"focus|list-item|place|editor-rect|part|key-timing|editor-text-width|child-text|child-rect";
     BecomeDpiAware();
     if (argc < 2) return Usage(std::wstring(L"<") + commands + L"> ...");
     std::wstring command = argv[1];
@@ -1113,7 +1141,9 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"wait-window") return CmdWaitWindow(args);
     if (command == L"title") return CmdTitle(args);
     if (command == L"window-text") return CmdWindowText(args);
+    if (command == L"child-text") return CmdChildText(args);
     if (command == L"rect") return CmdRect(args);
+    if (command == L"child-rect") return CmdChildRect(args);
     if (command == L"command") return CmdCommand(args);
     if (command == L"post") return CmdPost(args);
     if (command == L"wait-msgbox") return CmdWaitMsgBox(args);

@@ -175,10 +175,10 @@ drive keys TessaryClass escape >/dev/null
 
 # Word wrap: a long paragraph wrapped past the bottom of the window has a vertical thumb to scroll
 # it by, and there is no horizontal thumb (nothing lies beside the window).
-thumb_pixels() {  # x y w h of the window: pixels of the scroll thumb's colour
+thumb_pixels() {  # x y w h of the window: pixels of the Dark theme's scroll thumb colour
     screenshot TessaryClass "$E2E_DIR/bars.png" &&
-        convert "$E2E_DIR/bars.png" -crop "$3x$4+$1+$2" +repage -fill black +opaque '#3A3A3A' \
-            -fill white -opaque '#3A3A3A' -format '%[fx:int(mean*w*h+0.5)]' info:
+        convert "$E2E_DIR/bars.png" -crop "$3x$4+$1+$2" +repage -fill black +opaque '#707070' \
+            -fill white -opaque '#707070' -format '%[fx:int(mean*w*h+0.5)]' info:
 }
 bars() {
     local w h v hz

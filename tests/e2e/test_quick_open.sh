@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The quick-open popup as a user meets it: Ctrl+Shift+P, "fs" and Enter save the untitled tab
-# (through the Save As dialog); Ctrl+P lists the open folder's files and ":12" Enter moves to line
-# 12 whatever file is selected; Ctrl+R lists the symbols and Enter moves to the one selected;
+# (through the Save As dialog); Ctrl+P lists the open folder's files (not .git's) by their paths
+# within the folder, and ":12" lists one "Go to line 12" row that Enter follows; Ctrl+R lists the symbols and Enter moves to the one selected;
 # Ctrl+G 5 Enter moves to line 5 and gives the editor the focus, a number beyond the end goes to
 # the last line; Escape hides the popup. The pictures quick-open-*.png are the ones under docs/
 # (screenshot-quick-open-palette.png, -files, -symbols, -goto-line).
@@ -10,8 +10,9 @@ source "$(dirname "$0")/lib.sh"
 e2e_begin quick_open
 
 project=$E2E_DIR/project
-mkdir -p "$project/src" "$project/docs"
+mkdir -p "$project/src" "$project/docs" "$project/.git"
 printf 'notes\n' >"$project/README.md"
+printf '[core]\n' >"$project/.git/config"   # never listed: find in files skips it too
 printf 'guide\n' >"$project/docs/guide.txt"
 {
     printf '// A small program for the quick-open test.\n#include <cstdio>\n\n'
@@ -63,11 +64,14 @@ open_file "$project/src/shapes.cpp"
 wait_eq $((lines + 1)) drive editor-send TessaryClass 2154
 drive keys TessaryClass ctrl+p >/dev/null
 wait_eq "1 3" eval 'echo "$(popup_state 0) $(popup_state 1)"' || fail "Ctrl+P did not list the three files"
-readme=$(win_path "$project/README.md")
-wait_eq "README.md  —  ${readme//\\/\\\\}" first_item   # tesdrive doubles backslashes
+# By path within the folder: docs\guide.txt, README.md (a file of the folder itself shows its name
+# only), src\shapes.cpp.
+wait_eq 'guide.txt  —  docs\\guide.txt' first_item || fail "the files are not listed by their paths in the folder"
+wait_eq "README.md" drive list-item TessaryPopup 2 1 || fail "README.md is not the second file, by its name alone"
 screenshot TessaryClass quick-open-files.png   # documentation only, not compared
 drive type TessaryPopup ':12' >/dev/null
-wait_eq 0 popup_state 2 || fail "a file entry should stay selected under \":12\""
+wait_eq "Go to line 12" first_item || fail "\":12\" did not list its Go to line row"
+wait_eq "0 1" eval 'echo "$(popup_state 2) $(popup_state 1)"' || fail "\":12\" should list one selected row"
 drive keys TessaryPopup enter >/dev/null
 wait_eq 11 caret_line || fail "\":12\" Enter did not move to line 12"
 wait_eq hidden shown TessaryPopup

@@ -108,16 +108,16 @@ app_start
 drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
 
 open_file "$d/sample.cpp"
-shoot sample.cpp syntax_look-cpp-dark.png F92672
+shoot sample.cpp syntax_look-cpp-dark.png F9357C
 cpp=$E2E_ARTIFACTS/syntax_look-cpp-dark.png
 assert_eq 1E1E1E "$(pixel "$cpp" 1000 600)" "editor background"
 # Stems of the "i" of "int" (line 11) and the "h" of "hello" (line 28).
-assert_eq F92672 "$(pixel "$cpp" 253 303)" "keyword pixel"
+assert_eq F9357C "$(pixel "$cpp" 253 303)" "keyword pixel"
 assert_eq E6DB74 "$(pixel "$cpp" 601 591)" "string pixel"
-expect_colour "$cpp" F92672 "C++ keywords"
+expect_colour "$cpp" F9357C "C++ keywords"
 expect_colour "$cpp" E6DB74 "C++ strings"
 expect_colour "$cpp" 66D9EF "C++ types and preprocessor lines"
-expect_colour "$cpp" 75715E "C++ comments"
+expect_colour "$cpp" 8B8878 "C++ comments"
 expect_colour "$cpp" AE81FF "C++ numbers"
 expect_colour "$cpp" E0E0E0 "C++ identifiers"
 
@@ -127,15 +127,15 @@ json=$E2E_ARTIFACTS/syntax_look-json.png
 expect_colour "$json" A6E22E "JSON property names"
 expect_colour "$json" E6DB74 "JSON strings"
 expect_colour "$json" AE81FF "JSON numbers"
-expect_colour "$json" F92672 "JSON keywords"
-no_colour "$json" 75715E "JSON has no comments"
+expect_colour "$json" F9357C "JSON keywords"
+no_colour "$json" 8B8878 "JSON has no comments"
 
 open_file "$d/notes.md"
 shoot notes.md syntax_look-markdown.png A6E22E
 md=$E2E_ARTIFACTS/syntax_look-markdown.png
 expect_colour "$md" A6E22E "Markdown headings"
 expect_colour "$md" 66D9EF "Markdown links"
-no_colour "$md" F92672 "Markdown has no keywords"
+no_colour "$md" F9357C "Markdown has no keywords"
 
 # Theme and scheme commands act on every tab at once; the text keeps its scheme colours.
 editor_background() { shot_pixels TessaryClass syntax_look-probe.png 1000,600; }
@@ -146,8 +146,9 @@ wait_eq FFFFFF editor_background >/dev/null || fail "Light theme"
 shoot sample.cpp syntax_look-cpp-light.png 202020
 light=$E2E_ARTIFACTS/syntax_look-cpp-light.png
 assert_eq ECECEC "$(pixel "$light" 600 50)" "menu bar in the Light theme"
-assert_eq F92672 "$(pixel "$light" 253 303)" "keyword pixel in the Light theme"
-expect_colour "$light" F92672 "keywords keep the scheme in the Light theme"
+# The scheme's variant for light backgrounds: its hues, dark enough to read on white.
+assert_eq DE2265 "$(pixel "$light" 253 303)" "keyword pixel in the Light theme"
+expect_colour "$light" DE2265 "keywords keep the scheme in the Light theme"
 expect_colour "$light" 202020 "Light theme text"
 no_colour "$light" E0E0E0 "Dark theme text left behind"
 
@@ -161,7 +162,7 @@ assert_eq 88C0D0 "$(pixel "$nord" 253 303)" "keyword pixel in Nord"
 assert_eq A3BE8C "$(pixel "$nord" 601 591)" "string pixel in Nord"
 expect_colour "$nord" 88C0D0 "Nord keywords"
 expect_colour "$nord" D08770 "Nord types"
-no_colour "$nord" F92672 "Monokai keywords left behind"
+no_colour "$nord" F9357C "Monokai keywords left behind"
 no_colour "$nord" FFFFFF "Light background left behind"
 
 # High Contrast: black editor, white text.
@@ -176,7 +177,7 @@ drive command TessaryClass 480 >/dev/null
 open_file "$d/config.json"
 shoot config.json syntax_look-json-nord.png 88C0D0
 expect_colour "$E2E_ARTIFACTS/syntax_look-json-nord.png" 88C0D0 "Nord keywords in the JSON tab"
-no_colour "$E2E_ARTIFACTS/syntax_look-json-nord.png" F92672 "Monokai keywords in the JSON tab"
+no_colour "$E2E_ARTIFACTS/syntax_look-json-nord.png" F9357C "Monokai keywords in the JSON tab"
 drive command TessaryClass 500 >/dev/null
 rm -f "$E2E_ARTIFACTS/syntax_look-probe.png"
 

@@ -2,10 +2,13 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <map>
+#include <string>
 
 #include <gtest/gtest.h>
 
+#include "app/gdi_util.h"
 #include "project/sidebar_rows.h"
 #include "syntax/palette.h"
 
@@ -39,7 +42,7 @@ std::vector<std::wstring> Describe(const std::vector<SidebarRow>& rows) {
 
 }  // namespace
 
-TEST(SidebarRows, FoldersFirstInOrdinalOrderWithExpandedContentsAfterTheirRow) {
+TEST(SidebarRows, FoldersFirstInTheFileManagersOrderWithExpandedContentsAfterTheirRow) {
     FakeDisk disk;
     disk.folders[L"C:\\r"] = {{L"b.txt", false}, {L"zeta", true},   {L"B.txt", false},
                               {L"Alpha", true},  {L"a.txt", false}, {L"alpha", true}};
@@ -54,8 +57,8 @@ TEST(SidebarRows, FoldersFirstInOrdinalOrderWithExpandedContentsAfterTheirRow) {
                                                 L"1D zeta|C:\\r\\zeta",
                                                 L"2D inner|C:\\r\\zeta\\inner",
                                                 L"2F z.c|C:\\r\\zeta\\z.c",
-                                                L"1F B.txt|C:\\r\\B.txt",
                                                 L"1F a.txt|C:\\r\\a.txt",
+                                                L"1F B.txt|C:\\r\\B.txt",
                                                 L"1F b.txt|C:\\r\\b.txt"};
     EXPECT_EQ(expected, Describe(BuildSidebarRows(L"C:\\r", expanded, disk.Lister())));
     // Each expanded folder is read once per rebuild, nothing else is read.
@@ -88,7 +91,7 @@ TEST(SidebarRows, ALinkToAnAncestorIsReadOnlyAsFarAsTheUserExpandedIt) {
     EXPECT_EQ(2, rows[3].depth);
 }
 
-TEST(SidebarRows, RealFolderListsHiddenEntriesAndSortsOrdinally) {
+TEST(SidebarRows, RealFolderListsHiddenEntriesAndSortsAsTheFileManager) {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     const std::wstring root = std::wstring(temp) + L"tessary-sidebar-test";
@@ -103,10 +106,10 @@ TEST(SidebarRows, RealFolderListsHiddenEntriesAndSortsOrdinally) {
     std::vector<std::wstring> names;
     for (const SidebarRow& row : rows) names.push_back(row.name);
     EXPECT_EQ(
-        (std::vector<std::wstring>{L"FOLDERS", L"tessary-sidebar-test", L"sub", L".hidden", L"Zeta.txt", L"alpha.txt"}),
+        (std::vector<std::wstring>{L"FOLDERS", L"tessary-sidebar-test", L"sub", L".hidden", L"alpha.txt", L"Zeta.txt"}),
         names);
     EXPECT_TRUE(rows[2].isFolder);
-    EXPECT_EQ(root + L"\\Zeta.txt", rows[4].path);
+    EXPECT_EQ(root + L"\\Zeta.txt", rows[5].path);
     for (const wchar_t* name : {L"\\alpha.txt", L"\\Zeta.txt", L"\\.hidden"}) {
         SetFileAttributesW((root + name).c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileW((root + name).c_str());
@@ -150,7 +153,12 @@ TEST(SidebarRows, ScrollAndThumbGeometry) {
     EXPECT_EQ(1650, SidebarDragScroll(549, 550, 100, 133));
     EXPECT_EQ(822, SidebarDragScroll(8 + 66 + 200, 550, 100, 133));  // 200 / 401 of 1650
 
-    EXPECT_EQ(1, SidebarRowAt(30, 0, 100));
+    // The header stays at the top: its band is the header's whatever the scroll.
+    EXPECT_EQ(0, SidebarRowAt(30, 0, 100));
+    EXPECT_EQ(0, SidebarRowAt(5000, 21, 100));
+    EXPECT_EQ(2, SidebarRowAt(30, 22, 100));
+    EXPECT_EQ(0, SidebarRowTop(0, 5000));
+    EXPECT_EQ(44 - 30, SidebarRowTop(2, 30));
     EXPECT_EQ(2, SidebarRowAt(0, 44, 100));
     EXPECT_EQ(-1, SidebarRowAt(0, 66, 3));
     EXPECT_EQ(0, SidebarWheelScroll(30, 120));
@@ -161,4 +169,61 @@ TEST(SidebarRows, ScrollAndThumbGeometry) {
     EXPECT_EQ(1u, range.first);
     EXPECT_EQ(4u, range.last);
     EXPECT_EQ(0u, VisibleSidebarRows(5000, 500, 3).last - VisibleSidebarRows(5000, 500, 3).first);
+}
+
+// Numbers in names sort by their value, as the file manager shows them; names are compared without
+// case and folders still come first.
+TEST(SidebarRows, NamesSortNaturally) {
+    FakeDisk disk;
+    disk.folders[L"C:\\r"] = {{L"extra_19.txt", false}, {L"extra_2.txt", false}, {L"Extra_100.txt", false},
+                                {L"b", true},             {L"A10", true},          {L"a9", true}};
+    std::vector<std::wstring> names;
+    for (const SidebarRow& row : BuildSidebarRows(L"C:\\r", {L"C:\\r"}, disk.Lister())) names.push_back(row.name);
+    EXPECT_EQ((std::vector<std::wstring>{L"FOLDERS", L"r", L"a9", L"A10", L"b", L"extra_2.txt", L"extra_19.txt",
+                                         L"Extra_100.txt"}),
+              names);
+    // Property: for any two numbers the smaller one's name comes first; equal names other than by
+    // case still have one order.
+    unsigned seed = 12345;
+    auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 8; };
+    for (int i = 0; i < 2000; ++i) {
+        const unsigned a = next() % 100000, b = next() % 100000;
+        const std::wstring na = L"part_" + std::to_wstring(a) + L".txt", nb = L"part_" + std::to_wstring(b) + L".txt";
+        EXPECT_EQ(a < b, NaturalNameLess(na, nb)) << a << " " << b;
+    }
+    EXPECT_NE(NaturalNameLess(L"Readme", L"README"), NaturalNameLess(L"README", L"Readme"));
+}
+
+// Every badge label fits its badge in the interface font at the sizes it is used at, and long
+// names keep their beginning and end in "…" where they are cut.
+TEST(SidebarRows, BadgesAndNamesFitTheirBoxes) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    ASSERT_NE(nullptr, dc);
+    for (int height : {-12, -15, -18, -24}) {
+        HFONT font = CreateFontW(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, CLEARTYPE_QUALITY, 0,
+                                 L"Segoe UI");
+        ASSERT_NE(nullptr, font);
+        ASSERT_GT(TextWidth(dc, font, L"CSS"), 10) << "the font measures nothing: the test would prove nothing";
+        int widest = 0;
+        for (const std::wstring& label : BadgeLabels()) widest = std::max(widest, TextWidth(dc, font, label));
+        const int badge = SidebarBadgeWidth(widest);
+        for (const std::wstring& label : BadgeLabels())
+            EXPECT_LE(TextWidth(dc, font, label) + 4, badge) << "label " << std::string(label.begin(), label.end());
+        EXPECT_GE(badge, TextWidth(dc, font, L"CSS") + 4);
+        EXPECT_GE(badge, TextWidth(dc, font, L"XML") + 4);
+
+        const std::wstring name = L"component_01_service_registry_with_a_long_name.cpp";
+        for (int width : {40, 90, 150}) {
+            const std::wstring shown = EndEllipsisText(dc, font, name, width);
+            ASSERT_GE(shown.size(), 1u);
+            EXPECT_EQ(L'\u2026', shown.back()) << width;
+            EXPECT_EQ(0u, name.find(shown.substr(0, shown.size() - 1))) << "the front was cut at width " << width;
+            EXPECT_LE(TextWidth(dc, font, shown), width);
+            // Nothing more would have fitted.
+            EXPECT_GT(TextWidth(dc, font, name.substr(0, shown.size()) + L"\u2026"), width);
+        }
+        EXPECT_EQ(L"a.txt", EndEllipsisText(dc, font, L"a.txt", 200));
+        DeleteObject(font);
+    }
+    DeleteDC(dc);
 }

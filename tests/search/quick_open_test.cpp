@@ -73,10 +73,12 @@ TEST(QuickOpenFiles, WalkOrderNamesAndLimits) {
     EXPECT_EQ((std::vector<std::wstring>{L"C:\\r", L"C:\\r\\match", L"C:\\r\\dirA"}), disk.read);
     const std::vector<QuickItem> all = FileListItems(walk, L"");
     ASSERT_EQ(4u, all.size());
-    EXPECT_EQ(L"a.txt  \u2014  C:\\r\\a.txt", all[0].label);
+    // By path within the folder; a file of the folder itself shows its name only.
+    EXPECT_EQ(L"a.txt", all[0].label);
     EXPECT_EQ(L"C:\\r\\a.txt", all[0].data);
     EXPECT_EQ(kQuickOpenFile, all[0].code);
-    EXPECT_EQ(L"other.txt", all[1].label.substr(0, 9));
+    EXPECT_EQ(L"x.cpp  \u2014  dirA\\x.cpp", all[1].label);
+    EXPECT_EQ(L"other.txt  \u2014  match\\other.txt", all[3].label);
     // Names holding the query first, then names holding its letters in order; never the folder.
     EXPECT_EQ((std::vector<std::wstring>{L"C:\\r\\dirA\\xcode.txt", L"C:\\r\\dirA\\x.cpp"}), [&] {
         std::vector<std::wstring> paths;
@@ -96,6 +98,64 @@ TEST(QuickOpenFiles, WalkOrderNamesAndLimits) {
     EXPECT_EQ(2u, FileListItems(walk, L"", two).size());
     disk.folders[L"C:\\r"] = {{L"a.txt", 0}, {L"b.txt", 0}, {L"c.txt", 0}, {L"dirA", kDir}};
     EXPECT_EQ(3u, FileListItems(WalkQuickOpenFolder(L"C:\\r", two, disk.Reader()), L"", two).size());
+}
+
+// What a user looks for comes first: the whole name, then names that begin with the query, then
+// names holding it, then names holding its letters in order; within each, by path. The folders the
+// search in files skips are not listed.
+TEST(QuickOpenFiles, BestMatchesFirstThenByPathWithoutVersionControlFolders) {
+    FakeDisk disk;
+    disk.folders[L"C:\\p"] = {{L"zz", kDir}, {L"a", kDir}, {L".git", kDir}, {L"myshape.h", 0}, {L"shape", 0}};
+    disk.folders[L"C:\\p\\zz"] = {{L"shapes.cpp", 0}, {L"s_h_a_p_e.txt", 0}};
+    disk.folders[L"C:\\p\\a"] = {{L"shapes.cpp", 0}, {L"Shape", 0}};
+    disk.folders[L"C:\\p\\.git"] = {{L"shape", 0}, {L"config", 0}};
+    const FolderFiles walk = WalkQuickOpenFolder(L"C:\\p", {}, disk.Reader());
+    for (const std::wstring& folder : disk.read) EXPECT_EQ(std::wstring::npos, folder.find(L".git")) << "read .git";
+    std::vector<std::wstring> labels;
+    for (const QuickItem& item : FileListItems(walk, L"Shape")) labels.push_back(item.label);
+    EXPECT_EQ((std::vector<std::wstring>{L"Shape  \u2014  a\\Shape", L"shape", L"shapes.cpp  \u2014  a\\shapes.cpp",
+                                         L"shapes.cpp  \u2014  zz\\shapes.cpp", L"myshape.h",
+                                         L"s_h_a_p_e.txt  \u2014  zz\\s_h_a_p_e.txt"}),
+              labels);
+    // Property over random names: qualities never decrease down the list, and paths ascend within one.
+    unsigned seed = 7;
+    auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 8; };
+    FakeDisk random;
+    for (int i = 0; i < 300; ++i) {
+        std::wstring name;
+        for (int k = 0; k < 1 + static_cast<int>(next() % 6); ++k) name += static_cast<wchar_t>(L'a' + next() % 4);
+        random.folders[L"C:\\q"].push_back({name + std::to_wstring(i % 7), 0});
+    }
+    const FolderFiles many = WalkQuickOpenFolder(L"C:\\q", {}, random.Reader());
+    for (const wchar_t* query : {L"ab", L"a", L"dca", L"b3"}) {
+        const std::vector<QuickItem> items = FileListItems(many, query);
+        for (size_t i = 1; i < items.size(); ++i) {
+            const int before = FileMatchQuality(LowerAscii(items[i - 1].label), query);
+            const int after = FileMatchQuality(LowerAscii(items[i].label), query);
+            ASSERT_GE(after, 0);
+            ASSERT_LE(before, after) << items[i - 1].label << " / " << items[i].label;
+            if (before == after) ASSERT_LE(LowerAscii(items[i - 1].label), LowerAscii(items[i].label));
+        }
+    }
+    EXPECT_EQ(L"src\\a.cpp", PathWithinFolder(L"C:\\p", L"C:\\p\\src\\a.cpp"));
+    EXPECT_EQ(L"a.cpp", PathWithinFolder(L"C:\\", L"C:\\a.cpp"));
+    EXPECT_EQ(L"C:\\pq\\a.cpp", PathWithinFolder(L"C:\\p", L"C:\\pq\\a.cpp"));
+}
+
+// ":12" lists one row that goes to line 12; ":" alone says what to type.
+TEST(QuickOpenFiles, ColonListsAGoToLineRow) {
+    const std::vector<QuickItem> row = GotoLineItems(L"12");
+    ASSERT_EQ(1u, row.size());
+    EXPECT_EQ(L"Go to line 12", row[0].label);
+    EXPECT_EQ(kQuickLine, row[0].code);
+    const QuickPick pick = DecidePick(kQuickAnything, &row[0], L":12", false, 1);
+    EXPECT_EQ(QuickPick::GotoLine, pick.kind);
+    EXPECT_EQ(12, pick.line);
+    for (const wchar_t* nothing : {L"", L"x", L"0"}) {
+        const std::vector<QuickItem> info = GotoLineItems(nothing);
+        ASSERT_EQ(1u, info.size());
+        EXPECT_EQ(kQuickInfo, info[0].code);
+    }
 }
 
 TEST(QuickOpenFiles, EntryLimitHoldsInsideOneFolderAndLinksAreNotEntered) {
@@ -127,9 +187,9 @@ TEST(QuickOpenFiles, RealFolder) {
     DeleteFileW((root + L"\\sub\\inner.cpp").c_str());
     RemoveDirectoryW((root + L"\\sub").c_str());
     RemoveDirectoryW(root.c_str());
-    ASSERT_EQ(2u, items.size());
-    EXPECT_EQ(root + L"\\top.txt", items[0].data);
-    EXPECT_EQ(root + L"\\sub\\inner.cpp", items[1].data);
+    ASSERT_EQ(2u, items.size());  // by their paths within the folder
+    EXPECT_EQ(root + L"\\sub\\inner.cpp", items[0].data);
+    EXPECT_EQ(root + L"\\top.txt", items[1].data);
 }
 
 // ---- text in open tabs --------------------------------------------------------------------------
@@ -361,3 +421,47 @@ TEST(QuickOpenPick, LineNumbersSaturateAndPicksFollowTheRules) {
 }
 
 }  // namespace
+
+// The highlighted letters of a row spell the query in order (without case); a query standing whole
+// in the label is one span; a label that does not match has none.
+TEST(QuickOpenList, MatchedLettersSpellTheQuery) {
+    EXPECT_EQ(0u, MatchSpans(L"File: Save", L"").size());
+    const std::vector<MatchSpan> whole = MatchSpans(L"File: Save (Ctrl+S)", L"SAVE");
+    ASSERT_EQ(1u, whole.size());
+    EXPECT_EQ(6u, whole[0].start);
+    EXPECT_EQ(4u, whole[0].length);
+    EXPECT_TRUE(MatchSpans(L"abc", L"abd").empty());
+    unsigned seed = 99;
+    auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 8; };
+    const std::wstring letters = L"abcABC _.";
+    for (int i = 0; i < 3000; ++i) {
+        std::wstring label, query;
+        for (unsigned k = 0, n = next() % 12; k < n; ++k) label += letters[next() % letters.size()];
+        for (unsigned k = 0, n = 1 + next() % 3; k < n; ++k) query += letters[next() % 6];
+        const std::vector<MatchSpan> spans = MatchSpans(label, query);
+        const bool matches = ContainsInOrder(LowerAscii(label), LowerAscii(query));
+        ASSERT_EQ(matches, !spans.empty()) << std::string(label.begin(), label.end());
+        std::wstring spelled;
+        size_t end = 0;
+        for (const MatchSpan& span : spans) {
+            ASSERT_GE(span.start, end);
+            ASSERT_LE(span.start + span.length, label.size());
+            spelled += label.substr(span.start, span.length);
+            end = span.start + span.length;
+        }
+        if (matches) ASSERT_EQ(LowerAscii(query), LowerAscii(spelled));
+        if (LowerAscii(label).find(LowerAscii(query)) != std::wstring::npos) ASSERT_EQ(1u, spans.size());
+    }
+    EXPECT_EQ(L"word", HighlightQuery(kQuickAnything, L"@word"));
+    EXPECT_EQ(L"", HighlightQuery(kQuickAnything, L":12"));
+    EXPECT_EQ(L":12", HighlightQuery(kQuickPalette, L":12"));
+}
+
+TEST(QuickOpenList, ListHoldsWholeRows) {
+    for (int row = 12; row <= 60; ++row) {
+        const int height = WholeRowsHeight(260, row);
+        EXPECT_EQ(0, height % row) << row;
+        EXPECT_LE(height, 260);
+        EXPECT_GT(height, 260 - row);
+    }
+}

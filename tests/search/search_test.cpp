@@ -11,8 +11,10 @@
 
 #include "io/encoding.h"
 #include "search/find_in_files.h"
+#include "search/regex_search.h"
 #include "search/search_model.h"
 #include "search/text_match.h"
+#include "ui/strings.h"
 
 namespace {
 
@@ -45,6 +47,9 @@ TEST(SearchModel, GroupsRowsAndCopyText) {
     EXPECT_EQ(kRowSummary, rows[0].kind);
     EXPECT_EQ(kRowHeader, rows[6].kind);
     EXPECT_TRUE(BuildResultRows({}, {}).empty());
+    // A search that found nothing still says so in its summary row.
+    ASSERT_EQ(1u, BuildResultRows({}, {}, true).size());
+    EXPECT_EQ(kRowSummary, BuildResultRows({}, {}, true)[0].kind);
 
     // Without a selection every hit is copied, folded ones too; an untitled hit shows its title.
     EXPECT_EQ(L"C:\\a.txt:1: one\r\nC:\\a.txt:4: two\r\nUntitled-1:2: three\r\nC:\\d\\b.txt:9: four\r\n",
@@ -353,3 +358,79 @@ TEST_F(FolderSearch, FoldersThatVanishDuringTheWalk) {
 }
 
 }  // namespace
+
+TEST(SearchSummary, CountsNoMatchesAndPatternErrorsInEveryLanguage) {
+    const int english = kEnglishLanguage, german = 3, russian = 15, polish = 13;
+    auto counts = [](size_t hits, size_t files, bool stopped = false) {
+        SearchOutcome o;
+        o.hits = hits;
+        o.files = files;
+        o.stopped = stopped;
+        return o;
+    };
+    EXPECT_EQ(L"1 match in 1 file", SearchSummaryText(english, counts(1, 1)));
+    EXPECT_EQ(L"5 matches in 1 file", SearchSummaryText(english, counts(5, 1)));
+    EXPECT_EQ(L"2 matches in 2 files", SearchSummaryText(english, counts(2, 2)));
+    EXPECT_EQ(L"3 Treffer in 1 Datei", SearchSummaryText(german, counts(3, 1)));
+    EXPECT_EQ(L"3 Treffer in 2 Dateien", SearchSummaryText(german, counts(3, 2)));
+    EXPECT_EQ(L"21 совпадение в 2 файлах", SearchSummaryText(russian, counts(21, 2)));
+    EXPECT_EQ(L"5 совпадений в 1 файле", SearchSummaryText(russian, counts(5, 1)));
+    EXPECT_EQ(L"22 wyniki w 1 pliku", SearchSummaryText(polish, counts(22, 1)));
+    EXPECT_EQ(L"No matches", SearchSummaryText(english, counts(0, 0)));
+    EXPECT_EQ(L"No matches \u2014 search stopped: the pattern is too costly",
+              SearchSummaryText(english, counts(0, 0, true)));
+
+    // Every language: both numbers are shown, nothing of the template is left, and no count reads
+    // as "No matches".
+    for (int language = 0; language < kInterfaceLanguageCount; ++language) {
+        const std::wstring none = SearchSummaryText(language, counts(0, 0));
+        EXPECT_FALSE(none.empty()) << language;
+        for (size_t hits : {1, 2, 3, 5, 11, 21, 22, 104, 10000}) {
+            for (size_t files : {1, 2, 5, 12, 21}) {
+                if (files > hits) continue;
+                const std::wstring text = SearchSummaryText(language, counts(hits, files));
+                EXPECT_EQ(std::wstring::npos, text.find(L'%')) << language << ": " << hits << "/" << files;
+                EXPECT_NE(std::wstring::npos, text.find(std::to_wstring(hits))) << language << ": " << hits;
+                EXPECT_NE(std::wstring::npos, text.find(std::to_wstring(files))) << language << ": " << files;
+                EXPECT_NE(none, text) << language;
+            }
+        }
+    }
+}
+
+TEST(SearchSummary, PatternErrorsSayWhatAndWhere) {
+    const RegexError open = DescribeRegexError("a(b", kFindRegex);
+    EXPECT_FALSE(open.valid);
+    EXPECT_EQ(3, open.position);
+    EXPECT_NE(std::wstring::npos, open.message.find(L"missing closing parenthesis")) << open.message;
+    // Positions count the characters of the query, not its UTF-8 bytes.
+    const RegexError klass = DescribeRegexError("\xC3\xA9\xC3\xA9)x", kFindRegex);
+    EXPECT_FALSE(klass.valid);
+    EXPECT_EQ(2, klass.position);
+    const RegexError order = DescribeRegexError("x{3,1}", kFindRegex);
+    EXPECT_FALSE(order.valid);
+    EXPECT_NE(std::wstring::npos, order.message.find(L"out of order")) << order.message;
+    // Word anchors and ordinary expressions are valid.
+    EXPECT_TRUE(DescribeRegexError("\\<word\\>", kFindRegex | kFindMatchCase).valid);
+    EXPECT_TRUE(DescribeRegexError("", kFindRegex).valid);
+    EXPECT_TRUE(DescribeRegexError("(a|b)+[0-9]{2}", kFindRegex).valid);
+
+    SearchOutcome o;
+    o.invalidPattern = true;
+    o.errorPosition = open.position;
+    o.errorMessage = open.message;
+    EXPECT_EQ(L"Error in the expression at position 3: missing closing parenthesis",
+              SearchSummaryText(kEnglishLanguage, o));
+}
+
+TEST(SearchSummary, EditsAreSearchedAgainAfterAPauseThatGrowsWithTheFile) {
+    unsigned previous = 0;
+    for (long long bytes : {0ll, 1000ll, 1ll << 20, 8ll << 20, 100ll << 20, 4ll << 30}) {
+        const unsigned delay = SearchRefreshDelayMs(bytes);
+        EXPECT_GE(delay, 250u) << bytes;
+        EXPECT_LE(delay, 3000u) << bytes;
+        EXPECT_GE(delay, previous) << bytes;
+        previous = delay;
+    }
+    EXPECT_GT(SearchRefreshDelayMs(100ll << 20), SearchRefreshDelayMs(1000));
+}

@@ -42,23 +42,35 @@ TEST(Palette, InterfaceTextIsReadableOnEverySurfaceOfEveryTheme) {
     }
 }
 
-// Every syntax colour of the dark schemes reads on the Dark editor, the Light scheme's on the Light one.
-TEST(Palette, SchemesAreReadableOnTheThemeTheyWereMadeFor) {
-    for (int scheme = 0; scheme < kSchemeCount; ++scheme) {
-        const Palette p = PaletteFor(scheme == kSchemeCount - 1 ? 1 : 0, scheme);
-        for (Colour c : {p.keywordColor, p.stringColor, p.propertyColor, p.typeColor, p.commentColor, p.numberColor})
-            EXPECT_GE(Contrast(c, p.editorColor), scheme == kSchemeCount - 1 ? 4.0 : 2.5) << scheme << " " << std::hex << c;
+// Every style an editor draws with reads on the editor background of every theme, whatever scheme
+// is chosen with it (text 4.5 : 1); the scroll thumbs stand out from the editor and the panels
+// (3 : 1) in every state.
+TEST(Palette, EveryStyleColourReadsOnEveryThemeWithEveryScheme) {
+    for (int theme = 0; theme < kThemeCount; ++theme) {
+        for (int scheme = 0; scheme < kSchemeCount; ++scheme) {
+            SCOPED_TRACE(testing::Message() << "theme " << theme << " scheme " << scheme);
+            const Palette p = PaletteFor(theme, scheme);
+            for (Colour c : {p.textColor, p.lineNumberColor, p.keywordColor, p.stringColor, p.propertyColor,
+                             p.typeColor, p.commentColor, p.numberColor})
+                EXPECT_GE(Contrast(c, p.editorColor), 4.5) << std::hex << c << " on " << p.editorColor;
+            for (Colour thumb : {p.thumbColor, p.thumbHoverColor, p.thumbDragColor}) {
+                EXPECT_GE(Contrast(thumb, p.editorColor), 3.0) << std::hex << thumb;
+                EXPECT_GE(Contrast(thumb, p.panelColor), 3.0) << std::hex << thumb;
+            }
+        }
     }
 }
 
 TEST(Palette, ThemeAndSchemeChooseIndependentlyAndIndicesAreClamped) {
     for (int theme = 0; theme < kThemeCount; ++theme) {
         for (int scheme = 0; scheme < kSchemeCount; ++scheme) {
-            const Palette p = PaletteFor(theme, scheme), sameTheme = PaletteFor(theme, 0),
-                          sameScheme = PaletteFor(0, scheme);
+            const Palette p = PaletteFor(theme, scheme), sameTheme = PaletteFor(theme, 0);
             EXPECT_EQ(p.editorColor, sameTheme.editorColor);
             EXPECT_EQ(p.textColor, sameTheme.textColor);
             EXPECT_EQ(p.selectionColor, sameTheme.selectionColor);
+            // A scheme has one variant for light editor backgrounds and one for dark ones.
+            const Palette sameSchemeDark = PaletteFor(0, scheme), sameSchemeLight = PaletteFor(1, scheme);
+            const Palette& sameScheme = IsLightColour(p.editorColor) ? sameSchemeLight : sameSchemeDark;
             EXPECT_EQ(p.keywordColor, sameScheme.keywordColor);
             EXPECT_EQ(p.commentColor, sameScheme.commentColor);
         }

@@ -198,7 +198,7 @@ TEST_F(Themes, DarkToLightAndBackRestoresEveryBackground) {
         EXPECT_EQ(light.textColor, Fore(ed, 32));
     }
     EXPECT_EQ(light.panelColor, palette.panelColor);
-    EXPECT_EQ(dark.keywordColor, Fore(cpp, 5));  // the scheme stays
+    EXPECT_EQ(light.keywordColor, Fore(cpp, 5));  // the scheme stays, in its variant for light backgrounds
 
     app.theme = 0;
     ApplyThemeAndScheme();

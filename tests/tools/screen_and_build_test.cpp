@@ -131,13 +131,29 @@ TEST(BuildCommand, SourceFolderAndExitCodes) {
 TEST(BuildCommand, TextsInEveryLanguage) {
     for (int language = 0; language < 20; ++language) {
         for (BuildText text : {BuildText::UnsafePath, BuildText::NoOutputFile, BuildText::OutputCut,
-                               BuildText::ToolNotFound, BuildText::NotStarted, BuildText::ExitCode})
+                               BuildText::ToolNotFound, BuildText::NotStarted, BuildText::ExitCode,
+                               BuildText::Building, BuildText::Finished, BuildText::SaveAndBuildQuestion,
+                               BuildText::SaveAndBuildButton})
             EXPECT_GT(std::wstring(BuildTextFor(language, text)).size(), 4u) << language;
         // The texts that name something have the place for it.
         EXPECT_NE(std::wstring::npos, BuildTextWith(language, BuildText::ToolNotFound, L"node").find(L"node"));
         EXPECT_NE(std::wstring::npos, BuildTextWith(language, BuildText::ExitCode, L"42").find(L"42"));
+        EXPECT_NE(std::wstring::npos, BuildTextWith(language, BuildText::Building, L"0:07").find(L"0:07"));
+        EXPECT_NE(std::wstring::npos, BuildTextWith(language, BuildText::Finished, L"42").find(L"42"));
+        EXPECT_EQ(std::wstring::npos, std::wstring(BuildTextFor(language, BuildText::SaveAndBuildButton)).find(L'%'));
     }
     EXPECT_EQ(std::wstring(BuildTextFor(4, BuildText::OutputCut)), BuildTextFor(99, BuildText::OutputCut));
+}
+
+TEST(BuildCommand, ElapsedTimeReadsAsAClock) {
+    EXPECT_EQ(L"0:00", ElapsedText(0));
+    EXPECT_EQ(L"0:00", ElapsedText(999));
+    EXPECT_EQ(L"0:07", ElapsedText(7000));
+    EXPECT_EQ(L"1:05", ElapsedText(65000));
+    EXPECT_EQ(L"59:59", ElapsedText(3599999));
+    EXPECT_EQ(L"1:00:00", ElapsedText(3600000));
+    EXPECT_EQ(L"26:03:04", ElapsedText((26ull * 3600 + 3 * 60 + 4) * 1000));
+    EXPECT_EQ(L"Building \u2026 0:07", BuildTextWith(4, BuildText::Building, ElapsedText(7000)));
 }
 
 TEST(BuildCommand, OutputIsCutAfterALineBreak) {

@@ -236,9 +236,12 @@ TEST_F(Manual, TroubleshootingQuotesEveryMessage) {
         for (int i = 0; i < count; ++i) messages.push_back(LocalizedTextFor(kEnglishLanguage, table, i));
     }
     for (BuildText t : {BuildText::UnsafePath, BuildText::NoOutputFile, BuildText::OutputCut, BuildText::ToolNotFound,
-                        BuildText::NotStarted, BuildText::ExitCode})
+                        BuildText::NotStarted, BuildText::ExitCode, BuildText::Building, BuildText::Finished,
+                        BuildText::SaveAndBuildQuestion, BuildText::SaveAndBuildButton})
         messages.push_back(BuildTextFor(kEnglishLanguage, t));
     messages.push_back(LocalizedTextFor(kEnglishLanguage, StringTable::SearchTexts, 4));  // the "stopped" note
+    messages.push_back(LocalizedTextFor(kEnglishLanguage, StringTable::SearchTexts, 5));  // no matches
+    messages.push_back(LocalizedTextFor(kEnglishLanguage, StringTable::SearchTexts, 6));  // a pattern error
     EXPECT_GE(messages.size(), 55u);
     for (const std::wstring& message : messages) {
         ASSERT_FALSE(message.empty());

@@ -42,10 +42,10 @@ const std::wstring kPath = L"C:\\Projects\\tessary\\src\\main.cpp";
 
 TEST(MenuModel, BuildsTheMenusInBarOrderWithTheTabMenuLast) {
     const MenuModel model = BuildEnglishMenuModel();
-    ASSERT_EQ(9u, model.menus.size());
+    ASSERT_EQ(10u, model.menus.size());
     const wchar_t* titles[] = {L"File",        L"Edit",     L"Find", L"View", L"Project",
-                               L"Preferences", L"Language", L"Help", L""};
-    for (size_t i = 0; i < 9; ++i) EXPECT_EQ(titles[i], model.menus[i].title);
+                               L"Preferences", L"Language", L"Help", L"",     L""};
+    for (size_t i = 0; i < 10; ++i) EXPECT_EQ(titles[i], model.menus[i].title);
 
     EXPECT_EQ((std::vector<int>{100, 101, 102, 0, 103, 104, 105, 106, 0, 107, 108, 0, -3, 0, 109}),
               Ids(model.menus[0]));
@@ -234,7 +234,7 @@ TEST(MenuGeometry, RowsStackAndAPointHitsTheRowUnderIt) {
             ASSERT_EQ(r, MenuRowAt(layout, width, m + 100, py)) << py;
             ASSERT_EQ(r < 0 ? -1 : layout.rows[static_cast<size_t>(r)].item, SubmenuItemAt(subs, width, m + 100, py));
         }
-        EXPECT_EQ(0, MenuRowAt(layout, width, m + width - 1, m + 4));
+        EXPECT_EQ(layout.rows.empty() ? -1 : 0, MenuRowAt(layout, width, m + width - 1, m + 4));  // the tab list starts empty
         EXPECT_EQ(-1, MenuRowAt(layout, width, m - 1, m + 4));
         EXPECT_EQ(-1, MenuRowAt(layout, width, m + width, m + 4));
         EXPECT_EQ(-1, SubmenuItemAt(subs, width, m + width, m + 4));
@@ -290,4 +290,28 @@ TEST(MenuGeometry, ShadowRingsCompoundToTheDarknessProfile) {
     for (double d = 0; d < 12; d += 0.25) EXPECT_LE(ShadowDarkness(d + 0.25), ShadowDarkness(d)) << d;
     EXPECT_EQ(0.0, ShadowDarkness(10));
     for (double a : alphas) EXPECT_TRUE(a >= 0 && a < 1);
+}
+
+// The tab list names every tab in order, marks the active one and nothing else, and keeps a title's
+// "&" as a letter.
+TEST(MenuModel, TabListNamesEveryTabAndMarksTheActiveOne) {
+    const std::vector<std::wstring> titles = {L"a.txt", L"R&D.md", L"a.txt", L"New File 1"};
+    const std::vector<MenuItem> items = TabListItems(titles);
+    ASSERT_EQ(titles.size(), items.size());
+    for (int active = -1; active < 5; ++active) {
+        CheckState state;
+        state.activeTab = active;
+        for (size_t i = 0; i < items.size(); ++i) {
+            EXPECT_EQ(titles[i], items[i].label);
+            EXPECT_FALSE(items[i].separator);
+            EXPECT_EQ(static_cast<int>(i) == active, MenuItemChecked(items[i].id, state)) << i;
+            EXPECT_FALSE(SubmenuOf(items[i].id) >= 0);
+        }
+    }
+    // Ids are distinct from every id the menus use, and there are never more items than ids.
+    const MenuModel model = BuildEnglishMenuModel();
+    for (const Menu& menu : model.menus)
+        for (const MenuItem& item : menu.items)
+            for (const MenuItem& tab : items) EXPECT_NE(item.id, tab.id);
+    EXPECT_EQ(1000u, TabListItems(std::vector<std::wstring>(1500, L"x")).size());
 }

@@ -11,9 +11,9 @@
 namespace {
 
 // Words that other languages really do write as English does.
-const std::set<std::wstring> kSharedWords = {L"OK",         L"Zoom",          L"File",    L"Edit", L"Ln",
-                                             L"Col",        L"Documentation", L"Project", L"Help", L"Font",
-                                             L"Version %s", L"Offset",        L"Byte"};
+const std::set<std::wstring> kSharedWords = {L"OK",         L"Zoom",          L"File",    L"Edit",     L"Ln",
+                                             L"Col",        L"Documentation", L"Project", L"Help",     L"Font",
+                                             L"Version %s", L"Offset",        L"Byte",    L"%1 in %2", L"%d file"};
 
 // Languages written in a script other than Latin: an entry of pure ASCII there is an English leftover.
 const std::set<int> kNonLatinLanguages = {0, 2, 7, 9, 10, 12, 15, 16, 18};
@@ -24,17 +24,23 @@ std::wstring Text(int language, int table, int entry) { return LocalizedTextFor(
 std::wstring English(int table, int entry) { return Text(kEnglishLanguage, table, entry); }
 
 // The printf directives of a text in order, and its line breaks: a translation must keep both, or
-// formatting it reads the wrong arguments.
+// formatting it reads the wrong arguments. Numbered pieces ("%1", "%2") may come in any order.
 std::wstring FormatShape(const std::wstring& text) {
     std::wstring shape;
+    std::set<wchar_t> numbered;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == L'\n') {
             shape += L"|n";
         } else if (text[i] == L'%') {
+            if (i + 1 < text.size() && text[i + 1] >= L'1' && text[i + 1] <= L'9') {
+                numbered.insert(text[++i]);
+                continue;
+            }
             shape += L'%';
             if (i + 1 < text.size()) shape += text[++i];
         }
     }
+    for (wchar_t n : numbered) shape += std::wstring(L"%") + n;
     return shape;
 }
 
@@ -220,4 +226,31 @@ TEST(StringTables, SystemLanguageChoosesTheInterfaceLanguage) {
     std::set<int> reached;
     for (int id = 0; id < 0x400; ++id) reached.insert(InterfaceLanguageOfLangId(static_cast<unsigned short>(id)));
     EXPECT_EQ(static_cast<size_t>(kInterfaceLanguageCount), reached.size());
+}
+
+// Nouns after a number, as the grammars of the languages have them (not as the table writes them).
+TEST(StringTables, PluralFormsFollowEachLanguagesRule) {
+    const int english = kEnglishLanguage, french = 6, polish = 13, russian = 15, ukrainian = 18, japanese = 9;
+    EXPECT_EQ(0, PluralCategory(english, 1));
+    for (long long n : {0, 2, 5, 11, 21, 101}) EXPECT_EQ(2, PluralCategory(english, n)) << n;
+    EXPECT_EQ(0, PluralCategory(french, 0));
+    EXPECT_EQ(0, PluralCategory(french, 1));
+    EXPECT_EQ(2, PluralCategory(french, 2));
+    for (int slavic : {russian, ukrainian}) {
+        for (long long n : {1, 21, 101, 1001}) EXPECT_EQ(0, PluralCategory(slavic, n)) << n;
+        for (long long n : {2, 3, 4, 22, 34, 104}) EXPECT_EQ(1, PluralCategory(slavic, n)) << n;
+        for (long long n : {0, 5, 11, 12, 14, 25, 111, 112}) EXPECT_EQ(2, PluralCategory(slavic, n)) << n;
+    }
+    EXPECT_EQ(0, PluralCategory(polish, 1));
+    for (long long n : {2, 3, 4, 22, 23, 24, 102}) EXPECT_EQ(1, PluralCategory(polish, n)) << n;
+    for (long long n : {0, 5, 11, 12, 13, 14, 21, 25, 112}) EXPECT_EQ(2, PluralCategory(polish, n)) << n;
+
+    EXPECT_EQ(L"1 file", CountedText(english, StringTable::SearchTexts, 10, 1));
+    EXPECT_EQ(L"2 files", CountedText(english, StringTable::SearchTexts, 10, 2));
+    EXPECT_EQ(L"21 совпадение", CountedText(russian, StringTable::SearchTexts, 7, 21));
+    EXPECT_EQ(L"3 совпадения", CountedText(russian, StringTable::SearchTexts, 7, 3));
+    EXPECT_EQ(L"11 совпадений", CountedText(russian, StringTable::SearchTexts, 7, 11));
+    EXPECT_EQ(L"22 wyniki", CountedText(polish, StringTable::SearchTexts, 7, 22));
+    EXPECT_EQ(L"25 wyników", CountedText(polish, StringTable::SearchTexts, 7, 25));
+    EXPECT_EQ(L"5 件一致", CountedText(japanese, StringTable::SearchTexts, 7, 5));
 }

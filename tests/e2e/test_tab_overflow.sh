@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# Thirty tabs in a bar that holds a few: the active tab is in view, also beside the open search
+# panel; the button at the strip's right end lists every tab and brings the clicked one to the
+# front; the wheel over the bar scrolls it.
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+e2e_begin tab_overflow
+d=$E2E_DIR/data
+mkdir -p "$d"
+for i in $(seq -w 1 30); do printf 'tab %s\r\n' "$i" >"$d/file_$i.txt"; done
+python3 - "$(win_path "$d")" "$E2E_DIR/session.json" <<'PY'
+import json, sys
+folder, session = sys.argv[1:3]
+tabs = [{"path": folder + "\\file_%02d.txt" % i} for i in range(1, 31)]
+open(session, "w", encoding="utf-8-sig").write(json.dumps({"active": 29, "tabs": tabs}, indent=2))
+PY
+
+BAR_TOP=92 BAR_BOTTOM=126
+# "L R": the first and last x (main window) of the active tab's marker, the accent line along the
+# bar's bottom row; "none" when no part of it is on screen.
+marker() {
+    local shot=$E2E_ARTIFACTS/marker.png
+    screenshot TessaryClass "$shot" || return 1
+    convert "$shot" -crop "${WIDTH}x1+0+$((BAR_BOTTOM - 1))" +repage txt:- |
+        awk -F'[,: ]+' 'NR > 1 && toupper($0) ~ /#38D6C0/ { if (n++ == 0) l = $1; r = $1 }
+            END { if (n) print l, r; else print "none" }'
+}
+# Left edge of the search panel in the main window, or the window's width while it is closed.
+panel_left() {
+    local x px
+    read -r x _ < <(drive rect TessaryClass) || return 1
+    if read -r px _ < <(drive child-rect TessaryClass TesResult 2>/dev/null); then echo $((px - x)); else echo "$WIDTH"; fi
+}
+# "inside" when the marker lies wholly left of the list button and of the search panel, and is a
+# whole tab wide (at least the narrowest tab); else what was seen.
+active_in_view() {
+    local m l r right
+    m=$(marker) || return 1
+    right=$(($(panel_left) - 34))
+    read -r l r <<<"$m"
+    if [ "$m" != none ] && [ "$l" -ge 0 ] && [ "$r" -lt "$right" ] && [ $((r - l + 1)) -ge 140 ]; then
+        echo inside
+    else
+        echo "marker $m, strip ends at $right"
+    fi
+}
+
+app_start
+drive answer-msgbox yes 30000 >/dev/null || fail "no restore question"
+wait_eq "file_30.txt — Tessary" drive title TessaryClass || fail "the session's active tab"
+read -r _ _ WIDTH _ < <(drive rect TessaryClass)
+wait_eq inside active_in_view || fail "the last of thirty tabs is not in view"
+
+# The search panel takes the window's right end: the active tab stays in view beside it.
+drive command TessaryClass 160 >/dev/null
+wait_eq 1 drive send TessaryClass $((0x8000 + 0x55)) 5 || fail "the search panel did not open"
+wait_eq inside active_in_view || fail "the active tab is under the search panel"
+screenshot TessaryClass tabs-beside-panel.png
+
+# The list button lists every tab; a click on the third row brings file_03 to the front and the
+# strip scrolls back to show it.
+button_x=$(($(panel_left) - 17))
+drive click TessaryClass "$button_x" $(((BAR_TOP + BAR_BOTTOM) / 2)) >/dev/null
+wait_eq shown shown TesMenuPop || fail "the tab list did not open"
+read -r _ _ _ list_h < <(drive rect TesMenuPop)
+[ "$list_h" -gt $((10 * 36)) ] || fail "the tab list is $list_h pixels high: not every tab is in it"
+screenshot TessaryClass tab-list.png
+drive click TesMenuPop 100 $((16 + 2 * 36 + 18)) >/dev/null
+wait_eq hidden shown TesMenuPop || fail "the tab list stayed open"
+wait_eq "file_03.txt — Tessary" drive title TessaryClass || fail "the list's third row did not activate file_03"
+wait_eq inside active_in_view || fail "file_03 is not in view after the list"
+
+# The wheel over the bar scrolls the strip 140 pixels (the narrowest tab) a notch, whichever tab is active:
+# file_03 was scrolled to the strip's start, a notch towards the first tab moves it right.
+read -r l0 _ <<<"$(marker)"
+read -r wx wy _ < <(drive rect TessaryClass)
+wheel() { drive post TessaryClass $((0x020A)) $((($1 & 0xFFFF) << 16)) $((((wy + 109) << 16) | (wx + 400))) >/dev/null; }
+wheel 120
+wait_eq "$((l0 + 140))" eval 'marker | cut -d" " -f1' || fail "the wheel did not scroll the tab strip"
+wheel -120
+wait_eq "$l0" eval 'marker | cut -d" " -f1' || fail "the wheel did not scroll the tab strip back"
+drive no-msgbox 300 >/dev/null || fail "a message came up"
+drive command TessaryClass 109 >/dev/null
+app_wait_exit 20 || fail "the program did not exit"
+pass
