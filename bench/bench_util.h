@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/editor.h"
+#include "base/editor.h"
 
 // The benchmarks live in the build folder's bench/ subfolder, the component DLL in the build
 // folder; says so on the console when it is not there.

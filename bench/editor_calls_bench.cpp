@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "bench_util.h"
-#include "app/editor.h"
+#include "base/editor.h"
 #include "search/editor_search.h"
 
 namespace {

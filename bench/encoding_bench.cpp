@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "io/encoding.h"
+#include "base/encoding.h"
 
 namespace {
 

@@ -21,10 +21,10 @@
 #include <vector>
 
 #include "bench_util.h"
-#include "app/app_state.h"
-#include "app/editor.h"
+#include "base/app_state.h"
+#include "base/editor.h"
 #include "document/document.h"
-#include "io/file_access.h"
+#include "base/file_access.h"
 #include "io/open.h"
 #include "io/save.h"
 #include "document/hex_model.h"

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "bench_util.h"
-#include "app/editor.h"
-#include "io/encoding.h"
+#include "base/editor.h"
+#include "base/encoding.h"
 #include "search/quick_open.h"
 #include "search/quick_open_model.h"
 #include "search/symbols.h"

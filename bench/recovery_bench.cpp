@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "bench_util.h"
-#include "app/editor.h"
-#include "io/file_access.h"
+#include "base/editor.h"
+#include "base/file_access.h"
 #include "persist/recovery_file.h"
 
 namespace {

@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "bench_util.h"
-#include "app/editor.h"
-#include "io/encoding.h"
-#include "io/file_access.h"
+#include "base/editor.h"
+#include "base/encoding.h"
+#include "base/file_access.h"
 #include "search/editor_search.h"
 #include "search/find_in_files.h"
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "bench_util.h"
-#include "app/app_state.h"
+#include "base/app_state.h"
 #include "project/sidebar.h"
 
 namespace {

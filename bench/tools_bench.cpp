@@ -8,8 +8,8 @@
 #include <string>
 
 #include "bench_util.h"
-#include "app/app_state.h"
-#include "app/editor.h"
+#include "base/app_state.h"
+#include "base/editor.h"
 #include "document/document.h"
 #include "tools/editor_tools.h"
 

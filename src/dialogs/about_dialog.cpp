@@ -2,13 +2,13 @@
 
 #include <string>
 
-#include "app/app_state.h"
-#include "app/gdi_util.h"
+#include "base/app_state.h"
+#include "base/gdi_util.h"
 #include "dialogs/dialog_frame.h"
 #include "dialogs/dialog_rules.h"
 #include "dialogs/about_dialog.h"
 #include "syntax/palette.h"
-#include "ui/strings.h"
+#include "base/strings.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <commctrl.h>
 
-#include "app/app_state.h"
-#include "app/gdi_util.h"
+#include "base/app_state.h"
+#include "base/gdi_util.h"
 #include "dialogs/dialog_rules.h"
 #include "syntax/palette.h"
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/geometry.h"
+#include "base/geometry.h"
 
 constexpr int kCloseButtonId = 1011;
 

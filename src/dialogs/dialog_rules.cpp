@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "ui/strings.h"
+#include "base/strings.h"
 
 int ReadFieldNumber(const std::wstring& text) {
     size_t at = 0;

@@ -2,8 +2,8 @@
 // The window-free rules of the settings dialog, the about dialog and the key-binding list.
 #include <string>
 
-#include "app/geometry.h"
-#include "ui/strings.h"
+#include "base/geometry.h"
+#include "base/strings.h"
 #include "tessary_version.h"
 
 // The program's version, shown by the about dialog and "Check for Updates".

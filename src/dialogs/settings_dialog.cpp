@@ -7,10 +7,9 @@
 #include <cwchar>
 #include <string>
 
-#include "app/app_state.h"
-#include "app/change_notice.h"
-#include "app/gdi_util.h"
-#include "app/main_window.h"
+#include "base/app_state.h"
+#include "base/change_notice.h"
+#include "base/gdi_util.h"
 #include "dialogs/dialog_frame.h"
 #include "dialogs/dialog_rules.h"
 #include "dialogs/settings_dialog.h"
@@ -18,7 +17,7 @@
 #include "document/tabs.h"
 #include "persist/persist.h"
 #include "syntax/palette.h"
-#include "ui/strings.h"
+#include "base/strings.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <new>
 #include <utility>
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 
 DocumentList documents;
 

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "io/encoding.h"
-#include "io/file_access.h"
+#include "base/encoding.h"
+#include "base/file_access.h"
 
 namespace {
 

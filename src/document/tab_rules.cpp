@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "app/geometry.h"
+#include "base/geometry.h"
 
 namespace {
 
@@ -62,11 +62,6 @@ std::wstring WorkspaceNameOf(const std::wstring& folderRoot) {
     if (!root.empty() && IsSeparator(root.back())) root.pop_back();
     std::wstring name = FileNameOf(root);
     return name.empty() ? std::wstring(kAppName) : name;
-}
-
-std::wstring DirectoryWithSeparator(const std::wstring& modulePath) {
-    const auto pos = modulePath.find_last_of(kSeparators);
-    return pos == std::wstring::npos ? std::wstring() : modulePath.substr(0, pos + 1);
 }
 
 int TabWidthForText(int textWidth, int dpi) {

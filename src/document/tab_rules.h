@@ -20,9 +20,6 @@ std::wstring WindowTitleText(bool hasActive, const std::wstring& title, bool mod
 // Last component of the open folder; "Tessary" when no folder is open (or it has no name, e.g. "/").
 std::wstring WorkspaceNameOf(const std::wstring& folderRoot);
 
-// Directory part of a module path, keeping its trailing separator; empty when there is none.
-std::wstring DirectoryWithSeparator(const std::wstring& modulePath);
-
 // Tab strip geometry in pixels of a display at `dpi` (the design measures are for 96).
 int TabWidthForText(int textWidth, int dpi = 96);                       // clamp(textWidth + 60, 180, 320) at 96
 std::vector<int> TabEdges(int left, const std::vector<int>& widths);    // widths.size() + 1 edges from left

@@ -2,15 +2,15 @@
 
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/change_notice.h"
-#include "app/editor.h"
-#include "app/scroll_geometry.h"
+#include "base/app_state.h"
+#include "base/change_notice.h"
+#include "base/editor.h"
+#include "base/scroll_geometry.h"
 #include "document/document.h"
 #include "document/tab_rules.h"
 #include "syntax/languages.h"
 #include "syntax/palette.h"
-#include "ui/strings.h"
+#include "base/strings.h"
 
 namespace {
 

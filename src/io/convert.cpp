@@ -1,12 +1,12 @@
 #include "io/convert.h"
 
-#include "app/app_state.h"
-#include "app/change_notice.h"
-#include "app/editor.h"
+#include "base/app_state.h"
+#include "base/change_notice.h"
+#include "base/editor.h"
 #include "document/document.h"
 #include "document/tabs.h"
-#include "io/encoding.h"
-#include "ui/command_ids.h"
+#include "base/encoding.h"
+#include "base/command_ids.h"
 
 int EncodingForCommand(int command) {
     switch (command) {

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "io/encoding.h"
+#include "base/encoding.h"
 
 // Feed the bytes in order, in pieces of any size, then finish once: the result equals
 // DetectEncoding over all of them together.

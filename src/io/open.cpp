@@ -5,19 +5,19 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/app_state.h"
-#include "app/change_notice.h"
-#include "app/editor.h"
+#include "base/app_state.h"
+#include "base/change_notice.h"
+#include "base/editor.h"
 #include "document/document.h"
 #include "document/tabs.h"
 #include "io/drop_list.h"
-#include "io/encoding.h"
-#include "io/file_access.h"
+#include "base/encoding.h"
+#include "base/file_access.h"
 #include "io/path_identity.h"
 #include "io/text_stream.h"
 #include "persist/persist.h"
 #include "syntax/languages.h"
-#include "ui/strings.h"
+#include "base/strings.h"
 
 namespace {
 

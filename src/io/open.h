@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "io/file_access.h"
+#include "base/file_access.h"
 #include "io/text_stream.h"
 
 struct Document;

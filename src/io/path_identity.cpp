@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "io/file_access.h"
+#include "base/file_access.h"
 
 namespace {
 

@@ -7,19 +7,19 @@
 #include <memory>
 #include <unordered_map>
 
-#include "app/app_state.h"
-#include "app/change_notice.h"
-#include "app/editor.h"
+#include "base/app_state.h"
+#include "base/change_notice.h"
+#include "base/editor.h"
 #include "document/document.h"
 #include "document/tab_rules.h"
 #include "document/tabs.h"
-#include "io/encoding.h"
+#include "base/encoding.h"
 #include "io/encoding_feed.h"
-#include "io/file_access.h"
+#include "base/file_access.h"
 #include "io/open.h"
 #include "io/path_identity.h"
 #include "syntax/languages.h"
-#include "ui/strings.h"
+#include "base/strings.h"
 
 namespace {
 

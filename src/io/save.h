@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "io/file_access.h"
+#include "base/file_access.h"
 
 struct Document;
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "app/editor.h"
-#include "io/encoding.h"
+#include "base/editor.h"
+#include "base/encoding.h"
 
 StreamedText StreamUtf8Text(const std::wstring& path, uint64_t size, const TextReceiver& to,
                             const ProgressFn& progress, const std::atomic<bool>* cancel, size_t chunk) {

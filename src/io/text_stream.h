@@ -11,7 +11,7 @@
 #include <string>
 #include <thread>
 
-#include "io/file_access.h"
+#include "base/file_access.h"
 
 // How reading a large text ended.
 enum class StreamEnd {

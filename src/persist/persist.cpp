@@ -5,13 +5,13 @@
 #include <cwchar>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/change_notice.h"
-#include "app/editor.h"
+#include "base/app_state.h"
+#include "base/change_notice.h"
+#include "base/editor.h"
 #include "document/document.h"
 #include "document/tabs.h"
-#include "io/encoding.h"
-#include "io/file_access.h"
+#include "base/encoding.h"
+#include "base/file_access.h"
 #include "io/open.h"
 #include "persist/json_text.h"
 #include "persist/recovery.h"
@@ -21,7 +21,7 @@
 #include "persist/ui_state_file.h"
 #include "syntax/languages.h"
 #include "syntax/themes.h"
-#include "ui/strings.h"
+#include "base/strings.h"
 
 namespace {
 

@@ -12,15 +12,15 @@
 #include <tuple>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/change_notice.h"
-#include "app/editor.h"
+#include "base/app_state.h"
+#include "base/change_notice.h"
+#include "base/editor.h"
 #include "document/document.h"
 #include "document/tabs.h"
-#include "io/file_access.h"
+#include "base/file_access.h"
 #include "persist/recovery_file.h"
 #include "persist/recovery_plan.h"
-#include "ui/strings.h"
+#include "base/strings.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 // Crash recovery: snapshots of the unsaved text of every modified tab in recovery\<instance>
 // beside the program, offered back at the next start when the program did not end cleanly
-// (app/recovery_restore asks and restores; this side keeps the folders).
+// (workflow/recovery_restore asks and restores; this side keeps the folders).
 // Each running instance keeps its own folder, locked (recovery\<instance>.lock, held open without
 // sharing) for as long as it runs; an instance that recovers another's folder claims it the same
 // way first.

@@ -5,17 +5,7 @@
 #include <string>
 #include <vector>
 
-struct Settings {
-    int fontSize = 11;
-    int tabWidth = 2;
-    int zoom = 0;
-    bool wordWrap = false;
-    int newEnc = 0;
-    std::wstring fontFace = L"Consolas";
-    std::vector<std::wstring> recent;
-};
-
-const size_t kMaxRecentFiles = 10;
+#include "base/settings.h"
 
 // Reads the file's bytes (any byte-order mark, else UTF-8) into `settings`. A key that is missing
 // leaves its field as it was; numbers are clamped into range; wordWrap is true only when

@@ -5,8 +5,8 @@
 
 #include <cstring>
 
-#include "app/app_state.h"
-#include "io/file_access.h"
+#include "base/app_state.h"
+#include "base/file_access.h"
 
 std::wstring FolderOf(const std::wstring& path) {
     const size_t separator = path.find_last_of(L"\\/");

@@ -2,18 +2,18 @@
 
 #include <windows.h>
 
-#include "app/app_state.h"
-#include "app/tab_actions.h"
+#include "base/app_state.h"
+#include "workflow/tab_actions.h"
 #include "document/document.h"
-#include "io/encoding.h"
-#include "io/file_access.h"
+#include "base/encoding.h"
+#include "base/file_access.h"
 #include "io/open.h"
 #include "io/path_identity.h"
 #include "io/save.h"
 #include "project/file_actions.h"
 #include "project/project_file.h"
 #include "project/sidebar.h"
-#include "ui/strings.h"
+#include "base/strings.h"
 
 void OpenProjectPath(const std::wstring& path) {
     if (IsProjectPath(path)) {

@@ -1,7 +1,7 @@
 #include "project/project_file.h"
 
-#include "io/encoding.h"
-#include "io/file_access.h"
+#include "base/encoding.h"
+#include "base/file_access.h"
 #include "persist/json_text.h"
 
 std::wstring FormatProject(const std::wstring& folder, const std::vector<std::wstring>& files) {

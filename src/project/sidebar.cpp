@@ -5,17 +5,16 @@
 
 #include <algorithm>
 
-#include "app/app_state.h"
-#include "app/change_notice.h"
-#include "app/gdi_util.h"
-#include "app/main_window.h"
-#include "app/tab_actions.h"
+#include "base/app_state.h"
+#include "base/change_notice.h"
+#include "base/gdi_util.h"
+#include "workflow/tab_actions.h"
 #include "document/document.h"
 #include "document/tabs.h"
 #include "io/open.h"
 #include "persist/persist.h"
 #include "syntax/palette.h"
-#include "ui/strings.h"
+#include "base/strings.h"
 
 SidebarState sidebar;
 

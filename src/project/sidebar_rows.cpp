@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/geometry.h"
-#include "io/file_access.h"
+#include "base/geometry.h"
+#include "base/file_access.h"
 #include "syntax/palette.h"
 
 namespace {

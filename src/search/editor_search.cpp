@@ -6,8 +6,8 @@
 #include <cstring>
 #include <utility>
 
-#include "app/editor.h"
-#include "io/encoding.h"
+#include "base/editor.h"
+#include "base/encoding.h"
 #include "search/text_match.h"
 
 namespace {

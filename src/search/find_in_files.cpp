@@ -4,8 +4,8 @@
 
 #include <cwchar>
 
-#include "io/encoding.h"
-#include "io/file_access.h"
+#include "base/encoding.h"
+#include "base/file_access.h"
 
 namespace {
 

@@ -4,22 +4,21 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/editor.h"
-#include "app/gdi_util.h"
-#include "app/main_window.h"
-#include "app/tab_actions.h"
+#include "base/app_state.h"
+#include "base/editor.h"
+#include "base/gdi_util.h"
+#include "workflow/tab_actions.h"
 #include "dialogs/dialog_frame.h"
 #include "document/document.h"
 #include "document/tabs.h"
-#include "io/encoding.h"
+#include "base/encoding.h"
 #include "io/open.h"
 #include "search/editor_search.h"
 #include "search/quick_open_model.h"
 #include "search/search_panel.h"
 #include "search/symbols.h"
 #include "syntax/palette.h"
-#include "ui/strings.h"
+#include "base/strings.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <climits>
 #include <cwctype>
 
-#include "io/encoding.h"
+#include "base/encoding.h"
 #include "search/text_match.h"
-#include "ui/command_ids.h"
-#include "ui/strings.h"
+#include "base/command_ids.h"
+#include "base/strings.h"
 
 namespace {
 

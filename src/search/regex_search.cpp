@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "io/encoding.h"
+#include "base/encoding.h"
 #include "search/text_match.h"
 
 namespace {

@@ -5,18 +5,18 @@
 #include <algorithm>
 #include <string>
 
-#include "app/app_state.h"
-#include "app/editor.h"
-#include "app/gdi_util.h"
-#include "app/tab_actions.h"
+#include "base/app_state.h"
+#include "base/editor.h"
+#include "base/gdi_util.h"
+#include "workflow/tab_actions.h"
 #include "document/document.h"
 #include "document/tabs.h"
-#include "io/encoding.h"
+#include "base/encoding.h"
 #include "io/open.h"
 #include "search/result_list.h"
 #include "search/search_panel.h"
 #include "syntax/palette.h"
-#include "ui/strings.h"
+#include "base/strings.h"
 
 namespace {
 

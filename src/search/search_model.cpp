@@ -1,10 +1,10 @@
 #include "search/search_model.h"
 
-#include "app/geometry.h"
+#include "base/geometry.h"
 
 #include <algorithm>
 
-#include "ui/strings.h"
+#include "base/strings.h"
 
 int SearchFlagWord(bool matchCase, bool wholeWord, bool regex) {
     return (matchCase ? kFindMatchCase : 0) | (wholeWord ? kFindWholeWord : 0) | (regex ? kFindRegex : 0);

@@ -6,19 +6,18 @@
 #include <set>
 #include <string>
 
-#include "app/app_state.h"
-#include "app/change_notice.h"
-#include "app/gdi_util.h"
-#include "app/main_window.h"
+#include "base/app_state.h"
+#include "base/change_notice.h"
+#include "base/gdi_util.h"
 #include "document/document.h"
 #include "document/tabs.h"
-#include "io/encoding.h"
+#include "base/encoding.h"
 #include "persist/persist.h"
 #include "project/sidebar.h"
 #include "search/editor_search.h"
 #include "search/find_in_files.h"
 #include "syntax/palette.h"
-#include "ui/strings.h"
+#include "base/strings.h"
 
 SearchResults results;
 

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "io/encoding.h"
+#include "base/encoding.h"
 #include "search/text_match.h"
-#include "ui/strings.h"
+#include "base/strings.h"
 
 const wchar_t kSymbolPattern[] =
     L"(?:class|struct|interface|enum|namespace|def|function|func|fn|void|int|bool|float|double|string|char|auto|"

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <cwctype>
 
-#include "io/encoding.h"
+#include "base/encoding.h"
 
 static_assert(sizeof(wchar_t) == sizeof(PCRE2_UCHAR), "UTF-16 text is matched in place");
 

@@ -1,7 +1,7 @@
 #include "syntax/languages.h"
 
-#include "app/app_state.h"
-#include "app/editor.h"
+#include "base/app_state.h"
+#include "base/editor.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "syntax/themes.h"
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 #include "document/document.h"
 #include "document/tabs.h"
 #include "syntax/languages.h"

@@ -2,20 +2,19 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/change_notice.h"
-#include "app/editor.h"
-#include "app/main_window.h"
-#include "app/tab_actions.h"
+#include "base/app_state.h"
+#include "base/change_notice.h"
+#include "base/editor.h"
+#include "workflow/tab_actions.h"
 #include "document/document.h"
 #include "document/tabs.h"
-#include "io/encoding.h"
-#include "io/file_access.h"
+#include "base/encoding.h"
+#include "base/file_access.h"
 #include "project/sidebar.h"
 #include "syntax/languages.h"
 #include "tools/build_command.h"
 #include "tools/build_runner.h"
-#include "ui/strings.h"
+#include "base/strings.h"
 
 namespace {
 

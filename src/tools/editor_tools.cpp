@@ -1,10 +1,9 @@
 #include <cstddef>
 #include <string>
 
-#include "app/app_state.h"
-#include "app/change_notice.h"
-#include "app/editor.h"
-#include "app/main_window.h"
+#include "base/app_state.h"
+#include "base/change_notice.h"
+#include "base/editor.h"
 #include "document/document.h"
 #include "tools/comment_toggle.h"
 #include "tools/selection_math.h"

@@ -3,21 +3,20 @@
 #include <algorithm>
 #include <string>
 
-#include "app/app_state.h"
-#include "app/change_notice.h"
-#include "app/editor.h"
-#include "app/gdi_util.h"
-#include "app/main_window.h"
-#include "app/scroll_bars.h"
+#include "base/app_state.h"
+#include "base/change_notice.h"
+#include "base/editor.h"
+#include "base/gdi_util.h"
+#include "views/scroll_bars.h"
 #include "document/document.h"
 #include "document/tabs.h"
-#include "io/encoding.h"
-#include "io/file_access.h"
+#include "base/encoding.h"
+#include "base/file_access.h"
 #include "io/open.h"
 #include "persist/recovery.h"
 #include "project/sidebar.h"
 #include "syntax/palette.h"
-#include "ui/strings.h"
+#include "base/strings.h"
 #include "document/hex_model.h"
 
 namespace {

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/editor.h"
+#include "base/app_state.h"
+#include "base/editor.h"
 #include "document/document.h"
-#include "ui/strings.h"
+#include "base/strings.h"
 #include "document/hex_model.h"
 #include "views/hex_view.h"
 

@@ -4,17 +4,17 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/editor.h"
-#include "app/gdi_util.h"
-#include "app/scroll_bars.h"
+#include "base/app_state.h"
+#include "base/editor.h"
+#include "base/gdi_util.h"
+#include "views/scroll_bars.h"
 #include "document/document.h"
-#include "io/encoding.h"
+#include "base/encoding.h"
 #include "persist/recovery.h"
 #include "syntax/languages.h"
 #include "syntax/palette.h"
 #include "tools/build_runner.h"
-#include "ui/strings.h"
+#include "base/strings.h"
 #include "document/hex_model.h"
 #include "views/hex_view.h"
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/geometry.h"
+#include "base/geometry.h"
 
 void PaintEditorArea(HDC dc);
 void PaintStatusBar(HDC dc);

@@ -7,11 +7,11 @@
 #include <random>
 #include <vector>
 
-#include "app/hit_test.h"
-#include "app/layout.h"
-#include "app/scroll_geometry.h"
+#include "shell/hit_test.h"
+#include "base/layout.h"
+#include "base/scroll_geometry.h"
 #include "document/tab_rules.h"
-#include "ui/menu_model.h"
+#include "shell/menu_model.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The editing component, loaded for real: the lexer numbers the program uses must select the
 // matching lexers of the lexer library.
-#include "app/editor.h"
+#include "base/editor.h"
 
 #include <gtest/gtest.h>
 

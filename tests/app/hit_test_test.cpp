@@ -1,4 +1,4 @@
-#include "app/hit_test.h"
+#include "shell/hit_test.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "app/key_routing.h"
+#include "shell/key_routing.h"
 
 #include <gtest/gtest.h>
 
-#include "ui/key_table.h"
+#include "shell/key_table.h"
 
 // A Ctrl key the shared table gives an action must reach it from the main window too (in hex
 // mode the editor is hidden and the main window has the keyboard).

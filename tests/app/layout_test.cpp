@@ -1,7 +1,7 @@
 // The layout as properties over many window sizes and every combination of the optional parts:
 // the regions tile the client area without overlap, the optional ones exist exactly when shown,
 // and hit tests agree with the rectangles they test.
-#include "app/layout.h"
+#include "base/layout.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <tuple>
 #include <vector>
 
-#include "app/hit_test.h"
+#include "shell/hit_test.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <random>
 #include <string>
 
-#include "app/editor.h"
-#include "app/scroll_bars.h"
+#include "base/editor.h"
+#include "views/scroll_bars.h"
 #include "document/line_lengths.h"
 #include "support/component.h"
 

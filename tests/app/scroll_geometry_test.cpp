@@ -1,4 +1,4 @@
-#include "app/scroll_geometry.h"
+#include "base/scroll_geometry.h"
 
 #include <climits>
 #include <random>

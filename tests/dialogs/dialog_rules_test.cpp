@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/gdi_util.h"
-#include "io/encoding.h"
-#include "ui/strings.h"
+#include "base/gdi_util.h"
+#include "base/encoding.h"
+#include "base/strings.h"
 
 namespace {
 

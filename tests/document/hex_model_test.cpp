@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "io/encoding.h"
+#include "base/encoding.h"
 #include "support/unreadable_page.h"
 
 namespace {

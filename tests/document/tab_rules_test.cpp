@@ -1,4 +1,5 @@
 #include "document/tab_rules.h"
+#include "base/file_access.h"
 
 #include <algorithm>
 #include <climits>

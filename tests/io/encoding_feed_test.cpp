@@ -4,7 +4,7 @@
 #include <random>
 #include <string>
 
-#include "io/encoding.h"
+#include "base/encoding.h"
 #include "io/encoding_feed.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "io/encoding.h"
+#include "base/encoding.h"
 
 #include <windows.h>
 

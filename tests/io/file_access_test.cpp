@@ -1,5 +1,5 @@
 // Whole-file reads and atomic writes on real files in a scratch folder.
-#include "io/file_access.h"
+#include "base/file_access.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "document/document.h"
-#include "io/file_access.h"
+#include "base/file_access.h"
 #include "io/open.h"
 #include "support/component.h"
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "document/document.h"
-#include "io/encoding.h"
-#include "io/file_access.h"
+#include "base/encoding.h"
+#include "base/file_access.h"
 #include "io/open.h"
 #include "io/save.h"
 #include "support/component.h"

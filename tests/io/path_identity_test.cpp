@@ -6,7 +6,7 @@
 #include <random>
 #include <string>
 
-#include "io/file_access.h"
+#include "base/file_access.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "io/encoding.h"
-#include "io/file_access.h"
+#include "base/encoding.h"
+#include "base/file_access.h"
 #include "io/open.h"
 #include "io/text_stream.h"
 #include "support/component.h"

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "io/encoding.h"
-#include "io/file_access.h"
+#include "base/encoding.h"
+#include "base/file_access.h"
 #include "persist/json_text.h"
 #include "project/project_file.h"
 #include "support/mutator.h"

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/geometry.h"
+#include "base/geometry.h"
 #include "project/sidebar_rows.h"
 
 TEST(SidebarDisplayScale, RowsAndThumbAreThe96OnesScaled) {

@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/gdi_util.h"
+#include "base/gdi_util.h"
 #include "project/sidebar_rows.h"
 #include "syntax/palette.h"
 

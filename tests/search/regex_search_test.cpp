@@ -12,8 +12,8 @@
 #include <tuple>
 #include <vector>
 
-#include "app/editor.h"
-#include "io/encoding.h"
+#include "base/editor.h"
+#include "base/encoding.h"
 #include "search/editor_search.h"
 #include "search/find_in_files.h"
 #include "search/quick_open.h"

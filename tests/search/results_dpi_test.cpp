@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "app/geometry.h"
+#include "base/geometry.h"
 #include "search/search_model.h"
 
 TEST(ResultsDisplayScale, RowsAndThumbsAreThe96OnesScaled) {

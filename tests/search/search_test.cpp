@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "io/encoding.h"
+#include "base/encoding.h"
 #include "search/find_in_files.h"
 #include "search/regex_search.h"
 #include "search/search_model.h"
 #include "search/text_match.h"
-#include "ui/strings.h"
+#include "base/strings.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/editor.h"
+#include "base/editor.h"
 
 inline std::wstring ComponentPath() {
     wchar_t module[4096];

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/editor.h"
+#include "base/app_state.h"
+#include "base/editor.h"
 #include "document/document.h"
 #include "syntax/languages.h"
 #include "syntax/palette.h"

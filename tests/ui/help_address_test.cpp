@@ -3,7 +3,7 @@
 #include <random>
 #include <string>
 
-#include "ui/help_address.h"
+#include "shell/help_address.h"
 
 namespace {
 

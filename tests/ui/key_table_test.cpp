@@ -1,4 +1,4 @@
-#include "ui/key_table.h"
+#include "shell/key_table.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <iterator>
 #include <string>
 
-#include "ui/menu_model.h"
+#include "shell/menu_model.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 
 #include "search/quick_open_model.h"
 #include "tools/build_command.h"
-#include "ui/menu_model.h"
-#include "ui/strings.h"
+#include "shell/menu_model.h"
+#include "base/strings.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ui/menu_model.h"
+#include "shell/menu_model.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "io/convert.h"
-#include "ui/strings.h"
+#include "base/strings.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ui/strings.h"
+#include "base/strings.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ui/toolbar.h"
+#include "shell/toolbar.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/gdiplus_inc.h"
+#include "base/gdiplus_inc.h"
 #include "syntax/palette.h"
 
 TEST(Toolbar, TooltipJoinsLabelAndShortcut) {
