@@ -1,23 +1,11 @@
 #include "dialogs/dialog_rules.h"
 
 #include <algorithm>
-#include <climits>
 
 #include "base/strings.h"
+#include "persist/json_text.h"
 
-int ReadFieldNumber(const std::wstring& text) {
-    size_t at = 0;
-    while (at < text.size() && (text[at] == L' ' || text[at] == L'\t')) ++at;
-    bool negative = false;
-    if (at < text.size() && (text[at] == L'+' || text[at] == L'-')) negative = text[at++] == L'-';
-    long long magnitude = 0;
-    for (; at < text.size() && text[at] >= L'0' && text[at] <= L'9'; ++at) {
-        // Stop growing once past the 32-bit range; the result saturates below.
-        if (magnitude <= INT_MAX) magnitude = magnitude * 10 + (text[at] - L'0');
-    }
-    const long long value = negative ? -magnitude : magnitude;
-    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
-}
+int ReadFieldNumber(const std::wstring& text) { return ParseLeadingInt(text, 0); }
 
 int ClampToRange(long long value, FieldRange range) {
     return static_cast<int>(std::clamp<long long>(value, range.low, range.high));

@@ -197,9 +197,12 @@ void PrintMessageBox(HWND dialog) {
     PrintLine(MessageBoxText(dialog));
 }
 
+// Sends and waits up to kSendTimeoutMs for the answer. Not SMTO_ABORTIFHUNG: a thread counts as
+// hung when it has not asked for a message for 5 s, which is how the program's thread looks on a
+// loaded machine until its first message box starts pumping, so a press sent at once would fail.
 bool SendQuietly(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, DWORD_PTR* result = nullptr) {
     DWORD_PTR ignored = 0;
-    return SendMessageTimeoutW(hwnd, msg, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+    return SendMessageTimeoutW(hwnd, msg, wParam, lParam, SMTO_NORMAL, kSendTimeoutMs,
                                result ? result : &ignored) != 0;
 }
 
@@ -386,14 +389,25 @@ int CmdWindowText(const Args& args) {
     return kOk;
 }
 
+// The first visible window of class args[1] at any depth inside the window of class args[0]; null,
+// with the reason printed, when there is none.
+HWND VisibleChildOf(const Args& args) {
+    HWND top = FindTarget(args[0]);
+    if (!top) {
+        Fail(L"no window of class " + args[0]);
+        return nullptr;
+    }
+    HWND child = FindDescendants(top, args[1]).visible;
+    if (!child) Fail(L"no visible window of class " + args[1] + L" in " + args[0]);
+    return child;
+}
+
 // The text of the first visible window of a class inside a top-level window (a self-drawn list
 // answers with what it shows).
 int CmdChildText(const Args& args) {
     if (args.size() != 2) return Usage(L"child-text <class> <child class>");
-    HWND top = FindTarget(args[0]);
-    if (!top) return Fail(L"no window of class " + args[0]);
-    HWND child = FindDescendants(top, args[1]).visible;
-    if (!child) return Fail(L"no visible window of class " + args[1] + L" in " + args[0]);
+    HWND child = VisibleChildOf(args);
+    if (!child) return kFailed;
     wchar_t text[1024] = {};
     if (!SendQuietly(child, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text))) return Fail(L"window did not answer");
     PrintLine(text);
@@ -403,10 +417,8 @@ int CmdChildText(const Args& args) {
 // Screen rectangle "x y width height" of a visible child window (at any depth) of CLASS.
 int CmdChildRect(const Args& args) {
     if (args.size() != 2) return Usage(L"child-rect <class> <child class>");
-    HWND top = FindTarget(args[0]);
-    if (!top) return Fail(L"no window of class " + args[0]);
-    HWND child = FindDescendants(top, args[1]).visible;
-    if (!child) return Fail(L"no visible window of class " + args[1] + L" in " + args[0]);
+    HWND child = VisibleChildOf(args);
+    if (!child) return kFailed;
     RECT rect = {};
     GetWindowRect(child, &rect);
     PrintLine(std::to_wstring(rect.left) + L" " + std::to_wstring(rect.top) + L" " +
@@ -461,7 +473,7 @@ int CmdSend(const Args& args) {
     if (!hwnd) return Fail(L"no window of class " + args[0]);
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutW(hwnd, static_cast<UINT>(msg), static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam),
-                             SMTO_ABORTIFHUNG, timeout, &result))
+                             SMTO_NORMAL, timeout, &result))
         return Fail(L"window did not answer");
     PrintLine(std::to_wstring(static_cast<long long>(static_cast<LONG_PTR>(result))));
     return kOk;
@@ -958,7 +970,7 @@ int CmdPart(const Args& args) {
     HWND hwnd = FindTarget(args[0]);
     if (!hwnd) return Fail(L"no window of class " + args[0]);
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(hwnd, WM_APP + 0x62, static_cast<WPARAM>(part), 0, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+    if (!SendMessageTimeoutW(hwnd, WM_APP + 0x62, static_cast<WPARAM>(part), 0, SMTO_NORMAL, kSendTimeoutMs,
                              &result))
         return Fail(L"window did not answer");
     const auto value = static_cast<unsigned long long>(result);

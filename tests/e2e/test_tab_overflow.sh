@@ -47,7 +47,8 @@ active_in_view() {
 
 app_start
 drive answer-msgbox yes 30000 >/dev/null || fail "no restore question"
-wait_eq "file_30.txt — Tessary" drive title TessaryClass || fail "the session's active tab"
+# Thirty tabs come back one by one: on a loaded machine that takes well over the usual wait.
+E2E_WAIT_S=60 wait_eq "file_30.txt — Tessary" drive title TessaryClass || fail "the session's active tab"
 read -r _ _ WIDTH _ < <(drive rect TessaryClass)
 wait_eq inside active_in_view || fail "the last of thirty tabs is not in view"
 
