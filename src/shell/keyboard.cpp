@@ -6,7 +6,7 @@
 
 #include "base/app_state.h"
 #include "base/editor.h"
-#include "shell/main_window.h"
+#include "shell/window_frame.h"
 #include "workflow/tab_actions.h"
 #include "document/document.h"
 #include "io/open.h"

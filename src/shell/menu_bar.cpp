@@ -9,7 +9,7 @@
 #include "base/app_state.h"
 #include "base/gdi_util.h"
 #include "base/gdiplus_inc.h"
-#include "shell/main_window.h"
+#include "shell/window_frame.h"
 #include "document/document.h"
 #include "io/convert.h"
 #include "syntax/palette.h"
