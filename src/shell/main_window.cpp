@@ -31,6 +31,7 @@
 #include "shell/chrome.h"
 #include "shell/child_windows.h"
 #include "shell/window_frame.h"
+#include "shell/window_mouse.h"
 #include "base/command_ids.h"
 #include "shell/commands.h"
 #include "shell/keyboard.h"
@@ -314,177 +315,6 @@ void OnKeyDown(WPARAM vk, LPARAM lParam) {
     }
 }
 
-// The value takes the field's type (a flag or an index), whatever the expression gives.
-template <typename T>
-struct FieldType {
-    using type = T;
-};
-
-template <typename T>
-void SetHover(T& field, typename FieldType<T>::type value, const Rect& area) {
-    if (field == value) return;
-    field = value;
-    RepaintArea(area);
-}
-
-void OnMouseMove(int x, int y) {
-    Document* doc = ActiveDocument();
-    if (app.rectangleDragging && doc && !doc->hexMode) {
-        const LRESULT pos = editor::PositionFromPoint(doc->editor, x - app.rects.editor.left, y - app.rects.editor.top);
-        if (pos >= 0) editor::Send(doc->editor, editor::kSetRectangularSelectionCaret, static_cast<WPARAM>(pos));
-        return;
-    }
-    SetHover(app.hoveredToolbarButton, ToolbarButtonAt(app.rects.toolbar, x, y, app.dpi), app.rects.toolbar);
-    const int tab = app.rects.tabBar.Contains(x, y) ? TabAt(x) : -1;
-    SetHover(app.hoveredTab, tab, app.rects.tabBar);
-    SetHover(app.hoveredTabClose, tab >= 0 && TabCloseMarkAt(tab, x), app.rects.tabBar);
-    SetHover(app.hoveredTabList, TabListButtonAt(x, y), app.rects.tabBar);
-    SetHover(app.vScrollHover, app.vScrollDragging || app.rects.vScroll.Contains(x, y), app.rects.vScroll);
-    SetHover(app.hScrollHover, app.hScrollDragging || app.rects.hScroll.Contains(x, y), app.rects.hScroll);
-    if (app.vScrollDragging) VerticalBarDrag(y);
-    if (app.hScrollDragging) HorizontalBarDrag(x);
-    const int title = MenuTitleAt(x, y);
-    if (app.hoveredMenuItem != title) {
-        app.hoveredMenuItem = title;
-        if (app.openMenu >= 0 && title >= 0 && title != app.openMenu) OpenMenu(title);
-        RepaintArea(app.rects.menuBar);
-    }
-    SetHover(app.hoveredCaptionButton, y < 32 ? CaptionButtonAt(app.rects, x, y) : 0, app.rects.caption);
-    if (app.hoveredToolbarButton >= 0 || app.hoveredTab >= 0 || app.hoveredTabList || app.hoveredCaptionButton ||
-        app.hoveredMenuItem >= 0 || app.vScrollHover || app.hScrollHover) {
-        TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, app.mainWindow, 0};
-        TrackMouseEvent(&tme);
-    }
-}
-
-void OnMouseLeave() {
-    SetHover(app.hoveredToolbarButton, -1, app.rects.toolbar);
-    SetHover(app.hoveredTab, -1, app.rects.tabBar);
-    SetHover(app.hoveredTabClose, false, app.rects.tabBar);
-    SetHover(app.hoveredTabList, false, app.rects.tabBar);
-    SetHover(app.hoveredCaptionButton, 0, app.rects.caption);
-    if (!app.vScrollDragging) SetHover(app.vScrollHover, 0, app.rects.vScroll);
-    if (!app.hScrollDragging) SetHover(app.hScrollHover, 0, app.rects.hScroll);
-    if (app.hoveredMenuItem >= 0) {
-        app.hoveredMenuItem = -1;
-        RepaintArea(app.rects.menuBar);
-    }
-}
-
-void OnLeftButtonDown(int x, int y, WPARAM keys) {
-    const LayoutRects& r = app.rects;
-    if (r.sidebarToggle.Contains(x, y)) {
-        app.hoveredCaptionButton = 0;
-        app.sidebarVisible = !app.sidebarVisible;
-        Layout();
-        SaveUiState();
-        return;
-    }
-    if (r.minimize.Contains(x, y)) {
-        app.hoveredCaptionButton = 0;
-        ShowWindow(app.mainWindow, SW_MINIMIZE);
-        return;
-    }
-    if (r.maximize.Contains(x, y)) {
-        app.hoveredCaptionButton = 0;
-        ToggleMaximize();
-        return;
-    }
-    if (r.close.Contains(x, y)) {
-        app.hoveredCaptionButton = 0;
-        app.closePressed = 1;
-        SetCapture(app.mainWindow);
-        RepaintArea(r.caption);
-        return;
-    }
-    const int button = ToolbarButtonAt(r.toolbar, x, y, app.dpi);
-    if (button >= 0) {
-        app.hoveredToolbarButton = -1;
-        CloseMenus();
-        RepaintArea(r.toolbar);
-        ExecuteCommand(kToolbarButtons[button].command);
-        return;
-    }
-    if (r.menuBar.Contains(x, y)) {
-        const int title = MenuTitleAt(x, y);
-        if (title >= 0) {
-            if (title == app.openMenu)
-                CloseMenus();
-            else
-                OpenMenu(title);
-        } else {
-            CloseMenus();
-        }
-        return;
-    }
-    if (TabListButtonAt(x, y)) {
-        // A second click on the button closes the list it opened.
-        if (app.openMenu == kTabListMenu) return CloseMenus();
-        CloseMenus();
-        const Rect button = TabListButtonRect();
-        POINT at{button.right, button.bottom};
-        ClientToScreen(app.mainWindow, &at);
-        return OpenTabList(at);
-    }
-    CloseMenus();
-    if (r.tabBar.Contains(x, y)) {
-        const int tab = TabAt(x);
-        if (tab < 0) return;
-        if (TabCloseMarkAt(tab, x))
-            CloseTab(tab, true);
-        else
-            ActivateTab(tab);
-        return;
-    }
-    Document* doc = ActiveDocument();
-    if (!doc) return;
-    if (r.vScroll.Contains(x, y)) return VerticalBarPress(y);
-    if (r.hScroll.Contains(x, y)) return HorizontalBarPress(x);
-    if (r.editor.Contains(x, y) && doc->editor) {
-        const int ex = x - r.editor.left, ey = y - r.editor.top;
-        if (!app.columnMode || doc->hexMode) {
-            SetFocus(doc->editor);
-            PostMessageW(doc->editor, WM_LBUTTONDOWN, keys, MAKELPARAM(ex, ey));
-        } else {
-            const LRESULT pos = editor::PositionFromPoint(doc->editor, ex, ey);
-            if (pos >= 0) {
-                editor::Send(doc->editor, editor::kSetRectangularSelectionAnchor, static_cast<WPARAM>(pos));
-                editor::Send(doc->editor, editor::kSetRectangularSelectionCaret, static_cast<WPARAM>(pos));
-            }
-            app.rectangleDragging = 1;
-            SetCapture(app.mainWindow);
-            SetFocus(doc->editor);
-        }
-    }
-}
-
-void OnLeftButtonUp() {
-    if (app.closePressed) {
-        app.closePressed = 0;
-        ReleaseCapture();
-        PostMessageW(app.mainWindow, WM_CLOSE, 0, 0);
-    } else if (app.rectangleDragging) {
-        app.rectangleDragging = 0;
-        ReleaseCapture();
-    } else if (app.vScrollDragging || app.hScrollDragging) {
-        app.vScrollDragging = 0;
-        app.hScrollDragging = 0;
-        ReleaseCapture();
-        RepaintScrollBars();
-    }
-}
-
-void OnRightButtonUp(int x, int y) {
-    if (!app.rects.tabBar.Contains(x, y)) return;
-    const int tab = TabAt(x);
-    if (tab < 0) return;
-    if (tab != app.activeTab) ActivateTab(tab);
-    app.contextTab = tab;
-    POINT at{x, y + Px(4)};
-    ClientToScreen(app.mainWindow, &at);
-    OpenMenuAt(8, at);
-}
-
 // Hands the fonts made for the new scale to every child control that used one of the old ones.
 struct FontSwap {
     HFONT from[std::size(kUiFonts)];
@@ -632,21 +462,15 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         // click: on the chrome it is a press like the first (the caption's own double click is a
         // non-client message).
         case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK: OnLeftButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), wParam); return 0;
-        case WM_LBUTTONUP: OnLeftButtonUp(); return 0;
-        case WM_RBUTTONUP: OnRightButtonUp(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
-        case WM_MOUSEMOVE: OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
-        case WM_MOUSELEAVE: OnMouseLeave(); return 0;
+        case WM_LBUTTONDBLCLK: MainWindowLeftButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), wParam); return 0;
+        case WM_LBUTTONUP: MainWindowLeftButtonUp(); return 0;
+        case WM_RBUTTONUP: MainWindowRightButtonUp(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
+        case WM_MOUSEMOVE: MainWindowMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
+        case WM_MOUSELEAVE: MainWindowMouseLeave(); return 0;
         case WM_MOUSEWHEEL:
             if (!WheelOverTabBar(wParam, lParam)) PostToEditor(message, wParam, lParam);
             return 0;
-        case WM_CAPTURECHANGED:
-            app.rectangleDragging = 0;
-            if (app.vScrollDragging || app.hScrollDragging) {
-                app.vScrollDragging = app.hScrollDragging = 0;
-                RepaintScrollBars();
-            }
-            return 0;
+        case WM_CAPTURECHANGED: MainWindowCaptureChanged(); return 0;
         case WM_KEYDOWN: OnKeyDown(wParam, lParam); return 0;
         case WM_KEYUP:
         case WM_IME_CHAR: PostToEditor(message, wParam, lParam); return 0;
