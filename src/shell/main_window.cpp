@@ -436,6 +436,95 @@ void RestoreFocusOnActivation() {
     }
 }
 
+void OnActivate(WPARAM wParam) {
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        focusWhenLeft = GetFocus();
+    } else if (app.activeTab >= 0) {
+        CheckExternalChange(app.activeTab);
+        RestoreFocusOnActivation();
+    }
+}
+
+void OnSetFocus() {
+    if (Document* doc = ActiveDocument()) {
+        if (doc->editor && !doc->hexMode) SetFocus(doc->editor);
+    }
+}
+
+// The mouse on the main window's own area (the chrome, the scroll bars, the editor's place).
+void OnMouseMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+    switch (message) {
+        // The class asks for double clicks, so the second of two quick clicks arrives as a double
+        // click: on the chrome it is a press like the first (the caption's own double click is a
+        // non-client message).
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK: MainWindowLeftButtonDown(x, y, wParam); break;
+        case WM_LBUTTONUP: MainWindowLeftButtonUp(); break;
+        case WM_RBUTTONUP: MainWindowRightButtonUp(x, y); break;
+        case WM_MOUSEMOVE: MainWindowMouseMove(x, y); break;
+        case WM_MOUSELEAVE: MainWindowMouseLeave(); break;
+        case WM_MOUSEWHEEL:
+            if (!WheelOverTabBar(wParam, lParam)) PostToEditor(message, wParam, lParam);
+            break;
+        case WM_CAPTURECHANGED: MainWindowCaptureChanged(); break;
+        default: break;
+    }
+}
+
+// Keys and characters that reach the main window; the editor gets what the window does not take.
+void OnKeyMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_KEYDOWN: OnKeyDown(wParam, lParam); break;
+        case WM_CHAR: {
+            const bool dropAfterKey = dropNextControlChar && wParam < 32;
+            dropNextControlChar = false;
+            if (dropAfterKey || DropControlChar(static_cast<unsigned>(wParam), GetKeyState(VK_CONTROL) < 0)) break;
+            if (const Document* doc = ActiveDocument(); doc && doc->hexMode)
+                HexChar(static_cast<wchar_t>(wParam));
+            else
+                PostToEditor(message, wParam, lParam);
+            break;
+        }
+        default: PostToEditor(message, wParam, lParam); break;  // WM_KEYUP, WM_IME_CHAR
+    }
+}
+
+// Menu and accelerator commands; ids outside the known ranges are ignored.
+void OnCommandMessage(WPARAM wParam) {
+    const int id = LOWORD(wParam);
+    if ((id >= kCmdNewFile && id <= 300) ||
+        (id >= kCmdInterfaceLanguageFirst && id < kCmdInterfaceLanguageFirst + kInterfaceLanguageCount) ||
+        (id >= kCmdThemeFirst && id < kCmdSchemeFirst + 6))
+        ExecuteCommand(id);
+}
+
+void OnNotifyMessage(LPARAM lParam) {
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (header->code == TTN_GETDISPINFOW && header->hwndFrom == app.toolbarTooltip) {
+        auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
+        info->lpszText = const_cast<wchar_t*>(ToolbarTooltipText(static_cast<int>(header->idFrom) - 1));
+        return;
+    }
+    OnEditorNotify(*reinterpret_cast<const editor::NotifyHeader*>(lParam));
+}
+
+// The program's own messages: queries and switches for test drivers, and work posted from
+// background threads.
+LRESULT OnProgramMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case kQueryActiveTabState: return ActiveTabState();
+        case kQueryPartRect: return PartRect(wParam);
+        case kFailNextLargeAllocation: FailNextLargeAllocationForTesting(); return 0;
+        case kPauseLoadsForTesting: PauseBackgroundReadsForTesting(wParam != 0); return 0;
+        case kQuerySearchState: return QuerySearchState(wParam);
+        case kRunBuildMessage: RunBuild(); return 0;
+        case kHexReadFailed: ReportHexReadFailure(); return 0;
+        case kTextLoadMessage: OnTextLoadMessage(wParam, lParam); return 0;
+        default: return 0;
+    }
+}
+
 }  // namespace
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -458,77 +547,36 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             info->ptMinTrackSize = POINT{Px(480), Px(240)};
             return 0;
         }
-        // The class asks for double clicks, so the second of two quick clicks arrives as a double
-        // click: on the chrome it is a press like the first (the caption's own double click is a
-        // non-client message).
         case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK: MainWindowLeftButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), wParam); return 0;
-        case WM_LBUTTONUP: MainWindowLeftButtonUp(); return 0;
-        case WM_RBUTTONUP: MainWindowRightButtonUp(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
-        case WM_MOUSEMOVE: MainWindowMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
-        case WM_MOUSELEAVE: MainWindowMouseLeave(); return 0;
+        case WM_LBUTTONDBLCLK:
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MOUSEMOVE:
+        case WM_MOUSELEAVE:
         case WM_MOUSEWHEEL:
-            if (!WheelOverTabBar(wParam, lParam)) PostToEditor(message, wParam, lParam);
-            return 0;
-        case WM_CAPTURECHANGED: MainWindowCaptureChanged(); return 0;
-        case WM_KEYDOWN: OnKeyDown(wParam, lParam); return 0;
+        case WM_CAPTURECHANGED: OnMouseMessage(message, wParam, lParam); return 0;
+        case WM_KEYDOWN:
         case WM_KEYUP:
-        case WM_IME_CHAR: PostToEditor(message, wParam, lParam); return 0;
-        case WM_CHAR: {
-            const bool dropAfterKey = dropNextControlChar && wParam < 32;
-            dropNextControlChar = false;
-            if (dropAfterKey || DropControlChar(static_cast<unsigned>(wParam), GetKeyState(VK_CONTROL) < 0)) return 0;
-            if (const Document* doc = ActiveDocument(); doc && doc->hexMode)
-                HexChar(static_cast<wchar_t>(wParam));
-            else
-                PostToEditor(message, wParam, lParam);
-            return 0;
-        }
-        case WM_COMMAND: {
-            const int id = LOWORD(wParam);
-            if ((id >= kCmdNewFile && id <= 300) ||
-                (id >= kCmdInterfaceLanguageFirst && id < kCmdInterfaceLanguageFirst + kInterfaceLanguageCount) ||
-                (id >= kCmdThemeFirst && id < kCmdSchemeFirst + 6))
-                ExecuteCommand(id);
-            return 0;
-        }
+        case WM_IME_CHAR:
+        case WM_CHAR: OnKeyMessage(message, wParam, lParam); return 0;
+        case WM_COMMAND: OnCommandMessage(wParam); return 0;
         case WM_TIMER:
             if (wParam == kRecoveryTimerId) OnRecoveryTimer();
             if (wParam == kHandedPathsTimerId) OpenHandedPaths();
             return 0;
         case WM_COPYDATA: return ReceiveHandedPaths(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
         case WM_DROPFILES: OpenDroppedFiles(reinterpret_cast<HDROP>(wParam)); return 0;
-        case WM_NOTIFY: {
-            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-            if (header->code == TTN_GETDISPINFOW && header->hwndFrom == app.toolbarTooltip) {
-                auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
-                info->lpszText = const_cast<wchar_t*>(ToolbarTooltipText(static_cast<int>(header->idFrom) - 1));
-                return 0;
-            }
-            OnEditorNotify(*reinterpret_cast<const editor::NotifyHeader*>(lParam));
-            return 0;
-        }
-        case WM_ACTIVATE:
-            if (LOWORD(wParam) == WA_INACTIVE) {
-                focusWhenLeft = GetFocus();
-            } else if (app.activeTab >= 0) {
-                CheckExternalChange(app.activeTab);
-                RestoreFocusOnActivation();
-            }
-            return 0;
-        case WM_SETFOCUS:
-            if (Document* doc = ActiveDocument()) {
-                if (doc->editor && !doc->hexMode) SetFocus(doc->editor);
-            }
-            return 0;
-        case kQueryActiveTabState: return ActiveTabState();
-        case kQueryPartRect: return PartRect(wParam);
-        case kFailNextLargeAllocation: FailNextLargeAllocationForTesting(); return 0;
-        case kPauseLoadsForTesting: PauseBackgroundReadsForTesting(wParam != 0); return 0;
-        case kQuerySearchState: return QuerySearchState(wParam);
-        case kRunBuildMessage: RunBuild(); return 0;
-        case kHexReadFailed: ReportHexReadFailure(); return 0;
-        case kTextLoadMessage: OnTextLoadMessage(wParam, lParam); return 0;
+        case WM_NOTIFY: OnNotifyMessage(lParam); return 0;
+        case WM_ACTIVATE: OnActivate(wParam); return 0;
+        case WM_SETFOCUS: OnSetFocus(); return 0;
+        case kQueryActiveTabState:
+        case kQueryPartRect:
+        case kFailNextLargeAllocation:
+        case kPauseLoadsForTesting:
+        case kQuerySearchState:
+        case kRunBuildMessage:
+        case kHexReadFailed:
+        case kTextLoadMessage: return OnProgramMessage(message, wParam, lParam);
         case WM_CLOSE: OnClose(window); return 0;
         // Log-off and shutdown end the process without WM_CLOSE; a cancelled save prompt refuses
         // the end of the session.
