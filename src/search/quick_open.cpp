@@ -15,6 +15,7 @@
 #include "io/open.h"
 #include "search/editor_search.h"
 #include "search/quick_open_model.h"
+#include "search/quick_open_paint.h"
 #include "search/search_panel.h"
 #include "search/symbols.h"
 #include "syntax/palette.h"
@@ -37,8 +38,6 @@ struct QuickOpenState {
     bool settingQuery = false;  // the program empties the query box: no rebuild
 };
 QuickOpenState quick;
-
-ColourBrush popupBrush, lineBoxBrush;  // made again when the theme changes the colour
 
 HWND Child(int id) { return app.quickOpenPopup ? GetDlgItem(app.quickOpenPopup, id) : nullptr; }
 
@@ -368,91 +367,6 @@ void PlacePopup(int designWidth, int designHeight) {
     SetWindowPos(app.quickOpenPopup, HWND_TOPMOST, at.x, at.y, width, height, SWP_SHOWWINDOW);
 }
 
-// ---- painting -----------------------------------------------------------------------------------
-
-void PaintPopup(HWND window) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(window, &ps);
-    RECT client;
-    GetClientRect(window, &client);
-    FillSolid(dc, client, palette.inputColor);
-    if (quick.mode == kQuickGotoLine)
-        RoundBox(dc, RECT{Px(58), Px(10), Px(180), Px(34)}, Px(6), SearchFieldFill(), palette.borderColor);
-    EndPaint(window, &ps);
-}
-
-void DrawPopupButton(const DRAWITEMSTRUCT& item) {
-    HDC dc = item.hDC;
-    const RECT& r = item.rcItem;
-    const bool lit = IsHot(item) || IsPressed(item);
-    FillSolid(dc, r, palette.inputColor);
-    RoundBox(dc, RECT{r.left, r.top, r.right - 1, r.bottom - 1}, Px(6), lit ? palette.hoverColor : palette.panelColor,
-             palette.borderColor);
-    if (item.CtlID == kQuickGo) {
-        wchar_t caption[32] = {};
-        GetWindowTextW(item.hwndItem, caption, 32);
-        DrawTextBox(dc, caption, FromRECT(r), app.uiFont, palette.textColor, DT_CENTER);
-        return;
-    }
-    // "×": two diagonals 10 pixels long, centred.
-    const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
-    const COLORREF colour = lit ? palette.textColor : palette.dimTextColor;
-    DrawLine(dc, cx - 5, cy - 5, cx + 5, cy + 5, colour);
-    DrawLine(dc, cx + 5, cy - 5, cx - 5, cy + 5, colour);
-}
-
-// One row of the list in the theme's colours, the letters the query matched in the accent colour.
-void DrawListRow(const DRAWITEMSTRUCT& item) {
-    if (item.itemID == static_cast<UINT>(-1)) return;
-    HDC dc = item.hDC;
-    const RECT& r = item.rcItem;
-    const bool selected = (item.itemState & ODS_SELECTED) != 0;
-    FillSolid(dc, r, selected ? palette.selectionColor : palette.inputColor);
-    if (item.itemID >= quick.filtered.size()) return;
-    const QuickItem& entry = quick.filtered[item.itemID];
-    const bool info = quick.mode != kQuickPalette && entry.code == kQuickInfo;
-    const std::wstring& label = entry.label;
-    std::vector<MatchSpan> spans;
-    if (!info) spans = MatchSpans(label, HighlightQuery(quick.mode, ChildText(kQuickQuery)));
-    HGDIOBJ oldFont = SelectObject(dc, app.uiFont);
-    SetBkMode(dc, TRANSPARENT);
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    const int y = r.top + (r.bottom - r.top - metrics.tmHeight) / 2;
-    HRGN clip = CreateRectRgn(r.left, r.top, r.right - Px(4), r.bottom);
-    SelectClipRgn(dc, clip);
-    int x = r.left + Px(8);
-    size_t at = 0;
-    auto run = [&](size_t from, size_t to, COLORREF colour) {
-        if (to <= from) return;
-        SetTextColor(dc, colour);
-        TextOutW(dc, x, y, label.c_str() + from, static_cast<int>(to - from));
-        SIZE size{};
-        GetTextExtentPoint32W(dc, label.c_str() + from, static_cast<int>(to - from), &size);
-        x += size.cx;
-    };
-    const COLORREF plain = info ? palette.dimTextColor : palette.textColor;
-    for (const MatchSpan& span : spans) {
-        run(at, span.start, plain);
-        run(span.start, span.start + span.length, palette.accentColor);
-        at = span.start + span.length;
-    }
-    run(at, label.size(), plain);
-    SelectClipRgn(dc, nullptr);
-    DeleteObject(clip);
-    SelectObject(dc, oldFont);
-}
-
-LRESULT ControlColour(WPARAM wParam, LPARAM lParam, bool isStatic) {
-    HDC dc = reinterpret_cast<HDC>(wParam);
-    const bool lineBox = GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == kQuickLineBox;
-    const COLORREF fill = lineBox ? SearchFieldFill() : palette.inputColor;
-    SetTextColor(dc, palette.textColor);
-    SetBkColor(dc, fill);
-    if (isStatic) SetBkMode(dc, TRANSPARENT);
-    return reinterpret_cast<LRESULT>(lineBox ? lineBoxBrush.For(fill) : popupBrush.For(fill));
-}
-
 LRESULT QueryState(WPARAM what) {
     switch (what) {
         case 0: return quick.mode;
@@ -498,27 +412,22 @@ TabText EditorTabText(HWND ed, const std::wstring& title, int index) {
 LRESULT CALLBACK QuickOpenProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE: CreateChildren(window); return 0;
-        case WM_PAINT: PaintPopup(window); return 0;
+        case WM_PAINT: PaintQuickOpen(window, quick.mode == kQuickGotoLine); return 0;
         case WM_ERASEBKGND: return 1;
         case WM_DRAWITEM: {
             const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
             if (item.CtlType == ODT_LISTBOX)
-                DrawListRow(item);
+                DrawQuickOpenRow(item, quick.filtered, quick.mode, ChildText(kQuickQuery));
             else
-                DrawPopupButton(item);
+                DrawQuickOpenButton(item);
             return TRUE;
         }
         case WM_MEASUREITEM:
             reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = static_cast<UINT>(ListRowHeight());
             return TRUE;
-        case WM_CTLCOLORLISTBOX: {
-            // The part of the list below its rows, and its frame, in the popup's colour.
-            HDC dc = reinterpret_cast<HDC>(wParam);
-            SetBkColor(dc, palette.inputColor);
-            return reinterpret_cast<LRESULT>(popupBrush.For(palette.inputColor));
-        }
-        case WM_CTLCOLOREDIT: return ControlColour(wParam, lParam, false);
-        case WM_CTLCOLORSTATIC: return ControlColour(wParam, lParam, true);
+        case WM_CTLCOLORLISTBOX: return QuickOpenListColour(reinterpret_cast<HDC>(wParam));
+        case WM_CTLCOLOREDIT: return QuickOpenControlColour(wParam, lParam, false);
+        case WM_CTLCOLORSTATIC: return QuickOpenControlColour(wParam, lParam, true);
         case WM_COMMAND: {
             const int id = LOWORD(wParam), code = HIWORD(wParam);
             if (id == kQuickQuery && code == EN_CHANGE) OnQueryChanged();
@@ -547,8 +456,7 @@ LRESULT CALLBACK QuickOpenProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         }
         case kQueryQuickOpenState: return QueryState(wParam);
         case WM_DESTROY:
-            popupBrush.Release();
-            lineBoxBrush.Release();
+            ReleaseQuickOpenBrushes();
             return 0;
         default: break;
     }

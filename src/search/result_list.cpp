@@ -461,6 +461,58 @@ void CopyResults(bool selectionOnly) {
     CloseClipboard();
 }
 
+namespace {
+
+void OnMouseLeave(HWND window) {
+    if (results.hoverRow >= 0 || results.copyHover || results.vThumbHover || results.hThumbHover) {
+        results.hoverRow = -1;
+        results.copyHover = results.vThumbHover = results.hThumbHover = false;
+        InvalidateRect(window, nullptr, FALSE);
+    }
+}
+
+void OnLeftButtonUp(HWND window) {
+    if (results.vThumbDrag || results.hThumbDrag || results.selecting) {
+        results.vThumbDrag = results.hThumbDrag = results.selecting = false;
+        ReleaseCapture();
+        InvalidateRect(window, nullptr, FALSE);
+    }
+}
+
+// A double click opens a hit, or folds and unfolds a file's group on its header.
+void OnDoubleClick(int y) {
+    const int row = ResultRowAt(y, results.scrollY, RowCount(), app.dpi);
+    if (row < 0) return;
+    const ResultRow& r = results.rows[static_cast<size_t>(row)];
+    if (r.kind == kRowHit)
+        OpenHit(row);
+    else if (r.kind == kRowHeader)
+        ToggleGroup(r.group);
+}
+
+// The wheel scrolls down and up, with Shift sideways.
+void OnWheel(HWND window, WPARAM wParam) {
+    const int delta = GET_WHEEL_DELTA_WPARAM(wParam) / 3;
+    if (GET_KEYSTATE_WPARAM(wParam) & MK_SHIFT)
+        results.scrollX = std::max(0, results.scrollX - delta);
+    else
+        results.scrollY = std::max(0, results.scrollY - delta);
+    ClampScroll();
+    InvalidateRect(window, nullptr, FALSE);
+}
+
+// WM_GETTEXT: the summary row into a buffer of `size` characters; the number copied.
+LRESULT CopySummaryText(wchar_t* buffer, WPARAM size) {
+    const std::wstring text = SummaryRowText();
+    if (!buffer || size == 0) return 0;
+    const size_t n = std::min(text.size(), static_cast<size_t>(size) - 1);
+    text.copy(buffer, n);
+    buffer[n] = L'\0';
+    return static_cast<LRESULT>(n);
+}
+
+}  // namespace
+
 LRESULT CALLBACK ResultListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT: PaintList(window); return 0;
@@ -470,44 +522,14 @@ LRESULT CALLBACK ResultListProc(HWND window, UINT message, WPARAM wParam, LPARAM
             InvalidateRect(window, nullptr, FALSE);
             return 0;
         case WM_MOUSEMOVE: OnMouseMove(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
-        case WM_MOUSELEAVE:
-            if (results.hoverRow >= 0 || results.copyHover || results.vThumbHover || results.hThumbHover) {
-                results.hoverRow = -1;
-                results.copyHover = results.vThumbHover = results.hThumbHover = false;
-                InvalidateRect(window, nullptr, FALSE);
-            }
-            return 0;
+        case WM_MOUSELEAVE: OnMouseLeave(window); return 0;
         case WM_LBUTTONDOWN:
             OnLeftButtonDown(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), (wParam & MK_SHIFT) != 0);
             return 0;
-        case WM_LBUTTONUP:
-            if (results.vThumbDrag || results.hThumbDrag || results.selecting) {
-                results.vThumbDrag = results.hThumbDrag = results.selecting = false;
-                ReleaseCapture();
-                InvalidateRect(window, nullptr, FALSE);
-            }
-            return 0;
+        case WM_LBUTTONUP: OnLeftButtonUp(window); return 0;
         case WM_CAPTURECHANGED: results.vThumbDrag = results.hThumbDrag = results.selecting = false; return 0;
-        case WM_LBUTTONDBLCLK: {
-            const int row = ResultRowAt(GET_Y_LPARAM(lParam), results.scrollY, RowCount(), app.dpi);
-            if (row < 0) return 0;
-            const ResultRow& r = results.rows[static_cast<size_t>(row)];
-            if (r.kind == kRowHit)
-                OpenHit(row);
-            else if (r.kind == kRowHeader)
-                ToggleGroup(r.group);
-            return 0;
-        }
-        case WM_MOUSEWHEEL: {
-            const int delta = GET_WHEEL_DELTA_WPARAM(wParam) / 3;
-            if (GET_KEYSTATE_WPARAM(wParam) & MK_SHIFT)
-                results.scrollX = std::max(0, results.scrollX - delta);
-            else
-                results.scrollY = std::max(0, results.scrollY - delta);
-            ClampScroll();
-            InvalidateRect(window, nullptr, FALSE);
-            return 0;
-        }
+        case WM_LBUTTONDBLCLK: OnDoubleClick(GET_Y_LPARAM(lParam)); return 0;
+        case WM_MOUSEWHEEL: OnWheel(window, wParam); return 0;
         case WM_SETCURSOR:
             if (LOWORD(lParam) == HTCLIENT) {
                 const POINT p = CursorInClient(window);
@@ -527,15 +549,7 @@ LRESULT CALLBACK ResultListProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
         // The list's text is its summary row, for readers of the screen and for automation.
         case WM_GETTEXTLENGTH: return static_cast<LRESULT>(SummaryRowText().size());
-        case WM_GETTEXT: {
-            const std::wstring text = SummaryRowText();
-            auto* buffer = reinterpret_cast<wchar_t*>(lParam);
-            if (!buffer || wParam == 0) return 0;
-            const size_t n = std::min(text.size(), static_cast<size_t>(wParam) - 1);
-            text.copy(buffer, n);
-            buffer[n] = L'\0';
-            return static_cast<LRESULT>(n);
-        }
+        case WM_GETTEXT: return CopySummaryText(reinterpret_cast<wchar_t*>(lParam), wParam);
         case WM_KEYDOWN: OnKeyDown(window, wParam); return 0;
         case kQuerySearchState: return QuerySearchState(wParam);
         default: break;

@@ -15,6 +15,7 @@
 #include "base/gdi_util.h"
 #include "base/gdiplus_inc.h"
 #include "shell/main_window.h"
+#include "shell/window_frame.h"
 #include "workflow/recovery_restore.h"
 #include "shell/single_instance.h"
 #include "document/tab_rules.h"

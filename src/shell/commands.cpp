@@ -10,7 +10,7 @@
 
 #include "base/app_state.h"
 #include "base/editor.h"
-#include "shell/main_window.h"
+#include "shell/window_frame.h"
 #include "workflow/tab_actions.h"
 #include "dialogs/dialog_rules.h"
 #include "dialogs/settings_dialog.h"

@@ -6,7 +6,7 @@
 
 #include "base/app_state.h"
 #include "base/editor.h"
-#include "shell/main_window.h"
+#include "shell/window_frame.h"
 #include "workflow/tab_actions.h"
 #include "document/document.h"
 #include "io/open.h"
@@ -218,6 +218,69 @@ void PlayMacro() {
     }
 }
 
+namespace {
+
+// The byte view is drawn by the main window; its keys, digits, clicks and wheel arrive here. True
+// for every key and mouse message: none of them reaches the hidden editor.
+bool HexViewInput(UINT message, WPARAM wParam, LPARAM lParam, bool ctrl, bool shift) {
+    const auto vk = static_cast<unsigned>(wParam);
+    if (message == WM_KEYDOWN && ctrl && EditorRoutesCtrlKey(vk, KeyHeld(VK_MENU)))
+        HandleCtrlKey(vk, shift);
+    else if (message == WM_KEYDOWN)
+        HexKey(vk, ctrl, shift);
+    else if (message == WM_CHAR && !ctrl)
+        HexChar(static_cast<wchar_t>(wParam));
+    else if (message == WM_LBUTTONDOWN)
+        HexClick(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+    else if (message == WM_MOUSEWHEEL)
+        HexWheel(GET_WHEEL_DELTA_WPARAM(wParam));
+    return (message >= WM_KEYFIRST && message <= WM_KEYLAST) || (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST);
+}
+
+// A character typed into the editor: recorded for the macro, and true when it is dropped (the
+// control character of a key handled at key-down, or a Ctrl+letter's control character).
+bool EditorCharTaken(WPARAM wParam, bool ctrl) {
+    if (app.macroRecording && !ctrl && (wParam >= 32 || wParam == 8 || wParam == 9 || wParam == 13))
+        app.macroBuffer.push_back(static_cast<int>(wParam));
+    if (suppressNextControlChar) {
+        suppressNextControlChar = false;
+        return wParam < 32;
+    }
+    return ctrl && wParam < 32;
+}
+
+// A key pressed in the editor: true when the program handled it (F3, the Ctrl keys it routes,
+// Ctrl+D, F11, Escape); the other keys are recorded for the macro and left to the component.
+bool EditorKeyTaken(HWND window, unsigned vk, bool ctrl, bool shift) {
+    if (!ctrl) {
+        if (vk == VK_F3) {
+            ExecuteCommand(shift ? kCmdFindPrevious : kCmdFindNext);
+            suppressNextControlChar = true;
+            return true;
+        }
+        if (app.macroRecording && IsRecordedKey(vk)) app.macroBuffer.push_back(-static_cast<int>(vk));
+    } else if (EditorRoutesCtrlKey(vk, KeyHeld(VK_MENU))) {
+        HandleCtrlKey(vk, shift);
+        suppressNextControlChar = true;
+        return true;
+    } else if (vk == 'D') {
+        SelectNextOccurrence(window);
+        return true;
+    }
+    if (vk == VK_F11) {
+        ExecuteCommand(shift ? kCmdDistractionFree : kCmdFullScreen);
+        suppressNextControlChar = true;
+        return true;
+    }
+    if (vk == VK_ESCAPE && HandleEscape(window)) {
+        suppressNextControlChar = true;  // or the component would insert the ESC character
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     // Every message of the editor passes here, painting included: the window property is only
     // asked for when no tab knows the window (any longer).
@@ -242,22 +305,7 @@ LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     const bool altGr = (message == WM_KEYDOWN || message == WM_CHAR) && IsAltGrInput(message, wParam);
     const bool ctrl = KeyHeld(VK_CONTROL) && !altGr, shift = KeyHeld(VK_SHIFT);
     if (message == WM_MOUSEWHEEL && WheelToPanelUnderPointer(wParam, lParam)) return 0;
-    if (doc && doc->hexMode) {
-        // The byte view is drawn by the main window; its keys, digits, clicks and wheel arrive here.
-        const auto vk = static_cast<unsigned>(wParam);
-        if (message == WM_KEYDOWN && ctrl && EditorRoutesCtrlKey(vk, KeyHeld(VK_MENU)))
-            HandleCtrlKey(vk, shift);
-        else if (message == WM_KEYDOWN)
-            HexKey(vk, ctrl, shift);
-        else if (message == WM_CHAR && !ctrl)
-            HexChar(static_cast<wchar_t>(wParam));
-        else if (message == WM_LBUTTONDOWN)
-            HexClick(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-        else if (message == WM_MOUSEWHEEL)
-            HexWheel(GET_WHEEL_DELTA_WPARAM(wParam));
-        if ((message >= WM_KEYFIRST && message <= WM_KEYLAST) || (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST))
-            return 0;
-    }
+    if (doc && doc->hexMode && HexViewInput(message, wParam, lParam, ctrl, shift)) return 0;
     switch (message) {
         case WM_LBUTTONDOWN:
         case WM_MOUSEMOVE:
@@ -268,43 +316,11 @@ LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             app.rectangleDragging = 0;
             break;
         case WM_CHAR:
-            if (app.macroRecording && !ctrl && (wParam >= 32 || wParam == 8 || wParam == 9 || wParam == 13))
-                app.macroBuffer.push_back(static_cast<int>(wParam));
-            if (suppressNextControlChar) {
-                suppressNextControlChar = false;
-                if (wParam < 32) return 0;
-            } else if (ctrl && wParam < 32) {
-                return 0;
-            }
+            if (EditorCharTaken(wParam, ctrl)) return 0;
             break;
-        case WM_KEYDOWN: {
-            const auto vk = static_cast<unsigned>(wParam);
-            if (!ctrl) {
-                if (vk == VK_F3) {
-                    ExecuteCommand(shift ? kCmdFindPrevious : kCmdFindNext);
-                    suppressNextControlChar = true;
-                    return 0;
-                }
-                if (app.macroRecording && IsRecordedKey(wParam)) app.macroBuffer.push_back(-static_cast<int>(vk));
-            } else if (EditorRoutesCtrlKey(vk, KeyHeld(VK_MENU))) {
-                HandleCtrlKey(vk, shift);
-                suppressNextControlChar = true;
-                return 0;
-            } else if (vk == 'D') {
-                SelectNextOccurrence(window);
-                return 0;
-            }
-            if (vk == VK_F11) {
-                ExecuteCommand(shift ? kCmdDistractionFree : kCmdFullScreen);
-                suppressNextControlChar = true;
-                return 0;
-            }
-            if (vk == VK_ESCAPE && HandleEscape(window)) {
-                suppressNextControlChar = true;  // or the component would insert the ESC character
-                return 0;
-            }
+        case WM_KEYDOWN:
+            if (EditorKeyTaken(window, static_cast<unsigned>(wParam), ctrl, shift)) return 0;
             break;
-        }
         case WM_MOUSEWHEEL:
             if (ctrl) {
                 ChangeZoom(static_cast<short>(HIWORD(wParam)) > 0 ? 1 : -1);

@@ -29,6 +29,9 @@
 #include "tools/screen_mode.h"
 #include "tools/build_runner.h"
 #include "shell/chrome.h"
+#include "shell/child_windows.h"
+#include "shell/window_frame.h"
+#include "shell/window_mouse.h"
 #include "base/command_ids.h"
 #include "shell/commands.h"
 #include "shell/keyboard.h"
@@ -43,116 +46,6 @@ namespace {
 HFONT MakeFont(const wchar_t* face, int height, int weight) {
     return CreateFontW(-Px(height), 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
-}
-
-HWND PanelChild(int id) { return GetDlgItem(app.searchPanelWindow, id); }
-
-void CreateSearchPanel(HWND window) {
-    app.searchPanelWindow = CreateWindowExW(0, L"TesResult", L"", WS_CHILD | WS_CLIPCHILDREN, 0, 0, 300, 100, window,
-                                            reinterpret_cast<HMENU>(2), app.instance, nullptr);
-    if (!app.searchPanelWindow) return;
-    SetDarkFrame(app.searchPanelWindow);
-    struct Child {
-        int id;
-        const wchar_t* cls;
-        const wchar_t* text;
-        DWORD style;
-        int w, h;
-    };
-    const DWORD button = WS_CHILD | WS_VISIBLE | BS_OWNERDRAW;
-    const DWORD edit = WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOHSCROLL;
-    const Child children[] = {
-        {kPanelClose, L"BUTTON", L"\u00D7", button, 24, 24},
-        {kPanelFind, L"EDIT", L"", edit, 100, 30},
-        {kPanelReplace, L"EDIT", L"", edit, 100, 30},
-        {kPanelCase, L"BUTTON", L"Aa", button, 30, 30},
-        {kPanelWord, L"BUTTON", L"ab", button, 30, 30},
-        {kPanelRegex, L"BUTTON", L".*", button, 30, 30},
-        {kPanelAllFiles, L"BUTTON", L"F", button, 30, 30},
-        {kPanelReplaceOne, L"BUTTON", L"R", button, 34, 28},
-        {kPanelReplaceAll, L"BUTTON", L"All", button, 38, 28},
-        {kPanelResults, L"TesResultList", L"", WS_CHILD | WS_VISIBLE, 100, 100},
-    };
-    for (const Child& c : children) {
-        HWND child = CreateWindowExW(0, c.cls, c.text, c.style, 0, 0, c.w, c.h, app.searchPanelWindow,
-                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), app.instance, nullptr);
-        if (!child) continue;
-        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(app.uiFont), FALSE);
-        if (c.id == kPanelFind || c.id == kPanelReplace) {
-            SetWindowTheme(child, L"", L"");
-            SubclassFindField(child);
-        }
-        if (c.id == kPanelResults) {
-            app.resultListWindow = child;
-            SetDarkFrame(child);
-        }
-    }
-    ShowWindow(app.searchPanelWindow, SW_HIDE);
-}
-
-void LayoutSearchPanel() {
-    RECT client;
-    GetClientRect(app.searchPanelWindow, &client);
-    HDC dc = GetDC(app.searchPanelWindow);
-    HGDIOBJ old = SelectObject(dc, app.uiFont);
-    TEXTMETRICW tm{};
-    GetTextMetricsW(dc, &tm);
-    SelectObject(dc, old);
-    ReleaseDC(app.searchPanelWindow, dc);
-    const SearchPanelLayout p = ComputeSearchPanelLayout(client.right, client.bottom, tm.tmHeight, app.dpi);
-    auto place = [](int id, const Rect& r) {
-        if (HWND child = PanelChild(id)) MoveWindow(child, r.left, r.top, r.Width(), r.Height(), TRUE);
-    };
-    place(kPanelClose, p.close);
-    place(kPanelAllFiles, p.allFilesButton);
-    place(kPanelRegex, p.regexButton);
-    place(kPanelWord, p.wordButton);
-    place(kPanelCase, p.caseButton);
-    place(kPanelFind, p.findBox);
-    place(kPanelReplaceAll, p.replaceAllButton);
-    place(kPanelReplaceOne, p.replaceButton);
-    place(kPanelReplace, p.replaceBox);
-    place(kPanelResults, p.results);
-    const struct {
-        int id;
-        Rect box, text;
-    } fields[] = {{kPanelFind, p.findBox, p.findText}, {kPanelReplace, p.replaceBox, p.replaceText}};
-    for (const auto& f : fields) {
-        HWND child = PanelChild(f.id);
-        if (!child) continue;
-        SetWindowRgn(child, CreateRoundRectRgn(0, 0, f.box.Width() + 1, f.box.Height() + 1, Px(6), Px(6)), TRUE);
-        SendMessageW(child, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(Px(6), Px(6)));
-        RECT text = ToRECT(f.text);
-        SendMessageW(child, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&text));
-    }
-}
-
-void CreateToolbarTooltip(HWND window) {
-    app.toolbarTooltip =
-        CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                        CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, app.instance, nullptr);
-    if (!app.toolbarTooltip) return;
-    for (int i = 0; i < kToolbarButtonCount; ++i) {
-        TOOLINFOW ti{};
-        ti.cbSize = sizeof ti;
-        ti.uFlags = TTF_SUBCLASS;
-        ti.hwnd = window;
-        ti.uId = static_cast<UINT_PTR>(i + 1);
-        ti.lpszText = LPSTR_TEXTCALLBACKW;
-        SendMessageW(app.toolbarTooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-    }
-}
-
-void UpdateTooltipRects() {
-    if (!app.toolbarTooltip) return;
-    for (int i = 0; i < kToolbarButtonCount; ++i) {
-        TOOLINFOW ti{};
-        ti.cbSize = sizeof ti;
-        ti.hwnd = app.mainWindow;
-        ti.uId = static_cast<UINT_PTR>(i + 1);
-        ti.rect = app.rects.toolbar.Empty() ? RECT{} : ToRECT(ToolbarButtonRect(app.rects.toolbar, i, app.dpi));
-        SendMessageW(app.toolbarTooltip, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&ti));
-    }
 }
 
 HFONT* const kUiFonts[] = {&app.monoFont,    &app.tabFont,      &app.uiFont,  &app.panelTitleFont,
@@ -382,24 +275,6 @@ void OnEditorNotify(const editor::NotifyHeader& n) {
     }
 }
 
-}  // namespace
-
-bool WheelOverTabBar(WPARAM wParam, LPARAM lParam) {
-    if (!app.mainWindow) return false;
-    POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    if (WindowFromPoint(p) != app.mainWindow) return false;
-    ScreenToClient(app.mainWindow, &p);
-    if (!app.rects.tabBar.Contains(p.x, p.y)) return false;
-    if (ScrollTabBar(GET_WHEEL_DELTA_WPARAM(wParam))) {
-        app.hoveredTab = TabAt(p.x);
-        app.hoveredTabClose = app.hoveredTab >= 0 && TabCloseMarkAt(app.hoveredTab, p.x);
-        RepaintArea(app.rects.tabBar);
-    }
-    return true;
-}
-
-namespace {
-
 void PostToEditor(UINT message, WPARAM wParam, LPARAM lParam) {
     if (Document* doc = ActiveDocument()) {
         if (doc->editor) PostMessageW(doc->editor, message, wParam, lParam);
@@ -438,177 +313,6 @@ void OnKeyDown(WPARAM vk, LPARAM lParam) {
             break;
         }
     }
-}
-
-// The value takes the field's type (a flag or an index), whatever the expression gives.
-template <typename T>
-struct FieldType {
-    using type = T;
-};
-
-template <typename T>
-void SetHover(T& field, typename FieldType<T>::type value, const Rect& area) {
-    if (field == value) return;
-    field = value;
-    RepaintArea(area);
-}
-
-void OnMouseMove(int x, int y) {
-    Document* doc = ActiveDocument();
-    if (app.rectangleDragging && doc && !doc->hexMode) {
-        const LRESULT pos = editor::PositionFromPoint(doc->editor, x - app.rects.editor.left, y - app.rects.editor.top);
-        if (pos >= 0) editor::Send(doc->editor, editor::kSetRectangularSelectionCaret, static_cast<WPARAM>(pos));
-        return;
-    }
-    SetHover(app.hoveredToolbarButton, ToolbarButtonAt(app.rects.toolbar, x, y, app.dpi), app.rects.toolbar);
-    const int tab = app.rects.tabBar.Contains(x, y) ? TabAt(x) : -1;
-    SetHover(app.hoveredTab, tab, app.rects.tabBar);
-    SetHover(app.hoveredTabClose, tab >= 0 && TabCloseMarkAt(tab, x), app.rects.tabBar);
-    SetHover(app.hoveredTabList, TabListButtonAt(x, y), app.rects.tabBar);
-    SetHover(app.vScrollHover, app.vScrollDragging || app.rects.vScroll.Contains(x, y), app.rects.vScroll);
-    SetHover(app.hScrollHover, app.hScrollDragging || app.rects.hScroll.Contains(x, y), app.rects.hScroll);
-    if (app.vScrollDragging) VerticalBarDrag(y);
-    if (app.hScrollDragging) HorizontalBarDrag(x);
-    const int title = MenuTitleAt(x, y);
-    if (app.hoveredMenuItem != title) {
-        app.hoveredMenuItem = title;
-        if (app.openMenu >= 0 && title >= 0 && title != app.openMenu) OpenMenu(title);
-        RepaintArea(app.rects.menuBar);
-    }
-    SetHover(app.hoveredCaptionButton, y < 32 ? CaptionButtonAt(app.rects, x, y) : 0, app.rects.caption);
-    if (app.hoveredToolbarButton >= 0 || app.hoveredTab >= 0 || app.hoveredTabList || app.hoveredCaptionButton ||
-        app.hoveredMenuItem >= 0 || app.vScrollHover || app.hScrollHover) {
-        TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, app.mainWindow, 0};
-        TrackMouseEvent(&tme);
-    }
-}
-
-void OnMouseLeave() {
-    SetHover(app.hoveredToolbarButton, -1, app.rects.toolbar);
-    SetHover(app.hoveredTab, -1, app.rects.tabBar);
-    SetHover(app.hoveredTabClose, false, app.rects.tabBar);
-    SetHover(app.hoveredTabList, false, app.rects.tabBar);
-    SetHover(app.hoveredCaptionButton, 0, app.rects.caption);
-    if (!app.vScrollDragging) SetHover(app.vScrollHover, 0, app.rects.vScroll);
-    if (!app.hScrollDragging) SetHover(app.hScrollHover, 0, app.rects.hScroll);
-    if (app.hoveredMenuItem >= 0) {
-        app.hoveredMenuItem = -1;
-        RepaintArea(app.rects.menuBar);
-    }
-}
-
-void OnLeftButtonDown(int x, int y, WPARAM keys) {
-    const LayoutRects& r = app.rects;
-    if (r.sidebarToggle.Contains(x, y)) {
-        app.hoveredCaptionButton = 0;
-        app.sidebarVisible = !app.sidebarVisible;
-        Layout();
-        SaveUiState();
-        return;
-    }
-    if (r.minimize.Contains(x, y)) {
-        app.hoveredCaptionButton = 0;
-        ShowWindow(app.mainWindow, SW_MINIMIZE);
-        return;
-    }
-    if (r.maximize.Contains(x, y)) {
-        app.hoveredCaptionButton = 0;
-        ToggleMaximize();
-        return;
-    }
-    if (r.close.Contains(x, y)) {
-        app.hoveredCaptionButton = 0;
-        app.closePressed = 1;
-        SetCapture(app.mainWindow);
-        RepaintArea(r.caption);
-        return;
-    }
-    const int button = ToolbarButtonAt(r.toolbar, x, y, app.dpi);
-    if (button >= 0) {
-        app.hoveredToolbarButton = -1;
-        CloseMenus();
-        RepaintArea(r.toolbar);
-        ExecuteCommand(kToolbarButtons[button].command);
-        return;
-    }
-    if (r.menuBar.Contains(x, y)) {
-        const int title = MenuTitleAt(x, y);
-        if (title >= 0) {
-            if (title == app.openMenu)
-                CloseMenus();
-            else
-                OpenMenu(title);
-        } else {
-            CloseMenus();
-        }
-        return;
-    }
-    if (TabListButtonAt(x, y)) {
-        // A second click on the button closes the list it opened.
-        if (app.openMenu == kTabListMenu) return CloseMenus();
-        CloseMenus();
-        const Rect button = TabListButtonRect();
-        POINT at{button.right, button.bottom};
-        ClientToScreen(app.mainWindow, &at);
-        return OpenTabList(at);
-    }
-    CloseMenus();
-    if (r.tabBar.Contains(x, y)) {
-        const int tab = TabAt(x);
-        if (tab < 0) return;
-        if (TabCloseMarkAt(tab, x))
-            CloseTab(tab, true);
-        else
-            ActivateTab(tab);
-        return;
-    }
-    Document* doc = ActiveDocument();
-    if (!doc) return;
-    if (r.vScroll.Contains(x, y)) return VerticalBarPress(y);
-    if (r.hScroll.Contains(x, y)) return HorizontalBarPress(x);
-    if (r.editor.Contains(x, y) && doc->editor) {
-        const int ex = x - r.editor.left, ey = y - r.editor.top;
-        if (!app.columnMode || doc->hexMode) {
-            SetFocus(doc->editor);
-            PostMessageW(doc->editor, WM_LBUTTONDOWN, keys, MAKELPARAM(ex, ey));
-        } else {
-            const LRESULT pos = editor::PositionFromPoint(doc->editor, ex, ey);
-            if (pos >= 0) {
-                editor::Send(doc->editor, editor::kSetRectangularSelectionAnchor, static_cast<WPARAM>(pos));
-                editor::Send(doc->editor, editor::kSetRectangularSelectionCaret, static_cast<WPARAM>(pos));
-            }
-            app.rectangleDragging = 1;
-            SetCapture(app.mainWindow);
-            SetFocus(doc->editor);
-        }
-    }
-}
-
-void OnLeftButtonUp() {
-    if (app.closePressed) {
-        app.closePressed = 0;
-        ReleaseCapture();
-        PostMessageW(app.mainWindow, WM_CLOSE, 0, 0);
-    } else if (app.rectangleDragging) {
-        app.rectangleDragging = 0;
-        ReleaseCapture();
-    } else if (app.vScrollDragging || app.hScrollDragging) {
-        app.vScrollDragging = 0;
-        app.hScrollDragging = 0;
-        ReleaseCapture();
-        RepaintScrollBars();
-    }
-}
-
-void OnRightButtonUp(int x, int y) {
-    if (!app.rects.tabBar.Contains(x, y)) return;
-    const int tab = TabAt(x);
-    if (tab < 0) return;
-    if (tab != app.activeTab) ActivateTab(tab);
-    app.contextTab = tab;
-    POINT at{x, y + Px(4)};
-    ClientToScreen(app.mainWindow, &at);
-    OpenMenuAt(8, at);
 }
 
 // Hands the fonts made for the new scale to every child control that used one of the old ones.
@@ -709,109 +413,6 @@ LRESULT PartRect(WPARAM part) {
     return field(rect.left, 0) | field(rect.top, 16) | field(rect.right, 32) | field(rect.bottom, 48);
 }
 
-void RepaintArea(const Rect& area) {
-    if (!app.mainWindow) return;
-    RECT r = ToRECT(area);
-    InvalidateRect(app.mainWindow, &r, FALSE);
-}
-
-void PaintStatusBarNow() {
-    if (!app.mainWindow || !app.backBuffer || !IsWindowVisible(app.mainWindow)) return;
-    const Rect& bar = app.rects.statusBar;
-    HDC screen = GetDC(app.mainWindow);
-    HDC dc = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(dc, app.backBuffer);
-    PaintStatusBar(dc);
-    BitBlt(screen, bar.left, bar.top, bar.Width(), bar.Height(), dc, bar.left, bar.top, SRCCOPY);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    ReleaseDC(app.mainWindow, screen);
-    GdiFlush();
-}
-
-void Layout() {
-    if (!app.mainWindow) return;
-    RECT client;
-    GetClientRect(app.mainWindow, &client);
-    LayoutInput in;
-    in.width = client.right;
-    in.height = client.bottom;
-    in.sidebarVisible = app.sidebarVisible != 0;
-    in.statusBarVisible = app.statusBarVisible != 0;
-    in.searchPanelOpen = app.searchPanelOpen != 0;
-    in.focusMode = app.focusMode != 0;
-    in.searchPanelWidth = app.searchPanelWidth;
-    in.dpi = app.dpi;
-    app.rects = ComputeLayout(in);
-    const LayoutRects& r = app.rects;
-
-    HDC dc = GetDC(app.mainWindow);
-    LayoutMenuTitles(dc);
-    ReleaseDC(app.mainWindow, dc);
-    UpdateTooltipRects();
-
-    Document* doc = ActiveDocument();
-    if (doc && doc->editor)
-        MoveWindow(doc->editor, r.editor.left, r.editor.top, r.editor.Width(), r.editor.Height(), TRUE);
-    if (app.focusMode) {
-        if (app.searchPanelWindow) ShowWindow(app.searchPanelWindow, SW_HIDE);
-        if (app.sidebarWindow) ShowWindow(app.sidebarWindow, SW_HIDE);
-    } else {
-        if (app.sidebarWindow) {
-            ShowWindow(app.sidebarWindow, r.sidebar.Width() > 0 ? SW_SHOW : SW_HIDE);
-            if (r.sidebar.Width() > 0)
-                MoveWindow(app.sidebarWindow, r.sidebar.left, r.sidebar.top, r.sidebar.Width(), r.sidebar.Height(),
-                           TRUE);
-        }
-        if (app.searchPanelWindow && app.searchPanelOpen) {
-            ShowWindow(app.searchPanelWindow, SW_SHOW);
-            MoveWindow(app.searchPanelWindow, r.searchPanel.left, r.searchPanel.top, r.searchPanel.Width(),
-                       r.searchPanel.Height(), TRUE);
-            LayoutSearchPanel();
-        }
-    }
-    InvalidateRect(app.mainWindow, nullptr, TRUE);
-    RepaintArea(r.statusBar);
-}
-
-namespace {
-
-// The main window over its monitor's work area, or over the whole monitor.
-void CoverMonitor(bool whole) {
-    MONITORINFO mi{};
-    mi.cbSize = sizeof mi;
-    GetMonitorInfoW(MonitorFromWindow(app.mainWindow, MONITOR_DEFAULTTONEAREST), &mi);
-    const RECT& r = whole ? mi.rcMonitor : mi.rcWork;
-    SetWindowPos(app.mainWindow, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                 SWP_NOZORDER | SWP_NOOWNERZORDER);
-}
-
-}  // namespace
-
-void EnterMaximized() {
-    app.savedPlacement.length = sizeof(WINDOWPLACEMENT);
-    app.hasSavedPlacement = GetWindowPlacement(app.mainWindow, &app.savedPlacement) != FALSE;
-    CoverMonitor(false);
-    app.maximized = 1;
-}
-
-void ToggleMaximize() {
-    if (app.focusMode) {
-        ExitFocusMode();
-        return;
-    }
-    if (app.fullScreen) {
-        ExecuteCommand(kCmdFullScreen);
-    } else if (app.maximized) {
-        if (app.hasSavedPlacement) SetWindowPlacement(app.mainWindow, &app.savedPlacement);
-        app.hasSavedPlacement = false;
-        app.maximized = 0;
-    } else {
-        EnterMaximized();
-    }
-    Layout();
-}
-
 namespace {
 
 // The control that had the keyboard focus when the window was last left.
@@ -835,33 +436,96 @@ void RestoreFocusOnActivation() {
     }
 }
 
-void ChangeScreenModes(ScreenEvent event) {
-    const ScreenTransition t = NextScreenModes({app.fullScreen != 0, app.focusMode != 0}, event);
-    if (t.enteredFocus) {
-        CloseMenus();
-        HideQuickOpen();
+void OnActivate(WPARAM wParam) {
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        focusWhenLeft = GetFocus();
+    } else if (app.activeTab >= 0) {
+        CheckExternalChange(app.activeTab);
+        RestoreFocusOnActivation();
     }
-    if (t.placement == PlacementStep::SaveAndCover) {
-        app.screenPlacement.length = sizeof(WINDOWPLACEMENT);
-        app.hasScreenPlacement = GetWindowPlacement(app.mainWindow, &app.screenPlacement) != FALSE;
-        CoverMonitor(true);
-    } else if (t.placement == PlacementStep::Restore) {
-        if (app.hasScreenPlacement) SetWindowPlacement(app.mainWindow, &app.screenPlacement);
-        app.hasScreenPlacement = false;
+}
+
+void OnSetFocus() {
+    if (Document* doc = ActiveDocument()) {
+        if (doc->editor && !doc->hexMode) SetFocus(doc->editor);
     }
-    app.fullScreen = t.next.fullScreen ? 1 : 0;
-    app.focusMode = t.next.focusMode ? 1 : 0;
-    Layout();
-    if (t.enteredFocus) {
-        if (const Document* doc = ActiveDocument(); doc && doc->editor && !doc->hexMode) SetFocus(doc->editor);
+}
+
+// The mouse on the main window's own area (the chrome, the scroll bars, the editor's place).
+void OnMouseMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+    switch (message) {
+        // The class asks for double clicks, so the second of two quick clicks arrives as a double
+        // click: on the chrome it is a press like the first (the caption's own double click is a
+        // non-client message).
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK: MainWindowLeftButtonDown(x, y, wParam); break;
+        case WM_LBUTTONUP: MainWindowLeftButtonUp(); break;
+        case WM_RBUTTONUP: MainWindowRightButtonUp(x, y); break;
+        case WM_MOUSEMOVE: MainWindowMouseMove(x, y); break;
+        case WM_MOUSELEAVE: MainWindowMouseLeave(); break;
+        case WM_MOUSEWHEEL:
+            if (!WheelOverTabBar(wParam, lParam)) PostToEditor(message, wParam, lParam);
+            break;
+        case WM_CAPTURECHANGED: MainWindowCaptureChanged(); break;
+        default: break;
+    }
+}
+
+// Keys and characters that reach the main window; the editor gets what the window does not take.
+void OnKeyMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_KEYDOWN: OnKeyDown(wParam, lParam); break;
+        case WM_CHAR: {
+            const bool dropAfterKey = dropNextControlChar && wParam < 32;
+            dropNextControlChar = false;
+            if (dropAfterKey || DropControlChar(static_cast<unsigned>(wParam), GetKeyState(VK_CONTROL) < 0)) break;
+            if (const Document* doc = ActiveDocument(); doc && doc->hexMode)
+                HexChar(static_cast<wchar_t>(wParam));
+            else
+                PostToEditor(message, wParam, lParam);
+            break;
+        }
+        default: PostToEditor(message, wParam, lParam); break;  // WM_KEYUP, WM_IME_CHAR
+    }
+}
+
+// Menu and accelerator commands; ids outside the known ranges are ignored.
+void OnCommandMessage(WPARAM wParam) {
+    const int id = LOWORD(wParam);
+    if ((id >= kCmdNewFile && id <= 300) ||
+        (id >= kCmdInterfaceLanguageFirst && id < kCmdInterfaceLanguageFirst + kInterfaceLanguageCount) ||
+        (id >= kCmdThemeFirst && id < kCmdSchemeFirst + 6))
+        ExecuteCommand(id);
+}
+
+void OnNotifyMessage(LPARAM lParam) {
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (header->code == TTN_GETDISPINFOW && header->hwndFrom == app.toolbarTooltip) {
+        auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
+        info->lpszText = const_cast<wchar_t*>(ToolbarTooltipText(static_cast<int>(header->idFrom) - 1));
+        return;
+    }
+    OnEditorNotify(*reinterpret_cast<const editor::NotifyHeader*>(lParam));
+}
+
+// The program's own messages: queries and switches for test drivers, and work posted from
+// background threads.
+LRESULT OnProgramMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case kQueryActiveTabState: return ActiveTabState();
+        case kQueryPartRect: return PartRect(wParam);
+        case kFailNextLargeAllocation: FailNextLargeAllocationForTesting(); return 0;
+        case kPauseLoadsForTesting: PauseBackgroundReadsForTesting(wParam != 0); return 0;
+        case kQuerySearchState: return QuerySearchState(wParam);
+        case kRunBuildMessage: RunBuild(); return 0;
+        case kHexReadFailed: ReportHexReadFailure(); return 0;
+        case kTextLoadMessage: OnTextLoadMessage(wParam, lParam); return 0;
+        default: return 0;
     }
 }
 
 }  // namespace
-
-void ToggleFullScreen() { ChangeScreenModes(ScreenEvent::FullScreen); }
-void ToggleFocusMode() { ChangeScreenModes(ScreenEvent::DistractionFree); }
-void ExitFocusMode() { ChangeScreenModes(ScreenEvent::ExitFocus); }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -883,83 +547,36 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             info->ptMinTrackSize = POINT{Px(480), Px(240)};
             return 0;
         }
-        // The class asks for double clicks, so the second of two quick clicks arrives as a double
-        // click: on the chrome it is a press like the first (the caption's own double click is a
-        // non-client message).
         case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK: OnLeftButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), wParam); return 0;
-        case WM_LBUTTONUP: OnLeftButtonUp(); return 0;
-        case WM_RBUTTONUP: OnRightButtonUp(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
-        case WM_MOUSEMOVE: OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
-        case WM_MOUSELEAVE: OnMouseLeave(); return 0;
+        case WM_LBUTTONDBLCLK:
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MOUSEMOVE:
+        case WM_MOUSELEAVE:
         case WM_MOUSEWHEEL:
-            if (!WheelOverTabBar(wParam, lParam)) PostToEditor(message, wParam, lParam);
-            return 0;
-        case WM_CAPTURECHANGED:
-            app.rectangleDragging = 0;
-            if (app.vScrollDragging || app.hScrollDragging) {
-                app.vScrollDragging = app.hScrollDragging = 0;
-                RepaintScrollBars();
-            }
-            return 0;
-        case WM_KEYDOWN: OnKeyDown(wParam, lParam); return 0;
+        case WM_CAPTURECHANGED: OnMouseMessage(message, wParam, lParam); return 0;
+        case WM_KEYDOWN:
         case WM_KEYUP:
-        case WM_IME_CHAR: PostToEditor(message, wParam, lParam); return 0;
-        case WM_CHAR: {
-            const bool dropAfterKey = dropNextControlChar && wParam < 32;
-            dropNextControlChar = false;
-            if (dropAfterKey || DropControlChar(static_cast<unsigned>(wParam), GetKeyState(VK_CONTROL) < 0)) return 0;
-            if (const Document* doc = ActiveDocument(); doc && doc->hexMode)
-                HexChar(static_cast<wchar_t>(wParam));
-            else
-                PostToEditor(message, wParam, lParam);
-            return 0;
-        }
-        case WM_COMMAND: {
-            const int id = LOWORD(wParam);
-            if ((id >= kCmdNewFile && id <= 300) ||
-                (id >= kCmdInterfaceLanguageFirst && id < kCmdInterfaceLanguageFirst + kInterfaceLanguageCount) ||
-                (id >= kCmdThemeFirst && id < kCmdSchemeFirst + 6))
-                ExecuteCommand(id);
-            return 0;
-        }
+        case WM_IME_CHAR:
+        case WM_CHAR: OnKeyMessage(message, wParam, lParam); return 0;
+        case WM_COMMAND: OnCommandMessage(wParam); return 0;
         case WM_TIMER:
             if (wParam == kRecoveryTimerId) OnRecoveryTimer();
             if (wParam == kHandedPathsTimerId) OpenHandedPaths();
             return 0;
         case WM_COPYDATA: return ReceiveHandedPaths(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
         case WM_DROPFILES: OpenDroppedFiles(reinterpret_cast<HDROP>(wParam)); return 0;
-        case WM_NOTIFY: {
-            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-            if (header->code == TTN_GETDISPINFOW && header->hwndFrom == app.toolbarTooltip) {
-                auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
-                info->lpszText = const_cast<wchar_t*>(ToolbarTooltipText(static_cast<int>(header->idFrom) - 1));
-                return 0;
-            }
-            OnEditorNotify(*reinterpret_cast<const editor::NotifyHeader*>(lParam));
-            return 0;
-        }
-        case WM_ACTIVATE:
-            if (LOWORD(wParam) == WA_INACTIVE) {
-                focusWhenLeft = GetFocus();
-            } else if (app.activeTab >= 0) {
-                CheckExternalChange(app.activeTab);
-                RestoreFocusOnActivation();
-            }
-            return 0;
-        case WM_SETFOCUS:
-            if (Document* doc = ActiveDocument()) {
-                if (doc->editor && !doc->hexMode) SetFocus(doc->editor);
-            }
-            return 0;
-        case kQueryActiveTabState: return ActiveTabState();
-        case kQueryPartRect: return PartRect(wParam);
-        case kFailNextLargeAllocation: FailNextLargeAllocationForTesting(); return 0;
-        case kPauseLoadsForTesting: PauseBackgroundReadsForTesting(wParam != 0); return 0;
-        case kQuerySearchState: return QuerySearchState(wParam);
-        case kRunBuildMessage: RunBuild(); return 0;
-        case kHexReadFailed: ReportHexReadFailure(); return 0;
-        case kTextLoadMessage: OnTextLoadMessage(wParam, lParam); return 0;
+        case WM_NOTIFY: OnNotifyMessage(lParam); return 0;
+        case WM_ACTIVATE: OnActivate(wParam); return 0;
+        case WM_SETFOCUS: OnSetFocus(); return 0;
+        case kQueryActiveTabState:
+        case kQueryPartRect:
+        case kFailNextLargeAllocation:
+        case kPauseLoadsForTesting:
+        case kQuerySearchState:
+        case kRunBuildMessage:
+        case kHexReadFailed:
+        case kTextLoadMessage: return OnProgramMessage(message, wParam, lParam);
         case WM_CLOSE: OnClose(window); return 0;
         // Log-off and shutdown end the process without WM_CLOSE; a cancelled save prompt refuses
         // the end of the session.

@@ -1,5 +1,5 @@
 #pragma once
-// The main window: its procedure, its layout and painting, and the screen modes.
+// The main window: its procedure, and the automation queries it answers.
 #include <windows.h>
 
 #include "base/geometry.h"
@@ -37,21 +37,4 @@ enum : WPARAM {
 };
 LRESULT PartRect(WPARAM part);
 
-// A wheel turn (screen point in lParam) over the tab bar scrolls the strip; false elsewhere.
-bool WheelOverTabBar(WPARAM wParam, LPARAM lParam);
-
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-// Recomputes every layout rectangle from the client size and the flags, moves the child windows
-// and repaints.
-void Layout();
-// Repaints one area of the main window (no erase: painting covers every pixel).
-void RepaintArea(const Rect& area);
-// Draws the status bar straight to the window at once, for work that keeps the thread from painting.
-void PaintStatusBarNow();
-void ToggleMaximize();
-// Stores the window placement and fills the work area of the nearest monitor.
-void EnterMaximized();
-// F11 (leaves distraction free when it is on), Shift+F11, and Escape's way out of distraction free.
-void ToggleFullScreen();
-void ToggleFocusMode();
-void ExitFocusMode();

@@ -9,7 +9,8 @@
 #include "base/app_state.h"
 #include "base/gdi_util.h"
 #include "base/gdiplus_inc.h"
-#include "shell/main_window.h"
+#include "shell/menu_paint.h"
+#include "shell/window_frame.h"
 #include "document/document.h"
 #include "io/convert.h"
 #include "syntax/palette.h"
@@ -38,23 +39,6 @@ OpenMenuState state;
 
 void RepaintMenuBar() { RepaintArea(app.rects.menuBar); }
 
-// The popups are measured and drawn in design pixels and scaled to the display as a whole (a
-// transform when drawing, the window's size and the pointer's position when placing and hit
-// testing), so their fonts are the menu font at its design size.
-LOGFONTW MenuLogFont() {
-    LOGFONTW lf{};
-    GetObjectW(app.menuFont, sizeof lf, &lf);
-    lf.lfHeight = Unscale(lf.lfHeight, app.dpi);
-    return lf;
-}
-
-// The menu font's face, one unit smaller.
-LOGFONTW ShortcutLogFont() {
-    LOGFONTW lf = MenuLogFont();
-    lf.lfHeight += lf.lfHeight < 0 ? 1 : -1;
-    return lf;
-}
-
 POINT PopupPoint(POINT local) { return POINT{Unscale(local.x, app.dpi), Unscale(local.y, app.dpi)}; }
 
 CheckState CurrentChecks() {
@@ -67,187 +51,11 @@ CheckState CurrentChecks() {
     return checks;
 }
 
-// Dark text on light fills; the fixed white would vanish on the Light theme's greys.
-Colour TextOnFill(Colour fill) {
-    if (!IsLightFill(fill)) return Rgb(255, 255, 255);
-    return IsLightFill(palette.textColor) ? Rgb(0, 0, 0) : palette.textColor;
-}
-
-Gdiplus::Color ToArgb(Colour c, BYTE alpha = 255) {
-    return Gdiplus::Color(alpha, GetRValue(c), GetGValue(c), GetBValue(c));
-}
-
 RECT WorkAreaAt(POINT screen) {
     MONITORINFO info{};
     info.cbSize = sizeof info;
     if (GetMonitorInfoW(MonitorFromPoint(screen, MONITOR_DEFAULTTONEAREST), &info)) return info.rcWork;
     return RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-}
-
-// Widest of some texts in a font, measured the way they are drawn.
-double WidestText(Gdiplus::Graphics& g, const Gdiplus::Font& font, const std::vector<const std::wstring*>& texts) {
-    double widest = 0;
-    for (const std::wstring* text : texts) {
-        if (text->empty()) continue;
-        Gdiplus::RectF box;
-        g.MeasureString(text->c_str(), static_cast<INT>(text->size()), &font, Gdiplus::PointF(0, 0),
-                        Gdiplus::StringFormat::GenericTypographic(), &box);
-        widest = std::max(widest, static_cast<double>(box.Width));
-    }
-    return widest;
-}
-
-// One row of a popup as it is drawn.
-struct PopupRow {
-    bool separator = false;
-    std::wstring label, shortcut;
-    bool checked = false, opensSubmenu = false, hovered = false;
-};
-
-struct PopupImage {
-    int bodyWidth = 0, bodyHeight = 0;
-    int scroll = 0;      // pixels of rows above the body's top
-    int labelRight = 0;  // right end of the label box, popup coordinates
-    std::vector<PopupRow> rows;
-};
-
-void AddRoundedRect(Gdiplus::GraphicsPath& path, float x, float y, float w, float h, float radius) {
-    const float d = radius * 2;
-    path.AddArc(x, y, d, d, 180, 90);
-    path.AddArc(x + w - d, y, d, d, 270, 90);
-    path.AddArc(x + w - d, y + h - d, d, d, 0, 90);
-    path.AddArc(x, y + h - d, d, d, 90, 90);
-    path.CloseFigure();
-}
-
-void DrawPopupContent(Gdiplus::Graphics& g, HDC dc, const PopupImage& image) {
-    using namespace Gdiplus;
-    const float m = kMenuShadowMargin;
-    const float w = static_cast<float>(image.bodyWidth), h = static_cast<float>(image.bodyHeight);
-
-    // Soft shadow, a little below the body: widest and faintest layer first.
-    const std::vector<double> alphas = ShadowRingAlphas();
-    for (int i = kShadowRings; i >= 1; --i) {
-        const float grow = static_cast<float>(i);
-        GraphicsPath layer;
-        AddRoundedRect(layer, m - grow, m - grow + kShadowDrop, w + 2 * grow, h + 2 * grow, 4 + 0.4f * grow);
-        SolidBrush shade(Color(static_cast<BYTE>(alphas[static_cast<size_t>(i - 1)] * 255 + 0.5), 0, 0, 0));
-        g.FillPath(&shade, &layer);
-    }
-
-    GraphicsPath body;
-    AddRoundedRect(body, m, m, w, h, 4);
-    SolidBrush bodyBrush(ToArgb(palette.inputColor));
-    g.FillPath(&bodyBrush, &body);
-    // The outline runs along pixel centres so that it stays one crisp pixel wide.
-    GraphicsPath outline;
-    AddRoundedRect(outline, m + 0.5f, m + 0.5f, w - 1, h - 1, 4);
-    Pen border(ToArgb(palette.borderColor), 1);
-    g.DrawPath(&border, &outline);
-
-    const LOGFONTW labelLogFont = MenuLogFont(), smallLogFont = ShortcutLogFont();
-    Font labelFont(dc, &labelLogFont);
-    Font smallFont(dc, &smallLogFont);
-    const float fontHeight = labelFont.GetHeight(&g);
-    StringFormat format(StringFormat::GenericTypographic());
-    format.SetFormatFlags(format.GetFormatFlags() | StringFormatFlagsNoWrap);
-    format.SetTrimming(StringTrimmingEllipsisCharacter);
-    StringFormat rightAligned(&format);
-    rightAligned.SetAlignment(StringAlignmentFar);
-
-    const Colour hoverFill = palette.accentColor;
-    const bool lightHover = IsLightFill(hoverFill);
-    // Rows of a cut, scrolled menu stay inside the body.
-    g.SetClip(RectF(m, m + 1, w, h - 2));
-    int y = 16 - image.scroll;
-    for (const PopupRow& row : image.rows) {
-        if (row.separator) {
-            SolidBrush line(ToArgb(palette.borderColor));
-            g.FillRectangle(&line, 20, y + 4, image.bodyWidth + 4 - 20, 1);
-            y += kMenuSeparatorHeight;
-            continue;
-        }
-        Colour labelColour = palette.textColor, shortcutColour = palette.dimTextColor,
-               checkColour = palette.accentColor;
-        if (row.hovered) {
-            SolidBrush fill(ToArgb(hoverFill));
-            g.FillRectangle(&fill, 13, y, image.bodyWidth - 2, kMenuRowHeight);
-            labelColour = checkColour = TextOnFill(hoverFill);
-            shortcutColour = lightHover ? Rgb(0x40, 0x40, 0x40) : Rgb(0xE0, 0xE0, 0xE0);
-        }
-        const float textTop = y + (kMenuRowHeight - fontHeight) / 2;
-        const float centreY = y + kMenuRowHeight / 2.0f;
-        float labelLeft = 26;
-        if (row.checked) {
-            // A drawn tick: the glyph is missing from some interface fonts.
-            Pen tick(ToArgb(checkColour), 1.8f);
-            tick.SetLineJoin(LineJoinRound);
-            tick.SetStartCap(LineCapRound);
-            tick.SetEndCap(LineCapRound);
-            const PointF points[] = {PointF(27.5f, centreY), PointF(30.5f, centreY + 3.5f),
-                                     PointF(36.5f, centreY - 4.0f)};
-            g.DrawLines(&tick, points, 3);
-            labelLeft += 14;
-        }
-        SolidBrush labelBrush(ToArgb(labelColour));
-        const RectF labelBox(labelLeft, textTop, image.labelRight - labelLeft, kMenuRowHeight - (textTop - y));
-        g.DrawString(row.label.c_str(), static_cast<INT>(row.label.size()), &labelFont, labelBox, &format, &labelBrush);
-        if (row.opensSubmenu) {
-            Pen chevron(ToArgb(shortcutColour), 1.5f);
-            chevron.SetLineJoin(LineJoinRound);
-            chevron.SetStartCap(LineCapRound);
-            chevron.SetEndCap(LineCapRound);
-            const float x = static_cast<float>(image.bodyWidth) - 5;
-            const PointF points[] = {PointF(x, centreY - 4), PointF(x + 4, centreY), PointF(x, centreY + 4)};
-            g.DrawLines(&chevron, points, 3);
-        }
-        if (!row.shortcut.empty()) {
-            SolidBrush shortcutBrush(ToArgb(shortcutColour));
-            const RectF box(26, textTop, static_cast<float>(image.bodyWidth - 20 - 26), kMenuRowHeight - (textTop - y));
-            g.DrawString(row.shortcut.c_str(), static_cast<INT>(row.shortcut.size()), &smallFont, box, &rightAligned,
-                         &shortcutBrush);
-        }
-        y += kMenuRowHeight;
-    }
-}
-
-// Renders a popup into a premultiplied 32-bit image and hands it to the layered window.
-void PaintPopup(HWND window, POINT position, const PopupImage& image) {
-    const int w = Px(image.bodyWidth + 2 * kMenuShadowMargin), h = Px(image.bodyHeight + 2 * kMenuShadowMargin);
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;  // top-down, so the rows match GDI+'s stride
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (dib && bits) {
-        HGDIOBJ old = SelectObject(dc, dib);
-        {
-            Gdiplus::Bitmap canvas(w, h, w * 4, PixelFormat32bppPARGB, static_cast<BYTE*>(bits));
-            Gdiplus::Graphics g(&canvas);
-            g.Clear(Gdiplus::Color(0, 0, 0, 0));
-            g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
-            g.SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
-            if (app.dpi != kDesignDpi) {
-                const float f = static_cast<float>(app.dpi) / kDesignDpi;
-                g.ScaleTransform(f, f);
-            }
-            DrawPopupContent(g, dc, image);
-        }
-        SIZE size{w, h};
-        POINT source{0, 0};
-        BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-        UpdateLayeredWindow(window, screen, &position, &size, dc, &source, 0, &blend, ULW_ALPHA);
-        SelectObject(dc, old);
-    }
-    if (dib) DeleteObject(dib);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
 }
 
 void PaintMenu() {
@@ -273,7 +81,7 @@ void PaintMenu() {
         }
         image.rows.push_back(std::move(r));
     }
-    PaintPopup(app.menuPopupWindow, state.menuPos, image);
+    PaintMenuPopup(app.menuPopupWindow, state.menuPos, image);
 }
 
 void PaintSubmenu() {
@@ -296,7 +104,7 @@ void PaintSubmenu() {
         }
         image.rows.push_back(std::move(r));
     }
-    PaintPopup(app.subMenuPopupWindow, state.submenuPos, image);
+    PaintMenuPopup(app.subMenuPopupWindow, state.submenuPos, image);
 }
 
 // Measures the open menu, places its popup with the body at `origin` and shows it.

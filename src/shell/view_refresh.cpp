@@ -7,7 +7,7 @@
 #include "base/app_state.h"
 #include "base/gdi_util.h"
 #include "base/change_notice.h"
-#include "shell/main_window.h"
+#include "shell/window_frame.h"
 #include "document/document.h"
 #include "document/tabs.h"
 #include "persist/recovery.h"
