@@ -10,6 +10,7 @@
 
 #include "base/gdi_util.h"
 #include "project/sidebar_rows.h"
+#include "support/scratch.h"
 #include "syntax/palette.h"
 
 namespace {
@@ -92,30 +93,21 @@ TEST(SidebarRows, ALinkToAnAncestorIsReadOnlyAsFarAsTheUserExpandedIt) {
 }
 
 TEST(SidebarRows, RealFolderListsHiddenEntriesAndSortsAsTheFileManager) {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring root = std::wstring(temp) + L"tessary-sidebar-test";
-    CreateDirectoryW(root.c_str(), nullptr);
-    CreateDirectoryW((root + L"\\sub").c_str(), nullptr);
-    for (const wchar_t* name : {L"\\alpha.txt", L"\\Zeta.txt", L"\\.hidden"}) {
-        HANDLE file = CreateFileW((root + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_HIDDEN, nullptr);
-        CloseHandle(file);
+    std::wstring root;
+    {
+        const ScratchFolder folder(L"tessary-sidebar-test");
+        root = folder.path;
+        folder.MakeDir(L"sub");
+        for (const wchar_t* name : {L"alpha.txt", L"Zeta.txt", L".hidden"}) folder.Write(name, "", FILE_ATTRIBUTE_HIDDEN);
+        const auto rows = BuildSidebarRows(root, {root});
+        std::vector<std::wstring> names;
+        for (const SidebarRow& row : rows) names.push_back(row.name);
+        EXPECT_EQ((std::vector<std::wstring>{L"FOLDERS", root.substr(root.rfind(L'\\') + 1), L"sub", L".hidden",
+                                             L"alpha.txt", L"Zeta.txt"}),
+                  names);
+        EXPECT_TRUE(rows[2].isFolder);
+        EXPECT_EQ(root + L"\\Zeta.txt", rows[5].path);
     }
-    const auto rows = BuildSidebarRows(root, {root});
-    std::vector<std::wstring> names;
-    for (const SidebarRow& row : rows) names.push_back(row.name);
-    EXPECT_EQ(
-        (std::vector<std::wstring>{L"FOLDERS", L"tessary-sidebar-test", L"sub", L".hidden", L"alpha.txt", L"Zeta.txt"}),
-        names);
-    EXPECT_TRUE(rows[2].isFolder);
-    EXPECT_EQ(root + L"\\Zeta.txt", rows[5].path);
-    for (const wchar_t* name : {L"\\alpha.txt", L"\\Zeta.txt", L"\\.hidden"}) {
-        SetFileAttributesW((root + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW((root + name).c_str());
-    }
-    RemoveDirectoryW((root + L"\\sub").c_str());
-    RemoveDirectoryW(root.c_str());
     EXPECT_EQ(2u, BuildSidebarRows(root, {root}).size());  // gone: the root row stays
 }
 

@@ -15,6 +15,7 @@
 #include "search/search_model.h"
 #include "search/text_match.h"
 #include "base/strings.h"
+#include "support/scratch.h"
 
 namespace {
 
@@ -238,38 +239,11 @@ TEST(LineMatching, Utf8BytesFindWhatTheDecodedTextFinds) {
 
 class FolderSearch : public ::testing::Test {
 protected:
-    void SetUp() override {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        root = std::wstring(temp) + L"tessary-search-" + std::to_wstring(GetCurrentProcessId());
-        CreateDirectoryW(root.c_str(), nullptr);
-    }
-    void TearDown() override { RemoveTree(root); }
-    static void RemoveTree(const std::wstring& dir) {
-        WIN32_FIND_DATAW e;
-        HANDLE f = FindFirstFileW((dir + L"\\*").c_str(), &e);
-        if (f != INVALID_HANDLE_VALUE) {
-            do {
-                const std::wstring name = e.cFileName;
-                if (name == L"." || name == L"..") continue;
-                const std::wstring path = dir + L"\\" + name;
-                if (e.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    RemoveTree(path);
-                else
-                    DeleteFileW(path.c_str());
-            } while (FindNextFileW(f, &e));
-            FindClose(f);
-        }
-        RemoveDirectoryW(dir.c_str());
-    }
-    void Write(const std::wstring& name, const std::string& bytes) {
-        HANDLE f = CreateFileW((root + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(f);
-    }
-    void MakeDir(const std::wstring& name) { CreateDirectoryW((root + L"\\" + name).c_str(), nullptr); }
-    std::wstring root;
+    void Write(const std::wstring& name, const std::string& bytes) { scratch.Write(name, bytes); }
+    void MakeDir(const std::wstring& name) { scratch.MakeDir(name); }
+    static void RemoveTree(const std::wstring& dir) { ScratchFolder::RemoveTree(dir); }
+    ScratchFolder scratch{L"tessary-search"};
+    const std::wstring root = scratch.path;
 };
 
 TEST_F(FolderSearch, WalkRulesAndBudgets) {
