@@ -277,7 +277,9 @@ TEST(DisplayScale, ToolbarButtonsAreThe96OnesScaledAndHitAtTheirCentres) {
             EXPECT_TRUE(ScaledWithinAPixel(ToolbarButtonRect(toolbar96, i), b, dpi)) << i;
             const Rect c = Centre(b);
             EXPECT_EQ(ToolbarButtonAt(toolbar, c.left, c.top, dpi), i);
-            if (i > 0) EXPECT_LT(previous.right, b.left);
+            if (i > 0) {
+                EXPECT_LT(previous.right, b.left);
+            }
             previous = b;
         }
     }
