@@ -150,7 +150,7 @@ TEST(SidebarRows, ScrollRowsAndThumbFollowTheList) {
             if (rows && y >= 0 && y < row) {
                 ASSERT_EQ(0, at) << y;
             } else if (at >= 0) {
-                ASSERT_TRUE(at > 0 && under(at)) << y;
+                ASSERT_TRUE(at > 0 && at < static_cast<int>(rows) && under(at)) << y;
             } else {
                 const long long guess = (static_cast<long long>(scroll) + y) / row;
                 for (long long i = std::max(1LL, guess - 1); i <= guess + 1 && i < static_cast<long long>(rows); ++i)
