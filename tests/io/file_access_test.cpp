@@ -1,5 +1,6 @@
 // Whole-file reads and atomic writes on real files in a scratch folder.
 #include "base/file_access.h"
+#include "support/scratch.h"
 
 #include <gtest/gtest.h>
 
@@ -13,11 +14,6 @@ std::wstring ScratchDir() {
     std::wstring dir = std::wstring(base) + L"tessary io test \u00E4\u4E2D " + std::to_wstring(GetCurrentProcessId());
     CreateDirectoryW(dir.c_str(), nullptr);
     return dir + L"\\";
-}
-
-std::string Read(const std::wstring& path) {
-    const auto bytes = ReadAllBytes(path);
-    return std::string(bytes.begin(), bytes.end());
 }
 
 int failWritesAfter = -1;
@@ -44,10 +40,10 @@ TEST_F(FileAccess, AtomicWriteReplacesAndLeavesNoTemporaryFile) {
     const std::wstring path = dir + L"plain file.txt";
     ASSERT_TRUE(AtomicWriteBytes(path, "old", 3, false));
     ASSERT_TRUE(AtomicWriteBytes(path, "new text", 8, true));
-    EXPECT_EQ("\xEF\xBB\xBFnew text", Read(path));
+    EXPECT_EQ("\xEF\xBB\xBFnew text", FileBytes(path));
     EXPECT_FALSE(PathExists(path + kTempSuffix));
     ASSERT_TRUE(AtomicWriteBytes(path, "", 0, false));
-    EXPECT_EQ("", Read(path));
+    EXPECT_EQ("", FileBytes(path));
     EXPECT_EQ(ReadStatus::Ok, ReadFileBytes(path).status);
 }
 
@@ -58,12 +54,12 @@ TEST_F(FileAccess, FailedWriteKeepsTheOldFileByteForByte) {
     for (int after : {0, 1}) {  // the mark fails, or the text after the mark
         failWritesAfter = after;
         EXPECT_FALSE(AtomicWriteBytes(path, "replacement", 11, true));
-        EXPECT_EQ("precious content", Read(path));
+        EXPECT_EQ("precious content", FileBytes(path));
         EXPECT_FALSE(PathExists(path + kTempSuffix));
     }
     failWritesAfter = 0;
     EXPECT_FALSE(WriteTextFileAtomic(path, L"x", 2));
-    EXPECT_EQ("precious content", Read(path));
+    EXPECT_EQ("precious content", FileBytes(path));
     // A body written in pieces fails part-way: at the mark, at any piece, or by itself (a piece that
     // does not convert).
     auto threePieces = [](bool failAtTheEnd) {
@@ -74,15 +70,15 @@ TEST_F(FileAccess, FailedWriteKeepsTheOldFileByteForByte) {
     for (int after : {0, 1, 2, 3}) {
         failWritesAfter = after;
         EXPECT_FALSE(AtomicWriteStream(path, "\xEF\xBB\xBF", threePieces(false))) << after;
-        EXPECT_EQ("precious content", Read(path));
+        EXPECT_EQ("precious content", FileBytes(path));
         EXPECT_FALSE(PathExists(path + kTempSuffix));
     }
     failWritesAfter = -1;
     EXPECT_FALSE(AtomicWriteStream(path, "", threePieces(true)));
-    EXPECT_EQ("precious content", Read(path));
+    EXPECT_EQ("precious content", FileBytes(path));
     EXPECT_FALSE(PathExists(path + kTempSuffix));
     ASSERT_TRUE(AtomicWriteStream(path, "\xEF\xBB\xBF", threePieces(false)));
-    EXPECT_EQ("\xEF\xBB\xBFone two three", Read(path));
+    EXPECT_EQ("\xEF\xBB\xBFone two three", FileBytes(path));
 }
 
 TEST_F(FileAccess, MissingFolderFailsCleanly) {
@@ -104,7 +100,7 @@ TEST_F(FileAccess, LockedFileIsAFailureNotAMissingFile) {
     EXPECT_FALSE(SystemErrorText(read.error).empty());
     EXPECT_FALSE(AtomicWriteBytes(path, "other", 5, false));
     CloseHandle(lock);
-    EXPECT_EQ("data", Read(path));
+    EXPECT_EQ("data", FileBytes(path));
 }
 
 TEST_F(FileAccess, ReadOnlyTargetIsNotReplaced) {
@@ -113,7 +109,7 @@ TEST_F(FileAccess, ReadOnlyTargetIsNotReplaced) {
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_FALSE(AtomicWriteBytes(path, "lost", 4, false));
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_EQ("keep", Read(path));
+    EXPECT_EQ("keep", FileBytes(path));
     EXPECT_FALSE(PathExists(path + kTempSuffix));
 }
 
@@ -134,7 +130,7 @@ TEST_F(FileAccess, PathsLongerThanMaxPathWork) {
     const std::wstring path = deep + L"file.txt";
     ASSERT_GT(path.size(), 260u);
     ASSERT_TRUE(AtomicWriteBytes(path, "deep", 4, false));
-    EXPECT_EQ("deep", Read(path));
+    EXPECT_EQ("deep", FileBytes(path));
     EXPECT_EQ(4u, FileSizeOf(path));
     EXPECT_NE(0u, FileTimeAndSize(path).time);
 }

@@ -8,6 +8,7 @@
 #include "base/file_access.h"
 #include "io/open.h"
 #include "io/save.h"
+#include "support/scratch.h"
 
 namespace {
 
@@ -15,11 +16,6 @@ std::wstring Scratch(const wchar_t* name) {
     wchar_t base[MAX_PATH];
     GetTempPathW(MAX_PATH, base);
     return std::wstring(base) + name + std::to_wstring(GetCurrentProcessId());
-}
-
-std::string Read(const std::wstring& path) {
-    const auto bytes = ReadAllBytes(path);
-    return std::string(bytes.begin(), bytes.end());
 }
 
 TEST(MappedHexSave, KeepsHiddenAndSystemAttributesLikeEveryOtherSave) {
@@ -33,7 +29,7 @@ TEST(MappedHexSave, KeepsHiddenAndSystemAttributesLikeEveryOtherSave) {
     doc.hexOverlay[1] = 'X';
     doc.modified = 1;
     ASSERT_TRUE(SaveMappedHex(path, doc));
-    EXPECT_EQ("aXcdef", Read(path));
+    EXPECT_EQ("aXcdef", FileBytes(path));
     const DWORD attributes = GetFileAttributesW(path.c_str());
     EXPECT_TRUE(attributes & FILE_ATTRIBUTE_HIDDEN) << attributes;
     EXPECT_TRUE(attributes & FILE_ATTRIBUTE_SYSTEM) << attributes;
@@ -64,7 +60,7 @@ TEST(MappedHexSave, TakesTheEncodingOfTheBytesItWrote) {
     ASSERT_TRUE(SaveMappedHex(path, doc));
     EXPECT_EQ(kEncAnsi, static_cast<uint32_t>(doc.encoding));
     EXPECT_EQ(kEolMixed, static_cast<uint32_t>(doc.lineEnding));
-    const std::string written = Read(path);
+    const std::string written = FileBytes(path);
     const DetectedEncoding reread = DetectEncoding(reinterpret_cast<const uint8_t*>(written.data()), written.size());
     EXPECT_EQ(reread.encoding, static_cast<uint32_t>(doc.encoding));
     EXPECT_EQ(reread.lineEnding, static_cast<uint32_t>(doc.lineEnding));
@@ -85,7 +81,7 @@ TEST(MappedHexSave, NeverReplacesAReadOnlyFile) {
     doc.hexOverlay[0] = 'Z';
     doc.modified = 1;
     EXPECT_FALSE(SaveMappedHex(target, doc));
-    EXPECT_EQ("old", Read(target));
+    EXPECT_EQ("old", FileBytes(target));
     EXPECT_EQ(1u, doc.hexOverlay.size());  // the change is still there
     ReleaseMapping(doc);
     SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);

@@ -14,6 +14,7 @@
 #include "io/save.h"
 #include "support/component.h"
 #include "support/unreadable_page.h"
+#include "support/scratch.h"
 
 using namespace std::string_literals;
 
@@ -95,10 +96,6 @@ protected:
         EXPECT_TRUE(AtomicWriteBytes(path, bytes.data(), bytes.size(), false));
         return path;
     }
-    static std::string Read(const std::wstring& path) {
-        const auto bytes = ReadAllBytes(path);
-        return std::string(bytes.begin(), bytes.end());
-    }
     static HANDLE Lock(const std::wstring& path) {
         return CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     }
@@ -175,12 +172,12 @@ TEST_F(HexFiles, FailedSaveToAnotherFileKeepsTheMapping) {
     ASSERT_NE(INVALID_HANDLE_VALUE, lock);
     EXPECT_FALSE(SaveMappedHex(target, doc));
     CloseHandle(lock);
-    EXPECT_EQ("busy", Read(target));
+    EXPECT_EQ("busy", FileBytes(target));
     EXPECT_FALSE(PathExists(target + kTempSuffix));
     ExpectMappedWithChange("abc\0def"s);
 
     ASSERT_TRUE(SaveMappedHex(target, doc));
-    EXPECT_EQ("aXc\0def"s, Read(target));
+    EXPECT_EQ("aXc\0def"s, FileBytes(target));
     EXPECT_TRUE(doc.hexOverlay.empty());
 }
 
@@ -204,7 +201,7 @@ TEST_F(HexFiles, BytesThatCannotBeReadFailTheSaveAndLeaveTheTarget) {
     bool unreadable = false;
     EXPECT_FALSE(SaveMappedHex(target, doc, &unreadable));
     EXPECT_TRUE(unreadable);
-    EXPECT_EQ("kept", Read(target));
+    EXPECT_EQ("kept", FileBytes(target));
     EXPECT_FALSE(PathExists(target + kTempSuffix));
     EXPECT_EQ(view, doc.mapView);
     EXPECT_EQ('X', doc.hexOverlay[1]);
@@ -224,12 +221,12 @@ TEST_F(HexFiles, ATabWithoutBytesNeverWritesAnEmptyFile) {
     doc.modified = 1;
     EXPECT_FALSE(SaveHexBytes(doc, path));
     EXPECT_FALSE(SaveHexBytes(doc, dir + L"copy.bin"));
-    EXPECT_EQ("precious", Read(path));
+    EXPECT_EQ("precious", FileBytes(path));
     EXPECT_FALSE(PathExists(dir + L"copy.bin"));
     // A file that was empty when read may be written empty again.
     doc.fileSize = 0;
     EXPECT_TRUE(SaveHexBytes(doc, dir + L"empty.bin"));
-    EXPECT_EQ("", Read(dir + L"empty.bin"));
+    EXPECT_EQ("", FileBytes(dir + L"empty.bin"));
 }
 
 // Memory the process has committed (what a buffer of the file's size would show in).

@@ -9,6 +9,7 @@
 #include "persist/json_text.h"
 #include "project/project_file.h"
 #include "support/mutator.h"
+#include "support/scratch.h"
 
 namespace {
 
@@ -16,11 +17,6 @@ std::wstring TempFile(const wchar_t* name) {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     return std::wstring(temp) + name;
-}
-
-std::string FileBytes(const std::wstring& path) {
-    const std::vector<uint8_t> bytes = ReadAllBytes(path);
-    return std::string(bytes.begin(), bytes.end());
 }
 
 }  // namespace

@@ -3,13 +3,17 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <random>
 #include <map>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "base/gdi_util.h"
+#include "base/geometry.h"
 #include "project/sidebar_rows.h"
+#include "support/scratch.h"
 #include "syntax/palette.h"
 
 namespace {
@@ -92,30 +96,21 @@ TEST(SidebarRows, ALinkToAnAncestorIsReadOnlyAsFarAsTheUserExpandedIt) {
 }
 
 TEST(SidebarRows, RealFolderListsHiddenEntriesAndSortsAsTheFileManager) {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring root = std::wstring(temp) + L"tessary-sidebar-test";
-    CreateDirectoryW(root.c_str(), nullptr);
-    CreateDirectoryW((root + L"\\sub").c_str(), nullptr);
-    for (const wchar_t* name : {L"\\alpha.txt", L"\\Zeta.txt", L"\\.hidden"}) {
-        HANDLE file = CreateFileW((root + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_HIDDEN, nullptr);
-        CloseHandle(file);
+    std::wstring root;
+    {
+        const ScratchFolder folder(L"tessary-sidebar-test");
+        root = folder.path;
+        folder.MakeDir(L"sub");
+        for (const wchar_t* name : {L"alpha.txt", L"Zeta.txt", L".hidden"}) folder.Write(name, "", FILE_ATTRIBUTE_HIDDEN);
+        const auto rows = BuildSidebarRows(root, {root});
+        std::vector<std::wstring> names;
+        for (const SidebarRow& row : rows) names.push_back(row.name);
+        EXPECT_EQ((std::vector<std::wstring>{L"FOLDERS", root.substr(root.rfind(L'\\') + 1), L"sub", L".hidden",
+                                             L"alpha.txt", L"Zeta.txt"}),
+                  names);
+        EXPECT_TRUE(rows[2].isFolder);
+        EXPECT_EQ(root + L"\\Zeta.txt", rows[5].path);
     }
-    const auto rows = BuildSidebarRows(root, {root});
-    std::vector<std::wstring> names;
-    for (const SidebarRow& row : rows) names.push_back(row.name);
-    EXPECT_EQ(
-        (std::vector<std::wstring>{L"FOLDERS", L"tessary-sidebar-test", L"sub", L".hidden", L"alpha.txt", L"Zeta.txt"}),
-        names);
-    EXPECT_TRUE(rows[2].isFolder);
-    EXPECT_EQ(root + L"\\Zeta.txt", rows[5].path);
-    for (const wchar_t* name : {L"\\alpha.txt", L"\\Zeta.txt", L"\\.hidden"}) {
-        SetFileAttributesW((root + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW((root + name).c_str());
-    }
-    RemoveDirectoryW((root + L"\\sub").c_str());
-    RemoveDirectoryW(root.c_str());
     EXPECT_EQ(2u, BuildSidebarRows(root, {root}).size());  // gone: the root row stays
 }
 
@@ -132,43 +127,60 @@ TEST(SidebarRows, BadgesByEnding) {
     EXPECT_EQ(Hex(0xC0C0C0), BadgeForName(L"README").text);
 }
 
-TEST(SidebarRows, ScrollAndThumbGeometry) {
-    EXPECT_FALSE(SidebarThumbRect(220, 500, 3, 0).exists);
-    EXPECT_FALSE(SidebarThumbRect(220, 550, 25, 0).exists);  // exactly fits
+// Random lists, heights and scrolls at 96, 144 and 192 dpi against what the list must do: the scroll
+// stays between the top and the last row's bottom at the client's bottom; a point hits the row drawn
+// under it (the top band is always the header); painting visits exactly the rows that meet the
+// client; the thumb shows only while the rows do not fit, keeps its insets, its width and its least
+// height, moves down with the scroll from the top to the bottom of its track, and dragged by its
+// centre to where it is drawn gives back the scroll it was drawn for.
+TEST(SidebarRows, ScrollRowsAndThumbFollowTheList) {
+    std::mt19937 rng(14);
+    for (int round = 0; round < 3000; ++round) {
+        const int dpi = 96 + 48 * (round % 3), row = Scale(22, dpi), inset = Scale(8, dpi);
+        const size_t rows = rng() % 4 ? rng() % 200 : rng() % 100000;
+        const int height = Scale(40 + static_cast<int>(rng() % 800), dpi), width = Scale(220, dpi);
+        const long long range = std::max(0LL, static_cast<long long>(rows) * row - height);
+        const int scroll = ClampSidebarScrollValue(static_cast<int>(rng() % 4000000) - 1000, rows, height, dpi);
+        SCOPED_TRACE(testing::Message() << rows << " rows in " << height << " at " << dpi << ", scroll " << scroll);
+        ASSERT_TRUE(scroll >= 0 && scroll <= range);
+        EXPECT_EQ(range, ClampSidebarScrollValue(INT32_MAX, rows, height, dpi));
+        for (int y = 0; y < height; y += 1 + static_cast<int>(rng() % 9)) {
+            const int at = SidebarRowAt(scroll, y, rows, dpi);
+            const auto under = [&](long long i) { return SidebarRowTop(i, scroll, dpi) <= y && y < SidebarRowTop(i, scroll, dpi) + row; };
+            if (rows && y >= 0 && y < row) {
+                ASSERT_EQ(0, at) << y;
+            } else if (at >= 0) {
+                ASSERT_TRUE(at > 0 && at < static_cast<int>(rows) && under(at)) << y;
+            } else {
+                const long long guess = (static_cast<long long>(scroll) + y) / row;
+                for (long long i = std::max(1LL, guess - 1); i <= guess + 1 && i < static_cast<long long>(rows); ++i)
+                    ASSERT_FALSE(under(i)) << y << " misses row " << i;
+            }
+        }
+        const RowRange paint = VisibleSidebarRows(scroll, height, rows, dpi);
+        const auto meets = [&](size_t i) { return i * row + row > static_cast<size_t>(scroll) && i * row < static_cast<size_t>(scroll) + height; };
+        ASSERT_LE(paint.last, rows);
+        for (size_t i = paint.first; i < paint.last; ++i) ASSERT_TRUE(meets(i)) << i;
+        ASSERT_TRUE(paint.first == paint.last || paint.first == 0 || !meets(paint.first - 1));
+        ASSERT_TRUE(paint.last == rows || !meets(paint.last));
+        ASSERT_EQ(rows == 0, paint.first == paint.last);
 
-    // 100 rows (2200 px) in 550 px: 534 * 550 / 2200 = 133.5 -> 133 high, between 8 and 542.
-    SidebarThumb top = SidebarThumbRect(220, 550, 100, 0);
-    ASSERT_TRUE(top.exists);
-    EXPECT_EQ(8, top.top);
-    EXPECT_EQ(133, top.bottom - top.top);
-    EXPECT_EQ(210, top.left);
-    EXPECT_EQ(218, top.right);
-    EXPECT_EQ(409, SidebarThumbRect(220, 550, 100, 1650).top);
-    EXPECT_EQ(20, SidebarThumbRect(220, 100, 100000, 0).bottom - SidebarThumbRect(220, 100, 100000, 0).top);
-
-    EXPECT_EQ(1650, ClampSidebarScrollValue(5000, 100, 550));
-    EXPECT_EQ(0, ClampSidebarScrollValue(40, 3, 500));
-    EXPECT_EQ(0, ClampSidebarScrollValue(-5, 100, 550));
-    EXPECT_EQ(0, SidebarDragScroll(8 + 66, 550, 100, 133));
-    EXPECT_EQ(1650, SidebarDragScroll(549, 550, 100, 133));
-    EXPECT_EQ(822, SidebarDragScroll(8 + 66 + 200, 550, 100, 133));  // 200 / 401 of 1650
-
-    // The header stays at the top: its band is the header's whatever the scroll.
-    EXPECT_EQ(0, SidebarRowAt(30, 0, 100));
-    EXPECT_EQ(0, SidebarRowAt(5000, 21, 100));
-    EXPECT_EQ(2, SidebarRowAt(30, 22, 100));
-    EXPECT_EQ(0, SidebarRowTop(0, 5000));
-    EXPECT_EQ(44 - 30, SidebarRowTop(2, 30));
-    EXPECT_EQ(2, SidebarRowAt(0, 44, 100));
-    EXPECT_EQ(-1, SidebarRowAt(0, 66, 3));
+        const auto thumbAt = [&](int s) { return SidebarThumbRect(width, height, rows, s, dpi); };
+        const SidebarThumb thumb = thumbAt(scroll), first = thumbAt(0), last = thumbAt(static_cast<int>(range));
+        ASSERT_EQ(range > 0, thumb.exists);
+        if (!thumb.exists) continue;
+        EXPECT_EQ(width - Scale(10, dpi), thumb.left);
+        EXPECT_EQ(width - Scale(2, dpi), thumb.right);
+        EXPECT_GE(thumb.bottom - thumb.top, Scale(20, dpi));
+        EXPECT_EQ(inset, first.top);
+        EXPECT_LE(std::abs(last.bottom - (height - inset)), 1);
+        EXPECT_TRUE(first.top <= thumb.top && thumb.top <= last.top);
+        const int back = ClampSidebarScrollValue(
+            SidebarDragScroll((thumb.top + thumb.bottom) / 2, height, rows, thumb.bottom - thumb.top, dpi), rows, height, dpi);
+        EXPECT_LE(std::abs(thumbAt(back).top - thumb.top), 1) << back;
+    }
     EXPECT_EQ(0, SidebarWheelScroll(30, 120));
     EXPECT_EQ(80, SidebarWheelScroll(40, -120));
-
-    // Painting visits only the rows that meet the client area: 1 to 3 for 50 px scrolled by 30.
-    const RowRange range = VisibleSidebarRows(30, 50, 50000);
-    EXPECT_EQ(1u, range.first);
-    EXPECT_EQ(4u, range.last);
-    EXPECT_EQ(0u, VisibleSidebarRows(5000, 500, 3).last - VisibleSidebarRows(5000, 500, 3).first);
 }
 
 // Numbers in names sort by their value, as the file manager shows them; names are compared without

@@ -11,6 +11,7 @@
 
 #include "search/quick_open_model.h"
 #include "search/symbols.h"
+#include "support/scratch.h"
 
 namespace {
 
@@ -175,18 +176,11 @@ TEST(QuickOpenFiles, EntryLimitHoldsInsideOneFolderAndLinksAreNotEntered) {
 }
 
 TEST(QuickOpenFiles, RealFolder) {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring root = std::wstring(temp) + L"tessary-quick-open-" + std::to_wstring(GetCurrentProcessId());
-    CreateDirectoryW(root.c_str(), nullptr);
-    CreateDirectoryW((root + L"\\sub").c_str(), nullptr);
-    for (const wchar_t* name : {L"\\top.txt", L"\\sub\\inner.cpp"})
-        CloseHandle(CreateFileW((root + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    const ScratchFolder folder(L"tessary-quick-open");
+    const std::wstring& root = folder.path;
+    folder.MakeDir(L"sub");
+    for (const wchar_t* name : {L"top.txt", L"sub\\inner.cpp"}) folder.Write(name);
     const std::vector<QuickItem> items = FileListItems(WalkQuickOpenFolder(root), L"");
-    DeleteFileW((root + L"\\top.txt").c_str());
-    DeleteFileW((root + L"\\sub\\inner.cpp").c_str());
-    RemoveDirectoryW((root + L"\\sub").c_str());
-    RemoveDirectoryW(root.c_str());
     ASSERT_EQ(2u, items.size());  // by their paths within the folder
     EXPECT_EQ(root + L"\\sub\\inner.cpp", items[0].data);
     EXPECT_EQ(root + L"\\top.txt", items[1].data);

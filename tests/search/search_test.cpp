@@ -6,15 +6,20 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "base/encoding.h"
+#include "base/geometry.h"
 #include "search/find_in_files.h"
 #include "search/regex_search.h"
 #include "search/search_model.h"
 #include "search/text_match.h"
 #include "base/strings.h"
+#include "support/scratch.h"
 
 namespace {
 
@@ -72,27 +77,63 @@ TEST(SearchModel, ReplacementFormAndHighlight) {
     EXPECT_EQ(0, outside.count);
 }
 
-TEST(SearchModel, ScrollArithmeticNeverDividesByZero) {
-    // rows*22 == H: no vertical bar, offset pinned to 0.
-    EXPECT_FALSE(VerticalThumb(10, 220, 0).shown);
-    EXPECT_EQ(0, ClampResultScrollY(50, 10, 220));
-    EXPECT_EQ(0, ScrollYForThumbDrag(100, 10, 220));
-    // A list too short for its thumb to travel.
-    EXPECT_EQ(0, ScrollYForThumbDrag(30, 100, 30));
-    // Q == W - 70: no horizontal bar.
-    EXPECT_FALSE(HorizontalThumb(300 - 70 - 48, 300, 0).shown);
-    EXPECT_EQ(0, ScrollXForThumbDrag(100, 300 - 70 - 48, 300));
-    EXPECT_EQ(0, ScrollXForThumbDrag(10, 5000, 30));
-    // Clamping: never negative, never past the content.
-    EXPECT_EQ(0, ClampResultScrollY(-40, 100, 200));
-    EXPECT_EQ(100 * 22 - 200, ClampResultScrollY(1 << 30, 100, 200));
-    EXPECT_EQ(1000 + 48 - 230, ClampResultScrollX(5000, 1000, 300));
-    const Thumb v = VerticalThumb(100, 200, 100 * 22 - 200);
-    EXPECT_EQ(200 - 8 - v.length, v.start);  // at the end the thumb touches the bottom inset
-    EXPECT_EQ(-1, ResultRowAt(22 * 3, 0, 3));
-    EXPECT_EQ(2, ResultRowAt(10, 44, 3));
-    EXPECT_EQ(22 * 10 + 22 - 100, ScrollToShowRow(10, 0, 100));
-    EXPECT_EQ(22, ScrollToShowRow(1, 200, 100));
+// Random lists and panel sizes at 96, 144 and 192 dpi, small enough at times for nothing to fit,
+// against what the list must do without ever dividing by zero: each scroll stays between the start
+// and the end of the content; a point hits the row drawn under it; showing a row brings it whole into
+// view; a thumb shows only while the content does not fit, runs from the start to the end of its
+// track with the scroll, and dragged by its middle to where it is drawn gives back its scroll.
+TEST(SearchModel, ScrollRowsAndThumbsFollowTheList) {
+    std::mt19937 rng(15);
+    for (int round = 0; round < 3000; ++round) {
+        const int dpi = 96 + 48 * (round % 3), row = Scale(kResultRowHeight, dpi), inset = Scale(8, dpi);
+        const int rows = static_cast<int>(rng() % (round % 5 ? 200 : 100000));
+        const int height = round % 7 ? static_cast<int>(rng() % Scale(600, dpi)) : std::min(rows * row, 5000);
+        const int width96 = static_cast<int>(rng() % 700), text96 = static_cast<int>(rng() % 3000);
+        const int width = Scale(width96, dpi), text = Scale(text96, dpi);
+        SCOPED_TRACE(testing::Message() << rows << " rows in " << width << "x" << height << " at " << dpi);
+        const long long rangeY = std::max(0LL, 1LL * rows * row - height);
+        const int scrollY =
+            ClampResultScrollY(static_cast<int>(rng() % (rangeY + 2000) % INT_MAX) - 1000, rows, height, dpi);
+        ASSERT_TRUE(scrollY >= 0 && scrollY <= rangeY);
+        EXPECT_EQ(rangeY, ClampResultScrollY(INT_MAX, rows, height, dpi));
+        for (int y = 0; y < height; y += 1 + static_cast<int>(rng() % 9)) {
+            const int at = ResultRowAt(y, scrollY, rows, dpi);
+            if (at >= 0) ASSERT_TRUE(at < rows && at * row - scrollY <= y && y < (at + 1) * row - scrollY) << y;
+            else ASSERT_GE(y, rows * row - scrollY) << y;
+        }
+        if (rows && height >= row) {
+            // Half the time the row that the bottom edge cuts, or the one below it.
+            const int edge = (scrollY + height) / row + static_cast<int>(rng() % 2);
+            const int shown = std::min(rows - 1, rng() % 2 ? edge : static_cast<int>(rng() % rows));
+            const int s = ScrollToShowRow(shown, scrollY, height, dpi);
+            EXPECT_TRUE(shown * row - s >= 0 && (shown + 1) * row - s <= height) << shown;
+        }
+        const Thumb v = VerticalThumb(rows, height, scrollY, dpi);
+        ASSERT_EQ(rangeY > 0 && height > 0, v.shown);
+        const int travel = height - 2 * inset - v.length;
+        if (v.shown && travel > 0) {
+            EXPECT_GE(v.length, Scale(20, dpi));
+            EXPECT_EQ(inset, VerticalThumb(rows, height, 0, dpi).start);
+            EXPECT_LE(std::abs(VerticalThumb(rows, height, static_cast<int>(rangeY), dpi).start - (inset + travel)), 1);
+            const int back = ScrollYForThumbDrag(v.start + v.length / 2, rows, height, dpi);
+            EXPECT_LE(std::abs(VerticalThumb(rows, height, back, dpi).start - v.start), 1) << back;
+        } else {
+            EXPECT_EQ(0, ScrollYForThumbDrag(height / 2, rows, height, dpi));
+        }
+        const int rangeX = ClampResultScrollX(INT_MAX, text, width, dpi);
+        const int scrollX = ClampResultScrollX(static_cast<int>(rng() % 5000) - 100, text, width, dpi);
+        ASSERT_TRUE(rangeX >= 0 && scrollX >= 0 && scrollX <= rangeX);
+        EXPECT_LE(std::abs(rangeX - Scale(ClampResultScrollX(INT_MAX, text96, width96), dpi)), 2);
+        const Thumb h = HorizontalThumb(text, width, scrollX, dpi);
+        ASSERT_EQ(rangeX > 0, h.shown);
+        if (h.shown && width - Scale(16, dpi) - h.length > 0) {
+            EXPECT_EQ(Scale(2, dpi), HorizontalThumb(text, width, 0, dpi).start);
+            const Thumb end = HorizontalThumb(text, width, rangeX, dpi);
+            EXPECT_LE(std::abs(end.start + end.length - (width - Scale(14, dpi))), 1);
+            const int back = ScrollXForThumbDrag(h.start + h.length / 2, text, width, dpi);
+            EXPECT_LE(std::abs(HorizontalThumb(text, width, back, dpi).start - h.start), 1) << back;
+        }
+    }
     EXPECT_EQ(240, PanelWidthForDrag(700, 220, 650));
     EXPECT_EQ(260, PanelWidthForDrag(700, 220, 300));
     EXPECT_EQ(500, PanelWidthForDrag(1100, 0, 600));
@@ -238,38 +279,11 @@ TEST(LineMatching, Utf8BytesFindWhatTheDecodedTextFinds) {
 
 class FolderSearch : public ::testing::Test {
 protected:
-    void SetUp() override {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        root = std::wstring(temp) + L"tessary-search-" + std::to_wstring(GetCurrentProcessId());
-        CreateDirectoryW(root.c_str(), nullptr);
-    }
-    void TearDown() override { RemoveTree(root); }
-    static void RemoveTree(const std::wstring& dir) {
-        WIN32_FIND_DATAW e;
-        HANDLE f = FindFirstFileW((dir + L"\\*").c_str(), &e);
-        if (f != INVALID_HANDLE_VALUE) {
-            do {
-                const std::wstring name = e.cFileName;
-                if (name == L"." || name == L"..") continue;
-                const std::wstring path = dir + L"\\" + name;
-                if (e.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    RemoveTree(path);
-                else
-                    DeleteFileW(path.c_str());
-            } while (FindNextFileW(f, &e));
-            FindClose(f);
-        }
-        RemoveDirectoryW(dir.c_str());
-    }
-    void Write(const std::wstring& name, const std::string& bytes) {
-        HANDLE f = CreateFileW((root + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(f);
-    }
-    void MakeDir(const std::wstring& name) { CreateDirectoryW((root + L"\\" + name).c_str(), nullptr); }
-    std::wstring root;
+    void Write(const std::wstring& name, const std::string& bytes) { scratch.Write(name, bytes); }
+    void MakeDir(const std::wstring& name) { scratch.MakeDir(name); }
+    static void RemoveTree(const std::wstring& dir) { ScratchFolder::RemoveTree(dir); }
+    ScratchFolder scratch{L"tessary-search"};
+    const std::wstring root = scratch.path;
 };
 
 TEST_F(FolderSearch, WalkRulesAndBudgets) {

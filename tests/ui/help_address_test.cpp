@@ -3,6 +3,7 @@
 #include <random>
 #include <string>
 
+#include "base/encoding.h"
 #include "shell/help_address.h"
 
 namespace {
@@ -19,21 +20,7 @@ std::wstring DecodedPath(const std::wstring& address, size_t from) {
             bytes += static_cast<char>(address[i] == L'/' ? L'\\' : address[i]);
         }
     }
-    std::wstring text;
-    for (size_t i = 0; i < bytes.size();) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        const int n = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
-        uint32_t c = n == 1 ? b : n == 2 ? b & 0x1F : n == 3 ? b & 0x0F : b & 0x07;
-        for (int k = 1; k < n && i + k < bytes.size(); ++k) c = (c << 6) | (static_cast<unsigned char>(bytes[i + k]) & 0x3F);
-        if (c >= 0x10000) {
-            text += static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
-            text += static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-        } else {
-            text += static_cast<wchar_t>(c);
-        }
-        i += n;
-    }
-    return text;
+    return Utf8ToWide(bytes);
 }
 
 TEST(HelpAddress, FileAddresses) {

@@ -2,11 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "shell/menu_model.h"
+#include "support/source_file.h"
 
 namespace {
 
@@ -91,11 +90,8 @@ TEST(KeyTable, MenuShortcutsRunTheirItems) {
 
 // Every Ctrl shortcut the manual's keyboard table documents does something.
 TEST(KeyTable, ManualShortcutsAllWork) {
-    std::string path = TESSARY_SOURCE_DIR "/docs/manual.html";
-    std::ifstream file(path);
-    if (!file && path[0] == '/') file.open("Z:" + path);  // a Unix path seen from Wine
-    ASSERT_TRUE(file) << path;
-    const std::string html((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string html = ReadSourceFile("docs/manual.html");
+    ASSERT_FALSE(html.empty()) << SourcePath("docs/manual.html");
     const size_t table = html.find("<h2>Keyboard</h2>");
     ASSERT_NE(table, std::string::npos);
     int checked = 0;

@@ -4,51 +4,24 @@
 // to the program without a word in the manual fails here.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "search/quick_open_model.h"
 #include "tools/build_command.h"
 #include "shell/menu_model.h"
+#include "base/encoding.h"
 #include "base/strings.h"
+#include "support/source_file.h"
 
 namespace {
 
-std::string Utf8(const std::wstring& text) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        uint32_t c = static_cast<uint16_t>(text[i]);
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size()) c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
+std::string Utf8(const std::wstring& text) { return WideToUtf8(text); }
 
 std::string Utf8Of(uint32_t c) {
-    std::wstring w;
-    if (c >= 0x10000) {
-        w += static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
-        w += static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-    } else {
-        w += static_cast<wchar_t>(c);
-    }
-    return Utf8(w);
+    return c < 0x10000 ? Utf8(std::wstring(1, static_cast<wchar_t>(c)))
+                       : Utf8({static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10)),
+                               static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF))});
 }
 
 // Runs of blanks, tabs and line breaks become one blank; none at either end.
@@ -111,14 +84,6 @@ std::string VisibleText(const std::string& html) {
     return Squeeze(text);
 }
 
-std::string ReadManual() {
-    std::string path = TESSARY_SOURCE_DIR "/docs/manual.html";
-    std::ifstream file(path, std::ios::binary);
-    if (!file && path[0] == '/') file.open("Z:" + path, std::ios::binary);  // a Unix path seen from Wine
-    if (!file) return {};
-    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-}
-
 // The visible text of the section whose heading has this id, up to the next section heading.
 std::string SectionText(const std::string& html, const std::string& id) {
     const size_t start = html.find("<h2 id=\"" + id + "\"");
@@ -168,7 +133,7 @@ std::vector<std::string> FixedParts(const std::wstring& message) {
 class Manual : public ::testing::Test {
 protected:
     void SetUp() override {
-        html = ReadManual();
+        html = ReadSourceFile("docs/manual.html");
         ASSERT_FALSE(html.empty()) << "docs/manual.html cannot be read";
         text = VisibleText(html);
     }
