@@ -112,7 +112,7 @@ int SubmenuItemAt(const std::vector<SubmenuItem>& items, int bodyWidth, int x, i
 bool InMenuBody(int bodyWidth, int bodyHeight, int x, int y);
 
 // Menu-bar titles laid out left to right from kFirstMenuTitleX, each its text width plus padding.
-std::vector<Rect> LayoutTitleRects(const std::vector<int>& textWidths, int top, int bottom, int dpi = kDesignDpi);
+std::vector<Rect> LayoutTitleRects(const std::vector<int>& textWidths, int top, int bottom, int dpi);
 int TitleAt(const std::vector<Rect>& titles, int x, int y);
 
 // A popup's start coordinate along one axis, pulled back so that [start, start + size) stays inside

@@ -18,35 +18,36 @@ LayoutRects Layout() {
 
 TEST(HitTest, CaptionRowDragsExceptOnButtons) {
     const LayoutRects r = Layout();
-    EXPECT_EQ(FrameHitTest(r, kW, kH, 500, 10, false), FrameHit::Caption);
-    EXPECT_EQ(FrameHitTest(r, kW, kH, 0, 0, false), FrameHit::Caption);  // no top/left sizing here
-    EXPECT_EQ(FrameHitTest(r, kW, kH, 2, 31, false), FrameHit::Caption);
-    EXPECT_EQ(FrameHitTest(r, kW, kH, 999, 0, false), FrameHit::Client);    // close button corner
-    EXPECT_EQ(FrameHitTest(r, kW, kH, 862, 31, false), FrameHit::Client);   // minimize
-    EXPECT_EQ(FrameHitTest(r, kW, kH, 826, 3, false), FrameHit::Client);    // sidebar toggle
-    EXPECT_EQ(FrameHitTest(r, kW, kH, 826, 2, false), FrameHit::Caption);   // just above it
-    EXPECT_EQ(FrameHitTest(r, kW, kH, 855, 10, false), FrameHit::Caption);  // between toggle and minimize
-    EXPECT_EQ(FrameHitTest(r, kW, kH, 500, 10, true), FrameHit::Caption);   // still draggable when maximized
+    EXPECT_EQ(FrameHitTest(r, kW, kH, 500, 10, false, 96), FrameHit::Caption);
+    EXPECT_EQ(FrameHitTest(r, kW, kH, 0, 0, false, 96), FrameHit::Caption);  // no top/left sizing here
+    EXPECT_EQ(FrameHitTest(r, kW, kH, 2, 31, false, 96), FrameHit::Caption);
+    EXPECT_EQ(FrameHitTest(r, kW, kH, 999, 0, false, 96), FrameHit::Client);    // close button corner
+    EXPECT_EQ(FrameHitTest(r, kW, kH, 862, 31, false, 96), FrameHit::Client);   // minimize
+    EXPECT_EQ(FrameHitTest(r, kW, kH, 826, 3, false, 96), FrameHit::Client);    // sidebar toggle
+    EXPECT_EQ(FrameHitTest(r, kW, kH, 826, 2, false, 96), FrameHit::Caption);   // just above it
+    EXPECT_EQ(FrameHitTest(r, kW, kH, 855, 10, false, 96), FrameHit::Caption);  // between toggle and minimize
+    EXPECT_EQ(FrameHitTest(r, kW, kH, 500, 10, true, 96), FrameHit::Caption);   // still draggable when maximized
 }
 
 TEST(HitTest, SizingBordersBelowCaption) {
     const LayoutRects r = Layout();
-    EXPECT_EQ(FrameHitTest(r, kW, kH, 0, 32, false), FrameHit::Left);
-    EXPECT_EQ(FrameHitTest(r, kW, kH, 5, 300, false), FrameHit::Left);
-    EXPECT_EQ(FrameHitTest(r, kW, kH, 6, 300, false), FrameHit::Client);
-    EXPECT_EQ(FrameHitTest(r, kW, kH, 995, 300, false), FrameHit::Right);
-    EXPECT_EQ(FrameHitTest(r, kW, kH, 994, 300, false), FrameHit::Client);
-    EXPECT_EQ(FrameHitTest(r, kW, kH, 500, 695, false), FrameHit::Bottom);
-    EXPECT_EQ(FrameHitTest(r, kW, kH, 500, 694, false), FrameHit::Client);
-    EXPECT_EQ(FrameHitTest(r, kW, kH, 0, 699, false), FrameHit::BottomLeft);
-    EXPECT_EQ(FrameHitTest(r, kW, kH, 999, 699, false), FrameHit::BottomRight);
-    EXPECT_EQ(FrameHitTest(r, kW, kH, 500, 400, false), FrameHit::Client);
+    EXPECT_EQ(FrameHitTest(r, kW, kH, 0, 32, false, 96), FrameHit::Left);
+    EXPECT_EQ(FrameHitTest(r, kW, kH, 5, 300, false, 96), FrameHit::Left);
+    EXPECT_EQ(FrameHitTest(r, kW, kH, 6, 300, false, 96), FrameHit::Client);
+    EXPECT_EQ(FrameHitTest(r, kW, kH, 995, 300, false, 96), FrameHit::Right);
+    EXPECT_EQ(FrameHitTest(r, kW, kH, 994, 300, false, 96), FrameHit::Client);
+    EXPECT_EQ(FrameHitTest(r, kW, kH, 500, 695, false, 96), FrameHit::Bottom);
+    EXPECT_EQ(FrameHitTest(r, kW, kH, 500, 694, false, 96), FrameHit::Client);
+    EXPECT_EQ(FrameHitTest(r, kW, kH, 0, 699, false, 96), FrameHit::BottomLeft);
+    EXPECT_EQ(FrameHitTest(r, kW, kH, 999, 699, false, 96), FrameHit::BottomRight);
+    EXPECT_EQ(FrameHitTest(r, kW, kH, 500, 400, false, 96), FrameHit::Client);
 }
 
 TEST(HitTest, MaximizedHasNoBorders) {
     const LayoutRects r = Layout();
     const int points[][2] = {{0, 300}, {999, 300}, {500, 699}, {0, 699}, {999, 699}};
-    for (const auto& [x, y] : points) EXPECT_EQ(FrameHitTest(r, kW, kH, x, y, true), FrameHit::Client) << x << "," << y;
+    for (const auto& [x, y] : points)
+        EXPECT_EQ(FrameHitTest(r, kW, kH, x, y, true, 96), FrameHit::Client) << x << "," << y;
 }
 
 TEST(HitTest, CaptionButtons) {

@@ -91,8 +91,8 @@ TEST(Layout, FocusModeCentresTheEditorWhateverElseIsShown) {
             EXPECT_TRUE(chrome.Empty());
         for (int y = 0; y < in.height; y += 7) {
             for (int x = 0; x < width; x += 13) {
-                EXPECT_EQ(-1, ToolbarButtonAt(first.toolbar, x, y));
-                EXPECT_EQ(FrameHit::Client, FrameHitTest(first, width, in.height, x, y, true));
+                EXPECT_EQ(-1, ToolbarButtonAt(first.toolbar, x, y, 96));
+                EXPECT_EQ(FrameHit::Client, FrameHitTest(first, width, in.height, x, y, true, 96));
             }
         }
         for (int flags = 0; flags < 8; ++flags) {
@@ -108,7 +108,7 @@ TEST(Layout, FocusModeCentresTheEditorWhateverElseIsShown) {
 TEST(Layout, ToolbarHitTestAgreesWithTheButtons) {
     for (const Rect toolbar : {Rect{0, 62, 1000, 92}, Rect{100, 10, 600, 39}}) {
         std::vector<Rect> buttons;
-        for (int i = 0; i < kToolbarButtonCount; ++i) buttons.push_back(ToolbarButtonRect(toolbar, i));
+        for (int i = 0; i < kToolbarButtonCount; ++i) buttons.push_back(ToolbarButtonRect(toolbar, i, 96));
         DisjointInside(buttons, toolbar);
         for (int i = 1; i < kToolbarButtonCount; ++i) EXPECT_LT(buttons[i - 1].right, buttons[i].left);
         for (int y = toolbar.top; y < toolbar.bottom; ++y) {
@@ -116,7 +116,7 @@ TEST(Layout, ToolbarHitTestAgreesWithTheButtons) {
                 int expected = -1;
                 for (int i = 0; i < kToolbarButtonCount; ++i)
                     if (buttons[i].Contains(x, y)) expected = i;
-                ASSERT_EQ(expected, ToolbarButtonAt(toolbar, x, y)) << x << "," << y;
+                ASSERT_EQ(expected, ToolbarButtonAt(toolbar, x, y, 96)) << x << "," << y;
             }
         }
     }
@@ -125,7 +125,7 @@ TEST(Layout, ToolbarHitTestAgreesWithTheButtons) {
 TEST(Layout, SearchPanelChildrenDoNotOverlap) {
     for (const auto& [w, h, font] : {std::tuple{300, 500, 16}, {420, 900, 20}, {260, 160, 15}}) {
         SCOPED_TRACE(testing::Message() << w << "x" << h);
-        const SearchPanelLayout p = ComputeSearchPanelLayout(w, h, font);
+        const SearchPanelLayout p = ComputeSearchPanelLayout(w, h, font, 96);
         DisjointInside({p.close, p.findBox, p.replaceBox, p.caseButton, p.wordButton, p.regexButton,
                         p.allFilesButton, p.replaceButton, p.replaceAllButton, p.results},
                        Rect{0, 0, w, h});
@@ -134,7 +134,7 @@ TEST(Layout, SearchPanelChildrenDoNotOverlap) {
         EXPECT_GE(p.results.top, p.replaceBox.bottom);
     }
     // Cramped, the boxes keep a usable width (under the buttons) and the results list is empty.
-    const SearchPanelLayout cramped = ComputeSearchPanelLayout(150, 100, 15);
+    const SearchPanelLayout cramped = ComputeSearchPanelLayout(150, 100, 15, 96);
     EXPECT_GE(cramped.findBox.Width(), 80);
     EXPECT_GE(cramped.replaceBox.Width(), 80);
     EXPECT_TRUE(cramped.results.Empty());

@@ -133,42 +133,42 @@ TEST(SidebarRows, BadgesByEnding) {
 }
 
 TEST(SidebarRows, ScrollAndThumbGeometry) {
-    EXPECT_FALSE(SidebarThumbRect(220, 500, 3, 0).exists);
-    EXPECT_FALSE(SidebarThumbRect(220, 550, 25, 0).exists);  // exactly fits
+    EXPECT_FALSE(SidebarThumbRect(220, 500, 3, 0, 96).exists);
+    EXPECT_FALSE(SidebarThumbRect(220, 550, 25, 0, 96).exists);  // exactly fits
 
     // 100 rows (2200 px) in 550 px: 534 * 550 / 2200 = 133.5 -> 133 high, between 8 and 542.
-    SidebarThumb top = SidebarThumbRect(220, 550, 100, 0);
+    SidebarThumb top = SidebarThumbRect(220, 550, 100, 0, 96);
     ASSERT_TRUE(top.exists);
     EXPECT_EQ(8, top.top);
     EXPECT_EQ(133, top.bottom - top.top);
     EXPECT_EQ(210, top.left);
     EXPECT_EQ(218, top.right);
-    EXPECT_EQ(409, SidebarThumbRect(220, 550, 100, 1650).top);
-    EXPECT_EQ(20, SidebarThumbRect(220, 100, 100000, 0).bottom - SidebarThumbRect(220, 100, 100000, 0).top);
+    EXPECT_EQ(409, SidebarThumbRect(220, 550, 100, 1650, 96).top);
+    EXPECT_EQ(20, SidebarThumbRect(220, 100, 100000, 0, 96).bottom - SidebarThumbRect(220, 100, 100000, 0, 96).top);
 
-    EXPECT_EQ(1650, ClampSidebarScrollValue(5000, 100, 550));
-    EXPECT_EQ(0, ClampSidebarScrollValue(40, 3, 500));
-    EXPECT_EQ(0, ClampSidebarScrollValue(-5, 100, 550));
-    EXPECT_EQ(0, SidebarDragScroll(8 + 66, 550, 100, 133));
-    EXPECT_EQ(1650, SidebarDragScroll(549, 550, 100, 133));
-    EXPECT_EQ(822, SidebarDragScroll(8 + 66 + 200, 550, 100, 133));  // 200 / 401 of 1650
+    EXPECT_EQ(1650, ClampSidebarScrollValue(5000, 100, 550, 96));
+    EXPECT_EQ(0, ClampSidebarScrollValue(40, 3, 500, 96));
+    EXPECT_EQ(0, ClampSidebarScrollValue(-5, 100, 550, 96));
+    EXPECT_EQ(0, SidebarDragScroll(8 + 66, 550, 100, 133, 96));
+    EXPECT_EQ(1650, SidebarDragScroll(549, 550, 100, 133, 96));
+    EXPECT_EQ(822, SidebarDragScroll(8 + 66 + 200, 550, 100, 133, 96));  // 200 / 401 of 1650
 
     // The header stays at the top: its band is the header's whatever the scroll.
-    EXPECT_EQ(0, SidebarRowAt(30, 0, 100));
-    EXPECT_EQ(0, SidebarRowAt(5000, 21, 100));
-    EXPECT_EQ(2, SidebarRowAt(30, 22, 100));
-    EXPECT_EQ(0, SidebarRowTop(0, 5000));
-    EXPECT_EQ(44 - 30, SidebarRowTop(2, 30));
-    EXPECT_EQ(2, SidebarRowAt(0, 44, 100));
-    EXPECT_EQ(-1, SidebarRowAt(0, 66, 3));
+    EXPECT_EQ(0, SidebarRowAt(30, 0, 100, 96));
+    EXPECT_EQ(0, SidebarRowAt(5000, 21, 100, 96));
+    EXPECT_EQ(2, SidebarRowAt(30, 22, 100, 96));
+    EXPECT_EQ(0, SidebarRowTop(0, 5000, 96));
+    EXPECT_EQ(44 - 30, SidebarRowTop(2, 30, 96));
+    EXPECT_EQ(2, SidebarRowAt(0, 44, 100, 96));
+    EXPECT_EQ(-1, SidebarRowAt(0, 66, 3, 96));
     EXPECT_EQ(0, SidebarWheelScroll(30, 120));
     EXPECT_EQ(80, SidebarWheelScroll(40, -120));
 
     // Painting visits only the rows that meet the client area: 1 to 3 for 50 px scrolled by 30.
-    const RowRange range = VisibleSidebarRows(30, 50, 50000);
+    const RowRange range = VisibleSidebarRows(30, 50, 50000, 96);
     EXPECT_EQ(1u, range.first);
     EXPECT_EQ(4u, range.last);
-    EXPECT_EQ(0u, VisibleSidebarRows(5000, 500, 3).last - VisibleSidebarRows(5000, 500, 3).first);
+    EXPECT_EQ(0u, VisibleSidebarRows(5000, 500, 3, 96).last - VisibleSidebarRows(5000, 500, 3, 96).first);
 }
 
 // Numbers in names sort by their value, as the file manager shows them; names are compared without
@@ -206,7 +206,7 @@ TEST(SidebarRows, BadgesAndNamesFitTheirBoxes) {
         ASSERT_GT(TextWidth(dc, font, L"CSS"), 10) << "the font measures nothing: the test would prove nothing";
         int widest = 0;
         for (const std::wstring& label : BadgeLabels()) widest = std::max(widest, TextWidth(dc, font, label));
-        const int badge = SidebarBadgeWidth(widest);
+        const int badge = SidebarBadgeWidth(widest, 96);
         for (const std::wstring& label : BadgeLabels())
             EXPECT_LE(TextWidth(dc, font, label) + 4, badge) << "label " << std::string(label.begin(), label.end());
         EXPECT_GE(badge, TextWidth(dc, font, L"CSS") + 4);

@@ -13,14 +13,15 @@ TEST(ResultsDisplayScale, RowsAndThumbsAreThe96OnesScaled) {
         for (int rows : {5, 60, 3000}) {
             const int height = 300;
             for (int scroll : {0, 45, 1000, 1000000}) {
-                const int scroll96 = ClampResultScrollY(scroll, rows, height);
+                const int scroll96 = ClampResultScrollY(scroll, rows, height, 96);
                 const int scrolled = ClampResultScrollY(Scale(scroll, dpi), rows, Scale(height, dpi), dpi);
                 EXPECT_LE(std::abs(scrolled - scroll96 * f), 1.0) << rows << " rows at " << dpi;
                 for (int y = 11; y < height; y += 22) {
                     const int at = static_cast<int>((y + 0.5) * f);
-                    EXPECT_EQ(ResultRowAt(at, Scale(scroll96, dpi), rows, dpi), ResultRowAt(y, scroll96, rows)) << y;
+                    EXPECT_EQ(ResultRowAt(at, Scale(scroll96, dpi), rows, dpi), ResultRowAt(y, scroll96, rows, 96))
+                        << y;
                 }
-                const Thumb v96 = VerticalThumb(rows, height, scroll96);
+                const Thumb v96 = VerticalThumb(rows, height, scroll96, 96);
                 const Thumb v = VerticalThumb(rows, Scale(height, dpi), Scale(scroll96, dpi), dpi);
                 ASSERT_EQ(v.shown, v96.shown);
                 if (v.shown) {
@@ -36,7 +37,7 @@ TEST(ResultsDisplayScale, RowsAndThumbsAreThe96OnesScaled) {
                 EXPECT_TRUE(last < 0 || last >= row) << row;
             }
         }
-        const Thumb h96 = HorizontalThumb(2000, 280, 0);
+        const Thumb h96 = HorizontalThumb(2000, 280, 0, 96);
         const Thumb h = HorizontalThumb(Scale(2000, dpi), Scale(280, dpi), 0, dpi);
         ASSERT_TRUE(h.shown && h96.shown);
         EXPECT_LE(std::abs(h.length - h96.length * f), 2.0);

@@ -74,25 +74,25 @@ TEST(SearchModel, ReplacementFormAndHighlight) {
 
 TEST(SearchModel, ScrollArithmeticNeverDividesByZero) {
     // rows*22 == H: no vertical bar, offset pinned to 0.
-    EXPECT_FALSE(VerticalThumb(10, 220, 0).shown);
-    EXPECT_EQ(0, ClampResultScrollY(50, 10, 220));
-    EXPECT_EQ(0, ScrollYForThumbDrag(100, 10, 220));
+    EXPECT_FALSE(VerticalThumb(10, 220, 0, 96).shown);
+    EXPECT_EQ(0, ClampResultScrollY(50, 10, 220, 96));
+    EXPECT_EQ(0, ScrollYForThumbDrag(100, 10, 220, 96));
     // A list too short for its thumb to travel.
-    EXPECT_EQ(0, ScrollYForThumbDrag(30, 100, 30));
+    EXPECT_EQ(0, ScrollYForThumbDrag(30, 100, 30, 96));
     // Q == W - 70: no horizontal bar.
-    EXPECT_FALSE(HorizontalThumb(300 - 70 - 48, 300, 0).shown);
-    EXPECT_EQ(0, ScrollXForThumbDrag(100, 300 - 70 - 48, 300));
-    EXPECT_EQ(0, ScrollXForThumbDrag(10, 5000, 30));
+    EXPECT_FALSE(HorizontalThumb(300 - 70 - 48, 300, 0, 96).shown);
+    EXPECT_EQ(0, ScrollXForThumbDrag(100, 300 - 70 - 48, 300, 96));
+    EXPECT_EQ(0, ScrollXForThumbDrag(10, 5000, 30, 96));
     // Clamping: never negative, never past the content.
-    EXPECT_EQ(0, ClampResultScrollY(-40, 100, 200));
-    EXPECT_EQ(100 * 22 - 200, ClampResultScrollY(1 << 30, 100, 200));
-    EXPECT_EQ(1000 + 48 - 230, ClampResultScrollX(5000, 1000, 300));
-    const Thumb v = VerticalThumb(100, 200, 100 * 22 - 200);
+    EXPECT_EQ(0, ClampResultScrollY(-40, 100, 200, 96));
+    EXPECT_EQ(100 * 22 - 200, ClampResultScrollY(1 << 30, 100, 200, 96));
+    EXPECT_EQ(1000 + 48 - 230, ClampResultScrollX(5000, 1000, 300, 96));
+    const Thumb v = VerticalThumb(100, 200, 100 * 22 - 200, 96);
     EXPECT_EQ(200 - 8 - v.length, v.start);  // at the end the thumb touches the bottom inset
-    EXPECT_EQ(-1, ResultRowAt(22 * 3, 0, 3));
-    EXPECT_EQ(2, ResultRowAt(10, 44, 3));
-    EXPECT_EQ(22 * 10 + 22 - 100, ScrollToShowRow(10, 0, 100));
-    EXPECT_EQ(22, ScrollToShowRow(1, 200, 100));
+    EXPECT_EQ(-1, ResultRowAt(22 * 3, 0, 3, 96));
+    EXPECT_EQ(2, ResultRowAt(10, 44, 3, 96));
+    EXPECT_EQ(22 * 10 + 22 - 100, ScrollToShowRow(10, 0, 100, 96));
+    EXPECT_EQ(22, ScrollToShowRow(1, 200, 100, 96));
     EXPECT_EQ(240, PanelWidthForDrag(700, 220, 650));
     EXPECT_EQ(260, PanelWidthForDrag(700, 220, 300));
     EXPECT_EQ(500, PanelWidthForDrag(1100, 0, 600));

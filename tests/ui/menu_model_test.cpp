@@ -249,7 +249,7 @@ TEST(MenuGeometry, Widths) {
 }
 
 TEST(MenuGeometry, TitlesAndPlacement) {
-    const std::vector<Rect> titles = LayoutTitleRects({30, 28}, 32, 62);
+    const std::vector<Rect> titles = LayoutTitleRects({30, 28}, 32, 62, 96);
     ASSERT_EQ(2u, titles.size());
     EXPECT_EQ((Rect{8, 32, 58, 62}), titles[0]);
     EXPECT_EQ((Rect{58, 32, 106, 62}), titles[1]);
