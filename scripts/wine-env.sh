@@ -1,5 +1,6 @@
 # Wine environment for running Tessary and its tests on Linux. Source it, then call:
-#   wine_env_start [PREFIX]   # Xvfb display (unless TESSARY_USE_DISPLAY=1 and DISPLAY is set),
+#   wine_env_start [PREFIX]   # Xvfb display (unless TESSARY_USE_DISPLAY=1 and DISPLAY is set;
+#                             # TESSARY_SCREEN sizes it, default 1280x1024),
 #                             # a quiet Wine prefix (created on first use) and a persistent wineserver
 #   wine_env_stop             # stops the wineserver and the Xvfb started here
 # The prefix defaults to $TESSARY_WINEPREFIX or ~/.cache/tessary/wineprefix.
@@ -15,7 +16,7 @@ wine_env_start() {
             if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=:$n; break; fi
         done
         [ -n "$display" ] || { echo "wine-env: no free X display" >&2; return 1; }
-        Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        Xvfb "$display" -screen 0 "${TESSARY_SCREEN:-1280x1024}x24" -nolisten tcp >/dev/null 2>&1 &
         WINE_ENV_XVFB_PID=$!
         disown "$WINE_ENV_XVFB_PID" 2>/dev/null
         for ((n = 0; n < 100; n++)); do

@@ -16,7 +16,7 @@ void DrawLine(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour);
 void SetDarkFrame(HWND window);
 // The interface font (app.uiFont) of labels, buttons, lists and the status bar, made for a display
 // at `dpi`; the caller owns it.
-HFONT CreateUiFont(int dpi = kDesignDpi);
+HFONT CreateUiFont(int dpi);
 // The text as it fits `width` pixels in `font`: whole when it fits, else its longest beginning
 // followed by "…" that fits (the end is what is cut, never the front).
 std::wstring EndEllipsisText(HDC dc, HFONT font, const std::wstring& text, int width);

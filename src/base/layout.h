@@ -30,8 +30,8 @@ LayoutRects ComputeLayout(const LayoutInput& in);
 
 constexpr int kToolbarButtonCount = 17;
 constexpr int kToolbarButtonSize = 24;  // height; buttons are 26 wide
-Rect ToolbarButtonRect(const Rect& toolbar, int index, int dpi = kDesignDpi);
-int ToolbarButtonAt(const Rect& toolbar, int x, int y, int dpi = kDesignDpi);  // 0..kToolbarButtonCount-1 or -1
+Rect ToolbarButtonRect(const Rect& toolbar, int index, int dpi);
+int ToolbarButtonAt(const Rect& toolbar, int x, int y, int dpi);  // 0..kToolbarButtonCount-1 or -1
 
 struct SearchPanelLayout {
     Rect close, findBox, replaceBox, caseButton, wordButton, regexButton, allFilesButton, replaceButton,
@@ -40,4 +40,4 @@ struct SearchPanelLayout {
 };
 
 // w x h is the search panel's own client size in pixels, fontHeight too.
-SearchPanelLayout ComputeSearchPanelLayout(int w, int h, int fontHeight, int dpi = kDesignDpi);
+SearchPanelLayout ComputeSearchPanelLayout(int w, int h, int fontHeight, int dpi);

@@ -16,10 +16,10 @@ constexpr int kMinThumbLength = 24;  // design pixels, scaled by `dpi` below
 // The thumb never starts before the track, and never runs past its end unless the
 // track is shorter than the minimum thumb, in which case it starts at trackStart.
 ScrollThumb VerticalThumb(int trackStart, int trackLength, long long total, long long visible, long long first,
-                          int dpi = 96);
+                          int dpi);
 
 // Pixels: shown only when trackLength < contentWidth. offset is clamped like first above.
-ScrollThumb HorizontalThumb(int trackStart, int trackLength, long long contentWidth, long long offset, int dpi = 96);
+ScrollThumb HorizontalThumb(int trackStart, int trackLength, long long contentWidth, long long offset, int dpi);
 
 // Scroll position in [0, range] for a thumb dragged by its centre to `mouse`.
 // A thumb that fills the track has no travel, so there is nothing to map the mouse onto;

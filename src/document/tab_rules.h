@@ -21,10 +21,10 @@ std::wstring WindowTitleText(bool hasActive, const std::wstring& title, bool mod
 std::wstring WorkspaceNameOf(const std::wstring& folderRoot);
 
 // Tab strip geometry in pixels of a display at `dpi` (the design measures are for 96).
-int TabWidthForText(int textWidth, int dpi = 96);                       // clamp(textWidth + 60, 180, 320) at 96
+int TabWidthForText(int textWidth, int dpi);                            // clamp(textWidth + 60, 180, 320) at 96
 std::vector<int> TabEdges(int left, const std::vector<int>& widths);    // widths.size() + 1 edges from left
 int TabAt(const std::vector<int>& edges, int x);                        // tab under x, or -1
-bool TabCloseMarkHit(const std::vector<int>& edges, int index, int x, int dpi = 96);  // x on its close mark
+bool TabCloseMarkHit(const std::vector<int>& edges, int index, int x, int dpi);  // x on its close mark
 
 // The tab strip over the bar from `left` to `right`. Tabs that all fit keep their measured widths.
 // Otherwise the list button takes the bar's right end and the tabs shrink, the widest first,

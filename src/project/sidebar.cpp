@@ -137,7 +137,7 @@ void HoverUnderPointer(HWND window) {
     const RECT client = ClientOf(window);
     const POINT p = CursorInClient(window);
     const bool inside = PtInRect(&client, p) != FALSE;
-    sidebar.hoverRow = inside ? SidebarRowAt(sidebar.scroll, p.y, sidebar.rows.size()) : -1;
+    sidebar.hoverRow = inside ? SidebarRowAt(sidebar.scroll, p.y, sidebar.rows.size(), app.dpi) : -1;
 }
 
 void ClickRow(HWND window, int x, int y, int width) {

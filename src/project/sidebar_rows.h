@@ -64,25 +64,25 @@ FileBadge BadgeForName(const std::wstring& name);
 std::vector<std::wstring> BadgeLabels();
 
 // min(scroll, max(0, rowCount * 22 - clientHeight)), and never below 0.
-int ClampSidebarScrollValue(int scroll, size_t rowCount, int clientHeight, int dpi = 96);
+int ClampSidebarScrollValue(int scroll, size_t rowCount, int clientHeight, int dpi);
 
 // The row under client y, or -1 when there is none. The header (row 0) stays at the top while the
 // rest scrolls beneath it: the top band is always the header.
-int SidebarRowAt(int scroll, int y, size_t rowCount, int dpi = 96);
+int SidebarRowAt(int scroll, int y, size_t rowCount, int dpi);
 
 // Where row `index` is drawn: the header at 0, the others at their scrolled place.
-int SidebarRowTop(size_t index, int scroll, int dpi = 96);
+int SidebarRowTop(size_t index, int scroll, int dpi);
 
 // The part of a file badge a label needs: its width for the widest label's text width, at least
 // the 18 pixels a one-letter badge has, with two pixels of room on either side (design pixels,
 // scaled to `dpi`).
-int SidebarBadgeWidth(int widestLabel, int dpi = 96);
+int SidebarBadgeWidth(int widestLabel, int dpi);
 
 // Rows [first, last) whose bands meet a client area of the given height (the fixed header aside).
 struct RowRange {
     size_t first = 0, last = 0;
 };
-RowRange VisibleSidebarRows(int scroll, int clientHeight, size_t rowCount, int dpi = 96);
+RowRange VisibleSidebarRows(int scroll, int clientHeight, size_t rowCount, int dpi);
 
 struct SidebarThumb {
     bool exists = false;
@@ -90,10 +90,10 @@ struct SidebarThumb {
 };
 // No thumb while the rows fit; otherwise height max(20, (H - 16) * H / T), placed between 8 and
 // H - 8 by the scroll position, spanning x from W - 10 to W - 2.
-SidebarThumb SidebarThumbRect(int clientWidth, int clientHeight, size_t rowCount, int scroll, int dpi = 96);
+SidebarThumb SidebarThumbRect(int clientWidth, int clientHeight, size_t rowCount, int scroll, int dpi);
 
 // The scroll position for a thumb dragged by its centre to client y (before clamping).
-int SidebarDragScroll(int y, int clientHeight, size_t rowCount, int thumbHeight, int dpi = 96);
+int SidebarDragScroll(int y, int clientHeight, size_t rowCount, int thumbHeight, int dpi);
 
 // Wheel: 40 pixels per standard notch, never above the top.
 inline int SidebarWheelScroll(int scroll, int delta) {

@@ -88,22 +88,22 @@ HighlightSpan HitHighlight(const std::wstring& lineText, int column, int matchLe
 // Results-list geometry: rows of 22 pixels, the text starting at x 48, a 70-pixel allowance, in
 // design pixels (96 dpi) that the functions below scale to the display's `dpi`.
 constexpr int kResultRowHeight = 22;
-int ClampResultScrollY(int scrollY, int rowCount, int height, int dpi = 96);
-int ClampResultScrollX(int scrollX, int maxTextWidth, int width, int dpi = 96);
+int ClampResultScrollY(int scrollY, int rowCount, int height, int dpi);
+int ClampResultScrollX(int scrollX, int maxTextWidth, int width, int dpi);
 struct Thumb {
     bool shown = false;
     int start = 0;   // top (vertical) or left (horizontal)
     int length = 0;  // L
 };
-Thumb VerticalThumb(int rowCount, int height, int scrollY, int dpi = 96);
-Thumb HorizontalThumb(int maxTextWidth, int width, int scrollX, int dpi = 96);
+Thumb VerticalThumb(int rowCount, int height, int scrollY, int dpi);
+Thumb HorizontalThumb(int maxTextWidth, int width, int scrollX, int dpi);
 // The scroll offset for a thumb dragged so that the pointer is at its middle.
-int ScrollYForThumbDrag(int y, int rowCount, int height, int dpi = 96);
-int ScrollXForThumbDrag(int x, int maxTextWidth, int width, int dpi = 96);
+int ScrollYForThumbDrag(int y, int rowCount, int height, int dpi);
+int ScrollXForThumbDrag(int x, int maxTextWidth, int width, int dpi);
 // The row under y, or -1.
-int ResultRowAt(int y, int scrollY, int rowCount, int dpi = 96);
+int ResultRowAt(int y, int scrollY, int rowCount, int dpi);
 // Up/Down: the new selected row and the scroll offset that shows it whole.
-int ScrollToShowRow(int row, int scrollY, int height, int dpi = 96);
+int ScrollToShowRow(int row, int scrollY, int height, int dpi);
 
 // How long the results of a tab wait after its last edit before they are searched again: a short
 // pause for an ordinary file, longer for a large one, whose search costs more.

@@ -7,8 +7,7 @@
 enum class FrameHit { Client, Caption, Left, Right, Bottom, BottomLeft, BottomRight };
 
 // x, y in client coordinates of a W x H window laid out as `r` for `dpi`.
-FrameHit FrameHitTest(const LayoutRects& r, int W, int H, int x, int y, bool maximizedOrFullScreen,
-                      int dpi = kDesignDpi);
+FrameHit FrameHitTest(const LayoutRects& r, int W, int H, int x, int y, bool maximizedOrFullScreen, int dpi);
 
 // Caption button ids.
 constexpr int kCaptionMinimize = 1;

@@ -138,6 +138,12 @@ void ShowOpenMenu(POINT origin) {
     const DropDownPlace place =
         PlaceDropDown(0, state.rows.height, Unscale(work.top - origin.y, app.dpi), Unscale(work.bottom - origin.y, app.dpi));
     state.menuHeight = place.shownHeight;
+    if (app.openMenu == kTabListMenu && app.activeTab >= 0 &&
+        app.activeTab < static_cast<int>(state.rows.rows.size())) {
+        // The list of tabs opens on the active one: its row in view and lit.
+        state.hoveredRow = app.activeTab;
+        state.menuScroll = ScrollDropDownToRow(0, state.rows, app.activeTab, state.menuHeight);
+    }
     const int w = Px(state.menuWidth + 2 * kMenuShadowMargin), h = Px(state.menuHeight + 2 * kMenuShadowMargin);
     const int bodyLeft = state.alignRight ? origin.x - Px(state.menuWidth) : origin.x;
     state.menuPos = POINT{FitInto(bodyLeft - Px(kMenuShadowMargin), w, work.left, work.right),

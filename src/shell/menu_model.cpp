@@ -263,6 +263,19 @@ int ScrollDropDown(int scroll, int delta, int bodyHeight, int shownHeight) {
     return static_cast<int>(std::clamp<long long>(moved, 0, limit));
 }
 
+int ScrollDropDownToRow(int scroll, const MenuRows& layout, int row, int shownHeight) {
+    const int limit = std::max(0, layout.height - shownHeight);
+    if (row >= 0 && row < static_cast<int>(layout.rows.size())) {
+        const int top = layout.rows[static_cast<size_t>(row)].top;
+        if (top < scroll) {
+            scroll = top;
+        } else if (top + kMenuRowHeight > scroll + shownHeight) {
+            scroll = top + kMenuRowHeight - shownHeight;
+        }
+    }
+    return std::clamp(scroll, 0, limit);
+}
+
 double ShadowDarkness(double distance) {
     // Four 2.5-pixel bands of 58, 41, 24 and 9 % darkness, blended into each other so that the
     // shadow fades without steps.

@@ -112,7 +112,7 @@ int SubmenuItemAt(const std::vector<SubmenuItem>& items, int bodyWidth, int x, i
 bool InMenuBody(int bodyWidth, int bodyHeight, int x, int y);
 
 // Menu-bar titles laid out left to right from kFirstMenuTitleX, each its text width plus padding.
-std::vector<Rect> LayoutTitleRects(const std::vector<int>& textWidths, int top, int bottom, int dpi = kDesignDpi);
+std::vector<Rect> LayoutTitleRects(const std::vector<int>& textWidths, int top, int bottom, int dpi);
 int TitleAt(const std::vector<Rect>& titles, int x, int y);
 
 // A popup's start coordinate along one axis, pulled back so that [start, start + size) stays inside
@@ -132,6 +132,9 @@ DropDownPlace PlaceDropDown(int bodyTop, int bodyHeight, int workTop, int workBo
 // The scroll offset of a cut drop-down after a wheel turn of `delta` (120 a notch, positive up):
 // three rows a notch, never past either end.
 int ScrollDropDown(int scroll, int delta, int bodyHeight, int shownHeight);
+// The scroll offset of a cut drop-down that shows row `row` (an index into layout.rows) whole,
+// moved as little as it must from `scroll`; a row that is not there leaves it where it is.
+int ScrollDropDownToRow(int scroll, const MenuRows& layout, int row, int shownHeight);
 
 // The drop shadow: kShadowRings rounded rectangles around the body, layer i (1 = innermost) grown by
 // i pixels, each filled with black at alphas[i - 1]. Together they darken the ring at distance d

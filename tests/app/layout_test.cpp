@@ -180,8 +180,8 @@ TEST(Layout, FocusModeCentresTheEditorWhateverElseIsShown) {
             EXPECT_TRUE(chrome.Empty());
         for (int y = 0; y < in.height; y += 7) {
             for (int x = 0; x < width; x += 13) {
-                EXPECT_EQ(-1, ToolbarButtonAt(first.toolbar, x, y));
-                EXPECT_EQ(FrameHit::Client, FrameHitTest(first, width, in.height, x, y, true));
+                EXPECT_EQ(-1, ToolbarButtonAt(first.toolbar, x, y, 96));
+                EXPECT_EQ(FrameHit::Client, FrameHitTest(first, width, in.height, x, y, true, 96));
             }
         }
         for (int flags = 0; flags < 8; ++flags) {
@@ -197,7 +197,7 @@ TEST(Layout, FocusModeCentresTheEditorWhateverElseIsShown) {
 TEST(Layout, ToolbarHitTestAgreesWithTheButtons) {
     for (const Rect toolbar : {Rect{0, 62, 1000, 92}, Rect{100, 10, 600, 39}}) {
         std::vector<Rect> buttons;
-        for (int i = 0; i < kToolbarButtonCount; ++i) buttons.push_back(ToolbarButtonRect(toolbar, i));
+        for (int i = 0; i < kToolbarButtonCount; ++i) buttons.push_back(ToolbarButtonRect(toolbar, i, 96));
         DisjointInside(buttons, toolbar);
         for (int i = 1; i < kToolbarButtonCount; ++i) EXPECT_LT(buttons[i - 1].right, buttons[i].left);
         for (int y = toolbar.top; y < toolbar.bottom; ++y) {
@@ -205,7 +205,7 @@ TEST(Layout, ToolbarHitTestAgreesWithTheButtons) {
                 int expected = -1;
                 for (int i = 0; i < kToolbarButtonCount; ++i)
                     if (buttons[i].Contains(x, y)) expected = i;
-                ASSERT_EQ(expected, ToolbarButtonAt(toolbar, x, y)) << x << "," << y;
+                ASSERT_EQ(expected, ToolbarButtonAt(toolbar, x, y, 96)) << x << "," << y;
             }
         }
     }
@@ -214,7 +214,7 @@ TEST(Layout, ToolbarHitTestAgreesWithTheButtons) {
 TEST(Layout, SearchPanelChildrenDoNotOverlap) {
     for (const auto& [w, h, font] : {std::tuple{300, 500, 16}, {420, 900, 20}, {260, 160, 15}}) {
         SCOPED_TRACE(testing::Message() << w << "x" << h);
-        const SearchPanelLayout p = ComputeSearchPanelLayout(w, h, font);
+        const SearchPanelLayout p = ComputeSearchPanelLayout(w, h, font, 96);
         DisjointInside({p.close, p.findBox, p.replaceBox, p.caseButton, p.wordButton, p.regexButton,
                         p.allFilesButton, p.replaceButton, p.replaceAllButton, p.results},
                        Rect{0, 0, w, h});
@@ -223,7 +223,7 @@ TEST(Layout, SearchPanelChildrenDoNotOverlap) {
         EXPECT_GE(p.results.top, p.replaceBox.bottom);
     }
     // Cramped, the boxes keep a usable width (under the buttons) and the results list is empty.
-    const SearchPanelLayout cramped = ComputeSearchPanelLayout(150, 100, 15);
+    const SearchPanelLayout cramped = ComputeSearchPanelLayout(150, 100, 15, 96);
     EXPECT_GE(cramped.findBox.Width(), 80);
     EXPECT_GE(cramped.replaceBox.Width(), 80);
     EXPECT_TRUE(cramped.results.Empty());
@@ -274,7 +274,7 @@ TEST(DisplayScale, ToolbarButtonsAreThe96OnesScaledAndHitAtTheirCentres) {
         Rect previous{};
         for (int i = 0; i < kToolbarButtonCount; ++i) {
             const Rect b = ToolbarButtonRect(toolbar, i, dpi);
-            EXPECT_TRUE(ScaledWithinAPixel(ToolbarButtonRect(toolbar96, i), b, dpi)) << i;
+            EXPECT_TRUE(ScaledWithinAPixel(ToolbarButtonRect(toolbar96, i, 96), b, dpi)) << i;
             const Rect c = Centre(b);
             EXPECT_EQ(ToolbarButtonAt(toolbar, c.left, c.top, dpi), i);
             if (i > 0) {
@@ -287,7 +287,7 @@ TEST(DisplayScale, ToolbarButtonsAreThe96OnesScaledAndHitAtTheirCentres) {
 
 TEST(DisplayScale, SearchPanelChildrenAreThe96OnesScaled) {
     for (const int w : {260, 300, 420}) {
-        const SearchPanelLayout at96 = ComputeSearchPanelLayout(w, 600, 16);
+        const SearchPanelLayout at96 = ComputeSearchPanelLayout(w, 600, 16, 96);
         const Rect a[] = {
             at96.close,       at96.findBox,        at96.replaceBox,    at96.caseButton,       at96.wordButton,
             at96.regexButton, at96.allFilesButton, at96.replaceButton, at96.replaceAllButton, at96.results};
@@ -309,7 +309,7 @@ TEST(DisplayScale, TabStripAndMenuTitlesScale) {
     for (int dpi : kScaledDpis) {
         for (int text = 0; text < 400; text += 7) {
             // A title measured with the scaled font is the scaled width: the tab is the scaled tab.
-            const int at96 = TabWidthForText(text);
+            const int at96 = TabWidthForText(text, 96);
             EXPECT_LE(std::abs(TabWidthForText(Scale(text, dpi), dpi) - at96 * dpi / 96.0), 1.0) << text;
         }
         const std::vector<int> edges96 = TabEdges(220, {180, 210, 320});
@@ -321,11 +321,11 @@ TEST(DisplayScale, TabStripAndMenuTitlesScale) {
                 // as they were at 96 (the columns at the mark's edges may round either way).
                 if (x == edges96[tab + 1] - 18 || x == edges96[tab + 1] - 7 || x == edges96[tab + 1] - 6) continue;
                 const int scaledX = static_cast<int>((x + 0.5) * dpi / 96.0);
-                EXPECT_EQ(TabCloseMarkHit(edges, tab, scaledX, dpi), TabCloseMarkHit(edges96, tab, x)) << x;
+                EXPECT_EQ(TabCloseMarkHit(edges, tab, scaledX, dpi), TabCloseMarkHit(edges96, tab, x, 96)) << x;
                 EXPECT_EQ(TabAt(edges, scaledX), tab);
             }
         }
-        const std::vector<Rect> titles96 = LayoutTitleRects({30, 28, 55}, 32, 62);
+        const std::vector<Rect> titles96 = LayoutTitleRects({30, 28, 55}, 32, 62, 96);
         const std::vector<Rect> titles =
             LayoutTitleRects({Scale(30, dpi), Scale(28, dpi), Scale(55, dpi)}, Scale(32, dpi), Scale(62, dpi), dpi);
         for (size_t i = 0; i < titles.size(); ++i) {
@@ -340,10 +340,10 @@ TEST(DisplayScale, TabStripAndMenuTitlesScale) {
 
 TEST(DisplayScale, TheShortestScrollThumbScales) {
     for (int dpi : kScaledDpis) {
-        const ScrollThumb at96 = VerticalThumb(0, 500, 1000000, 30, 0);
+        const ScrollThumb at96 = VerticalThumb(0, 500, 1000000, 30, 0, 96);
         const ScrollThumb v = VerticalThumb(0, Scale(500, dpi), 1000000, 30, 0, dpi);
         EXPECT_EQ(v.length, Scale(at96.length, dpi));
         const ScrollThumb h = HorizontalThumb(0, Scale(500, dpi), 100000000, 0, dpi);
-        EXPECT_EQ(h.length, Scale(HorizontalThumb(0, 500, 100000000, 0).length, dpi));
+        EXPECT_EQ(h.length, Scale(HorizontalThumb(0, 500, 100000000, 0, 96).length, dpi));
     }
 }

@@ -19,8 +19,8 @@ TEST(ScrollGeometry, ThumbsFollowTheirPositionAndDragBack) {
         const long long total = static_cast<long long>(random() % 5000), visible = static_cast<long long>(random() % 200);
         const long long t = std::max(track, 0), range = total - (horizontal ? t : visible);
         const auto thumbAt = [&](long long pos) {
-            return horizontal ? HorizontalThumb(trackStart, track, total, pos)
-                              : VerticalThumb(trackStart, track, total, visible, pos);
+            return horizontal ? HorizontalThumb(trackStart, track, total, pos, 96)
+                              : VerticalThumb(trackStart, track, total, visible, pos, 96);
         };
         const ScrollThumb first = thumbAt(random() % 2 ? 0 : -7);
         ASSERT_EQ(range > 0, first.visible) << round;
@@ -43,7 +43,7 @@ TEST(ScrollGeometry, ThumbsFollowTheirPositionAndDragBack) {
 }
 
 TEST(ScrollGeometry, VerticalThumbWithHugeCountsDoesNotOverflow) {
-    const ScrollThumb t = VerticalThumb(0, 400, LLONG_MAX, LLONG_MAX / 2, LLONG_MAX);
+    const ScrollThumb t = VerticalThumb(0, 400, LLONG_MAX, LLONG_MAX / 2, LLONG_MAX, 96);
     EXPECT_GE(t.length, 199);
     EXPECT_LE(t.length, 200);
     EXPECT_EQ(t.start + t.length, 400);

@@ -98,7 +98,7 @@ TEST(DialogHitTest, TitleStripDragsExceptTheCloseButton) {
 TEST(DialogTexts, FitTheirBoxesInEveryLanguage) {
     HDC dc = CreateCompatibleDC(nullptr);
     ASSERT_NE(nullptr, dc);
-    HFONT font = CreateUiFont();
+    HFONT font = CreateUiFont(96);
     ASSERT_NE(nullptr, font);
     HGDIOBJ old = SelectObject(dc, font);
     const auto width = [&](const std::wstring& text) {

@@ -79,10 +79,10 @@ TEST(TabRules, DirectoryWithSeparator) {
 }
 
 TEST(TabRules, TabStripGeometry) {
-    EXPECT_EQ(TabWidthForText(0), 180);
-    EXPECT_EQ(TabWidthForText(150), 210);
-    EXPECT_EQ(TabWidthForText(1000), 320);
-    EXPECT_EQ(TabWidthForText(INT_MAX), 320);
+    EXPECT_EQ(TabWidthForText(0, 96), 180);
+    EXPECT_EQ(TabWidthForText(150, 96), 210);
+    EXPECT_EQ(TabWidthForText(1000, 96), 320);
+    EXPECT_EQ(TabWidthForText(INT_MAX, 96), 320);
 
     const std::vector<int> edges = TabEdges(220, {180, 200, 320});
     EXPECT_EQ(edges, (std::vector<int>{220, 400, 600, 920}));
@@ -96,12 +96,12 @@ TEST(TabRules, TabStripGeometry) {
     EXPECT_EQ(TabAt(edges, 920), -1);
     EXPECT_EQ(TabAt({}, 0), -1);
 
-    EXPECT_FALSE(TabCloseMarkHit(edges, 1, 581));
-    EXPECT_TRUE(TabCloseMarkHit(edges, 1, 582));
-    EXPECT_TRUE(TabCloseMarkHit(edges, 1, 593));
-    EXPECT_FALSE(TabCloseMarkHit(edges, 1, 594));
-    EXPECT_FALSE(TabCloseMarkHit(edges, 3, 910));
-    EXPECT_FALSE(TabCloseMarkHit(edges, -1, 210));
+    EXPECT_FALSE(TabCloseMarkHit(edges, 1, 581, 96));
+    EXPECT_TRUE(TabCloseMarkHit(edges, 1, 582, 96));
+    EXPECT_TRUE(TabCloseMarkHit(edges, 1, 593, 96));
+    EXPECT_FALSE(TabCloseMarkHit(edges, 1, 594, 96));
+    EXPECT_FALSE(TabCloseMarkHit(edges, 3, 910, 96));
+    EXPECT_FALSE(TabCloseMarkHit(edges, -1, 210, 96));
 }
 
 // Random tab counts, widths, bars, scrolls and active tabs: the active tab lies wholly in the view
@@ -114,8 +114,9 @@ TEST(TabRules, TabStripKeepsTheActiveTabInView) {
         in.left = static_cast<int>(rng() % 400);
         in.right = in.left + static_cast<int>(rng() % 2000);
         const int count = static_cast<int>(rng() % 60);
-        for (int i = 0; i < count; ++i) in.widths.push_back(round % 7 == 0 ? 40 + static_cast<int>(rng() % 300)
-                                                                           : TabWidthForText(static_cast<int>(rng() % 400)));
+        for (int i = 0; i < count; ++i)
+            in.widths.push_back(round % 7 == 0 ? 40 + static_cast<int>(rng() % 300)
+                                               : TabWidthForText(static_cast<int>(rng() % 400), 96));
         in.minWidth = 60 + static_cast<int>(rng() % 100);
         in.buttonWidth = 34;
         in.active = count ? static_cast<int>(rng() % count) : -1;

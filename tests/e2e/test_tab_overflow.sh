@@ -58,14 +58,26 @@ wait_eq 1 drive send TessaryClass $((0x8000 + 0x55)) 5 || fail "the search panel
 wait_eq inside active_in_view || fail "the active tab is under the search panel"
 screenshot TessaryClass tabs-beside-panel.png
 
-# The list button lists every tab; a click on the third row brings file_03 to the front and the
-# strip scrolls back to show it.
+# The list button lists every tab.
 button_x=$(($(panel_left) - 17))
 drive click TessaryClass "$button_x" $(((BAR_TOP + BAR_BOTTOM) / 2)) >/dev/null
 wait_eq shown shown TesMenuPop || fail "the tab list did not open"
 read -r _ _ _ list_h < <(drive rect TesMenuPop)
 [ "$list_h" -gt $((10 * 36)) ] || fail "the tab list is $list_h pixels high: not every tab is in it"
 screenshot TessaryClass tab-list.png
+# It opens on the active tab, the last one: its row is lit at the bottom of the cut list, and a
+# click there keeps file_30 (a list opened at its first rows has another tab there).
+bottom_row=$((list_h - 12 - 18 - 2))
+wait_eq 4A90D9 shot_pixels TesMenuPop tab-list-popup.png "18,$bottom_row" || fail "the active tab's row is not lit at the list's bottom"
+drive click TesMenuPop 100 "$bottom_row" >/dev/null
+wait_eq hidden shown TesMenuPop || fail "the tab list stayed open"
+settle
+assert_eq "file_30.txt — Tessary" "$(drive title TessaryClass)" "the list's bottom row"
+# Opened again and wheeled to its top, a click on the third row brings file_03 to the front and the
+# strip scrolls back to show it.
+drive click TessaryClass "$button_x" $(((BAR_TOP + BAR_BOTTOM) / 2)) >/dev/null
+wait_eq shown shown TesMenuPop || fail "the tab list did not open again"
+drive send TesMenuPop $((0x020A)) $(((1200 & 0xFFFF) << 16)) 0 >/dev/null  # ten notches up
 drive click TesMenuPop 100 $((16 + 2 * 36 + 18)) >/dev/null
 wait_eq hidden shown TesMenuPop || fail "the tab list stayed open"
 wait_eq "file_03.txt — Tessary" drive title TessaryClass || fail "the list's third row did not activate file_03"

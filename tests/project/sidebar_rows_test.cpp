@@ -218,7 +218,7 @@ TEST(SidebarRows, BadgesAndNamesFitTheirBoxes) {
         ASSERT_GT(TextWidth(dc, font, L"CSS"), 10) << "the font measures nothing: the test would prove nothing";
         int widest = 0;
         for (const std::wstring& label : BadgeLabels()) widest = std::max(widest, TextWidth(dc, font, label));
-        const int badge = SidebarBadgeWidth(widest);
+        const int badge = SidebarBadgeWidth(widest, 96);
         for (const std::wstring& label : BadgeLabels())
             EXPECT_LE(TextWidth(dc, font, label) + 4, badge) << "label " << std::string(label.begin(), label.end());
         EXPECT_GE(badge, TextWidth(dc, font, L"CSS") + 4);

@@ -123,7 +123,7 @@ TEST(SearchModel, ScrollRowsAndThumbsFollowTheList) {
         const int rangeX = ClampResultScrollX(INT_MAX, text, width, dpi);
         const int scrollX = ClampResultScrollX(static_cast<int>(rng() % 5000) - 100, text, width, dpi);
         ASSERT_TRUE(rangeX >= 0 && scrollX >= 0 && scrollX <= rangeX);
-        EXPECT_LE(std::abs(rangeX - Scale(ClampResultScrollX(INT_MAX, text96, width96), dpi)), 2);
+        EXPECT_LE(std::abs(rangeX - Scale(ClampResultScrollX(INT_MAX, text96, width96, 96), dpi)), 2);
         const Thumb h = HorizontalThumb(text, width, scrollX, dpi);
         ASSERT_EQ(rangeX > 0, h.shown);
         if (h.shown && width - Scale(16, dpi) - h.length > 0) {

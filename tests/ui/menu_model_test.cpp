@@ -206,6 +206,31 @@ TEST(MenuGeometry, LongDropDownsOpenBelowTheirTitleAndScroll) {
     }
 }
 
+// A cut list scrolled to show one row shows it whole, stays within its scroll range, and moves no
+// further than it must: a row already in view leaves the scroll alone, and one below the view ends
+// at the view's bottom.
+TEST(MenuGeometry, ScrollingToARowShowsItWhole) {
+    std::mt19937 random(29);
+    for (int i = 0; i < 5000; ++i) {
+        std::vector<std::wstring> titles(1 + random() % 40, L"t");
+        const MenuRows layout = LayoutMenuRows(TabListItems(titles));
+        const int shown = std::min(layout.height, kMenuRowHeight + static_cast<int>(random() % 900));
+        const int limit = layout.height - shown;
+        const int from = static_cast<int>(random() % (limit + 1));
+        const int row = static_cast<int>(random() % layout.rows.size());
+        const int scroll = ScrollDropDownToRow(from, layout, row, shown);
+        ASSERT_GE(scroll, 0);
+        ASSERT_LE(scroll, limit);
+        const int top = layout.rows[static_cast<size_t>(row)].top - scroll;
+        ASSERT_GE(top, 0) << row;
+        ASSERT_LE(top + kMenuRowHeight, shown) << row;
+        const int topAtFrom = layout.rows[static_cast<size_t>(row)].top - from;
+        if (topAtFrom >= 0 && topAtFrom + kMenuRowHeight <= shown) ASSERT_EQ(from, scroll);
+        if (topAtFrom + kMenuRowHeight > shown) ASSERT_EQ(shown, top + kMenuRowHeight);
+        ASSERT_EQ(from, ScrollDropDownToRow(from, layout, static_cast<int>(layout.rows.size()), shown));
+    }
+}
+
 // Rows and separators stack from four pixels down with four below the last; a point hits the row
 // drawn under it and nothing on a separator, in the padding or in the shadow margin. A submenu of
 // the same items hits the same ones.
@@ -249,7 +274,7 @@ TEST(MenuGeometry, Widths) {
 }
 
 TEST(MenuGeometry, TitlesAndPlacement) {
-    const std::vector<Rect> titles = LayoutTitleRects({30, 28}, 32, 62);
+    const std::vector<Rect> titles = LayoutTitleRects({30, 28}, 32, 62, 96);
     ASSERT_EQ(2u, titles.size());
     EXPECT_EQ((Rect{8, 32, 58, 62}), titles[0]);
     EXPECT_EQ((Rect{58, 32, 106, 62}), titles[1]);
