@@ -28,7 +28,7 @@ drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
 no_msgbox_now || fail "an offer at the first start"
 pause_loads 1
 open_file "$big"
-wait_eq "big.txt (0 %) — Tessary" drive title TessaryClass || fail "the tab does not say that it is loading"
+wait_eq "big.txt (loading 0 %) — Tessary" drive title TessaryClass || fail "the tab does not say that it is loading"
 # UTF-16 LE as the save encoding of the loading tab: whatever it does, the tab holds none of the text.
 drive command TessaryClass 152 >/dev/null
 drive command TessaryClass 100 >/dev/null
