@@ -85,7 +85,7 @@ constexpr const wchar_t* kRecoveryPrompt[][8] = {
 constexpr const wchar_t* kHexMessages[][4] = {
 #include "base/strings/hex_messages.inc"
 };
-constexpr const wchar_t* kMessages[][35] = {
+constexpr const wchar_t* kMessages[][36] = {
 #include "base/strings/messages.inc"
 };
 
@@ -128,7 +128,7 @@ static_assert(Complete(kFileErrors), "FileErrors");
 static_assert(Complete(kRecoveryPrompt), "RecoveryPrompt");
 static_assert(Complete(kHexMessages), "HexMessages");
 static_assert(Complete(kMessages), "Messages");
-static_assert(std::size(kMessages[0]) == static_cast<std::size_t>(MessageText::GotoLineRow) + 1,
+static_assert(std::size(kMessages[0]) == static_cast<std::size_t>(MessageText::LoadingPercent) + 1,
               "one Messages entry per MessageText");
 
 // Calls visit with the rows of the table; false for a value outside the enumeration.

@@ -101,6 +101,7 @@ enum class MessageText {
     HexOffsetWord,  // the status bar of a hex tab: "Offset 0x1A (26)"
     HexByteWord,    // and "Byte 0x4F (79)"
     GotoLineRow,  // %s: the line number typed after ":" in goto anything
+    LoadingPercent,  // %s: how much of a tab's file has been read, after its title: "big.txt (loading 42 %)"
 };
 
 // A Messages entry in the current interface language, with "%s" (if any) replaced by `piece`.

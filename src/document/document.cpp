@@ -14,6 +14,7 @@ Document& Document::operator=(Document&& other) noexcept {
     path = std::move(other.path);
     title = std::move(other.title);
     modified = other.modified;
+    loading = other.loading;
     readOnlyFile = other.readOnlyFile;
     readOnlyView = other.readOnlyView;
     language = other.language;

@@ -26,6 +26,7 @@ struct Document {
     std::wstring path;
     std::wstring title;
     bool modified = false;
+    bool loading = false;  // its text is still being read in the background: the editor holds none of it
     bool readOnlyFile = false;
     bool readOnlyView = false;
     int language = 0;

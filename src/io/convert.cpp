@@ -56,7 +56,7 @@ int CommandForLineEnding(int lineEnding) {
 // The text is not converted: the new encoding applies at the next save.
 void SetSaveEncoding(int encoding) {
     Document* doc = ActiveDocument();
-    if (!doc || doc->hexMode || doc->encoding == encoding) return;
+    if (!doc || doc->hexMode || doc->loading || doc->encoding == encoding) return;
     doc->encoding = encoding;
     doc->modified = 1;
     NoteChange(kChangeTitle | kChangeTabBar | kChangeStatusBar);
@@ -64,7 +64,7 @@ void SetSaveEncoding(int encoding) {
 
 void ConvertLineEndings(int eolMode, int lineEnding) {
     Document* doc = ActiveDocument();
-    if (!doc || doc->hexMode) return;
+    if (!doc || doc->hexMode || doc->loading) return;
     editor::Send(doc->editor, editor::kSetEolMode, static_cast<WPARAM>(eolMode));
     editor::Send(doc->editor, editor::kConvertEols, static_cast<WPARAM>(eolMode));
     doc->lineEnding = lineEnding;

@@ -301,9 +301,11 @@ LoadOutcome LoadContent(int index, const std::wstring& path, std::wstring& error
         editor::SetReadOnly(doc.editor, false);
         editor::Send(doc.editor, editor::kClearAll);
         editor::SetReadOnly(doc.editor, true);
-        hooks->started = BackgroundTextLoad::Start(doc.editor, path, size, hooks->backgroundProgress,
-                                                   hooks->backgroundDone);
-        if (hooks->started) return LoadOutcome::Loading;
+        hooks->started = BackgroundTextLoad::Start(path, size, hooks->backgroundProgress, hooks->backgroundDone);
+        if (hooks->started) {
+            doc.loading = true;
+            return LoadOutcome::Loading;
+        }
     }
     if (mayBeText && LoadLargeText(doc, path, size, hooks ? hooks->progress : ProgressFn())) {
         ReleaseMapping(doc);
@@ -340,6 +342,7 @@ LoadOutcome FinishBackgroundLoad(int index, const std::wstring& path, Background
     const uint64_t stampTime = doc.fileTime, stampSize = doc.fileSize;  // taken before the read
     void* text = nullptr;
     const StreamedText read = load.Finish(&text);
+    doc.loading = false;
     if (read.encodingSeen) doc.encoding = static_cast<int>(read.encoding);
     LoadOutcome outcome = LoadOutcome::Failed;
     if (text) {

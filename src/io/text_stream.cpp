@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <mutex>
 
 #include "base/editor.h"
 #include "base/encoding.h"
@@ -91,28 +92,77 @@ struct BackgroundTextLoad::Loader {
     virtual void* __stdcall ConvertToDocument() = 0;
 };
 
-std::unique_ptr<BackgroundTextLoad> BackgroundTextLoad::Start(HWND ed, const std::wstring& path, uint64_t size,
+namespace {
+
+// Where loaders come from. SCI_CREATELOADER makes the room for the whole text at once (growing the
+// buffer chunk by chunk would copy it again and again and briefly hold it twice), and making that
+// room clears every byte of it: on the interface thread a large file would cost the window its
+// answers for as long as that takes. So the room is made on the worker: an editor window that
+// nothing else uses (message-only, never shown, on the interface thread like every window) is
+// asked straight through the component's function rather than through a message, which reaches no
+// window of another thread and waits for none. Only one worker at a time asks it; its own
+// document is never touched, so nothing on the interface thread shares state with the call.
+struct LoaderSource {
+    using Direct = LRESULT (*)(LONG_PTR, UINT, WPARAM, LPARAM);
+    HWND window = nullptr;
+    Direct call = nullptr;
+    LONG_PTR target = 0;
+    std::mutex asking;
+};
+
+// Made on the interface thread at the first background read; it lasts as long as the program.
+LoaderSource* TheLoaderSource() {
+    static LoaderSource source;
+    if (!source.window) {
+        source.window = CreateWindowExW(0, L"Scintilla", L"", 0, 0, 0, 1, 1, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        if (!source.window) return nullptr;
+        source.call = reinterpret_cast<LoaderSource::Direct>(editor::Send(source.window, editor::kGetDirectFunction));
+        source.target = editor::Send(source.window, editor::kGetDirectPointer);
+        if (!source.call || !source.target) {
+            DestroyWindow(source.window);
+            source.window = nullptr;
+            return nullptr;
+        }
+    }
+    return &source;
+}
+
+}  // namespace
+
+std::unique_ptr<BackgroundTextLoad> BackgroundTextLoad::Start(const std::wstring& path, uint64_t size,
                                                               ProgressFn progress, std::function<void()> done,
                                                               size_t chunk) {
-    constexpr int kStylesNone = 0x1, kTextLarge = 0x100;
-    const int options = kStylesNone | (size >= 0x7FFFFFFF ? kTextLarge : 0);
-    // The room for the whole text is taken at once: growing the buffer chunk by chunk would copy it
-    // again and again.
-    const LRESULT made = editor::Send(ed, editor::kCreateLoader, static_cast<WPARAM>(size + size / 16 + 1), options);
-    if (!made) {
-        editor::Send(ed, editor::kSetStatus, 0);
-        return nullptr;
-    }
+    LoaderSource* source = TheLoaderSource();
+    if (!source) return nullptr;
     std::unique_ptr<BackgroundTextLoad> load(new BackgroundTextLoad());
-    load->loader = reinterpret_cast<Loader*>(made);
     BackgroundTextLoad* self = load.get();
-    load->worker = std::thread([self, path, size, progress = std::move(progress), done = std::move(done), chunk] {
+    load->worker = std::thread([self, source, path, size, progress = std::move(progress), done = std::move(done),
+                                chunk] {
+        // The loader is taken once the first chunk has shown text: a file that goes to the hex view
+        // instead costs no buffer of its size.
+        const auto takeLoader = [self, source](uint64_t total) {
+            constexpr int kStylesNone = 0x1, kTextLarge = 0x100;
+            const int options = kStylesNone | (total >= 0x7FFFFFFF ? kTextLarge : 0);
+            std::lock_guard<std::mutex> one(source->asking);
+            const LRESULT made = source->call(source->target, editor::kCreateLoader,
+                                              static_cast<WPARAM>(total + total / 16 + 1), options);
+            self->loader = reinterpret_cast<Loader*>(made);
+            return self->loader != nullptr;
+        };
         TextReceiver to;
+        to.begin = [takeLoader](uint64_t total, uint64_t, uint64_t) { return takeLoader(total); };
         to.append = [self](const char* data, size_t length) {
             while (readsPaused && !self->cancel) Sleep(10);
             return self->loader->AddData(data, static_cast<ptrdiff_t>(length)) == 0;
         };
         self->result = StreamUtf8Text(path, size, to, progress, &self->cancel, chunk);
+        if (!self->loader && self->result.end == StreamEnd::Text && !takeLoader(0)) {
+            self->result.end = StreamEnd::OutOfMemory;  // an empty file: no chunk asked for the loader
+        }
+        if (self->loader && self->result.end != StreamEnd::Text) {
+            self->loader->Release();  // a text that will not be shown is let go here, off the window's thread
+            self->loader = nullptr;
+        }
         if (done) done();
     });
     return load;

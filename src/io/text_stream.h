@@ -50,13 +50,15 @@ void PauseBackgroundReadsForTesting(bool pause);
 
 // A large text read on a thread of its own into the component's loader, which the component
 // turns into a document once the whole text is in. Made, finished and destroyed on the interface
-// thread; only the reading runs on the worker.
+// thread; the reading, and the making of the loader with room for the whole text, run on the
+// worker, which never waits for the interface thread.
 class BackgroundTextLoad {
 public:
-    // Takes a loader from `editor` with room for `size` bytes and starts the worker. `progress` and
-    // `done` are called on the worker (between chunks, and once at its end): they may only post.
-    // Null when the component gives no loader (its memory is short).
-    static std::unique_ptr<BackgroundTextLoad> Start(HWND editor, const std::wstring& path, uint64_t size,
+    // Starts the worker, which takes a loader with room for the whole text once the first chunk
+    // has shown text (the room is made there, not on the calling thread). `progress` and `done` are
+    // called on the worker (between chunks, and once at its end): they may only post. Null when no
+    // loader can be had at all (the component cannot make the window it asks).
+    static std::unique_ptr<BackgroundTextLoad> Start(const std::wstring& path, uint64_t size,
                                                      ProgressFn progress, std::function<void()> done,
                                                      size_t chunk = kChunkSize);
     // Stops the worker at its next chunk and waits for it; the loader and its text are let go.

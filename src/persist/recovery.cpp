@@ -200,7 +200,7 @@ void TakeWriteResult(uint64_t now) {
 std::vector<std::tuple<HWND, int, int>> ModifiedSignature() {
     std::vector<std::tuple<HWND, int, int>> signature;
     for (const Document& doc : documents) {
-        if (doc.modified && doc.editor) signature.emplace_back(doc.editor, doc.hexMode, doc.mapped);
+        if (doc.modified && doc.editor && !doc.loading) signature.emplace_back(doc.editor, doc.hexMode, doc.mapped);
     }
     return signature;
 }
@@ -217,7 +217,9 @@ bool TakeSnapshot() {
     std::vector<RecoveryEntry> entries;
     std::map<HWND, Slot> live;
     for (const Document& doc : documents) {
-        if (!doc.modified || !doc.editor) continue;
+        // A tab whose text is still being read holds none of it: a snapshot of it would bring back
+        // a truncated file.
+        if (!doc.modified || !doc.editor || doc.loading) continue;
         Slot slot = slots.count(doc.editor) ? slots[doc.editor] : Slot{};
         if (slot.id == 0) slot.id = nextSlotId++;
         RecoveryEntry entry;

@@ -100,7 +100,8 @@ void ShowLoadProgress() {
 void ShowLoadTitle(const PendingLoad& pending) {
     const int index = TabOfEditor(pending.editor);
     if (index < 0) return;
-    documents[static_cast<size_t>(index)].title = pending.name + L" (" + std::to_wstring(pending.percent) + L" %)";
+    documents[static_cast<size_t>(index)].title =
+        pending.name + L" " + MessageFor(MessageText::LoadingPercent, std::to_wstring(pending.percent));
     NoteChange(kChangeTitle | kChangeTabBar);
 }
 
@@ -113,7 +114,10 @@ void DropLoad(HWND ed) {
         pendingLoads.erase(pendingLoads.begin() + static_cast<std::ptrdiff_t>(i));
         pending.load.reset();
         const int index = TabOfEditor(ed);
-        if (index >= 0) documents[static_cast<size_t>(index)].title = pending.name;
+        if (index >= 0) {
+            documents[static_cast<size_t>(index)].title = pending.name;
+            documents[static_cast<size_t>(index)].loading = false;
+        }
         ShowLoadProgress();
         return;
     }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A 200 MiB text restored from the session loads while the window goes on working: the tab says
 # how far it has got and takes no edit, another tab takes typed text meanwhile, and the loaded text
-# saves back byte for byte. Escape during a load drops the tab and leaves the file as it was.
+# saves back byte for byte. Escape during a load drops the tab, frees its memory and leaves the file
+# as it was.
 # The reads are held between chunks (the main window's test message) so that "during the load" is
 # a state the script waits for, not a race against the disk.
 set -euo pipefail
@@ -36,7 +37,7 @@ untitled() {
     case "$title" in "New File "*" — Tessary") echo untitled ;; *) echo "$title" ;; esac
 }
 pause_loads() { drive send TessaryClass $((0x8000 + 0x6B)) "$1" >/dev/null; }
-loading_title="big.txt (0 %) — Tessary"
+loading_title="big.txt (loading 0 %) — Tessary"
 
 app_start
 drive wait-window TessaryClass 30000 >/dev/null || fail "no main window"
@@ -74,12 +75,18 @@ drive command TessaryClass 107 >/dev/null
 wait_eq untitled untitled || fail "closing the loaded tab"
 touch -d @1000000000 "$big"
 stamp=$(file_stamp "$big")
+# The room for the whole text is taken as soon as the first chunk has passed; Escape gives it back.
+resident_mb() { awk '/^VmRSS:/ { printf "%d", $2 / 1024 }' "/proc/$APP_PID/status"; }
+below() { if [ "$(resident_mb)" -lt "$1" ]; then echo yes; else echo no; fi; }
+before_mb=$(resident_mb)
 pause_loads 1
 open_file "$big"
 wait_eq "$loading_title" drive title TessaryClass || fail "the second load does not show"
+wait_eq no below $((before_mb + 150)) || fail "the load took no room for its text"
 drive keys TessaryClass escape >/dev/null
 wait_eq untitled untitled || fail "Escape did not drop the loading tab"
 assert_eq 1 "$(drive child-count TessaryClass Scintilla)" "tabs left after Escape"
+wait_eq yes below $((before_mb + 50)) || fail "the cancelled load's memory was not freed"
 pause_loads 0
 drive no-msgbox 500 >/dev/null || fail "a message after Escape"
 assert_eq "$stamp" "$(file_stamp "$big")" "the file after Escape"
