@@ -205,6 +205,25 @@ std::vector<std::tuple<HWND, int, int>> ModifiedSignature() {
     return signature;
 }
 
+// The index entry of a modified tab: everything but the name of the file that holds its text.
+RecoveryEntry EntryFor(const Document& doc, const Slot& slot) {
+    RecoveryEntry entry;
+    entry.path = doc.path;
+    entry.title = doc.title;
+    entry.encoding = doc.encoding;
+    entry.lineEnding = doc.lineEnding;
+    entry.language = doc.language;
+    entry.caret = doc.hexMode ? doc.hexCaret : editor::Send(doc.editor, editor::kGetCurrentPos);
+    entry.fileTime = doc.fileTime;
+    entry.fileSize = doc.fileSize;
+    entry.origin = slot.origin;
+    entry.session = doc.path.empty() ? slot.session : std::wstring();
+    entry.sessionEntry = slot.sessionEntry;
+    // A hex tab keeps its bytes, or for a mapped file only the changed ones.
+    entry.hex = !doc.hexMode ? 0 : doc.mapped ? 2 : 1;
+    return entry;
+}
+
 // Copies out what changed since the last snapshot and hands the writing to a worker thread.
 // False when the previous snapshot is still being written (try again at the next tick).
 bool TakeSnapshot() {
@@ -222,20 +241,7 @@ bool TakeSnapshot() {
         if (!doc.modified || !doc.editor || doc.loading) continue;
         Slot slot = slots.count(doc.editor) ? slots[doc.editor] : Slot{};
         if (slot.id == 0) slot.id = nextSlotId++;
-        RecoveryEntry entry;
-        entry.path = doc.path;
-        entry.title = doc.title;
-        entry.encoding = doc.encoding;
-        entry.lineEnding = doc.lineEnding;
-        entry.language = doc.language;
-        entry.caret = doc.hexMode ? doc.hexCaret : editor::Send(doc.editor, editor::kGetCurrentPos);
-        entry.fileTime = doc.fileTime;
-        entry.fileSize = doc.fileSize;
-        entry.origin = slot.origin;
-        entry.session = doc.path.empty() ? slot.session : std::wstring();
-        entry.sessionEntry = slot.sessionEntry;
-        // A hex tab keeps its bytes, or for a mapped file only the changed ones.
-        entry.hex = !doc.hexMode ? 0 : doc.mapped ? 2 : 1;
+        RecoveryEntry entry = EntryFor(doc, slot);
         const uint64_t length = entry.hex == 2   ? doc.hexOverlay.size() * 9
                                 : entry.hex == 1 ? doc.hexBytes.size()
                                                  : static_cast<uint64_t>(editor::Length(doc.editor));
