@@ -1,3 +1,4 @@
+// The program's entry point: start-up and the message loop live in application.cpp.
 #include <windows.h>
 
 #include "shell/application.h"

@@ -1,28 +1,30 @@
+// The toolbar's buttons in their order, and the tooltip text each shows.
 #include "shell/toolbar.h"
 
 #include <algorithm>
 #include <cwchar>
 
+#include "base/command_ids.h"
 #include "syntax/palette.h"
 
 const ToolbarButton kToolbarButtons[17] = {
-    {100, L"\U0001F4C4", StringTable::MenuLabels, 0, L"Ctrl+N"},
-    {101, L"\U0001F4C2", StringTable::MenuLabels, 1, L"Ctrl+O"},
-    {103, L"\U0001F4BE", StringTable::MenuLabels, 3, L"Ctrl+S"},
-    {105, L"\U0001F4BE", StringTable::MenuLabels, 5, L"Ctrl+Alt+S"},
-    {107, L"\u2716", StringTable::MenuLabels, 6, L"Ctrl+W"},
-    {108, L"\u2716", StringTable::MenuLabels, 7, L"Ctrl+Shift+W"},
-    {122, L"\u2702", StringTable::MenuLabels, 11, L"Ctrl+X"},
-    {123, L"\u2709", StringTable::MenuLabels, 12, L"Ctrl+C"},
-    {124, L"\U0001F4CB", StringTable::MenuLabels, 13, L"Ctrl+V"},
-    {120, L"\u21A9", StringTable::MenuLabels, 9, L"Ctrl+Z"},
-    {121, L"\u21AA", StringTable::MenuLabels, 10, L"Ctrl+Shift+Z"},
-    {160, L"\U0001F52D", StringTable::MenuLabels, 17, L"Ctrl+F"},
-    {161, L"\U0001F504", StringTable::MenuLabels, 18, L"Ctrl+H"},
-    {290, L"\U0001F50D", StringTable::MenuLabels, 36, L"Ctrl++"},
-    {291, L"\U0001F50D", StringTable::MenuLabels, 37, L"Ctrl+-"},
-    {185, L"\U0001F50E", StringTable::HexModeLabel, 0, L"Ctrl+Alt+H"},
-    {260, L"\u2699", StringTable::MenuLabels, 29, L"Ctrl+,"},
+    {kCmdNewFile, L"\U0001F4C4", StringTable::MenuLabels, 0, L"Ctrl+N"},
+    {kCmdOpenFile, L"\U0001F4C2", StringTable::MenuLabels, 1, L"Ctrl+O"},
+    {kCmdSave, L"\U0001F4BE", StringTable::MenuLabels, 3, L"Ctrl+S"},
+    {kCmdSaveAll, L"\U0001F4BE", StringTable::MenuLabels, 5, L"Ctrl+Alt+S"},
+    {kCmdCloseFile, L"\u2716", StringTable::MenuLabels, 6, L"Ctrl+W"},
+    {kCmdCloseAll, L"\u2716", StringTable::MenuLabels, 7, L"Ctrl+Shift+W"},
+    {kCmdCut, L"\u2702", StringTable::MenuLabels, 11, L"Ctrl+X"},
+    {kCmdCopy, L"\u2709", StringTable::MenuLabels, 12, L"Ctrl+C"},
+    {kCmdPaste, L"\U0001F4CB", StringTable::MenuLabels, 13, L"Ctrl+V"},
+    {kCmdUndo, L"\u21A9", StringTable::MenuLabels, 9, L"Ctrl+Z"},
+    {kCmdRedo, L"\u21AA", StringTable::MenuLabels, 10, L"Ctrl+Shift+Z"},
+    {kCmdFind, L"\U0001F52D", StringTable::MenuLabels, 17, L"Ctrl+F"},
+    {kCmdReplace, L"\U0001F504", StringTable::MenuLabels, 18, L"Ctrl+H"},
+    {kCmdZoomIn, L"\U0001F50D", StringTable::MenuLabels, 36, L"Ctrl++"},
+    {kCmdZoomOut, L"\U0001F50D", StringTable::MenuLabels, 37, L"Ctrl+-"},
+    {kCmdHexMode, L"\U0001F50E", StringTable::HexModeLabel, 0, L"Ctrl+Alt+H"},
+    {kCmdSettings, L"\u2699", StringTable::MenuLabels, 29, L"Ctrl+,"},
 };
 
 const wchar_t* ToolbarTooltipText(int index) {
