@@ -95,10 +95,14 @@ void SetDarkFrame(HWND window) {
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_FRAMECHANGED);
 }
 
-HFONT CreateUiFont(int dpi) {
-    return CreateFontW(-Scale(12, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Segoe UI");
+HFONT CreateDesignFont(const wchar_t* face, int height, int weight, int dpi) {
+    return CreateFontW(-Scale(height, dpi), 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
 }
+
+HFONT CreateUiFont(int dpi) { return CreateDesignFont(L"Segoe UI", 12, FW_NORMAL, dpi); }
+
+HFONT CreateCaptionFont(int dpi) { return CreateDesignFont(L"Segoe UI", 14, FW_BOLD, dpi); }
 
 int TextWidth(HDC dc, HFONT font, const std::wstring& text) {
     HGDIOBJ old = SelectObject(dc, font);

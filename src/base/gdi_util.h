@@ -14,9 +14,13 @@ void RoundBox(HDC dc, const RECT& r, int corner, COLORREF fill, COLORREF outline
 void DrawLine(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour);
 // Asks the system for a dark frame on a window.
 void SetDarkFrame(HWND window);
-// The interface font (app.uiFont) of labels, buttons, lists and the status bar, made for a display
-// at `dpi`; the caller owns it.
+// A font of `face` whose characters are `height` design pixels tall, made for a display at `dpi`;
+// the caller owns it.
+HFONT CreateDesignFont(const wchar_t* face, int height, int weight, int dpi);
+// The interface font (app.uiFont) of labels, buttons, lists and the status bar.
 HFONT CreateUiFont(int dpi);
+// The bold font of window and dialog captions (app.captionFont).
+HFONT CreateCaptionFont(int dpi);
 // The text as it fits `width` pixels in `font`: whole when it fits, else its longest beginning
 // followed by "…" that fits (the end is what is cut, never the front).
 std::wstring EndEllipsisText(HDC dc, HFONT font, const std::wstring& text, int width);

@@ -4,10 +4,12 @@
 #include "base/geometry.h"
 
 struct LayoutInput {
+    // The display scale has no default: every caller says which display it lays out for.
+    explicit LayoutInput(int windowDpi) : dpi(windowDpi) {}
     int width = 0, height = 0;
     bool sidebarVisible = true, statusBarVisible = true, searchPanelOpen = false, focusMode = false;
     int searchPanelWidth = 300;  // design pixels
-    int dpi = kDesignDpi;        // the window's display scale; every measure below is scaled by it
+    int dpi;                     // the window's display scale; every measure below is scaled by it
 };
 
 struct LayoutRects {

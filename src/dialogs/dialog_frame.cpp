@@ -59,8 +59,21 @@ void RegisterDialogClass(const wchar_t* className, WNDPROC proc) {
     RegisterClassExW(&wc);
 }
 
-HWND CreateDialogWindow(const wchar_t* className, const std::wstring& title, int designWidth, int designHeight) {
-    const int width = Px(designWidth), height = Px(designHeight);
+void DialogDisplay::MakeFonts(int newDpi) {
+    dpi = newDpi;
+    uiFont = CreateUiFont(dpi);
+    captionFont = CreateCaptionFont(dpi);
+}
+
+void DialogDisplay::DeleteFonts() {
+    if (uiFont) DeleteObject(uiFont);
+    if (captionFont) DeleteObject(captionFont);
+    uiFont = captionFont = nullptr;
+}
+
+int DialogOpeningDpi() { return WindowDpi(app.mainWindow); }
+
+HWND CreateDialogWindow(const wchar_t* className, const std::wstring& title, int width, int height) {
     RECT owner{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     if (app.mainWindow) GetWindowRect(app.mainWindow, &owner);
     const int x = owner.left + (owner.right - owner.left - width) / 2;
@@ -69,17 +82,46 @@ HWND CreateDialogWindow(const wchar_t* className, const std::wstring& title, int
                            height, app.mainWindow, nullptr, app.instance, nullptr);
 }
 
-HWND CreateOwnerDrawnButton(HWND dialog, int id, const Rect& designBox, const std::wstring& text, bool tabStop) {
-    const Rect box = Px(designBox);
+HWND CreateOwnerDrawnButton(HWND dialog, int id, const Rect& box, const std::wstring& text, bool tabStop, HFONT font) {
     HWND button =
         CreateWindowExW(0, L"BUTTON", text.c_str(), WS_CHILD | WS_VISIBLE | BS_OWNERDRAW | (tabStop ? WS_TABSTOP : 0),
                         box.left, box.top, box.Width(), box.Height(), dialog,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), app.instance, nullptr);
     if (button) {
-        SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(app.uiFont), FALSE);
+        SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         SetWindowSubclass(button, HoverButtonProc, 0, 0);
     }
     return button;
+}
+
+void PlaceChild(HWND dialog, int id, const Rect& box) {
+    if (HWND child = GetDlgItem(dialog, id))
+        SetWindowPos(child, nullptr, box.left, box.top, box.Width(), box.Height(),
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+}
+
+namespace {
+
+BOOL CALLBACK SetChildFont(HWND child, LPARAM font) {
+    SendMessageW(child, WM_SETFONT, static_cast<WPARAM>(font), FALSE);
+    return TRUE;
+}
+
+}  // namespace
+
+void FollowDpiChange(HWND dialog, DialogDisplay& display, int dpi, const RECT* suggested, int width, int height) {
+    if (dpi <= 0) return;
+    DialogDisplay old = display;
+    display.MakeFonts(dpi);
+    EnumChildWindows(dialog, SetChildFont, reinterpret_cast<LPARAM>(display.uiFont));
+    old.DeleteFonts();
+    RECT r = suggested ? *suggested : RECT{};
+    if (!suggested) {
+        GetWindowRect(dialog, &r);
+        const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
+        r = RECT{cx - width / 2, cy - height / 2, cx - width / 2 + width, cy - height / 2 + height};
+    }
+    SetWindowPos(dialog, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool IsHot(const DRAWITEMSTRUCT& item) { return (item.itemState & ODS_HOTLIGHT) || item.hwndItem == hotButton; }
@@ -124,13 +166,14 @@ void EndModal(HWND dialog) {
     DestroyWindow(dialog);
 }
 
-void PaintDialogFrame(HDC dc, const RECT& client, const std::wstring& caption) {
+void PaintDialogFrame(HDC dc, const RECT& client, const std::wstring& caption, const DialogDisplay& display) {
     const int width = client.right - client.left;
+    const auto px = [&display](int design) { return display.Px(design); };
     FillSolid(dc, client, palette.chromeColor);
-    FillSolid(dc, RECT{0, 0, width, Px(32)}, palette.panelColor);
-    FillSolid(dc, RECT{0, Px(32) - 1, width, Px(32)}, palette.borderColor);
-    if (app.smallIcon) DrawIconEx(dc, Px(12), Px(7), app.smallIcon, Px(18), Px(18), 0, nullptr, DI_NORMAL);
-    DrawTextBox(dc, caption, Rect{Px(38), 0, width - Px(52), Px(32)}, app.captionFont, palette.textColor,
+    FillSolid(dc, RECT{0, 0, width, px(32)}, palette.panelColor);
+    FillSolid(dc, RECT{0, px(32) - 1, width, px(32)}, palette.borderColor);
+    if (app.smallIcon) DrawIconEx(dc, px(12), px(7), app.smallIcon, px(18), px(18), 0, nullptr, DI_NORMAL);
+    DrawTextBox(dc, caption, Rect{px(38), 0, width - px(52), px(32)}, display.captionFont, palette.textColor,
                 DT_LEFT | DT_END_ELLIPSIS);
     HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
     HGDIOBJ oldPen = SelectObject(dc, GetStockObject(DC_PEN));
@@ -140,20 +183,21 @@ void PaintDialogFrame(HDC dc, const RECT& client, const std::wstring& caption) {
     SelectObject(dc, oldBrush);
 }
 
-void DrawCloseButton(const DRAWITEMSTRUCT& item) {
+void DrawCloseButton(const DRAWITEMSTRUCT& item, int dpi) {
     const bool lit = IsHot(item) || IsPressed(item);
     const RECT& r = item.rcItem;
     FillSolid(item.hDC, r, lit ? kCloseHotColor : palette.panelColor);
     const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
+    const int five = Scale(5, dpi), six = Scale(6, dpi);
     const COLORREF mark = lit ? kWhite : palette.dimTextColor;
     // LineTo leaves out the last pixel, so each stroke runs one step further.
-    DrawLine(item.hDC, cx - Px(5), cy - Px(5), cx + Px(6), cy + Px(6), mark);
-    DrawLine(item.hDC, cx + Px(5), cy - Px(5), cx - Px(6), cy + Px(6), mark);
+    DrawLine(item.hDC, cx - five, cy - five, cx + six, cy + six, mark);
+    DrawLine(item.hDC, cx + five, cy - five, cx - six, cy + six, mark);
 }
 
-LRESULT DialogHitTest(HWND dialog, LPARAM screenPoint, const Rect& closeButton) {
+LRESULT DialogHitTest(HWND dialog, LPARAM screenPoint, const Rect& closeButton, int dpi) {
     POINT p{static_cast<short>(LOWORD(screenPoint)), static_cast<short>(HIWORD(screenPoint))};
     ScreenToClient(dialog, &p);
-    const DialogHit hit = HitTestDialog(Unscale(p.x, app.dpi), Unscale(p.y, app.dpi), closeButton);
+    const DialogHit hit = HitTestDialog(Unscale(p.x, dpi), Unscale(p.y, dpi), closeButton);
     return hit == DialogHit::Caption ? HTCAPTION : HTCLIENT;
 }

@@ -44,6 +44,35 @@ int SettingsColumnShift(int widestLabel) {
     return std::max(0, kSettingsLabels[0].box.left + widestLabel + 6 - kSettingsLabels[0].box.right);
 }
 
+SettingsLayout LayOutSettingsDialog(int shift, int dpi) {
+    const auto px = [dpi](const Rect& design) { return Scale(design, dpi); };
+    const auto moved = [&](const Rect& r) { return px(Rect{r.left + shift, r.top, r.right + shift, r.bottom}); };
+    SettingsLayout l{};
+    l.width = Scale(kSettingsWidth + shift, dpi);
+    l.height = Scale(kSettingsHeight, dpi);
+    l.fontButton = moved(Rect{140, 49, 360, 75});
+    for (int row = 0; row < 3; ++row) {
+        const int y = 89 + 40 * row;
+        l.minus[row] = moved(Rect{236, y, 264, y + 20});
+        l.fields[row] = moved(kSettingsFieldRects[row]);
+        l.plus[row] = moved(Rect{332, y, 360, y + 20});
+    }
+    l.encodingList = moved(Rect{140, 209, 334, 233});
+    l.encodingListDrop = Scale(160, dpi);
+    // The check box starts in the label column: only its right end moves.
+    l.wordWrap =
+        px(Rect{kSettingsWrapBox.left, kSettingsWrapBox.top, kSettingsWrapBox.right + shift, kSettingsWrapBox.bottom});
+    l.cancel = moved(kSettingsCancelRect);
+    l.ok = moved(kSettingsOkRect);
+    l.close = moved(kSettingsCloseRect);
+    return l;
+}
+
+AboutLayout LayOutAboutDialog(int dpi) {
+    return AboutLayout{Scale(kAboutWidth, dpi), Scale(kAboutHeight, dpi), Scale(kAboutOkRect, dpi),
+                       Scale(kAboutCloseRect, dpi)};
+}
+
 const EncodingChoice kEncodingChoices[kEncodingChoiceCount] = {
     {L"UTF-8", 0}, {L"UTF-8 BOM", 1}, {L"UTF-16 LE", 2}, {L"UTF-16 BE", 4}, {L"GBK", 5}, {L"GB2312", 6}, {L"ANSI", 3},
 };

@@ -46,6 +46,30 @@ constexpr Rect kAboutOkRect{352, 260, 436, 288};
 constexpr int kAboutWidth = 460;
 constexpr Rect kAboutLineBoxes[2] = {{34, 148, kAboutWidth - 34, 172}, {34, 176, kAboutWidth - 34, 200}};
 
+// Where the dialogs' child windows stand, in a dialog's own pixels at `dpi`: each box is its design
+// box (moved right by the settings dialog's column shift where it stands right of the column)
+// scaled, as is the dialog's size, so that the controls keep their proportions at every scale.
+struct SettingsLayout {
+    int width, height;
+    Rect fontButton, minus[3], fields[3], plus[3];
+    Rect encodingList;  // the closed list; open, it reaches encodingListDrop pixels down from its top
+    int encodingListDrop;
+    Rect wordWrap, cancel, ok, close;
+};
+constexpr int kSettingsWidth = 380, kSettingsHeight = 340;
+SettingsLayout LayOutSettingsDialog(int shift, int dpi);
+struct AboutLayout {
+    int width, height;
+    Rect ok, close;
+};
+constexpr int kAboutHeight = 300;
+AboutLayout LayOutAboutDialog(int dpi);
+// The close buttons in design pixels; the settings dialog's moves right with its column.
+constexpr Rect kSettingsCloseRect{334, 1, 380, 31};
+constexpr Rect kAboutCloseRect{414, 1, 460, 31};
+// The settings dialog's number fields (font size, tab width, zoom), before any shift.
+constexpr Rect kSettingsFieldRects[3] = {{268, 89, 328, 109}, {268, 129, 328, 149}, {268, 169, 328, 189}};
+
 // The three numeric settings as OK reads them from the field texts.
 struct NumericSettings {
     int fontSize, tabWidth, zoom;

@@ -21,7 +21,6 @@
 
 namespace {
 
-constexpr int kWidth = 380, kHeight = 340;
 enum ControlId {
     kOk = 1,
     kCancel = 2,
@@ -38,14 +37,13 @@ enum ControlId {
     kFontButton = 1018,
     kEncodingList = 1019,
 };
-const Rect kCloseRect{334, 1, 380, 31};
-const Rect kFieldRects[3] = {{268, 89, 328, 109}, {268, 129, 328, 149}, {268, 169, 328, 189}};
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 // The open dialog's working copies; the numbers live in the edit fields until OK.
 struct SettingsDialog {
     HWND window = nullptr;
     int shift = 0;  // how far everything right of the label column moved for this language's labels
+    DialogDisplay display;
     std::wstring face;
     bool wordWrap = false;
     HBRUSH inputBrush = nullptr;
@@ -61,20 +59,21 @@ std::wstring FieldText(int id) {
 
 // A control's box right of the label column, moved along with the column.
 Rect Moved(const Rect& r) { return Rect{r.left + dialog.shift, r.top, r.right + dialog.shift, r.bottom}; }
+int Dp(int design) { return dialog.display.Px(design); }
+Rect Dp(const Rect& design) { return dialog.display.Px(design); }
 // A box that starts in the label column and ends right of it: only its right end moves.
 Rect Widened(const Rect& r) { return Rect{r.left, r.top, r.right + dialog.shift, r.bottom}; }
 
 void SetField(int id, int value) { SetDlgItemTextW(dialog.window, id, std::to_wstring(value).c_str()); }
 
-HWND CreateField(int id, const Rect& designBox, const std::wstring& text) {
-    const Rect box = Px(designBox);
+HWND CreateField(int id, const Rect& box, const std::wstring& text) {
     HWND field = CreateWindowExW(0, L"EDIT", text.c_str(),
                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_CENTER | ES_NUMBER | ES_AUTOHSCROLL, box.left,
                                  box.top, box.Width(), box.Height(), dialog.window,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), app.instance, nullptr);
     SetWindowTheme(field, L"", L"");
-    SendMessageW(field, WM_SETFONT, reinterpret_cast<WPARAM>(app.uiFont), FALSE);
-    SendMessageW(field, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(Px(4), Px(4)));
+    SendMessageW(field, WM_SETFONT, reinterpret_cast<WPARAM>(dialog.display.uiFont), FALSE);
+    SendMessageW(field, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(Dp(4), Dp(4)));
     return field;
 }
 
@@ -107,8 +106,8 @@ void PaintEncodingListEdge(HWND list) {
     }
     FillSolid(dc, button, palette.inputColor);
     const int cx = (button.left + button.right) / 2, cy = (button.top + button.bottom) / 2;
-    DrawLine(dc, cx - Px(4), cy - Px(2), cx, cy + Px(2), palette.textColor);
-    DrawLine(dc, cx + Px(4), cy - Px(2), cx - 1, cy + Px(3), palette.textColor);
+    DrawLine(dc, cx - Dp(4), cy - Dp(2), cx, cy + Dp(2), palette.textColor);
+    DrawLine(dc, cx + Dp(4), cy - Dp(2), cx - 1, cy + Dp(3), palette.textColor);
     ReleaseDC(list, dc);
 }
 
@@ -119,35 +118,68 @@ LRESULT CALLBACK EncodingListProc(HWND list, UINT message, WPARAM wParam, LPARAM
     return result;
 }
 
+SettingsLayout CurrentLayout() { return LayOutSettingsDialog(dialog.shift, dialog.display.dpi); }
+
+// The platform sizes the closed list from its item height, the open one from the window's height.
+void SizeEncodingList(HWND list, const SettingsLayout& l) {
+    SetWindowPos(list, nullptr, l.encodingList.left, l.encodingList.top, l.encodingList.Width(), l.encodingListDrop,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    SendMessageW(list, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), Dp(18));
+    SendMessageW(list, CB_SETITEMHEIGHT, 0, Dp(18));
+}
+
 void CreateControls() {
     HWND w = dialog.window;
-    CreateOwnerDrawnButton(w, kFontButton, Moved(Rect{140, 49, 360, 75}), L"", true);
+    const SettingsLayout l = CurrentLayout();
+    HFONT font = dialog.display.uiFont;
+    CreateOwnerDrawnButton(w, kFontButton, l.fontButton, L"", true, font);
     const Settings& s = app.settings;
     const std::wstring values[3] = {std::to_wstring(s.fontSize), std::to_wstring(s.tabWidth), ZoomFieldText(s.zoom)};
     for (int row = 0; row < 3; ++row) {
-        const int y = 89 + 40 * row;
-        CreateOwnerDrawnButton(w, kFontSizeMinus + 2 * row, Moved(Rect{236, y, 264, y + 20}), L"", false);
-        CreateField(kFontSizeField + row, Moved(kFieldRects[row]), values[row]);
-        CreateOwnerDrawnButton(w, kFontSizePlus + 2 * row, Moved(Rect{332, y, 360, y + 20}), L"", false);
+        CreateOwnerDrawnButton(w, kFontSizeMinus + 2 * row, l.minus[row], L"", false, font);
+        CreateField(kFontSizeField + row, l.fields[row], values[row]);
+        CreateOwnerDrawnButton(w, kFontSizePlus + 2 * row, l.plus[row], L"", false, font);
     }
     HWND list = CreateWindowExW(
         0, L"COMBOBOX", L"",
         WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS,
-        Px(140 + dialog.shift), Px(209), Px(194), Px(160), w, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEncodingList)),
-        app.instance, nullptr);
+        l.encodingList.left, l.encodingList.top, l.encodingList.Width(), l.encodingListDrop, w,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEncodingList)), app.instance, nullptr);
     SetWindowTheme(list, L"", L"");
     SetWindowSubclass(list, EncodingListProc, 0, 0);
-    SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(app.uiFont), FALSE);
+    SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     for (const EncodingChoice& choice : kEncodingChoices)
         SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice.name));
     SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(EncodingListIndex(s.newEnc)), 0);
     const DialogText& wrap = kSettingsButtonTexts[0];
-    CreateOwnerDrawnButton(w, kWordWrapBox, Widened(kSettingsWrapBox), LocalizedText(wrap.table, wrap.entry), true);
+    CreateOwnerDrawnButton(w, kWordWrapBox, l.wordWrap, LocalizedText(wrap.table, wrap.entry), true, font);
     const DialogText& cancel = kSettingsButtonTexts[1];
-    CreateOwnerDrawnButton(w, kCancel, Moved(cancel.box), LocalizedText(cancel.table, cancel.entry), true);
+    CreateOwnerDrawnButton(w, kCancel, l.cancel, LocalizedText(cancel.table, cancel.entry), true, font);
     const DialogText& ok = kSettingsButtonTexts[2];
-    CreateOwnerDrawnButton(w, kOk, Moved(ok.box), LocalizedText(ok.table, ok.entry), true);
-    CreateOwnerDrawnButton(w, kCloseButtonId, Moved(kCloseRect), L"", false);
+    CreateOwnerDrawnButton(w, kOk, l.ok, LocalizedText(ok.table, ok.entry), true, font);
+    CreateOwnerDrawnButton(w, kCloseButtonId, l.close, L"", false, font);
+}
+
+// The dialog at a new display scale: fonts, window, every control, then one repaint.
+void FollowDpi(int dpi, const RECT* suggested) {
+    HWND w = dialog.window;
+    const SettingsLayout size = LayOutSettingsDialog(dialog.shift, dpi);
+    FollowDpiChange(w, dialog.display, dpi, suggested, size.width, size.height);
+    const SettingsLayout l = CurrentLayout();
+    PlaceChild(w, kFontButton, l.fontButton);
+    for (int row = 0; row < 3; ++row) {
+        PlaceChild(w, kFontSizeMinus + 2 * row, l.minus[row]);
+        PlaceChild(w, kFontSizeField + row, l.fields[row]);
+        SendDlgItemMessageW(w, kFontSizeField + row, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
+                            MAKELPARAM(Dp(4), Dp(4)));
+        PlaceChild(w, kFontSizePlus + 2 * row, l.plus[row]);
+    }
+    SizeEncodingList(GetDlgItem(w, kEncodingList), l);
+    PlaceChild(w, kWordWrapBox, l.wordWrap);
+    PlaceChild(w, kCancel, l.cancel);
+    PlaceChild(w, kOk, l.ok);
+    PlaceChild(w, kCloseButtonId, l.close);
+    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void ChooseFace() {
@@ -218,7 +250,7 @@ void DrawFramedButton(const DRAWITEMSTRUCT& item, COLORREF fill, COLORREF frame)
 void DrawFocus(const DRAWITEMSTRUCT& item) {
     if (!(item.itemState & ODS_FOCUS) || (item.itemState & ODS_NOFOCUSRECT)) return;
     RECT r = item.rcItem;
-    InflateRect(&r, -Px(3), -Px(3));
+    InflateRect(&r, -Dp(3), -Dp(3));
     SetTextColor(item.hDC, palette.textColor);
     SetBkColor(item.hDC, palette.chromeColor);
     DrawFocusRect(item.hDC, &r);
@@ -234,15 +266,15 @@ void DrawCheckBox(const DRAWITEMSTRUCT& item) {
     HDC dc = item.hDC;
     const RECT& r = item.rcItem;
     FillSolid(dc, r, palette.chromeColor);
-    const int top = r.top + (r.bottom - r.top - Px(18)) / 2;
-    const RECT box{r.left + Px(10), top, r.left + Px(28), top + Px(18)};
+    const int top = r.top + (r.bottom - r.top - Dp(18)) / 2;
+    const RECT box{r.left + Dp(10), top, r.left + Dp(28), top + Dp(18)};
     if (dialog.wordWrap) {
         FillSolid(dc, box, palette.accentColor);
-        HPEN pen = CreatePen(PS_SOLID, Px(2), kWhite);
+        HPEN pen = CreatePen(PS_SOLID, Dp(2), kWhite);
         HGDIOBJ oldPen = SelectObject(dc, pen);
-        const POINT mark[3] = {{box.left + Px(4), box.top + Px(9)},
-                               {box.left + Px(8), box.top + Px(13)},
-                               {box.left + Px(14), box.top + Px(5)}};
+        const POINT mark[3] = {{box.left + Dp(4), box.top + Dp(9)},
+                               {box.left + Dp(8), box.top + Dp(13)},
+                               {box.left + Dp(14), box.top + Dp(5)}};
         Polyline(dc, mark, 3);
         SelectObject(dc, oldPen);
         DeleteObject(pen);
@@ -256,7 +288,7 @@ void DrawCheckBox(const DRAWITEMSTRUCT& item) {
         SelectObject(dc, oldPen);
         SelectObject(dc, oldBrush);
     }
-    DrawTextBox(dc, ButtonText(item.hwndItem), Rect{r.left + Px(36), r.top, r.right, r.bottom}, app.uiFont,
+    DrawTextBox(dc, ButtonText(item.hwndItem), Rect{r.left + Dp(36), r.top, r.right, r.bottom}, dialog.display.uiFont,
                 palette.textColor, DT_LEFT);
     DrawFocus(item);
 }
@@ -266,8 +298,8 @@ void DrawEncodingItem(const DRAWITEMSTRUCT& item) {
     FillSolid(item.hDC, item.rcItem, selected ? palette.selectionColor : palette.inputColor);
     if (item.itemID < static_cast<UINT>(kEncodingChoiceCount)) {
         const RECT& r = item.rcItem;
-        DrawTextBox(item.hDC, kEncodingChoices[item.itemID].name, Rect{r.left + Px(6), r.top, r.right, r.bottom},
-                    app.uiFont, palette.textColor, DT_LEFT);
+        DrawTextBox(item.hDC, kEncodingChoices[item.itemID].name, Rect{r.left + Dp(6), r.top, r.right, r.bottom},
+                    dialog.display.uiFont, palette.textColor, DT_LEFT);
     }
 }
 
@@ -279,20 +311,20 @@ void DrawControl(const DRAWITEMSTRUCT& item) {
     switch (id) {
         case kOk:
             FillSolid(dc, r, IsPressed(item) ? palette.activeColor : palette.accentColor);
-            DrawTextBox(dc, ButtonText(item.hwndItem), box, app.uiFont, kWhite, DT_CENTER);
+            DrawTextBox(dc, ButtonText(item.hwndItem), box, dialog.display.uiFont, kWhite, DT_CENTER);
             DrawFocus(item);
             break;
         case kCancel:
             DrawFramedButton(item, palette.panelColor, palette.borderColor);
-            DrawTextBox(dc, ButtonText(item.hwndItem), box, app.uiFont, palette.textColor, DT_CENTER);
+            DrawTextBox(dc, ButtonText(item.hwndItem), box, dialog.display.uiFont, palette.textColor, DT_CENTER);
             DrawFocus(item);
             break;
-        case kCloseButtonId: DrawCloseButton(item); break;
+        case kCloseButtonId: DrawCloseButton(item, dialog.display.dpi); break;
         case kWordWrapBox: DrawCheckBox(item); break;
         case kFontButton:
             DrawFramedButton(item, palette.inputColor, IsHot(item) ? palette.accentColor : palette.borderColor);
-            DrawTextBox(dc, dialog.face, Rect{box.left + Px(8), box.top, box.right - Px(4), box.bottom}, app.uiFont,
-                        palette.textColor, DT_LEFT | DT_END_ELLIPSIS);
+            DrawTextBox(dc, dialog.face, Rect{box.left + Dp(8), box.top, box.right - Dp(4), box.bottom},
+                        dialog.display.uiFont, palette.textColor, DT_LEFT | DT_END_ELLIPSIS);
             DrawFocus(item);
             break;
         case kEncodingList: DrawEncodingItem(item); break;
@@ -301,8 +333,8 @@ void DrawControl(const DRAWITEMSTRUCT& item) {
             DrawFramedButton(item, palette.inputColor, palette.borderColor);
             const COLORREF mark = IsPressed(item) ? kWhite : palette.textColor;
             const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
-            DrawLine(dc, cx - Px(4), cy, cx + Px(4), cy, mark);
-            if ((id - kFontSizeMinus) % 2 == 1) DrawLine(dc, cx, cy - Px(4), cx, cy + Px(4), mark);
+            DrawLine(dc, cx - Dp(4), cy, cx + Dp(4), cy, mark);
+            if ((id - kFontSizeMinus) % 2 == 1) DrawLine(dc, cx, cy - Dp(4), cx, cy + Dp(4), mark);
             break;
         }
     }
@@ -313,21 +345,21 @@ void Paint(HWND window) {
     HDC dc = BeginPaint(window, &ps);
     RECT client;
     GetClientRect(window, &client);
-    PaintDialogFrame(dc, client, LocalizedText(StringTable::SettingsDialog, 0));
+    PaintDialogFrame(dc, client, LocalizedText(StringTable::SettingsDialog, 0), dialog.display);
     for (const DialogText& label : kSettingsLabels) {
-        DrawTextBox(dc, LocalizedText(label.table, label.entry), Px(Widened(label.box)), app.uiFont,
+        DrawTextBox(dc, LocalizedText(label.table, label.entry), Dp(Widened(label.box)), dialog.display.uiFont,
                     palette.dimTextColor, DT_LEFT | DT_END_ELLIPSIS);
     }
     // The edit fields carry no frame of their own.
     SetDCBrushColor(dc, palette.borderColor);
-    for (const Rect& unmoved : kFieldRects) {
-        const Rect field = Px(Moved(unmoved));
+    for (const Rect& unmoved : kSettingsFieldRects) {
+        const Rect field = Dp(Moved(unmoved));
         const RECT frame{field.left - 1, field.top - 1, field.right + 1, field.bottom + 1};
         FrameRect(dc, &frame, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     }
     const int width = client.right - client.left;
-    FillSolid(dc, RECT{Px(20), Px(248), width - Px(20), Px(248) + 1}, palette.borderColor);
-    FillSolid(dc, RECT{Px(20), Px(296), width - Px(20), Px(296) + 1}, palette.borderColor);
+    FillSolid(dc, RECT{Dp(20), Dp(248), width - Dp(20), Dp(248) + 1}, palette.borderColor);
+    FillSolid(dc, RECT{Dp(20), Dp(296), width - Dp(20), Dp(296) + 1}, palette.borderColor);
     EndPaint(window, &ps);
 }
 
@@ -353,7 +385,8 @@ void OnCommand(int id) {
 
 LRESULT CALLBACK SettingsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_NCHITTEST: return DialogHitTest(window, lParam, Moved(kCloseRect));
+        case WM_NCHITTEST: return DialogHitTest(window, lParam, Moved(kSettingsCloseRect), dialog.display.dpi);
+        case WM_DPICHANGED: FollowDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam)); return 0;
         case WM_PAINT: Paint(window); return 0;
         case WM_ERASEBKGND: return 1;
         case WM_CTLCOLOREDIT:
@@ -365,7 +398,7 @@ LRESULT CALLBACK SettingsProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         }
         case WM_MEASUREITEM: {
             auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-            if (measure->CtlID == kEncodingList) measure->itemHeight = static_cast<UINT>(Px(18));
+            if (measure->CtlID == kEncodingList) measure->itemHeight = static_cast<UINT>(Dp(18));
             return TRUE;
         }
         case WM_DRAWITEM: DrawControl(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
@@ -375,6 +408,7 @@ LRESULT CALLBACK SettingsProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         case WM_CLOSE: EndModal(window); return 0;
         case WM_DESTROY:
             if (dialog.inputBrush) DeleteObject(dialog.inputBrush);
+            dialog.display.DeleteFonts();
             dialog = SettingsDialog{};
             return 0;
         default: return DefWindowProcW(window, message, wParam, lParam);
@@ -389,10 +423,11 @@ void OpenSettingsDialog() {
     dialog.face = app.settings.fontFace;
     dialog.wordWrap = app.settings.wordWrap;
     dialog.inputBrush = CreateSolidBrush(palette.inputColor);
+    dialog.display.MakeFonts(DialogOpeningDpi());
     // The label column is as wide as this language's widest label needs.
     int widest = 0;
     if (HDC screen = GetDC(nullptr)) {
-        HGDIOBJ old = SelectObject(screen, app.uiFont);
+        HGDIOBJ old = SelectObject(screen, dialog.display.uiFont);
         for (const DialogText& label : kSettingsLabels) {
             const std::wstring text = LocalizedText(label.table, label.entry);
             SIZE size{};
@@ -402,15 +437,19 @@ void OpenSettingsDialog() {
         SelectObject(screen, old);
         ReleaseDC(nullptr, screen);
     }
-    // The label was measured in the window's pixels; the column is laid out in design pixels.
-    dialog.shift = SettingsColumnShift(Unscale(widest, app.dpi));
-    dialog.window = CreateDialogWindow(L"TesSettings", LocalizedText(StringTable::SettingsDialog, 0),
-                                       kWidth + dialog.shift, kHeight);
+    // The label was measured in the dialog's pixels; the column is laid out in design pixels.
+    dialog.shift = SettingsColumnShift(Unscale(widest, dialog.display.dpi));
+    const SettingsLayout l = CurrentLayout();
+    dialog.window =
+        CreateDialogWindow(L"TesSettings", LocalizedText(StringTable::SettingsDialog, 0), l.width, l.height);
     if (!dialog.window) {
         DeleteObject(dialog.inputBrush);
+        dialog.display.DeleteFonts();
         dialog = SettingsDialog{};
         return;
     }
     CreateControls();
+    // Centred over a main window that straddles two displays, the dialog may have landed on the other.
+    if (const int dpi = WindowDpi(dialog.window); dpi != dialog.display.dpi) FollowDpi(dpi, nullptr);
     RunModal(dialog.window, GetDlgItem(dialog.window, kFontSizeField));
 }

@@ -311,8 +311,8 @@ void CreateChildren(HWND popup) {
             FitListToRows(child);
         }
     }
-    for (HWND button : {CreateOwnerDrawnButton(popup, kQuickGo, kGoButton, L"Go", false),
-                        CreateOwnerDrawnButton(popup, kQuickClose, kCloseButton, L"\u00D7", false)}) {
+    for (HWND button : {CreateOwnerDrawnButton(popup, kQuickGo, Px(kGoButton), L"Go", false, app.uiFont),
+                        CreateOwnerDrawnButton(popup, kQuickClose, Px(kCloseButton), L"\u00D7", false, app.uiFont)}) {
         if (button) ShowWindow(button, SW_HIDE);
     }
 }

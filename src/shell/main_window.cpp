@@ -43,10 +43,7 @@
 namespace {
 
 // `height` is the character height in design pixels; the font is made for the window's display.
-HFONT MakeFont(const wchar_t* face, int height, int weight) {
-    return CreateFontW(-Px(height), 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
-}
+HFONT MakeFont(const wchar_t* face, int height, int weight) { return CreateDesignFont(face, height, weight, app.dpi); }
 
 HFONT* const kUiFonts[] = {&app.monoFont,    &app.tabFont,      &app.uiFont,  &app.panelTitleFont,
                            &app.captionFont, &app.listBoldFont, &app.menuFont};
@@ -64,7 +61,7 @@ void CreateUiFonts() {
     app.tabFont = MakeFont(L"Consolas", 12, FW_NORMAL);
     app.uiFont = CreateUiFont(app.dpi);
     app.panelTitleFont = MakeFont(L"Segoe UI", 14, FW_BOLD);
-    app.captionFont = MakeFont(L"Segoe UI", 14, FW_BOLD);
+    app.captionFont = CreateCaptionFont(app.dpi);
     app.listBoldFont = MakeFont(L"Segoe UI", 12, FW_BOLD);
     app.menuFont = MakeFont(L"Segoe UI", 14, FW_NORMAL);
     app.monoCharWidth = 0;  // measured again with the new font

@@ -41,7 +41,7 @@ void Layout() {
     if (!app.mainWindow) return;
     RECT client;
     GetClientRect(app.mainWindow, &client);
-    LayoutInput in;
+    LayoutInput in(app.dpi);
     in.width = client.right;
     in.height = client.bottom;
     in.sidebarVisible = app.sidebarVisible != 0;
@@ -49,7 +49,6 @@ void Layout() {
     in.searchPanelOpen = app.searchPanelOpen != 0;
     in.focusMode = app.focusMode != 0;
     in.searchPanelWidth = app.searchPanelWidth;
-    in.dpi = app.dpi;
     app.rects = ComputeLayout(in);
     const LayoutRects& r = app.rects;
 

@@ -71,7 +71,7 @@ Rect Centre(const Rect& r) {
 }
 
 LayoutInput RandomInput(std::mt19937& rng) {
-    LayoutInput in;
+    LayoutInput in(kDesignDpi);
     in.width = 700 + static_cast<int>(rng() % 1400);
     in.height = 400 + static_cast<int>(rng() % 1000);
     in.sidebarVisible = rng() % 2, in.statusBarVisible = rng() % 2, in.searchPanelOpen = rng() % 2;
@@ -159,12 +159,12 @@ TEST(Layout, FrameHitTestsFollowTheRectangles) {
                 << x << "," << y << " in " << in.width << "x" << in.height << " at " << in.dpi;
         }
     }
-    EXPECT_TRUE(CaptionButtonRect(ComputeLayout(LayoutInput{}), 4).Empty());
+    EXPECT_TRUE(CaptionButtonRect(ComputeLayout(LayoutInput(kDesignDpi)), 4).Empty());
 }
 
 TEST(Layout, FocusModeCentresTheEditorWhateverElseIsShown) {
     for (int width : {600, 800, 1600, 2560}) {
-        LayoutInput in;
+        LayoutInput in(kDesignDpi);
         in.width = width, in.height = 700, in.focusMode = true;
         const LayoutRects first = ComputeLayout(in);
         EXPECT_EQ(first.editor.left, width - first.editor.right);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -89,6 +90,58 @@ TEST(DialogHitTest, TitleStripDragsExceptTheCloseButton) {
     EXPECT_EQ(DialogHit::Client, HitTestDialog(334, 1, close));
     EXPECT_EQ(DialogHit::Client, HitTestDialog(379, 30, close));
     EXPECT_EQ(DialogHit::Client, HitTestDialog(10, 32, close));
+}
+
+// Each side of `r` is the side of `design` (a 96-dpi box) times dpi / 96, within a pixel.
+bool ScaledWithinAPixel(const Rect& design, const Rect& r, int dpi) {
+    const auto within = [dpi](int d, int v) { return std::abs(static_cast<long long>(v) * 96 - 1LL * d * dpi) <= 96; };
+    return within(design.left, r.left) && within(design.top, r.top) && within(design.right, r.right) &&
+           within(design.bottom, r.bottom);
+}
+
+// At every scale each control of both dialogs is its 96-dpi box scaled (within a pixel), lies
+// inside the dialog and clear of every other control, and the hit test, fed the pointer at the
+// dialog's own scale, finds the scaled close button and the title strip beside it.
+TEST(DialogLayout, ControlsScaleInsideTheDialogWithoutOverlap) {
+    const auto settingsBoxes = [](const SettingsLayout& l) {
+        std::vector<Rect> boxes{l.fontButton, l.encodingList, l.wordWrap, l.cancel, l.ok, l.close};
+        for (int row = 0; row < 3; ++row) boxes.insert(boxes.end(), {l.minus[row], l.fields[row], l.plus[row]});
+        return boxes;
+    };
+    const auto check = [](const std::vector<Rect>& design, const std::vector<Rect>& boxes, int w, int h, int dpi) {
+        for (size_t i = 0; i < boxes.size(); ++i) {
+            const Rect& r = boxes[i];
+            EXPECT_TRUE(ScaledWithinAPixel(design[i], r, dpi)) << "control " << i << " at " << dpi;
+            EXPECT_TRUE(!r.Empty() && r.left >= 0 && r.top >= 0 && r.right <= w && r.bottom <= h)
+                << "control " << i << " outside " << w << "x" << h << " at " << dpi;
+            for (size_t j = 0; j < i; ++j) {
+                const Rect& o = boxes[j];
+                EXPECT_FALSE(r.left < o.right && o.left < r.right && r.top < o.bottom && o.top < r.bottom)
+                    << "controls " << j << " and " << i << " overlap at " << dpi;
+            }
+        }
+    };
+    const AboutLayout about96 = LayOutAboutDialog(96);
+    for (int dpi : {96, 120, 144, 192, 240}) {
+        for (int shift = 0; shift <= 120; shift += 17) {
+            const SettingsLayout design = LayOutSettingsDialog(shift, 96), l = LayOutSettingsDialog(shift, dpi);
+            SCOPED_TRACE(testing::Message() << "shift " << shift);
+            EXPECT_TRUE(
+                ScaledWithinAPixel(Rect{0, 0, design.width, design.height}, Rect{0, 0, l.width, l.height}, dpi));
+            EXPECT_TRUE(
+                ScaledWithinAPixel(Rect{0, 0, 0, design.encodingListDrop}, Rect{0, 0, 0, l.encodingListDrop}, dpi));
+            check(settingsBoxes(design), settingsBoxes(l), l.width, l.height, dpi);
+            const Rect close{kSettingsCloseRect.left + shift, 1, kSettingsCloseRect.right + shift, 31};
+            const int cy = (l.close.top + l.close.bottom) / 2;
+            EXPECT_EQ(DialogHit::Client, HitTestDialog(Unscale(l.close.left + 1, dpi), Unscale(cy, dpi), close));
+            EXPECT_EQ(DialogHit::Caption, HitTestDialog(Unscale(l.close.left - 2, dpi), Unscale(cy, dpi), close));
+            EXPECT_EQ(DialogHit::Client,
+                      HitTestDialog(Unscale(l.fontButton.left, dpi), Unscale(l.close.bottom + 2, dpi), close));
+        }
+        const AboutLayout l = LayOutAboutDialog(dpi);
+        EXPECT_TRUE(ScaledWithinAPixel(Rect{0, 0, about96.width, about96.height}, Rect{0, 0, l.width, l.height}, dpi));
+        check({about96.ok, about96.close}, {l.ok, l.close}, l.width, l.height, dpi);
+    }
 }
 
 }  // namespace
