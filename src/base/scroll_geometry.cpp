@@ -52,6 +52,27 @@ ScrollThumb HorizontalThumb(int trackStart, int trackLength, long long contentWi
     return PlaceThumb(trackStart, static_cast<int>(track), length, offset, contentWidth - track);
 }
 
+ScrollThumb ListThumb(int viewLength, long long content, long long scroll, int dpi) {
+    if (content <= viewLength || viewLength <= 0) return ScrollThumb{};
+    const int inset = Scale(8, dpi);
+    ScrollThumb thumb;
+    thumb.visible = true;
+    thumb.length = std::max(Scale(20, dpi), static_cast<int>(static_cast<long long>(viewLength - 2 * inset) *
+                                                              viewLength / content));
+    const double fraction = static_cast<double>(scroll) / static_cast<double>(content - viewLength);
+    thumb.start = inset + static_cast<int>(fraction * (viewLength - 2 * inset - thumb.length));
+    return thumb;
+}
+
+int ListDragScroll(int mouse, int viewLength, long long content, int thumbLength, int dpi) {
+    const int inset = Scale(8, dpi);
+    const int travel = viewLength - 2 * inset - thumbLength;
+    const long long range = content - viewLength;
+    if (range <= 0 || travel <= 0) return 0;
+    const double fraction = std::clamp(static_cast<double>(mouse - thumbLength / 2 - inset) / travel, 0.0, 1.0);
+    return static_cast<int>(std::min<double>(fraction * static_cast<double>(range), INT_MAX));
+}
+
 long long DragPosition(int mouse, int trackStart, int trackLength, int thumbLength, long long range) {
     if (trackLength <= thumbLength || range <= 0) return 0;
     const double along = static_cast<double>(mouse) - thumbLength / 2 - trackStart;

@@ -21,6 +21,13 @@ ScrollThumb VerticalThumb(int trackStart, int trackLength, long long total, long
 // Pixels: shown only when trackLength < contentWidth. offset is clamped like first above.
 ScrollThumb HorizontalThumb(int trackStart, int trackLength, long long contentWidth, long long offset, int dpi);
 
+// The thin thumb of the panels' own lists (search results, sidebar) along a view of `viewLength`
+// showing `content` pixels from `scroll`: none while the content fits; otherwise at least 20 design
+// pixels long, moving between 8 design pixels from either end of the view.
+ScrollThumb ListThumb(int viewLength, long long content, long long scroll, int dpi);
+// The scroll position for a list thumb of `thumbLength` dragged by its centre to `mouse`.
+int ListDragScroll(int mouse, int viewLength, long long content, int thumbLength, int dpi);
+
 // Scroll position in [0, range] for a thumb dragged by its centre to `mouse`.
 // A thumb that fills the track has no travel, so there is nothing to map the mouse onto;
 // the result is then 0, which is also what the thumb (pinned at trackStart) shows.

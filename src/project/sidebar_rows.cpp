@@ -4,10 +4,10 @@
 #include <shlwapi.h>
 
 #include <algorithm>
-#include <cmath>
 
 #include "base/geometry.h"
 #include "base/file_access.h"
+#include "base/scroll_geometry.h"
 #include "syntax/palette.h"
 
 namespace {
@@ -174,27 +174,12 @@ RowRange VisibleSidebarRows(int scroll, int clientHeight, size_t rowCount, int d
 }
 
 SidebarThumb SidebarThumbRect(int clientWidth, int clientHeight, size_t rowCount, int scroll, int dpi) {
-    const long long total = ContentHeight(rowCount, dpi);
-    const int h = clientHeight;
-    const int inset = Scale(8, dpi);  // above and below the track
-    SidebarThumb thumb;
-    if (total <= h || h <= 0) return thumb;
-    const int height =
-        std::max(Scale(20, dpi), static_cast<int>(static_cast<double>(h - 2 * inset) * h / static_cast<double>(total)));
-    const double fraction = static_cast<double>(scroll) / static_cast<double>(total - h);
-    thumb.exists = true;
-    thumb.top = static_cast<int>(std::trunc(fraction * (h - 2 * inset - height))) + inset;
-    thumb.bottom = thumb.top + height;
-    thumb.left = clientWidth - Scale(10, dpi);
-    thumb.right = clientWidth - Scale(2, dpi);
-    return thumb;
+    const ScrollThumb thumb = ListThumb(clientHeight, ContentHeight(rowCount, dpi), scroll, dpi);
+    if (!thumb.visible) return SidebarThumb{};
+    return SidebarThumb{true, clientWidth - Scale(10, dpi), thumb.start, clientWidth - Scale(2, dpi),
+                        thumb.start + thumb.length};
 }
 
 int SidebarDragScroll(int y, int clientHeight, size_t rowCount, int thumbHeight, int dpi) {
-    const long long range = ContentHeight(rowCount, dpi) - clientHeight;
-    const int inset = Scale(8, dpi);
-    const int track = clientHeight - thumbHeight - 2 * inset;
-    if (range <= 0 || track <= 0) return 0;
-    const double fraction = std::clamp(static_cast<double>(y - thumbHeight / 2 - inset) / track, 0.0, 1.0);
-    return static_cast<int>(std::min<double>(fraction * static_cast<double>(range), INT32_MAX));
+    return ListDragScroll(y, clientHeight, ContentHeight(rowCount, dpi), thumbHeight, dpi);
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "base/scroll_geometry.h"
 #include "base/strings.h"
 
 int SearchFlagWord(bool matchCase, bool wholeWord, bool regex) {
@@ -147,16 +148,8 @@ int ClampResultScrollX(int scrollX, int maxTextWidth, int width, int dpi) {
 }
 
 Thumb VerticalThumb(int rowCount, int height, int scrollY, int dpi) {
-    Thumb t;
-    const long long content = ContentHeight(rowCount, dpi);
-    if (content <= height || height <= 0) return t;
-    const int inset = Scale(8, dpi);
-    t.shown = true;
-    t.length =
-        std::max<int>(Scale(20, dpi), static_cast<int>(static_cast<long long>(height - 2 * inset) * height / content));
-    const double fraction = static_cast<double>(scrollY) / static_cast<double>(content - height);
-    t.start = inset + static_cast<int>(fraction * (height - 2 * inset - t.length));
-    return t;
+    const ScrollThumb thumb = ListThumb(height, ContentHeight(rowCount, dpi), scrollY, dpi);
+    return Thumb{thumb.visible, thumb.start, thumb.length};
 }
 
 Thumb HorizontalThumb(int maxTextWidth, int width, int scrollX, int dpi) {
@@ -174,12 +167,8 @@ Thumb HorizontalThumb(int maxTextWidth, int width, int scrollX, int dpi) {
 }
 
 int ScrollYForThumbDrag(int y, int rowCount, int height, int dpi) {
-    const Thumb t = VerticalThumb(rowCount, height, 0, dpi);
-    const int inset = Scale(8, dpi);
-    const int travel = height - 2 * inset - t.length;
-    if (!t.shown || travel <= 0) return 0;
-    const double fraction = Clamp01(static_cast<double>(y - t.length / 2 - inset) / travel);
-    return static_cast<int>(fraction * static_cast<double>(ContentHeight(rowCount, dpi) - height));
+    const long long content = ContentHeight(rowCount, dpi);
+    return ListDragScroll(y, height, content, ListThumb(height, content, 0, dpi).length, dpi);
 }
 
 int ScrollXForThumbDrag(int x, int maxTextWidth, int width, int dpi) {

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "base/encoding.h"
+
 namespace {
 
 bool KeptAsIs(wchar_t c) {
@@ -9,47 +11,20 @@ bool KeptAsIs(wchar_t c) {
            c == L'.' || c == L'_' || c == L'~' || c == L'/' || c == L':';
 }
 
-void AppendByte(std::wstring& out, uint32_t byte) {
-    static const wchar_t kHex[] = L"0123456789ABCDEF";
-    out += L'%';
-    out += kHex[(byte >> 4) & 0xF];
-    out += kHex[byte & 0xF];
-}
-
-// One code point as "%XX" UTF-8 bytes; a lone surrogate as U+FFFD.
-void AppendEncoded(std::wstring& out, uint32_t c) {
-    if (c < 0x80) {
-        AppendByte(out, c);
-    } else if (c < 0x800) {
-        AppendByte(out, 0xC0 | (c >> 6));
-        AppendByte(out, 0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        AppendByte(out, 0xE0 | (c >> 12));
-        AppendByte(out, 0x80 | ((c >> 6) & 0x3F));
-        AppendByte(out, 0x80 | (c & 0x3F));
-    } else {
-        AppendByte(out, 0xF0 | (c >> 18));
-        AppendByte(out, 0x80 | ((c >> 12) & 0x3F));
-        AppendByte(out, 0x80 | ((c >> 6) & 0x3F));
-        AppendByte(out, 0x80 | (c & 0x3F));
-    }
-}
-
+// Every byte of the part's UTF-8 form that cannot stand as it is becomes "%XX" (a lone surrogate
+// is U+FFFD by then); "\\" becomes "/".
 void AppendPart(std::wstring& out, const std::wstring& text) {
-    for (size_t i = 0; i < text.size(); ++i) {
-        const wchar_t c = text[i] == L'\\' ? L'/' : text[i];
-        if (KeptAsIs(c)) {
+    static const wchar_t kHex[] = L"0123456789ABCDEF";
+    for (const char byte : WideToUtf8(text)) {
+        const auto b = static_cast<uint8_t>(byte);
+        const wchar_t c = b == '\\' ? L'/' : static_cast<wchar_t>(b);
+        if (b < 0x80 && KeptAsIs(c)) {
             out += c;
             continue;
         }
-        uint32_t code = static_cast<uint16_t>(c);
-        if (code >= 0xD800 && code < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
-            code = 0x10000 + ((code - 0xD800) << 10) + (static_cast<uint16_t>(text[i + 1]) - 0xDC00);
-            ++i;
-        } else if (code >= 0xD800 && code < 0xE000) {
-            code = 0xFFFD;
-        }
-        AppendEncoded(out, code);
+        out += L'%';
+        out += kHex[b >> 4];
+        out += kHex[b & 0xF];
     }
 }
 
