@@ -156,8 +156,6 @@ void RefreshReadOnly(Document& doc) {
     if (doc.editor) editor::SetReadOnly(doc.editor, doc.readOnlyFile || doc.readOnlyView || doc.hexMode);
 }
 
-uint64_t LargeTextRoom(uint64_t size) { return size + size / 16 + 1; }
-
 uint64_t LargeTextLines(uint64_t size, uint64_t sample, uint64_t breaks) {
     const uint64_t estimate = sample == 0 ? 0 : static_cast<uint64_t>(static_cast<double>(breaks) * size / sample);
     return std::min(estimate + estimate / 16, size / 32) + 1;

@@ -49,10 +49,6 @@ LoadOutcome FinishBackgroundLoad(int index, const std::wstring& path, Background
 // as for small files); `lineEnding` is then decided from the counts of every kind of line break.
 bool LoadLargeUtf8(HWND editor, const std::wstring& path, uint64_t size, uint32_t& encoding, uint32_t& lineEnding,
                    const ProgressFn& progress = nullptr);
-// What the component is given for a large text of `size` bytes: the text and a sixteenth to spare.
-// When an insertion does not fit, the component grows its buffer by a sixth and briefly holds the
-// old and the new one; the spare room keeps ordinary editing of a large file from doing that.
-uint64_t LargeTextRoom(uint64_t size);
 // The lines to make room for in a large text of `size` bytes whose first `sample` bytes hold
 // `breaks` line breaks: as many as that density gives, with a sixteenth to spare, but at most one
 // per 32 bytes, so that a first chunk denser than the rest cannot take much room the text never

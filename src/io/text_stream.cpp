@@ -7,6 +7,8 @@
 #include "base/editor.h"
 #include "base/encoding.h"
 
+uint64_t LargeTextRoom(uint64_t size) { return size + size / 64 + 1; }
+
 StreamedText StreamUtf8Text(const std::wstring& path, uint64_t size, const TextReceiver& to,
                             const ProgressFn& progress, const std::atomic<bool>* cancel, size_t chunk) {
     StreamedText out;
@@ -145,7 +147,7 @@ std::unique_ptr<BackgroundTextLoad> BackgroundTextLoad::Start(const std::wstring
             const int options = kStylesNone | (total >= 0x7FFFFFFF ? kTextLarge : 0);
             std::lock_guard<std::mutex> one(source->asking);
             const LRESULT made = source->call(source->target, editor::kCreateLoader,
-                                              static_cast<WPARAM>(total + total / 16 + 1), options);
+                                              static_cast<WPARAM>(LargeTextRoom(total)), options);
             self->loader = reinterpret_cast<Loader*>(made);
             return self->loader != nullptr;
         };

@@ -38,6 +38,13 @@ struct TextReceiver {
     std::function<bool(const char* data, size_t length)> append;
 };
 
+// What the component is given for a large text of `size` bytes: the text and a little to spare.
+// When an insertion does not fit, the component grows its buffer by a sixth and briefly holds the
+// old and the new one; the spare room keeps ordinary editing of a large file from doing that. It is
+// kept small (a sixty-fourth: 16 MiB for 1 GiB) because all of it is held from the start, next to
+// the line index, which the loader grows as it goes.
+uint64_t LargeTextRoom(uint64_t size);
+
 // Reads `size` bytes of `path` in chunks of `chunk` bytes into `to`, checking them as one UTF-8
 // text. `progress` hears of every chunk; `cancel`, when given, is looked at before each one.
 StreamedText StreamUtf8Text(const std::wstring& path, uint64_t size, const TextReceiver& to,
