@@ -20,23 +20,16 @@ TEST(CommandLine, SplitsPathsAfterTheProgramName) {
     EXPECT_EQ(Args{}, CommandLineArguments(nullptr));
     // An empty quoted argument names nothing.
     EXPECT_EQ(Args{L"x.txt"}, CommandLineArguments(LR"(Tessary.exe "" x.txt)"));
-    // Backslashes are path separators; they only escape a quote that follows them.
-    EXPECT_EQ((Args{LR"(C:\dir\sub\f.txt)", LR"(\\server\share\g.md)"}),
-              CommandLineArguments(LR"(Tessary.exe C:\dir\sub\f.txt "\\server\share\g.md")"));
-    EXPECT_EQ(Args{L"say \"hi\".txt"}, CommandLineArguments(LR"(Tessary.exe "say \"hi\".txt")"));
+    // (Backslashes and quotes inside arguments, non-ASCII and very long ones are the property's below.)
     // A quote may start in the middle of an argument.
     EXPECT_EQ(Args{LR"(C:\My Files\x.txt)"}, CommandLineArguments(LR"(Tessary.exe "C:\My Files"\x.txt)"));
 }
 
-TEST(CommandLine, KeepsNonAsciiAndLongPathsWhole) {
-    EXPECT_EQ((Args{L"C:\\\u6587\u4EF6\\\u00FC\u00F1\u00EE \U0001F600.txt", L"\u0444.cpp"}),
-              CommandLineArguments(L"Tessary.exe \"C:\\\u6587\u4EF6\\\u00FC\u00F1\u00EE \U0001F600.txt\" \u0444.cpp"));
+// Resolving keeps a long full path as it is.
+TEST(CommandLine, KeepsLongPathsWhole) {
     std::wstring longPath = L"C:";
     while (longPath.size() < 600) longPath += L"\\folder with blanks";
-    longPath += L"\\end.txt";
-    EXPECT_EQ(Args{longPath}, CommandLineArguments((L"Tessary.exe \"" + longPath + L"\"").c_str()));
-    // Resolving keeps a long full path as it is.
-    EXPECT_EQ(longPath, FullPathOfArgument(longPath));
+    EXPECT_EQ(longPath + L"\\end.txt", FullPathOfArgument(longPath + L"\\end.txt"));
 }
 
 TEST(CommandLine, ResolvesRelativePathsAgainstTheCurrentFolder) {

@@ -1,6 +1,6 @@
 // The line-length tally fed by the real component's notifications, through the wrapper's direct
-// calls: random typing, deleting, line splits and joins, grouped edits, undo and redo keep the
-// tally's longest line equal to one measured afresh.
+// calls: random typing, deleting, line splits and joins, grouped edits, undo and redo, and edits over
+// more lines than are followed, keep the tally's longest line equal to one measured afresh.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -82,6 +82,7 @@ protected:
 
 TEST_F(ComponentTally, RandomEditsUndoAndRedoKeepTheLongestLine) {
     std::mt19937 rng(7);
+    int rebuilds = 0;
     for (int round = 0; round < 6; ++round) {
         editor::SetText(h.ed, RandomBytes(rng, 300 + rng() % 400));
         editor::Send(h.ed, editor::kEmptyUndoBuffer);
@@ -89,7 +90,13 @@ TEST_F(ComponentTally, RandomEditsUndoAndRedoKeepTheLongestLine) {
         for (int step = 0; step < 300; ++step) {
             const long long size = editor::Length(h.ed);
             const unsigned kind = rng() % 12;
-            if (kind == 0) {
+            if (step == 150) {
+                // More lines than an edit is followed over, put in and taken out: the tally is left to
+                // be measured again.
+                editor::Send(h.ed, editor::kInsertText, 0, reinterpret_cast<LPARAM>(std::string(5000, '\n').c_str()));
+            } else if (step == 151) {
+                editor::Send(h.ed, editor::kDeleteRange, 0, 5000);
+            } else if (kind == 0) {
                 editor::Send(h.ed, editor::kUndo);
             } else if (kind == 1) {
                 editor::Send(h.ed, 2011 /* SCI_REDO */);
@@ -112,12 +119,26 @@ TEST_F(ComponentTally, RandomEditsUndoAndRedoKeepTheLongestLine) {
                 const long long length = std::min<long long>(size - at, 1 + rng() % (kind == 7 ? 60 : 4));
                 editor::Send(h.ed, editor::kDeleteRange, static_cast<WPARAM>(at), static_cast<LPARAM>(length));
             }
-            if (!h.tally.Valid()) TallyRebuild(h.tally, ComponentLines(h.ed), editor::LineCount(h.ed));
+            if (!h.tally.Valid()) {
+                ++rebuilds;
+                TallyRebuild(h.tally, ComponentLines(h.ed), editor::LineCount(h.ed));
+            }
             ASSERT_EQ(MeasuredLongest(h.ed), h.tally.Longest()) << "round " << round << ", step " << step;
             ASSERT_EQ(editor::LineCount(h.ed), h.tally.LineTotal()) << "round " << round << ", step " << step;
         }
     }
     EXPECT_GT(h.notifications, 1000);  // the notifications reached the tally
+    EXPECT_GE(rebuilds, 12);           // and the long edits left it to be measured again
+}
+
+TEST_F(ComponentTally, ShrinkingTheOnlyLongestLineFindsTheNextOne) {
+    editor::SetText(h.ed, "short\r\n" + std::string(50, 'w') + "\r\nmiddle line\r\n");
+    TallyRebuild(h.tally, ComponentLines(h.ed), editor::LineCount(h.ed));
+    ASSERT_EQ(52, h.tally.Longest());
+    editor::Send(h.ed, editor::kDeleteRange, 7, 50);
+    EXPECT_EQ(13, h.tally.Longest());
+    editor::Send(h.ed, editor::kDeleteRange, 0, editor::Length(h.ed));
+    EXPECT_EQ(0, h.tally.Longest());
 }
 
 TEST_F(ComponentTally, DirectCallsAnswerLikeMessages) {

@@ -7,14 +7,9 @@
 #include "base/file_access.h"
 #include "io/open.h"
 #include "support/component.h"
+#include "support/scratch.h"
 
 namespace {
-
-std::wstring Scratch(const wchar_t* name) {
-    wchar_t base[MAX_PATH];
-    GetTempPathW(MAX_PATH, base);
-    return std::wstring(base) + name + std::to_wstring(GetCurrentProcessId());
-}
 
 // Another program appends to the file while the first piece of it is being read.
 std::wstring growingPath;
@@ -50,9 +45,9 @@ protected:
             if (doc.editor) DestroyWindow(doc.editor);
         }
         documents.clear();
-        DeleteFileW(path.c_str());
     }
-    std::wstring path = Scratch(L"tessary load stamp ");
+    ScratchFolder scratch{L"tessary load stamp"};
+    std::wstring path = scratch.path + L"\\a.txt";
 };
 
 TEST_F(LoadStamp, AFileThatGrowsWhileItIsReadIsSeenAsChanged) {

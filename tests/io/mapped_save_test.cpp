@@ -12,15 +12,9 @@
 
 namespace {
 
-std::wstring Scratch(const wchar_t* name) {
-    wchar_t base[MAX_PATH];
-    GetTempPathW(MAX_PATH, base);
-    return std::wstring(base) + name + std::to_wstring(GetCurrentProcessId());
-}
-
 TEST(MappedHexSave, KeepsHiddenAndSystemAttributesLikeEveryOtherSave) {
-    const std::wstring path = Scratch(L"tessary mapped save ");
-    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    const ScratchFolder scratch(L"tessary mapped save");
+    const std::wstring path = scratch.path + L"\\a.bin";
     ASSERT_TRUE(AtomicWriteBytes(path, "abcdef", 6, false));
     ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
     Document doc;
@@ -35,19 +29,16 @@ TEST(MappedHexSave, KeepsHiddenAndSystemAttributesLikeEveryOtherSave) {
     EXPECT_TRUE(attributes & FILE_ATTRIBUTE_SYSTEM) << attributes;
     // To a new name: the new file gets nothing of the kind.
     const std::wstring copy = path + L" copy";
-    DeleteFileW(copy.c_str());
     ASSERT_TRUE(SaveMappedHex(copy, doc));
     EXPECT_FALSE(GetFileAttributesW(copy.c_str()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
     ReleaseMapping(doc);
-    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileW(path.c_str());
-    DeleteFileW(copy.c_str());
 }
 
 // The encoding and line ending after a save are those of the bytes written, changed bytes included,
 // whatever the file held before.
 TEST(MappedHexSave, TakesTheEncodingOfTheBytesItWrote) {
-    const std::wstring path = Scratch(L"tessary mapped encoding ");
+    const ScratchFolder scratch(L"tessary mapped encoding");
+    const std::wstring path = scratch.path + L"\\a.txt";
     ASSERT_TRUE(AtomicWriteBytes(path, "ab\r\ncd\r\n\xC3\xA9", 10, false));
     Document doc;
     doc.path = path;
@@ -65,13 +56,11 @@ TEST(MappedHexSave, TakesTheEncodingOfTheBytesItWrote) {
     EXPECT_EQ(reread.encoding, static_cast<uint32_t>(doc.encoding));
     EXPECT_EQ(reread.lineEnding, static_cast<uint32_t>(doc.lineEnding));
     ReleaseMapping(doc);
-    DeleteFileW(path.c_str());
 }
 
 TEST(MappedHexSave, NeverReplacesAReadOnlyFile) {
-    const std::wstring path = Scratch(L"tessary mapped read-only ");
-    const std::wstring target = path + L" target";
-    SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    const ScratchFolder scratch(L"tessary mapped read-only");
+    const std::wstring path = scratch.path + L"\\a.txt", target = path + L" target";
     ASSERT_TRUE(AtomicWriteBytes(path, "abc", 3, false));
     ASSERT_TRUE(AtomicWriteBytes(target, "old", 3, false));
     ASSERT_TRUE(SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY));
@@ -84,9 +73,6 @@ TEST(MappedHexSave, NeverReplacesAReadOnlyFile) {
     EXPECT_EQ("old", FileBytes(target));
     EXPECT_EQ(1u, doc.hexOverlay.size());  // the change is still there
     ReleaseMapping(doc);
-    SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileW(path.c_str());
-    DeleteFileW(target.c_str());
 }
 
 }  // namespace

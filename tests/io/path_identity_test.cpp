@@ -7,16 +7,10 @@
 #include <string>
 
 #include "base/file_access.h"
+#include "support/scratch.h"
 
 namespace {
 
-std::wstring Scratch() {
-    wchar_t base[MAX_PATH];
-    GetTempPathW(MAX_PATH, base);
-    std::wstring dir = std::wstring(base) + L"tessary path identity " + std::to_wstring(GetCurrentProcessId());
-    CreateDirectoryW(dir.c_str(), nullptr);
-    return TabPathOf(dir);
-}
 
 void Touch(const std::wstring& path, const char* text) {
     ASSERT_TRUE(AtomicWriteBytes(path, text, std::char_traits<char>::length(text), false));
@@ -52,7 +46,8 @@ std::wstring Respell(const std::wstring& full, std::mt19937& rng, bool trailing)
 }
 
 TEST(PathIdentity, GeneratedSpellingsNameOneFileAndMatchTheSystemsFullPath) {
-    const std::wstring dir = Scratch();
+    const ScratchFolder scratch(L"tessary path identity");
+    const std::wstring dir = TabPathOf(scratch.path);
     const std::wstring file = dir + L"\\Sub Folder\\Notes.txt";
     CreateDirectoryW((dir + L"\\Sub Folder").c_str(), nullptr);
     Touch(file, "a");
@@ -71,7 +66,8 @@ TEST(PathIdentity, GeneratedSpellingsNameOneFileAndMatchTheSystemsFullPath) {
 }
 
 TEST(PathIdentity, RelativeSpellingsFollowTheirBaseLikeTheSystem) {
-    const std::wstring base = Scratch();
+    const ScratchFolder scratch(L"tessary path identity");
+    const std::wstring base = TabPathOf(scratch.path);
     wchar_t saved[MAX_PATH];
     GetCurrentDirectoryW(MAX_PATH, saved);
     ASSERT_TRUE(SetCurrentDirectoryW(base.c_str()));
@@ -95,7 +91,8 @@ TEST(PathIdentity, RelativeSpellingsFollowTheirBaseLikeTheSystem) {
 }
 
 TEST(PathIdentity, ShortNamesAndLinksNameTheSameFile) {
-    const std::wstring dir = Scratch();
+    const ScratchFolder scratch(L"tessary path identity");
+    const std::wstring dir = TabPathOf(scratch.path);
     const std::wstring file = dir + L"\\A rather long file name.text";
     const std::wstring other = dir + L"\\Another long file name.text";
     Touch(file, "one");
@@ -110,7 +107,6 @@ TEST(PathIdentity, ShortNamesAndLinksNameTheSameFile) {
     EXPECT_FALSE(PathsNameOneFile(shortName, other));
 
     const std::wstring link = dir + L"\\hard link.txt";
-    DeleteFileW(link.c_str());
     ASSERT_TRUE(CreateHardLinkW(link.c_str(), file.c_str(), nullptr));
     EXPECT_FALSE(SamePathText(link, file));
     EXPECT_TRUE(PathsNameOneFile(link, file));

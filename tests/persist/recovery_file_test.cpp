@@ -73,10 +73,7 @@ TEST(RecoveryIndex, HexTabsAndTheirChangedBytes) {
     const std::unordered_map<uint64_t, uint8_t> changes = {{0x1122334455ull, 0xAB}, {7, 0}};
     const std::string bytes = FormatHexChanges(changes);
     EXPECT_EQ(std::string("\x07\0\0\0\0\0\0\0\0\x55\x44\x33\x22\x11\0\0\0\xAB", 18), bytes);
-    std::unordered_map<uint64_t, uint8_t> read;
-    ASSERT_TRUE(ReadHexChanges(bytes, read));
-    EXPECT_EQ(changes, read);
-    EXPECT_FALSE(ReadHexChanges(bytes.substr(0, 17), read));
+    // (Reading them back, and refusing a file cut inside a record, are the robustness test's.)
 }
 
 TEST(RecoveryClock, QuietPeriodOrAtMostEveryThirtySeconds) {

@@ -170,19 +170,15 @@ World TwoCrashes() {
 const std::set<std::wstring> kUserTexts = {L"newest text of a1", L"text of b2", L"text of b3"};
 
 bool OnDisk(const World& w, const std::wstring& text) {
+    bool found = false;
     for (const auto& [name, folder] : w.disk) {
-        for (const RecoveryEntry& entry : folder.index) {
-            if (w.TextOf(name, entry) == text) return true;
-        }
+        for (const RecoveryEntry& entry : folder.index) found = found || w.TextOf(name, entry) == text;
     }
-    return false;
+    return found;
 }
 
 bool InTab(const World& w, const std::wstring& text) {
-    for (const auto& tab : w.tabs) {
-        if (tab.first == text) return true;
-    }
-    return false;
+    return std::any_of(w.tabs.begin(), w.tabs.end(), [&](const auto& tab) { return tab.first == text; });
 }
 
 }  // namespace

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "persist/json_text.h"
+#include "support/mutator.h"
 
 namespace {
 
@@ -14,11 +17,9 @@ Session Make(int active, std::vector<SessionEntry> entries) {
 }
 
 bool Same(const Session& a, const Session& b) {
-    if (a.active != b.active || a.entries.size() != b.entries.size()) return false;
-    for (size_t i = 0; i < a.entries.size(); ++i) {
-        if (a.entries[i].path != b.entries[i].path || a.entries[i].text != b.entries[i].text) return false;
-    }
-    return true;
+    const auto same = [](const SessionEntry& x, const SessionEntry& y) { return x.path == y.path && x.text == y.text; };
+    return a.active == b.active &&
+           std::equal(a.entries.begin(), a.entries.end(), b.entries.begin(), b.entries.end(), same);
 }
 
 Session Read(const std::string& text, bool expectEntries = true) {
@@ -124,10 +125,8 @@ TEST(SessionFile, ShortAndBrokenEscapes) {
 }
 
 TEST(SessionFile, Utf16File) {
-    std::string bytes = "\xFF\xFE";
-    for (char c : std::string("{\"tabs\": [{\"path\": \"C:\\\\u.txt\"}]}")) bytes += std::string(1, c) + '\0';
     Session s;
-    ASSERT_TRUE(ReadSession(bytes, s));
+    ASSERT_TRUE(ReadSession(Utf16Le("{\"tabs\": [{\"path\": \"C:\\\\u.txt\"}]}"), s));
     EXPECT_TRUE(Same(s, Make(0, {{L"C:\\u.txt", L""}})));
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "persist/json_text.h"
+#include "support/mutator.h"
 
 namespace {
 
@@ -11,25 +12,13 @@ UiState Read(const std::string& bytes, UiState state = UiState()) {
     return state;
 }
 
-bool Same(const UiState& a, const UiState& b) {
-    return a.startMaximized == b.startMaximized && a.uiLanguage == b.uiLanguage && a.theme == b.theme &&
-           a.colorScheme == b.colorScheme && a.sidebarVisible == b.sidebarVisible &&
-           a.statusBarVisible == b.statusBarVisible && a.matchCase == b.matchCase && a.wholeWord == b.wholeWord &&
-           a.regex == b.regex && a.allFiles == b.allFiles;
-}
+// Two states are the same when their files are (every value is written).
+bool Same(const UiState& a, const UiState& b) { return FormatUiState(a) == FormatUiState(b); }
 
 UiState NonDefault() {
     UiState s;
-    s.startMaximized = 1;
-    s.uiLanguage = 19;
-    s.theme = 2;
-    s.colorScheme = 5;
-    s.sidebarVisible = 0;
-    s.statusBarVisible = 0;
-    s.matchCase = 1;
-    s.wholeWord = 1;
-    s.regex = 1;
-    s.allFiles = 1;
+    s.startMaximized = 1, s.uiLanguage = 19, s.theme = 2, s.colorScheme = 5, s.sidebarVisible = 0;
+    s.statusBarVisible = 0, s.matchCase = 1, s.wholeWord = 1, s.regex = 1, s.allFiles = 1;
     return s;
 }
 
@@ -65,18 +54,12 @@ TEST(UiStateFile, OlderOneValueForm) {
     UiState expected;
     expected.startMaximized = 1;
     EXPECT_TRUE(Same(Read("1"), expected));
-    EXPECT_TRUE(Same(Read("\xEF\xBB\xBF"
-                          "1\r\n"),
-                     expected));
+    EXPECT_TRUE(Same(Read("\xEF\xBB\xBF" "1\r\n"), expected));
     EXPECT_TRUE(Same(Read("210"), expected));
 
-    UiState other = NonDefault();  // only the maximized flag is touched
-    EXPECT_EQ(Read("0", other).startMaximized, 0);
-    EXPECT_TRUE(Same(Read("0", other), [] {
-        UiState s = NonDefault();
-        s.startMaximized = 0;
-        return s;
-    }()));
+    UiState other = NonDefault(), otherOff = NonDefault();  // only the maximized flag is touched
+    otherOff.startMaximized = 0;
+    EXPECT_TRUE(Same(Read("0", other), otherOff));
     EXPECT_EQ(Read("\r\n", other).startMaximized, 0);
 }
 
@@ -116,9 +99,7 @@ TEST(UiStateFile, KeysMatchAnywhereAtTheirFirstOccurrence) {
 }
 
 TEST(UiStateFile, Utf16File) {
-    std::string bytes = "\xFF\xFE";
-    for (char c : std::string("lang=2\r\nfindWord=1\r\n")) bytes += std::string(1, c) + '\0';
-    UiState s = Read(bytes);
+    UiState s = Read(Utf16Le("lang=2\r\nfindWord=1\r\n"));
     EXPECT_EQ(s.uiLanguage, 2);
     EXPECT_EQ(s.wholeWord, 1);
 }

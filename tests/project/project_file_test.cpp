@@ -11,16 +11,6 @@
 #include "support/mutator.h"
 #include "support/scratch.h"
 
-namespace {
-
-std::wstring TempFile(const wchar_t* name) {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    return std::wstring(temp) + name;
-}
-
-}  // namespace
-
 TEST(ProjectFile, WriterLayout) {
     EXPECT_EQ(
         L"{\n  \"folder\": \"C:\\\\w \\\"q\\\"\",\n  \"open_files\": [\n    \"C:\\\\a.txt\",\n"
@@ -59,7 +49,8 @@ TEST(ProjectFile, ReaderEdgeCases) {
 }
 
 TEST(ProjectFile, SaveLoadSaveLeavesTheFileUnchanged) {
-    const std::wstring path = TempFile(L"tessary-roundtrip.tessary");
+    const ScratchFolder scratch(L"tessary-project");
+    const std::wstring path = scratch.path + L"\\roundtrip.tessary";
     const std::wstring folder = L"C:\\work\\a \"quoted\" \\\\server";
     const std::vector<std::wstring> files = {L"C:\\work\\x.txt", L"C:\\work\\[y].md", L"D:\\\u4E2D\u6587.txt"};
     ASSERT_TRUE(WriteTextFileAtomic(path, FormatProject(folder, files), kEncUtf8Bom));
@@ -71,11 +62,11 @@ TEST(ProjectFile, SaveLoadSaveLeavesTheFileUnchanged) {
     EXPECT_EQ(files, read.files);
     ASSERT_TRUE(WriteTextFileAtomic(path, FormatProject(read.folder, read.files), kEncUtf8Bom));
     EXPECT_EQ(first, FileBytes(path));
-    DeleteFileW(path.c_str());
 }
 
 TEST(ProjectFile, FilesOverTheLimitReadAsEmpty) {
-    const std::wstring path = TempFile(L"tessary-huge.tessary");
+    const ScratchFolder scratch(L"tessary-project");
+    const std::wstring path = scratch.path + L"\\huge.tessary";
     const std::string start = std::string(kUtf8Bom) + "{\"folder\": \"C:\\\\w\"}";
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, file);

@@ -22,6 +22,7 @@
 #include "search/search_model.h"
 #include "search/text_match.h"
 #include "support/component.h"
+#include "support/mutator.h"
 
 namespace {
 
@@ -85,16 +86,6 @@ std::vector<Shown> ShownOf(const std::vector<SearchHit>& hits) {
     std::vector<Shown> shown;
     for (const SearchHit& h : hits) shown.emplace_back(h.line, h.column, h.matchLength, h.lineText);
     return shown;
-}
-
-std::string Utf16File(const std::string& utf8) {
-    const std::wstring text = Utf8ToWide(utf8);
-    std::string bytes("\xFF\xFE", 2);
-    for (wchar_t c : text) {
-        bytes += static_cast<char>(c & 0xFF);
-        bytes += static_cast<char>(c >> 8);
-    }
-    return bytes;
 }
 
 // The file search over bytes, as for a file read from disk.
@@ -193,7 +184,7 @@ TEST_F(EditorSearch, TabsAndFilesFindTheSameHits) {
             }
             if (!invalid) {
                 // The same text as a file on disk, in UTF-8 and in UTF-16 with a mark.
-                for (const std::string& file : {text, Utf16File(text)}) {
+                for (const std::string& file : {text, Utf16Le(text)}) {
                     SearchBudget fileBudget;
                     fileBudget.maxAttempts = 50000;
                     ASSERT_EQ(ShownOf(tab), ShownOf(FileHits(file, query, flags, fileBudget)));
@@ -208,16 +199,10 @@ TEST_F(EditorSearch, TabsAndFilesFindTheSameHits) {
     EXPECT_GT(withHits, 800);  // the generator makes expressions that find things
 }
 
-TEST_F(EditorSearch, AlternationFindsTheSameLinesOpenAndOnDisk) {
-    const std::string text = "foo\r\nxbar\r\nnone\r\nfoobar\r\nFOO \xC3\x89t\xC3\xA9\r\n";
-    SetText(text);
-    SearchBudget a, b;
-    const std::vector<SearchHit> tab = TabHits("foo|bar", kFindRegex, a);
-    ASSERT_EQ(4u, tab.size());
-    EXPECT_EQ(2, tab[1].line);
-    EXPECT_EQ(1, tab[1].column);
-    EXPECT_EQ(ShownOf(tab), ShownOf(FileHits(text, "foo|bar", kFindRegex, b)));
-    // Case folding beyond ASCII, counted repeats, word anchors of the old syntax, whole words.
+// Case folding beyond ASCII, counted repeats, word anchors of the old syntax, whole words.
+TEST_F(EditorSearch, FoldingRepeatsAndWordAnchors) {
+    SetText("foo\r\nxbar\r\nnone\r\nfoobar\r\nFOO \xC3\x89t\xC3\xA9\r\n");
+    SearchBudget a;
     EXPECT_EQ(1u, TabHits("\xC3\xA9T\xC3\x89", kFindRegex, a).size());
     EXPECT_EQ(2u, TabHits("o{2}", kFindRegex | kFindMatchCase, a).size());
     EXPECT_EQ(0u, TabHits("\\<bar", kFindRegex, a).size());  // "xbar" and "foobar": no word starts at b
@@ -276,17 +261,8 @@ TEST_F(EditorSearch, ReplaceAllAppliesTheOriginalMatchesBackToFront) {
     EXPECT_EQ(900, runs);
 }
 
-TEST_F(EditorSearch, AnchoredReplaceAllLeavesWhatItDidNotMatch) {
-    const std::pair<const char*, const char*> cases[] = {{"^    ", "    x\n"}, {"^a", "aa\n"}, {"^.", "b\n"}};
-    const char* const texts[] = {"        x\n", "aaa\n", "ab\n"};
-    for (int i = 0; i < 3; ++i) {
-        SetText(texts[i]);
-        EXPECT_EQ(1, ReplaceAllInEditor(window, cases[i].first, "", kFindRegex));
-        EXPECT_EQ(cases[i].second, editor::GetText(window)) << cases[i].first;
-    }
-    SetText("aab ba a");
-    EXPECT_EQ(2, ReplaceAllInEditor(window, "\\<a", "", kFindRegex));
-    EXPECT_EQ("ab ba ", editor::GetText(window));
+// Anchored expressions are the property's above and the end-to-end test's.
+TEST_F(EditorSearch, ReplaceAllFillsInGroupsAndSkipsEmptyMatches) {
     // Group references in both forms, and an expression that only matches empty replaces nothing.
     SetText("ab-cd");
     EXPECT_EQ(2, ReplaceAllInEditor(window, "(\\w)(\\w)", WideToUtf8(ConvertReplacement(L"$2\\1")), kFindRegex));
@@ -295,23 +271,22 @@ TEST_F(EditorSearch, AnchoredReplaceAllLeavesWhatItDidNotMatch) {
     EXPECT_EQ("ba-dc", editor::GetText(window));
 }
 
+// Plain text is the end-to-end test's; an expression goes on after what it inserted the same way.
 TEST_F(EditorSearch, ReplaceGoesOnAfterWhatItInserted) {
-    for (int flags : {0, kFindRegex}) {
-        SetText("count = count + 1");
-        editor::Send(window, editor::kSetSel, 0, 0);
-        ASSERT_TRUE(FindInEditor(window, "count", flags, true));
-        ReplaceCurrentInEditor(window, "count", "recount", flags);
-        EXPECT_EQ(std::make_pair(10LL, 15LL), Selection()) << flags;
-        ReplaceCurrentInEditor(window, "count", "recount", flags);
-        EXPECT_EQ("recount = recount + 1", editor::GetText(window)) << flags;
-        // Without case the replacement matches again, but only after every other one is done.
-        SetText("foo foo");
-        editor::Send(window, editor::kSetSel, 0, 0);
-        ASSERT_TRUE(FindInEditor(window, "foo", flags, true));
-        ReplaceCurrentInEditor(window, "foo", "Foo", flags);
-        ReplaceCurrentInEditor(window, "foo", "Foo", flags);
-        EXPECT_EQ("Foo Foo", editor::GetText(window)) << flags;
-    }
+    SetText("count = count + 1");
+    editor::Send(window, editor::kSetSel, 0, 0);
+    ASSERT_TRUE(FindInEditor(window, "count", kFindRegex, true));
+    ReplaceCurrentInEditor(window, "count", "recount", kFindRegex);
+    EXPECT_EQ(std::make_pair(10LL, 15LL), Selection());
+    ReplaceCurrentInEditor(window, "count", "recount", kFindRegex);
+    EXPECT_EQ("recount = recount + 1", editor::GetText(window));
+    // Without case the replacement matches again, but only after every other one is done.
+    SetText("foo foo");
+    editor::Send(window, editor::kSetSel, 0, 0);
+    ASSERT_TRUE(FindInEditor(window, "foo", kFindRegex, true));
+    ReplaceCurrentInEditor(window, "foo", "Foo", kFindRegex);
+    ReplaceCurrentInEditor(window, "foo", "Foo", kFindRegex);
+    EXPECT_EQ("Foo Foo", editor::GetText(window));
     // An expression's replacement fills in its groups.
     SetText("key=value");
     editor::Send(window, editor::kSetSel, 0, 0);
@@ -323,34 +298,24 @@ TEST_F(EditorSearch, ReplaceGoesOnAfterWhatItInserted) {
 // Find Next wraps to the start, Find Previous from a selected match reaches the one before it and
 // wraps to the end; a failed search leaves the selection alone.
 TEST_F(EditorSearch, FindNextAndPreviousWrap) {
-    for (const auto& [query, flags] : {std::pair<const char*, int>{"one", 0}, {"o.e", kFindRegex}}) {
-        SCOPED_TRACE(query);
-        SetText("one two one\r\ntwo one");
-        editor::Send(window, editor::kSetSel, 20, 20);
-        EXPECT_TRUE(FindInEditor(window, query, flags, true));
-        EXPECT_EQ(std::make_pair(0LL, 3LL), Selection());
-        EXPECT_TRUE(FindInEditor(window, query, flags, true));
-        EXPECT_EQ(std::make_pair(8LL, 11LL), Selection());
-        EXPECT_TRUE(FindInEditor(window, query, flags, false));
-        EXPECT_EQ(std::make_pair(0LL, 3LL), Selection());
-        EXPECT_TRUE(FindInEditor(window, query, flags, false));
-        EXPECT_EQ(std::make_pair(17LL, 20LL), Selection());
-        EXPECT_FALSE(FindInEditor(window, flags ? "a|(" : "zzz", flags, true));
-        EXPECT_EQ(std::make_pair(17LL, 20LL), Selection());
+    // (Plain text's F3 and Shift+F3 are the end-to-end test's.)
+    SetText("one two one\r\ntwo one");
+    editor::Send(window, editor::kSetSel, 20, 20);
+    for (const auto& [forward, start] : {std::pair<bool, long long>{true, 0}, {true, 8}, {false, 0}, {false, 17}}) {
+        EXPECT_TRUE(FindInEditor(window, "o.e", kFindRegex, forward));
+        EXPECT_EQ(std::make_pair(start, start + 3), Selection());
     }
+    EXPECT_FALSE(FindInEditor(window, "a|(", kFindRegex, true));
+    EXPECT_FALSE(FindInEditor(window, "zzz", 0, true));
+    EXPECT_EQ(std::make_pair(17LL, 20LL), Selection());
     EXPECT_TRUE(FindInEditor(window, "one$", kFindRegex, true));  // "$" before CR LF
     EXPECT_EQ(std::make_pair(8LL, 11LL), Selection());
 }
 
 TEST_F(EditorSearch, RunawayExpressionsStopTheSearchAndKeepTheHits) {
-    // One line of 600 "a": the expression backtracks far beyond any budget; the search says it
-    // stopped instead of running on.
+    // One line of 600 "a": the expression backtracks far beyond any budget; Replace All stops and
+    // changes nothing (the search keeping the hits before the costly line is the end-to-end test's).
     SetText("first x\n" + std::string(600, 'a') + "\nlast x\n");
-    SearchBudget budget = InteractiveBudget();
-    const std::vector<SearchHit> hits = TabHits(".*.*.*x", kFindRegex, budget);
-    EXPECT_TRUE(budget.stopped);
-    ASSERT_EQ(1u, hits.size());  // the hit before the costly line stays
-    EXPECT_EQ(1, hits[0].line);
     SearchBudget replaceBudget = InteractiveBudget();
     EXPECT_EQ(0, ReplaceAllInEditor(window, ".*.*.*x", "", kFindRegex, &replaceBudget));
     EXPECT_TRUE(replaceBudget.stopped);
@@ -383,14 +348,9 @@ TEST_F(EditorSearch, CollectsOneHitPerLine) {
     SetText("aaa\r\nb\xC3\xA9 a\r\nnone\r\nlast a");
     std::vector<SearchHit> hits = TabHits("a", 0);
     ASSERT_EQ(3u, hits.size());
-    EXPECT_EQ(1, hits[0].line);
-    EXPECT_EQ(0, hits[0].column);
-    EXPECT_EQ(1, hits[0].matchLength);
-    EXPECT_EQ(L"aaa", hits[0].lineText);
-    EXPECT_EQ(2, hits[1].line);
-    EXPECT_EQ(3, hits[1].column);  // characters, not bytes
+    EXPECT_EQ((Shown{1, 0, 1, L"aaa"}), ShownOf(hits)[0]);
+    EXPECT_EQ((Shown{2, 3, 1, L"b\u00E9 a"}), ShownOf(hits)[1]);  // columns in characters, not bytes
     EXPECT_EQ(9, hits[1].matchStart);
-    EXPECT_EQ(L"b\u00E9 a", hits[1].lineText);
     EXPECT_EQ(3, hits[1].docIndex);
     // An expression that matches the empty string does not loop.
     hits = TabHits("a*", kFindRegex);
@@ -435,13 +395,46 @@ TEST_F(EditorSearch, CollectsWhatTheComponentFindsLineByLine) {
     }
 }
 
+TEST_F(EditorSearch, TextListLabelsDataAndLimits) {
+    int calls = 0;
+    const auto tab = [&](const std::string& text, int index) {
+        SetText(text);
+        TabText t = EditorTabText(window, L"t" + std::to_wstring(index) + L".txt", index);
+        t.lineAt = [&calls, inner = t.lineAt](long long position) {
+            ++calls;
+            return inner(position);
+        };
+        return t;
+    };
+    const std::string first = "alpha\nbeta Beta BETA\n";
+    std::vector<QuickItem> items = TextListItems({tab(first, 0)}, L"beTA");
+    ASSERT_EQ(3u, items.size());
+    EXPECT_EQ(L"t0.txt:2: beta Beta BETA", items[0].label);
+    EXPECT_EQ(std::wstring(L"tab:0\x01") + L"2", items[2].data);
+    EXPECT_EQ(kQuickTabLine, items[2].code);
+    EXPECT_EQ(1, calls);  // one look-up per line, however many matches it holds
+
+    EXPECT_EQ(L"Type the words to search for", TextListItems({}, L"")[0].label);
+    EXPECT_EQ(L"No match found", TextListItems({tab(first, 0)}, L"gamma")[0].label);
+    // A long line is cut around the match; 600 matches give 500 entries.
+    items = TextListItems({tab(std::string(10000, 'x') + "needle" + std::string(10000, 'y'), 0)}, L"needle");
+    ASSERT_EQ(1u, items.size());
+    EXPECT_EQ(0u, items[0].label.find(L"t0.txt:1: \u2026xx"));
+    EXPECT_EQ(L'\u2026', items[0].label.back());
+    EXPECT_NE(std::wstring::npos, items[0].label.find(L"needle"));
+    EXPECT_LE(items[0].label.size(), 220u);
+    std::string many;
+    for (int i = 0; i < 600; ++i) many += "ab\n";
+    EXPECT_EQ(500u, TextListItems({tab(many, 0)}, L"AB").size());
+    // Only the searched part is searched.
+    TabText cut = tab(first, 0);
+    cut.searchEnd = 8;
+    EXPECT_EQ(kQuickInfo, TextListItems({cut}, L"beta")[0].code);
+}
+
 TEST_F(EditorSearch, TextListTakesTheComponentsMatches) {
     // The component folds more than A to Z: "É" matches "é".
-    SetText(
-        "\xC3\x89"
-        "clair \xC3\xA9"
-        "clair\nnone\n\xC3\x89"
-        "CLAIR");
+    SetText("\xC3\x89" "clair \xC3\xA9" "clair\nnone\n\xC3\x89" "CLAIR");
     const std::vector<QuickItem> items = TextListItems({EditorTabText(window, L"t.txt", 4)}, L"\u00E9clair");
     ASSERT_EQ(3u, items.size());
     EXPECT_EQ(L"t.txt:1: \u00C9clair \u00E9clair", items[1].label);
@@ -449,13 +442,6 @@ TEST_F(EditorSearch, TextListTakesTheComponentsMatches) {
 }
 
 TEST_F(EditorSearch, ReplaceAllIsOneStepAndSkipsNothing) {
-    // An empty replacement: every match goes, none is skipped.
-    SetText("xx axx x");
-    EXPECT_EQ(5, ReplaceAllInEditor(window, "x", "", 0));
-    EXPECT_EQ(" a ", editor::GetText(window));
-    editor::Send(window, editor::kUndo);
-    EXPECT_EQ("xx axx x", editor::GetText(window));
-
     // Far more matches than any old cap, all replaced, undone at once.
     std::string csv;
     for (int i = 0; i < 250000; ++i) csv += "1,";
@@ -464,7 +450,6 @@ TEST_F(EditorSearch, ReplaceAllIsOneStepAndSkipsNothing) {
     EXPECT_EQ(std::string::npos, editor::GetText(window).find(','));
     editor::Send(window, editor::kUndo);
     EXPECT_EQ(csv, editor::GetText(window));
-
 }
 
 TEST_F(EditorSearch, ReplaceCurrentNeedsAnExactMatchSelected) {

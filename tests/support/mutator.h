@@ -11,43 +11,15 @@
 
 namespace testing_support {
 
-inline const char* const kSharedTokens[] = {"\"",
-                                            "\\",
-                                            "\\u",
-                                            "\\u12",
-                                            "\\ud800",
-                                            "[",
-                                            "]",
-                                            "{",
-                                            "}",
-                                            ":",
-                                            ": ",
-                                            ",",
-                                            "-",
-                                            "=",
-                                            "1",
-                                            "0",
-                                            "9999999999999",
-                                            "-2147483649",
-                                            "\xEF\xBB\xBF",
-                                            "\xFF\xFE",
-                                            "\xC3",
-                                            "\xED\xA0\x80",
-                                            "\r\n",
-                                            "\"fontSize\": ",
-                                            "\"recent\": [",
-                                            "\"fontFace\": \"",
-                                            "\"wrap\": true",
-                                            "lang=",
-                                            "sidebar=",
-                                            "\"tabs\": [",
-                                            "{ \"path\": \"",
-                                            "\"text\": \"",
-                                            "\"active\": ",
-                                            "\"file\": \"tab-",
-                                            "\"caret\": ",
-                                            "]}"};
+// clang-format off
+inline const char* const kSharedTokens[] = {
+    "\"", "\\", "\\u", "\\u12", "\\ud800", "[", "]", "{", "}", ":", ": ", ",", "-", "=", "1", "0", "9999999999999",
+    "-2147483649", "\xEF\xBB\xBF", "\xFF\xFE", "\xC3", "\xED\xA0\x80", "\r\n", "\"fontSize\": ", "\"recent\": [",
+    "\"fontFace\": \"", "\"wrap\": true", "lang=", "sidebar=", "\"tabs\": [", "{ \"path\": \"", "\"text\": \"",
+    "\"active\": ", "\"file\": \"tab-", "\"caret\": ", "]}"};
+// clang-format on
 
+// The bytes of a UTF-16 LE file with its mark holding a UTF-8 text (also for tests of other readers).
 inline std::string Utf16Le(const std::string& utf8) {
     std::string bytes = "\xFF\xFE";
     for (wchar_t c : WideFromUtf8(utf8)) {

@@ -4,24 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
 #include <cstring>
 
-namespace {
+#include "support/contrast.h"
 
-// Contrast ratio of two colours (1 to 21) from their relative luminance.
-double Contrast(Colour a, Colour b) {
-    const auto luminance = [](Colour c) {
-        const auto channel = [](unsigned v) {
-            const double s = v / 255.0;
-            return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
-        };
-        return 0.2126 * channel(c & 0xFF) + 0.7152 * channel((c >> 8) & 0xFF) + 0.0722 * channel((c >> 16) & 0xFF);
-    };
-    const double la = luminance(a), lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
+namespace {
 
 TEST(Palette, HexIsColorrefOrder) { EXPECT_EQ(0x00332211u, Hex(0x112233)); }
 

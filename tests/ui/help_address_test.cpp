@@ -25,10 +25,11 @@ std::wstring DecodedPath(const std::wstring& address, size_t from) {
 
 TEST(HelpAddress, FileAddresses) {
     EXPECT_EQ(L"file:///C:/Program%20Files/Tessary/manual.html", FileAddress(L"C:\\Program Files\\Tessary\\manual.html"));
-    EXPECT_EQ(L"file:///C:/T/manual.html#search", FileAddress(L"C:\\T\\manual.html", L"search"));
+    // (Sections after "#" are the end-to-end test's, test_help.sh.)
     EXPECT_EQ(L"file://server/share/manual.html#hex", FileAddress(L"\\\\server\\share\\manual.html", L"hex"));
     // "#", "%" and non-ASCII letters of a folder name cannot stand as they are.
     EXPECT_EQ(L"file:///C:/C%23%25/J%C3%B6rg/%E6%96%87/m.html", FileAddress(L"C:\\C#%\\J\u00F6rg\\\u6587\\m.html"));
+    EXPECT_EQ(L"file:///C:/a%EF%BF%BDb", FileAddress(std::wstring(L"C:\\a") + wchar_t(0xD800) + L"b"));  // a lone surrogate
 }
 
 // Any path comes back from its address unchanged, and the address holds nothing a command line or

@@ -4,6 +4,7 @@
 // to the program without a word in the manual fails here.
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -26,18 +27,10 @@ std::string Utf8Of(uint32_t c) {
 
 // Runs of blanks, tabs and line breaks become one blank; none at either end.
 std::string Squeeze(const std::string& text) {
-    std::string out;
-    bool blank = false;
-    for (char c : text) {
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
-            blank = !out.empty();
-            continue;
-        }
-        if (blank) out += ' ';
-        blank = false;
-        out += c;
-    }
-    return out;
+    static const std::regex kBlanks("[ \t\r\n]+");
+    const std::string squeezed = std::regex_replace(text, kBlanks, " ");
+    const size_t from = squeezed.find_first_not_of(' '), to = squeezed.find_last_not_of(' ');
+    return from == std::string::npos ? std::string() : squeezed.substr(from, to - from + 1);
 }
 
 // The text a reader sees: no style sheet, comments or tags, entities decoded, blanks squeezed.
@@ -57,26 +50,17 @@ std::string VisibleText(const std::string& html) {
         } else if (html[i] == '&') {
             const size_t end = html.find(';', i);
             const std::string name = end == std::string::npos ? "" : html.substr(i + 1, end - i - 1);
-            std::string decoded;
-            if (name == "amp") decoded = "&";
-            else if (name == "lt") decoded = "<";
-            else if (name == "gt") decoded = ">";
-            else if (name == "quot") decoded = "\"";
-            else if (name == "apos") decoded = "'";
-            else if (name == "nbsp") decoded = " ";
-            else if (name == "ndash") decoded = Utf8Of(0x2013);
-            else if (name == "mdash") decoded = Utf8Of(0x2014);
-            else if (name.size() > 2 && name[0] == '#' && (name[1] == 'x' || name[1] == 'X'))
-                decoded = Utf8Of(static_cast<uint32_t>(std::stoul(name.substr(2), nullptr, 16)));
+            static const std::pair<const char*, uint32_t> kNamed[] = {
+                {"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}, {"nbsp", ' '},
+                {"ndash", 0x2013}, {"mdash", 0x2014}};
+            uint32_t code = 0;
+            for (const auto& [entity, value] : kNamed) code = name == entity ? value : code;
+            if (name.size() > 2 && name[0] == '#' && (name[1] == 'x' || name[1] == 'X'))
+                code = static_cast<uint32_t>(std::stoul(name.substr(2), nullptr, 16));
             else if (name.size() > 1 && name[0] == '#')
-                decoded = Utf8Of(static_cast<uint32_t>(std::stoul(name.substr(1))));
-            if (decoded.empty()) {
-                text += '&';
-                ++i;
-            } else {
-                text += decoded;
-                i = end + 1;
-            }
+                code = static_cast<uint32_t>(std::stoul(name.substr(1)));
+            text += code ? Utf8Of(code) : "&";
+            i = code ? end + 1 : i + 1;
         } else {
             text += html[i++];
         }
@@ -104,29 +88,12 @@ std::wstring WithoutMnemonics(const std::wstring& label) {
 
 // The parts of a message around the pieces filled in ("%s", "%d", "%ls", "%lld", "%1"), squeezed.
 std::vector<std::string> FixedParts(const std::wstring& message) {
+    static const std::wregex kPiece(L"%(lld|ls|s|d|1)");
     std::vector<std::string> parts;
-    std::wstring part;
-    auto flush = [&] {
-        const std::string squeezed = Squeeze(Utf8(part));
+    for (std::wsregex_token_iterator it(message.begin(), message.end(), kPiece, -1), end; it != end; ++it) {
+        const std::string squeezed = Squeeze(Utf8(*it));
         if (!squeezed.empty()) parts.push_back(squeezed);
-        part.clear();
-    };
-    for (size_t i = 0; i < message.size(); ++i) {
-        if (message[i] == L'%') {
-            const std::wstring rest = message.substr(i + 1, 3);
-            size_t length = 0;
-            if (rest.rfind(L"lld", 0) == 0) length = 3;
-            else if (rest.rfind(L"ls", 0) == 0) length = 2;
-            else if (!rest.empty() && (rest[0] == L's' || rest[0] == L'd' || rest[0] == L'1')) length = 1;
-            if (length) {
-                flush();
-                i += length;
-                continue;
-            }
-        }
-        part += message[i];
     }
-    flush();
     return parts;
 }
 

@@ -12,12 +12,12 @@
 #include <vector>
 
 #include "base/gdiplus_inc.h"
+#include "support/contrast.h"
 #include "syntax/palette.h"
 
 TEST(Toolbar, TooltipJoinsLabelAndShortcut) {
+    // (Save's, shown by hovering its button, is the end-to-end test's.)
     EXPECT_STREQ(L"New File (Ctrl+N)", ToolbarTooltipText(0));
-    EXPECT_STREQ(L"Copy (Ctrl+C)", ToolbarTooltipText(7));
-    EXPECT_STREQ(L"Hex Mode (Ctrl+Alt+H)", ToolbarTooltipText(15));
     EXPECT_STREQ(L"Settings (Ctrl+,)", ToolbarTooltipText(16));
     EXPECT_STREQ(L"", ToolbarTooltipText(17));
     EXPECT_STREQ(L"", ToolbarTooltipText(-1));
@@ -34,14 +34,6 @@ TEST(Toolbar, EveryButtonHasItsOwnCommandAndALabel) {
 
 namespace {
 
-double Luminance(uint32_t r, uint32_t g, uint32_t b) {
-    const auto channel = [](uint32_t v) {
-        const double s = v / 255.0;
-        return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(r) + 0.7152 * channel(g) + 0.0722 * channel(b);
-}
-
 // One toolbar image as the program holds it: 18 x 18 premultiplied BGRA.
 std::vector<uint32_t> ToolbarPixels(const std::wstring& path) {
     std::vector<uint32_t> pixels(18 * 18, 0);
@@ -56,14 +48,11 @@ std::vector<uint32_t> ToolbarPixels(const std::wstring& path) {
     return pixels;
 }
 
-// The contrast of a nearly opaque pixel drawn over the bar.
+// The contrast of a nearly opaque pixel (premultiplied BGRA) drawn over the bar.
 double PixelContrast(uint32_t p, Colour bar) {
     const uint32_t a = p >> 24;
-    auto over = [&](uint32_t premultiplied, uint32_t back) { return premultiplied + back * (255 - a) / 255; };
-    const double lp = Luminance(over((p >> 16) & 0xFF, bar & 0xFF), over((p >> 8) & 0xFF, (bar >> 8) & 0xFF),
-                                over(p & 0xFF, (bar >> 16) & 0xFF));
-    const double lb = Luminance(bar & 0xFF, (bar >> 8) & 0xFF, (bar >> 16) & 0xFF);
-    return (std::max(lp, lb) + 0.05) / (std::min(lp, lb) + 0.05);
+    const auto over = [&](int from, int to) { return ((p >> from) & 0xFF) + ((bar >> to) & 0xFF) * (255 - a) / 255; };
+    return Contrast(over(16, 0) | over(8, 8) << 8 | over(0, 16) << 16, bar);
 }
 
 }  // namespace
