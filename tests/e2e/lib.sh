@@ -19,7 +19,7 @@ e2e_begin() {
     case $E2E_NAME in '' | */* | . | ..) echo "e2e_begin: bad test name '$1'" >&2; exit 2 ;; esac
     E2E_DIR=${TESSARY_E2E_SCRATCH:-${TMPDIR:-/tmp}/tessary-e2e}/$E2E_NAME
     rm -rf "$E2E_DIR"
-    mkdir -p "$E2E_DIR"
+    mkdir -p "$E2E_DIR/data"   # the data files of a test, as its scripts like
     cp "$TESSARY_BUILD_DIR/Tessary.exe" "$TESSARY_BUILD_DIR/SciLexer.dll" "$E2E_DIR/" || exit 1
     E2E_ARTIFACTS=${TESSARY_E2E_ARTIFACTS:-$E2E_DIR/artifacts}
     mkdir -p "$E2E_ARTIFACTS"
@@ -126,8 +126,10 @@ app_wait_exit() {
 }
 
 # The UTF-8 locale makes Wine hand non-ASCII arguments over intact.
+# Wine's own error messages are let through for the driver, so that a call that fails inside Wine
+# rather than in the driver says why.
 drive() {
-    LC_ALL=C.UTF-8 wine "$TESSARY_BUILD_DIR/tesdrive.exe" "$@" </dev/null | sed 's/\r$//'
+    LC_ALL=C.UTF-8 WINEDEBUG=-all,err+all wine "$TESSARY_BUILD_DIR/tesdrive.exe" "$@" </dev/null | sed 's/\r$//'
     return "${PIPESTATUS[0]}"
 }
 
@@ -221,13 +223,16 @@ mouse() {
 }
 
 # The active tab's state as "enc=E eol=L hex=H mapped=M modified=D ro=R" (from the main window's
-# automation query).
+# automation query), or only the fields named ("tab_state hex modified": "hex=1 modified=0").
 tab_state() {
-    local v
+    local v all f out=()
     v=$(drive send TessaryClass $((0x8000 + 0x54))) || return 1
     [ "$v" -ge 0 ] || { echo none; return 0; }
-    echo "enc=$((v & 15)) eol=$(((v >> 4) & 15)) hex=$(((v >> 8) & 1)) mapped=$(((v >> 9) & 1))" \
-        "modified=$(((v >> 10) & 1)) ro=$(((v >> 11) & 1))"
+    all="enc=$((v & 15)) eol=$(((v >> 4) & 15)) hex=$(((v >> 8) & 1)) mapped=$(((v >> 9) & 1))"
+    all+=" modified=$(((v >> 10) & 1)) ro=$(((v >> 11) & 1))"
+    [ $# -gt 0 ] || { echo "$all"; return 0; }
+    for f; do out+=("$(grep -o "\b$f=[0-9]*" <<<"$all")"); done
+    echo "${out[*]}"
 }
 
 # Identity and modification time of FILE. A save replaces the file (a new identity) or rewrites it
@@ -258,9 +263,137 @@ open_file() {
     drive command TessaryClass 101 >/dev/null
     drive file-dialog "$(win_path "$1")" >/dev/null || fail "the open dialog did not open $1"
 }
+# Opens FILE as open_file does and waits for its tab: the title TITLE, by default "NAME — Tessary".
+open_tab() {
+    open_file "$1"
+    wait_eq "${2:-${1##*/} — Tessary}" drive title TessaryClass || fail "$1 did not open in its tab"
+}
 
+# Posts the main window's commands (menu ids), in order.
+cmd() {
+    local id
+    for id; do drive command TessaryClass "$id" >/dev/null; done
+}
+
+# Chooses a file in the dialog the main window's command ID opens (Save As 104, Open Project 240...).
+dialog_file() {
+    cmd "$1"
+    drive file-dialog "$(win_path "$2")" >/dev/null || fail "the dialog of command $1 did not take $2"
+}
+
+# Starts the program (ARGS as app_start) and waits for its main window.
+app_up() {
+    app_start "$@"
+    drive wait-window TessaryClass 30000 >/dev/null || fail "no main window"
+}
+
+# Exit from the menu, answering No to exactly N save questions (default none): the program ends
+# with exit code 0.
+app_quit() {
+    local i
+    cmd 109
+    for ((i = 1; i <= ${1:-0}; i++)); do drive answer-msgbox no >/dev/null || fail "no save question $i at exit"; done
+    app_wait_exit 30 || fail "the program did not exit (a question too many?)"
+    assert_eq 0 "$APP_EXIT" "exit code"
+}
+
+# Waits for the main window's title.
+title_is() { wait_eq "$1" drive title TessaryClass || fail "${2:-the title is not '$1'}"; }
+
+# "TABS|TITLE|TEXT": how many tabs, the active one's title and its text (a restore is over once the
+# last of these is right).
+tabs_title_text() {
+    echo "$(drive child-count TessaryClass Scintilla)|$(drive title TessaryClass)|$(drive editor-text TessaryClass)"
+}
+
+# The active editor's selection as "START END".
+selection() { echo "$(drive editor-send TessaryClass 2143) $(drive editor-send TessaryClass 2145)"; }
+
+# Clicks the tab at X and waits for its title.
+tab_click() {
+    mouse 0x201 "$1" 109 1
+    title_is "$2" "clicking the tab at $1 did not bring $2"
+}
+
+# Centre of sidebar row N in the main window, and a click on it.
+row_y() { echo $((92 + 22 * $1 + 11)); }
+click_row() { drive click TessaryClass 100 "$(row_y "$1")" >/dev/null; }
+
+# "yes" when the command CMD... succeeds, else "no" (for wait_eq).
+yes_if() { if "$@"; then echo yes; else echo no; fi; }
+
+# Clicks the menu-bar title at X (default 20: File) and waits for its menu; Escape closes it.
+menu_open() {
+    drive click TessaryClass "${1:-20}" 47 >/dev/null
+    wait_eq shown shown TesMenuPop || fail "clicking the menu-bar title at ${1:-20} did not open its menu"
+}
+menu_escape() {
+    drive keys TessaryClass escape >/dev/null
+    wait_eq hidden shown TesMenuPop || fail "Escape left the menu open"
+}
+
+# Chooses item N (counted from 0, separators after items 1 and 5) of the menu of the tab at X.
+tab_menu() {
+    drive rclick TessaryClass "$1" 109 >/dev/null
+    wait_eq shown shown TesMenuPop || fail "no tab menu"
+    drive click TesMenuPop 100 $((16 + $2 * 36 + ($2 > 1 ? 9 : 0) + ($2 > 5 ? 9 : 0) + 18)) >/dev/null
+    wait_eq hidden shown TesMenuPop || fail "the tab menu stayed open"
+}
+
+# Writes session.json with the tabs PATHS... and the entry ACTIVE active.
+write_session() {
+    local active=$1 sep='' p w
+    shift
+    {
+        printf '\xef\xbb\xbf{\n  "active": %s,\n  "tabs": [' "$active"
+        for p; do
+            w=$(win_path "$p")
+            printf '%s\n    { "path": "%s" }' "$sep" "${w//\\/\\\\}"
+            sep=,
+        done
+        printf '\n  ]\n}\n'
+    } >"$E2E_DIR/session.json"
+}
+
+# The search panel. State N of search_state: 0 hits, 1 groups, 2 rows, 3 folded groups, 4 the id of
+# the focused control (20 find box, 21 replace box, 31 results), 5 open, 6 stopped.
+# With several Ns, their states on one line.
+search_state() {
+    local n out=()
+    for n; do out+=("$(drive send TessaryClass $((0x8000 + 0x55)) "$n")") || return 1; done
+    echo "${out[*]}"
+}
+hits_rows_stopped() { search_state 0 2 6; }
+# Replaces the find box's text, which keeps the focus.
+find_text() {
+    drive keys TessaryClass ctrl+f >/dev/null
+    wait_eq 20 search_state 4 || fail "Ctrl+F did not focus the find box"
+    drive keys TessaryClass ctrl+a >/dev/null
+    drive type TessaryClass "$1" >/dev/null
+}
+# Maximizes the main window, so that the panel's buttons sit where click_panel expects them.
+WIDTH=
+maximize() {
+    local before
+    read -r _ _ before _ < <(drive rect TessaryClass)
+    drive dblclick-caption TessaryClass >/dev/null
+    wait_eq yes _width_changed "$before" || fail "the caption's double click did not maximize"
+    read -r _ _ WIDTH _ < <(drive rect TessaryClass)
+}
+_width_changed() { read -r _ _ w _ < <(drive rect TessaryClass) && [ "$w" != "$1" ] && echo yes || echo no; }
+# Clicks a button of the panel of the maximized window: regex, files, all (Replace All), copy.
+click_panel() {
+    case $1 in
+        regex) drive click TessaryClass $((WIDTH - 63)) $((92 + 38 + 15)) ;;
+        files) drive click TessaryClass $((WIDTH - 25)) $((92 + 38 + 15)) ;;
+        all) drive click TessaryClass $((WIDTH - 32)) $((92 + 76 + 15)) ;;
+        copy) drive click TessaryClass $((WIDTH - 42)) $((92 + 114 + 11)) ;;
+    esac >/dev/null
+}
+
+# The message names the script's line that failed, also when a helper below failed for it.
 fail() {
-    echo "FAIL: $E2E_NAME: $*" >&2
+    echo "FAIL: $E2E_NAME: line ${BASH_LINENO[${#BASH_LINENO[@]} - 2]}: $*" >&2
     _e2e_failure_screenshot
     exit 1
 }
@@ -275,4 +408,73 @@ assert_file_exists() {
 
 pass() {
     echo "PASS: $E2E_NAME"
+}
+
+# Copies a stand-in for compilers and interpreters to each PATH given. It leaves "<its path>.ran"
+# behind and prints "standin <its name>"; given "-o OUT" it copies itself there (a compiler);
+# given a script, it prints "first line: <the script's first line>" and acts on that line: "wait"
+# holds its output back until "<script>.stop" exists and exits with code 3, "flood" prints as fast
+# as it can, "forever" prints "tick" until it is killed, "exit N" exits with code N, "detach"
+# starts a copy that outlives the build until "stop" exists beside the script, then writes
+# "survived" there.
+standin() {
+    local exe=$E2E_DIR/standin.exe path
+    [ -f "$exe" ] || x86_64-w64-mingw32-gcc -O2 -static -o "$exe" -x c - <<'C' || fail "the stand-in did not compile"
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <windows.h>
+static void touch(const char* path) {
+    FILE* f = fopen(path, "w");
+    if (f) fclose(f);
+}
+int main(int argc, char** argv) {
+    char self[MAX_PATH], path[3 * MAX_PATH], line[256] = "";
+    GetModuleFileNameA(NULL, self, MAX_PATH);
+    snprintf(path, sizeof path, "%s.ran", self);
+    touch(path);
+    if (argc == 3 && strcmp(argv[1], "--linger") == 0) {
+        snprintf(path, sizeof path, "%s\\stop", argv[2]);
+        for (int i = 0; i < 1200 && GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(100);
+        snprintf(path, sizeof path, "%s\\survived", argv[2]);
+        touch(path);
+        return 0;
+    }
+    printf("standin %s\n", strrchr(self, '\\') ? strrchr(self, '\\') + 1 : self);
+    for (int i = 1; i + 1 < argc; ++i)
+        if (strcmp(argv[i], "-o") == 0) return CopyFileA(self, argv[i + 1], FALSE) ? 0 : 1;
+    if (argc < 2) return 0;
+    FILE* f = fopen(argv[argc - 1], "r");
+    if (!f || !fgets(line, sizeof line, f)) return 2;
+    fclose(f);
+    printf("first line: %s", line);
+    if (strncmp(line, "wait", 4) == 0) {
+        snprintf(path, sizeof path, "%s.stop", argv[argc - 1]);
+        while (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) Sleep(50);
+        printf("done\n");
+        return 3;
+    }
+    fflush(stdout);
+    while (strncmp(line, "flood", 5) == 0) fputs("0123456789012345678901234567890123456789012345678901234567890\n", stdout);
+    while (strncmp(line, "forever", 7) == 0) {
+        printf("tick\n");
+        fflush(stdout);
+        Sleep(50);
+    }
+    if (strncmp(line, "exit ", 5) == 0) return atoi(line + 5);
+    if (strncmp(line, "detach", 6) == 0) {
+        char command[3 * MAX_PATH];
+        snprintf(path, sizeof path, "%s", argv[argc - 1]);
+        *strrchr(path, '\\') = 0;
+        snprintf(command, sizeof command, "\"%s\" --linger \"%s\"", self, path);
+        STARTUPINFOA si = {sizeof si};
+        PROCESS_INFORMATION pi;
+        if (!CreateProcessA(self, command, NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi)) return 3;
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+    return 0;
+}
+C
+    for path; do mkdir -p "$(dirname "$path")" && cp "$exe" "$path"; done
 }

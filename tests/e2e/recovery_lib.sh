@@ -1,11 +1,12 @@
 # Shared by the crash-recovery scripts: the data and recovery folders and the steps they take.
 # Sourced after e2e_begin.
 d=$E2E_DIR/data
-mkdir -p "$d"
 rec=$E2E_DIR/recovery
 
-snapshot_holds() {  # TEXT: some snapshot text file holds it
-    if grep -rqF -- "$1" "$rec"/*/tab-*.txt 2>/dev/null; then echo yes; else echo no; fi
+snapshot_holds() {  # TEXT...: every text is in some snapshot file
+    local text
+    for text; do grep -rqF -- "$text" "$rec"/*/tab-*.txt 2>/dev/null || { echo no; return; }; done
+    echo yes
 }
 kill_app() {
     kill -9 "$APP_PID"

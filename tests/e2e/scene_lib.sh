@@ -47,21 +47,27 @@ scene_start() {
 }
 
 # Screenshot of the main window into FILE once the picture has stopped changing: three shots in a
-# row alike (the folder is listed and the panel painted in their own time).
+# row alike (the folder is listed and the panel painted in their own time), a blinking caret aside.
 scene_shot() {
-    local file=$1 previous='' same=0 i
+    local file=$1 previous=$E2E_DIR/scene-previous.png same=0 i differ='' where=''
     for ((i = 0; i < 100; i++)); do
         screenshot TessaryClass "$file" || return 1
-        if [ -n "$previous" ] && [ "$(compare -metric AE "$previous" "$file" null: 2>&1)" = 0 ]; then
-            same=$((same + 1))
-            [ "$same" -lt 2 ] || { rm -f "$previous"; return 0; }
-        else
-            same=0
+        if [ "$i" -gt 0 ]; then
+            differ=$(compare -metric AE "$previous" "$file" null: 2>&1)
+            where=
+            [ "$differ" = 0 ] ||
+                where=$(convert "$previous" "$file" -compose difference -composite -trim -format '%wx%h%X%Y' info: 2>&1)
+            # A blinking caret (a column at most 3 pixels wide) is no change of the picture.
+            if [ "$differ" = 0 ] || [[ $where =~ ^[1-3]x ]]; then
+                same=$((same + 1))
+                [ "$same" -lt 2 ] || { rm -f "$previous"; return 0; }
+            else
+                same=0
+            fi
         fi
-        previous=$E2E_DIR/scene-previous.png
         cp "$file" "$previous"
         sleep 0.2
     done
-    echo "scene_shot: the window kept changing" >&2
+    echo "scene_shot: the window kept changing; the last change: $differ pixels within $where" >&2
     return 1
 }

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cwchar>
 #include <cwctype>
 #include <string>
 #include <vector>
@@ -47,17 +48,7 @@ void WriteUtf8(DWORD which, const std::wstring& text) {
 
 std::wstring Escape(const std::wstring& text) {
     std::wstring out;
-    out.reserve(text.size());
-    for (wchar_t c : text) {
-        if (c == L'\\')
-            out += L"\\\\";
-        else if (c == L'\n')
-            out += L"\\n";
-        else if (c == L'\r')
-            out += L"\\r";
-        else
-            out += c;
-    }
+    for (wchar_t c : text) out += c == L'\\' ? L"\\\\" : c == L'\n' ? L"\\n" : c == L'\r' ? L"\\r" : std::wstring(1, c);
     return out;
 }
 
@@ -82,37 +73,11 @@ std::wstring Lower(std::wstring text) {
 
 // Decimal or 0x-hex, optionally negative; the whole argument must be consumed.
 bool ParseNumber(const std::wstring& text, long long& value) {
-    size_t at = 0;
-    bool negative = false;
-    if (at < text.size() && (text[at] == L'-' || text[at] == L'+')) negative = text[at++] == L'-';
-    int base = 10;
-    if (text.size() - at > 2 && text[at] == L'0' && (text[at + 1] == L'x' || text[at + 1] == L'X')) {
-        base = 16;
-        at += 2;
-    }
-    if (at >= text.size()) return false;
-    unsigned long long magnitude = 0;
-    for (; at < text.size(); ++at) {
-        wchar_t c = static_cast<wchar_t>(std::towlower(text[at]));
-        int digit = -1;
-        if (c >= L'0' && c <= L'9')
-            digit = c - L'0';
-        else if (base == 16 && c >= L'a' && c <= L'f')
-            digit = c - L'a' + 10;
-        if (digit < 0) return false;
-        magnitude = magnitude * static_cast<unsigned>(base) + static_cast<unsigned>(digit);
-    }
-    value = negative ? -static_cast<long long>(magnitude) : static_cast<long long>(magnitude);
-    return true;
-}
-
-bool ParseTimeout(const std::vector<std::wstring>& args, size_t index, DWORD fallback, DWORD& timeout) {
-    timeout = fallback;
-    if (index >= args.size()) return true;
-    long long value = 0;
-    if (!ParseNumber(args[index], value) || value < 0 || value > 0x7FFFFFFF) return false;
-    timeout = static_cast<DWORD>(value);
-    return true;
+    const size_t at = !text.empty() && (text[0] == L'-' || text[0] == L'+') ? 1 : 0;
+    const bool hex = text.size() > at + 2 && text[at] == L'0' && std::towlower(text[at + 1]) == L'x';
+    wchar_t* end = nullptr;
+    value = std::wcstoll(text.c_str(), &end, hex ? 16 : 10);
+    return !text.empty() && !std::iswspace(text[0]) && end == text.c_str() + text.size();
 }
 
 std::wstring ClassOf(HWND hwnd) {
@@ -260,54 +225,27 @@ WORD KeyFromName(const std::wstring& name, bool ctrlHeld) {
 }
 
 bool ParseCombo(const std::wstring& combo, KeyStroke& stroke) {
-    std::vector<std::wstring> parts;
+    static const std::pair<std::wstring, std::vector<WORD>> kModifiers[] = {
+        {L"ctrl", {VK_CONTROL}}, {L"control", {VK_CONTROL}}, {L"shift", {VK_SHIFT}}, {L"alt", {VK_MENU}},
+        // What the right Alt key of a layout with AltGr sends: a left Ctrl, then the right Alt.
+        {L"altgr", {VK_CONTROL, VK_RMENU}}};
     std::wstring text = Lower(combo);
-    size_t start = 0;
-    for (;;) {
-        size_t plus = text.find(L'+', start);
-        parts.push_back(text.substr(start, plus == std::wstring::npos ? std::wstring::npos : plus - start));
-        if (plus == std::wstring::npos) break;
-        start = plus + 1;
+    for (size_t plus; (plus = text.find(L'+')) != std::wstring::npos; text.erase(0, plus + 1)) {
+        const auto* found = std::find_if(std::begin(kModifiers), std::end(kModifiers),
+                                         [&](const auto& modifier) { return text.substr(0, plus) == modifier.first; });
+        if (found == std::end(kModifiers)) return false;
+        stroke.modifiers.insert(stroke.modifiers.end(), found->second.begin(), found->second.end());
     }
-    bool ctrl = false;
-    for (size_t i = 0; i + 1 < parts.size(); ++i) {
-        const std::wstring& part = parts[i];
-        if (part == L"ctrl" || part == L"control") {
-            stroke.modifiers.push_back(VK_CONTROL);
-            ctrl = true;
-        } else if (part == L"shift") {
-            stroke.modifiers.push_back(VK_SHIFT);
-        } else if (part == L"alt") {
-            stroke.modifiers.push_back(VK_MENU);
-        } else if (part == L"altgr") {
-            // What the right Alt key of a layout with AltGr sends: a left Ctrl, then the right Alt.
-            stroke.modifiers.push_back(VK_CONTROL);
-            stroke.modifiers.push_back(VK_RMENU);
-            ctrl = true;
-        } else {
-            return false;
-        }
-    }
-    stroke.key = KeyFromName(parts.back(), ctrl);
+    const bool ctrl = std::count(stroke.modifiers.begin(), stroke.modifiers.end(), VK_CONTROL) > 0;
+    stroke.key = KeyFromName(text, ctrl);
     return stroke.key != 0;
 }
 
 bool IsExtendedKey(WORD key) {
-    switch (key) {
-        case VK_INSERT:
-        case VK_DELETE:
-        case VK_HOME:
-        case VK_END:
-        case VK_PRIOR:
-        case VK_NEXT:
-        case VK_UP:
-        case VK_DOWN:
-        case VK_LEFT:
-        case VK_RIGHT:
-        case VK_RMENU:
-        case VK_CANCEL: return true;
-        default: return false;
-    }
+    for (WORD extended : {VK_INSERT, VK_DELETE, VK_HOME, VK_END, VK_PRIOR, VK_NEXT, VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT,
+                          VK_RMENU, VK_CANCEL})
+        if (key == extended) return true;
+    return false;
 }
 
 bool SendKey(WORD key, bool up) {
@@ -356,137 +294,182 @@ HWND HitChild(HWND top, POINT& point) {
 
 LPARAM PointParam(POINT point) { return MAKELPARAM(static_cast<WORD>(point.x), static_cast<WORD>(point.y)); }
 
-// ---- subcommands ----------------------------------------------------------------------------
-
 using Args = std::vector<std::wstring>;
 
-int CmdWaitWindow(const Args& args) {
-    DWORD timeout = 0;
-    if (args.size() < 1 || args.size() > 2 || !ParseTimeout(args, 1, kDefaultTimeoutMs, timeout))
-        return Usage(L"wait-window <class> [timeout]");
-    HWND hwnd = WaitForTopLevel(args[0], timeout);
-    if (!hwnd) return Fail(L"no visible window of class " + args[0]);
-    PrintLine(TextOf(hwnd));
-    return kOk;
+// ---- verbs ----------------------------------------------------------------------------------
+// A verb's body throws Failure (reason on stderr, exit code 1) or BadArgs (its usage, exit code 2)
+// rather than returning early, so that each body reads as the steps it takes.
+
+struct Failure {
+    std::wstring reason;
+};
+struct BadArgs {
+    std::wstring reason;  // empty: the verb's usage says it
+};
+
+void Check(bool ok, const std::wstring& reason) { if (!ok) throw Failure{reason}; }
+
+// Argument i as a number (decimal or 0x-hex); the fallback when it is not given.
+long long Number(const Args& args, size_t i, long long fallback = 0) {
+    long long value = fallback;
+    if (i < args.size() && !ParseNumber(args[i], value)) throw BadArgs{};
+    return value;
 }
 
-int CmdTitle(const Args& args) {
-    if (args.size() != 1) return Usage(L"title <class>");
-    HWND hwnd = FindTarget(args[0]);
-    if (!hwnd) return Fail(L"no window of class " + args[0]);
-    PrintLine(TextOf(hwnd));
-    return kOk;
+DWORD Timeout(const Args& args, size_t i, DWORD fallback) {
+    const long long value = Number(args, i, fallback);
+    if (value < 0 || value > 0x7FFFFFFF) throw BadArgs{};
+    return static_cast<DWORD>(value);
 }
 
-// What a visible top-level window answers to WM_GETTEXT (for a tooltip, the tip it shows).
-int CmdWindowText(const Args& args) {
-    if (args.size() != 1) return Usage(L"window-text <class>");
-    HWND hwnd = FindTopLevel(args[0]).visible;
-    if (!hwnd) return Fail(L"no visible window of class " + args[0]);
-    wchar_t text[512] = {};
-    if (!SendQuietly(hwnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text))) return Fail(L"window did not answer");
-    PrintLine(text);
-    return kOk;
+HWND Target(const std::wstring& className) {
+    HWND hwnd = FindTarget(className);
+    Check(hwnd != nullptr, L"no window of class " + className);
+    return hwnd;
 }
 
-// The first visible window of class args[1] at any depth inside the window of class args[0]; null,
-// with the reason printed, when there is none.
-HWND VisibleChildOf(const Args& args) {
-    HWND top = FindTarget(args[0]);
-    if (!top) {
-        Fail(L"no window of class " + args[0]);
-        return nullptr;
-    }
-    HWND child = FindDescendants(top, args[1]).visible;
-    if (!child) Fail(L"no visible window of class " + args[1] + L" in " + args[0]);
+HWND VisibleTopLevel(const std::wstring& className) {
+    HWND hwnd = FindTopLevel(className).visible;
+    Check(hwnd != nullptr, L"no visible window of class " + className);
+    return hwnd;
+}
+
+// The first visible window of class childClass at any depth inside the window of class className.
+HWND VisibleChild(const std::wstring& className, const std::wstring& childClass) {
+    HWND child = FindDescendants(Target(className), childClass).visible;
+    Check(child != nullptr, L"no visible window of class " + childClass + L" in " + className);
     return child;
 }
 
-// The text of the first visible window of a class inside a top-level window (a self-drawn list
-// answers with what it shows).
-int CmdChildText(const Args& args) {
-    if (args.size() != 2) return Usage(L"child-text <class> <child class>");
-    HWND child = VisibleChildOf(args);
-    if (!child) return kFailed;
-    wchar_t text[1024] = {};
-    if (!SendQuietly(child, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text))) return Fail(L"window did not answer");
-    PrintLine(text);
-    return kOk;
+HWND VisibleEditor(const std::wstring& className) { return VisibleChild(className, L"Scintilla"); }
+
+DWORD_PTR Send(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, const wchar_t* failure = L"window did not answer") {
+    DWORD_PTR result = 0;
+    Check(SendQuietly(hwnd, msg, wParam, lParam, &result), failure);
+    return result;
 }
 
-// Screen rectangle "x y width height" of a visible child window (at any depth) of CLASS.
-int CmdChildRect(const Args& args) {
-    if (args.size() != 2) return Usage(L"child-rect <class> <child class>");
-    HWND child = VisibleChildOf(args);
-    if (!child) return kFailed;
-    RECT rect = {};
-    GetWindowRect(child, &rect);
+void PrintNumber(DWORD_PTR result) { PrintLine(std::to_wstring(static_cast<long long>(static_cast<LONG_PTR>(result)))); }
+
+void PrintRect(const RECT& rect) {
     PrintLine(std::to_wstring(rect.left) + L" " + std::to_wstring(rect.top) + L" " +
               std::to_wstring(rect.right - rect.left) + L" " + std::to_wstring(rect.bottom - rect.top));
-    return kOk;
 }
 
-int CmdRect(const Args& args) {
-    if (args.size() != 1) return Usage(L"rect <class>");
-    HWND hwnd = FindTarget(args[0]);
-    if (!hwnd) return Fail(L"no window of class " + args[0]);
+void PrintWindowRect(HWND hwnd) {
     RECT rect = {};
     GetWindowRect(hwnd, &rect);
-    PrintLine(std::to_wstring(rect.left) + L" " + std::to_wstring(rect.top) + L" " +
-              std::to_wstring(rect.right - rect.left) + L" " + std::to_wstring(rect.bottom - rect.top));
-    return kOk;
+    PrintRect(rect);
 }
 
-int PostTo(const std::wstring& className, UINT msg, WPARAM wParam, LPARAM lParam) {
-    HWND hwnd = FindTarget(className);
-    if (!hwnd) return Fail(L"no window of class " + className);
-    if (!PostMessageW(hwnd, msg, wParam, lParam)) return Fail(L"PostMessage failed");
-    return kOk;
+// What a window answers to WM_GETTEXT (an edit control keeps its text to itself; a tooltip gives
+// the tip it shows; a self-drawn list what it shows).
+void PrintAskedText(HWND hwnd, const wchar_t* failure = L"window did not answer") {
+    wchar_t text[1024] = {};
+    Send(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), failure);
+    PrintLine(text);
 }
 
-int CmdCommand(const Args& args) {
-    long long id = 0, lParam = 0;
-    if (args.size() < 2 || args.size() > 3 || !ParseNumber(args[1], id) ||
-        (args.size() == 3 && !ParseNumber(args[2], lParam)))
-        return Usage(L"command <class> <id> [lparam]");
-    return PostTo(args[0], WM_COMMAND, static_cast<WPARAM>(id), static_cast<LPARAM>(lParam));
+void PostChecked(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    Check(PostMessageW(hwnd, msg, wParam, lParam) != 0, L"PostMessage failed");
 }
 
-int CmdPost(const Args& args) {
-    long long msg = 0, wParam = 0, lParam = 0;
-    if (args.size() != 4 || !ParseNumber(args[1], msg) || !ParseNumber(args[2], wParam) ||
-        !ParseNumber(args[3], lParam))
-        return Usage(L"post <class> <msg> <wparam> <lparam>");
-    return PostTo(args[0], static_cast<UINT>(msg), static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam));
+void Foreground(HWND top, const std::wstring& className) {
+    Check(BringToFront(top), L"could not bring " + className + L" to the foreground");
+}
+
+int ButtonId(const std::wstring& name) {
+    static const std::pair<const wchar_t*, int> buttons[] = {
+        {L"yes", IDYES},     {L"no", IDNO},       {L"cancel", IDCANCEL}, {L"ok", IDOK},
+        {L"retry", IDRETRY}, {L"abort", IDABORT}, {L"ignore", IDIGNORE},
+    };
+    for (const auto& [button, id] : buttons)
+        if (Lower(name) == button) return id;
+    return 0;
+}
+
+// The open message box that has the button, and the button pressed (sent or posted).
+HWND MessageBoxWith(int button, DWORD timeout) {
+    HWND dialog = WaitForTopLevel(kDialogClass, timeout);
+    Check(dialog && GetDlgItem(dialog, button), L"no message box with that button appeared");
+    return dialog;
+}
+
+void Press(HWND dialog, int button, bool post = false) {
+    const WPARAM wParam = MAKEWPARAM(button, BN_CLICKED);
+    const LPARAM lParam = reinterpret_cast<LPARAM>(GetDlgItem(dialog, button));
+    Check(post ? PostMessageW(dialog, WM_COMMAND, wParam, lParam) != 0 : SendQuietly(dialog, WM_COMMAND, wParam, lParam),
+          L"message box did not take the button press");
+}
+
+double NowMs() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+constexpr UINT kLongMs = 600000;
+
+// WM_NULL answered, waiting as long as the window's work takes.
+bool Answers(HWND hwnd) {
+    DWORD_PTR ignored = 0;
+    return SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, kLongMs, &ignored) != 0;
+}
+
+void CmdWaitWindow(const Args& args) {
+    HWND hwnd = WaitForTopLevel(args[0], Timeout(args, 1, kDefaultTimeoutMs));
+    Check(hwnd != nullptr, L"no visible window of class " + args[0]);
+    PrintLine(TextOf(hwnd));
+}
+
+void CmdTitle(const Args& args) { PrintLine(TextOf(Target(args[0]))); }
+
+// What a visible top-level window answers to WM_GETTEXT (for a tooltip, the tip it shows).
+void CmdWindowText(const Args& args) { PrintAskedText(VisibleTopLevel(args[0])); }
+
+// The text of the first visible window of a class inside a top-level window.
+void CmdChildText(const Args& args) { PrintAskedText(VisibleChild(args[0], args[1])); }
+
+// Screen rectangle "x y width height" of a visible child window (at any depth) of CLASS.
+void CmdChildRect(const Args& args) { PrintWindowRect(VisibleChild(args[0], args[1])); }
+
+void CmdRect(const Args& args) { PrintWindowRect(Target(args[0])); }
+
+void CmdCommand(const Args& args) {
+    PostChecked(Target(args[0]), WM_COMMAND, static_cast<WPARAM>(Number(args, 1)), static_cast<LPARAM>(Number(args, 2)));
+}
+
+void CmdPost(const Args& args) {
+    PostChecked(Target(args[0]), static_cast<UINT>(Number(args, 1)), static_cast<WPARAM>(Number(args, 2)),
+                static_cast<LPARAM>(Number(args, 3)));
 }
 
 // SendMessage to the top-level window; the result is printed as a signed decimal. A timeout (ms)
 // lets the answer wait for a prompt the message raises (WM_QUERYENDSESSION asking to save).
-int CmdSend(const Args& args) {
-    long long msg = 0, wParam = 0, lParam = 0;
-    DWORD timeout = kSendTimeoutMs;
-    if (args.size() < 2 || args.size() > 5 || !ParseNumber(args[1], msg) ||
-        (args.size() > 2 && !ParseNumber(args[2], wParam)) || (args.size() > 3 && !ParseNumber(args[3], lParam)) ||
-        !ParseTimeout(args, 4, kSendTimeoutMs, timeout))
-        return Usage(L"send <class> <msg> [wparam] [lparam] [timeout]");
-    HWND hwnd = FindTarget(args[0]);
-    if (!hwnd) return Fail(L"no window of class " + args[0]);
+void CmdSend(const Args& args) {
+    const auto msg = static_cast<UINT>(Number(args, 1));
+    const auto wParam = static_cast<WPARAM>(Number(args, 2));
+    const auto lParam = static_cast<LPARAM>(Number(args, 3));
+    const DWORD timeout = Timeout(args, 4, kSendTimeoutMs);
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(hwnd, static_cast<UINT>(msg), static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam),
-                             SMTO_NORMAL, timeout, &result))
-        return Fail(L"window did not answer");
-    PrintLine(std::to_wstring(static_cast<long long>(static_cast<LONG_PTR>(result))));
-    return kOk;
+    Check(SendMessageTimeoutW(Target(args[0]), msg, wParam, lParam, SMTO_NORMAL, timeout, &result) != 0,
+          L"window did not answer");
+    PrintNumber(result);
 }
 
 // Types a path into an open or save dialog's file-name field and presses OK, as a user would.
 // With "overwrite" last, the dialog's question whether to replace an existing file is answered Yes.
-int CmdFileDialog(Args args) {
-    const bool overwrite = !args.empty() && args.back() == L"overwrite";
+void CmdFileDialog(const Args& given) {
+    Args args = given;
+    const bool overwrite = args.back() == L"overwrite";
     if (overwrite) args.pop_back();
-    DWORD timeout = 0;
-    if (args.empty() || args.size() > 2 || !ParseTimeout(args, 1, kDefaultTimeoutMs, timeout))
-        return Usage(L"file-dialog <path> [timeout] [overwrite]");
+    if (args.empty() || args.size() > 2) throw BadArgs{};
+    const DWORD timeout = Timeout(args, 1, kDefaultTimeoutMs);
     HWND dialog = nullptr;
     HWND field = nullptr;
     WaitUntil(timeout, [&] {
@@ -496,245 +479,169 @@ int CmdFileDialog(Args args) {
         if (!field) field = GetDlgItem(dialog, 0x480);
         return field != nullptr;
     });
-    if (!dialog || !field) return Fail(L"no file dialog appeared");
-    if (!SendQuietly(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[0].c_str())))
-        return Fail(L"file dialog did not take the name");
+    Check(dialog && field, L"no file dialog appeared");
+    Send(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[0].c_str()), L"file dialog did not take the name");
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
     const auto closed = [&] {
         if (!IsWindow(dialog)) return true;
         HWND question = GetLastActivePopup(dialog);
-        if (overwrite && question && question != dialog && IsWindowVisible(question))
-            PostMessageW(question, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED),
-                         reinterpret_cast<LPARAM>(GetDlgItem(question, IDYES)));
+        if (overwrite && question && question != dialog && IsWindowVisible(question)) Press(question, IDYES, true);
         return false;
     };
-    if (!WaitUntil(timeout, closed)) return Fail(L"file dialog stayed open");
-    return kOk;
+    Check(WaitUntil(timeout, closed), L"file dialog stayed open");
 }
 
 // The clipboard's Unicode text; fails when it holds none.
-int CmdClipboard(const Args& args) {
-    if (!args.empty()) return Usage(L"clipboard");
-    if (!OpenClipboard(nullptr)) return Fail(L"cannot open the clipboard");
-    std::wstring text;
-    bool found = false;
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* units = static_cast<const wchar_t*>(GlobalLock(data))) {
-            text = units;
-            found = true;
-            GlobalUnlock(data);
-        }
-    }
+void CmdClipboard(const Args&) {
+    Check(OpenClipboard(nullptr) != 0, L"cannot open the clipboard");
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const auto* units = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+    const std::wstring text = units ? units : L"";
+    if (units) GlobalUnlock(data);
     CloseClipboard();
-    if (!found) return Fail(L"no text on the clipboard");
+    Check(units != nullptr, L"no text on the clipboard");
     PrintLine(text);
-    return kOk;
 }
 
-// Holds a file open without sharing for a while, as another program locking it would.
 // Set by `unlock` to end a `lock-file` early.
 constexpr wchar_t kUnlockEvent[] = L"Local\\TesdriveUnlock";
 
-// Holds a file open without sharing until `unlock` or until <ms> have passed.
-int CmdLockFile(const Args& args) {
-    long long ms = 0;
-    if (args.size() != 2 || !ParseNumber(args[1], ms) || ms < 0) return Usage(L"lock-file <path> <ms>");
+// Holds a file open without sharing, as another program locking it would, until `unlock` or until
+// <ms> have passed.
+void CmdLockFile(const Args& args) {
+    const long long ms = Number(args, 1);
+    if (ms < 0) throw BadArgs{};
     HANDLE unlock = CreateEventW(nullptr, TRUE, FALSE, kUnlockEvent);
-    if (!unlock) return Fail(L"cannot create the unlock event");
+    Check(unlock != nullptr, L"cannot create the unlock event");
     ResetEvent(unlock);
     HANDLE file = CreateFileW(args[0].c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        CloseHandle(unlock);
-        return Fail(L"cannot lock " + args[0]);
-    }
+    if (file == INVALID_HANDLE_VALUE) CloseHandle(unlock);
+    Check(file != INVALID_HANDLE_VALUE, L"cannot lock " + args[0]);
     PrintLine(L"locked");
     WaitForSingleObject(unlock, static_cast<DWORD>(ms));
     CloseHandle(file);
     CloseHandle(unlock);
-    return kOk;
 }
 
-int CmdUnlock(const Args& args) {
-    if (!args.empty()) return Usage(L"unlock");
+void CmdUnlock(const Args&) {
     HANDLE unlock = OpenEventW(EVENT_MODIFY_STATE, FALSE, kUnlockEvent);
-    if (!unlock) return Fail(L"nothing is locked");
+    Check(unlock != nullptr, L"nothing is locked");
     SetEvent(unlock);
     CloseHandle(unlock);
-    return kOk;
 }
 
-int CmdWaitMsgBox(const Args& args) {
-    DWORD timeout = 0;
-    if (args.size() > 1 || !ParseTimeout(args, 0, kDefaultTimeoutMs, timeout)) return Usage(L"wait-msgbox [timeout]");
-    HWND dialog = WaitForTopLevel(kDialogClass, timeout);
-    if (!dialog) return Fail(L"no message box appeared");
+void CmdWaitMsgBox(const Args& args) {
+    HWND dialog = WaitForTopLevel(kDialogClass, Timeout(args, 0, kDefaultTimeoutMs));
+    Check(dialog != nullptr, L"no message box appeared");
     PrintMessageBox(dialog);
-    return kOk;
 }
 
-int CmdAnswerMsgBox(const Args& args) {
-    struct Button {
-        const wchar_t* name;
-        int id;
-    };
-    static const Button buttons[] = {
-        {L"yes", IDYES},     {L"no", IDNO},       {L"cancel", IDCANCEL}, {L"ok", IDOK},
-        {L"retry", IDRETRY}, {L"abort", IDABORT}, {L"ignore", IDIGNORE},
-    };
-    DWORD timeout = 0;
-    if (args.size() < 1 || args.size() > 2 || !ParseTimeout(args, 1, kDefaultTimeoutMs, timeout))
-        return Usage(L"answer-msgbox <yes|no|cancel|ok|retry|abort|ignore> [timeout]");
-    int id = 0;
-    for (const Button& button : buttons)
-        if (Lower(args[0]) == button.name) id = button.id;
-    if (id == 0) return BadUsage(L"unknown button " + args[0]);
-
+void CmdAnswerMsgBox(const Args& args) {
+    const int id = ButtonId(args[0]);
+    if (id == 0) throw BadArgs{};
+    const DWORD timeout = Timeout(args, 1, kDefaultTimeoutMs);
     ULONGLONG start = GetTickCount64();
     HWND dialog = WaitForTopLevel(kDialogClass, timeout);
-    if (!dialog) return Fail(L"no message box appeared");
+    Check(dialog != nullptr, L"no message box appeared");
     PrintMessageBox(dialog);
     HWND button = GetDlgItem(dialog, id);
-    if (!button || !IsWindowVisible(button)) return Fail(L"message box has no " + args[0] + L" button");
-    if (!SendQuietly(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button)))
-        return Fail(L"message box did not take the button press");
+    Check(button && IsWindowVisible(button), L"message box has no " + args[0] + L" button");
+    Press(dialog, id);
     // Return only once the box is gone, so the next step sees what the answer led to.
     DWORD elapsed = static_cast<DWORD>(GetTickCount64() - start);
     DWORD left = timeout > elapsed ? timeout - elapsed : 0;
-    if (!WaitUntil(left + kPollMs, [&] { return !IsWindow(dialog); }))
-        return Fail(L"message box stayed open after pressing " + args[0]);
-    return kOk;
+    Check(WaitUntil(left + kPollMs, [&] { return !IsWindow(dialog); }),
+          L"message box stayed open after pressing " + args[0]);
+}
+
+void CmdNoMsgBox(const Args& args) {
+    HWND dialog = WaitForTopLevel(kDialogClass, Timeout(args, 0, kDefaultQuietMs));
+    Check(!dialog, L"unexpected message box: " + (dialog ? TextOf(dialog) + L": " + MessageBoxText(dialog) : L""));
 }
 
 // How long the window takes to answer a message again after being set to work, in milliseconds:
 // `command <id>` sends that WM_COMMAND and waits for it; `answer <button> <title>` presses a
 // message-box button and waits until the window shows that title and answers. For benchmarks.
-int CmdBusyTime(const Args& args) {
-    long long id = 0;
-    const bool command = args.size() == 3 && args[1] == L"command" && ParseNumber(args[2], id);
-    const bool answer = args.size() == 4 && args[1] == L"answer";
-    if (!command && !answer)
-        return Usage(L"busy-time <class> command <id> | busy-time <class> answer <button> <title>");
-    HWND hwnd = FindTarget(args[0]);
-    if (!hwnd) return Fail(L"no window of class " + args[0]);
-    constexpr UINT kLongMs = 600000;
+void CmdBusyTime(const Args& args) {
+    const bool command = args.size() == 3 && args[1] == L"command";
+    if (!command && !(args.size() == 4 && args[1] == L"answer")) throw BadArgs{};
+    const long long id = command ? Number(args, 2) : 0;
+    HWND hwnd = Target(args[0]);
     DWORD_PTR ignored = 0;
     ULONGLONG start = GetTickCount64();
     if (command) {
-        if (!SendMessageTimeoutW(hwnd, WM_COMMAND, static_cast<WPARAM>(id), 0, SMTO_NORMAL, kLongMs, &ignored))
-            return Fail(L"window did not answer");
+        Check(SendMessageTimeoutW(hwnd, WM_COMMAND, static_cast<WPARAM>(id), 0, SMTO_NORMAL, kLongMs, &ignored) != 0,
+              L"window did not answer");
     } else {
         const int button = Lower(args[2]) == L"yes" ? IDYES : Lower(args[2]) == L"no" ? IDNO : IDOK;
-        HWND dialog = WaitForTopLevel(kDialogClass, kDefaultTimeoutMs);
-        if (!dialog || !GetDlgItem(dialog, button)) return Fail(L"no message box with that button appeared");
+        HWND dialog = MessageBoxWith(button, kDefaultTimeoutMs);
         start = GetTickCount64();
-        if (!SendQuietly(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                         reinterpret_cast<LPARAM>(GetDlgItem(dialog, button))))
-            return Fail(L"message box did not take the button press");
+        Press(dialog, button);
         // The title changes once the work is done; the answer comes once the window reads messages.
-        const bool done = WaitUntil(kLongMs, [&] {
-            return TextOf(hwnd) == args[3] &&
-                   SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, kLongMs, &ignored) != 0;
-        });
-        if (!done) return Fail(L"the window did not get to the title " + args[3]);
+        Check(WaitUntil(kLongMs, [&] { return TextOf(hwnd) == args[3] && Answers(hwnd); }),
+              L"the window did not get to the title " + args[3]);
     }
     PrintLine(std::to_wstring(GetTickCount64() - start));
-    return kOk;
 }
 
 // How the window answers while it works after a message-box button press, until it shows the title
 // `title`: WM_NULL is sent again and again, and the longest wait between two answers is the worst
 // gap. Prints "<ms until the title> <worst gap ms>". For benchmarks.
-int CmdAnswerGaps(const Args& args) {
-    if (args.size() != 3) return Usage(L"answer-gaps <class> <button> <title>");
-    HWND hwnd = FindTarget(args[0]);
-    if (!hwnd) return Fail(L"no window of class " + args[0]);
+void CmdAnswerGaps(const Args& args) {
+    HWND hwnd = Target(args[0]);
     const int button = Lower(args[1]) == L"yes" ? IDYES : Lower(args[1]) == L"no" ? IDNO : IDOK;
-    HWND dialog = WaitForTopLevel(kDialogClass, kDefaultTimeoutMs);
-    if (!dialog || !GetDlgItem(dialog, button)) return Fail(L"no message box with that button appeared");
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    const auto nowMs = [&frequency] {
-        LARGE_INTEGER t;
-        QueryPerformanceCounter(&t);
-        return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-    };
-    constexpr UINT kLongMs = 600000;
-    const double start = nowMs();
-    if (!PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                      reinterpret_cast<LPARAM>(GetDlgItem(dialog, button))))
-        return Fail(L"message box did not take the button press");
+    HWND dialog = MessageBoxWith(button, kDefaultTimeoutMs);
+    const double start = NowMs();
+    Press(dialog, button, true);
     double last = start, worst = 0;
     for (;;) {
-        DWORD_PTR ignored = 0;
-        if (!SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, kLongMs, &ignored))
-            return Fail(L"window did not answer");
-        const double now = nowMs();
+        Check(Answers(hwnd), L"window did not answer");
+        const double now = NowMs();
         worst = std::max(worst, now - last);
         last = now;
         if (!IsWindow(dialog) && TextOf(hwnd) == args[2]) break;
-        if (now - start > kLongMs) return Fail(L"the window did not get to the title " + args[2]);
+        Check(now - start <= kLongMs, L"the window did not get to the title " + args[2]);
         Sleep(1);
     }
     PrintLine(std::to_wstring(static_cast<long long>(last - start)) + L" " +
               std::to_wstring(static_cast<long long>(worst)));
-    return kOk;
 }
 
 // The worst wait for an answer to WM_NULL over the next `ms` milliseconds: work that holds the
 // window up shows as one long gap. Prints the gap in ms. For benchmarks.
-int CmdGaps(const Args& args) {
-    long long span = 0;
-    if (args.size() != 2 || !ParseNumber(args[1], span)) return Usage(L"gaps <class> <ms>");
-    HWND hwnd = FindTarget(args[0]);
-    if (!hwnd) return Fail(L"no window of class " + args[0]);
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    const auto nowMs = [&frequency] {
-        LARGE_INTEGER t;
-        QueryPerformanceCounter(&t);
-        return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-    };
-    const double start = nowMs();
+void CmdGaps(const Args& args) {
+    const auto span = static_cast<double>(Number(args, 1));
+    HWND hwnd = Target(args[0]);
+    const double start = NowMs();
     double last = start, worst = 0;
-    while (last - start < static_cast<double>(span)) {
-        DWORD_PTR ignored = 0;
-        if (!SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 600000, &ignored))
-            return Fail(L"window did not answer");
-        const double now = nowMs();
+    while (last - start < span) {
+        Check(Answers(hwnd), L"window did not answer");
+        const double now = NowMs();
         worst = std::max(worst, now - last);
         last = now;
         Sleep(1);
     }
     PrintLine(std::to_wstring(static_cast<long long>(worst)));
-    return kOk;
 }
 
-int CmdNoMsgBox(const Args& args) {
-    DWORD quiet = 0;
-    if (args.size() > 1 || !ParseTimeout(args, 0, kDefaultQuietMs, quiet)) return Usage(L"no-msgbox [ms]");
-    HWND dialog = WaitForTopLevel(kDialogClass, quiet);
-    if (dialog) return Fail(L"unexpected message box: " + TextOf(dialog) + L": " + MessageBoxText(dialog));
-    return kOk;
-}
-
-HWND FocusOf(HWND top) {
+HWND FocusOf(HWND top, const std::wstring& className) {
     GUITHREADINFO info = {};
     info.cbSize = sizeof(info);
     HWND focus = nullptr;
     if (GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info)) focus = info.hwndFocus;
-    return focus ? focus : FirstScintilla(top);
+    if (!focus) focus = FirstScintilla(top);
+    Check(focus != nullptr, L"nothing has the keyboard focus in " + className);
+    return focus;
 }
 
-int CmdType(const Args& args) {
-    if (args.size() != 2) return Usage(L"type <class> <text>");
-    HWND top = FindTarget(args[0]);
-    if (!top) return Fail(L"no window of class " + args[0]);
+void TypeUnits(HWND focus, const std::wstring& text) {
+    for (wchar_t unit : text) Check(SendQuietly(focus, WM_CHAR, unit, 1), L"window stopped answering while typing");
+}
+
+void CmdType(const Args& args) {
+    HWND top = Target(args[0]);
     BringToFront(top);
-    HWND focus = FocusOf(top);
-    if (!focus) return Fail(L"nothing has the keyboard focus in " + args[0]);
-    for (wchar_t unit : args[1])
-        if (!SendQuietly(focus, WM_CHAR, unit, 1)) return Fail(L"window stopped answering while typing");
-    return kOk;
+    TypeUnits(FocusOf(top, args[0]), args[1]);
 }
 
 // A combination pressed and released, or "down:<key>" / "up:<key>" for one key held or let go.
@@ -754,49 +661,37 @@ bool ParseStep(const std::wstring& text, KeyStep& step) {
     return ParseCombo(text, step.stroke);
 }
 
-int CmdKeys(const Args& args) {
-    if (args.size() < 2) return Usage(L"keys <class> <combo|down:key|up:key> [...]");
-    std::vector<KeyStep> steps;
-    for (size_t i = 1; i < args.size(); ++i) {
-        KeyStep step;
-        if (!ParseStep(args[i], step)) return BadUsage(L"unknown key combination " + args[i]);
-        steps.push_back(step);
-    }
-    HWND top = FindTarget(args[0]);
-    if (!top) return Fail(L"no window of class " + args[0]);
-    if (!BringToFront(top)) return Fail(L"could not bring " + args[0] + L" to the foreground");
-    for (const KeyStep& step : steps) {
-        const bool sent = step.only ? SendKey(step.stroke.key, step.only < 0) : SendStroke(step.stroke);
-        if (!sent) return Fail(L"SendInput failed");
-    }
+void CmdKeys(const Args& args) {
+    std::vector<KeyStep> steps(args.size() - 1);
+    for (size_t i = 1; i < args.size(); ++i)
+        if (!ParseStep(args[i], steps[i - 1])) throw BadArgs{L"unknown key combination " + args[i]};
+    HWND top = Target(args[0]);
+    Foreground(top, args[0]);
+    for (const KeyStep& step : steps)
+        Check(step.only ? SendKey(step.stroke.key, step.only < 0) : SendStroke(step.stroke), L"SendInput failed");
     // Let the target drain what it can before we return; callers still poll for effects.
     SendQuietly(top, WM_NULL, 0, 0);
-    return kOk;
 }
 
 // Lets go of every modifier key, whatever window is in front (or none): a script that dies while
 // it holds Ctrl down would otherwise leave it held for the next one.
-int CmdReleaseModifiers(const Args& args) {
-    if (!args.empty()) return Usage(L"release-modifiers");
+void CmdReleaseModifiers(const Args&) {
     bool ok = true;
     for (WORD key : {VK_CONTROL, VK_SHIFT, VK_MENU, VK_LCONTROL, VK_RCONTROL, VK_LSHIFT, VK_RSHIFT, VK_LMENU, VK_RMENU,
                      VK_LWIN, VK_RWIN})
         ok = SendKey(key, true) && ok;
-    return ok ? kOk : Fail(L"SendInput failed");
+    Check(ok, L"SendInput failed");
 }
 
 // Presses a combination whose key the keyboard layout turns into <text> (AltGr+S giving "ś" on a
 // Polish layout): once the program has taken the key press, the characters arrive while the keys
 // are still held. (They are sent as WM_CHAR: Wine's Unicode key input adds its Alt flag to them.)
-int CmdKeyChar(const Args& args) {
+void CmdKeyChar(const Args& args) {
     KeyStroke stroke;
-    if (args.size() != 3) return Usage(L"key-char <class> <combo> <text>");
-    if (!ParseCombo(args[1], stroke)) return BadUsage(L"unknown key combination " + args[1]);
-    HWND top = FindTarget(args[0]);
-    if (!top) return Fail(L"no window of class " + args[0]);
-    if (!BringToFront(top)) return Fail(L"could not bring " + args[0] + L" to the foreground");
-    HWND focus = FocusOf(top);
-    if (!focus) return Fail(L"nothing has the keyboard focus in " + args[0]);
+    if (!ParseCombo(args[1], stroke)) throw BadArgs{L"unknown key combination " + args[1]};
+    HWND top = Target(args[0]);
+    Foreground(top, args[0]);
+    HWND focus = FocusOf(top, args[0]);
     bool ok = true;
     for (WORD modifier : stroke.modifiers) ok = SendKey(modifier, false) && ok;
     ok = SendKey(stroke.key, false) && ok;
@@ -804,158 +699,131 @@ int CmdKeyChar(const Args& args) {
     for (wchar_t unit : args[2]) ok = SendQuietly(focus, WM_CHAR, unit, 1) && ok;
     ok = SendKey(stroke.key, true) && ok;
     for (auto it = stroke.modifiers.rbegin(); it != stroke.modifiers.rend(); ++it) ok = SendKey(*it, true) && ok;
-    if (!ok) return Fail(L"the key or its character did not go through");
+    Check(ok, L"the key or its character did not go through");
     SendQuietly(top, WM_NULL, 0, 0);
-    return kOk;
 }
 
-// The class of the window holding the mouse capture in the target's thread; empty when none does.
-int CmdCapture(const Args& args) {
-    if (args.size() != 1) return Usage(L"capture <class>");
-    HWND top = FindTarget(args[0]);
-    if (!top) return Fail(L"no window of class " + args[0]);
+// The class of the window holding the mouse capture (or the keyboard focus) in the target's
+// thread; empty when none does.
+template <HWND GUITHREADINFO::*which>
+void CmdThreadWindow(const Args& args) {
     GUITHREADINFO info = {};
     info.cbSize = sizeof(info);
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info)) return Fail(L"no thread information");
-    PrintLine(info.hwndCapture ? ClassOf(info.hwndCapture) : std::wstring());
-    return kOk;
+    Check(GetGUIThreadInfo(GetWindowThreadProcessId(Target(args[0]), nullptr), &info) != 0, L"no thread information");
+    PrintLine(info.*which ? ClassOf(info.*which) : std::wstring());
 }
 
-int CmdEditorText(const Args& args) {
-    if (args.size() != 1) return Usage(L"editor-text <class>");
-    HWND top = FindTarget(args[0]);
-    if (!top) return Fail(L"no window of class " + args[0]);
-    HWND editor = FindDescendants(top, L"Scintilla").visible;
-    if (!editor) return Fail(L"no visible Scintilla window in " + args[0]);
-    DWORD_PTR length = 0;
-    if (!SendQuietly(editor, WM_GETTEXTLENGTH, 0, 0, &length)) return Fail(L"editor did not answer");
+void CmdEditorText(const Args& args) {
+    HWND editor = VisibleEditor(args[0]);
+    const DWORD_PTR length = Send(editor, WM_GETTEXTLENGTH, 0, 0, L"editor did not answer");
     std::wstring text(length + 1, L'\0');
-    DWORD_PTR copied = 0;
-    if (!SendQuietly(editor, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), &copied))
-        return Fail(L"editor did not answer");
+    const DWORD_PTR copied =
+        Send(editor, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), L"editor did not answer");
     text.resize(copied < length ? copied : length);
     PrintLine(text);
-    return kOk;
 }
 
 // Numeric messages only: the result is printed as a signed decimal.
-int CmdEditorSend(const Args& args) {
-    long long msg = 0, w = 0, l = 0;
-    if (args.size() < 2 || args.size() > 4 || !ParseNumber(args[1], msg) ||
-        (args.size() > 2 && !ParseNumber(args[2], w)) || (args.size() > 3 && !ParseNumber(args[3], l)))
-        return Usage(L"editor-send <class> <msg> [wparam] [lparam]");
-    HWND top = FindTarget(args[0]);
-    if (!top) return Fail(L"no window of class " + args[0]);
-    HWND editor = FindDescendants(top, L"Scintilla").visible;
-    if (!editor) return Fail(L"no visible Scintilla window in " + args[0]);
-    DWORD_PTR result = 0;
-    if (!SendQuietly(editor, static_cast<UINT>(msg), static_cast<WPARAM>(w), static_cast<LPARAM>(l), &result))
-        return Fail(L"editor did not answer");
-    PrintLine(std::to_wstring(static_cast<long long>(result)));
-    return kOk;
+void CmdEditorSend(const Args& args) {
+    const auto msg = static_cast<UINT>(Number(args, 1));
+    const auto w = static_cast<WPARAM>(Number(args, 2));
+    const auto l = static_cast<LPARAM>(Number(args, 3));
+    PrintNumber(Send(VisibleEditor(args[0]), msg, w, l, L"editor did not answer"));
 }
 
 // The width in pixels of a text drawn in one style of the visible editor (SCI_TEXTWIDTH), the text
 // handed over in the editor's own process.
-int CmdEditorTextWidth(const Args& args) {
-    long long style = 0;
-    if (args.size() != 3 || !ParseNumber(args[1], style)) return Usage(L"editor-text-width <class> <style> <text>");
-    HWND top = FindTarget(args[0]);
-    if (!top) return Fail(L"no window of class " + args[0]);
-    HWND editor = FindDescendants(top, L"Scintilla").visible;
-    if (!editor) return Fail(L"no visible Scintilla window in " + args[0]);
+void CmdEditorTextWidth(const Args& args) {
+    const long long style = Number(args, 1);
+    HWND editor = VisibleEditor(args[0]);
     const int bytes = WideCharToMultiByte(CP_UTF8, 0, args[2].c_str(), -1, nullptr, 0, nullptr, nullptr);
     std::string text(static_cast<size_t>(bytes > 0 ? bytes : 1), '\0');
     WideCharToMultiByte(CP_UTF8, 0, args[2].c_str(), -1, text.data(), bytes, nullptr, nullptr);
     DWORD processId = 0;
     GetWindowThreadProcessId(editor, &processId);
     HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);
-    if (!process) return Fail(L"cannot open the editor's process");
+    Check(process != nullptr, L"cannot open the editor's process");
     void* remote = VirtualAllocEx(process, nullptr, text.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     DWORD_PTR result = 0;
     const bool sent = remote && WriteProcessMemory(process, remote, text.data(), text.size(), nullptr) &&
                       SendQuietly(editor, 2276, static_cast<WPARAM>(style), reinterpret_cast<LPARAM>(remote), &result);
     if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     CloseHandle(process);
-    if (!sent) return Fail(L"editor did not measure the text");
+    Check(sent, L"editor did not measure the text");
     PrintLine(std::to_wstring(static_cast<long long>(result)));
-    return kOk;
 }
 
-// A dialog's control by its id: read its text, replace it, or send it a numeric message.
-int CmdControl(const Args& args) {
-    long long id = 0, msg = 0, w = 0, l = 0;
-    const bool send = args.size() >= 3 && args[2] == L"send";
-    if (args.size() < 3 || !ParseNumber(args[1], id) ||
-        !(args[2] == L"text" || (args[2] == L"set" && args.size() == 4) ||
-          (send && args.size() >= 4 && args.size() <= 6 && ParseNumber(args[3], msg) &&
-           (args.size() < 5 || ParseNumber(args[4], w)) && (args.size() < 6 || ParseNumber(args[5], l)))))
-        return Usage(L"control <class> <id> text | set <text> | send <msg> [wparam] [lparam]");
-    HWND top = FindTarget(args[0]);
-    if (!top) return Fail(L"no window of class " + args[0]);
-    HWND control = GetDlgItem(top, static_cast<int>(id));
-    if (!control) return Fail(L"no control " + args[1] + L" in " + args[0]);
+// A dialog's control by its id: read its text or its place ("x y width height" in the dialog's
+// client area), replace its text, or send it a numeric message.
+void CmdControl(const Args& args) {
+    const bool send = args[2] == L"send" && args.size() >= 4;
+    const bool read = (args[2] == L"text" || args[2] == L"rect") && args.size() == 3;
+    if (!read && !(args[2] == L"set" && args.size() == 4) && !send) throw BadArgs{};
+    const auto msg = static_cast<UINT>(send ? Number(args, 3) : 0);
+    const auto w = static_cast<WPARAM>(Number(args, 4));
+    const auto l = static_cast<LPARAM>(Number(args, 5));
+    HWND top = Target(args[0]);
+    HWND control = GetDlgItem(top, static_cast<int>(Number(args, 1)));
+    Check(control != nullptr, L"no control " + args[1] + L" in " + args[0]);
+    if (args[2] == L"rect") {
+        RECT r{};
+        GetWindowRect(control, &r);
+        MapWindowPoints(nullptr, top, reinterpret_cast<POINT*>(&r), 2);
+        PrintLine(std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " + std::to_wstring(r.right - r.left) +
+                  L" " + std::to_wstring(r.bottom - r.top));
+    } else if (args[2] == L"text")
+        PrintAskedText(control, L"control did not answer");
+    else if (args[2] == L"set")
+        Send(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[3].c_str()), L"control did not take the text");
+    else
+        PrintNumber(Send(control, msg, w, l, L"control did not answer"));
+}
+
+// WM_DPICHANGED as the system sends it when a window reaches a display of another scale: the new
+// dpi and a suggested window rectangle, which lives in the target's own memory.
+void CmdDpiChanged(const Args& args) {
+    HWND hwnd = Target(args[0]);
+    const auto dpi = static_cast<WORD>(Number(args, 1));
+    const auto x = static_cast<LONG>(Number(args, 2)), y = static_cast<LONG>(Number(args, 3));
+    const RECT suggested{x, y, x + static_cast<LONG>(Number(args, 4)), y + static_cast<LONG>(Number(args, 5))};
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    Check(process != nullptr, L"cannot open the window's process");
+    void* remote = VirtualAllocEx(process, nullptr, sizeof suggested, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    const bool written = remote && WriteProcessMemory(process, remote, &suggested, sizeof suggested, nullptr);
     DWORD_PTR result = 0;
-    if (args[2] == L"text") {
-        // An edit control keeps its text to itself: ask for it.
-        wchar_t text[1024] = {};
-        if (!SendQuietly(control, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text)))
-            return Fail(L"control did not answer");
-        PrintLine(text);
-    } else if (args[2] == L"set") {
-        if (!SendQuietly(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[3].c_str())))
-            return Fail(L"control did not take the text");
-    } else {
-        if (!SendQuietly(control, static_cast<UINT>(msg), static_cast<WPARAM>(w), static_cast<LPARAM>(l), &result))
-            return Fail(L"control did not answer");
-        PrintLine(std::to_wstring(static_cast<long long>(static_cast<LONG_PTR>(result))));
-    }
-    return kOk;
+    const bool sent = written && SendMessageTimeoutW(hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                                                     reinterpret_cast<LPARAM>(remote), SMTO_NORMAL, kSendTimeoutMs,
+                                                     &result);
+    if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    Check(written, L"cannot place the rectangle in the window's process");
+    Check(sent, L"window did not answer");
 }
 
-int CmdCount(const Args& args) {
-    if (args.size() != 1) return Usage(L"count <class>");
-    PrintLine(std::to_wstring(FindTopLevel(args[0]).count));
-    return kOk;
-}
+void CmdCount(const Args& args) { PrintLine(std::to_wstring(FindTopLevel(args[0]).count)); }
 
 // "1" while the window takes input, "0" while it is disabled (under a modal dialog).
-int CmdEnabled(const Args& args) {
-    if (args.size() != 1) return Usage(L"enabled <class>");
-    HWND hwnd = FindTarget(args[0]);
-    if (!hwnd) return Fail(L"no window of class " + args[0]);
-    PrintLine(IsWindowEnabled(hwnd) ? L"1" : L"0");
-    return kOk;
-}
+void CmdEnabled(const Args& args) { PrintLine(IsWindowEnabled(Target(args[0])) ? L"1" : L"0"); }
 
-int CmdChildCount(const Args& args) {
-    if (args.size() != 2) return Usage(L"child-count <class> <childClass>");
-    HWND top = FindTarget(args[0]);
-    if (!top) return Fail(L"no window of class " + args[0]);
-    PrintLine(std::to_wstring(FindDescendants(top, args[1]).count));
-    return kOk;
-}
+void CmdChildCount(const Args& args) { PrintLine(std::to_wstring(FindDescendants(Target(args[0]), args[1]).count)); }
 
 // Where the visible editor lies in the main window's client area, as "x y width height".
-int CmdEditorRect(const Args& args) {
-    if (args.size() != 1) return Usage(L"editor-rect <class>");
-    HWND top = FindTarget(args[0]);
-    if (!top) return Fail(L"no window of class " + args[0]);
+void CmdEditorRect(const Args& args) {
+    HWND top = Target(args[0]);
     HWND editor = FirstScintilla(top);
-    if (!editor) return Fail(L"no editor in " + args[0]);
+    Check(editor != nullptr, L"no editor in " + args[0]);
     RECT rect = {};
     GetWindowRect(editor, &rect);
     MapWindowPoints(nullptr, top, reinterpret_cast<POINT*>(&rect), 2);
-    PrintLine(std::to_wstring(rect.left) + L" " + std::to_wstring(rect.top) + L" " +
-              std::to_wstring(rect.right - rect.left) + L" " + std::to_wstring(rect.bottom - rect.top));
-    return kOk;
+    PrintRect(rect);
 }
 
 // A part of the main window as the program reports it (client pixels): "left top width height".
 // Parts: caption, menubar, toolbar, tabbar, editor, statusbar, sidebar, searchpanel, close, toggle,
 // tabN, titleN; "dpi" prints the window's dots per inch.
-int CmdPart(const Args& args) {
-    if (args.size() != 2) return Usage(L"part <class> caption|menubar|toolbar|tabbar|editor|...|tabN|titleN|dpi");
+void CmdPart(const Args& args) {
     static const wchar_t* const kNames[] = {L"caption",   L"menubar", L"toolbar",     L"tabbar", L"editor",
                                             L"statusbar", L"sidebar", L"searchpanel", L"close",  L"toggle"};
     long long part = -1, index = 0;
@@ -966,164 +834,155 @@ int CmdPart(const Args& args) {
         part = 0x100 + index;
     if (args[1].rfind(L"title", 0) == 0 && args[1].size() > 5 && ParseNumber(args[1].substr(5), index))
         part = 0x200 + index;
-    if (part < 0) return Usage(L"part <class> <part>");
-    HWND hwnd = FindTarget(args[0]);
-    if (!hwnd) return Fail(L"no window of class " + args[0]);
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(hwnd, WM_APP + 0x62, static_cast<WPARAM>(part), 0, SMTO_NORMAL, kSendTimeoutMs,
-                             &result))
-        return Fail(L"window did not answer");
-    const auto value = static_cast<unsigned long long>(result);
+    if (part < 0) throw BadArgs{};
+    const auto value = static_cast<unsigned long long>(Send(Target(args[0]), WM_APP + 0x62, static_cast<WPARAM>(part), 0));
     if (part == 0xFFFF) {
         PrintLine(std::to_wstring(value));
-        return kOk;
+        return;
     }
-    if (static_cast<long long>(value) == -1) return Fail(L"no such part: " + args[1]);
-    const auto field = [value](int shift) { return static_cast<int>(static_cast<uint16_t>(value >> shift)); };
-    const int left = field(0), top = field(16), right = field(32), bottom = field(48);
-    PrintLine(std::to_wstring(left) + L" " + std::to_wstring(top) + L" " + std::to_wstring(right - left) + L" " +
-              std::to_wstring(bottom - top));
-    return kOk;
+    Check(static_cast<long long>(value) != -1, L"no such part: " + args[1]);
+    const auto field = [value](int shift) { return static_cast<LONG>(static_cast<uint16_t>(value >> shift)); };
+    PrintRect(RECT{field(0), field(16), field(32), field(48)});
 }
 
-int CmdWaitGone(const Args& args) {
-    DWORD timeout = 0;
-    if (args.size() < 1 || args.size() > 2 || !ParseTimeout(args, 1, kDefaultTimeoutMs, timeout))
-        return Usage(L"wait-gone <class> [timeout]");
-    if (!WaitUntil(timeout, [&] { return FindTopLevel(args[0]).any == nullptr; }))
-        return Fail(L"window of class " + args[0] + L" still exists");
-    return kOk;
+void CmdWaitGone(const Args& args) {
+    Check(WaitUntil(Timeout(args, 1, kDefaultTimeoutMs), [&] { return FindTopLevel(args[0]).any == nullptr; }),
+          L"window of class " + args[0] + L" still exists");
 }
 
-enum class Mouse { Click, RightClick, Move, Press, Release };
-
-int CmdMouse(const Args& args, Mouse kind) {
-    long long x = 0, y = 0;
-    if (args.size() != 3 || !ParseNumber(args[1], x) || !ParseNumber(args[2], y))
-        return Usage(L"click|rclick|move|press|release <class> <x> <y>");
-    HWND top = FindTarget(args[0]);
-    if (!top) return Fail(L"no window of class " + args[0]);
-    POINT point = {static_cast<LONG>(x), static_cast<LONG>(y)};
+// A pointer move to <x> <y> (client pixels of the target) and then the button messages given.
+template <UINT... messages>
+void CmdMouse(const Args& args) {
+    POINT point = {static_cast<LONG>(Number(args, 1)), static_cast<LONG>(Number(args, 2))};
+    HWND top = Target(args[0]);
     POINT screen = point;
     ClientToScreen(top, &screen);
     HWND target = HitChild(top, point);
     // Put the real pointer there too, so GetCursorPos and GetMessagePos agree with the message.
     SetCursorPos(screen.x, screen.y);
     LetInputSettle(top);
-    LPARAM where = PointParam(point);
-    bool ok = PostMessageW(target, WM_MOUSEMOVE, 0, where);
-    if (kind == Mouse::Click) {
-        ok = ok && PostMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, where);
-        ok = ok && PostMessageW(target, WM_LBUTTONUP, 0, where);
-    } else if (kind == Mouse::Press) {
-        ok = ok && PostMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, where);
-    } else if (kind == Mouse::Release) {
-        ok = ok && PostMessageW(target, WM_LBUTTONUP, 0, where);
-    } else if (kind == Mouse::RightClick) {
-        ok = ok && PostMessageW(target, WM_RBUTTONDOWN, MK_RBUTTON, where);
-        ok = ok && PostMessageW(target, WM_RBUTTONUP, 0, where);
-    }
-    return ok ? kOk : Fail(L"PostMessage failed");
+    const LPARAM where = PointParam(point);
+    PostChecked(target, WM_MOUSEMOVE, 0, where);
+    for (UINT message : std::initializer_list<UINT>{messages...})
+        PostChecked(target, message,
+                    message == WM_LBUTTONDOWN ? MK_LBUTTON : message == WM_RBUTTONDOWN ? MK_RBUTTON : 0, where);
 }
 
-int CmdDoubleClickCaption(const Args& args) {
-    long long x = -1, y = 1;
-    if ((args.size() != 1 && args.size() != 3) ||
-        (args.size() == 3 && (!ParseNumber(args[1], x) || !ParseNumber(args[2], y))))
-        return Usage(L"dblclick-caption <class> [x y]");
-    HWND top = FindTarget(args[0]);
-    if (!top) return Fail(L"no window of class " + args[0]);
+void CmdDoubleClickCaption(const Args& args) {
+    if (args.size() == 2) throw BadArgs{};
+    const long long x = Number(args, 1, -1), y = Number(args, 2, 1);
+    HWND top = Target(args[0]);
     RECT client = {};
     GetClientRect(top, &client);
     POINT screen = {x < 0 ? client.right / 2 : static_cast<LONG>(x), static_cast<LONG>(y)};
     ClientToScreen(top, &screen);
-    if (!PostMessageW(top, WM_NCLBUTTONDBLCLK, HTCAPTION, PointParam(screen))) return Fail(L"PostMessage failed");
-    return kOk;
-}
-
-// The class of the window holding the keyboard focus in the target's thread; empty when none does.
-int CmdFocus(const Args& args) {
-    if (args.size() != 1) return Usage(L"focus <class>");
-    HWND top = FindTarget(args[0]);
-    if (!top) return Fail(L"no window of class " + args[0]);
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof(info);
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info)) return Fail(L"no thread information");
-    PrintLine(info.hwndFocus ? ClassOf(info.hwndFocus) : std::wstring());
-    return kOk;
+    PostChecked(top, WM_NCLBUTTONDBLCLK, HTCAPTION, PointParam(screen));
 }
 
 // The text of one entry of a list box control (by its id) of the target.
-int CmdListItem(const Args& args) {
-    long long id = 0, index = 0;
-    if (args.size() != 3 || !ParseNumber(args[1], id) || !ParseNumber(args[2], index))
-        return Usage(L"list-item <class> <id> <index>");
-    HWND top = FindTarget(args[0]);
-    if (!top) return Fail(L"no window of class " + args[0]);
-    HWND list = GetDlgItem(top, static_cast<int>(id));
-    if (!list) return Fail(L"no control " + args[1] + L" in " + args[0]);
+void CmdListItem(const Args& args) {
+    const auto index = static_cast<WPARAM>(Number(args, 2));
+    HWND list = GetDlgItem(Target(args[0]), static_cast<int>(Number(args, 1)));
+    Check(list != nullptr, L"no control " + args[1] + L" in " + args[0]);
     DWORD_PTR length = 0;
-    if (!SendQuietly(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0, &length) ||
-        static_cast<LONG_PTR>(length) == LB_ERR)
-        return Fail(L"no entry " + args[2]);
+    Check(SendQuietly(list, LB_GETTEXTLEN, index, 0, &length) && static_cast<LONG_PTR>(length) != LB_ERR,
+          L"no entry " + args[2]);
     std::wstring text(length + 1, L'\0');
-    DWORD_PTR copied = 0;
-    if (!SendQuietly(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()), &copied) ||
-        static_cast<LONG_PTR>(copied) == LB_ERR)
-        return Fail(L"list did not answer");
+    const DWORD_PTR copied = Send(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()), L"list did not answer");
+    Check(static_cast<LONG_PTR>(copied) != LB_ERR, L"list did not answer");
     text.resize(copied);
     PrintLine(text);
-    return kOk;
 }
 
 // Moves a top-level window, keeping its size.
-int CmdPlace(const Args& args) {
-    long long x = 0, y = 0;
-    if (args.size() != 3 || !ParseNumber(args[1], x) || !ParseNumber(args[2], y))
-        return Usage(L"place <class> <x> <y>");
-    HWND top = FindTarget(args[0]);
-    if (!top) return Fail(L"no window of class " + args[0]);
-    if (!SetWindowPos(top, nullptr, static_cast<int>(x), static_cast<int>(y), 0, 0,
-                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE))
-        return Fail(L"the window did not move");
-    return kOk;
+void CmdPlace(const Args& args) {
+    const int x = static_cast<int>(Number(args, 1)), y = static_cast<int>(Number(args, 2));
+    Check(SetWindowPos(Target(args[0]), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) != 0,
+          L"the window did not move");
 }
-
 
 // Typing latency as a user meets it: each key is one WM_CHAR sent synchronously to the visible
 // editing component, then a synchronous repaint of the whole window, so that what the program
 // scheduled for the key is counted too. Prints "median p95 max" in milliseconds over the keys.
-int CmdKeyTiming(const Args& args) {
-    long long count = 0;
-    if (args.size() < 2 || args.size() > 3 || !ParseNumber(args[1], count) || count < 1 || count > 100000)
-        return Usage(L"key-timing <class> <count> [char]");
+void CmdKeyTiming(const Args& args) {
+    const long long count = Number(args, 1);
+    if (count < 1 || count > 100000) throw BadArgs{};
     const wchar_t typed = args.size() == 3 && !args[2].empty() ? args[2][0] : L'x';
-    HWND top = FindTarget(args[0]);
-    if (!top) return Fail(L"no window of class " + args[0]);
-    HWND editor = FindDescendants(top, L"Scintilla").visible;
-    if (!editor) return Fail(L"no visible Scintilla window in " + args[0]);
-    LARGE_INTEGER frequency{}, start{}, end{};
-    QueryPerformanceFrequency(&frequency);
+    HWND top = Target(args[0]);
+    HWND editor = VisibleEditor(args[0]);
     std::vector<double> ms;
     ms.reserve(static_cast<size_t>(count));
     for (long long i = 0; i < count; ++i) {
-        QueryPerformanceCounter(&start);
+        const double start = NowMs();
         // A slow key is what is being measured: a minute before it counts as no answer.
         DWORD_PTR ignored = 0;
-        if (!SendMessageTimeoutW(editor, WM_CHAR, typed, 1, SMTO_NORMAL, 60000, &ignored))
-            return Fail(L"editor stopped answering while typing");
+        Check(SendMessageTimeoutW(editor, WM_CHAR, typed, 1, SMTO_NORMAL, 60000, &ignored) != 0,
+              L"editor stopped answering while typing");
         RedrawWindow(top, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-        QueryPerformanceCounter(&end);
-        ms.push_back(static_cast<double>(end.QuadPart - start.QuadPart) * 1000.0 /
-                     static_cast<double>(frequency.QuadPart));
+        ms.push_back(NowMs() - start);
     }
     std::sort(ms.begin(), ms.end());
     auto at = [&](double fraction) { return ms[std::min(ms.size() - 1, static_cast<size_t>(fraction * ms.size()))]; };
     wchar_t line[96];
     swprintf(line, 96, L"%.3f %.3f %.3f", at(0.5), at(0.95), ms.back());
     PrintLine(line);
-    return kOk;
 }
+
+struct Verb {
+    const wchar_t* name;
+    size_t minArgs, maxArgs;
+    const wchar_t* usage;
+    void (*run)(const Args&);
+};
+
+constexpr size_t kMany = 1000;
+const Verb kVerbs[] = {
+    {L"wait-window", 1, 2, L"<class> [timeout]", CmdWaitWindow},
+    {L"title", 1, 1, L"<class>", CmdTitle},
+    {L"window-text", 1, 1, L"<class>", CmdWindowText},
+    {L"child-text", 2, 2, L"<class> <child class>", CmdChildText},
+    {L"rect", 1, 1, L"<class>", CmdRect},
+    {L"child-rect", 2, 2, L"<class> <child class>", CmdChildRect},
+    {L"editor-rect", 1, 1, L"<class>", CmdEditorRect},
+    {L"part", 2, 2, L"<class> caption|menubar|toolbar|tabbar|editor|...|tabN|titleN|dpi", CmdPart},
+    {L"command", 2, 3, L"<class> <id> [lparam]", CmdCommand},
+    {L"post", 4, 4, L"<class> <msg> <wparam> <lparam>", CmdPost},
+    {L"send", 2, 5, L"<class> <msg> [wparam] [lparam] [timeout]", CmdSend},
+    {L"wait-msgbox", 0, 1, L"[timeout]", CmdWaitMsgBox},
+    {L"answer-msgbox", 1, 2, L"<yes|no|cancel|ok|retry|abort|ignore> [timeout]", CmdAnswerMsgBox},
+    {L"no-msgbox", 0, 1, L"[ms]", CmdNoMsgBox},
+    {L"busy-time", 3, 4, L"<class> command <id> | busy-time <class> answer <button> <title>", CmdBusyTime},
+    {L"answer-gaps", 3, 3, L"<class> <button> <title>", CmdAnswerGaps},
+    {L"gaps", 2, 2, L"<class> <ms>", CmdGaps},
+    {L"type", 2, 2, L"<class> <text>", CmdType},
+    {L"keys", 2, kMany, L"<class> <combo|down:key|up:key> [...]", CmdKeys},
+    {L"release-modifiers", 0, 0, L"", CmdReleaseModifiers},
+    {L"key-char", 3, 3, L"<class> <combo> <text>", CmdKeyChar},
+    {L"key-timing", 2, 3, L"<class> <count> [char]", CmdKeyTiming},
+    {L"capture", 1, 1, L"<class>", CmdThreadWindow<&GUITHREADINFO::hwndCapture>},
+    {L"focus", 1, 1, L"<class>", CmdThreadWindow<&GUITHREADINFO::hwndFocus>},
+    {L"editor-text", 1, 1, L"<class>", CmdEditorText},
+    {L"editor-send", 2, 4, L"<class> <msg> [wparam] [lparam]", CmdEditorSend},
+    {L"editor-text-width", 3, 3, L"<class> <style> <text>", CmdEditorTextWidth},
+    {L"child-count", 2, 2, L"<class> <childClass>", CmdChildCount},
+    {L"count", 1, 1, L"<class>", CmdCount},
+    {L"enabled", 1, 1, L"<class>", CmdEnabled},
+    {L"control", 3, 6, L"<class> <id> text | rect | set <text> | send <msg> [wparam] [lparam]", CmdControl},
+    {L"dpi-changed", 6, 6, L"<class> <dpi> <left> <top> <width> <height>", CmdDpiChanged},
+    {L"list-item", 3, 3, L"<class> <id> <index>", CmdListItem},
+    {L"file-dialog", 1, 3, L"<path> [timeout] [overwrite]", CmdFileDialog},
+    {L"lock-file", 2, 2, L"<path> <ms>", CmdLockFile},
+    {L"unlock", 0, 0, L"", CmdUnlock},
+    {L"wait-gone", 1, 2, L"<class> [timeout]", CmdWaitGone},
+    {L"click", 3, 3, L"<class> <x> <y>", CmdMouse<WM_LBUTTONDOWN, WM_LBUTTONUP>},
+    {L"rclick", 3, 3, L"<class> <x> <y>", CmdMouse<WM_RBUTTONDOWN, WM_RBUTTONUP>},
+    {L"move", 3, 3, L"<class> <x> <y>", CmdMouse<>},
+    {L"press", 3, 3, L"<class> <x> <y>", CmdMouse<WM_LBUTTONDOWN>},
+    {L"release", 3, 3, L"<class> <x> <y>", CmdMouse<WM_LBUTTONUP>},
+    {L"dblclick-caption", 1, 3, L"<class> [x y]", CmdDoubleClickCaption},
+    {L"place", 3, 3, L"<class> <x> <y>", CmdPlace},
+    {L"clipboard", 0, 0, L"", CmdClipboard},
+};
 }  // namespace
 
 // The driver reads and places the program's windows in real pixels at every display scale, as the
@@ -1140,59 +999,24 @@ void BecomeDpiAware() {
 }
 
 int wmain(int argc, wchar_t** argv) {
-    const wchar_t* commands =
-        L"wait-window|title|window-text|rect|command|post|wait-msgbox|answer-msgbox|no-msgbox|type|keys|release-"
-        L"modifiers|"
-        L"key-char|capture|editor-text|editor-send|send|file-dialog|lock-file|unlock|child-count|wait-gone|click|"
-        L"rclick|move|press|release|dblclick-caption|clipboard|control|enabled|count|busy-time|answer-gaps|gaps|"
-        L"focus|list-item|place|editor-rect|part|key-timing|editor-text-width|child-text|child-rect";
     BecomeDpiAware();
-    if (argc < 2) return Usage(std::wstring(L"<") + commands + L"> ...");
-    std::wstring command = argv[1];
-    Args args(argv + 2, argv + argc);
-    if (command == L"wait-window") return CmdWaitWindow(args);
-    if (command == L"title") return CmdTitle(args);
-    if (command == L"window-text") return CmdWindowText(args);
-    if (command == L"child-text") return CmdChildText(args);
-    if (command == L"rect") return CmdRect(args);
-    if (command == L"child-rect") return CmdChildRect(args);
-    if (command == L"command") return CmdCommand(args);
-    if (command == L"post") return CmdPost(args);
-    if (command == L"wait-msgbox") return CmdWaitMsgBox(args);
-    if (command == L"answer-msgbox") return CmdAnswerMsgBox(args);
-    if (command == L"no-msgbox") return CmdNoMsgBox(args);
-    if (command == L"busy-time") return CmdBusyTime(args);
-    if (command == L"answer-gaps") return CmdAnswerGaps(args);
-    if (command == L"gaps") return CmdGaps(args);
-    if (command == L"type") return CmdType(args);
-    if (command == L"keys") return CmdKeys(args);
-    if (command == L"release-modifiers") return CmdReleaseModifiers(args);
-    if (command == L"key-char") return CmdKeyChar(args);
-    if (command == L"capture") return CmdCapture(args);
-    if (command == L"editor-text") return CmdEditorText(args);
-    if (command == L"child-count") return CmdChildCount(args);
-    if (command == L"editor-send") return CmdEditorSend(args);
-    if (command == L"editor-text-width") return CmdEditorTextWidth(args);
-    if (command == L"send") return CmdSend(args);
-    if (command == L"lock-file") return CmdLockFile(args);
-    if (command == L"unlock") return CmdUnlock(args);
-    if (command == L"file-dialog") return CmdFileDialog(args);
-    if (command == L"wait-gone") return CmdWaitGone(args);
-    if (command == L"click") return CmdMouse(args, Mouse::Click);
-    if (command == L"rclick") return CmdMouse(args, Mouse::RightClick);
-    if (command == L"move") return CmdMouse(args, Mouse::Move);
-    if (command == L"press") return CmdMouse(args, Mouse::Press);
-    if (command == L"release") return CmdMouse(args, Mouse::Release);
-    if (command == L"dblclick-caption") return CmdDoubleClickCaption(args);
-    if (command == L"clipboard") return CmdClipboard(args);
-    if (command == L"control") return CmdControl(args);
-    if (command == L"enabled") return CmdEnabled(args);
-    if (command == L"count") return CmdCount(args);
-    if (command == L"focus") return CmdFocus(args);
-    if (command == L"list-item") return CmdListItem(args);
-    if (command == L"place") return CmdPlace(args);
-    if (command == L"editor-rect") return CmdEditorRect(args);
-    if (command == L"part") return CmdPart(args);
-    if (command == L"key-timing") return CmdKeyTiming(args);
-    return BadUsage(L"unknown subcommand " + command + L"; expected one of " + commands);
+    std::wstring names;
+    for (const Verb& verb : kVerbs) names += (names.empty() ? L"" : L"|") + std::wstring(verb.name);
+    if (argc < 2) return Usage(L"<" + names + L"> ...");
+    const std::wstring command = argv[1];
+    const Args args(argv + 2, argv + argc);
+    for (const Verb& verb : kVerbs) {
+        if (command != verb.name) continue;
+        const auto usage = [&] { return Usage(command + (*verb.usage ? L" " : L"") + verb.usage); };
+        if (args.size() < verb.minArgs || args.size() > verb.maxArgs) return usage();
+        try {
+            verb.run(args);
+            return kOk;
+        } catch (const BadArgs& bad) {
+            return bad.reason.empty() ? usage() : BadUsage(bad.reason);
+        } catch (const Failure& failure) {
+            return Fail(failure.reason);
+        }
+    }
+    return BadUsage(L"unknown subcommand " + command + L"; expected one of " + names);
 }

@@ -7,53 +7,7 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 e2e_begin build_safety
 
-# Every stand-in leaves "<its own path>.ran" behind, prints its name and the script's first line,
-# and acts on that line: "exit N" ends with code N, "detach" starts a copy of itself that outlives
-# the build until the file "stop" appears beside the script, then writes "survived" there.
-cat >"$E2E_DIR/standin.c" <<'C'
-#include <stdio.h>
-#include <string.h>
-#include <stdlib.h>
-#include <windows.h>
-int main(int argc, char** argv) {
-    char self[MAX_PATH], marker[MAX_PATH + 8];
-    GetModuleFileNameA(NULL, self, MAX_PATH);
-    snprintf(marker, sizeof marker, "%s.ran", self);
-    FILE* m = fopen(marker, "w");
-    if (m) fclose(m);
-    if (argc == 3 && strcmp(argv[1], "--linger") == 0) {
-        char stop[MAX_PATH + 8], survived[MAX_PATH + 16];
-        snprintf(stop, sizeof stop, "%s\\stop", argv[2]);
-        snprintf(survived, sizeof survived, "%s\\survived", argv[2]);
-        for (int i = 0; i < 1200 && GetFileAttributesA(stop) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(100);
-        FILE* f = fopen(survived, "w");
-        if (f) fclose(f);
-        return 0;
-    }
-    const char* name = strrchr(self, '\\') ? strrchr(self, '\\') + 1 : self;
-    printf("standin %s\n", name);
-    if (argc < 2) return 0;
-    FILE* f = fopen(argv[argc - 1], "r");
-    char line[256] = "";
-    if (!f || !fgets(line, sizeof line, f)) return 2;
-    fclose(f);
-    printf("first line: %s", line);
-    fflush(stdout);
-    if (strncmp(line, "exit ", 5) == 0) return atoi(line + 5);
-    if (strncmp(line, "detach", 6) == 0) {
-        char folder[MAX_PATH], command[3 * MAX_PATH];
-        snprintf(folder, sizeof folder, "%s", argv[argc - 1]);
-        *strrchr(folder, '\\') = 0;
-        snprintf(command, sizeof command, "\"%s\" --linger \"%s\"", self, folder);
-        STARTUPINFOA si = {sizeof si};
-        PROCESS_INFORMATION pi;
-        if (!CreateProcessA(self, command, NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi)) return 3;
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-    }
-    return 0;
-}
-C
+# The stand-ins for programs are described at standin in lib.sh.
 cat >"$E2E_DIR/planted_dll.c" <<'C'
 #include <stdio.h>
 #include <windows.h>
@@ -69,24 +23,19 @@ BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID reserved) {
     return TRUE;
 }
 C
-standin=$E2E_DIR/standin.exe
-x86_64-w64-mingw32-gcc -O2 -static -o "$standin" "$E2E_DIR/standin.c" || fail "stand-in did not compile"
 x86_64-w64-mingw32-gcc -O2 -shared -static -o "$E2E_DIR/planted.dll" "$E2E_DIR/planted_dll.c" ||
     fail "planted library did not compile"
 
 # The folder the user starts Tessary from (a downloads folder), full of planted programs.
 cwd=$E2E_DIR/downloads
 mkdir -p "$cwd"
-for name in cmd.exe python.exe g++.exe node.exe; do cp "$standin" "$cwd/$name"; done
+standin "$cwd"/{cmd,python,g++,node}.exe
 cp "$E2E_DIR/planted.dll" "$cwd/SciLexer.dll"
 # The interpreter the user installed, on PATH.
-mkdir -p "$E2E_DIR/bin"
-cp "$standin" "$E2E_DIR/bin/python.exe"
+standin "$E2E_DIR/bin/python.exe"
 # Sources, with a planted interpreter beside them too (the build runs in their folder).
 src=$E2E_DIR/src
-mkdir -p "$src"
-cp "$standin" "$src/python.exe"
-cp "$standin" "$src/cmd.exe"
+standin "$src/python.exe" "$src/cmd.exe"
 printf '# Notes\r\nprinted as it is\r\n' >"$src/notes.md"
 printf 'print(1)\n' >"$src/run.py"
 printf 'exit 7\n' >"$src/fails.py"
@@ -111,12 +60,15 @@ build_file() {
     open_file "$1"
     wait_eq "$(basename "$1") — Tessary" drive title TessaryClass || fail "$1 did not open"
     drive keys TessaryClass ctrl+b >/dev/null
-    wait_eq 'Build Output — Tessary' drive title TessaryClass || fail "no Build Output tab for $1"
+    # The tab takes this title when the build has ended; a build starts programs, each a second or
+    # more on a busy machine.
+    E2E_WAIT_S=60 wait_eq 'Build Output — Tessary' drive title TessaryClass || fail "no Build Output tab for $1"
 }
 
 # A Markdown file is printed by the system's interpreter; the planted cmd.exe files stay unrun.
 build_file "$src/notes.md"
 wait_eq '# Notes\r\nprinted as it is\r\n' drive editor-text TessaryClass || fail "Markdown output"
+assert_eq 1 "$(drive editor-send TessaryClass 2140)" "the output tab is read-only"
 assert_eq "not run" "$(ran "$cwd/cmd.exe")" "cmd.exe in the start folder"
 assert_eq "not run" "$(ran "$src/cmd.exe")" "cmd.exe beside the source"
 
@@ -151,16 +103,17 @@ wait_eq 'standin python.exe\r\nfirst line: detach\r\n' drive editor-text Tessary
 : >"$src/stop"
 survived() { if [ -e "$src/survived" ]; then echo yes; else echo no; fi; }
 wait_eq yes survived || fail "the program the build started on purpose was ended with the build"
-drive command TessaryClass 109 >/dev/null
-app_wait_exit 20 || fail "did not exit"
+app_quit
 
 # Without the component beside the program, a planted one in the start folder is not taken.
 mkdir -p "$E2E_DIR/bare"
 cp "$E2E_DIR/Tessary.exe" "$E2E_DIR/bare/"
 start_from "$cwd" "$(win_path "$E2E_DIR/bare/Tessary.exe")"
+# It says so in the system's interface language (English here) and exits with code 1.
 message=$(drive answer-msgbox ok 20000) || fail "no message box without the component"
-[[ $message == Tessary$'\n'*SciLexer.dll* ]] || fail "unexpected message: $message"
+assert_eq $'Tessary\nCannot load SciLexer.dll (put it in the same folder as Tessary.exe)' "$message" "message"
 app_wait_exit 20 || fail "did not exit without the component"
 assert_eq 1 "$APP_EXIT" "exit code without the component"
+drive no-msgbox 0 >/dev/null || fail "a second message box appeared"   # the program has ended
 assert_eq "not run" "$(ran "$cwd/SciLexer.dll")" "the planted SciLexer.dll"
 pass

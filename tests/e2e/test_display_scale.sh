@@ -2,9 +2,10 @@
 # The window at display scales of 150 % and 200 % (the LogPixels setting of a Wine prefix of its own,
 # so the other scripts keep 96 dpi): the program sees the scale, its caption, menu bar, toolbar and
 # tab bar are the 96-dpi ones scaled, a click in the middle of a scaled tab activates that tab, and
-# a menu opens right under its scaled title. With a folder in the sidebar, a file in a tab and the
-# search panel open (tests/e2e/scene_lib.sh), the sidebar and the panel are their scaled widths, as
-# reported and in the picture (display-scale-96.png, -144.png, -192.png; the pictures in docs/ come
+# a menu opens right under its scaled title; the main window and the settings dialog follow a change
+# of their display's scale. With a folder in the sidebar, a file in a tab and the search panel open
+# (tests/e2e/scene_lib.sh), the sidebar and the panel are their scaled widths, as reported and in
+# the picture (display-scale-96.png, -144.png, -192.png; the pictures in docs/ come
 # from scripts/scene-shot.sh, on a screen as large as the scale needs).
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -160,5 +161,23 @@ drive send TessaryClass $WM_DPICHANGED $(((96 << 16) | 96)) >/dev/null
 for p in caption menubar toolbar tabbar; do
     assert_eq "${base[$p]}" "$(height_of $p)" "$p height back at 96 dpi"
 done
+
+# The settings dialog follows its own window's scale: moved to a 144-dpi display it takes the
+# rectangle the system suggests, its OK button grows by half, its title strip with it, and a click
+# in the middle of the scaled Cancel closes it.
+drive command TessaryClass 260 >/dev/null
+wait_eq shown shown TesSettings || fail "Settings did not open"
+read -r sx sy sw sh < <(drive rect TesSettings)
+read -r _ _ ow oh < <(drive control TesSettings 1 rect)
+suggested="$sx $sy $((sw * 3 / 2)) $((sh * 3 / 2))"
+drive dpi-changed TesSettings 144 $suggested >/dev/null
+assert_eq "$suggested" "$(drive rect TesSettings)" "the dialog in the suggested rectangle"
+read -r _ _ nw nh < <(drive control TesSettings 1 rect)
+near() { [ $(($1 - $2)) -le 1 ] && [ $(($2 - $1)) -le 1 ]; }
+near $((ow * 3 / 2)) "$nw" && near $((oh * 3 / 2)) "$nh" || fail "OK is ${nw}x$nh at 144 dpi, ${ow}x$oh at 96"
+assert_eq 2 "$(drive send TesSettings 0x84 0 $((((sy + 40) << 16) | (sx + 200))))" "the scaled title strip"
+read -r cx cy cw ch < <(drive control TesSettings 2 rect)
+drive click TesSettings $((cx + cw / 2)) $((cy + ch / 2)) >/dev/null
+drive wait-gone TesSettings >/dev/null || fail "a click on the scaled Cancel did not close Settings"
 quit
 pass

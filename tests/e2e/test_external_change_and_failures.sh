@@ -5,14 +5,11 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 e2e_begin external_change
 d=$E2E_DIR/data
-mkdir -p "$d"
 printf 'one\n' >"$d/watched.txt"
 
-app_start
-drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
-open_file "$d/watched.txt"
-wait_eq "watched.txt — Tessary" drive title TessaryClass || fail "open"
-drive command TessaryClass 100 >/dev/null                      # a second tab to switch to
+app_up
+open_tab "$d/watched.txt"
+cmd 100                      # a second tab to switch to
 wait_eq "New File 2 — Tessary" drive title TessaryClass || fail "new tab"
 
 printf 'two\n' >"$d/watched.txt"
@@ -42,7 +39,7 @@ wait_eq 'mine two\n' drive editor-text TessaryClass || fail "cancel lost the uns
 
 # A locked file cannot be saved: the message says so and the file and the tab stay as they were.
 lock_file "$d/watched.txt" || fail "could not lock watched.txt"
-drive command TessaryClass 103 >/dev/null
+cmd 103
 prompt=$(drive answer-msgbox ok) || fail "no message for a failed save"
 assert_eq $'Tessary\nThe file could not be saved. Check the file\'s permissions, whether another program is using it, and the target folder.' "$prompt" "save failure message"
 assert_eq "three" "$(tr -d '\n' <"$d/watched.txt")" "the file on disk is untouched"
@@ -50,7 +47,7 @@ assert_eq "three" "$(tr -d '\n' <"$d/watched.txt")" "the file on disk is untouch
 [[ $(drive title TessaryClass) == "watched.txt • — Tessary" ]] || fail "the tab must stay modified"
 # Once the other program lets go, the same save goes through.
 unlock_file
-drive command TessaryClass 103 >/dev/null
+cmd 103
 wait_eq "watched.txt — Tessary" drive title TessaryClass || fail "saving after the lock ended"
 assert_eq "mine two" "$(tr -d '\n' <"$d/watched.txt")" "the saved text"
 
@@ -68,40 +65,35 @@ unlock_file
 # ANSI tab: the save is refused and the file keeps its bytes.
 printf 'caf\xe9\n' >"$d/ansi.txt"
 cp "$d/ansi.txt" "$d/ansi.orig"
-open_file "$d/ansi.txt"
-wait_eq "ansi.txt — Tessary" drive title TessaryClass || fail "open ansi.txt"
+open_tab "$d/ansi.txt"
 drive editor-send TessaryClass 2037 0 >/dev/null         # SCI_SETCODEPAGE
 drive editor-send TessaryClass 0x102 0xE9 1 >/dev/null   # WM_CHAR
 drive editor-send TessaryClass 2037 65001 >/dev/null
 wait_eq "ansi.txt • — Tessary" drive title TessaryClass || fail "the typed byte marks the tab"
-drive command TessaryClass 103 >/dev/null
+cmd 103
 assert_eq $'Tessary\nThe file could not be saved. Check the file\'s permissions, whether another program is using it, and the target folder.' "$(drive answer-msgbox ok)" "refused save"
 cmp -s "$d/ansi.txt" "$d/ansi.orig" || fail "a refused save changed the file"
 assert_eq "ansi.txt • — Tessary" "$(drive title TessaryClass)" "the refused tab stays modified"
-drive command TessaryClass 107 >/dev/null
+cmd 107
 drive answer-msgbox no >/dev/null || fail "no prompt closing the refused tab"
 
 # A read-only file: plain save is refused, Save As works.
 printf 'ro\n' >"$d/readonly.txt"
 chmod a-w "$d/readonly.txt"
 wine attrib +r "$(win_path "$d/readonly.txt")" </dev/null >/dev/null 2>&1 || true
-open_file "$d/readonly.txt"
-wait_eq "readonly.txt — Tessary" drive title TessaryClass || fail "open read-only"
+open_tab "$d/readonly.txt"
 assert_eq "enc=0 eol=1 hex=0 mapped=0 modified=0 ro=1" "$(tab_state)" "read-only state"
-drive command TessaryClass 103 >/dev/null
+cmd 103
 prompt=$(drive answer-msgbox ok) || fail "no message for saving a read-only file"
 assert_eq $'Tessary\nThe file is read-only. Use Save As.' "$prompt" "read-only message"
-drive command TessaryClass 104 >/dev/null
-drive file-dialog "$(win_path "$d/copy.txt")" >/dev/null || fail "save-as dialog"
+dialog_file 104 "$d/copy.txt"
 wait_eq "copy.txt — Tessary" drive title TessaryClass || fail "save as"
 assert_eq "ro" "$(tr -d '\n' <"$d/copy.txt")" "save as wrote the copy"
 
 # Saved under a C++ name, then changed on disk: the reload colours the text as C++.
 printf 'int x;\n' >"$d/plain.txt"
-open_file "$d/plain.txt"
-wait_eq "plain.txt — Tessary" drive title TessaryClass || fail "open plain.txt"
-drive command TessaryClass 104 >/dev/null
-drive file-dialog "$(win_path "$d/plain.cpp")" >/dev/null || fail "save-as dialog for plain.cpp"
+open_tab "$d/plain.txt"
+dialog_file 104 "$d/plain.cpp"
 wait_eq "plain.cpp — Tessary" drive title TessaryClass || fail "save as plain.cpp"
 printf 'int y;\n' >"$d/plain.cpp"
 touch -d '+5 seconds' "$d/plain.cpp"
@@ -110,6 +102,5 @@ drive answer-msgbox yes >/dev/null || fail "no reload prompt for plain.cpp"
 wait_eq 'int y;\n' drive editor-text TessaryClass || fail "reload of plain.cpp"
 assert_eq 3 "$(drive editor-send TessaryClass 4002)" "the reloaded text has the C++ lexer"
 
-drive command TessaryClass 109 >/dev/null
-app_wait_exit 20 || fail "did not exit: every tab is saved"
+app_quit
 pass

@@ -14,10 +14,9 @@ caret_line_start() {
 # A click in column mode about twenty columns past the end of a short line puts the caret on that
 # line, and typing pads the line up to the click.
 printf 'the first line is long\r\nab\r\nthird\r\nlast\r\n' >"$E2E_DIR/columns.txt"
-app_start "$(win_path "$E2E_DIR/columns.txt")"
-drive wait-window TessaryClass 30000 >/dev/null || fail "no main window"
+app_up "$(win_path "$E2E_DIR/columns.txt")"
 wait_eq 'columns.txt — Tessary' drive title TessaryClass || fail "columns.txt did not open"
-drive command TessaryClass 130 >/dev/null
+cmd 130
 wait_eq 1 drive editor-send TessaryClass 2423 || fail "column mode"
 line2=$(drive editor-send TessaryClass 2167 1)           # start of line 2
 end2=$(drive editor-send TessaryClass 2136 1)            # end of line 2
@@ -31,5 +30,5 @@ wait_eq "$line2" caret_line_start || fail "the click past the end of line 2 did 
 drive type TessaryClass 'x' >/dev/null
 wait_eq "the first line is long\\r\\nab$(printf '%*s' 20 '')x\\r\\nthird\\r\\nlast\\r\\n" \
     drive editor-text TessaryClass || fail "the typed text is not at the clicked column of line 2"
-drive command TessaryClass 130 >/dev/null
+cmd 130
 pass

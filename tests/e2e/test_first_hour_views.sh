@@ -9,16 +9,6 @@ mkdir -p "$p"
 printf 'alpha\r\n' >"$p/a.txt"
 printf 'beta\r\n' >"$p/b.txt"
 
-row_y() { echo $((92 + 22 * $1 + 11)); }  # centre of sidebar row N in the main window
-click_row() { drive click TessaryClass 100 "$(row_y "$1")" >/dev/null; }
-modified() { tab_state | sed 's/.*modified=\([01]\).*/\1/'; }
-# Item N of the tab menu of the tab at X (items below the first separator count it).
-tab_menu_item() {
-    drive rclick TessaryClass "$1" 109 >/dev/null
-    wait_eq shown shown TesMenuPop || fail "no tab menu"
-    drive click TesMenuPop 100 $((16 + $2 * 36 + ($2 > 1 ? 9 : 0) + ($2 > 5 ? 9 : 0) + 18)) >/dev/null
-    wait_eq hidden shown TesMenuPop || fail "tab menu stayed open"
-}
 
 # "fits" when the line-number margin of the visible editor holds the number N whole (the component
 # draws it right-aligned, 3 pixels in from the margin's edge), else what was measured.
@@ -32,47 +22,41 @@ margin_fits() {
 # so does every tab after zooming in and out, and after its line count gains a digit.
 printf 'short\r\n' >"$p/short.txt"
 for i in $(seq 1 30); do printf 'line %d\r\n' "$i"; done >"$p/long.txt"
-json_path() { local w; w=$(win_path "$1"); printf '"%s"' "${w//\\/\\\\}"; }
-printf '\xef\xbb\xbf{\n  "active": 0,\n  "tabs": [\n    { "path": %s },\n    { "path": %s }\n  ]\n}\n' \
-    "$(json_path "$p/short.txt")" "$(json_path "$p/long.txt")" >"$E2E_DIR/session.json"
+write_session 0 "$p/short.txt" "$p/long.txt"
 app_start
 drive answer-msgbox yes 30000 >/dev/null || fail "no restore question"
 wait_eq "short.txt — Tessary" drive title TessaryClass || fail "the session's active tab"
-mouse 0x201 490 109 1
-wait_eq "long.txt — Tessary" drive title TessaryClass || fail "clicking the background tab"
+tab_click 490 "long.txt — Tessary"
 wait_eq fits margin_fits 31 || fail "line numbers of the tab restored in the background are cut"
-for _ in 1 2 3 4 5 6 7 8; do drive command TessaryClass 290 >/dev/null; done
+cmd 290 290 290 290 290 290 290 290
 wait_eq fits margin_fits 31 || fail "line numbers are cut after zooming in"
-mouse 0x201 310 109 1
-wait_eq "short.txt — Tessary" drive title TessaryClass || fail "back to the first tab"
-for _ in 1 2 3 4 5 6 7 8 9 10 11 12; do drive command TessaryClass 291 >/dev/null; done
-mouse 0x201 490 109 1
-wait_eq "long.txt — Tessary" drive title TessaryClass || fail "the zoomed-out background tab"
+tab_click 310 "short.txt — Tessary"
+cmd 291 291 291 291 291 291 291 291 291 291 291 291
+tab_click 490 "long.txt — Tessary"
 wait_eq fits margin_fits 31 || fail "line numbers of a background tab after zooming"
-for _ in 1 2 3 4; do drive command TessaryClass 290 >/dev/null; done
+cmd 290 290 290 290
 # Select all, copy, and paste three times at the end: 121 lines.
 for message in 2013 2178 2318 2179 2179 2179; do drive editor-send TessaryClass $message >/dev/null; done
 wait_eq 121 drive editor-send TessaryClass 2154 || fail "pasting did not make 121 lines"
 wait_eq fits margin_fits 121 || fail "line numbers are cut once the count has three digits"
-drive command TessaryClass 108 >/dev/null
+cmd 108
 drive answer-msgbox no >/dev/null || fail "no question about the pasted lines at Close All"
 wait_eq 1 drive child-count TessaryClass Scintilla || fail "Close All"
 
 # Rename (tab menu) moves the file: the tab keeps its unsaved edit and its undo history, the old
 # name is gone from the disk and from the folder tree, the new one is in both.
-drive command TessaryClass 240 >/dev/null
-drive file-dialog "$(win_path "$p/a.txt")" >/dev/null || fail "open dialog"
+dialog_file 240 "$p/a.txt"
 click_row 1
 click_row 2
 wait_eq "a.txt — proj" drive title TessaryClass || fail "a.txt did not open from the tree"
 drive type TessaryClass 'x' >/dev/null
-wait_eq 1 modified || fail "typing did not modify a.txt"
-tab_menu_item 490 4
+wait_eq modified=1 tab_state modified || fail "typing did not modify a.txt"
+tab_menu 490 4
 drive file-dialog "$(win_path "$p/c.txt")" >/dev/null || fail "rename dialog"
 wait_eq "c.txt • — proj" drive title TessaryClass || fail "the tab did not take the new name"
 [ ! -e "$p/a.txt" ] || fail "the old file is still on the disk after Rename"
 assert_eq 'alpha' "$(tr -d '\r' <"$p/c.txt")" "the renamed file's bytes"
-assert_eq 1 "$(modified)" "Rename lost the tab's modified state"
+assert_eq modified=1 "$(tab_state modified)" "Rename lost the tab's modified state"
 assert_eq 'xalpha\r\n' "$(drive editor-text TessaryClass)" "Rename changed the tab's text"
 # The tree lists b.txt, c.txt: the second row opens b.txt, the third goes back to c.txt.
 click_row 2
@@ -84,15 +68,15 @@ wait_eq 'alpha\r\n' drive editor-text TessaryClass || fail "undo after Rename"
 wait_eq "c.txt — proj" drive title TessaryClass || fail "undoing the edit does not reach the renamed file's saved state"
 # A name that is taken: the move fails, says why, and nothing changes.
 drive type TessaryClass 'y' >/dev/null
-wait_eq 1 modified || fail "typing did not modify c.txt"
-tab_menu_item 490 4
+wait_eq modified=1 tab_state modified || fail "typing did not modify c.txt"
+tab_menu 490 4
 drive file-dialog "$(win_path "$p/b.txt")" >/dev/null || fail "rename dialog (taken name)"
 prompt=$(drive answer-msgbox ok) || fail "no message for a rename onto an existing file"
 [[ $prompt == $'Tessary\nThe file could not be renamed:'* ]] || fail "rename message: $prompt"
 assert_eq "c.txt • — proj" "$(drive title TessaryClass)" "a failed rename changed the tab's name"
 assert_eq 'beta' "$(tr -d '\r' <"$p/b.txt")" "a failed rename touched the other file"
 assert_eq 'alpha' "$(tr -d '\r' <"$p/c.txt")" "a failed rename touched the tab's file"
-assert_eq 1 "$(modified)" "a failed rename changed the modified state"
+assert_eq modified=1 "$(tab_state modified)" "a failed rename changed the modified state"
 drive editor-send TessaryClass 2176 >/dev/null
 
 # The Line Endings and Encoding submenus (Edit menu) tick the active tab's value.
@@ -112,26 +96,22 @@ submenu_row() {
 # Opens the Edit menu and the submenu of its row N (below S separators).
 edit_submenu() {
     drive move TessaryClass 600 600 >/dev/null
-    drive click TessaryClass "$(menu_title_x 2)" 47 >/dev/null
-    wait_eq shown shown TesMenuPop || fail "clicking Edit did not open it"
+    menu_open "$(menu_title_x 2)"
     wait_eq 545 eval "drive rect TesMenuPop | cut -d' ' -f4" || fail "the open menu is not Edit"
     hover_until shown TesMenuPop 100 $((12 + 4 + $1 * 36 + $2 * 9 + 18)) shown TesSubPop || fail "no submenu at row $1"
 }
 printf 'unix\nlines\n' >"$p/unix.txt"
-open_file "$p/unix.txt"
-wait_eq "unix.txt — proj" drive title TessaryClass || fail "unix.txt"
+open_tab "$p/unix.txt" "unix.txt — proj"
 edit_submenu 11 4
 wait_eq ticked submenu_row 1 || fail "Line Endings does not tick Unix (LF) for an LF file"
 assert_eq plain "$(submenu_row 0)" "Line Endings ticks Windows (CR LF) for an LF file"
 assert_eq plain "$(submenu_row 2)" "Line Endings ticks Mac (CR) for an LF file"
-drive keys TessaryClass escape >/dev/null
-wait_eq hidden shown TesMenuPop || fail "Escape left the Edit menu open"
-drive command TessaryClass 152 >/dev/null  # save as UTF-16 LE
+menu_escape
+cmd 152  # save as UTF-16 LE
 edit_submenu 12 5
 wait_eq ticked submenu_row 2 || fail "Encoding does not tick UTF-16 LE after choosing it"
 assert_eq plain "$(submenu_row 0)" "Encoding still ticks UTF-8"
-drive keys TessaryClass escape >/dev/null
-wait_eq hidden shown TesMenuPop || fail "Escape left the Edit menu open"
+menu_escape
 
 # A tab in the hex view: the status bar follows the caret through the bytes (its offset and value),
 # where a text tab's line and column would stand still.
@@ -140,15 +120,13 @@ status_bar_pixels() {
         convert "$E2E_DIR/status.png" -gravity south -crop x20+0+0 +repage -format '%#' info:
 }
 printf '\x00\x01\x02\xff\x10\x20\x30\x40' >"$p/bytes.bin"
-open_file "$p/bytes.bin"
-wait_eq "bytes.bin — proj" drive title TessaryClass || fail "bytes.bin"
-assert_eq "hex=1" "$(tab_state | cut -d' ' -f3)" "a binary file opens in the hex view"
+open_tab "$p/bytes.bin" "bytes.bin — proj"
+assert_eq "hex=1" "$(tab_state hex)" "a binary file opens in the hex view"
 settle
 first=$(status_bar_pixels)
 drive keys TessaryClass right right right >/dev/null
 changed() { if [ "$(status_bar_pixels)" != "$first" ]; then echo changed; else echo same; fi; }
 wait_eq changed changed || fail "the status bar of a hex tab does not follow the caret"
-screenshot TessaryClass hex-status.png
 
 # Distraction free shows nothing but the text column, entered from the normal window and from full
 # screen: the margins left and right of it are one plain colour from the top of the window down.
@@ -162,15 +140,11 @@ margins_plain() {
         -unique-colors -format '%w' info:) || return 1
     if [ "$colours" -eq 1 ]; then echo plain; else echo "$colours colours"; fi
 }
-open_file "$p/long.txt"
-wait_eq "long.txt — proj" drive title TessaryClass || fail "long.txt"
-drive command TessaryClass 184 >/dev/null
+open_tab "$p/long.txt" "long.txt — proj"
+cmd 184
 wait_eq plain margins_plain || fail "distraction free shows the window's chrome"
-drive command TessaryClass 184 >/dev/null
-drive command TessaryClass 183 >/dev/null
-drive command TessaryClass 184 >/dev/null
+cmd 184 183 184
 wait_eq plain margins_plain || fail "distraction free entered from full screen shows the window's chrome"
-screenshot TessaryClass distraction-free.png
 drive keys TessaryClass escape >/dev/null
 
 # Word wrap: a long paragraph wrapped past the bottom of the window has a vertical thumb to scroll
@@ -187,14 +161,12 @@ bars() {
     echo "vertical=$([ "$v" -gt 0 ] && echo yes || echo no) horizontal=$([ "$hz" -gt 0 ] && echo yes || echo no)"
 }
 for i in $(seq 1 1500); do printf 'word%d ' "$i"; done >"$p/paragraph.txt"
-open_file "$p/paragraph.txt"
-wait_eq "paragraph.txt — proj" drive title TessaryClass || fail "paragraph.txt"
+open_tab "$p/paragraph.txt" "paragraph.txt — proj"
 wait_eq "vertical=no horizontal=yes" bars || fail "scroll bars of the unwrapped paragraph"
-drive command TessaryClass 186 >/dev/null
+cmd 186
 wait_eq 1 drive editor-send TessaryClass 2269 || fail "word wrap did not turn on"
 wait_eq "vertical=yes horizontal=no" bars || fail "scroll bars of the wrapped paragraph"
-screenshot TessaryClass word-wrap.png
-drive command TessaryClass 186 >/dev/null
+cmd 186
 wait_eq "vertical=no horizontal=yes" bars || fail "scroll bars after wrapping is turned off again"
 
 # A long drop-down opens below its title: the Language menu (20 rows) of a window low on the screen
@@ -204,8 +176,7 @@ read -r wx _ _ _ < <(drive rect TessaryClass)
 drive place TessaryClass "$wx" 400 >/dev/null
 wait_eq 400 eval "drive rect TessaryClass | cut -d' ' -f2" || fail "the window did not move down"
 language_x=$(menu_title_x 7) || fail "cannot find eight titles in the menu bar"
-drive click TessaryClass "$language_x" 47 >/dev/null
-wait_eq shown shown TesMenuPop || fail "clicking Language did not open it"
+menu_open "$language_x"
 read -r _ my _ mh < <(drive rect TesMenuPop)
 assert_eq $((400 + 62)) $((my + 12)) "the Language menu does not start below its title"
 [ $((my + mh)) -le "$screen_height" ] || fail "the Language menu runs past the bottom of the screen"
@@ -214,11 +185,11 @@ drive click TesMenuPop 100 $((mh - 12 - 22)) >/dev/null
 wait_eq hidden shown TesMenuPop || fail "choosing the last row did not close the menu"
 wait_eq 'lang=19' eval "settle && tr -d '\r' <'$E2E_DIR/ui.ini' | grep '^lang='" ||
     fail "the last row of the scrolled Language menu is not Tiếng Việt"
-drive command TessaryClass 404 >/dev/null
+cmd 404
 
 # The font dialog speaks points, as the size field of Settings does, and the size chosen in it is
 # the one taken.
-drive command TessaryClass 260 >/dev/null
+cmd 260
 wait_eq shown shown TesSettings || fail "Settings did not open"
 size_field=$(drive control TesSettings 1001 text)
 drive click TesSettings 250 62 >/dev/null

@@ -29,28 +29,24 @@ wine reg add "$key" /ve /d TessaryTestBrowser /f </dev/null >/dev/null
 
 manual=$(win_path "$E2E_DIR/manual.html")
 address="file:///${manual//\\//}"
-hex_flag() { tab_state | sed 's/.*hex=\([01]\).*/\1/'; }
-search_state() { drive send TessaryClass $((0x8000 + 0x55)) "$1"; }
 lines() { if [ -f "$opened" ]; then tr -d '\r' <"$opened" | sed 's/ *$//'; fi; }
 
-app_start
-drive wait-window TessaryClass 30000 >/dev/null || fail "no main window"
+app_up
 
 # From the text: the top of the manual.
 drive keys TessaryClass ctrl+f1 >/dev/null
 wait_eq "[$address]" lines || fail "Ctrl+F1 in the text did not open the manual at its top"
 
 # From the search panel's find box: its section.
-drive keys TessaryClass ctrl+f >/dev/null
-wait_eq 20 search_state 4 || fail "Ctrl+F did not focus the find box"
+find_text ''   # Ctrl+F: the focus in the find box
 drive keys TessaryClass f1 >/dev/null
 wait_eq "[$address]"$'\n'"[$address#search]" lines || fail "F1 in the search panel did not open the Search section"
 
 # From a tab in the hex view: the hex view's section.
 drive keys TessaryClass escape >/dev/null
 wait_eq 0 search_state 5 || fail "Escape did not close the search panel"
-drive command TessaryClass 185 >/dev/null
-wait_eq 1 hex_flag || fail "the tab did not go into the hex view"
+cmd 185
+wait_eq hex=1 tab_state hex || fail "the tab did not go into the hex view"
 drive keys TessaryClass f1 >/dev/null
 wait_eq "[$address]"$'\n'"[$address#search]"$'\n'"[$address#hex]" lines || fail "F1 in the hex view did not open its section"
 
@@ -60,6 +56,5 @@ for id in search hex; do
 done
 no_msgbox_now || fail "a message box came up"
 
-drive command TessaryClass 109 >/dev/null
-app_wait_exit 20 || fail "the program did not exit"
+app_quit
 pass

@@ -7,7 +7,6 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 e2e_begin hex_and_print
 d=$E2E_DIR/data
-mkdir -p "$d"
 
 printf '\x00\x01\x02abc\x00def\x7f\xa0 xyz0123456789' >"$d/patch.bin"
 cp "$d/patch.bin" "$d/patch.orig"
@@ -50,9 +49,6 @@ pdf_dirs=("$HOME/PDF" /var/spool/cups-pdf/ANONYMOUS)
 # Only old output goes: a run beside this one may be printing now.
 find "${pdf_dirs[@]}" -name '*.pdf' -mmin +120 -delete 2>/dev/null || true
 
-# "hex=H modified=M" of the active tab.
-_hex_modified() { tab_state | awk '{print $3, $5}'; }
-drive_state_hex() { tab_state | cut -d' ' -f3-5; }
 # A signature of the right half of the status bar's pixels (the bottom 20 rows of the window),
 # where the tab's marks are; the left half follows the caret and the byte under it.
 status_bar_pixels() {
@@ -61,13 +57,11 @@ status_bar_pixels() {
         convert "$E2E_DIR/status.png" -gravity southeast -crop "$((w / 2))x20+0+0" +repage -format '%#' info:
 }
 
-app_start
-drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
+app_up
 
 # A binary file opens as bytes; "41" patches byte 0 and Ctrl+Z twice takes both digits back.
-open_file "$d/patch.bin"
-wait_eq "patch.bin — Tessary" drive title TessaryClass || fail "binary file"
-assert_eq "hex=1 mapped=0 modified=0" "$(tab_state | cut -d' ' -f3-5)" "binary file opens in hex"
+open_tab "$d/patch.bin"
+assert_eq "hex=1 mapped=0 modified=0" "$(tab_state hex mapped modified)" "binary file opens in hex"
 drive type TessaryClass 41 >/dev/null
 wait_eq "patch.bin • — Tessary" drive title TessaryClass || fail "typing did not mark the tab modified"
 drive keys TessaryClass ctrl+z ctrl+z >/dev/null
@@ -86,59 +80,56 @@ cmp -s "$d/patch.bin" "$d/patch.expected" || fail "saved bytes: $(od -An -tx1 "$
 hex_point() { shot_pixels TessaryClass "$1" 800,400; }
 dark=$(hex_point hex-view-dark.png)
 theme_is() { if [ "$(hex_point "$1")" = "$dark" ]; then echo dark; else echo other; fi; }
-drive command TessaryClass 481 >/dev/null   # Light theme
+cmd 481   # Light theme
 wait_eq other theme_is hex-view-light.png || fail "the hex view did not change with the Light theme"
-drive command TessaryClass 480 >/dev/null
+cmd 480
 wait_eq dark theme_is "$E2E_DIR/probe.png" || fail "the hex view did not go back to Dark"
 
 # A modified text tab shows the UTF-8 bytes of its text; back as text it is still modified.
-drive command TessaryClass 100 >/dev/null
-wait_eq "hex=0 modified=0" _hex_modified || fail "no new text tab"   # type only once it has the focus
+cmd 100
+wait_eq "hex=0 modified=0" tab_state hex modified || fail "no new text tab"   # type only once it has the focus
 drive type TessaryClass 'héllo' >/dev/null
-wait_eq "hex=0 modified=1" _hex_modified || fail "typing into the new tab"
-drive command TessaryClass 185 >/dev/null
-wait_eq "hex=1 modified=1" _hex_modified || fail "the modified text tab did not go into hex"
-drive command TessaryClass 104 >/dev/null
-drive file-dialog "$(win_path "$d/utf8.bin")" >/dev/null || fail "save-as of the hex tab"
+wait_eq "hex=0 modified=1" tab_state hex modified || fail "typing into the new tab"
+cmd 185
+wait_eq "hex=1 modified=1" tab_state hex modified || fail "the modified text tab did not go into hex"
+dialog_file 104 "$d/utf8.bin"
 wait_eq "utf8.bin — Tessary" drive title TessaryClass || fail "hex save as"
 assert_eq "68c3a96c6c6f" "$(od -An -tx1 "$d/utf8.bin" | tr -d ' \n')" "the bytes are the text's UTF-8"
-drive command TessaryClass 185 >/dev/null
-wait_eq "hex=0 modified=0" _hex_modified || fail "back to text"
+cmd 185
+wait_eq "hex=0 modified=0" tab_state hex modified || fail "back to text"
 assert_eq "héllo" "$(drive editor-text TessaryClass)" "the text after the round trip"
 
 # Leaving hex with unsaved changes of a mapped file is refused; nothing is lost.
-open_file "$d/mapped.txt"
-wait_eq "mapped.txt — Tessary" drive title TessaryClass || fail "text file"
-drive command TessaryClass 185 >/dev/null
-wait_eq "hex=1 mapped=1 modified=0" drive_state_hex || fail "the text file is not mapped in hex"
+open_tab "$d/mapped.txt"
+cmd 185
+wait_eq "hex=1 mapped=1 modified=0" tab_state hex mapped modified || fail "the text file is not mapped in hex"
 clean_status=$(status_bar_pixels)
 drive type TessaryClass 4 >/dev/null   # 'h' (68) -> 'H' (48)
-wait_eq "hex=1 modified=1" _hex_modified || fail "typing on the mapped tab"
-drive command TessaryClass 185 >/dev/null
+wait_eq "hex=1 modified=1" tab_state hex modified || fail "typing on the mapped tab"
+cmd 185
 prompt=$(drive answer-msgbox ok) || fail "no message when leaving with unsaved mapped changes"
 assert_eq $'Tessary\nSave the byte changes first: the tab stays in hex mode.' "$prompt" "refusal message"
 settle
-assert_eq "hex=1 mapped=1 modified=1" "$(tab_state | cut -d' ' -f3-5)" "the tab stays in hex mode"
+assert_eq "hex=1 mapped=1 modified=1" "$(tab_state hex mapped modified)" "the tab stays in hex mode"
 drive keys TessaryClass ctrl+s >/dev/null
 wait_eq "mapped.txt — Tessary" drive title TessaryClass || fail "saving the mapped tab"
 wait_eq "$clean_status" status_bar_pixels || fail "the status bar still shows the modified mark"
 assert_eq "Hello world" "$(cat "$d/mapped.txt")" "the patched byte was saved"
-drive command TessaryClass 185 >/dev/null
-wait_eq "hex=0 modified=0" _hex_modified || fail "leaving hex after the save"
+cmd 185
+wait_eq "hex=0 modified=0" tab_state hex modified || fail "leaving hex after the save"
 assert_eq 'Hello world\n' "$(drive editor-text TessaryClass)" "the saved bytes as text"
 
 # A mapped file whose bytes can no longer be read (cut short behind the program's back, as when its
 # volume goes away) fails the save with a message instead of crashing: nothing is written and the
 # tab keeps its change.
 for ((i = 0; i < 400; i++)); do echo "bytes that vanish, line $i"; done >"$d/vanish.txt"
-open_file "$d/vanish.txt"
-wait_eq "vanish.txt — Tessary" drive title TessaryClass || fail "the file to cut short"
-drive command TessaryClass 185 >/dev/null
-wait_eq "hex=1 mapped=1 modified=0" drive_state_hex || fail "the file is mapped in hex"
+open_tab "$d/vanish.txt"
+cmd 185
+wait_eq "hex=1 mapped=1 modified=0" tab_state hex mapped modified || fail "the file is mapped in hex"
 drive type TessaryClass 4 >/dev/null
-wait_eq "hex=1 modified=1" _hex_modified || fail "typing on the mapped file"
+wait_eq "hex=1 modified=1" tab_state hex modified || fail "typing on the mapped file"
 truncate -s 0 "$d/vanish.txt"
-drive command TessaryClass 103 >/dev/null
+cmd 103
 box=$(drive wait-msgbox) || fail "no message when the mapped bytes cannot be read"
 grep -qF "Tessary cannot read this file:\n$(win_path "$d/vanish.txt" | sed 's/\\/\\\\/g')" <<<"$box" ||
     fail "the message names the file that cannot be read: $box"
@@ -154,15 +145,15 @@ press_then_keep() {
 press_then_keep 1   # OK
 assert_eq 0 "$(stat -c %s "$d/vanish.txt")" "nothing was written over the file"
 [ ! -e "$d/vanish.txt.testmp" ] || fail "a temporary file was left behind"
-assert_eq "hex=1 mapped=1 modified=1" "$(drive_state_hex)" "the tab keeps its change"
-drive command TessaryClass 107 >/dev/null
+assert_eq "hex=1 mapped=1 modified=1" "$(tab_state hex mapped modified)" "the tab keeps its change"
+cmd 107
 drive wait-msgbox >/dev/null || fail "no save prompt when closing the tab"
 press_then_keep 7   # No: close without saving
 wait_eq "mapped.txt — Tessary" drive title TessaryClass || fail "closing the tab of the cut file"
 
 # Prints the active tab (document name TITLE) and prints the path of the PDF that came out.
 print_tab() {
-    drive command TessaryClass 106 >/dev/null
+    cmd 106
     drive answer-msgbox ok 20000 >/dev/null || fail "no print dialog"
     E2E_WAIT_S=60 wait_eq found _pdf_state "$1" || fail "no PDF for $1"
     _pdf_path "$1"
@@ -186,8 +177,7 @@ _pdf_state() {
 }
 
 seq -f 'line %03g of the printout' 1 120 >"$d/lines.txt"
-open_file "$d/lines.txt"
-wait_eq "lines.txt — Tessary" drive title TessaryClass || fail "the text to print"
+open_tab "$d/lines.txt"
 pdf=$(print_tab lines.txt)
 pages=$(pdfinfo "$pdf" | awk '/^Pages:/ {print $2}')
 assert_eq 3 "$pages" "120 lines at 55 a page"
@@ -199,8 +189,7 @@ grep -qF "line 120 of the printout" <<<"$(pdf_text -f 3 -l 3 "$pdf" -)" || fail 
 pdftoppm -f 1 -l 1 -r 50 -png "$pdf" "$E2E_ARTIFACTS/printed-page"
 
 # A hex tab prints its rows as offset, sixteen groups and the printable bytes between bars.
-open_file "$d/patch.bin"
-wait_eq "patch.bin — Tessary" drive title TessaryClass || fail "back to the hex tab"
+open_tab "$d/patch.bin"
 pdf=$(print_tab patch.bin)
 # The layout puts its own spacing between the groups; a row longer than the page is cut with "…".
 rows=$(pdf_text -layout "$pdf" - | tr -s ' ')
@@ -209,6 +198,5 @@ grep -qF "00000000 41 01 5A 61 62 63 00 64 65 66 7F A0 20 78 79 7A |A.Zabc.def..
 grep -qF "00000010 30 31 32 33 34 35 36 37 38 39 |0123456789|" <<<"$rows" || fail "hex row 1: $rows"
 _stop_cupsd
 
-drive command TessaryClass 109 >/dev/null
-app_wait_exit || fail "the app did not exit"
+app_quit
 pass

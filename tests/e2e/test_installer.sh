@@ -40,7 +40,6 @@ installed_version() {
             END { flush() }'
     done | sort -u
 }
-reg_present() { if reg_key_exists "$1"; then echo present; else echo absent; fi; }
 
 # Whatever happens below, the shared Wine prefix is left without the package.
 uninstall_all() {
@@ -58,7 +57,7 @@ for ext in .txt .cpp .py .md; do defaults[$ext]=$(default_of $ext); done
 msiexec_run /i "$(win_path "$msi")" || fail "msiexec /i failed"
 # Wine's installer service may still be finishing when msiexec returns.
 E2E_WAIT_S=60 wait_eq 1 installed_count || fail "installed programs after the install"
-E2E_WAIT_S=60 wait_eq present reg_present 'HKCU\Software\Tessary\Installer' || fail "the install did not finish"
+E2E_WAIT_S=60 wait_eq yes yes_if reg_key_exists 'HKCU\Software\Tessary\Installer' || fail "the install did not finish"
 
 # The files, in the user's own program folder.
 program=$(find "$WINEPREFIX/drive_c/users" -maxdepth 6 -type d -path '*/AppData/Local/Programs/Tessary' | head -n 1)
@@ -96,8 +95,7 @@ line=${command//%1/$target}
 APP_PID=$!
 E2E_WAIT_S=30 wait_eq 'read me.txt — Tessary' drive title TessaryClass || fail "the installed program did not open the file"
 wait_eq 'opened from Explorer\r\n' drive editor-text TessaryClass || fail "the file's text"
-drive command TessaryClass 109 >/dev/null
-app_wait_exit 20 || fail "the installed program did not exit"
+app_quit
 [ -f "$program/session.json" ] || fail "the installed program keeps no session beside itself"
 printf '{"fontSize": 17}\r\n' >"$program/settings.json"
 settings_before=$(sha256sum <"$program/settings.json")

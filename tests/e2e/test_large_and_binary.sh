@@ -5,7 +5,6 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 e2e_begin large_and_binary
 d=$E2E_DIR/data
-mkdir -p "$d"
 
 # 20 MiB of CRLF lines with one lone LF early on and a CRLF split by the 16 MiB read boundary:
 # Mixed, by the same rule as a small file, though the last break is CRLF.
@@ -23,10 +22,8 @@ printf '\xff' | dd of="$d/big-invalid.bin" bs=1 seek=$((17 * 1024 * 1024)) conv=
 printf 'abc\x00def\x01\x02\n' >"$d/small.bin"
 cp "$d/small.bin" "$d/small.bin.orig"
 
-app_start
-drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
-open_file "$d/big-utf8.txt"
-wait_eq "big-utf8.txt — Tessary" drive title TessaryClass || fail "large text"
+app_up
+open_tab "$d/big-utf8.txt"
 assert_eq "enc=0 eol=2 hex=0 mapped=0 modified=0 ro=0" "$(tab_state)" "large UTF-8 file"
 assert_eq $((20 * 1024 * 1024)) "$(drive editor-send TessaryClass 2006)" "all bytes reached the editor"
 
@@ -47,17 +44,16 @@ drive busy-time TessaryClass command 103 >/dev/null || fail "saving 200 MiB"
 no_msgbox_now || fail "a message on saving 200 MiB"
 [ "$(md5sum <"$d/big-200.txt")" = "$sum" ] || fail "200 MiB saved without an edit changed"
 drive type TessaryClass "#" >/dev/null
-wait_eq "modified=1" eval 'tab_state | cut -d" " -f5' || fail "typing did not modify the 200 MiB tab"
+wait_eq "modified=1" tab_state modified || fail "typing did not modify the 200 MiB tab"
 drive busy-time TessaryClass command 103 >/dev/null || fail "saving 200 MiB after an edit"
 [ "$(head -c 1 "$d/big-200.txt")" = "#" ] && [ "$(tail -c +2 "$d/big-200.txt" | md5sum)" = "$sum" ] ||
     fail "200 MiB saved after an edit lacks the edit or changed elsewhere"
-drive command TessaryClass 107 >/dev/null
+cmd 107
 wait_eq "big-utf8.txt — Tessary" drive title TessaryClass || fail "closing the 200 MiB tab"
 rm "$d/big-200.txt"
 
-open_file "$d/big-invalid.bin"
-wait_eq "big-invalid.bin — Tessary" drive title TessaryClass || fail "large invalid file"
-assert_eq "hex=1 mapped=1 modified=0" "$(tab_state | cut -d' ' -f3-5)" "large non-UTF-8 file is mapped"
+open_tab "$d/big-invalid.bin"
+assert_eq "hex=1 mapped=1 modified=0" "$(tab_state hex mapped modified)" "large non-UTF-8 file is mapped"
 cp "$d/big-invalid.bin" "$d/big-invalid.orig"
 # Save is sent, not posted: the answer comes once the save has run (a message box in it would hold
 # the answer back until the send gives up).
@@ -66,10 +62,9 @@ save_now || fail "saving the unchanged mapped tab did not finish without a messa
 no_msgbox_now || fail "message on saving an unchanged mapped tab"
 cmp -s "$d/big-invalid.bin" "$d/big-invalid.orig" || fail "mapped file changed"
 # Save As writes the same bytes and binds the tab, still mapped, to the new file.
-drive command TessaryClass 104 >/dev/null
-drive file-dialog "$(win_path "$d/big-copy.bin")" >/dev/null || fail "save-as dialog for the mapped tab"
+dialog_file 104 "$d/big-copy.bin"
 wait_eq "big-copy.bin — Tessary" drive title TessaryClass || fail "save as of the mapped tab"
-assert_eq "hex=1 mapped=1 modified=0" "$(tab_state | cut -d' ' -f3-5)" "the copy is mapped"
+assert_eq "hex=1 mapped=1 modified=0" "$(tab_state hex mapped modified)" "the copy is mapped"
 cmp -s "$d/big-copy.bin" "$d/big-invalid.orig" || fail "the copy of the mapped file differs"
 tabs=$(drive child-count TessaryClass Scintilla)
 open_file "$d/big-copy.bin"
@@ -80,23 +75,19 @@ assert_eq "$tabs big-copy.bin — Tessary" "$(drive child-count TessaryClass Sci
 # The mapped file is deleted: reloading it (tab menu > Reload) says so and keeps the bytes, and a
 # save afterwards writes no empty file.
 rm "$d/big-copy.bin"   # the tab's file since the Save As
-drive rclick TessaryClass 670 109 >/dev/null                   # the third tab
-wait_eq shown shown TesMenuPop || fail "no tab menu"
-drive click TesMenuPop 100 $((12 + 4 + 5 * 36 + 9 + 18)) >/dev/null
+tab_menu 670 5   # Reload, from the menu of the third tab
 prompt=$(drive answer-msgbox ok) || fail "no message for reloading a deleted file"
 where=$(win_path "$d/big-copy.bin")
 assert_eq $'Tessary\nTessary cannot find this file:\\n'"${where//\\/\\\\}" "$prompt" "reload message"
-assert_eq "hex=1 mapped=1 modified=0" "$(tab_state | cut -d' ' -f3-5)" "the tab keeps its mapping"
+assert_eq "hex=1 mapped=1 modified=0" "$(tab_state hex mapped modified)" "the tab keeps its mapping"
 save_now || fail "saving the tab of the deleted file did not finish without a message"
 no_msgbox_now || fail "message on saving the unchanged tab"
 [ ! -e "$d/big-copy.bin" ] || cmp -s "$d/big-copy.bin" "$d/big-invalid.orig" ||
     fail "saving after the failed reload wrote $(stat -c %s "$d/big-copy.bin") bytes"
 
-open_file "$d/small.bin"
-wait_eq "small.bin — Tessary" drive title TessaryClass || fail "binary file"
-assert_eq "hex=1 mapped=0 modified=0" "$(tab_state | cut -d' ' -f3-5)" "small binary file is held in memory"
-drive command TessaryClass 104 >/dev/null
-drive file-dialog "$(win_path "$d/copy.bin")" >/dev/null || fail "save-as dialog"
+open_tab "$d/small.bin"
+assert_eq "hex=1 mapped=0 modified=0" "$(tab_state hex mapped modified)" "small binary file is held in memory"
+dialog_file 104 "$d/copy.bin"
 wait_eq "copy.bin — Tessary" drive title TessaryClass || fail "save as"
 cmp -s "$d/copy.bin" "$d/small.bin.orig" || fail "binary copy differs"
 
@@ -107,7 +98,5 @@ drive post TessaryClass 0x6 1 0 >/dev/null                     # WM_ACTIVATE
 drive answer-msgbox yes >/dev/null || fail "no reload prompt for the changed binary file"
 wait_eq "enc=2 eol=1 hex=1 mapped=1 modified=0 ro=0" tab_state || fail "hex reload state"
 
-drive command TessaryClass 109 >/dev/null
-app_wait_exit 30 || fail "did not exit"
-assert_eq 0 "$APP_EXIT" "exit code"
+app_quit
 pass

@@ -2,7 +2,7 @@
 # A 200 MiB text restored from the session loads while the window goes on working: the tab says
 # how far it has got and takes no edit, another tab takes typed text meanwhile, and the loaded text
 # saves back byte for byte. Escape during a load drops the tab, frees its memory and leaves the file
-# as it was.
+# as it was. Several loads run at once, each into its own tab, and Escape stops only the active one.
 # The reads are held between chunks (the main window's test message) so that "during the load" is
 # a state the script waits for, not a race against the disk.
 set -euo pipefail
@@ -91,6 +91,32 @@ pause_loads 0
 drive no-msgbox 500 >/dev/null || fail "a message after Escape"
 assert_eq "$stamp" "$(file_stamp "$big")" "the file after Escape"
 assert_eq "$sum" "$(md5sum <"$big" | cut -d' ' -f1)" "the file's bytes after Escape"
+
+# Three loads at once (each just past the whole-file limit): Escape drops the active one and leaves
+# the others loading, in their order; both then end with their own bytes, which save back unchanged.
+for n in 1 2 3; do
+    python3 -c "import sys; sys.stdout.buffer.write(('load $n: \u00e9t\u00e9 \u4e2d\u6587 ' * 3 + '\\r\\n').encode() * (($n + 8) * 1048576 // 70))" \
+        >"$data/part$n.txt"
+done
+pause_loads 1
+for n in 1 2 3; do open_file "$data/part$n.txt"; done
+wait_eq "part3.txt (loading 0 %) — Tessary" drive title TessaryClass || fail "the third load does not show"
+drive keys TessaryClass escape >/dev/null
+wait_eq "part2.txt (loading 0 %) — Tessary" drive title TessaryClass || fail "Escape stopped another load"
+pause_loads 0
+# Closing each loaded tab shows its left neighbour: the tabs kept their order.
+for n in 2 1; do
+    wait_eq "part$n.txt — Tessary" drive title TessaryClass || fail "part$n.txt did not end its load in its place"
+    assert_eq "$(stat -c %s "$data/part$n.txt")" "$(drive editor-send TessaryClass 2006)" "the bytes of part$n.txt"
+    sum=$(md5sum <"$data/part$n.txt" | cut -d' ' -f1)
+    touch -d @1000000000 "$data/part$n.txt"
+    stamp=$(file_stamp "$data/part$n.txt")
+    drive command TessaryClass 103 >/dev/null
+    wait_rewritten "$data/part$n.txt" "$stamp" || fail "Save did not write part$n.txt"
+    assert_eq "$sum" "$(md5sum <"$data/part$n.txt" | cut -d' ' -f1)" "part$n.txt saved, byte for byte"
+    drive command TessaryClass 107 >/dev/null
+done
+wait_eq untitled untitled || fail "the tab left of part1.txt"
 
 drive command TessaryClass 109 >/dev/null
 app_wait_exit 60 || fail "did not exit"

@@ -5,7 +5,6 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 e2e_begin lossless_restore
 d=$E2E_DIR/data
-mkdir -p "$d"
 
 # The corpus, and a session listing it, last file active.
 python3 - "$d" "$(win_path "$d")" "$E2E_DIR/session.json" <<'PY'
@@ -66,10 +65,7 @@ no_msgbox_now || fail "a message while restoring"
 
 # Save and close each tab in turn, unedited: every file is replaced (new identity), with the same
 # bytes. The commands queue up in order, so the loop need not wait for each.
-for ((i = 0; i < count; i++)); do
-    drive command TessaryClass 103 >/dev/null
-    drive command TessaryClass 107 >/dev/null
-done
+for ((i = 0; i < count; i++)); do cmd 103 107; done
 rewritten() {
     local n=0 a b
     while read -r a && read -r b <&3; do [ "$a" = "$b" ] || n=$((n + 1)); done < <(echo "$before") 3< <(inodes)
@@ -82,6 +78,5 @@ for f in "$d"/*.orig; do
 done
 [ -z "$(ls "$d" | grep testmp || true)" ] || fail "temporary files left behind"
 
-drive command TessaryClass 109 >/dev/null
-app_wait_exit 20 || fail "did not exit"
+app_quit
 pass

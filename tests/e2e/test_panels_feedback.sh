@@ -13,40 +13,19 @@ printf 'other\n' >"$E2E_DIR/b.txt"
 # Expressions and all open tabs, as a user left them last time.
 printf 'findRegex=1\r\nfindAllFiles=1\r\n' >"$E2E_DIR/ui.ini"
 
-search_state() { drive send TessaryClass $((0x8000 + 0x55)) "$1"; }
 summary() { drive child-text TessaryClass TesResultList; }
-find_text() {  # replaces the find box's text, which keeps the focus
-    drive keys TessaryClass ctrl+f >/dev/null
-    wait_eq 20 search_state 4 || fail "Ctrl+F did not focus the find box"
-    drive keys TessaryClass ctrl+a >/dev/null
-    drive type TessaryClass "$1" >/dev/null
-}
 
-# A stand-in interpreter that runs until the test lets it end, then fails with exit code 3.
+# A stand-in interpreter (standin in lib.sh) that runs until the test lets it end, then fails with
+# exit code 3.
 bin=$E2E_DIR/bin
-mkdir -p "$bin"
-cat >"$E2E_DIR/standin.c" <<'C'
-#include <stdio.h>
-#include <string.h>
-#include <windows.h>
-int main(int argc, char** argv) {
-    char stop[MAX_PATH + 8];
-    snprintf(stop, sizeof stop, "%s.stop", argc > 1 ? argv[argc - 1] : "none");
-    while (GetFileAttributesA(stop) == INVALID_FILE_ATTRIBUTES) Sleep(50);
-    printf("done\n");
-    return 3;
-}
-C
-x86_64-w64-mingw32-gcc -O2 -static -o "$bin/python.exe" "$E2E_DIR/standin.c" || fail "stand-in did not compile"
+standin "$bin/python.exe"
 export WINEPATH
 WINEPATH=$(win_path "$bin")
-printf 'print(1)\n' >"$E2E_DIR/slow.py"
+printf 'wait\n' >"$E2E_DIR/slow.py"
 
-app_start
-drive wait-window TessaryClass 30000 >/dev/null || fail "no main window"
+app_up
 open_file "$E2E_DIR/a.txt"
-open_file "$E2E_DIR/b.txt"
-wait_eq 'b.txt — Tessary' drive title TessaryClass || fail "b.txt did not open"
+open_tab "$E2E_DIR/b.txt"
 
 # ---- search feedback ----
 find_text needle
@@ -85,8 +64,7 @@ screenshot TessaryClass quick-open-dark-match.png
 drive keys TessaryPopup escape >/dev/null
 
 # ---- build ----
-open_file "$E2E_DIR/slow.py"
-wait_eq 'slow.py — Tessary' drive title TessaryClass || fail "slow.py did not open"
+open_tab "$E2E_DIR/slow.py"
 drive keys TessaryClass ctrl+end >/dev/null
 drive type TessaryClass '# edited' >/dev/null
 wait_eq 'slow.py • — Tessary' drive title TessaryClass || fail "typing into slow.py"
@@ -97,16 +75,16 @@ question=$(drive wait-msgbox) || fail "building a modified tab did not ask"
 assert_eq "Save and build" "$(drive control '#32770' 1 text)" "the button that saves and builds"
 drive answer-msgbox cancel >/dev/null
 wait_eq 'slow.py • — Tessary' drive title TessaryClass || fail "Cancel changed the tab"
-assert_eq 'print(1)' "$(cat "$E2E_DIR/slow.py")" "Cancel saved the file"
+assert_eq 'wait' "$(cat "$E2E_DIR/slow.py")" "Cancel saved the file"
 # Save and build: the file is saved, the build's tab counts the time until the program ends.
 drive keys TessaryClass ctrl+b >/dev/null
 drive answer-msgbox ok >/dev/null || fail "no question the second time"
-wait_eq "$(printf 'print(1)\n# edited')" cat "$E2E_DIR/slow.py" || fail "Save and build did not save"
+wait_eq "$(printf 'wait\n# edited')" cat "$E2E_DIR/slow.py" || fail "Save and build did not save"
 running() { drive title TessaryClass | grep -Eq '^Building … 0:0[1-9] — Tessary$' && echo yes || echo no; }
 wait_eq yes running || fail "the running build's tab did not show its time"
 text=$(drive editor-text TessaryClass)
 [[ $text == 'Building … 0:'* ]] || fail "the running build's text: $text"
 : >"$E2E_DIR/slow.py.stop"
 wait_eq 'Build Output — Tessary' drive title TessaryClass || fail "the finished build's tab"
-wait_eq 'done\r\n(exit code 3)' drive editor-text TessaryClass || fail "the output with its exit code"
+wait_eq 'standin python.exe\r\nfirst line: wait\r\ndone\r\n(exit code 3)' drive editor-text TessaryClass || fail "the output with its exit code"
 pass

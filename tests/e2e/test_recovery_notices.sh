@@ -5,14 +5,7 @@
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 e2e_begin recovery_notices
-rec=$E2E_DIR/recovery
-
-exit_clean() {  # exits, answering No to every save question
-    drive command TessaryClass 109 >/dev/null
-    while drive wait-msgbox 1000 >/dev/null 2>&1; do drive answer-msgbox no >/dev/null; done
-    app_wait_exit 20 || fail "did not exit"
-}
-ask_text() { printf 'Tessary\nTessary did not close properly. Recover the unsaved changes of %s tabs?' "$1"; }
+source "$(dirname "$0")/recovery_lib.sh"
 
 # Snapshots of a crashed instance, planted: a tab too large to be kept (told once, and its folder
 # goes), a tab whose text file is gone (not counted), and a tab over a file that no longer exists
@@ -37,8 +30,7 @@ assert_eq "$(ask_text 2)" "$prompt" "a tab without its text file is not counted"
 failed=$(drive answer-msgbox ok 20000) || fail "the tab that could not be restored was not named"
 [[ $failed == *'could not be recovered'*'gone.bin: the file cannot be opened'* ]] || fail "the failure notice: $failed"
 wait_eq 'planted text' drive editor-text TessaryClass || fail "the planted text was not recovered"
-gone() { if [ -e "$rec/777-1" ]; then echo there; else echo gone; fi; }
-wait_eq gone gone || fail "the folder of the too-large tab was left behind"
+wait_eq no yes_if test -e "$rec/777-1" || fail "the folder of the too-large tab was left behind"
 kept_titles() { grep -o '"title": "[^"]*"' "$rec/778-1/recovery.json" | tr '\n' ' '; }
 E2E_WAIT_S=20 wait_eq '"title": "gone.bin" ' kept_titles || fail "the folder does not keep just the tab that could not be restored"
 [ -f "$rec/778-1/tab-3.txt" ] || fail "the kept tab's data went"

@@ -9,8 +9,7 @@ source "$(dirname "$0")/recovery_lib.sh"
 
 # 1. A recovered untitled tab that came from the session is not restored a second time.
 rm -f "$E2E_DIR/session.json"
-app_start
-drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
+app_up
 drive type TessaryClass 'from the session' >/dev/null
 exit_clean
 assert_file_exists "$E2E_DIR/session.json" "session with the untitled tab"
@@ -35,15 +34,12 @@ rm -f "$E2E_DIR/session.json"
 # opens the text as a new untitled tab; the files are not touched.
 printf 'mapped text\n' >"$d/m.txt"
 printf 'original\r\n' >"$d/a.txt"
-app_start
-drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
-open_file "$d/m.txt"
-wait_eq "m.txt — Tessary" drive title TessaryClass || fail "m.txt did not open"
-drive command TessaryClass 185 >/dev/null
-wait_eq "hex=1 mapped=1" eval 'tab_state | cut -d" " -f3-4' || fail "m.txt is not mapped in hex"
+app_up
+open_tab "$d/m.txt"
+cmd 185
+wait_eq "hex=1 mapped=1" tab_state hex mapped || fail "m.txt is not mapped in hex"
 drive type TessaryClass 4 >/dev/null   # 'm' (6D) -> 'M' (4D)
-open_file "$d/a.txt"
-wait_eq "a.txt — Tessary" drive title TessaryClass || fail "a.txt did not open"
+open_tab "$d/a.txt"
 drive type TessaryClass 'mine ' >/dev/null
 E2E_WAIT_S=20 wait_eq yes snapshot_holds 'mine original' || fail "no snapshot of a.txt"
 grep -qs '"hex": 2' "$rec"/*/recovery.json || fail "no snapshot of the mapped hex tab"

@@ -7,8 +7,7 @@ e2e_begin recovery_timing
 source "$(dirname "$0")/recovery_lib.sh"
 
 # 1. Killed again right after a recovery: the text is still offered at the third start, once.
-app_start
-drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
+app_up
 drive type TessaryClass 'kept across two kills' >/dev/null
 E2E_WAIT_S=20 wait_eq yes snapshot_holds 'kept across two kills' || fail "no snapshot"
 kill_app
@@ -59,17 +58,12 @@ assert_eq 0 "$(folders)" "snapshot folders after a clean exit"
 rm -f "$E2E_DIR/session.json"
 printf 'bg\r\n' >"$d/bg.txt"
 printf 'fg\r\n' >"$d/fg.txt"
-app_start
-drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
-open_file "$d/bg.txt"
-wait_eq "bg.txt — Tessary" drive title TessaryClass || fail "bg.txt did not open"
+app_up
+open_tab "$d/bg.txt"
 drive type TessaryClass 'thrown away ' >/dev/null
 E2E_WAIT_S=20 wait_eq yes snapshot_holds 'thrown away' || fail "no snapshot of bg.txt"
-open_file "$d/fg.txt"
-wait_eq "fg.txt — Tessary" drive title TessaryClass || fail "fg.txt did not open"
-drive rclick TessaryClass 440 109 >/dev/null                    # the tab of bg.txt
-wait_eq shown shown TesMenuPop || fail "no tab menu"
-drive click TesMenuPop 100 $((12 + 4 + 5 * 36 + 9 + 18)) >/dev/null   # Reload
+open_tab "$d/fg.txt"
+tab_menu 440 5   # Reload, from the menu of the tab of bg.txt
 prompt=$(drive answer-msgbox no) || fail "no question before reloading over the changes"
 [[ $prompt == *bg.txt* ]] || fail "the reload was not for bg.txt: $prompt"
 E2E_WAIT_S=20 wait_eq no snapshot_holds 'thrown away' || fail "the discarded text stayed in the snapshot"

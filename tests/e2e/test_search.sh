@@ -19,32 +19,19 @@ printf 'needle in the version-control folder\n' >"$project/.git/config"
 head -c $((3 * 1024 * 1024)) /dev/zero | tr '\0' 'n' >"$project/big.txt"
 printf 'needle one\nneedlneedl two\nplain line\n' >"$E2E_DIR/doc.txt"
 
-changed_width() { read -r _ _ w _ < <(drive rect TessaryClass) && [ "$w" != "$1" ] && echo yes || echo no; }
-search_state() { drive send TessaryClass $((0x8000 + 0x55)) "$1"; }
-selection() { echo "$(drive editor-send TessaryClass 2143) $(drive editor-send TessaryClass 2145)"; }
 undo() { drive editor-send TessaryClass 2176 >/dev/null; }
 
-app_start
-drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
+app_up
 # The folder of a chosen file becomes the sidebar's root (Project > Open Project with a plain file).
-drive command TessaryClass 240 >/dev/null
-drive file-dialog "$(win_path "$project/a.txt")" >/dev/null || fail "the project dialog did not take a.txt"
+dialog_file 240 "$project/a.txt"
 open_file "$E2E_DIR/doc.txt"
 wait_eq "needle one\nneedlneedl two\nplain line\n" drive editor-text TessaryClass
 
 # Maximized, the window fits the screen (and the pictures); the panel is 300 wide below the tab bar.
-read -r _ _ width0 _ < <(drive rect TessaryClass)
-drive dblclick-caption TessaryClass >/dev/null
-wait_eq yes changed_width "$width0"
-read -r _ _ width _ < <(drive rect TessaryClass)
-# Panel buttons, in main-window client coordinates.
-click_all() { drive click TessaryClass $((width - 32)) $((92 + 76 + 15)) >/dev/null; }
-click_files() { drive click TessaryClass $((width - 25)) $((92 + 38 + 15)) >/dev/null; }
+maximize
 
 # Ctrl+F opens the panel with the focus in the find box (id 20).
-drive keys TessaryClass ctrl+f >/dev/null
-wait_eq 20 search_state 4 || fail "Ctrl+F did not focus the find box"
-drive type TessaryClass needl >/dev/null
+find_text needl
 wait_eq 2 search_state 0 || fail "typing did not list the two matching lines"
 
 # F3 selects the next match from the caret and wraps at the end; Shift+F3 steps back.
@@ -59,19 +46,18 @@ drive keys TessaryClass shift+f3 >/dev/null
 wait_eq "0 5" selection || fail "Shift+F3 did not move to the previous match"
 
 # Replace All with an empty replacement removes every match, and one undo brings all back.
-click_all
+click_panel all
 wait_eq "e one\n two\nplain line\n" drive editor-text TessaryClass || fail "Replace All skipped a match"
 undo
 wait_eq "needle one\nneedlneedl two\nplain line\n" drive editor-text TessaryClass ||
     fail "Replace All was not one undo step"
 
 # Find in files: the tab, then a.txt, b.txt and c.txt; nothing from .git or the 3 MiB file.
-click_files
-hits_groups() { echo "$(search_state 0) $(search_state 1)"; }
-wait_eq "6 4" hits_groups || fail "find in files did not list six hits in four groups (the tab and three files)"
+click_panel files
+wait_eq "6 4" search_state 0 1 || fail "find in files did not list six hits in four groups (the tab and three files)"
 
 # The results list: fold a.txt's group (row 4: summary, tab header, two hits, a.txt header).
-list_x=$((width - 300 + 10))
+list_x=$((WIDTH - 300 + 10))
 list_y=$((92 + 114))
 drive click TessaryClass $((list_x + 60)) $((list_y + 4 * 22 + 11)) >/dev/null
 wait_eq 1 search_state 3 || fail "clicking a group header did not fold it"
@@ -89,41 +75,37 @@ drive clipboard | grep -qF 'c.txt:1: needle\rx\r\n' || fail "c.txt's hit is not 
 # The look, in the Dark and the Light theme: the panel's title band changes colour with the theme
 # (compared with the Dark picture taken here). The pictures are the ones under docs/.
 probe=$E2E_DIR/probe.png
-band_pixel() { import -window root "$probe" && pixel "$probe" $((wx + width - 150)) $((wy + 92 + 15)); }
+band_pixel() { import -window root "$probe" && pixel "$probe" $((wx + WIDTH - 150)) $((wy + 92 + 15)); }
 band_is() { if [ "$(band_pixel)" = "$dark" ]; then echo dark; else echo other; fi; }
 read -r wx wy _ _ < <(drive rect TessaryClass)
 screenshot TessaryClass search-dark.png
 dark=$(band_pixel)
-drive command TessaryClass 481 >/dev/null
+cmd 481
 wait_eq other band_is || fail "the panel's title band did not change with the Light theme"
 screenshot TessaryClass search-light.png
-drive command TessaryClass 480 >/dev/null
+cmd 480
 wait_eq dark band_is || fail "the panel's title band did not go back to Dark"
 
 # One more character: the search runs again and the folded group stays folded.
 drive keys TessaryClass ctrl+f >/dev/null
 wait_eq 20 search_state 4
 drive type TessaryClass e >/dev/null
-folded() { echo "$(search_state 0) $(search_state 1) $(search_state 3)"; }
-wait_eq "5 4 1" folded || fail "after typing: five hits in four groups, one still folded"
+wait_eq "5 4 1" search_state 0 1 3 || fail "after typing: five hits in four groups, one still folded"
 
 # An open file is searched once, through its tab, also when the tab holds more than the disk copy;
 # a file open in hex is not searched at all. Toggling "F" off and on searches again.
-research() { click_files && click_files; }
-_hex_state() { tab_state | cut -d' ' -f3; }
-open_file "$project/a.txt"
-wait_eq "a.txt — project" drive title TessaryClass
+research() { click_panel files && click_panel files; }
+open_tab "$project/a.txt" "a.txt — project"
 drive editor-send TessaryClass 2318 >/dev/null   # caret to the end of the text
 drive type TessaryClass needle >/dev/null
 wait_eq "a.txt • — project" drive title TessaryClass || fail "typing into a.txt"
 research
-wait_eq "6 4" hits_groups || fail "a.txt's tab (3 hits) and its disk copy (2) were not found once"
-open_file "$project/src/b.txt"
-wait_eq "b.txt — project" drive title TessaryClass
-drive command TessaryClass 185 >/dev/null
-wait_eq "hex=1" _hex_state || fail "b.txt did not go into hex"
+wait_eq "6 4" search_state 0 1 || fail "a.txt's tab (3 hits) and its disk copy (2) were not found once"
+open_tab "$project/src/b.txt" "b.txt — project"
+cmd 185
+wait_eq "hex=1" tab_state hex || fail "b.txt did not go into hex"
 research
-wait_eq "5 3" hits_groups || fail "b.txt, open in hex, was searched"
+wait_eq "5 3" search_state 0 1 || fail "b.txt, open in hex, was searched"
 wait_eq 20 search_state 4 || fail "a click on a toggle left the focus off the find box"
 
 # Escape closes the panel; reopened, the find box is empty and nothing is listed.
@@ -137,7 +119,7 @@ assert_eq 0 "$(search_state 0)" "hits right after reopening"
 assert_eq 0 "$(search_state 2)" "rows right after reopening"
 
 # Only a.txt holds unsaved typing (doc.txt's Replace All was undone, b.txt is unchanged in hex).
-drive command TessaryClass 109 >/dev/null
+cmd 109
 prompt=$(drive answer-msgbox no) || fail "no save prompt for a.txt"
 [[ $prompt == *a.txt* ]] || fail "the only prompt at exit should name a.txt: $prompt"
 app_wait_exit 20 || fail "the program did not exit (a second save prompt?)"

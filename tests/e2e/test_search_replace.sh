@@ -9,26 +9,10 @@ e2e_begin search_replace
 
 printf 'count = count + 1\nfoo foo\n' >"$E2E_DIR/replace.txt"
 
-search_state() { drive send TessaryClass $((0x8000 + 0x55)) "$1"; }
-hits_rows_stopped() { echo "$(search_state 0) $(search_state 2) $(search_state 6)"; }
-save() { drive command TessaryClass 103 >/dev/null; }
-find_text() {  # replaces the find box's text, which keeps the focus
-    drive keys TessaryClass ctrl+f >/dev/null
-    wait_eq 20 search_state 4 || fail "Ctrl+F did not focus the find box"
-    drive keys TessaryClass ctrl+a >/dev/null
-    drive type TessaryClass "$1" >/dev/null
-}
-
-app_start
-drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
+app_up
 
 # Maximized, so that the panel's buttons sit where the clicks below expect them.
-changed_width() { read -r _ _ w _ < <(drive rect TessaryClass) && [ "$w" != "$1" ] && echo yes || echo no; }
-read -r _ _ width0 _ < <(drive rect TessaryClass)
-drive dblclick-caption TessaryClass >/dev/null
-wait_eq yes changed_width "$width0"
-read -r _ _ width _ < <(drive rect TessaryClass)
-click_regex() { drive click TessaryClass $((width - 63)) $((92 + 38 + 15)) >/dev/null; }
+maximize
 
 # 1. Replace (R, or Enter in the replace box) goes on after the text it inserted.
 open_file "$E2E_DIR/replace.txt"
@@ -38,9 +22,9 @@ wait_eq 21 search_state 4 || fail "Ctrl+H did not focus the replace box"
 drive type TessaryClass recount >/dev/null
 drive editor-send TessaryClass 2160 0 0 >/dev/null
 drive keys TessaryClass f3 >/dev/null
-wait_eq "0 5" eval 'echo "$(drive editor-send TessaryClass 2143) $(drive editor-send TessaryClass 2145)"'
+wait_eq "0 5" selection
 drive keys TessaryClass enter >/dev/null
-wait_eq "10 15" eval 'echo "$(drive editor-send TessaryClass 2143) $(drive editor-send TessaryClass 2145)"' ||
+wait_eq "10 15" selection ||
     fail "Replace did not go on to the next count"
 drive keys TessaryClass enter >/dev/null
 wait_eq "recount = recount + 1\nfoo foo\n" drive editor-text TessaryClass || fail "Replace matched its own text"
@@ -53,7 +37,7 @@ drive keys TessaryClass enter >/dev/null
 drive keys TessaryClass enter >/dev/null
 wait_eq "recount = recount + 1\nFoo Foo\n" drive editor-text TessaryClass ||
     fail "Replace without case did not get past its first replacement"
-save
+cmd 103
 wait_eq saved eval 'cmp -s <(printf "recount = recount + 1\nFoo Foo\n") "$E2E_DIR/replace.txt" && echo saved' ||
     fail "replace.txt is not byte for byte as expected"
 
@@ -63,23 +47,22 @@ drive editor-send TessaryClass 2178 >/dev/null         # copy
 find_text x
 drive keys TessaryClass ctrl+a ctrl+v >/dev/null
 wait_eq "0 1 0" hits_rows_stopped || fail "a pasted line break entered the plain query"
-click_regex   # expressions from here on
+click_panel regex   # expressions from here on
 drive keys TessaryClass ctrl+a ctrl+v >/dev/null
 wait_eq "1 3 0" hits_rows_stopped || fail "a pasted line break did not become a line end in the expression"
 
 # 3. A hit never opens another tab than its own: the hit of an untitled tab that was closed stays
 # listed but leads nowhere, even when a new tab now sits where the closed one was.
-selection() { echo "$(drive editor-send TessaryClass 2143) $(drive editor-send TessaryClass 2145)"; }
-drive command TessaryClass 100 >/dev/null
+cmd 100
 drive type TessaryClass 'needle here' >/dev/null
 find_text needle
 wait_eq "1 3 0" hits_rows_stopped || fail "the untitled tab's hit was not listed"
-drive command TessaryClass 107 >/dev/null
+cmd 107
 drive answer-msgbox no >/dev/null || fail "no save prompt for the untitled tab"
-drive command TessaryClass 100 >/dev/null
+cmd 100
 drive type TessaryClass 'xxxxxxxxxxxxxx' >/dev/null
 wait_eq "14 14" selection
-drive click TessaryClass $((width - 300 + 10 + 80)) $((92 + 114 + 2 * 22 + 11)) >/dev/null   # the hit row
+drive click TessaryClass $((WIDTH - 300 + 10 + 80)) $((92 + 114 + 2 * 22 + 11)) >/dev/null   # the hit row
 wait_eq 31 search_state 4 || fail "a click on the hit row did not focus the results list"
 drive keys TessaryClass enter escape >/dev/null   # open the hit, then close the panel: in that order
 wait_eq 0 search_state 5 || fail "Escape did not close the panel"
@@ -97,7 +80,5 @@ wait_eq 20 search_state 4 || fail "coming back did not give the focus back to th
 kill "$other" 2>/dev/null || true
 wait "$other" 2>/dev/null || true
 
-drive command TessaryClass 109 >/dev/null
-for _ in 1 2 3; do drive answer-msgbox no 3000 >/dev/null 2>&1 || break; done
-app_wait_exit 20 || fail "the program did not exit"
+app_quit 1   # the untitled tab of x's
 pass

@@ -19,17 +19,13 @@ printf 'b\n' >"$c/tessary-e2e/b.txt"
 printf 'r\n' >"$c/tessary-e2e-root.txt"
 trap 'rm -rf "$c/tessary-e2e" "$c/tessary-e2e-root.txt"; _e2e_cleanup' EXIT
 
-row_y() { echo $((92 + 22 * $1 + 11)); }  # centre of sidebar row N in the main window
-click_row() { drive click TessaryClass 100 "$(row_y "$1")" >/dev/null; }
 workspace() { drive title TessaryClass | sed 's/.* — //'; }
 esc() { printf '%s' "${1//\\/\\\\}"; }  # backslashes doubled, as in the project file
 
-app_start
-drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
+app_up
 
 # Open Project on a file that is not a project shows its folder, collapsed, and opens nothing.
-drive command TessaryClass 240 >/dev/null
-drive file-dialog "$(win_path "$p/a.txt")" >/dev/null || fail "open dialog"
+dialog_file 240 "$p/a.txt"
 wait_eq proj workspace || fail "the file's folder did not become the root"
 assert_eq 1 "$(drive child-count TessaryClass Scintilla)" "Open Project on a plain file opened it"
 
@@ -52,15 +48,14 @@ js_y=$((92 + 22 * 8 + 10))
 wait_eq 2A2A2A hover_row_shot sidebar-dark.png || fail "hovered row (dark)"
 assert_eq F7DF1E "$(pixel "$E2E_ARTIFACTS/sidebar-dark.png" 37 $js_y)" "JS badge"
 assert_eq 212121 "$(pixel "$E2E_ARTIFACTS/sidebar-dark.png" 100 600)" "sidebar panel (dark)"
-drive command TessaryClass 481 >/dev/null  # Light
+cmd 481  # Light
 wait_eq E0E0E0 hover_row_shot sidebar-light.png || fail "hovered row (light)"
 assert_eq ECECEC "$(pixel "$E2E_ARTIFACTS/sidebar-light.png" 100 600)" "sidebar panel (light)"
 assert_eq F7DF1E "$(pixel "$E2E_ARTIFACTS/sidebar-light.png" 37 $js_y)" "JS badge (light)"
-drive command TessaryClass 480 >/dev/null  # Dark
+cmd 480  # Dark
 
 # Save Project with two file tabs and two untitled tabs writes the two paths.
-drive command TessaryClass 100 >/dev/null
-drive command TessaryClass 241 >/dev/null
+cmd 100 241
 drive file-dialog "$(win_path "$d/work.tessary")" >/dev/null || fail "save dialog"
 assert_eq $'Tessary\nProject saved' "$(drive answer-msgbox ok)" "saved message"
 printf '\xef\xbb\xbf{\n  "folder": "%s",\n  "open_files": [\n    "%s",\n    "%s"\n  ]\n}\n' \
@@ -70,15 +65,13 @@ cmp "$d/expected.tessary" "$d/work.tessary" || fail "project file: $(cat "$d/wor
 
 # Close All, hide the sidebar, show another folder: loading the project brings back the folder,
 # the sidebar and both files.
-drive command TessaryClass 108 >/dev/null
+cmd 108
 wait_eq 1 drive child-count TessaryClass Scintilla || fail "Close All"
-drive command TessaryClass 180 >/dev/null
-drive command TessaryClass 240 >/dev/null
+cmd 180 240
 drive file-dialog "$(win_path "$d/other/x.txt")" >/dev/null || fail "open dialog (other)"
 wait_eq other workspace || fail "other folder"
 grep -q 'sidebar=0' "$E2E_DIR/ui.ini" || fail "hiding the sidebar was not saved"
-drive command TessaryClass 240 >/dev/null
-drive file-dialog "$(win_path "$d/work.tessary")" >/dev/null || fail "open dialog (project)"
+dialog_file 240 "$d/work.tessary"
 wait_eq "a.txt — proj" drive title TessaryClass || fail "project files did not open"
 assert_eq 3 "$(drive child-count TessaryClass Scintilla)" "the untitled tab and the project's two files"
 grep -q 'sidebar=1' "$E2E_DIR/ui.ini" || fail "loading a project did not show the sidebar"
@@ -86,9 +79,8 @@ sidebar_pixel() { screenshot TessaryClass sidebar-loaded.png && pixel "$E2E_ARTI
 wait_eq 212121 sidebar_pixel || fail "sidebar not shown after loading the project"
 
 # Saving the project over the file of an open tab: that tab offers the new text on activation.
-open_file "$d/work.tessary"
-wait_eq "work.tessary — proj" drive title TessaryClass || fail "project file as a tab"
-drive command TessaryClass 241 >/dev/null
+open_tab "$d/work.tessary" "work.tessary — proj"
+cmd 241
 drive file-dialog "$(win_path "$d/work.tessary")" overwrite >/dev/null || fail "save dialog (overwrite)"
 assert_eq $'Tessary\nProject saved' "$(drive answer-msgbox ok)" "saved message (overwrite)"
 grep -q 'work.tessary"$' "$d/work.tessary" || fail "the project tab is not in the new file"
@@ -99,37 +91,28 @@ expected=$(tail -c +4 "$d/work.tessary" | sed 's/\\/\\\\/g' | awk '{printf "%s\\
 wait_eq "$expected" drive editor-text TessaryClass || fail "the tab did not take the new project text"
 
 # Copy Full Path / File Name / Folder Path from the tab menu (items 7, 8, 9 below two separators).
-menu_item() {
-    drive rclick TessaryClass "$1" 109 >/dev/null
-    wait_eq shown shown TesMenuPop || fail "no tab menu"
-    drive click TesMenuPop 100 $((16 + $2 * 36 + 2 * 9 + 18)) >/dev/null
-    wait_eq hidden shown TesMenuPop || fail "tab menu stayed open"
-}
-drive command TessaryClass 108 >/dev/null
+cmd 108
 wait_eq 1 drive child-count TessaryClass Scintilla || fail "Close All (2)"
-drive command TessaryClass 101 >/dev/null
+cmd 101
 drive file-dialog 'C:\tessary-e2e\b.txt' >/dev/null || fail "open C:\\tessary-e2e\\b.txt"
-drive command TessaryClass 101 >/dev/null
+cmd 101
 drive file-dialog 'C:\tessary-e2e-root.txt' >/dev/null || fail "open C:\\tessary-e2e-root.txt"
 wait_eq "tessary-e2e-root.txt — proj" drive title TessaryClass || fail "drive-root file"
-menu_item 490 7
-wait_eq 'C:\\tessary-e2e\\b.txt' drive clipboard || fail "Copy Full Path"
-menu_item 490 8
-wait_eq 'b.txt' drive clipboard || fail "Copy File Name"
-menu_item 490 9
-wait_eq 'C:\\tessary-e2e' drive clipboard || fail "Copy Folder Path"
-menu_item 670 9
-wait_eq 'C:' drive clipboard || fail "Copy Folder Path of a drive-root file"
-menu_item 310 7  # the untitled tab: nothing changes
-menu_item 310 9
+# Tab x, item, the clipboard's text then: b.txt's three copies, the drive-root file's folder.
+for copy in '490 7 C:\\tessary-e2e\\b.txt' '490 8 b.txt' '490 9 C:\\tessary-e2e' '670 9 C:'; do
+    read -r x item want <<<"$copy"
+    tab_menu "$x" "$item"
+    wait_eq "$want" drive clipboard || fail "item $item of the menu of the tab at $x did not copy $want"
+done
+tab_menu 310 7  # the untitled tab: nothing changes
+tab_menu 310 9
 assert_eq 'C:' "$(drive clipboard)" "copies on an untitled tab changed the clipboard"
 
 # The wheel over the sidebar scrolls the sidebar, though the editor has the keyboard focus.
 m=$d/many
 mkdir -p "$m"
 for i in $(seq -w 0 59); do printf 'm\n' >"$m/f$i.txt"; done
-drive command TessaryClass 240 >/dev/null
-drive file-dialog "$(win_path "$m/f00.txt")" >/dev/null || fail "open dialog (many)"
+dialog_file 240 "$m/f00.txt"
 wait_eq many workspace || fail "the folder of many files did not become the root"
 click_row 1
 read -r wx wy _ < <(drive rect TessaryClass)
@@ -143,7 +126,5 @@ drive click TessaryClass 205 "$(row_y 0)" >/dev/null
 wait_eq 1E1E1E sidebar_pixel || fail "the close mark did not hide the sidebar"
 grep -q 'sidebar=0' "$E2E_DIR/ui.ini" || fail "hiding the sidebar by its close mark was not saved"
 
-drive command TessaryClass 109 >/dev/null
-app_wait_exit 20 || fail "did not exit"
-assert_eq 0 "$APP_EXIT" "exit code"
+app_quit
 pass

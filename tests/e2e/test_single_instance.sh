@@ -6,7 +6,6 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 e2e_begin single_instance
 d=$E2E_DIR/data
-mkdir -p "$d"
 for name in a b c; do printf '%s text\r\n' "$name" >"$d/$name.txt"; done
 
 # A start of the program folder's exe in the background; its process id in STARTED.
@@ -16,26 +15,19 @@ start_more() {
     STARTED=$!
 }
 running() { if ps -o stat= -p "$1" 2>/dev/null | grep -qv '^Z'; then echo running; else echo ended; fi; }
-# Waits for a start to end by itself; its exit code in CODE.
-CODE=
-ended_code() {
-    if ! E2E_WAIT_S=30 wait_eq ended running "$1" >/dev/null; then
-        kill -9 "$1" 2>/dev/null
-        CODE="still running"
-        return
-    fi
-    CODE=0
-    wait "$1" || CODE=$?
+# Waits for the start PID to end by itself, with exit code 0 (WHAT names it).
+ended_ok() {
+    local code=0
+    E2E_WAIT_S=30 wait_eq ended running "$1" >/dev/null || { kill -9 "$1" 2>/dev/null; fail "$2 is still running"; }
+    wait "$1" || code=$?
+    assert_eq 0 "$code" "exit code of $2"
 }
 tabs() { drive child-count TessaryClass Scintilla; }
 
 # 1. A second start with a file while Tessary runs: the file opens in the running window.
-app_start
-drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
+app_up
 start_more "$(win_path "$d/a.txt")"
-second=$STARTED
-ended_code "$second"
-assert_eq 0 "$CODE" "exit code of the second start"
+ended_ok "$STARTED" "the second start"
 wait_eq "a.txt — Tessary" drive title TessaryClass || fail "the running window did not open a.txt"
 assert_eq 1 "$(drive count TessaryClass)" "main windows"
 before=$(tabs)
@@ -45,15 +37,11 @@ start_more "$(win_path "$d/b.txt")"
 p1=$STARTED
 start_more "$(win_path "$d/c.txt")"
 p2=$STARTED
-ended_code "$p1"
-assert_eq 0 "$CODE" "exit code of the first of two starts"
-ended_code "$p2"
-assert_eq 0 "$CODE" "exit code of the second of two starts"
+ended_ok "$p1" "the first of two starts"
+ended_ok "$p2" "the second of two starts"
 wait_eq $((before + 2)) tabs || fail "not every file of the two starts opened"
 assert_eq 1 "$(drive count TessaryClass)" "main windows after two starts"
-drive command TessaryClass 109 >/dev/null
-app_wait_exit 20 || fail "did not exit"
-assert_eq 0 "$APP_EXIT" "exit code of the running instance"
+app_quit
 
 # 3. Three starts at once while none runs: one of them becomes the window, the others hand over.
 rm -f "$E2E_DIR/session.json"  # no restore question in between
@@ -73,8 +61,7 @@ for p in "${pids[@]}"; do
     if [ "$(running "$p")" = running ]; then
         APP_PID=$p
     else
-        ended_code "$p"
-        assert_eq 0 "$CODE" "exit code of a start that handed over"
+        ended_ok "$p" "a start that handed over"
     fi
 done
 wait_eq 4 tabs || fail "the window of three starts does not hold its untitled tab and the three files"
@@ -89,6 +76,5 @@ wait_eq 2 drive count TessaryClass || fail "the copy in another folder did not r
 kill "$portable"
 wait "$portable" 2>/dev/null || true
 wait_eq 1 drive count TessaryClass || fail "the copy did not end"
-drive command TessaryClass 109 >/dev/null
-app_wait_exit 20 || fail "did not exit"
+app_quit
 pass

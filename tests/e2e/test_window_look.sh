@@ -5,10 +5,9 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 e2e_begin window_look
 
-app_start
-drive wait-window TessaryClass 20000 >/dev/null || fail "no main window"
+app_up
 drive type TessaryClass $'Tessary\r\rA native editor for source code and plain text.\r' >/dev/null
-drive command TessaryClass 100 >/dev/null
+cmd 100
 wait_eq "New File 2 — Tessary" drive title TessaryClass || fail "second tab"
 # Hover the modified, inactive first tab and its close mark.
 hovered_close_mark() {
@@ -18,8 +17,7 @@ hovered_close_mark() {
 wait_eq 3D3D3D hovered_close_mark || fail "hovered close mark"
 assert_eq 2A2A2A "$(pixel "$E2E_ARTIFACTS/window_look-tab-hover.png" 300 100)" "hovered inactive tab"
 assert_eq E04545 "$(pixel "$E2E_ARTIFACTS/window_look-tab-hover.png" 231 109)" "modified dot"
-mouse 0x201 240 109 1   # back to the first, modified tab
-wait_eq "New File 1 • — Tessary" drive title TessaryClass || fail "first tab"
+tab_click 240 "New File 1 • — Tessary"
 drive move TessaryClass 700 400 >/dev/null
 shot=$E2E_ARTIFACTS/main-window.png
 # Caption row, the line under it, menu bar, editor background, active tab marker, modified dot of
@@ -30,7 +28,5 @@ assert_eq 1100x720 "$(identify -format '%wx%h' "$shot")" "window size"
 hovered_copy() { screenshot TessaryClass toolbar-hover.png && pixel "$E2E_ARTIFACTS/toolbar-hover.png" 201 66; }
 hover_until 2A2A2A TessaryClass 210 76 hovered_copy || fail "hovered toolbar button"   # the "Copy" button
 
-drive command TessaryClass 109 >/dev/null
-drive answer-msgbox no >/dev/null || fail "no save prompt"
-app_wait_exit 20 || fail "did not exit"
+app_quit 1
 pass
