@@ -15,6 +15,7 @@ Document& Document::operator=(Document&& other) noexcept {
     title = std::move(other.title);
     modified = other.modified;
     loading = other.loading;
+    reloading = other.reloading;
     readOnlyFile = other.readOnlyFile;
     readOnlyView = other.readOnlyView;
     language = other.language;

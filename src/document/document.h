@@ -27,6 +27,7 @@ struct Document {
     std::wstring title;
     bool modified = false;
     bool loading = false;  // its text is still being read in the background: the editor holds none of it
+    bool reloading = false;  // its file is read again in the background: the editor keeps the text it had
     bool readOnlyFile = false;
     bool readOnlyView = false;
     int language = 0;

@@ -153,7 +153,8 @@ void RefreshReadOnly(Document& doc) {
     const DWORD attributes =
         doc.path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(ExtendedPath(doc.path).c_str());
     doc.readOnlyFile = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) ? 1 : 0;
-    if (doc.editor) editor::SetReadOnly(doc.editor, doc.readOnlyFile || doc.readOnlyView || doc.hexMode);
+    if (doc.editor)
+        editor::SetReadOnly(doc.editor, doc.readOnlyFile || doc.readOnlyView || doc.hexMode || doc.loading || doc.reloading);
 }
 
 uint64_t LargeTextLines(uint64_t size, uint64_t sample, uint64_t breaks) {
@@ -258,7 +259,15 @@ void DetectHexEncoding(Document& doc) {
     doc.lineEnding = static_cast<int>(detected.lineEnding);
 }
 
+bool ReloadKeepsText(uint64_t size, uint64_t available) { return size <= available / 2; }
+
 namespace {
+
+uint64_t FreeMemory() {
+    MEMORYSTATUSEX status{};
+    status.dwLength = sizeof status;
+    return GlobalMemoryStatusEx(&status) ? status.ullAvailPhys : 0;
+}
 
 LoadOutcome LoadContent(int index, const std::wstring& path, std::wstring& error, LoadHooks* hooks) {
     Document& doc = documents[static_cast<size_t>(index)];
@@ -287,7 +296,16 @@ LoadOutcome LoadContent(int index, const std::wstring& path, std::wstring& error
         return LoadOutcome::Text;
     }
     const bool mayBeText = MayBeUtf8Text(path);
-    if (mayBeText && hooks && hooks->background) {
+    if (mayBeText && hooks && hooks->background && hooks->keepText && !doc.hexMode &&
+        ReloadKeepsText(size, FreeMemory())) {
+        // The text shown stays, read-only, until the new document takes its place.
+        hooks->started = BackgroundTextLoad::Start(path, size, hooks->backgroundProgress, hooks->backgroundDone);
+        if (hooks->started) {
+            doc.reloading = true;
+            RefreshReadOnly(doc);
+            return LoadOutcome::Loading;
+        }
+    } else if (mayBeText && hooks && hooks->background) {
         // The editor's document stays empty and read-only; the text arrives as a whole document.
         ReleaseMapping(doc);
         doc.hexBytes.clear();
@@ -327,6 +345,9 @@ LoadOutcome LoadIntoTab(int index, const std::wstring& path, std::wstring& error
     // change on disk, where a stamp taken afterwards would hide them and the next save drop them.
     const FileStamp before = FileTimeAndSize(path);
     const LoadOutcome outcome = LoadContent(index, path, error, hooks);
+    if (outcome == LoadOutcome::Loading) hooks->before = before;
+    // A tab that keeps its old text keeps its old stamp with it until the new text replaces it.
+    if (outcome == LoadOutcome::Loading && documents[static_cast<size_t>(index)].reloading) return outcome;
     if (outcome != LoadOutcome::Failed && outcome != LoadOutcome::Missing) {
         Document& doc = documents[static_cast<size_t>(index)];
         doc.fileTime = before.time;
@@ -335,12 +356,20 @@ LoadOutcome LoadIntoTab(int index, const std::wstring& path, std::wstring& error
     return outcome;
 }
 
-LoadOutcome FinishBackgroundLoad(int index, const std::wstring& path, BackgroundTextLoad& load, std::wstring& error) {
+void AbandonBackgroundLoad(Document& doc) {
+    doc.loading = false;
+    doc.reloading = false;
+    RefreshReadOnly(doc);
+}
+
+LoadOutcome FinishBackgroundLoad(int index, const std::wstring& path, BackgroundTextLoad& load, const FileStamp& before,
+                                 std::wstring& error) {
     Document& doc = documents[static_cast<size_t>(index)];
-    const uint64_t stampTime = doc.fileTime, stampSize = doc.fileSize;  // taken before the read
     void* text = nullptr;
     const StreamedText read = load.Finish(&text);
+    const int encodingBefore = doc.encoding;
     doc.loading = false;
+    doc.reloading = false;
     if (read.encodingSeen) doc.encoding = static_cast<int>(read.encoding);
     LoadOutcome outcome = LoadOutcome::Failed;
     if (text) {
@@ -365,12 +394,13 @@ LoadOutcome FinishBackgroundLoad(int index, const std::wstring& path, Background
         EnterHexMode(doc);
         outcome = LoadOutcome::HexMapped;
     } else {
+        doc.encoding = encodingBefore;
         RefreshReadOnly(doc);
         error = MessageFor(MessageText::LargeFileNotMappable);
         return LoadOutcome::Failed;
     }
-    doc.fileTime = stampTime;
-    doc.fileSize = stampSize;
+    doc.fileTime = before.time;
+    doc.fileSize = before.size;
     return outcome;
 }
 

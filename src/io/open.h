@@ -24,16 +24,22 @@ int FindTabForPath(const std::wstring& path);
 bool ReloadHexBytes(Document& doc, std::wstring& error);
 
 // How a file's content reached its tab. Loading: a large text is still being read in the
-// background; the tab shows no text and takes no edit until FinishBackgroundLoad.
+// background; the tab takes no edit until FinishBackgroundLoad, and shows no text, or with
+// LoadHooks::keepText the text it had.
 enum class LoadOutcome { Text, LargeText, HexInMemory, HexMapped, Missing, Failed, Loading };
 // What the caller of a load adds to it: progress reporting and whether a large text may be read on
 // a thread of its own.
 struct LoadHooks {
     ProgressFn progress;  // a large text read here, on the calling thread, between its chunks
     bool background = false;
+    // A reload: the tab keeps showing (read-only) the text it has until the new text replaces it, so
+    // that a cancelled or failed read leaves it as it was, stamp included (Document::reloading) -
+    // when the memory free holds both texts (ReloadKeepsText); else it is cleared as for an open.
+    bool keepText = false;
     ProgressFn backgroundProgress;         // called on the worker between chunks: may only post
     std::function<void()> backgroundDone;  // called on the worker once it has ended: may only post
     std::unique_ptr<BackgroundTextLoad> started;  // the read, when the outcome is Loading
+    FileStamp before;  // the file's stamp taken before the read, for FinishBackgroundLoad
 };
 // Reads `path` into the tab at `index` the way opening does: small files whole and decoded,
 // large UTF-8 files streamed, binary and large non-UTF-8 files into the hex view. On Failed
@@ -42,8 +48,17 @@ struct LoadHooks {
 LoadOutcome LoadIntoTab(int index, const std::wstring& path, std::wstring& error, LoadHooks* hooks = nullptr);
 // Ends the background read of the tab at `index` once its worker has said so: the whole text
 // becomes the editor's, a file that turned out not to be text goes to the hex view (mapped), as a
-// read on the interface thread would have done. The stamp taken before the read stays.
-LoadOutcome FinishBackgroundLoad(int index, const std::wstring& path, BackgroundTextLoad& load, std::wstring& error);
+// read on the interface thread would have done; `before` (LoadHooks::before) becomes its stamp. On
+// Failed a reloaded tab keeps its text, encoding and stamp.
+LoadOutcome FinishBackgroundLoad(int index, const std::wstring& path, BackgroundTextLoad& load, const FileStamp& before,
+                                 std::wstring& error);
+// Ends a background read that is dropped before it finished: a reloaded tab takes edits again.
+void AbandonBackgroundLoad(Document& doc);
+
+// Whether a tab reading its file of `size` bytes again may keep its old text meanwhile: while both
+// are held the new text takes about as much again, so that must fit twice into `available` bytes
+// of free memory, to leave the rest of the system its room.
+bool ReloadKeepsText(uint64_t size, uint64_t available);
 
 // True when the whole file was appended to the editor as well-formed UTF-8 (the same strict rule
 // as for small files); `lineEnding` is then decided from the counts of every kind of line break.

@@ -68,6 +68,8 @@ struct PendingLoad {
     std::wstring path;
     std::wstring name;  // the tab's own title, shown again once the read has ended
     int percent = 0;
+    bool reload = false;  // the tab keeps its text until the read has ended
+    FileStamp before;     // the file's stamp from before the read
     std::unique_ptr<BackgroundTextLoad> load;
 };
 std::vector<PendingLoad> pendingLoads;
@@ -116,11 +118,43 @@ void DropLoad(HWND ed) {
         const int index = TabOfEditor(ed);
         if (index >= 0) {
             documents[static_cast<size_t>(index)].title = pending.name;
-            documents[static_cast<size_t>(index)].loading = false;
+            AbandonBackgroundLoad(documents[static_cast<size_t>(index)]);
+            NoteChange(kChangeTitle | kChangeTabBar);
         }
         ShowLoadProgress();
         return;
     }
+}
+
+// Hooks that read a large text of the tab on a worker, which tells the main window how far it has
+// got through kTextLoadMessage with the id of the read.
+LoadHooks BackgroundHooks(unsigned id) {
+    LoadHooks hooks;
+    hooks.background = true;
+    HWND window = app.mainWindow;
+    hooks.backgroundProgress = [window, id, shown = -1](uint64_t done, uint64_t total) mutable {
+        const int percent = total == 0 ? 100 : static_cast<int>(std::min(done, total) * 100 / total);
+        if (percent == shown) return;
+        shown = percent;
+        PostMessageW(window, kTextLoadMessage, id, percent);
+    };
+    hooks.backgroundDone = [window, id] { PostMessageW(window, kTextLoadMessage, id, -1); };
+    return hooks;
+}
+
+// Follows the read a load into the tab at `index` has started on a worker.
+void TrackLoad(int index, unsigned id, const std::wstring& path, LoadHooks& hooks) {
+    PendingLoad pending;
+    pending.id = id;
+    pending.editor = documents[static_cast<size_t>(index)].editor;
+    pending.path = path;
+    pending.name = documents[static_cast<size_t>(index)].title;
+    pending.reload = documents[static_cast<size_t>(index)].reloading;
+    pending.before = hooks.before;
+    pending.load = std::move(hooks.started);
+    pendingLoads.push_back(std::move(pending));
+    ShowLoadTitle(pendingLoads.back());
+    ShowLoadProgress();
 }
 
 // Before a reload: whether to go on with it.
@@ -139,9 +173,16 @@ bool ReloadContent(int index) {
     }
     const long long lengthBefore = editor::Length(doc.editor);
     ProgressDisplay progress;
-    LoadHooks hooks;
+    // A large text is read again on a worker; the tab shows its old text until the new one is there.
+    const unsigned id = ++lastLoadId;
+    LoadHooks hooks = BackgroundHooks(id);
+    hooks.keepText = true;
     hooks.progress = [&progress](uint64_t done, uint64_t total) { progress.Report(done, total); };
     const LoadOutcome outcome = LoadIntoTab(index, path, error, &hooks);
+    if (outcome == LoadOutcome::Loading) {
+        TrackLoad(index, id, path, hooks);
+        return false;  // the rest follows when the read has ended
+    }
     if (outcome == LoadOutcome::Failed || outcome == LoadOutcome::Missing) {
         if (outcome == LoadOutcome::Missing) error = LocalizedText(StringTable::FileErrors, 1) + path;
         MessageBoxW(app.mainWindow, error.c_str(), L"Tessary", MB_OK | MB_ICONERROR);
@@ -192,28 +233,11 @@ int OpenPath(const std::wstring& requested) {
     const int index = app.activeTab;
     std::wstring error;
     // A large text is read on a worker that tells the main window how far it has got.
-    LoadHooks hooks;
-    hooks.background = true;
     const unsigned id = ++lastLoadId;
-    HWND window = app.mainWindow;
-    hooks.backgroundProgress = [window, id, shown = -1](uint64_t done, uint64_t total) mutable {
-        const int percent = total == 0 ? 100 : static_cast<int>(std::min(done, total) * 100 / total);
-        if (percent == shown) return;
-        shown = percent;
-        PostMessageW(window, kTextLoadMessage, id, percent);
-    };
-    hooks.backgroundDone = [window, id] { PostMessageW(window, kTextLoadMessage, id, -1); };
+    LoadHooks hooks = BackgroundHooks(id);
     const LoadOutcome outcome = LoadIntoTab(index, path, error, &hooks);
     if (outcome == LoadOutcome::Loading) {
-        PendingLoad pending;
-        pending.id = id;
-        pending.editor = documents[static_cast<size_t>(index)].editor;
-        pending.path = path;
-        pending.name = documents[static_cast<size_t>(index)].title;
-        pending.load = std::move(hooks.started);
-        pendingLoads.push_back(std::move(pending));
-        ShowLoadTitle(pendingLoads.back());
-        ShowLoadProgress();
+        TrackLoad(index, id, path, hooks);
         AddRecentFile(path);
         NoteChange(kChangeLayout);
         return index;
@@ -282,9 +306,13 @@ std::wstring SaveFileDialog(const std::wstring& currentPath, const wchar_t* capt
 }
 
 void SaveDocument(int index, bool saveAs) {
-    // A tab still being read holds none of its text yet: saving it would empty the file.
-    if (!Valid(index) || TabIsLoading(index)) return;
+    if (!Valid(index)) return;
     Document& doc = documents[static_cast<size_t>(index)];
+    // A tab still being read holds none of its text yet: saving it would empty the file. A tab being
+    // read again holds all of the text it shows: saving that is what the user asks for, so the
+    // reload stops.
+    if (doc.reloading) DropLoad(doc.editor);
+    if (TabIsLoading(index)) return;
     if (!saveAs && !doc.path.empty() && doc.readOnlyFile) {
         MessageBoxW(app.mainWindow, MessageFor(MessageText::ReadOnlySave).c_str(), L"Tessary",
                     MB_OK | MB_ICONINFORMATION);
@@ -378,7 +406,9 @@ bool TabIsLoading(int index) { return Valid(index) && LoadOfEditor(documents[sta
 bool CancelActiveLoad() {
     if (!TabIsLoading(app.activeTab)) return false;
     const int index = app.activeTab;
+    const bool reload = documents[static_cast<size_t>(index)].reloading;
     DropLoad(documents[static_cast<size_t>(index)].editor);
+    if (reload) return true;  // the tab keeps the text it had
     documents[static_cast<size_t>(index)].modified = 0;
     CloseTab(index, true);
     return true;
@@ -399,14 +429,23 @@ void OnTextLoadMessage(WPARAM id, LPARAM percent) {
     const HWND ed = found->editor;
     const std::wstring path = found->path;
     const std::wstring name = found->name;
+    const bool reload = found->reload;
+    const FileStamp before = found->before;
     std::unique_ptr<BackgroundTextLoad> load = std::move(found->load);
-    DropLoad(ed);  // the worker has ended; its result is still held by `load`
+    // Forgotten without ending the tab's state: the worker has ended, its result is held by `load`.
+    pendingLoads.erase(pendingLoads.begin() + (found - pendingLoads.data()));
+    ShowLoadProgress();
     const int index = TabOfEditor(ed);
     if (index < 0) return;
     documents[static_cast<size_t>(index)].title = name;
     std::wstring error;
-    const LoadOutcome outcome = FinishBackgroundLoad(index, path, *load, error);
+    const LoadOutcome outcome = FinishBackgroundLoad(index, path, *load, before, error);
     load.reset();
+    if (outcome == LoadOutcome::Failed && reload) {
+        NoteChange(kChangeTitle | kChangeTabBar);
+        ShowError(error);  // the tab keeps its text
+        return;
+    }
     if (outcome == LoadOutcome::Failed) {
         documents[static_cast<size_t>(index)].modified = 0;
         CloseTab(index, documents.size() == 1);

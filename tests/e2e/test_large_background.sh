@@ -2,7 +2,8 @@
 # A 200 MiB text restored from the session loads while the window goes on working: the tab says
 # how far it has got and takes no edit, another tab takes typed text meanwhile, and the loaded text
 # saves back byte for byte. Escape during a load drops the tab, frees its memory and leaves the file
-# as it was. Several loads run at once, each into its own tab, and Escape stops only the active one.
+# as it was. A reload reads in the background too, showing the old text until the new one is there.
+# Several loads run at once, each into its own tab, and Escape stops only the active one.
 # The reads are held between chunks (the main window's test message) so that "during the load" is
 # a state the script waits for, not a race against the disk.
 set -euo pipefail
@@ -69,6 +70,35 @@ stamp=$(file_stamp "$big")
 drive command TessaryClass 103 >/dev/null
 wait_rewritten "$big" "$stamp" || fail "Save did not write the file"
 assert_eq "$sum" "$(md5sum <"$big" | cut -d' ' -f1)" "the saved file, byte for byte"
+
+# Reload (the tab menu) reads the file again in the background: the tab keeps showing its text,
+# unsaved edits included, and takes no edit until the new text is there; Escape stops the read and
+# leaves the tab as it was. The caret sent to the end after the typed keys shows they were handled.
+reload_unsaved() {
+    tab_menu 300 5
+    prompt=$(drive answer-msgbox no) || fail "no question about the unsaved edit before the reload"
+    [[ $prompt == *"big.txt has unsaved changes. Save them before reloading?"* ]] || fail "unexpected question: $prompt"
+    wait_eq "big.txt (loading 0 %) • — Tessary" drive title TessaryClass || fail "the reload does not show"
+}
+drive type TessaryClass "x" >/dev/null
+wait_eq $((size + 1)) drive editor-send TessaryClass 2006 || fail "the loaded tab takes no typed text"
+pause_loads 1
+reload_unsaved
+drive type TessaryClass "zz" >/dev/null
+drive keys TessaryClass ctrl+end >/dev/null
+wait_eq $((size + 1)) drive editor-send TessaryClass 2008 || fail "the caret did not reach the end during the reload"
+assert_eq $((size + 1)) "$(drive editor-send TessaryClass 2006)" "the text during the reload, edit kept, nothing typed in"
+drive keys TessaryClass escape >/dev/null
+wait_eq "big.txt • — Tessary" drive title TessaryClass || fail "Escape did not stop the reload"
+assert_eq $((size + 1)) "$(drive editor-send TessaryClass 2006)" "the text after the stopped reload"
+assert_eq "modified=1 ro=0" "$(tab_state modified ro)" "the tab after the stopped reload"
+reload_unsaved
+pause_loads 0
+wait_eq "big.txt — Tessary" drive title TessaryClass || fail "the reload did not end"
+assert_eq "$size" "$(drive editor-send TessaryClass 2006)" "the reloaded text"
+assert_eq "modified=0 ro=0" "$(tab_state modified ro)" "the reloaded tab"
+drive no-msgbox 200 >/dev/null || fail "a message after the reload"
+assert_eq "$sum" "$(md5sum <"$big" | cut -d' ' -f1)" "the file after the reloads"
 
 # Escape while the file loads again: the tab goes (an empty untitled one is left), nothing is written.
 drive command TessaryClass 107 >/dev/null

@@ -73,6 +73,17 @@ TEST(OpenRules, RoomForALargeTextAndItsLines) {
     EXPECT_EQ(huge / 80 * 17 / 16 + 1, LargeTextLines(huge, 80 * lines, lines));
 }
 
+// A reload keeps the old text beside the new one only while both fit with room to spare: the
+// same file is kept with plenty of memory free and cleared first when memory is short.
+TEST(OpenRules, AReloadKeepsItsOldTextOnlyWhenBothFit) {
+    const uint64_t gib = uint64_t(1) << 30;
+    for (const uint64_t size : {uint64_t(200) << 20, gib, 5 * gib}) {
+        EXPECT_TRUE(ReloadKeepsText(size, 4 * size)) << size;
+        EXPECT_FALSE(ReloadKeepsText(size, size + size / 2)) << size;
+        EXPECT_FALSE(ReloadKeepsText(size, 0)) << size;
+    }
+}
+
 namespace {
 
 // Hex tabs over real files in a scratch folder: a file that vanishes or is locked must never cost
