@@ -120,9 +120,10 @@ TEST(TabRules, TabStripKeepsTheActiveTabInView) {
         long long natural = 0;
         for (int w : in.widths) natural += w;
         const bool fits = natural <= in.right - in.left;
-        if (in.right > in.left) EXPECT_EQ(s.HasButton(in.right), !fits);  // an empty bar holds no button
-        if (s.HasButton(in.right) && in.right - in.left >= in.buttonWidth)
+        if (in.right > in.left) { EXPECT_EQ(s.HasButton(in.right), !fits); }  // an empty bar holds no button
+        if (s.HasButton(in.right) && in.right - in.left >= in.buttonWidth) {
             EXPECT_EQ(in.right - s.buttonLeft, in.buttonWidth);
+        }
         bool shrunk = false;
         for (size_t i = 0; i < in.widths.size(); ++i) {
             const int w = s.edges[i + 1] - s.edges[i];
@@ -131,7 +132,7 @@ TEST(TabRules, TabStripKeepsTheActiveTabInView) {
             shrunk = shrunk || w < in.widths[i];
         }
         EXPECT_EQ(s.edges.front(), s.viewLeft - s.scroll);
-        if (fits) EXPECT_FALSE(shrunk);
+        if (fits) { EXPECT_FALSE(shrunk); }
         // Scrolling only once every tab that can shrink is at the minimum.
         if (s.maxScroll > 0) {
             for (size_t i = 0; i < in.widths.size(); ++i)

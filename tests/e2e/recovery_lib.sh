@@ -16,9 +16,13 @@ kill_app() {
 folders() { find "$rec" -mindepth 1 -maxdepth 1 -type d 2>/dev/null | wc -l; }
 stale_marks() { find "$rec" -name stale 2>/dev/null | wc -l; }
 tabs() { drive child-count TessaryClass Scintilla; }
-exit_clean() {  # exits, answering No to every save question
+# Exits, answering No to each of the N save questions (default none) that must come, and to no other.
+exit_clean() {
+    local n=${1:-0} i
     drive command TessaryClass 109 >/dev/null
-    while drive wait-msgbox 1000 >/dev/null 2>&1; do drive answer-msgbox no >/dev/null; done
-    app_wait_exit 20 || fail "did not exit"
+    for ((i = 1; i <= n; i++)); do
+        drive answer-msgbox no >/dev/null || fail "save question $i of $n did not come at exit"
+    done
+    app_wait_exit 20 || fail "did not exit after $n save questions: $(drive wait-msgbox 1000 2>&1)"
 }
 ask_text() { printf 'Tessary\nTessary did not close properly. Recover the unsaved changes of %s tabs?' "$1"; }

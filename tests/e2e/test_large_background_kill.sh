@@ -47,7 +47,7 @@ prompt=$(drive answer-msgbox yes 20000) || fail "no recovery question"
 assert_eq "$(ask_text 1)" "$prompt" "recovery question"
 recovered() { echo "$(tabs)|$(drive title TessaryClass)|$(drive editor-text TessaryClass)"; }
 wait_eq "1|New File 2 • — Tessary|typed while big.txt loads" recovered || fail "only the typed tab comes back"
-exit_clean
+exit_clean 1
 assert_eq "$stamp" "$(file_stamp "$big")" "the file after the restart"
 assert_eq "$sum" "$(md5sum <"$big" | cut -d' ' -f1)" "the file's bytes after the restart"
 pass

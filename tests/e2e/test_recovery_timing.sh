@@ -49,7 +49,7 @@ case $prompt in
     *) fail "the offer of an older copy does not say how old it is: $prompt" ;;
 esac
 wait_eq 'kept across two kills +one +two +three' drive editor-text TessaryClass || fail "the newest kept text"
-exit_clean
+exit_clean 1
 assert_eq 0 "$(folders)" "snapshot folders after a clean exit"
 
 

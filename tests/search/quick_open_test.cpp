@@ -125,7 +125,7 @@ TEST(QuickOpenFiles, BestMatchesFirstThenByPathWithoutVersionControlFolders) {
             const int after = FileMatchQuality(LowerAscii(items[i].label), query);
             ASSERT_GE(after, 0);
             ASSERT_LE(before, after) << items[i - 1].label << " / " << items[i].label;
-            if (before == after) ASSERT_LE(LowerAscii(items[i - 1].label), LowerAscii(items[i].label));
+            if (before == after) { ASSERT_LE(LowerAscii(items[i - 1].label), LowerAscii(items[i].label)); }
         }
     }
     EXPECT_EQ(L"a.cpp", PathWithinFolder(L"C:\\", L"C:\\a.cpp"));
@@ -353,8 +353,8 @@ TEST(QuickOpenList, MatchedLettersSpellTheQuery) {
             spelled += label.substr(span.start, span.length);
             end = span.start + span.length;
         }
-        if (matches) ASSERT_EQ(LowerAscii(query), LowerAscii(spelled));
-        if (LowerAscii(label).find(LowerAscii(query)) != std::wstring::npos) ASSERT_EQ(1u, spans.size());
+        if (matches) { ASSERT_EQ(LowerAscii(query), LowerAscii(spelled)); }
+        if (LowerAscii(label).find(LowerAscii(query)) != std::wstring::npos) { ASSERT_EQ(1u, spans.size()); }
     }
     EXPECT_EQ(L"word", HighlightQuery(kQuickAnything, L"@word"));
     EXPECT_EQ(L"", HighlightQuery(kQuickAnything, L":12"));

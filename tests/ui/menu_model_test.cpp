@@ -217,8 +217,8 @@ TEST(MenuGeometry, ScrollingToARowShowsItWhole) {
         ASSERT_GE(top, 0) << row;
         ASSERT_LE(top + kMenuRowHeight, shown) << row;
         const int topAtFrom = layout.rows[static_cast<size_t>(row)].top - from;
-        if (topAtFrom >= 0 && topAtFrom + kMenuRowHeight <= shown) ASSERT_EQ(from, scroll);
-        if (topAtFrom + kMenuRowHeight > shown) ASSERT_EQ(shown, top + kMenuRowHeight);
+        if (topAtFrom >= 0 && topAtFrom + kMenuRowHeight <= shown) { ASSERT_EQ(from, scroll); }
+        if (topAtFrom + kMenuRowHeight > shown) { ASSERT_EQ(shown, top + kMenuRowHeight); }
         ASSERT_EQ(from, ScrollDropDownToRow(from, layout, static_cast<int>(layout.rows.size()), shown));
     }
 }
