@@ -367,6 +367,26 @@ void PlacePopup(int designWidth, int designHeight) {
     SetWindowPos(app.quickOpenPopup, HWND_TOPMOST, at.x, at.y, width, height, SWP_SHOWWINDOW);
 }
 
+// The popup and its controls for the current mode at the main window's scale; the goto-line box
+// gets its rounded outline and its text area for that scale and the font of the moment.
+void PlaceForMode() {
+    if (quick.mode != kQuickGotoLine) {
+        PlacePopup(560, 320);
+        return;
+    }
+    if (HWND box = Child(kQuickLineBox)) {
+        PlaceChildren();
+        SetWindowRgn(box, CreateRoundRectRgn(0, 0, Px(122) + 1, Px(24) + 1, Px(6), Px(6)), TRUE);
+        HDC dc = GetDC(box);
+        const int height = FontHeight(dc, app.uiFont);
+        ReleaseDC(box, dc);
+        const int top = std::max(0, (Px(24) - height) / 2);
+        RECT text{Px(6), top, Px(122 - 6), top + height};
+        SendMessageW(box, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&text));
+    }
+    PlacePopup(310, 44);
+}
+
 LRESULT QueryState(WPARAM what) {
     switch (what) {
         case 0: return quick.mode;
@@ -480,7 +500,7 @@ void OpenQuickOpen(int mode) {
     SetWindowTextW(Child(kQuickQuery), L"");
     quick.settingQuery = false;
     FillQuickList();
-    PlacePopup(560, 320);
+    PlaceForMode();
     InvalidateRect(app.quickOpenPopup, nullptr, FALSE);
     SetFocus(Child(kQuickQuery));
 }
@@ -492,19 +512,15 @@ void OpenGotoLine() {
     SetWindowTextW(Child(kQuickLineLabel), LocalizedText(StringTable::GotoLine, 0));
     SetWindowTextW(Child(kQuickGo), LocalizedText(StringTable::GotoLine, 1));
     SetWindowTextW(Child(kQuickLineBox), L"");
-    if (HWND box = Child(kQuickLineBox)) {
-        PlaceChildren();
-        SetWindowRgn(box, CreateRoundRectRgn(0, 0, Px(122) + 1, Px(24) + 1, Px(6), Px(6)), TRUE);
-        HDC dc = GetDC(box);
-        const int height = FontHeight(dc, app.uiFont);
-        ReleaseDC(box, dc);
-        const int top = std::max(0, (Px(24) - height) / 2);
-        RECT text{Px(6), top, Px(122 - 6), top + height};
-        SendMessageW(box, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&text));
-    }
-    PlacePopup(310, 44);
+    PlaceForMode();
     InvalidateRect(app.quickOpenPopup, nullptr, TRUE);
     SetFocus(Child(kQuickLineBox));
+}
+
+void FollowQuickOpenDpi() {
+    if (!app.quickOpenPopup || !IsWindowVisible(app.quickOpenPopup)) return;
+    PlaceForMode();
+    RedrawWindow(app.quickOpenPopup, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 bool HideQuickOpen() {

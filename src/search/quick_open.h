@@ -32,6 +32,8 @@ void OpenQuickOpen(int mode);
 void OpenGotoLine();
 // Hides the popup when it is visible; returns whether it was.
 bool HideQuickOpen();
+// The shown popup placed and sized again after the main window's scale has changed.
+void FollowQuickOpenDpi();
 
 // An editor as the text list searches it: its first 16 MiB, its lines, and the component's own
 // plain search without case.

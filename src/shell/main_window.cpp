@@ -353,6 +353,7 @@ void OnDpiChanged(HWND window, int dpi, const RECT* suggested) {
     }
     Layout();
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    FollowQuickOpenDpi();
 }
 
 LRESULT OnHitTest(HWND window, LPARAM lParam) {

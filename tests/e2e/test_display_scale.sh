@@ -179,5 +179,23 @@ assert_eq 2 "$(drive send TesSettings 0x84 0 $((((sy + 40) << 16) | (sx + 200)))
 read -r cx cy cw ch < <(drive control TesSettings 2 rect)
 drive click TesSettings $((cx + cw / 2)) $((cy + ch / 2)) >/dev/null
 drive wait-gone TesSettings >/dev/null || fail "a click on the scaled Cancel did not close Settings"
+
+# The quick-open popup, open while the main window changes scale, takes the new scale's size and
+# its list the new width; so does the goto-line box.
+popup_size() { drive rect TessaryPopup | cut -d' ' -f3,4; }
+list_width() { drive control TessaryPopup 2 rect | cut -d' ' -f3; }
+cmd 200
+wait_eq shown shown TessaryPopup || fail "goto anything did not open"
+assert_eq "560 320" "$(popup_size)" "the popup at 96 dpi"
+drive send TessaryClass $WM_DPICHANGED $(((144 << 16) | 144)) >/dev/null
+assert_eq "840 480" "$(popup_size)" "the popup after the change to 144 dpi"
+assert_eq 816 "$(list_width)" "the popup's list after the change to 144 dpi"
+drive keys TessaryClass escape >/dev/null
+wait_eq hidden shown TessaryPopup || fail "Escape did not close the popup"
+cmd 203
+wait_eq shown shown TessaryPopup || fail "goto line did not open"
+assert_eq "465 66" "$(popup_size)" "the goto-line box at 144 dpi"
+drive send TessaryClass $WM_DPICHANGED $(((96 << 16) | 96)) >/dev/null
+assert_eq "310 44" "$(popup_size)" "the goto-line box back at 96 dpi"
 quit
 pass
