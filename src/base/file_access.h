@@ -38,6 +38,15 @@ struct FileStamp {
 };
 // Last-write time (0 when the file cannot be opened) and size.
 FileStamp FileTimeAndSize(const std::wstring& path);
+// Which file a path reaches: its volume and its index there (see FileIdOf).
+struct FileId {
+    uint32_t volume = 0;
+    uint64_t index = 0;
+    bool valid = false;
+};
+inline bool SameFileId(const FileId& a, const FileId& b) {
+    return a.valid && b.valid && a.volume == b.volume && a.index == b.index;
+}
 bool PathExists(const std::wstring& path);
 // An existing file, not a folder.
 bool IsFile(const std::wstring& path);

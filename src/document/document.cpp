@@ -16,6 +16,7 @@ Document& Document::operator=(Document&& other) noexcept {
     modified = other.modified;
     loading = other.loading;
     reloading = other.reloading;
+    fileId = other.fileId;
     readOnlyFile = other.readOnlyFile;
     readOnlyView = other.readOnlyView;
     language = other.language;

@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/file_access.h"
 #include "document/line_lengths.h"
 
 // One byte overwritten in the hex view, with the caret on either side of the change.
@@ -27,6 +28,7 @@ struct Document {
     std::wstring title;
     bool modified = false;
     bool loading = false;  // its text is still being read in the background: the editor holds none of it
+    FileId fileId;  // the identity of its file when that was last read or written, if it could be had
     bool reloading = false;  // its file is read again in the background: the editor keeps the text it had
     bool readOnlyFile = false;
     bool readOnlyView = false;

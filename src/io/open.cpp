@@ -352,6 +352,7 @@ LoadOutcome LoadIntoTab(int index, const std::wstring& path, std::wstring& error
         Document& doc = documents[static_cast<size_t>(index)];
         doc.fileTime = before.time;
         doc.fileSize = before.size;
+        doc.fileId = FileIdOf(path);
     }
     return outcome;
 }
@@ -401,6 +402,7 @@ LoadOutcome FinishBackgroundLoad(int index, const std::wstring& path, Background
     }
     doc.fileTime = before.time;
     doc.fileSize = before.size;
+    doc.fileId = FileIdOf(path);
     return outcome;
 }
 
@@ -412,8 +414,12 @@ int FindTabForPath(const std::wstring& path) {
     // Another name of the same file: a hard or symbolic link, or a short name of a missing folder.
     const FileId id = FileIdOf(path);
     if (!id.valid) return -1;
+    // Each tab's identity as its file was read or written: asking every file again would make each
+    // open cost a file system call per open tab (a session of hundreds of tabs, hundreds squared).
     for (size_t i = 0; i < documents.size(); ++i) {
-        if (!documents[i].path.empty() && SameFileId(FileIdOf(documents[i].path), id)) return static_cast<int>(i);
+        const Document& doc = documents[i];
+        if (!doc.path.empty() && SameFileId(doc.fileId.valid ? doc.fileId : FileIdOf(doc.path), id))
+            return static_cast<int>(i);
     }
     return -1;
 }
@@ -442,6 +448,7 @@ bool ReloadHexBytes(Document& doc, std::wstring& error) {
     EnterHexMode(doc);
     doc.fileTime = before.time;
     doc.fileSize = before.size;
+    doc.fileId = FileIdOf(doc.path);
     DetectHexEncoding(doc);
     const uint64_t size = doc.mapped ? doc.mapSize : doc.hexBytes.size();
     // The caret stays where it was, limited to the bytes that are there now.

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "base/file_access.h"
+
 // The full form of `path`, by text alone: "/" becomes "\", a "\\?\" (or "\\?\UNC\") prefix goes,
 // "." and ".." steps are resolved, trailing dots and spaces of every step are dropped, runs of
 // separators become one. A relative `path` (or one rooted without a drive, "\a", or naming a drive
@@ -25,17 +27,9 @@ std::wstring FullPathAgainst(const std::wstring& path, const std::wstring& base)
 // with long names where the file or its folders have short ones (8.3). "" for an empty path.
 std::wstring TabPathOf(const std::wstring& path);
 
-struct FileId {
-    uint32_t volume = 0;
-    uint64_t index = 0;
-    bool valid = false;
-};
 // The identity of an existing file (followed through symbolic links); invalid when it cannot be
 // opened at all.
 FileId FileIdOf(const std::wstring& path);
-inline bool SameFileId(const FileId& a, const FileId& b) {
-    return a.valid && b.valid && a.volume == b.volume && a.index == b.index;
-}
 
 // True when the two paths name one file: the same full spelling ignoring case, or one existing
 // file reached under two names.

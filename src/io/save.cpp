@@ -86,6 +86,7 @@ void TakeNewPath(Document& doc, const std::wstring& target) {
     const FileStamp stamp = FileTimeAndSize(target);
     doc.fileTime = stamp.time;
     doc.fileSize = stamp.size;
+    doc.fileId = FileIdOf(target);
     RefreshReadOnly(doc);
     NoteChange(kChangeTitle | kChangeTabBar | kChangeStatusBar);  // the name, language and read-only mark
 }

@@ -63,8 +63,26 @@ void SaveSettings() {
     WriteQuietly(SettingsPath(), FormatSettings(app.settings));
 }
 
+namespace {
+int recentBatches = 0;
+bool recentUnsaved = false;
+}  // namespace
+
 void AddRecentFile(const std::wstring& path) {
     if (!AddRecentPath(app.settings.recent, path)) return;
+    if (recentBatches > 0) {
+        recentUnsaved = true;
+        return;
+    }
+    SaveSettings();
+    NoteChange(kChangeRecentFiles);
+}
+
+RecentFilesBatch::RecentFilesBatch() { ++recentBatches; }
+
+RecentFilesBatch::~RecentFilesBatch() {
+    if (--recentBatches > 0 || !recentUnsaved) return;
+    recentUnsaved = false;
     SaveSettings();
     NoteChange(kChangeRecentFiles);
 }

@@ -15,6 +15,14 @@ void ReloadSettings();
 void SaveSettings();
 // Puts a path at the top of the recent files (called for every file opened into a new tab).
 void AddRecentFile(const std::wstring& path);
+// While one lives, the recent files that are added are written to the settings (and their menu
+// built) once, when the last one ends: a session of hundreds of files writes the file once.
+struct RecentFilesBatch {
+    RecentFilesBatch();
+    ~RecentFilesBatch();
+    RecentFilesBatch(const RecentFilesBatch&) = delete;
+    RecentFilesBatch& operator=(const RecentFilesBatch&) = delete;
+};
 void ClearRecentFiles();
 
 void LoadUiState();

@@ -10,6 +10,7 @@
 #include "io/open.h"
 #include "io/path_identity.h"
 #include "io/save.h"
+#include "persist/persist.h"
 #include "project/file_actions.h"
 #include "project/project_file.h"
 #include "project/sidebar.h"
@@ -32,6 +33,7 @@ void LoadProject(const std::wstring& path) {
     const std::wstring base = FolderOf(TabPathOf(path));
     // Only the root is expanded: nothing below it is read until the user opens it.
     ShowFolderExpanded(project.folder.empty() ? project.folder : FullPathAgainst(project.folder, base));
+    const RecentFilesBatch oneWrite;
     for (const std::wstring& file : project.files) OpenPath(FullPathAgainst(file, base));
 }
 

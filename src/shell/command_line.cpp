@@ -8,6 +8,7 @@
 #include "workflow/tab_actions.h"
 #include "base/file_access.h"
 #include "io/open.h"
+#include "persist/persist.h"
 #include "project/sidebar.h"
 
 namespace {
@@ -63,6 +64,7 @@ std::vector<std::wstring> CommandLineFullPaths() {
 }
 
 void OpenPaths(const std::vector<std::wstring>& fullPaths) {
+    const RecentFilesBatch oneWrite;
     for (const std::wstring& path : fullPaths) {
         const DWORD attributes = GetFileAttributesW(ExtendedPath(path).c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {

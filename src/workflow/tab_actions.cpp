@@ -282,6 +282,7 @@ void OpenDroppedFiles(HDROP drop) {
         paths = ReadDropList(block, GlobalSize(drop));
         GlobalUnlock(drop);
     }
+    const RecentFilesBatch oneWrite;
     for (const std::wstring& path : paths) {
         const DWORD attributes = GetFileAttributesW(ExtendedPath(path).c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
@@ -499,6 +500,7 @@ void RestoreSession() {
         DeleteFileW(SessionPath().c_str());
         return;
     }
+    const RecentFilesBatch oneWrite;
     // Only the empty tab the window opened with makes way; recovered tabs stay.
     if (documents.size() == 1 && documents[0].path.empty() && !documents[0].modified &&
         editor::Length(documents[0].editor) == 0)
