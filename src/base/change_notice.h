@@ -26,3 +26,14 @@ using ChangeHandler = void (*)(unsigned what, HWND editor);
 void NoteChange(unsigned what, HWND editor = nullptr);
 // The handler that follows the notes; until one is installed (tests, start-up) notes are dropped.
 void SetChangeHandler(ChangeHandler handler);
+
+// While one lives, notes are gathered and handed on together when the last one ends, so that work
+// over many tabs brings the views up to date once. A new editor and a status bar to draw at once
+// are still handed on at once.
+struct ChangeBatch {
+    ChangeBatch();
+    ~ChangeBatch();
+    ChangeBatch(const ChangeBatch&) = delete;
+    ChangeBatch& operator=(const ChangeBatch&) = delete;
+};
+bool ChangesBatched();

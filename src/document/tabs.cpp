@@ -16,6 +16,8 @@ namespace {
 
 constexpr int kEditorControlId = 2000;
 
+int tabBatches = 0;
+
 void ShowEditorOf(const Document& doc, bool show) {
     if (doc.editor) ShowWindow(doc.editor, show && !doc.hexMode ? SW_SHOW : SW_HIDE);
 }
@@ -92,7 +94,8 @@ void CreateTab(const std::wstring& path, HWND parent) {
         doc.title = UntitledTitle(LocalizedText(StringTable::UntitledName, 0), NextUntitledNumber());
         doc.language = 0;
     }
-    doc.editor = editor::Create(parent, WS_CHILD | WS_VISIBLE | WS_TABSTOP, kEditorControlId, app.instance);
+    doc.editor = editor::Create(parent, WS_CHILD | (tabBatches == 0 ? WS_VISIBLE : 0) | WS_TABSTOP, kEditorControlId,
+                                app.instance);
     ConfigureEditor(doc.editor);
     if (path.empty()) doc.encoding = app.settings.newEnc;
     if (Document* current = ActiveDocument()) ShowEditorOf(*current, false);
@@ -101,14 +104,21 @@ void CreateTab(const std::wstring& path, HWND parent) {
     app.activeTab = static_cast<int>(documents.size()) - 1;
     Document& added = documents.back();
     NoteChange(kChangeEditorCreated, added.editor);
-    ShowEditorOf(added, true);
+    if (tabBatches == 0) ShowEditorOf(added, true);
     ApplyLanguageStyles(added.editor, added.language);
     if (app.columnMode && added.editor) {
         editor::Send(added.editor, editor::kSetSelectionMode, 1);
         editor::Send(added.editor, editor::kSetVirtualSpaceOptions, 1);
     }
     NoteChange(kChangeTitle | kChangeLayout);
-    if (app.mainWindow && added.editor) SetFocus(added.editor);
+    if (tabBatches == 0 && app.mainWindow && added.editor) SetFocus(added.editor);
+}
+
+TabBatch::TabBatch() { ++tabBatches; }
+
+TabBatch::~TabBatch() {
+    // The views follow when `changes` ends, just after this.
+    if (--tabBatches == 0 && ActiveDocument()) SwitchToTab(app.activeTab);
 }
 
 void SwitchToTab(int index) {

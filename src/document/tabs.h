@@ -3,9 +3,21 @@
 #include <windows.h>
 #include <string>
 
+#include "base/change_notice.h"
+
 // Appends a Document for `path` (empty for an untitled tab) and makes it active. Does not read
 // the file.
 void CreateTab(const std::wstring& path, HWND parent);
+// Tabs opened together (a restored session, dropped files, a project, the command line): while one
+// lives, new tabs' editors stay hidden and the views wait; when the last one ends, the active tab
+// is shown and the views follow once.
+struct TabBatch {
+    TabBatch();
+    ~TabBatch();
+    TabBatch(const TabBatch&) = delete;
+    TabBatch& operator=(const TabBatch&) = delete;
+    ChangeBatch changes;
+};
 // Shows the tab at `index` as the active one (no questions; see ActivateTab).
 void SwitchToTab(int index);
 // Removes the tab at `index` with its editor and mapping, unsaved changes or not; the next tab

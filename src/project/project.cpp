@@ -7,6 +7,7 @@
 #include "document/document.h"
 #include "base/encoding.h"
 #include "base/file_access.h"
+#include "document/tabs.h"
 #include "io/open.h"
 #include "io/path_identity.h"
 #include "io/save.h"
@@ -34,6 +35,7 @@ void LoadProject(const std::wstring& path) {
     // Only the root is expanded: nothing below it is read until the user opens it.
     ShowFolderExpanded(project.folder.empty() ? project.folder : FullPathAgainst(project.folder, base));
     const RecentFilesBatch oneWrite;
+    const TabBatch together;
     for (const std::wstring& file : project.files) OpenPath(FullPathAgainst(file, base));
 }
 

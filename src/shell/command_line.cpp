@@ -7,6 +7,7 @@
 #include "shell/single_instance.h"
 #include "workflow/tab_actions.h"
 #include "base/file_access.h"
+#include "document/tabs.h"
 #include "io/open.h"
 #include "persist/persist.h"
 #include "project/sidebar.h"
@@ -65,6 +66,7 @@ std::vector<std::wstring> CommandLineFullPaths() {
 
 void OpenPaths(const std::vector<std::wstring>& fullPaths) {
     const RecentFilesBatch oneWrite;
+    const TabBatch together;
     for (const std::wstring& path : fullPaths) {
         const DWORD attributes = GetFileAttributesW(ExtendedPath(path).c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {

@@ -283,6 +283,7 @@ void OpenDroppedFiles(HDROP drop) {
         GlobalUnlock(drop);
     }
     const RecentFilesBatch oneWrite;
+    const TabBatch together;
     for (const std::wstring& path : paths) {
         const DWORD attributes = GetFileAttributesW(ExtendedPath(path).c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
@@ -501,6 +502,7 @@ void RestoreSession() {
         return;
     }
     const RecentFilesBatch oneWrite;
+    const TabBatch together;
     // Only the empty tab the window opened with makes way; recovered tabs stay.
     if (documents.size() == 1 && documents[0].path.empty() && !documents[0].modified &&
         editor::Length(documents[0].editor) == 0)
