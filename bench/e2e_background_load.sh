@@ -11,24 +11,11 @@
 #
 # The files are generated under $TMPDIR (default /tmp) and deleted at the end. Build first
 # (scripts/build.sh). Runs in a Wine prefix of its own and an Xvfb display of its own.
-set -euo pipefail
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export TESSARY_BUILD_DIR=${TESSARY_BUILD:-$root/build}
-[ -f "$TESSARY_BUILD_DIR/Tessary.exe" ] || { echo "build first: no $TESSARY_BUILD_DIR/Tessary.exe" >&2; exit 2; }
+# shellcheck source=e2e_bench_lib.sh
+source "$(dirname "$0")/e2e_bench_lib.sh"
 sizes=("$@")
 [ ${#sizes[@]} -gt 0 ] || sizes=(200 1024)
-
-# shellcheck source=../scripts/wine-env.sh
-source "$root/scripts/wine-env.sh"
-scratch=$(mktemp -d "${TMPDIR:-/tmp}/tessary-bench.XXXXXX")
-export TMPDIR=$scratch TESSARY_E2E_SCRATCH=$scratch
-unset TESSARY_USE_DISPLAY
-wine_env_start "${XDG_CACHE_HOME:-$HOME/.cache}/tessary/bench-prefix"
-# shellcheck source=../tests/e2e/lib.sh
-source "$root/tests/e2e/lib.sh"
-
-peak_mb() { awk '/^VmHWM:/ { printf "%.0f", $2 / 1000 }' "/proc/$APP_PID/status"; }
-ratio() { echo "$1 / $2" | bc -l | xargs printf '%.2f'; }
+bench_start
 
 # CRLF lines with some two- and three-byte characters, padded with ASCII to exactly SIZE bytes.
 make_file() {
@@ -45,12 +32,6 @@ with open(path, "wb") as out:
     rest = size - written
     out.write(line * (rest // len(line)) + b"x" * (rest % len(line)))
 PY
-}
-
-cleanup() {
-    _e2e_cleanup
-    wine_env_stop
-    rm -rf "$scratch"
 }
 
 printf '%-8s %-34s %9s %13s %9s\n' size load "ready ms" "worst gap ms" "peak MB"

@@ -11,28 +11,15 @@
 # The files are generated under $TMPDIR (default /tmp) and deleted at the end; each size needs
 # about three times its size in free disk space. Build first (scripts/build.sh). Runs in a Wine
 # prefix of its own (~/.cache/tessary/bench-prefix) and an Xvfb display of its own.
-set -euo pipefail
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export TESSARY_BUILD_DIR=${TESSARY_BUILD:-$root/build}
-[ -x "$TESSARY_BUILD_DIR/Tessary.exe" ] || [ -f "$TESSARY_BUILD_DIR/Tessary.exe" ] ||
-    { echo "build first: no $TESSARY_BUILD_DIR/Tessary.exe" >&2; exit 2; }
+# shellcheck source=e2e_bench_lib.sh
+source "$(dirname "$0")/e2e_bench_lib.sh"
 sizes=("$@")
 [ ${#sizes[@]} -gt 0 ] || sizes=(200 1024)
-
-# shellcheck source=../scripts/wine-env.sh
-source "$root/scripts/wine-env.sh"
-scratch=$(mktemp -d "${TMPDIR:-/tmp}/tessary-bench.XXXXXX")
-export TMPDIR=$scratch TESSARY_E2E_SCRATCH=$scratch
-unset TESSARY_USE_DISPLAY
-wine_env_start "${XDG_CACHE_HOME:-$HOME/.cache}/tessary/bench-prefix"
-# shellcheck source=../tests/e2e/lib.sh
-source "$root/tests/e2e/lib.sh"
+bench_start
 
 now() { date +%s.%N; }
 seconds_since() { echo "$(now) - $1" | bc -l | xargs printf '%.2f'; }
-peak_mb() { awk '/^VmHWM:/ { printf "%.0f", $2 / 1000 }' "/proc/$APP_PID/status"; }
 mb_per_s() { echo "$1 * 1048576 / 1000000 / $2" | bc -l | xargs printf '%.0f'; }
-ratio() { echo "$1 / $2" | bc -l | xargs printf '%.2f'; }
 
 # One file of 1,000-line CRLF blocks, about one line in twenty of CJK text, cut at a line end and
 # padded with ASCII to exactly SIZE bytes.
@@ -59,12 +46,6 @@ with open(path, "wb") as out:
         tail += line + b"\r\n"
     out.write(tail + b"x" * (size - written - len(tail)))
 PY
-}
-
-cleanup() {
-    _e2e_cleanup
-    wine_env_stop
-    rm -rf "$scratch"
 }
 
 printf '%-8s %-22s %8s %9s %11s\n' size step seconds MB/s "peak MB"

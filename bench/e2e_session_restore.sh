@@ -7,26 +7,10 @@
 #   bash bench/e2e_session_restore.sh [tabs]      (default: 300)
 #
 # Build first (scripts/build.sh). Runs in a Wine prefix of its own and an Xvfb display of its own.
-set -euo pipefail
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export TESSARY_BUILD_DIR=${TESSARY_BUILD:-$root/build}
-[ -f "$TESSARY_BUILD_DIR/Tessary.exe" ] || { echo "build first: no $TESSARY_BUILD_DIR/Tessary.exe" >&2; exit 2; }
+# shellcheck source=e2e_bench_lib.sh
+source "$(dirname "$0")/e2e_bench_lib.sh"
 count=${1:-300}
-
-# shellcheck source=../scripts/wine-env.sh
-source "$root/scripts/wine-env.sh"
-scratch=$(mktemp -d "${TMPDIR:-/tmp}/tessary-bench.XXXXXX")
-export TMPDIR=$scratch TESSARY_E2E_SCRATCH=$scratch
-unset TESSARY_USE_DISPLAY
-wine_env_start "${XDG_CACHE_HOME:-$HOME/.cache}/tessary/bench-prefix"
-# shellcheck source=../tests/e2e/lib.sh
-source "$root/tests/e2e/lib.sh"
-cleanup() {
-    _e2e_cleanup
-    wine_env_stop
-    rm -rf "$scratch"
-}
-ratio() { echo "$1 / $2" | bc -l | xargs printf '%.2f'; }
+bench_start
 
 # Restores a session of the first N files (the last one active); sets ready_ms and gap_ms.
 restore() {

@@ -13,9 +13,8 @@
 # build's component, driver and bare window. Build first (scripts/build.sh). Runs in a Wine prefix
 # of its own (~/.cache/tessary/bench-typing-prefix) and an Xvfb display of its own; the files are
 # generated under $TMPDIR and deleted at the end.
-set -euo pipefail
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export TESSARY_BUILD_DIR=${TESSARY_BUILD:-$root/build}
+# shellcheck source=e2e_bench_lib.sh
+source "$(dirname "$0")/e2e_bench_lib.sh"
 keys=250
 warmup=10
 exe=$TESSARY_BUILD_DIR/Tessary.exe
@@ -32,19 +31,7 @@ done
 [ -f "$exe" ] || { echo "build first: no $exe" >&2; exit 2; }
 cmake --build "$TESSARY_BUILD_DIR" --target TesBareHost tesdrive -- --no-print-directory >/dev/null
 
-# shellcheck source=../scripts/wine-env.sh
-source "$root/scripts/wine-env.sh"
-scratch=$(mktemp -d "${TMPDIR:-/tmp}/tessary-typing.XXXXXX")
-export TMPDIR=$scratch TESSARY_E2E_SCRATCH=$scratch
-unset TESSARY_USE_DISPLAY
-wine_env_start "${XDG_CACHE_HOME:-$HOME/.cache}/tessary/bench-typing-prefix"
-# shellcheck source=../tests/e2e/lib.sh
-source "$root/tests/e2e/lib.sh"
-cleanup() {
-    _e2e_cleanup
-    wine_env_stop
-    rm -rf "$scratch"
-}
+bench_start bench-typing-prefix
 trap cleanup EXIT
 export E2E_WAIT_S=300
 
@@ -87,7 +74,6 @@ measure() {
     echo "$out"
 }
 
-ratio() { if [ "$1" = - ] || [ "$2" = - ]; then echo -; else echo "$1 / $2" | bc -l | xargs printf '%.2f'; fi; }
 
 printf '%-8s %-26s %-26s %-12s\n' file "Tessary median/p95/max ms" "bare median/p95/max ms" "Tessary/bare"
 small_median=
