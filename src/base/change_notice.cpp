@@ -27,6 +27,4 @@ ChangeBatch::~ChangeBatch() {
     NoteChange(what);
 }
 
-bool ChangesBatched() { return batches > 0; }
-
 void SetChangeHandler(ChangeHandler h) { handler = h; }

@@ -36,4 +36,3 @@ struct ChangeBatch {
     ChangeBatch(const ChangeBatch&) = delete;
     ChangeBatch& operator=(const ChangeBatch&) = delete;
 };
-bool ChangesBatched();
